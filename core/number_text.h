@@ -1,0 +1,29 @@
+#pragma once
+// Numbers enter and leave the program as text. These three conversions are the
+// only ones used anywhere; none of them reads the process locale, and the full
+// stop is always the decimal point.
+
+#include <string>
+#include <string_view>
+
+namespace tarnvel {
+
+// The number written at the start of `text` (UTF-8): leading spaces, tabs and
+// line feeds are skipped, then an optional sign, decimal digits with at most one
+// full stop, and an optional exponent ("1.5E+20"). Reading stops at the first
+// character that cannot continue the number. A text without a number is 0; a
+// number beyond the double range reads as the largest finite double of its sign,
+// so that later arithmetic reports the overflow instead of carrying infinity.
+double TextToNumber(std::string_view text);
+
+// The text form of a number: rounded to 15 significant digits, trailing zeros
+// and a bare decimal point dropped, "0" for both zeros. Magnitudes from 1E-5 up
+// to (not including) 1E+15 are written out in full; others take the form
+// "1.5E+20" / "-2E-06", which TextToNumber reads back.
+std::string NumberToText(double value);
+
+// The multiple of 0.001 nearest to the exact value of the double (an exact tie
+// goes to the even multiple), as the double closest to that multiple. Never -0.
+double RoundTo3(double value);
+
+}  // namespace tarnvel

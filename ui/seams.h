@@ -1,0 +1,48 @@
+#pragma once
+// Everything that blocks or leaves the process goes through one of these
+// three seams: the message box, the file dialog and the program launcher.
+// The program uses the Qt implementations of DefaultServices(); the tests pass
+// fakes that record what would have been shown or started, so that no modal
+// dialog ever waits for a person.
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace tarnvel::ui {
+
+class MessageBox {
+public:
+    virtual ~MessageBox() = default;
+    // A modal box titled "提示" with the information icon and one OK button.
+    virtual void ShowInfo(QWidget* parent, const QString& prompt) = 0;
+};
+
+class FileDialog {
+public:
+    virtual ~FileDialog() = default;
+    // `filter` is in Qt's form ("文本文件(*.txt);;所有文件(*.*)"). Each returns the
+    // chosen path, or an empty text when the user cancels.
+    virtual QString ChooseSaveFile(QWidget* parent, const QString& filter) = 0;
+    virtual QString ChooseOpenFile(QWidget* parent, const QString& filter) = 0;
+};
+
+class ProgramLauncher {
+public:
+    virtual ~ProgramLauncher() = default;
+    // Starts `program` with `arguments` without waiting for it; false when it
+    // could not be started.
+    virtual bool StartDetached(const QString& program, const QStringList& arguments) = 0;
+};
+
+struct Services {
+    MessageBox& messages;
+    FileDialog& files;
+    ProgramLauncher& launcher;
+};
+
+// The real message box, file dialog and launcher.
+Services DefaultServices();
+
+}  // namespace tarnvel::ui
