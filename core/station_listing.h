@@ -34,6 +34,7 @@ struct ListingResult {
     ListingOutcome outcome = ListingOutcome::Complete;
     std::uint64_t stationsListed = 0;
     std::optional<ArithmeticError> error;  // set when outcome is ArithmeticFailed
+    double failedStation = 0;              // the counter value at which it failed
 };
 
 // Receives the listing text piece by piece, in order: the header, then one

@@ -1,0 +1,193 @@
+#include "core/number_text.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace tarnvel {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The decimal exponent of the first significant digit of a digit string with a
+// decimal point and exponent, used only to tell overflow from underflow.
+struct Scanned {
+    std::string_view number;  // the characters that make up the number
+    bool hasDigits = false;
+    bool allZero = true;
+    long long magnitude = 0;  // decimal position of the leading significant digit
+};
+
+Scanned Scan(std::string_view text, std::size_t& pos) {
+    Scanned s;
+    const std::size_t begin = pos;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) ++pos;
+    long long intDigits = 0;
+    long long leadingFractionZeros = 0;
+    bool seenSignificant = false;
+    while (pos < text.size() && IsDigit(text[pos])) {
+        s.hasDigits = true;
+        if (text[pos] != '0') seenSignificant = true;
+        if (seenSignificant) ++intDigits;
+        ++pos;
+    }
+    if (pos < text.size() && text[pos] == '.') {
+        ++pos;
+        while (pos < text.size() && IsDigit(text[pos])) {
+            s.hasDigits = true;
+            if (text[pos] != '0') seenSignificant = true;
+            if (!seenSignificant) ++leadingFractionZeros;
+            ++pos;
+        }
+    }
+    s.allZero = !seenSignificant;
+    if (!s.hasDigits) {
+        s.number = {};
+        return s;
+    }
+    // An exponent counts only when at least one digit follows it.
+    long long exponent = 0;
+    if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
+        std::size_t e = pos + 1;
+        bool negative = false;
+        if (e < text.size() && (text[e] == '+' || text[e] == '-')) negative = text[e++] == '-';
+        if (e < text.size() && IsDigit(text[e])) {
+            while (e < text.size() && IsDigit(text[e])) {
+                if (exponent < 100'000'000) exponent = exponent * 10 + (text[e] - '0');
+                ++e;
+            }
+            if (negative) exponent = -exponent;
+            pos = e;
+        }
+    }
+    s.magnitude = (intDigits > 0 ? intDigits : -leadingFractionZeros) + exponent;
+    s.number = text.substr(begin, pos - begin);
+    return s;
+}
+
+// Printing with three decimals rounds the exact binary value (ties to even);
+// reading that back gives the double nearest to that multiple of 0.001.
+double RoundTo3ByPrinting(double value) {
+    std::array<char, 400> buf{};
+    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), value,
+                                   std::chars_format::fixed, 3);
+    double rounded = 0.0;
+    std::from_chars(buf.data(), res.ptr, rounded);
+    return rounded == 0 ? 0.0 : rounded;
+}
+
+}  // namespace
+
+double TextToNumber(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t' || text[pos] == '\n')) ++pos;
+    const Scanned s = Scan(text, pos);
+    if (!s.hasDigits) return 0.0;
+    const bool negative = s.number.front() == '-';
+    std::string_view unsignedPart = s.number;
+    if (unsignedPart.front() == '+' || unsignedPart.front() == '-') unsignedPart.remove_prefix(1);
+
+    double value = 0.0;
+    const auto [end, ec] =
+        std::from_chars(unsignedPart.data(), unsignedPart.data() + unsignedPart.size(), value,
+                        std::chars_format::general);
+    if (ec == std::errc::result_out_of_range) {
+        value = (!s.allZero && s.magnitude > 0) ? std::numeric_limits<double>::max() : 0.0;
+    } else if (ec != std::errc() || std::isinf(value)) {
+        value = std::isinf(value) ? std::numeric_limits<double>::max() : 0.0;
+    }
+    return negative ? -value : value;
+}
+
+std::string NumberToText(double value) {
+    if (value == 0 || !std::isfinite(value)) return "0";  // the program never holds a non-finite value
+
+    // 15 significant digits, correctly rounded from the exact binary value.
+    // The shortest form that reads back as the same double is that rounding
+    // whenever it has no more than 15 digits (15-digit decimals are farther apart
+    // than normal doubles, so no other one can lie closer); only longer forms,
+    // and subnormal values with their fewer bits, need the slower conversion.
+    std::array<char, 32> buf{};
+    auto res = std::to_chars(buf.data(), buf.data() + buf.size(), value,
+                             std::chars_format::scientific);
+    std::string_view sci(buf.data(), static_cast<std::size_t>(res.ptr - buf.data()));
+    const std::size_t mantissaChars = sci.find('e') - (sci.front() == '-' ? 1 : 0);
+    const std::size_t mantissaDigits = mantissaChars > 1 ? mantissaChars - 1 : mantissaChars;
+    if (mantissaDigits > 15 || std::fabs(value) < std::numeric_limits<double>::min()) {
+        res = std::to_chars(buf.data(), buf.data() + buf.size(), value,
+                            std::chars_format::scientific, 14);
+        sci = std::string_view(buf.data(), static_cast<std::size_t>(res.ptr - buf.data()));
+    }
+
+    const bool negative = sci.front() == '-';
+    if (negative) sci.remove_prefix(1);
+    const std::size_t ePos = sci.find('e');
+    int exponent = 0;
+    std::from_chars(sci.data() + ePos + 1 + (sci[ePos + 1] == '+'), sci.data() + sci.size(),
+                    exponent);
+    std::string digits;
+    digits.reserve(15);
+    for (char c : sci.substr(0, ePos))
+        if (c != '.') digits.push_back(c);
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+
+    std::string out;
+    out.reserve(24);
+    if (negative) out.push_back('-');
+    const int count = static_cast<int>(digits.size());
+    if (exponent >= 15 || exponent < -5) {
+        out.push_back(digits[0]);
+        if (count > 1) {
+            out.push_back('.');
+            out.append(digits, 1);
+        }
+        out.push_back('E');
+        out.push_back(exponent < 0 ? '-' : '+');
+        const int magnitude = std::abs(exponent);
+        if (magnitude < 10) out.push_back('0');
+        out += std::to_string(magnitude);
+    } else if (exponent < 0) {
+        out += "0.";
+        out.append(static_cast<std::size_t>(-exponent - 1), '0');
+        out += digits;
+    } else if (count <= exponent + 1) {
+        out += digits;
+        out.append(static_cast<std::size_t>(exponent + 1 - count), '0');
+    } else {
+        out.append(digits, 0, static_cast<std::size_t>(exponent + 1));
+        out.push_back('.');
+        out.append(digits, static_cast<std::size_t>(exponent + 1));
+    }
+    return out;
+}
+
+double RoundTo3(double value) {
+    if (!std::isfinite(value)) return value;
+    // Doubles of 2^53 / 1000 and above are handled by exact decimal printing;
+    // below it the scaled value and its rounding error fit the fast path.
+    if (std::fabs(value) >= 9007199254740.992) return RoundTo3ByPrinting(value);
+
+    // value * 1000 exactly is scaled + error (fma computes the error exactly).
+    const double scaled = value * 1000.0;
+    const double error = std::fma(value, 1000.0, -scaled);
+    double n = std::nearbyint(scaled);
+    // Distance of the exact product from n; scaled - n is exact (both are close).
+    const double offset = (scaled - n) + error;
+    if (offset > 0.5) {
+        n += 1;
+    } else if (offset < -0.5) {
+        n -= 1;
+    } else if (offset == 0.5 || offset == -0.5) {
+        // An exact tie: the even multiple.
+        const double other = offset > 0 ? n + 1 : n - 1;
+        if (std::fmod(n, 2.0) != 0) n = other;
+    }
+    // n is a whole number below 2^53, so this division gives the double nearest
+    // to the multiple n / 1000.
+    const double rounded = n / 1000.0;
+    return rounded == 0 ? 0.0 : rounded;
+}
+
+}  // namespace tarnvel
