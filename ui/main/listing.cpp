@@ -1,0 +1,41 @@
+#include "ui/main/listing.h"
+
+namespace tarnvel::ui {
+
+WindowListing CollectListing(const CurveParameters& params, const StationRange& range,
+                             std::uint64_t maxStations, CurveState& state) {
+    WindowListing listing;
+    listing.result = ListStations(params, range, maxStations, state,
+                                  [&listing](std::string_view piece) { listing.text.append(piece); });
+    return listing;
+}
+
+bool ReplacesListingBox(const ListingResult& result) {
+    switch (result.outcome) {
+    case ListingOutcome::Complete:
+    case ListingOutcome::ArithmeticFailed:
+        return true;
+    case ListingOutcome::CounterStalls:
+    case ListingOutcome::TooManyStations:
+        return false;
+    }
+    return false;
+}
+
+QString CrLfToBoxText(const QString& crlfText) {
+    QString text = crlfText;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+QString BoxTextToCrLf(const QString& boxText) {
+    QString text = boxText;
+    // The box separates its lines with U+2029 (and keeps U+2028 for a line
+    // broken inside a paragraph); both are line ends to everyone else.
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return text;
+}
+
+}  // namespace tarnvel::ui

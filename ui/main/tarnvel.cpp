@@ -1,0 +1,362 @@
+#include "ui/main/tarnvel.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+
+#include <algorithm>
+#include <limits>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/arithmetic_error.h"
+#include "core/messages.h"
+#include "core/number_text.h"
+#include "core/station_listing.h"
+#include "ui/main/layout.h"
+#include "ui/main/listing.h"
+#include "ui/main/results_grid.h"
+
+namespace tarnvel::ui {
+namespace {
+
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+double BoxNumber(const QLineEdit* box) { return TextToNumber(box->text().toStdString()); }
+
+QString NumberText(double value) { return QString::fromStdString(NumberToText(value)); }
+
+// Places `widget` as the layout table says and gives it its name.
+template <class Widget>
+Widget* Placed(Widget* widget, const layout::ControlPlace& place) {
+    widget->setObjectName(FromUtf8(place.name));
+    widget->setGeometry(layout::PixelRect(place));
+    return widget;
+}
+
+// The window's own icon: a crest curve between its two grade lines.
+QIcon WindowIcon() {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(QColor(0, 128, 128));
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(255, 255, 0), 1, Qt::DashLine));
+    painter.drawLine(QPointF(2, 26), QPointF(16, 8));
+    painter.drawLine(QPointF(16, 8), QPointF(30, 22));
+    QPainterPath curve(QPointF(6, 21));
+    curve.quadTo(QPointF(16, 8), QPointF(26, 18));
+    painter.setPen(QPen(Qt::white, 2));
+    painter.drawPath(curve);
+    painter.end();
+    return QIcon(pixmap);
+}
+
+}  // namespace
+
+Tarnvel::Tarnvel(Services services, QWidget* parent)
+    : QMainWindow(parent),
+      services_(services),
+      quit_([] { QCoreApplication::exit(0); }) {
+    setObjectName(QStringLiteral("Tarnvel"));
+    setWindowTitle(QStringLiteral("Tarnvel"));
+    setWindowIcon(WindowIcon());
+    // Asked for by name; where the machine has no such font, fontconfig's
+    // substitute for it draws the captions.
+    QFont font(QStringLiteral("宋体"));
+    font.setPointSize(9);
+    font.setWeight(QFont::Normal);
+    setFont(font);
+
+    CreateControls();
+    CreateMenus();
+    ConnectHandlers();
+
+    // Controls keep their places whatever the window's size: only the client
+    // area's first size comes from the table.
+    const QSize client = layout::ClientSizePixels();
+    resize(client.width(), client.height() + menuBar()->sizeHint().height());
+
+    Form_Load();
+}
+
+Tarnvel::~Tarnvel() = default;
+
+void Tarnvel::CreateControls() {
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+
+    // Frames first: the other controls are placed inside them.
+    auto frame = [&](const char* name) {
+        const layout::ControlPlace& place = layout::Find(name);
+        auto* box = Placed(new QGroupBox(FromUtf8(place.caption), client), place);
+        box->setFocusPolicy(Qt::NoFocus);
+        return box;
+    };
+    Frame1 = frame("Frame1");
+    Frame2 = frame("Frame2");
+    Frame3 = frame("Frame3");
+
+    auto containerOf = [&](const layout::ControlPlace& place) -> QWidget* {
+        if (place.container.empty()) return client;
+        return client->findChild<QWidget*>(FromUtf8(place.container));
+    };
+    auto label = [&](const char* name) {
+        const layout::ControlPlace& place = layout::Find(name);
+        auto* l = Placed(new QLabel(FromUtf8(place.caption), containerOf(place)), place);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        l->setAutoFillBackground(true);  // opaque, in the window's colour
+        return l;
+    };
+    auto textBox = [&](const char* name) {
+        const layout::ControlPlace& place = layout::Find(name);
+        auto* box = Placed(new QLineEdit(FromUtf8(place.caption), containerOf(place)), place);
+        box->setMaxLength(std::numeric_limits<int>::max());
+        return box;
+    };
+    auto button = [&](const char* name) {
+        const layout::ControlPlace& place = layout::Find(name);
+        auto* b = Placed(new QPushButton(FromUtf8(place.caption), containerOf(place)), place);
+        b->setFont(font());
+        b->setAutoDefault(false);
+        QPalette palette = b->palette();
+        palette.setColor(QPalette::Button, palette.color(QPalette::Window));
+        b->setPalette(palette);
+        return b;
+    };
+    auto option = [&](const char* name) {
+        const layout::ControlPlace& place = layout::Find(name);
+        return Placed(new QRadioButton(FromUtf8(place.caption), containerOf(place)), place);
+    };
+
+    Label1 = label("Label1");
+    Label2 = label("Label2");
+    Label3 = label("Label3");
+    Label4 = label("Label4");
+    Label5 = label("Label5");
+    Label6 = label("Label6");
+    Label7 = label("Label7");
+    Label8 = label("Label8");
+    Label9 = label("Label9");
+
+    Text1 = textBox("Text1");
+    Text2 = textBox("Text2");
+    Text3 = textBox("Text3");
+    Text4 = textBox("Text4");
+    Text5 = textBox("Text5");
+    Text6 = textBox("Text6");
+    Text8 = textBox("Text8");
+    Text9 = textBox("Text9");
+    Text10 = textBox("Text10");
+    txtFileName = textBox("txtFileName");
+    txtFileName->hide();
+
+    Text7 = Placed(new QPlainTextEdit(Frame3), layout::Find("Text7"));
+    Text7->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text7->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text7->setTabChangesFocus(true);
+
+    Option1 = option("Option1");
+    Option2 = option("Option2");
+    Option1->setChecked(true);
+
+    CommandButton1 = button("CommandButton1");
+    CommandButton2 = button("CommandButton2");
+    CommandButton3 = button("CommandButton3");
+    CommandButton4 = button("CommandButton4");
+    CommandButton5 = button("CommandButton5");
+
+    MSFlexGrid1 = Placed(CreateResultsGrid(Frame2), layout::Find("MSFlexGrid1"));
+    MSFlexGrid1->setFont(font());
+
+    // The designed state is single-point mode.
+    Frame3->hide();
+    CommandButton5->hide();
+    CommandButton4->setEnabled(false);
+
+    // Tab order by ascending tab position; frames and labels take no focus and
+    // hidden or disabled controls are skipped by Qt itself.
+    std::vector<const layout::ControlPlace*> order;
+    for (const layout::ControlPlace& place : layout::Controls()) order.push_back(&place);
+    std::sort(order.begin(), order.end(),
+              [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
+    QWidget* previous = nullptr;
+    for (const layout::ControlPlace* place : order) {
+        auto* widget = client->findChild<QWidget*>(FromUtf8(place->name));
+        if (widget->focusPolicy() == Qt::NoFocus) continue;
+        if (previous) setTabOrder(previous, widget);
+        previous = widget;
+    }
+    // Nothing else has been given the focus, so the first box of the tab
+    // order holds it when the window first becomes active.
+    Text6->setFocus();
+}
+
+void Tarnvel::CreateMenus() {
+    // No access keys and no shortcuts: the captions are exactly these.
+    auto menu = [&](const char* name, const char* caption) {
+        QMenu* m = menuBar()->addMenu(QString::fromUtf8(caption));
+        m->setObjectName(QString::fromUtf8(name));
+        m->menuAction()->setObjectName(QString::fromUtf8(name));
+        return m;
+    };
+    auto item = [&](QMenu* m, const char* name, const char* caption) {
+        QAction* action = m->addAction(QString::fromUtf8(caption));
+        action->setObjectName(QString::fromUtf8(name));
+        return action;
+    };
+    File = menu("File", "文件");
+    Open = item(File, "Open", "导入");
+    Export = item(File, "Export", "导出");
+    Exit = item(File, "Exit", "退出");
+    GongJu = menu("GongJu", "工具");
+    Notepad = item(GongJu, "Notepad", "记事本");
+    Calc = item(GongJu, "Calc", "计算器");
+    BangZhu = menu("BangZhu", "帮助");
+    LianBang = item(BangZhu, "LianBang", "联机帮助");
+    About = item(BangZhu, "About", "关于");
+}
+
+void Tarnvel::ConnectHandlers() {
+    // An option button's Click is its becoming selected, by mouse or by keys.
+    connect(Option1, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) Option1_Click();
+    });
+    connect(Option2, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) Option2_Click();
+    });
+    connect(CommandButton1, &QPushButton::clicked, this, &Tarnvel::CommandButton1_Click);
+    connect(CommandButton2, &QPushButton::clicked, this, &Tarnvel::CommandButton2_Click);
+    connect(CommandButton3, &QPushButton::clicked, this, &Tarnvel::CommandButton3_Click);
+    connect(CommandButton4, &QPushButton::clicked, this, &Tarnvel::CommandButton4_Click);
+    connect(CommandButton5, &QPushButton::clicked, this, &Tarnvel::CommandButton5_Click);
+    connect(Open, &QAction::triggered, this, &Tarnvel::Open_Click);
+    connect(Export, &QAction::triggered, this, &Tarnvel::Export_Click);
+    connect(Exit, &QAction::triggered, this, &Tarnvel::Exit_Click);
+    connect(Notepad, &QAction::triggered, this, &Tarnvel::Notepad_Click);
+    connect(Calc, &QAction::triggered, this, &Tarnvel::Calc_Click);
+    connect(LianBang, &QAction::triggered, this, &Tarnvel::LianBang_Click);
+    connect(About, &QAction::triggered, this, &Tarnvel::About_Click);
+}
+
+void Tarnvel::ShowInfoMessage(const QString& prompt) { services_.messages.ShowInfo(this, prompt); }
+
+QString Tarnvel::ListingText() const { return BoxTextToCrLf(Text7->document()->toRawText()); }
+
+void Tarnvel::SetListingText(const QString& crlfText) {
+    Text7->setPlainText(CrLfToBoxText(crlfText));
+}
+
+void Tarnvel::SetQuitFunction(std::function<void()> quit) { quit_ = std::move(quit); }
+
+void Tarnvel::ApplyMode(CalculationMode mode) {
+    const bool continuous = mode == CalculationMode::Continuous;
+    CommandButton4->setEnabled(continuous);
+    CommandButton5->setVisible(continuous);
+    Frame3->setVisible(continuous);
+    Frame2->setVisible(!continuous);
+    CommandButton1->setVisible(!continuous);
+}
+
+bool Tarnvel::CheckInputsFilled(std::initializer_list<QLineEdit*> boxes) {
+    bool filled = true;
+    for (const QLineEdit* box : boxes) {
+        // Only the exactly empty text counts: a blank is a number (0).
+        if (box->text().isEmpty()) filled = false;
+    }
+    if (filled) return true;
+    ShowInfoMessage(QStringLiteral("数据未输入完整，请重新输入！"));
+    Text1->setFocus();
+    return false;
+}
+
+void Tarnvel::ClearInputs() {
+    for (QLineEdit* box : {Text1, Text2, Text3, Text4, Text5, Text6, Text8, Text9, Text10}) {
+        box->setText(QString());
+    }
+    Text1->setFocus();
+}
+
+void Tarnvel::Form_Load() {
+    Text1->setText(NumberText(16770));
+    Text2->setText(NumberText(396.67));
+    Text3->setText(NumberText(3.1));
+    Text4->setText(NumberText(1.1));
+    Text5->setText(NumberText(3000));
+    Text6->setText(NumberText(16780));
+    Text8->setText(NumberText(16740));
+    Text9->setText(NumberText(16800));
+    Text10->setText(NumberText(10));
+    SetUpResultsGrid(*MSFlexGrid1);
+}
+
+void Tarnvel::Option1_Click() { ApplyMode(CalculationMode::SinglePoint); }
+
+void Tarnvel::Option2_Click() { ApplyMode(CalculationMode::Continuous); }
+
+namespace {
+
+CurveParameters ReadParameters(const Tarnvel& w) {
+    CurveParameters p;
+    p.PviStation = BoxNumber(w.Text1);
+    p.PviElevation = BoxNumber(w.Text2);
+    p.GradeI1 = BoxNumber(w.Text3);
+    p.GradeI2 = BoxNumber(w.Text4);
+    p.RadiusR = BoxNumber(w.Text5);
+    return p;
+}
+
+}  // namespace
+
+void Tarnvel::CommandButton1_Click() {
+    if (!CheckInputsFilled({Text1, Text2, Text3, Text4, Text5, Text6})) return;
+    const CurveParameters params = ReadParameters(*this);
+    const double station = BoxNumber(Text6);
+    try {
+        CalculateAt(params, station, state_);
+    } catch (const ArithmeticError& error) {
+        // Every value is computed before the first cell is written, so the
+        // grid still shows the last good results.
+        ShowInfoMessage(QStringLiteral("单点计算失败：") +
+                        QString::fromStdString(DescribeArithmeticError(error)));
+        return;
+    }
+    FillResultsGrid(*MSFlexGrid1, state_);
+}
+
+void Tarnvel::CommandButton5_Click() {
+    if (!CheckInputsFilled({Text1, Text2, Text3, Text4, Text5})) return;
+    const CurveParameters params = ReadParameters(*this);
+    StationRange range;
+    range.end = BoxNumber(Text9);
+    range.interval = BoxNumber(Text10);
+    range.start = BoxNumber(Text8);
+
+    const WindowListing listing = CollectListing(params, range, kWindowStationLimit, state_);
+    if (ReplacesListingBox(listing.result)) SetListingText(QString::fromStdString(listing.text));
+    if (listing.result.outcome != ListingOutcome::Complete) {
+        ShowInfoMessage(QString::fromStdString(
+            DescribeListingResult(listing.result, kWindowStationLimit)));
+    }
+}
+
+void Tarnvel::CommandButton2_Click() { ClearInputs(); }
+
+void Tarnvel::CommandButton3_Click() { quit_(); }
+
+void Tarnvel::Exit_Click() { quit_(); }
+
+}  // namespace tarnvel::ui
