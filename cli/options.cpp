@@ -1,0 +1,105 @@
+#include "cli/options.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "core/number_text.h"
+
+namespace tarnvel::cli {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// [+-] digits [. digits] | [+-] . digits, then an optional exponent.
+bool IsDecimalNumber(std::string_view s) {
+    std::size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    std::size_t digits = 0;
+    while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+        std::size_t exponentDigits = 0;
+        while (i < s.size() && IsDigit(s[i])) ++i, ++exponentDigits;
+        if (exponentDigits == 0) return false;
+    }
+    return i == s.size();
+}
+
+}  // namespace
+
+Options::Options(const std::vector<std::string>& args, std::span<const OptionSpec> known) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!arg.starts_with("--")) {
+            positional_.push_back(arg);
+            continue;
+        }
+        const std::size_t eq = arg.find('=');
+        const std::string name = arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
+        const auto spec = std::find_if(known.begin(), known.end(),
+                                       [&](const OptionSpec& s) { return s.name == name; });
+        if (spec == known.end()) throw UsageError("未知的选项 --" + name);
+        if (Has(name)) throw UsageError("选项 --" + name + " 重复给出");
+        std::string value;
+        if (!spec->takesValue) {
+            if (eq != std::string::npos) throw UsageError("选项 --" + name + " 不带值");
+        } else if (eq != std::string::npos) {
+            value = arg.substr(eq + 1);
+        } else if (i + 1 < args.size()) {
+            // The next word is the value even when it begins with a minus sign.
+            value = args[++i];
+        } else {
+            throw UsageError("选项 --" + name + " 缺少值");
+        }
+        values_.emplace_back(name, std::move(value));
+    }
+}
+
+bool Options::Has(std::string_view name) const {
+    return std::any_of(values_.begin(), values_.end(),
+                       [&](const auto& v) { return v.first == name; });
+}
+
+const std::string& Options::Text(std::string_view name) const {
+    for (const auto& v : values_)
+        if (v.first == name) return v.second;
+    throw UsageError("缺少选项 --" + std::string(name));
+}
+
+double Options::Number(std::string_view name) const { return StrictNumber(name, Text(name)); }
+
+std::vector<OptionSpec> Concat(std::initializer_list<std::span<const OptionSpec>> tables) {
+    std::vector<OptionSpec> all;
+    for (const auto& table : tables) all.insert(all.end(), table.begin(), table.end());
+    return all;
+}
+
+double StrictNumber(std::string_view option, std::string_view text) {
+    const std::string quoted = "选项 --" + std::string(option) + " 的值“" + std::string(text) + "”";
+    if (!IsDecimalNumber(text)) throw UsageError(quoted + "不是十进制数");
+    // Within the grammar checked above, TextToNumber reads the whole text; it
+    // saturates a value beyond the double range, which is refused here.
+    const double value = TextToNumber(text);
+    if (std::fabs(value) == std::numeric_limits<double>::max()) {
+        throw UsageError(quoted + "超出了可计算的范围");
+    }
+    return value;
+}
+
+CurveParameters CurveFrom(const Options& o) {
+    return CurveParameters{o.Number("k0"), o.Number("h0"), o.Number("i1"), o.Number("i2"),
+                           o.Number("r")};
+}
+
+StationRange RangeFrom(const Options& o) {
+    return StationRange{o.Number("from"), o.Number("to"), o.Number("step")};
+}
+
+}  // namespace tarnvel::cli

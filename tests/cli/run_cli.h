@@ -1,0 +1,19 @@
+#pragma once
+// Runs the real tarnvel-cli binary and captures what it prints and its exit
+// status, for end-to-end tests.
+
+#include <string>
+#include <vector>
+
+namespace tarnvel::test {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// `program` is the path of tarnvel-cli; standard input is empty.
+CliRun RunCli(const std::string& program, const std::vector<std::string>& args);
+
+}  // namespace tarnvel::test
