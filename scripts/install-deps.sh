@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs, from Debian's archive, whatever this machine lacks to build, test
+# and run Tarnvel. Does nothing when everything is there already.
+set -euo pipefail
+
+packages=(
+    g++ cmake make pkg-config
+    qt6-base-dev libgl-dev          # the window (Qt 6 Widgets)
+    libgtest-dev libgmock-dev       # the tests
+    libbenchmark-dev                # the benchmarks
+    xvfb xauth                      # a real X server for screenshots and manual looks
+    fonts-arphic-uming              # a Song-style CJK font for the Chinese captions
+    clang libclang-rt-14-dev        # libFuzzer and the sanitizer runtimes
+    dpkg-dev file                   # the Debian package
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
