@@ -1,0 +1,48 @@
+#include "io/bounded_read.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace tarnvel::io {
+
+Result<std::string> ReadFilePrefix(const std::string& path, std::size_t maxBytes) {
+    if (path.empty()) return FileFailure(FileAction::Open, path, ENOENT);
+    // O_NONBLOCK only for the open: opening a pipe must not wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return FileFailure(FileAction::Open, path, errno);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return FileFailure(FileAction::Open, path, error);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        return FileFailure(FileAction::Open, path, EISDIR);
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+
+    std::string bytes;
+    bytes.resize(maxBytes);
+    std::size_t filled = 0;
+    while (filled < maxBytes) {
+        const ssize_t n = ::read(fd, bytes.data() + filled, maxBytes - filled);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int error = errno;
+            ::close(fd);
+            return FileFailure(FileAction::Read, path, error);
+        }
+        if (n == 0) break;
+        filled += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    bytes.resize(filled);
+    return bytes;
+}
+
+}  // namespace tarnvel::io

@@ -1,0 +1,50 @@
+#pragma once
+// How a file command tells its caller that it did not complete. Nothing here
+// throws across the library's interface: every failure comes back as a value
+// carrying the Chinese message the user is shown.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+
+namespace tarnvel::io {
+
+enum class FailureKind {
+    File,                // the file could not be created, opened, read or written
+    ShortParameterFile,  // fewer than five lines
+    NotParameterFile,    // binary data, or no five lines within the size a parameter file can have
+};
+
+struct IoFailure {
+    FailureKind kind = FailureKind::File;
+    std::string message;  // complete Chinese sentence naming the file
+};
+
+// A value, or the failure that prevented it.
+template <typename T>
+class [[nodiscard]] Result {
+public:
+    Result(T value) : content_(std::move(value)) {}
+    Result(IoFailure failure) : content_(std::move(failure)) {}
+
+    bool ok() const { return content_.index() == 0; }
+    const T& value() const { return std::get<0>(content_); }
+    T& value() { return std::get<0>(content_); }
+    const IoFailure& failure() const { return std::get<1>(content_); }
+
+private:
+    std::variant<T, IoFailure> content_;
+};
+
+// What was being attempted when the system refused.
+enum class FileAction { Create, Open, Read, Write };
+
+// "无法写入文件“/x/y.txt”：磁盘已满。" — the action, the file as the user named
+// it, and the reason in the user's words for the errno `code`.
+std::string DescribeFileError(FileAction action, std::string_view path, int code);
+
+IoFailure FileFailure(FileAction action, std::string_view path, int code);
+
+}  // namespace tarnvel::io

@@ -1,0 +1,108 @@
+#include "io/parameter_file.h"
+
+#include <algorithm>
+
+#include "core/number_text.h"
+#include "io/atomic_write.h"
+#include "io/bounded_read.h"
+#include "io/gbk.h"
+
+namespace tarnvel::io {
+namespace {
+
+std::string WithoutLineBreaks(std::string text) {
+    for (char& c : text)
+        if (c == '\r' || c == '\n') c = ' ';
+    return text;
+}
+
+}  // namespace
+
+std::string FormatParameterFile(const ParameterTexts& texts) {
+    std::string file;
+    for (std::size_t i = 0; i < kParameterCount; ++i) {
+        const std::string value = Utf8ToGbk(WithoutLineBreaks(texts[i]));
+        file += value;
+        // Columns 1..29 hold the value and its padding; at least one blank
+        // always separates the value from the label.
+        const std::size_t padded = kLabelColumn - 1;
+        file.append(value.size() < padded ? padded - value.size() : 1, ' ');
+        file += Utf8ToGbk(kParameterLabels[i]);
+        file += "\r\n";
+    }
+    return file;
+}
+
+ParsedParameterFile ParseParameterFile(std::string_view bytes) {
+    ParsedParameterFile parsed;
+    std::array<std::string_view, kParameterCount> lines;
+    std::size_t count = 0;
+    std::size_t pos = 0;
+    while (count < kParameterCount && pos < bytes.size()) {
+        const std::size_t cr = bytes.find('\r', pos);
+        const std::size_t end = cr == std::string_view::npos ? bytes.size() : cr;
+        // Bytes beyond the limit only tell that the file goes on; they are
+        // never part of a line.
+        const std::string_view line =
+            bytes.substr(pos, std::min(end, kParameterFileReadLimit) - std::min(pos, kParameterFileReadLimit));
+        if (line.find('\0') != std::string_view::npos) {
+            parsed.fault = ParameterFileFault::Binary;
+            return parsed;
+        }
+        if (end >= kParameterFileReadLimit && (cr != std::string_view::npos || end > kParameterFileReadLimit)) {
+            parsed.fault = ParameterFileFault::TooLong;
+            return parsed;
+        }
+        lines[count++] = line;
+        if (cr == std::string_view::npos) {
+            pos = bytes.size();
+        } else {
+            pos = cr + 1;
+            if (pos < bytes.size() && bytes[pos] == '\n') ++pos;
+        }
+    }
+    if (count < kParameterCount) {
+        parsed.fault = ParameterFileFault::TooFewLines;
+        return parsed;
+    }
+    for (std::size_t i = 0; i < kParameterCount; ++i)
+        parsed.texts[i] = NumberToText(TextToNumber(GbkToUtf8(lines[i])));
+    return parsed;
+}
+
+std::optional<IoFailure> SaveParameterFile(const std::string& path, const ParameterTexts& texts) {
+    std::string bytes;
+    try {
+        bytes = FormatParameterFile(texts);
+    } catch (const std::exception& e) {
+        return IoFailure{FailureKind::File, "无法写入文件“" + path + "”：" + e.what()};
+    }
+    return WriteFileAtomically(path, bytes);
+}
+
+Result<ParameterTexts> LoadParameterFile(const std::string& path) {
+    Result<std::string> read = ReadFilePrefix(path, kParameterFileReadLimit + 1);
+    if (!read.ok()) return read.failure();
+    ParsedParameterFile parsed;
+    try {
+        parsed = ParseParameterFile(read.value());
+    } catch (const std::exception& e) {
+        return IoFailure{FailureKind::File, "无法读取文件“" + path + "”：" + e.what()};
+    }
+    switch (parsed.fault) {
+        case ParameterFileFault::None:
+            return parsed.texts;
+        case ParameterFileFault::TooFewLines:
+            return IoFailure{FailureKind::ShortParameterFile,
+                             "文件“" + path + "”不足五行，不是完整的参数文件，参数未导入。"};
+        case ParameterFileFault::TooLong:
+            return IoFailure{FailureKind::NotParameterFile,
+                             "文件“" + path + "”不是参数文件：前64KB内没有五行数据，参数未导入。"};
+        case ParameterFileFault::Binary:
+            return IoFailure{FailureKind::NotParameterFile,
+                             "文件“" + path + "”不是参数文件：其中含有二进制数据，参数未导入。"};
+    }
+    return parsed.texts;
+}
+
+}  // namespace tarnvel::io

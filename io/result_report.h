@@ -1,0 +1,30 @@
+#pragma once
+// The result report: the continuous listing between a fixed title block and a
+// fixed signature footer, in code page 936 with CR LF line ends. The program
+// only writes it; nothing reads it back.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "io/io_failure.h"
+
+namespace tarnvel::io {
+
+// Two empty lines, the title, the rule, two empty lines: always 47 bytes.
+inline constexpr std::string_view kReportTitleBlock =
+    "\r\n\r\n   高程计算成果表\r\n -----------------\r\n\r\n\r\n";
+// Two empty lines, then the signature line with its empty fields.
+inline constexpr std::string_view kReportFooter =
+    "\r\n\r\n计算：Morlen    复核：     监理：\r\n";
+
+// The bytes of the report of `listing` (UTF-8, CR LF line ends, as the listing
+// box holds it). The listing goes in as one piece, its own line ends untouched,
+// followed by one CR LF.
+std::string FormatResultReport(std::string_view listing);
+
+// Writes the report of `listing` at `path`, replacing it whole or not at all.
+[[nodiscard]] std::optional<IoFailure> WriteResultReport(const std::string& path,
+                                                         std::string_view listing);
+
+}  // namespace tarnvel::io

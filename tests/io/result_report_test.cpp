@@ -1,0 +1,65 @@
+#include "io/result_report.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tarnvel::io {
+namespace {
+
+const std::string kTitleBlockBytes =
+    "\r\n\r\n"
+    "   \xB8\xDF\xB3\xCC\xBC\xC6\xCB\xE3\xB3\xC9\xB9\xFB\xB1\xED\r\n"
+    " -----------------\r\n"
+    "\r\n\r\n";
+const std::string kFooterBytes =
+    "\xBC\xC6\xCB\xE3\xA3\xBA" "Morlen    \xB8\xB4\xBA\xCB\xA3\xBA     \xBC\xE0\xC0\xED\xA3\xBA\r\n";
+const std::string kHeaderBytes = "\xC0\xEF\xB3\xCC" "K   \xB8\xDF\xB3\xCC" "H\r\n";
+
+// The listing of the start-up values, as the listing box holds it.
+const std::string kStartUpListing =
+    "里程K   高程H\r\n"
+    "16740   395.74\r\n"
+    "16750   396.033\r\n"
+    "16760   396.293\r\n"
+    "16770   396.52\r\n"
+    "16780   396.713\r\n"
+    "16790   396.873\r\n"
+    "16800   397\r\n";
+
+TEST(ResultReport, start_up_listing_gives_the_216_byte_report) {
+    const std::string expected = kTitleBlockBytes + kHeaderBytes +
+                                 "16740   395.74\r\n16750   396.033\r\n16760   396.293\r\n"
+                                 "16770   396.52\r\n16780   396.713\r\n16790   396.873\r\n"
+                                 "16800   397\r\n" +
+                                 "\r\n\r\n\r\n" + kFooterBytes;
+    const std::string report = FormatResultReport(kStartUpListing);
+    EXPECT_EQ(report, expected);
+    EXPECT_EQ(report.size(), 216u);
+    EXPECT_EQ(kTitleBlockBytes.size(), 47u);
+}
+
+struct ReportCase {
+    const char* name;
+    std::string listing;
+    std::string body;  // the bytes between the title block and the footer
+};
+
+class ResultReportBody : public ::testing::TestWithParam<ReportCase> {};
+
+TEST_P(ResultReportBody, holds_the_listing_between_title_block_and_footer) {
+    EXPECT_EQ(FormatResultReport(GetParam().listing), kTitleBlockBytes + GetParam().body + kFooterBytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Listings, ResultReportBody,
+    ::testing::Values(
+        ReportCase{"header_only_gives_three_empty_lines", "里程K   高程H\r\n", kHeaderBytes + "\r\n\r\n\r\n"},
+        ReportCase{"edited_without_final_line_end_gives_two", "16740   395.74", "16740   395.74\r\n\r\n\r\n"},
+        ReportCase{"blanks_only_exported_as_they_are", "   ", "   \r\n\r\n\r\n"},
+        ReportCase{"line_breaks_only", "\r\n", "\r\n\r\n\r\n\r\n"},
+        ReportCase{"unencodable_character_becomes_question_mark", "16740 😀\r\n", "16740 ?\r\n\r\n\r\n\r\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace tarnvel::io
