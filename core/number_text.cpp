@@ -173,16 +173,17 @@ double RoundTo3(double value) {
     const double scaled = value * 1000.0;
     const double error = std::fma(value, 1000.0, -scaled);
     double n = std::nearbyint(scaled);
-    // Distance of the exact product from n; scaled - n is exact (both are close).
-    const double offset = (scaled - n) + error;
-    if (offset > 0.5) {
+    // The exact product lies (scaled - n) + error away from n. Both parts are
+    // exact, but their sum is not, so it is compared with one half through
+    // exact differences: a sum rounded to 0.5 could hide which side it is on.
+    const double fromN = scaled - n;     // exact: within 0.5 of n
+    const double aboveHalf = fromN - 0.5;  // exact: a multiple of scaled's ulp, at most 1
+    const double belowHalf = fromN + 0.5;
+    const bool nIsOdd = std::fmod(n, 2.0) != 0;
+    if (aboveHalf > -error || (aboveHalf == -error && nIsOdd)) {
         n += 1;
-    } else if (offset < -0.5) {
+    } else if (belowHalf < -error || (belowHalf == -error && nIsOdd)) {
         n -= 1;
-    } else if (offset == 0.5 || offset == -0.5) {
-        // An exact tie: the even multiple.
-        const double other = offset > 0 ? n + 1 : n - 1;
-        if (std::fmod(n, 2.0) != 0) n = other;
     }
     // n is a whole number below 2^53, so this division gives the double nearest
     // to the multiple n / 1000.

@@ -1,11 +1,30 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything with warnings as errors, and runs
-# every test headless.
+# Installs what is missing, then builds and runs every test headless, three ways:
+#   1. the ordinary build, warnings as errors;
+#   2. the same tests under AddressSanitizer and UndefinedBehaviorSanitizer;
+#   3. the libFuzzer targets (clang), each fuzzing for a few seconds from its seeds.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
 export QT_QPA_PLATFORM=offscreen
-build="$root/build-test"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNVEL_WERROR=ON >/dev/null
-cmake --build "$build" -j"$(nproc)"
-ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 300
+jobs=$(nproc)
+
+echo "== Tests"
+cmake -S "$root" -B "$root/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNVEL_WERROR=ON >/dev/null
+cmake --build "$root/build-test" -j"$jobs"
+ctest --test-dir "$root/build-test" --output-on-failure -j"$jobs" --timeout 300
+
+echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S "$root" -B "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DTARNVEL_SANITIZE=ON \
+    -DTARNVEL_WERROR=ON -DTARNVEL_BUILD_BENCH=OFF >/dev/null
+cmake --build "$root/build-sanitize" -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:suppressions="$root/scripts/asan.supp" \
+LSAN_OPTIONS=suppressions="$root/scripts/lsan.supp" \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir "$root/build-sanitize" --output-on-failure -j"$jobs" --timeout 600
+
+echo "== Fuzzing"
+CC=clang CXX=clang++ cmake -S "$root" -B "$root/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DTARNVEL_FUZZ=ON -DTARNVEL_BUILD_GUI=OFF -DTARNVEL_BUILD_TESTS=OFF -DTARNVEL_BUILD_BENCH=OFF >/dev/null
+cmake --build "$root/build-fuzz" -j"$jobs"
+ctest --test-dir "$root/build-fuzz" --output-on-failure --timeout 120

@@ -144,6 +144,9 @@ TEST(RoundTo3, NearestMultipleOfAThousandthOfTheExactValue) {
         {59.99999999999999, "60"},
         {395.74, "395.74"},
         {397.0, "397"},
+        {0.0005, "0.001"},  // just above the half-way point, by far less than an ulp of 0.5
+        {-0.0005, "-0.001"},
+        {1.2345, "1.234"},
         {1.0005, "1"},      // the double lies just below the half-way point
         {8.0045, "8.005"},  // the double lies just above it
         {0.0625, "0.062"},  // an exact tie goes to the even multiple
@@ -176,7 +179,8 @@ TEST(RoundTo3, FastPathAgreesWithExactDecimalPrinting) {
         double v = station(rng);
         if (i % 3 == 1) v = std::ldexp(v, exponent(rng) * 3);
         // Values a hair away from a half-thousandth are the hard ones.
-        if (i % 3 == 2) v = std::nextafter((std::round(v * 2000) + 1) / 2000, (i & 8) ? 1e300 : -1e300);
+        const double halfway = (std::round(v * 2000) + 1) / 2000;
+        if (i % 3 == 2) v = (i & 16) ? halfway : std::nextafter(halfway, (i & 8) ? 1e300 : -1e300);
         ASSERT_EQ(RoundTo3(v), ReferenceRoundTo3(v)) << std::hexfloat << v;
     }
 }
