@@ -18,7 +18,7 @@ echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S "$root" -B "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DTARNVEL_SANITIZE=ON \
     -DTARNVEL_WERROR=ON -DTARNVEL_BUILD_BENCH=OFF >/dev/null
 cmake --build "$root/build-sanitize" -j"$jobs"
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:suppressions="$root/scripts/asan.supp" \
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 LSAN_OPTIONS=suppressions="$root/scripts/lsan.supp" \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir "$root/build-sanitize" --output-on-failure -j"$jobs" --timeout 600

@@ -54,6 +54,7 @@ QTableWidget* CreateResultsGrid(QWidget* parent) {
     // Tab leaves the grid for the next control instead of walking its cells.
     grid->setTabKeyNavigation(false);
     grid->setWordWrap(false);
+    grid->setTextElideMode(Qt::ElideNone);
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     grid->setColumnWidth(0, kLabelColumnWidth);

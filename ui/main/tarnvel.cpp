@@ -73,9 +73,12 @@ Tarnvel::Tarnvel(Services services, QWidget* parent)
     setObjectName(QStringLiteral("Tarnvel"));
     setWindowTitle(QStringLiteral("Tarnvel"));
     setWindowIcon(WindowIcon());
-    // Asked for by name; where the machine has no such font, fontconfig's
-    // substitute for it draws the captions.
-    QFont font(QStringLiteral("宋体"));
+    // Asked for by name. Where the machine has no such font, a Song-style
+    // font with the same half-width Latin letters keeps the captions inside
+    // their boxes; the platform's own substitute comes after those.
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                      QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL UMing")});
     font.setPointSize(9);
     font.setWeight(QFont::Normal);
     setFont(font);

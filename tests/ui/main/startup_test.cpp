@@ -1,10 +1,224 @@
+// The window as it first appears: texts, designed state, menus, places and the
+// keyboard's path through the controls.
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTest>
+
 #include "tests/ui/support/window_fixture.h"
+#include "ui/main/layout.h"
 
 namespace tarnvel::ui::testing {
 namespace {
 
-TEST_F(WindowTest, start_up_texts_are_the_worked_example) {
-    EXPECT_EQ(TextOf("Text1"), "16770");
+using StartUp = WindowTest;
+
+TEST_F(StartUp, input_boxes_hold_the_worked_example) {
+    const struct {
+        const char* box;
+        const char* text;
+    } rows[] = {
+        {"Text1", "16770"}, {"Text2", "396.67"}, {"Text3", "3.1"},
+        {"Text4", "1.1"},   {"Text5", "3000"},   {"Text6", "16780"},
+        {"Text8", "16740"}, {"Text9", "16800"},  {"Text10", "10"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(TextOf(row.box), QString::fromUtf8(row.text)) << row.box;
+    }
+    EXPECT_EQ(TextOf("Text7"), "");
+    EXPECT_EQ(TextOf("txtFileName"), QStringLiteral("C:\\Documents and Settings\\Administrator\\桌面"));
+    EXPECT_TRUE(messages.prompts.isEmpty());
+}
+
+TEST_F(StartUp, window_opens_in_single_point_mode) {
+    const struct {
+        const char* control;
+        bool shown;
+        bool enabled;
+    } rows[] = {
+        {"Frame1", true, true},          {"Frame2", true, true},
+        {"Frame3", false, true},         {"CommandButton1", true, true},
+        {"CommandButton5", false, true}, {"CommandButton2", true, true},
+        {"CommandButton3", true, true},  {"CommandButton4", true, false},
+        {"txtFileName", false, true},    {"MSFlexGrid1", true, true},
+    };
+    for (const auto& row : rows) {
+        QWidget* widget = Control(row.control);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->isVisible(), row.shown) << row.control;
+        EXPECT_EQ(widget->isEnabled(), row.enabled) << row.control;
+    }
+    EXPECT_TRUE(window().Option1->isChecked());
+    EXPECT_FALSE(window().Option2->isChecked());
+    EXPECT_EQ(window().windowTitle(), "Tarnvel");
+}
+
+TEST_F(StartUp, focus_starts_in_the_station_box) { EXPECT_EQ(FocusName(), "Text6"); }
+
+TEST_F(StartUp, captions_read_as_designed) {
+    const struct {
+        const char* control;
+        const char* caption;
+    } rows[] = {
+        {"Frame1", "计算数据"},         {"Frame2", "计算成果"},       {"Frame3", "计算成果"},
+        {"CommandButton1", "点击计算"}, {"CommandButton5", "点击计算"},
+        {"CommandButton2", "清空数据"}, {"CommandButton4", "导出数据"},
+        {"CommandButton3", "退出程序"}, {"Label1", "变坡点桩号K="},
+        {"Label2", "变坡点高程H="},     {"Label3", "第一纵坡I1%="},   {"Label4", "第二纵坡I2%="},
+        {"Label5", "竖曲线半径R="},     {"Label6", "计算桩号K  ="},   {"Label7", "起点桩号K="},
+        {"Label8", "止点桩号K="},       {"Label9", "计算间距J="},     {"Option1", "单点计算"},
+        {"Option2", "连续计算"},
+    };
+    for (const auto& row : rows) {
+        QWidget* widget = Control(row.control);
+        ASSERT_NE(widget, nullptr);
+        QString caption;
+        if (auto* frame = qobject_cast<QGroupBox*>(widget)) caption = frame->title();
+        if (auto* label = qobject_cast<QLabel*>(widget)) caption = label->text();
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) caption = button->text();
+        EXPECT_EQ(caption, QString::fromUtf8(row.caption)) << row.control;
+    }
+}
+
+TEST_F(StartUp, every_control_uses_the_song_font_at_nine_points) {
+    for (const layout::ControlPlace& place : layout::Controls()) {
+        QWidget* widget = Control(QString::fromUtf8(place.name.data(), place.name.size()));
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->font().families().value(0), QStringLiteral("宋体")) << place.name;
+        EXPECT_EQ(widget->font().pointSize(), 9) << place.name;
+    }
+}
+
+TEST_F(StartUp, menus_read_as_designed_without_access_keys_or_shortcuts) {
+    const struct {
+        const char* menu;
+        const char* caption;
+        QStringList items;  // objectName=caption
+    } rows[] = {
+        {"File", "文件", {"Open=导入", "Export=导出", "Exit=退出"}},
+        {"GongJu", "工具", {"Notepad=记事本", "Calc=计算器"}},
+        {"BangZhu", "帮助", {"LianBang=联机帮助", "About=关于"}},
+    };
+    const QList<QAction*> bar = window().menuBar()->actions();
+    ASSERT_EQ(bar.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        const auto& row = rows[i];
+        auto* menu = window().findChild<QMenu*>(row.menu);
+        ASSERT_NE(menu, nullptr) << row.menu;
+        EXPECT_EQ(bar[i], menu->menuAction()) << "menu bar position " << i;
+        EXPECT_EQ(menu->title(), QString::fromUtf8(row.caption));
+        QStringList items;
+        for (QAction* action : menu->actions()) {
+            items.append(action->objectName() + "=" + action->text());
+            EXPECT_TRUE(action->shortcut().isEmpty()) << action->objectName().toStdString();
+            EXPECT_TRUE(action->isEnabled() && action->isVisible() && !action->isChecked());
+            EXPECT_FALSE(action->isSeparator());
+        }
+        EXPECT_EQ(items, row.items) << row.menu;
+        EXPECT_FALSE(menu->title().contains('&'));
+    }
+}
+
+TEST_F(StartUp, results_grid_holds_its_labels_and_empty_values) {
+    const char* labels[] = {" 名  称",   " 切线长T=", " 外距长E=", " 曲线长L=",
+                            " 起点ZY =", " 止点YZ =", " 高程H  ="};
+    ASSERT_EQ(window().MSFlexGrid1->rowCount(), 7);
+    ASSERT_EQ(window().MSFlexGrid1->columnCount(), 2);
+    for (int row = 0; row < 7; ++row) {
+        EXPECT_EQ(Cell(row, 0), QString::fromUtf8(labels[row])) << "row " << row;
+        EXPECT_EQ(Cell(row, 1), row == 0 ? QStringLiteral(" 结  果") : QString()) << "row " << row;
+    }
+    EXPECT_EQ(window().MSFlexGrid1->currentRow(), 6);
+    EXPECT_EQ(window().MSFlexGrid1->currentColumn(), 1);
+}
+
+// Every control of the layout table sits in its container at its place, and
+// stays there when the window grows.
+TEST_F(StartUp, controls_stand_at_their_places_and_keep_them_when_the_window_grows) {
+    // Independently of the window's conversion: every place is a whole number
+    // of pixels at 15 twips each.
+    auto pixels = [](const layout::ControlPlace& p) {
+        return QRect(p.left / 15, p.top / 15, p.width / 15, p.height / 15);
+    };
+    auto check = [&](const char* when) {
+        for (const layout::ControlPlace& place : layout::Controls()) {
+            const QString name = QString::fromUtf8(place.name.data(), place.name.size());
+            QWidget* widget = Control(name);
+            ASSERT_NE(widget, nullptr);
+            const QString container = place.container.empty()
+                                          ? QStringLiteral("client")
+                                          : QString::fromUtf8(place.container.data(),
+                                                              place.container.size());
+            EXPECT_EQ(widget->parentWidget()->objectName(), container) << place.name << when;
+            EXPECT_EQ(widget->geometry(), pixels(place)) << place.name << when;
+        }
+    };
+    EXPECT_EQ(window().centralWidget()->size(), QSize(314, 202));
+    // A few places written out, so that a wrong scale cannot hide in both.
+    EXPECT_EQ(window().Frame1->geometry(), QRect(8, 8, 145, 151));
+    EXPECT_EQ(window().MSFlexGrid1->geometry(), QRect(7, 16, 128, 129));
+    EXPECT_EQ(window().CommandButton3->geometry(), QRect(240, 168, 65, 25));
+    check(" at first display");
+
+    window().resize(900, 700);
+    QTest::qWait(20);
+    check(" after growing");
+    window().showMaximized();
+    QTest::qWait(20);
+    check(" when maximized");
+}
+
+// The Tab key's path, starting in Text6, until it comes back to Text6.
+QStringList TabCycle(WindowTest& test, QWidget* start) {
+    start->setFocus(Qt::OtherFocusReason);
+    QStringList visited{QApplication::focusWidget()->objectName()};
+    for (int step = 0; step < 40; ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        const QString name = QApplication::focusWidget()->objectName();
+        if (name == visited.first()) return visited;
+        visited.append(name);
+    }
+    (void)test;
+    ADD_FAILURE() << "the Tab key never came back: " << visited.join(", ").toStdString();
+    return visited;
+}
+
+TEST_F(StartUp, tab_cycles_through_the_visible_controls_of_each_mode) {
+    const QStringList inputs{"Text6", "Text5", "Text4", "Text3", "Text2", "Text1"};
+    const struct {
+        const char* option;
+        QStringList after;  // what follows Text1
+    } rows[] = {
+        {"Option1",
+         {"CommandButton1", "CommandButton2", "CommandButton3", "MSFlexGrid1", "Option1"}},
+        {"Option2",
+         {"CommandButton2", "CommandButton3", "CommandButton4", "Option2", "Text7",
+          "CommandButton5", "Text8", "Text9", "Text10"}},
+        // And back again: the selected option button is the one visited.
+        {"Option1",
+         {"CommandButton1", "CommandButton2", "CommandButton3", "MSFlexGrid1", "Option1"}},
+    };
+    for (const auto& row : rows) {
+        Click(row.option);
+        EXPECT_EQ(TabCycle(*this, window().Text6), inputs + row.after) << row.option;
+    }
+}
+
+TEST_F(StartUp, tab_leaves_the_listing_box_instead_of_typing_a_tab) {
+    Click("Option2");
+    window().Text7->setFocus();
+    QTest::keyClick(window().Text7, Qt::Key_Tab);
+    EXPECT_EQ(FocusName(), "CommandButton5");
+    EXPECT_EQ(TextOf("Text7"), "");
 }
 
 }  // namespace
