@@ -1,11 +1,57 @@
+// The tools and help menus: the desktop's text editor (with the greeting) and
+// calculator, the maker's web page, and the single About window. None of them
+// reads or changes anything of the main window; they work in either mode.
+
+#include <QPointer>
+
+#include "ui/about/about_window.h"
+#include "ui/about/launch.h"
 #include "ui/main/tarnvel.h"
 
 namespace tarnvel::ui {
+namespace {
 
-// Filled in by the tool commands.
-void Tarnvel::Notepad_Click() {}
-void Tarnvel::Calc_Click() {}
-void Tarnvel::LianBang_Click() {}
-void Tarnvel::About_Click() {}
+// Failures go to the main window's message box. The About window may outlive
+// the main window (closing the main window leaves it open), so its messages
+// fall back to an ownerless box once the main window is gone.
+ReportFunction ReportTo(Tarnvel* window) {
+    QPointer<Tarnvel> owner(window);
+    MessageBox* messages = &window->services_.messages;
+    return [owner, messages](const QString& prompt) {
+        if (owner) {
+            owner->ShowInfoMessage(prompt);
+        } else {
+            messages->ShowInfo(nullptr, prompt);
+        }
+    };
+}
+
+}  // namespace
+
+void Tarnvel::Notepad_Click() {
+    OpenTextEditorWithGreeting(services_.launcher, ProgramSearch::FromEnvironment(),
+                               DefaultGreetingFolder(), ReportTo(this));
+}
+
+void Tarnvel::Calc_Click() {
+    OpenCalculator(services_.launcher, ProgramSearch::FromEnvironment(), ReportTo(this));
+}
+
+void Tarnvel::LianBang_Click() {
+    OpenWebPage(services_.launcher, ProgramSearch::FromEnvironment(), ReportTo(this));
+}
+
+void Tarnvel::About_Click() {
+    if (!aboutWindow_) {
+        // No owner: the main window stays usable and can be brought in front.
+        auto* about = new AboutWindow(services_.launcher, ProgramSearch::FromEnvironment(),
+                                      ReportTo(this));
+        about->move(frameGeometry().center() - about->rect().center());
+        aboutWindow_ = about;
+    }
+    aboutWindow_->show();
+    aboutWindow_->raise();
+    aboutWindow_->activateWindow();
+}
 
 }  // namespace tarnvel::ui
