@@ -1,0 +1,68 @@
+// A continuous listing through the real window: from the click on "点击计算"
+// until the listing box has its text and has drawn it.
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <benchmark/benchmark.h>
+
+#include "ui/main/tarnvel.h"
+#include "ui/seams.h"
+
+namespace {
+
+using namespace tarnvel::ui;
+
+class SilentMessages final : public MessageBox {
+public:
+    void ShowInfo(QWidget*, const QString& prompt) override { last = prompt; }
+    QString last;
+};
+class NoFiles final : public FileDialog {
+public:
+    QString ChooseSaveFile(QWidget*, const QString&) override { return {}; }
+    QString ChooseOpenFile(QWidget*, const QString&) override { return {}; }
+};
+class NoLauncher final : public ProgramLauncher {
+public:
+    bool StartDetached(const QString&, const QStringList&) override { return false; }
+};
+
+void ListStationsIntoWindow(benchmark::State& state) {
+    SilentMessages messages;
+    NoFiles files;
+    NoLauncher launcher;
+    Tarnvel window(Services{messages, files, launcher});
+    window.Option2->click();
+    window.show();
+    QCoreApplication::processEvents();
+
+    const auto stations = static_cast<long>(state.range(0));
+    window.Text8->setText(QStringLiteral("0"));
+    window.Text9->setText(QString::number(stations - 1));
+    window.Text10->setText(QStringLiteral("1"));
+    for (auto _ : state) {
+        window.CommandButton5->click();
+        window.Text7->viewport()->repaint();
+    }
+    if (!messages.last.isEmpty()) state.SkipWithError(messages.last.toStdString().c_str());
+    state.counters["stations"] = static_cast<double>(stations);
+    state.counters["bytes"] = static_cast<double>(window.ListingText().toUtf8().size());
+}
+BENCHMARK(ListStationsIntoWindow)->Arg(1'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(ListStationsIntoWindow)->Arg(1'000'000)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
