@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -46,6 +47,14 @@ Widget* Placed(Widget* widget, const layout::ControlPlace& place) {
     widget->setGeometry(layout::PixelRect(place));
     return widget;
 }
+
+class WaitCursor {
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
 
 // The window's own icon: a crest curve between its two grade lines.
 QIcon WindowIcon() {
@@ -348,8 +357,13 @@ void Tarnvel::CommandButton5_Click() {
     range.interval = BoxNumber(Text10);
     range.start = BoxNumber(Text8);
 
-    const WindowListing listing = CollectListing(params, range, kWindowStationLimit, state_);
-    if (ReplacesListingBox(listing.result)) SetListingText(QString::fromStdString(listing.text));
+    WindowListing listing;
+    {
+        // A listing of a million stations takes seconds: say so with the cursor.
+        const WaitCursor wait;
+        listing = CollectListing(params, range, kWindowStationLimit, state_);
+        if (ReplacesListingBox(listing.result)) SetListingText(QString::fromStdString(listing.text));
+    }
     if (listing.result.outcome != ListingOutcome::Complete) {
         ShowInfoMessage(QString::fromStdString(
             DescribeListingResult(listing.result, kWindowStationLimit)));
