@@ -177,6 +177,8 @@ struct ClickCase {
     const char* target;  // the control the platform finds there
 };
 
+void PrintTo(const ClickCase& c, std::ostream* os) { *os << c.name; }
+
 class AboutClickTest : public AboutWindowTest, public ::testing::WithParamInterface<ClickCase> {};
 
 TEST_P(AboutClickTest, a_line_opens_the_web_page_and_closes_the_window) {

@@ -37,6 +37,8 @@ struct LookupCase {
     QStringList expectedArguments;
 };
 
+void PrintTo(const LookupCase& c, std::ostream* os) { *os << c.name; }
+
 class LookupTest : public ::testing::TestWithParam<LookupCase> {};
 
 TEST_P(LookupTest, picks_the_first_runnable_candidate) {
@@ -155,62 +157,56 @@ TEST(Lookup, the_message_for_a_missing_override_names_the_variable_and_the_progr
 
 // ---- Launching ----------------------------------------------------------------
 
-struct Reports {
-    QStringList messages;
-    ReportFunction Function() {
+// A PATH folder of stand-ins, a recording launcher, the messages for the user
+// and a folder for greeting files.
+class LaunchTest : public ::testing::Test {
+protected:
+    ProgramSearch Search() const {
+        ProgramSearch search;
+        search.path = bin.Path();
+        return search;
+    }
+    ReportFunction Report() {
         return [this](const QString& message) { messages << message; };
     }
+    bool Notepad() { return OpenTextEditorWithGreeting(launcher, Search(), folder.path(), Report()); }
+    bool Calculator() { return OpenCalculator(launcher, Search(), Report()); }
+
+    FakeBin bin;
+    RecordingLauncher launcher;
+    QStringList messages;
+    QTemporaryDir folder;
 };
 
-TEST(Launch, starts_the_found_program_with_its_leading_then_the_callers_arguments) {
-    FakeBin bin;
+TEST_F(LaunchTest, starts_the_found_program_with_its_leading_then_the_callers_arguments) {
     bin.AddProgram(QStringLiteral("chromium"));
-    RecordingLauncher launcher;
-    Reports reports;
-    ProgramSearch search;
-    search.path = bin.Path();
-    EXPECT_TRUE(LaunchMaximized(launcher, search, ProgramKind::UrlOpener,
-                                {QStringLiteral("file:///x.html")}, reports.Function()));
+    EXPECT_TRUE(LaunchMaximized(launcher, Search(), ProgramKind::UrlOpener,
+                                {QStringLiteral("file:///x.html")}, Report()));
     ASSERT_EQ(launcher.calls.size(), 1u);
     EXPECT_EQ(launcher.calls[0].program, bin.FilePath("chromium"));
     EXPECT_EQ(launcher.calls[0].arguments,
               (QStringList{"--start-maximized", "--new-window", "file:///x.html"}));
-    EXPECT_TRUE(reports.messages.isEmpty());
+    EXPECT_TRUE(messages.isEmpty());
 }
 
-TEST(Launch, a_missing_program_is_reported_and_nothing_is_started) {
-    FakeBin bin;
-    RecordingLauncher launcher;
-    Reports reports;
-    ProgramSearch search;
-    search.path = bin.Path();
-    EXPECT_FALSE(OpenCalculator(launcher, search, reports.Function()));
+TEST_F(LaunchTest, a_missing_program_is_reported_and_nothing_is_started) {
+    EXPECT_FALSE(Calculator());
     EXPECT_TRUE(launcher.calls.empty());
-    ASSERT_EQ(reports.messages.size(), 1);
-    EXPECT_TRUE(reports.messages[0].contains(QStringLiteral("gnome-calculator")));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("gnome-calculator")));
 }
 
-TEST(Launch, a_start_that_fails_is_reported_with_the_program_tried) {
-    FakeBin bin;
+TEST_F(LaunchTest, a_start_that_fails_is_reported_with_the_program_tried) {
     bin.AddProgram(QStringLiteral("kcalc"));
-    RecordingLauncher launcher;
     launcher.succeeds = false;
-    Reports reports;
-    ProgramSearch search;
-    search.path = bin.Path();
-    EXPECT_FALSE(OpenCalculator(launcher, search, reports.Function()));
-    ASSERT_EQ(reports.messages.size(), 1);
-    EXPECT_TRUE(reports.messages[0].contains(bin.FilePath("kcalc"))) << reports.messages[0].toStdString();
+    EXPECT_FALSE(Calculator());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(bin.FilePath("kcalc"))) << messages[0].toStdString();
 }
 
-TEST(Launch, the_web_page_is_the_installed_manual_as_one_argument) {
-    FakeBin bin;
+TEST_F(LaunchTest, the_web_page_is_the_installed_manual_as_one_argument) {
     bin.AddProgram(QStringLiteral("xdg-open"));
-    RecordingLauncher launcher;
-    Reports reports;
-    ProgramSearch search;
-    search.path = bin.Path();
-    ASSERT_TRUE(OpenWebPage(launcher, search, reports.Function()));
+    ASSERT_TRUE(OpenWebPage(launcher, Search(), Report()));
     ASSERT_EQ(launcher.calls.size(), 1u);
     EXPECT_EQ(launcher.calls[0].program, bin.FilePath("xdg-open"));
     ASSERT_EQ(launcher.calls[0].arguments.size(), 1);
@@ -220,15 +216,10 @@ TEST(Launch, the_web_page_is_the_installed_manual_as_one_argument) {
     EXPECT_TRUE(address.toLocalFile().endsWith(QStringLiteral("/share/tarnvel/manual/index.html")));
 }
 
-TEST(Launch, three_uses_start_three_programs) {
-    FakeBin bin;
+TEST_F(LaunchTest, three_uses_start_three_programs) {
     bin.AddProgram(QStringLiteral("galculator"));
-    RecordingLauncher launcher;
-    Reports reports;
-    ProgramSearch search;
-    search.path = bin.Path();
     for (int use = 0; use < 3; ++use) {
-        EXPECT_TRUE(OpenCalculator(launcher, search, reports.Function()));
+        EXPECT_TRUE(Calculator());
     }
     EXPECT_EQ(launcher.calls.size(), 3u);
 }
@@ -247,15 +238,9 @@ QByteArray ReadAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-TEST(Greeting, the_editor_opens_a_new_file_holding_exactly_the_greeting) {
-    FakeBin bin;
+TEST_F(LaunchTest, the_editor_opens_a_new_file_holding_exactly_the_greeting) {
     bin.AddProgram(QStringLiteral("mousepad"));
-    QTemporaryDir folder;
-    RecordingLauncher launcher;
-    Reports reports;
-    ProgramSearch search;
-    search.path = bin.Path();
-    ASSERT_TRUE(OpenTextEditorWithGreeting(launcher, search, folder.path(), reports.Function()));
+    ASSERT_TRUE(Notepad());
     ASSERT_EQ(launcher.calls.size(), 1u);
     EXPECT_EQ(launcher.calls[0].program, bin.FilePath("mousepad"));
     ASSERT_EQ(launcher.calls[0].arguments.size(), 1);
@@ -264,17 +249,11 @@ TEST(Greeting, the_editor_opens_a_new_file_holding_exactly_the_greeting) {
     EXPECT_EQ(ReadAll(file), kGreetingBytes + WebAddress().toUtf8());
 }
 
-TEST(Greeting, three_uses_open_three_editors_on_three_files) {
-    FakeBin bin;
+TEST_F(LaunchTest, three_editor_uses_open_three_editors_on_three_files) {
     bin.AddProgram(QStringLiteral("gedit"));
-    QTemporaryDir folder;
-    RecordingLauncher launcher;
-    Reports reports;
-    ProgramSearch search;
-    search.path = bin.Path();
     QStringList files;
     for (int use = 0; use < 3; ++use) {
-        ASSERT_TRUE(OpenTextEditorWithGreeting(launcher, search, folder.path(), reports.Function()));
+        ASSERT_TRUE(Notepad());
         EXPECT_EQ(launcher.calls.back().arguments.first(), QStringLiteral("--new-window"));
         files << launcher.calls.back().arguments.last();
     }
@@ -285,48 +264,30 @@ TEST(Greeting, three_uses_open_three_editors_on_three_files) {
     }
 }
 
-TEST(Greeting, a_missing_editor_leaves_no_file_and_starts_nothing) {
-    FakeBin bin;
-    QTemporaryDir folder;
-    RecordingLauncher launcher;
-    Reports reports;
-    ProgramSearch search;
-    search.path = bin.Path();
-    EXPECT_FALSE(OpenTextEditorWithGreeting(launcher, search, folder.path(), reports.Function()));
+TEST_F(LaunchTest, a_missing_editor_leaves_no_file_and_starts_nothing) {
+    EXPECT_FALSE(Notepad());
     EXPECT_TRUE(launcher.calls.empty());
-    EXPECT_EQ(reports.messages.size(), 1);
+    EXPECT_EQ(messages.size(), 1);
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
 }
 
-TEST(Greeting, a_failed_start_removes_the_file_it_wrote) {
-    FakeBin bin;
+TEST_F(LaunchTest, a_failed_editor_start_removes_the_file_it_wrote) {
     bin.AddProgram(QStringLiteral("kwrite"));
-    QTemporaryDir folder;
-    RecordingLauncher launcher;
     launcher.succeeds = false;
-    Reports reports;
-    ProgramSearch search;
-    search.path = bin.Path();
-    EXPECT_FALSE(OpenTextEditorWithGreeting(launcher, search, folder.path(), reports.Function()));
-    EXPECT_EQ(reports.messages.size(), 1);
+    EXPECT_FALSE(Notepad());
+    EXPECT_EQ(messages.size(), 1);
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
 }
 
-TEST(Greeting, a_folder_that_cannot_be_made_is_reported_and_starts_nothing) {
-    FakeBin bin;
+TEST_F(LaunchTest, a_greeting_folder_that_cannot_be_made_is_reported_and_starts_nothing) {
     bin.AddProgram(QStringLiteral("kwrite"));
-    QTemporaryDir folder;
     const QString blocker = QDir(folder.path()).filePath(QStringLiteral("file"));
     QFile(blocker).open(QIODevice::WriteOnly);
-    RecordingLauncher launcher;
-    Reports reports;
-    ProgramSearch search;
-    search.path = bin.Path();
-    EXPECT_FALSE(OpenTextEditorWithGreeting(launcher, search, blocker + QStringLiteral("/notepad"),
-                                            reports.Function()));
+    EXPECT_FALSE(OpenTextEditorWithGreeting(launcher, Search(), blocker + QStringLiteral("/notepad"),
+                                            Report()));
     EXPECT_TRUE(launcher.calls.empty());
-    ASSERT_EQ(reports.messages.size(), 1);
-    EXPECT_TRUE(reports.messages[0].contains(blocker)) << reports.messages[0].toStdString();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(blocker)) << messages[0].toStdString();
 }
 
 // ---- Cleaning up greeting files ---------------------------------------------
@@ -338,6 +299,8 @@ struct StaleCase {
     int ageMinutes;
     bool removed;
 };
+
+void PrintTo(const StaleCase& c, std::ostream* os) { *os << c.name; }
 
 class StaleGreetingTest : public ::testing::TestWithParam<StaleCase> {};
 
@@ -387,38 +350,27 @@ QByteArray WaitForLines(const QString& path, int lines) {
     return content;
 }
 
-TEST(RealProcess, the_started_editor_receives_the_greeting_file) {
-    FakeBin bin;
-    QTemporaryDir scratch;
-    const QString log = QDir(scratch.path()).filePath(QStringLiteral("log"));
+TEST_F(LaunchTest, a_real_editor_process_receives_the_greeting_file) {
+    const QString log = QDir(folder.path()).filePath(QStringLiteral("log"));
     // The stand-in editor copies the file it was given into the log.
     bin.AddProgram(QStringLiteral("leafpad"),
                    "cat \"$1\" >> '" + log.toUtf8() + "'\necho >> '" + log.toUtf8() + "'\n");
-    ProgramSearch search;
-    search.path = bin.Path();
-    Reports reports;
-    ASSERT_TRUE(OpenTextEditorWithGreeting(DefaultServices().launcher, search, scratch.path(),
-                                           reports.Function()))
-        << reports.messages.join("\n").toStdString();
+    ASSERT_TRUE(OpenTextEditorWithGreeting(DefaultServices().launcher, Search(), folder.path(),
+                                           Report()))
+        << messages.join("\n").toStdString();
     EXPECT_EQ(WaitForLines(log, 1), kGreetingBytes + WebAddress().toUtf8() + "\n");
 }
 
-TEST(RealProcess, three_uses_of_the_calculator_run_it_three_times) {
-    FakeBin bin;
-    QTemporaryDir scratch;
-    const QString log = QDir(scratch.path()).filePath(QStringLiteral("log"));
+TEST_F(LaunchTest, three_uses_of_a_real_calculator_run_it_three_times) {
+    const QString log = QDir(folder.path()).filePath(QStringLiteral("log"));
     bin.AddProgram(QStringLiteral("xcalc"), "echo started >> '" + log.toUtf8() + "'\n");
-    ProgramSearch search;
-    search.path = bin.Path();
-    Reports reports;
     for (int use = 0; use < 3; ++use) {
-        ASSERT_TRUE(OpenCalculator(DefaultServices().launcher, search, reports.Function()));
+        ASSERT_TRUE(OpenCalculator(DefaultServices().launcher, Search(), Report()));
     }
     EXPECT_EQ(WaitForLines(log, 3), QByteArray("started\nstarted\nstarted\n"));
 }
 
-TEST(RealProcess, a_program_that_cannot_be_executed_is_reported) {
-    FakeBin bin;
+TEST_F(LaunchTest, a_real_program_that_cannot_be_executed_is_reported) {
     // Marked executable, but its interpreter does not exist: the start fails.
     const QString path = bin.AddProgram(QStringLiteral("xcalc"));
     {
@@ -426,12 +378,9 @@ TEST(RealProcess, a_program_that_cannot_be_executed_is_reported) {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write("#!/nonexistent/interpreter\n");
     }
-    ProgramSearch search;
-    search.path = bin.Path();
-    Reports reports;
-    EXPECT_FALSE(OpenCalculator(DefaultServices().launcher, search, reports.Function()));
-    ASSERT_EQ(reports.messages.size(), 1);
-    EXPECT_TRUE(reports.messages[0].contains(path)) << reports.messages[0].toStdString();
+    EXPECT_FALSE(OpenCalculator(DefaultServices().launcher, Search(), Report()));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(path)) << messages[0].toStdString();
 }
 
 }  // namespace

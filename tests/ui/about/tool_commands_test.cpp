@@ -122,6 +122,8 @@ struct MenuCase {
     bool continuous;
 };
 
+void PrintTo(const MenuCase& c, std::ostream* os) { *os << c.name; }
+
 class MenuItemTest : public ToolCommandsTest, public ::testing::WithParamInterface<MenuCase> {};
 
 TEST_P(MenuItemTest, starts_its_program_and_leaves_the_window_alone) {
