@@ -23,8 +23,16 @@ bool ReplacesListingBox(const ListingResult& result) {
 }
 
 QString CrLfToBoxText(const QString& crlfText) {
-    QString text = crlfText;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // One pass over a long listing: each CR that starts a CR LF is dropped.
+    QString text(crlfText.size(), Qt::Uninitialized);
+    const QChar* from = crlfText.constData();
+    const QChar* const end = from + crlfText.size();
+    QChar* to = text.data();
+    for (; from != end; ++from) {
+        if (*from == u'\r' && from + 1 != end && from[1] == u'\n') continue;
+        *to++ = *from;
+    }
+    text.truncate(to - text.constData());
     return text;
 }
 
