@@ -31,12 +31,12 @@ constexpr std::string_view kUsage =
 其他选项：
   --k 计算桩号        --from 起点桩号    --to 止点桩号        --step 计算间距J（可为负）
   --crlf              list 以 CR LF 结束每行（默认 LF）
-  --max-stations N    一次最多列出的桩号数（默认 10000000）
+  --max-stations N    一次最多列出的桩号数（list 默认 10000000，report 默认 1000000）
   --output 文件       save 和 report 写入的文件
   --help              显示本说明          --version         显示版本
 
 数值必须是完整的十进制数（可用指数形式，如 1.5e3）；负数可写作 --i1 -2 或 --i1=-2。
-退出状态：0 成功；1 计算失败或参数文件不足五行；2 命令或选项有误；3 文件无法创建、打开、读取或写入。
+退出状态：0 成功；1 计算失败，或参数文件不足五行、不是参数文件；2 命令或选项有误；3 文件无法创建、打开、读取或写入。
 )";
 
 bool WantsHelp(const tarnvel::cli::Args& args) {
