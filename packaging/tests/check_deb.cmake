@@ -4,6 +4,8 @@
 #         -DCPACK=... [-DREADELF=...] -P check_deb.cmake
 # Prints "tarnvel-skip:" and stops when the Debian tools are missing.
 
+cmake_minimum_required(VERSION 3.25)
+
 find_program(DPKG_DEB dpkg-deb)
 find_program(DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(NOT DPKG_DEB OR NOT DPKG_SHLIBDEPS)
@@ -32,23 +34,26 @@ if(NOT deb_name MATCHES "^tarnvel_${VERSION}_[a-z0-9]+\\.deb$")
     fail("package file named ${deb_name}")
 endif()
 
-# Control fields: name | field | pattern the value must match
+# Control fields: field :: pattern its value must match
 set(fields
-    "Package|^tarnvel$"
-    "Version|^${VERSION}$"
-    "Section|^science$"
-    "Maintainer|^[^<]+ <[^>]+@[^>]+>$"
-    "Depends|(^|, )libc6 "
-    "Depends|(^|, )libstdc\\+\\+6 "
-    "Recommends|fonts-arphic-uming"
-    "Recommends|xdg-utils")
+    "Package :: ^tarnvel$"
+    "Version :: ^${VERSION}$"
+    "Section :: ^science$"
+    "Maintainer :: ^[^<]+ <[^>]+@[^>]+>$"
+    "Depends :: (^|, )libc6 "
+    "Depends :: (^|, )libstdc\\+\\+6 ")
 if(GUI)
-    list(APPEND fields "Depends|(^|, )libqt6widgets6 " "Depends|(^|, )libqt6gui6 " "Depends|(^|, )libqt6core6 ")
+    list(APPEND fields
+        "Depends :: (^|, )libqt6widgets6 "
+        "Depends :: (^|, )libqt6gui6 "
+        "Depends :: (^|, )libqt6core6 "
+        "Recommends :: (^|, )fonts-arphic-uming( |,|$)"
+        "Recommends :: (^|, )xdg-utils(,|$)")
 endif()
 foreach(row IN LISTS fields)
-    string(REPLACE "|" ";" row "${row}")
-    list(GET row 0 field)
-    list(GET row 1 pattern)
+    string(REGEX MATCH "^([A-Za-z-]+) :: (.*)$" row "${row}")
+    set(field "${CMAKE_MATCH_1}")
+    set(pattern "${CMAKE_MATCH_2}")
     execute_process(COMMAND "${DPKG_DEB}" -f "${debs}" "${field}"
         OUTPUT_VARIABLE value OUTPUT_STRIP_TRAILING_WHITESPACE)
     if(NOT value MATCHES "${pattern}")

@@ -2,6 +2,8 @@
 # (prefix /usr, DESTDIR), and checks what a desktop needs of it.
 #   cmake -DBUILD_DIR=... -DWORK_DIR=... [-DDESKTOP_VALIDATE=...] -P check_install.cmake
 
+cmake_minimum_required(VERSION 3.25)
+
 set(errors "")
 macro(fail text)
     string(APPEND errors "  ${text}\n")
