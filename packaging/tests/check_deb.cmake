@@ -82,7 +82,8 @@ foreach(line IN LISTS listing)
         fail("outside /usr: ${path}")
     endif()
 endforeach()
-set(needed /usr/bin/tarnvel-cli)
+set(needed /usr/bin/tarnvel-cli /usr/share/doc/tarnvel/copyright
+    /usr/share/doc/tarnvel/changelog.gz)
 if(GUI)
     list(APPEND needed /usr/bin/tarnvel /usr/share/applications/tarnvel.desktop
         /usr/share/icons/hicolor/32x32/apps/tarnvel.png
@@ -94,10 +95,24 @@ foreach(path IN LISTS needed)
     endif()
 endforeach()
 
-# The installed programs must not look for libraries in the build tree.
+set(unpacked "${WORK_DIR}/unpacked")
+execute_process(COMMAND "${DPKG_DEB}" -x "${debs}" "${unpacked}")
+
+# The changelog's latest entry is this version: a version raised in the build
+# without a changelog entry would ship a package that contradicts itself.
+find_program(GZIP gzip)
+if(GZIP)
+    execute_process(COMMAND "${GZIP}" -dc "${unpacked}/usr/share/doc/tarnvel/changelog.gz"
+        OUTPUT_VARIABLE changelog RESULT_VARIABLE rc)
+    string(REGEX MATCH "^[^\n]*" top "${changelog}")
+    string(REPLACE "." "\\." version_pattern "${VERSION}")
+    if(NOT rc EQUAL 0 OR NOT top MATCHES "^tarnvel \\(${version_pattern}\\) ")
+        fail("the changelog's latest entry is not ${VERSION}: '${top}'")
+    endif()
+endif()
+
+# The installed programs search only the system for their libraries.
 if(READELF)
-    set(unpacked "${WORK_DIR}/unpacked")
-    execute_process(COMMAND "${DPKG_DEB}" -x "${debs}" "${unpacked}")
     file(GLOB programs "${unpacked}/usr/bin/*")
     foreach(program IN LISTS programs)
         execute_process(COMMAND "${READELF}" -d "${program}" OUTPUT_VARIABLE dynamic)

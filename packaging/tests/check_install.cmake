@@ -35,7 +35,9 @@ set(expected
     "usr/share/applications/tarnvel.desktop|file"
     "usr/share/icons/hicolor/32x32/apps/tarnvel.png|png32"
     "usr/share/icons/hicolor/scalable/apps/tarnvel.svg|file"
-    "usr/share/tarnvel/manual/index.html|file")
+    "usr/share/tarnvel/manual/index.html|file"
+    "usr/share/doc/tarnvel/copyright|file"
+    "usr/share/doc/tarnvel/changelog.gz|gzip")
 foreach(row IN LISTS expected)
     string(REPLACE "|" ";" row "${row}")
     list(GET row 0 path)
@@ -57,6 +59,11 @@ foreach(row IN LISTS expected)
         string(SUBSTRING "${head}" 32 16 size)
         if(NOT signature STREQUAL "89504e470d0a1a0a" OR NOT size STREQUAL "0000002000000020")
             fail("not a 32 x 32 PNG: /${path}")
+        endif()
+    elseif(kind STREQUAL "gzip")
+        file(READ "${full}" head LIMIT 2 HEX)
+        if(NOT head STREQUAL "1f8b")
+            fail("not gzip-compressed: /${path}")
         endif()
     endif()
 endforeach()
