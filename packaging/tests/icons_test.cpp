@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "packaging/icons.h"
 
 namespace {
@@ -17,6 +19,10 @@ struct PngRow {
     const char* name;
     const char* path;
 };
+
+// Rows print as their names: the default dump of their bytes would put
+// addresses, different at every run, into the test names.
+void PrintTo(const PngRow& row, std::ostream* os) { *os << row.name; }
 
 class WindowIconImage : public ::testing::TestWithParam<PngRow> {};
 
@@ -56,6 +62,8 @@ struct IconRow {
     QIcon (*make)();
     const char* path;
 };
+
+void PrintTo(const IconRow& row, std::ostream* os) { *os << row.name; }
 
 class WindowIcon : public ::testing::TestWithParam<IconRow> {};
 
