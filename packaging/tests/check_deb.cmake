@@ -38,8 +38,6 @@ endif()
 set(fields
     "Package :: ^tarnvel$"
     "Version :: ^${VERSION}$"
-    "Section :: ^science$"
-    "Maintainer :: ^[^<]+ <[^>]+@[^>]+>$"
     "Depends :: (^|, )libc6 "
     "Depends :: (^|, )libstdc\\+\\+6 ")
 if(GUI)
