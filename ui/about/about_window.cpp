@@ -6,10 +6,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPixmap>
 
 #include <utility>
 
+#include "packaging/icons.h"
 #include "ui/about/web_address.h"
 
 namespace tarnvel::ui {
@@ -56,22 +56,6 @@ protected:
     }
 };
 
-// The window's own 32 × 32 icon: an "i" on a round blue badge, unlike the
-// main window's.
-QIcon AboutIcon() {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0x1f, 0x4e, 0x9a));
-    painter.drawEllipse(1, 1, 30, 30);
-    painter.setBrush(Qt::white);
-    painter.drawEllipse(13, 6, 6, 6);
-    painter.drawRoundedRect(13, 14, 6, 13, 2, 2);
-    return QIcon(pixmap);
-}
-
 }  // namespace
 
 ClickableLabel::ClickableLabel(QWidget* parent) : QLabel(parent) {}
@@ -104,7 +88,7 @@ AboutWindow::AboutWindow(ProgramLauncher& launcher, ProgramSearch search, Report
       report_(std::move(report)) {
     setObjectName(QStringLiteral("关于本软件"));
     setWindowTitle(QStringLiteral("关于"));
-    setWindowIcon(AboutIcon());
+    setWindowIcon(icons::AboutIcon());
     setAttribute(Qt::WA_DeleteOnClose);
     setFont(SongFont());
     setFixedSize(TwipsRect(0, 0, 3165, 2250).size());

@@ -23,7 +23,7 @@ namespace tarnvel::ui {
 
 // The fixed texts of the window.
 inline constexpr char kAboutVersion[] = "版本：V 1.00.00";
-inline constexpr char kAboutOwnership[] = "版权所有 2024-2025 塔文软件";
+inline constexpr char kAboutOwnership[] = "版权所有 2026 塔文软件";
 inline constexpr char kAboutDescription[] = "本软件为Tarnvel！";
 inline constexpr char kAboutMessenger[] = "Q  Q：16770396";
 inline constexpr char kAboutEmail[] = "邮箱：tv@example.com";

@@ -8,8 +8,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -25,6 +23,7 @@
 #include "core/messages.h"
 #include "core/number_text.h"
 #include "core/station_listing.h"
+#include "packaging/icons.h"
 #include "ui/main/layout.h"
 #include "ui/main/listing.h"
 #include "ui/main/results_grid.h"
@@ -56,23 +55,6 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-// The window's own icon: a crest curve between its two grade lines.
-QIcon WindowIcon() {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(QColor(0, 128, 128));
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(255, 255, 0), 1, Qt::DashLine));
-    painter.drawLine(QPointF(2, 26), QPointF(16, 8));
-    painter.drawLine(QPointF(16, 8), QPointF(30, 22));
-    QPainterPath curve(QPointF(6, 21));
-    curve.quadTo(QPointF(16, 8), QPointF(26, 18));
-    painter.setPen(QPen(Qt::white, 2));
-    painter.drawPath(curve);
-    painter.end();
-    return QIcon(pixmap);
-}
-
 }  // namespace
 
 Tarnvel::Tarnvel(Services services, QWidget* parent)
@@ -81,7 +63,7 @@ Tarnvel::Tarnvel(Services services, QWidget* parent)
       quit_([] { QCoreApplication::exit(0); }) {
     setObjectName(QStringLiteral("Tarnvel"));
     setWindowTitle(QStringLiteral("Tarnvel"));
-    setWindowIcon(WindowIcon());
+    setWindowIcon(icons::ProgramIcon());
     // Asked for by name. Where the machine has no such font, a Song-style
     // font with the same half-width Latin letters keeps the captions inside
     // their boxes; the platform's own substitute comes after those.
