@@ -20,7 +20,7 @@ namespace tarnvel::ui {
 namespace {
 
 using testing::FakeBin;
-using testing::RecordingLauncher;
+using testing::FakeLauncher;
 
 // A shown About window whose web page opens through a recording launcher and
 // a stand-in xdg-open.
@@ -59,7 +59,7 @@ protected:
     }
 
     FakeBin bin;
-    RecordingLauncher launcher;
+    FakeLauncher launcher;
     QStringList messages;
     QPointer<AboutWindow> window;
 };
@@ -189,9 +189,9 @@ TEST_P(AboutClickTest, a_line_opens_the_web_page_and_closes_the_window) {
 
     ClickAt(c.point);
 
-    ASSERT_EQ(launcher.calls.size(), 1u);
-    EXPECT_EQ(launcher.calls[0].program, bin.FilePath("xdg-open"));
-    EXPECT_EQ(launcher.calls[0].arguments, QStringList{WebAddress()});
+    ASSERT_EQ(launcher.launches.size(), 1u);
+    EXPECT_EQ(launcher.launches[0].program, bin.FilePath("xdg-open"));
+    EXPECT_EQ(launcher.launches[0].arguments, QStringList{WebAddress()});
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_TRUE(Closed());
 }
@@ -216,7 +216,7 @@ TEST_F(AboutWindowTest, the_frame_outside_its_line_does_nothing) {
         ASSERT_EQ(hit->objectName(), QStringLiteral("Frame1"));
         ClickAt(point);
     }
-    EXPECT_TRUE(launcher.calls.empty());
+    EXPECT_TRUE(launcher.launches.empty());
     EXPECT_FALSE(Closed());
 }
 
@@ -226,29 +226,29 @@ TEST_F(AboutWindowTest, a_press_that_ends_off_the_line_is_no_click) {
     QTest::mouseRelease(window->windowHandle(), Qt::LeftButton, {}, {20, 60});
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_NE(label, nullptr);
-    EXPECT_TRUE(launcher.calls.empty());
+    EXPECT_TRUE(launcher.launches.empty());
     EXPECT_FALSE(Closed());
 }
 
 TEST_F(AboutWindowTest, a_failed_launch_keeps_the_window_open_and_is_reported) {
-    launcher.succeeds = false;
+    launcher.fail = true;
     ClickAt({20, 20});
-    EXPECT_EQ(launcher.calls.size(), 1u);
+    EXPECT_EQ(launcher.launches.size(), 1u);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(bin.FilePath("xdg-open"))) << messages[0].toStdString();
     EXPECT_FALSE(Closed());
 
     // And the next click, once the page can be opened, still works.
-    launcher.succeeds = true;
+    launcher.fail = false;
     ClickAt({20, 20});
-    EXPECT_EQ(launcher.calls.size(), 2u);
+    EXPECT_EQ(launcher.launches.size(), 2u);
     EXPECT_TRUE(Closed());
 }
 
 TEST_F(AboutWindowTest, no_url_opener_at_all_keeps_the_window_open) {
     QFile::remove(bin.FilePath("xdg-open"));
     ClickAt({190, 20});
-    EXPECT_TRUE(launcher.calls.empty());
+    EXPECT_TRUE(launcher.launches.empty());
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("xdg-open")));
     EXPECT_FALSE(Closed());
@@ -257,7 +257,7 @@ TEST_F(AboutWindowTest, no_url_opener_at_all_keeps_the_window_open) {
 TEST_F(AboutWindowTest, escape_closes_without_opening_anything) {
     QTest::keyClick(window.data(), Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(launcher.calls.empty());
+    EXPECT_TRUE(launcher.launches.empty());
     EXPECT_TRUE(window.isNull());
 }
 
@@ -266,7 +266,7 @@ TEST_F(AboutWindowTest, other_keys_leave_it_open) {
         QTest::keyClick(window.data(), key);
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(launcher.calls.empty());
+    EXPECT_TRUE(launcher.launches.empty());
     EXPECT_FALSE(Closed());
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// Test doubles for the tools commands: a launcher that records what would
-// have been started, and a folder of stand-in programs to put on PATH.
+// A folder of stand-in programs to put on PATH for the tools commands' tests
+// (the launcher that records what would have been started is FakeLauncher).
 
 #include <QDir>
 #include <QFile>
@@ -8,27 +8,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include <vector>
-
-#include "ui/seams.h"
+#include "tests/ui/support/fakes.h"
 
 namespace tarnvel::ui::testing {
-
-struct LaunchCall {
-    QString program;
-    QStringList arguments;
-};
-
-class RecordingLauncher final : public ProgramLauncher {
-public:
-    bool StartDetached(const QString& program, const QStringList& arguments) override {
-        calls.push_back({program, arguments});
-        return succeeds;
-    }
-
-    std::vector<LaunchCall> calls;
-    bool succeeds = true;
-};
 
 // A temporary folder to serve as PATH, holding executable stand-ins.
 class FakeBin {

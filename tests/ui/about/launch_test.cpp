@@ -22,7 +22,7 @@ namespace tarnvel::ui {
 namespace {
 
 using testing::FakeBin;
-using testing::RecordingLauncher;
+using testing::FakeLauncher;
 
 // ---- Which program is chosen ------------------------------------------------
 
@@ -173,7 +173,7 @@ protected:
     bool Calculator() { return OpenCalculator(launcher, Search(), Report()); }
 
     FakeBin bin;
-    RecordingLauncher launcher;
+    FakeLauncher launcher;
     QStringList messages;
     QTemporaryDir folder;
 };
@@ -182,23 +182,23 @@ TEST_F(LaunchTest, starts_the_found_program_with_its_leading_then_the_callers_ar
     bin.AddProgram(QStringLiteral("chromium"));
     EXPECT_TRUE(LaunchMaximized(launcher, Search(), ProgramKind::UrlOpener,
                                 {QStringLiteral("file:///x.html")}, Report()));
-    ASSERT_EQ(launcher.calls.size(), 1u);
-    EXPECT_EQ(launcher.calls[0].program, bin.FilePath("chromium"));
-    EXPECT_EQ(launcher.calls[0].arguments,
+    ASSERT_EQ(launcher.launches.size(), 1u);
+    EXPECT_EQ(launcher.launches[0].program, bin.FilePath("chromium"));
+    EXPECT_EQ(launcher.launches[0].arguments,
               (QStringList{"--start-maximized", "--new-window", "file:///x.html"}));
     EXPECT_TRUE(messages.isEmpty());
 }
 
 TEST_F(LaunchTest, a_missing_program_is_reported_and_nothing_is_started) {
     EXPECT_FALSE(Calculator());
-    EXPECT_TRUE(launcher.calls.empty());
+    EXPECT_TRUE(launcher.launches.empty());
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("gnome-calculator")));
 }
 
 TEST_F(LaunchTest, a_start_that_fails_is_reported_with_the_program_tried) {
     bin.AddProgram(QStringLiteral("kcalc"));
-    launcher.succeeds = false;
+    launcher.fail = true;
     EXPECT_FALSE(Calculator());
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(bin.FilePath("kcalc"))) << messages[0].toStdString();
@@ -207,10 +207,10 @@ TEST_F(LaunchTest, a_start_that_fails_is_reported_with_the_program_tried) {
 TEST_F(LaunchTest, the_web_page_is_the_installed_manual_as_one_argument) {
     bin.AddProgram(QStringLiteral("xdg-open"));
     ASSERT_TRUE(OpenWebPage(launcher, Search(), Report()));
-    ASSERT_EQ(launcher.calls.size(), 1u);
-    EXPECT_EQ(launcher.calls[0].program, bin.FilePath("xdg-open"));
-    ASSERT_EQ(launcher.calls[0].arguments.size(), 1);
-    const QUrl address(launcher.calls[0].arguments[0]);
+    ASSERT_EQ(launcher.launches.size(), 1u);
+    EXPECT_EQ(launcher.launches[0].program, bin.FilePath("xdg-open"));
+    ASSERT_EQ(launcher.launches[0].arguments.size(), 1);
+    const QUrl address(launcher.launches[0].arguments[0]);
     EXPECT_EQ(address.scheme(), QStringLiteral("file"));
     EXPECT_TRUE(QFileInfo(address.toLocalFile()).isFile()) << address.toString().toStdString();
     EXPECT_TRUE(address.toLocalFile().endsWith(QStringLiteral("/share/tarnvel/manual/index.html")));
@@ -221,7 +221,7 @@ TEST_F(LaunchTest, three_uses_start_three_programs) {
     for (int use = 0; use < 3; ++use) {
         EXPECT_TRUE(Calculator());
     }
-    EXPECT_EQ(launcher.calls.size(), 3u);
+    EXPECT_EQ(launcher.launches.size(), 3u);
 }
 
 // ---- The greeting -------------------------------------------------------------
@@ -241,10 +241,10 @@ QByteArray ReadAll(const QString& path) {
 TEST_F(LaunchTest, the_editor_opens_a_new_file_holding_exactly_the_greeting) {
     bin.AddProgram(QStringLiteral("mousepad"));
     ASSERT_TRUE(Notepad());
-    ASSERT_EQ(launcher.calls.size(), 1u);
-    EXPECT_EQ(launcher.calls[0].program, bin.FilePath("mousepad"));
-    ASSERT_EQ(launcher.calls[0].arguments.size(), 1);
-    const QString file = launcher.calls[0].arguments[0];
+    ASSERT_EQ(launcher.launches.size(), 1u);
+    EXPECT_EQ(launcher.launches[0].program, bin.FilePath("mousepad"));
+    ASSERT_EQ(launcher.launches[0].arguments.size(), 1);
+    const QString file = launcher.launches[0].arguments[0];
     EXPECT_EQ(QFileInfo(file).absolutePath(), QFileInfo(folder.path()).absoluteFilePath());
     EXPECT_EQ(ReadAll(file), kGreetingBytes + WebAddress().toUtf8());
 }
@@ -254,8 +254,8 @@ TEST_F(LaunchTest, three_editor_uses_open_three_editors_on_three_files) {
     QStringList files;
     for (int use = 0; use < 3; ++use) {
         ASSERT_TRUE(Notepad());
-        EXPECT_EQ(launcher.calls.back().arguments.first(), QStringLiteral("--new-window"));
-        files << launcher.calls.back().arguments.last();
+        EXPECT_EQ(launcher.launches.back().arguments.first(), QStringLiteral("--new-window"));
+        files << launcher.launches.back().arguments.last();
     }
     files.removeDuplicates();
     EXPECT_EQ(files.size(), 3);
@@ -266,14 +266,14 @@ TEST_F(LaunchTest, three_editor_uses_open_three_editors_on_three_files) {
 
 TEST_F(LaunchTest, a_missing_editor_leaves_no_file_and_starts_nothing) {
     EXPECT_FALSE(Notepad());
-    EXPECT_TRUE(launcher.calls.empty());
+    EXPECT_TRUE(launcher.launches.empty());
     EXPECT_EQ(messages.size(), 1);
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
 }
 
 TEST_F(LaunchTest, a_failed_editor_start_removes_the_file_it_wrote) {
     bin.AddProgram(QStringLiteral("kwrite"));
-    launcher.succeeds = false;
+    launcher.fail = true;
     EXPECT_FALSE(Notepad());
     EXPECT_EQ(messages.size(), 1);
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
@@ -285,7 +285,7 @@ TEST_F(LaunchTest, a_greeting_folder_that_cannot_be_made_is_reported_and_starts_
     QFile(blocker).open(QIODevice::WriteOnly);
     EXPECT_FALSE(OpenTextEditorWithGreeting(launcher, Search(), blocker + QStringLiteral("/notepad"),
                                             Report()));
-    EXPECT_TRUE(launcher.calls.empty());
+    EXPECT_TRUE(launcher.launches.empty());
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(blocker)) << messages[0].toStdString();
 }
