@@ -11,7 +11,9 @@ packages=(
     xvfb xauth                      # a real X server for screenshots and manual looks
     fonts-arphic-uming              # a Song-style CJK font for the Chinese captions
     clang libclang-rt-14-dev        # libFuzzer and the sanitizer runtimes
-    dpkg-dev file                   # the Debian package
+    dpkg-dev file desktop-file-utils  # the Debian package and its checks
+    bc time                         # the benchmark script
+    locales                         # a comma-decimal locale for the locale tests
 )
 
 missing=()
@@ -24,4 +26,12 @@ if ((${#missing[@]})); then
     [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
     "${sudo_cmd[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The tests check that numbers never follow the process locale; they need one
+# whose decimal separator is a comma.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "de_DE.UTF-8 not generated; the locale tests will be skipped"
 fi

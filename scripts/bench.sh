@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds the release configuration and prints every speed figure the project
+# keeps an eye on:
+#   - the core listing of 1,000,001 stations and the conversions it spends its time in;
+#   - the window: a listing of 1,000 / 100,000 / 1,000,000 stations from the click to the text shown;
+#   - tarnvel-cli list of stations 0 to 1,000,000 to /dev/null: time and peak memory.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/install-deps.sh"
+build="$root/build-bench"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTARNVEL_BUILD_TESTS=OFF -DTARNVEL_BUILD_BENCH=ON >/dev/null
+cmake --build "$build" -j"$(nproc)" --target core_bench tarnvel_window_listing_bench tarnvel-cli
+
+echo "== Core"
+"$build/bin/core_bench"
+echo "== Window (offscreen)"
+QT_QPA_PLATFORM=offscreen "$build/bin/tarnvel_window_listing_bench"
+echo "== tarnvel-cli list, 1,000,001 stations to /dev/null (best of 5)"
+best=""
+for _ in 1 2 3 4 5; do
+    start=$(date +%s.%N)
+    "$build/bin/tarnvel-cli" list --k0 16770 --h0 396.67 --i1 3.1 --i2 1.1 --r 3000 \
+        --from 0 --to 1000000 --step 1 >/dev/null
+    t=$(echo "$(date +%s.%N) - $start" | bc)
+    if [ -z "$best" ] || [ "$(echo "$t < $best" | bc)" = 1 ]; then best=$t; fi
+done
+echo "time: ${best} s"
+/usr/bin/time -f "peak memory: %M KiB" "$build/bin/tarnvel-cli" list --k0 16770 --h0 396.67 --i1 3.1 \
+    --i2 1.1 --r 3000 --from 0 --to 1000000 --step 1 >/dev/null
