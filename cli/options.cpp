@@ -43,12 +43,12 @@ Options::Options(const std::vector<std::string>& args, std::span<const OptionSpe
         }
         const std::size_t eq = arg.find('=');
         const std::string name = arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
-        const auto spec = std::find_if(known.begin(), known.end(),
-                                       [&](const OptionSpec& s) { return s.name == name; });
-        if (spec == known.end()) throw UsageError("未知的选项 --" + name);
+        const auto option = std::find_if(known.begin(), known.end(),
+                                         [&](const OptionSpec& s) { return s.name == name; });
+        if (option == known.end()) throw UsageError("未知的选项 --" + name);
         if (Has(name)) throw UsageError("选项 --" + name + " 重复给出");
         std::string value;
-        if (!spec->takesValue) {
+        if (!option->takesValue) {
             if (eq != std::string::npos) throw UsageError("选项 --" + name + " 不带值");
         } else if (eq != std::string::npos) {
             value = arg.substr(eq + 1);
