@@ -1,6 +1,9 @@
 #include "io/io_failure.h"
 
 #include <cerrno>
+#include <exception>
+#include <new>
+#include <stdexcept>
 
 namespace tarnvel::io {
 namespace {
@@ -44,21 +47,35 @@ std::string Reason(FileAction action, int code) {
     }
 }
 
-}  // namespace
-
-std::string DescribeFileError(FileAction action, std::string_view path, int code) {
+std::string Sentence(FileAction action, std::string_view path, std::string_view reason) {
     std::string text = "无法";
     text += ActionText(action);
     text += "文件“";
     text += path;
     text += "”：";
-    text += Reason(action, code);
-    text += "。";
+    text += reason;
+    if (!reason.ends_with("。")) text += "。";
     return text;
+}
+
+}  // namespace
+
+std::string DescribeFileError(FileAction action, std::string_view path, int code) {
+    return Sentence(action, path, Reason(action, code));
 }
 
 IoFailure FileFailure(FileAction action, std::string_view path, int code) {
     return IoFailure{FailureKind::File, DescribeFileError(action, path, code)};
+}
+
+IoFailure CurrentExceptionFailure(FileAction action, std::string_view path) {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return FileFailure(action, path, ENOMEM);
+    } catch (const std::exception& e) {
+        return IoFailure{FailureKind::File, Sentence(action, path, e.what())};
+    }
 }
 
 }  // namespace tarnvel::io

@@ -47,4 +47,9 @@ std::string DescribeFileError(FileAction action, std::string_view path, int code
 
 IoFailure FileFailure(FileAction action, std::string_view path, int code);
 
+// The same sentence for a failure that comes as an exception instead of an
+// errno (the code page converter missing, memory exhausted). Call it only
+// inside a catch block: it looks at the exception being handled.
+IoFailure CurrentExceptionFailure(FileAction action, std::string_view path);
+
 }  // namespace tarnvel::io

@@ -74,8 +74,8 @@ std::optional<IoFailure> SaveParameterFile(const std::string& path, const Parame
     std::string bytes;
     try {
         bytes = FormatParameterFile(texts);
-    } catch (const std::exception& e) {
-        return IoFailure{FailureKind::File, "无法写入文件“" + path + "”：" + e.what()};
+    } catch (const std::exception&) {
+        return CurrentExceptionFailure(FileAction::Write, path);
     }
     return WriteFileAtomically(path, bytes);
 }
@@ -86,8 +86,8 @@ Result<ParameterTexts> LoadParameterFile(const std::string& path) {
     ParsedParameterFile parsed;
     try {
         parsed = ParseParameterFile(read.value());
-    } catch (const std::exception& e) {
-        return IoFailure{FailureKind::File, "无法读取文件“" + path + "”：" + e.what()};
+    } catch (const std::exception&) {
+        return CurrentExceptionFailure(FileAction::Read, path);
     }
     switch (parsed.fault) {
         case ParameterFileFault::None:

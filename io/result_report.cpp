@@ -21,8 +21,8 @@ std::optional<IoFailure> WriteResultReport(const std::string& path, std::string_
     std::string bytes;
     try {
         bytes = FormatResultReport(listing);
-    } catch (const std::exception& e) {
-        return IoFailure{FailureKind::File, "无法写入文件“" + path + "”：" + e.what()};
+    } catch (const std::exception&) {
+        return CurrentExceptionFailure(FileAction::Write, path);
     }
     return WriteFileAtomically(path, bytes);
 }

@@ -8,10 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <new>
+#include <stdexcept>
 #include <string>
 
 #include "io/atomic_write.h"
@@ -237,6 +240,20 @@ TEST(BoundedRead, stops_at_the_limit) {
     const Result<std::string> read = ReadFilePrefix("/dev/zero", 100);
     ASSERT_TRUE(read.ok());
     EXPECT_EQ(read.value(), std::string(100, '\0'));
+}
+
+TEST(FileFailureMessage, exceptions_read_as_the_same_sentence_as_system_errors) {
+    const auto failureOf = [](auto exception) {
+        try {
+            throw exception;
+        } catch (const std::exception&) {
+            return CurrentExceptionFailure(FileAction::Write, "/x/y.txt");
+        }
+    };
+    EXPECT_EQ(failureOf(std::bad_alloc()).message, "无法写入文件“/x/y.txt”：内存不足。");
+    EXPECT_EQ(failureOf(std::runtime_error("系统缺少GBK（代码页936）编码转换支持。")).message,
+              "无法写入文件“/x/y.txt”：系统缺少GBK（代码页936）编码转换支持。");
+    EXPECT_EQ(DescribeFileError(FileAction::Write, "/x/y.txt", ENOSPC), "无法写入文件“/x/y.txt”：磁盘已满。");
 }
 
 }  // namespace
