@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "tests/worked_example.h"
+
 namespace tarnvel::io {
 namespace {
 
@@ -16,16 +18,7 @@ const std::string kFooterBytes =
     "\xBC\xC6\xCB\xE3\xA3\xBA" "Morlen    \xB8\xB4\xBA\xCB\xA3\xBA     \xBC\xE0\xC0\xED\xA3\xBA\r\n";
 const std::string kHeaderBytes = "\xC0\xEF\xB3\xCC" "K   \xB8\xDF\xB3\xCC" "H\r\n";
 
-// The listing of the start-up values, as the listing box holds it.
-const std::string kStartUpListing =
-    "里程K   高程H\r\n"
-    "16740   395.74\r\n"
-    "16750   396.033\r\n"
-    "16760   396.293\r\n"
-    "16770   396.52\r\n"
-    "16780   396.713\r\n"
-    "16790   396.873\r\n"
-    "16800   397\r\n";
+using test::kStartUpListing;
 
 TEST(ResultReport, start_up_listing_gives_the_216_byte_report) {
     const std::string expected = kTitleBlockBytes + kHeaderBytes +

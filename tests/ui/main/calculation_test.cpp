@@ -8,21 +8,14 @@
 #include <QTableWidget>
 
 #include "tests/ui/support/window_fixture.h"
+#include "tests/worked_example.h"
 
 namespace tarnvel::ui::testing {
 namespace {
 
 const QString kIncomplete = QStringLiteral("数据未输入完整，请重新输入！");
 
-const QString kWorkedListing = QStringLiteral(
-    "里程K   高程H\r\n"
-    "16740   395.74\r\n"
-    "16750   396.033\r\n"
-    "16760   396.293\r\n"
-    "16770   396.52\r\n"
-    "16780   396.713\r\n"
-    "16790   396.873\r\n"
-    "16800   397\r\n");
+const QString kWorkedListing = QString::fromUtf8(test::kStartUpListing);
 
 class Calculation : public WindowTest {
 protected:
