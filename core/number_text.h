@@ -26,4 +26,10 @@ std::string NumberToText(double value);
 // goes to the even multiple), as the double closest to that multiple. Never -0.
 double RoundTo3(double value);
 
+// Fixed-point text with exactly `decimals` (0 to 12) decimals, rounded from the
+// exact value of the double, "-" only when the rounded value is not zero:
+// FixedText(396.7125, 3) is "396.713" or "396.712" as the double lies, never
+// locale-dependent. For profile outputs, where columns line up.
+std::string FixedText(double value, int decimals);
+
 }  // namespace tarnvel
