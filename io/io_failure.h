@@ -15,6 +15,7 @@ enum class FailureKind {
     File,                // the file could not be created, opened, read or written
     ShortParameterFile,  // fewer than five lines
     NotParameterFile,    // binary data, or no five lines within the size a parameter file can have
+    NotProfile,          // a LandXML or CSV file whose content is not a profile (the message names the place)
 };
 
 struct IoFailure {

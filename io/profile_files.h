@@ -1,0 +1,64 @@
+#pragma once
+// Profile files: LandXML 1.2 (also read: 1.0 and 1.1) and the CSV PVI table.
+// The parse and byte functions work on memory, so the fuzzers and tests need
+// no files; the Read/Write functions add the bounded read and the atomic
+// write that every file of this program goes through.
+//
+// What is read is a ProfileModel as the file states it (station labels, the
+// file's unit); it is not validated here: Profile::Resolve does that, so a
+// reader and the window report the same problems in the same words.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/profile.h"
+#include "io/io_failure.h"
+
+namespace tarnvel::io {
+
+enum class ProfileFormat { LandXml, Csv };
+
+// Profile files larger than this are refused unread.
+inline constexpr std::size_t kMaxProfileFileBytes = 256u << 20;
+
+// One ProfAlign of a LandXML file, named as `--profile` and the window's
+// chooser accept it: "ALIGNMENT/PROFILE", or just PROFILE where that is unique.
+struct LandXmlProfileName {
+    std::string alignment;  // Alignment@name
+    std::string profile;    // ProfAlign@name (or Profile@name when the ProfAlign has none)
+};
+
+// ---- In memory -----------------------------------------------------------
+// `path` only names the file in messages. Failures are FailureKind::NotProfile
+// with a Chinese sentence naming the file and the place (line, element,
+// attribute; CSV row and column).
+
+Result<std::vector<LandXmlProfileName>> ListLandXmlProfiles(std::string_view bytes, std::string_view path);
+// `name` empty: the first ProfAlign of the file.
+Result<ProfileModel> ParseLandXml(std::string_view bytes, std::string_view name, std::string_view path);
+// A LandXML 1.2 document with one Alignment holding the profile (and its
+// StaEquations), in the model's unit, UTF-8.
+std::string LandXmlBytes(const ProfileModel& model);
+
+Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view path);
+// UTF-8 with byte-order mark, CR LF, a header row; the chain table, if any,
+// as a second section after an empty line.
+std::string ProfileCsvBytes(const ProfileModel& model);
+
+// LandXML when the content (after an optional byte-order mark and blanks)
+// starts with '<', CSV otherwise.
+ProfileFormat SniffProfileFormat(std::string_view bytes);
+
+// ---- Files ---------------------------------------------------------------
+// By content, not by name. `name` picks a ProfAlign of a LandXML file (ignored for CSV).
+Result<ProfileModel> ReadProfileFile(const std::string& path, std::string_view name = {});
+Result<std::vector<LandXmlProfileName>> ReadLandXmlProfileNames(const std::string& path);
+// By the extension: ".xml" (any case) LandXML, ".csv" CSV, else nothing.
+std::optional<ProfileFormat> ProfileFormatFromPath(std::string_view path);
+// Atomic, as every write of this program.
+[[nodiscard]] std::optional<IoFailure> WriteProfileFile(const std::string& path, const ProfileModel& model,
+                                                        ProfileFormat format);
+
+}  // namespace tarnvel::io
