@@ -11,8 +11,9 @@ bool Overlap(const DeviceRect& a, const DeviceRect& b) {
            b.top < a.top + a.height;
 }
 
-bool Inside(DevicePoint p, const DeviceRect& r) {
-    return p.x >= r.left && p.x <= r.left + r.width && p.y >= r.top && p.y <= r.top + r.height;
+bool Contains(const DeviceRect& outer, const DeviceRect& inner) {
+    return inner.left >= outer.left && inner.top >= outer.top &&
+           inner.left + inner.width <= outer.left + outer.width && inner.top + inner.height <= outer.top + outer.height;
 }
 
 DeviceRect BoxOf(const DrawingLabel& label, DevicePoint anchor, double width, double height) {
@@ -76,13 +77,14 @@ std::vector<PlacedLabel> PlaceLabels(const ProfileDrawing& drawing, const ViewTr
                                      const DeviceRect& frame, const LabelWidth& width, double lineHeight) {
     std::vector<PlacedLabel> placed;
     Occupancy occupancy(frame);
-    for (LabelRole role : {LabelRole::Pvi, LabelRole::Extreme, LabelRole::Grade}) {
+    for (LabelRole role : {LabelRole::Pvi, LabelRole::EndPoint, LabelRole::Extreme, LabelRole::Grade}) {
         for (std::size_t i = 0; i < drawing.labels.size(); ++i) {
             const auto& label = drawing.labels[i];
             if (label.role != role) continue;
             const DevicePoint anchor = transform.ToDevice(label.anchor);
-            if (!Inside(anchor, frame)) continue;
             const DeviceRect box = BoxOf(label, anchor, width(i), lineHeight * static_cast<double>(label.lines.size()));
+            // Text cut by the frame is no use on a drawing.
+            if (!Contains(frame, box)) continue;
             if (occupancy.TryPlace(box)) placed.push_back({i, box});
         }
     }

@@ -147,6 +147,17 @@ void AddGradeLabels(const Profile& profile, ProfileDrawing& drawing) {
     }
 }
 
+// The start and end of the road, labelled beside the point, away from the line.
+void AddEndPoints(const Profile& profile, ProfileDrawing& drawing) {
+    const auto& points = profile.Model().points;
+    const WorldPoint start{profile.StartStation(), points.front().elevation};
+    const WorldPoint end{profile.EndStation(), points.back().elevation};
+    drawing.labels.push_back({LabelRole::EndPoint, kNoPvi, start, 0, -kLabelGap, HAlign::Left, VAlign::Above,
+                              {"起点 " + KText(profile, start.station), "H=" + FixedText(start.elevation, 3)}});
+    drawing.labels.push_back({LabelRole::EndPoint, kNoPvi, end, 0, -kLabelGap, HAlign::Right, VAlign::Above,
+                              {"终点 " + KText(profile, end.station), "H=" + FixedText(end.elevation, 3)}});
+}
+
 void AddChainMarks(const Profile& profile, ProfileDrawing& drawing) {
     const auto& breaks = profile.Chains().Breaks();
     const std::string unit = LengthUnitSymbol(profile.Model().unit);
@@ -185,6 +196,7 @@ ProfileDrawing BuildDrawing(const Profile& profile) {
     AddDesignLine(profile, drawing);
     AddPviMarks(profile, drawing);
     AddGradeLabels(profile, drawing);
+    AddEndPoints(profile, drawing);
     AddChainMarks(profile, drawing);
     drawing.extent = ExtentOf(drawing);
     return drawing;

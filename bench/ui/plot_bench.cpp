@@ -5,6 +5,7 @@
 // again every time.
 
 #include <QApplication>
+#include <QTest>
 
 #include <benchmark/benchmark.h>
 
@@ -29,6 +30,7 @@ void Repaint(benchmark::State& state, bool pan) {
     ui::PlotWidget plot;
     plot.resize(1600, 900);
     plot.show();
+    if (!QTest::qWaitForWindowExposed(&plot)) state.SkipWithError("the plot was never shown");
     plot.setProfile(LongProfile(static_cast<int>(state.range(0))));
     plot.fitAll();
     plot.setSelectedPvi(500);
@@ -53,6 +55,7 @@ void RepaintZoomedIn(benchmark::State& state) {
     ui::PlotWidget plot;
     plot.resize(1600, 900);
     plot.show();
+    if (!QTest::qWaitForWindowExposed(&plot)) state.SkipWithError("the plot was never shown");
     plot.setProfile(LongProfile(static_cast<int>(state.range(0))));
     ViewTransform t = plot.viewTransform();
     t.ZoomAbout({800, 450}, 40);

@@ -27,38 +27,27 @@ bool Overlaps(const DrawingPolyline& line, const WorldBox& visible) {
            line.points.front().station <= visible.maxStation;
 }
 
-void AddPolyline(QPainterPath& path, const DrawingPolyline& line, const ViewTransform& t) {
+QPolygonF Polyline(const DrawingPolyline& line, const ViewTransform& t) {
+    QPolygonF out;
     QPointF last = ToQt(t.ToDevice(line.points.front()));
-    path.moveTo(last);
+    out << last;
     for (std::size_t i = 1; i < line.points.size(); ++i) {
         const QPointF p = ToQt(t.ToDevice(line.points[i]));
         const bool final = i + 1 == line.points.size();
         if (!final && std::fabs(p.x() - last.x()) < kMinStep && std::fabs(p.y() - last.y()) < kMinStep) continue;
-        path.lineTo(p);
+        out << p;
         last = p;
     }
+    return out;
 }
 
-void AddMarker(QPainterPath& path, MarkerKind kind, QPointF p) {
-    switch (kind) {
-        case MarkerKind::Pvi:
-            path.addEllipse(p, 3, 3);
-            break;
-        case MarkerKind::CurveStart:
-        case MarkerKind::CurveEnd:
-            path.moveTo(p.x(), p.y() - 6);
-            path.lineTo(p.x(), p.y() + 6);
-            break;
-        case MarkerKind::HighPoint:
-        case MarkerKind::LowPoint: {
-            const double s = kind == MarkerKind::HighPoint ? -1 : 1;  // the tip points away from the curve
-            path.moveTo(p);
-            path.lineTo(p.x() - 4, p.y() - s * 7);
-            path.lineTo(p.x() + 4, p.y() - s * 7);
-            path.closeSubpath();
-            break;
-        }
-    }
+// Markers closer than this to the last one of their kind would be drawn on
+// top of it.
+constexpr double kMarkerSpacing = 2;
+
+QPolygonF Triangle(MarkerKind kind, QPointF p) {
+    const double s = kind == MarkerKind::HighPoint ? -1 : 1;  // the tip points away from the curve
+    return QPolygonF({p, {p.x() - 4, p.y() - s * 7}, {p.x() + 4, p.y() - s * 7}});
 }
 
 QStaticText MakeText(const QString& text, const QFont& font) {
@@ -117,17 +106,41 @@ void PlotScene::Layout(const ViewTransform& transform, const QRectF& page) {
     const DeviceRect frame = ToDeviceRect(frame_);
     const WorldBox visible = transform.Visible(frame);
 
-    design_ = tangents_ = pviMarks_ = ticks_ = extremes_ = grid_ = chainLines_ = QPainterPath();
+    grid_ = chainLines_ = QPainterPath();
+    design_.clear();
+    tangents_.clear();
+    extremes_.clear();
+    pviMarks_.clear();
+    ticks_.clear();
     for (const auto& line : drawing_.lines) {
         if (!Overlaps(line, visible)) continue;
-        AddPolyline(line.role == LineRole::Design ? design_ : tangents_, line, transform);
+        // One polyline for each piece: a single long one would make the
+        // stroker hand the rasterizer one polygon with every edge of the road.
+        (line.role == LineRole::Design ? design_ : tangents_).push_back(Polyline(line, transform));
     }
     const QRectF near = frame_.adjusted(-10, -10, 10, 10);
+    QPointF lastPvi(-1e9, 0), lastTick(-1e9, 0), lastExtreme(-1e9, 0);
+    auto spaced = [](QPointF& last, QPointF p) {
+        if (std::fabs(p.x() - last.x()) < kMarkerSpacing && std::fabs(p.y() - last.y()) < kMarkerSpacing) return false;
+        last = p;
+        return true;
+    };
     for (const auto& m : drawing_.markers) {
         const QPointF p = ToQt(transform.ToDevice(m.at));
         if (!near.contains(p)) continue;
-        AddMarker(m.kind == MarkerKind::Pvi ? pviMarks_ : m.kind == MarkerKind::HighPoint || m.kind == MarkerKind::LowPoint ? extremes_ : ticks_,
-                  m.kind, p);
+        switch (m.kind) {
+            case MarkerKind::Pvi:
+                if (spaced(lastPvi, p)) pviMarks_.push_back(p);
+                break;
+            case MarkerKind::CurveStart:
+            case MarkerKind::CurveEnd:
+                if (spaced(lastTick, p)) ticks_.emplace_back(p.x(), p.y() - 6, p.x(), p.y() + 6);
+                break;
+            case MarkerKind::HighPoint:
+            case MarkerKind::LowPoint:
+                if (spaced(lastExtreme, p)) extremes_.push_back(Triangle(m.kind, p));
+                break;
+        }
     }
     labels_ = PlaceLabels(drawing_, transform, frame, [this](std::size_t i) { return LabelWidth(i); }, lineHeight_);
 
@@ -190,16 +203,16 @@ void PlotScene::Paint(QPainter& painter, int selectedPvi) const {
     painter.drawPath(chainLines_);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(kTangent, 0.8, Qt::DashLine));
-    painter.drawPath(tangents_);
+    for (const auto& line : tangents_) painter.drawPolyline(line);
     painter.setPen(QPen(Qt::black, 1.6));
-    painter.drawPath(design_);
+    for (const auto& line : design_) painter.drawPolyline(line);
     painter.setPen(QPen(Qt::black, 1));
-    painter.drawPath(ticks_);
+    painter.drawLines(ticks_.data(), static_cast<int>(ticks_.size()));
     painter.setBrush(Qt::white);
-    painter.drawPath(pviMarks_);
+    for (const auto& p : pviMarks_) painter.drawEllipse(p, 3, 3);
     painter.setPen(Qt::NoPen);
     painter.setBrush(kExtreme);
-    painter.drawPath(extremes_);
+    for (const auto& t : extremes_) painter.drawPolygon(t);
 
     if (selectedPvi >= 0) PaintSelected(painter, selectedPvi);
 
@@ -223,16 +236,13 @@ void PlotScene::Paint(QPainter& painter, int selectedPvi) const {
 }
 
 void PlotScene::PaintSelected(QPainter& painter, int pvi) const {
-    QPainterPath lines, marks;
-    for (const auto& line : drawing_.lines)
-        if (line.pvi == pvi && line.role == LineRole::Design) AddPolyline(lines, line, transform_);
-    for (const auto& m : drawing_.markers)
-        if (m.pvi == pvi && m.kind == MarkerKind::Pvi) marks.addEllipse(ToQt(transform_.ToDevice(m.at)), 5, 5);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(kSelected, 3));
-    painter.drawPath(lines);
+    for (const auto& line : drawing_.lines)
+        if (line.pvi == pvi && line.role == LineRole::Design) painter.drawPolyline(Polyline(line, transform_));
     painter.setPen(QPen(kSelected, 2));
-    painter.drawPath(marks);
+    for (const auto& m : drawing_.markers)
+        if (m.pvi == pvi && m.kind == MarkerKind::Pvi) painter.drawEllipse(ToQt(transform_.ToDevice(m.at)), 5, 5);
 }
 
 void PaintFittedPlot(QPainter& painter, const Profile& profile, const ProfileDrawing& drawing,
