@@ -69,6 +69,20 @@ void RepaintZoomedIn(benchmark::State& state) {
         plot.repaint();
     }
 }
+// A new profile after an edit: the drawing built, the view kept, the scene
+// laid out and painted.
+void SetProfileAndRepaint(benchmark::State& state) {
+    const Profile profile = LongProfile(static_cast<int>(state.range(0)));
+    ui::PlotWidget plot;
+    plot.resize(1600, 900);
+    plot.show();
+    if (!QTest::qWaitForWindowExposed(&plot)) state.SkipWithError("the plot was never shown");
+    plot.setProfile(profile);
+    for (auto _ : state) {
+        plot.setProfile(profile);
+        plot.repaint();
+    }
+}
 // Building the drawing itself, as after an edit of the PVI table.
 void BuildTheDrawing(benchmark::State& state) {
     const Profile profile = LongProfile(static_cast<int>(state.range(0)));
@@ -78,6 +92,7 @@ void BuildTheDrawing(benchmark::State& state) {
 BENCHMARK(RepaintSameView)->Arg(1'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(RepaintPanned)->Arg(1'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(RepaintZoomedIn)->Arg(1'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(SetProfileAndRepaint)->Arg(1'000)->Arg(10'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BuildTheDrawing)->Arg(1'000)->Arg(10'000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

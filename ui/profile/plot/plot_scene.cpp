@@ -41,6 +41,8 @@ QPolygonF Polyline(const DrawingPolyline& line, const ViewTransform& t) {
     return out;
 }
 
+constexpr qsizetype kRunPoints = 64;
+
 // Markers closer than this to the last one of their kind would be drawn on
 // top of it.
 constexpr double kMarkerSpacing = 2;
@@ -114,10 +116,25 @@ void PlotScene::Layout(const ViewTransform& transform, const QRectF& page) {
     ticks_.clear();
     for (const auto& line : drawing_.lines) {
         if (!Overlaps(line, visible)) continue;
-        // One polyline for each piece: a single long one would make the
-        // stroker hand the rasterizer one polygon with every edge of the road.
-        (line.role == LineRole::Design ? design_ : tangents_).push_back(Polyline(line, transform));
+        auto& into = line.role == LineRole::Design ? design_ : tangents_;
+        QPolygonF polyline = Polyline(line, transform);
+        // Pieces that meet end to start are joined into runs of modest size:
+        // fewer calls than one per piece, while a single polyline for the
+        // whole road would make the stroker hand the rasterizer one outline
+        // with every edge of it on each scan line.
+        if (line.role == LineRole::Design && !into.empty() && into.back().size() < kRunPoints &&
+            into.back().last() == polyline.first()) {
+            into.back().append(polyline.mid(1));
+        } else {
+            into.push_back(std::move(polyline));
+        }
     }
+    // Where the road is packed into a few pixels per kilometre the thick pen
+    // shows nothing more and costs the stroker twice as much as a plain one.
+    qsizetype points = 0;
+    for (const auto& line : design_) points += line.size();
+    designWidth_ = static_cast<double>(points) > 2 * frame_.width() ? 1.0 : 1.6;
+
     const QRectF near = frame_.adjusted(-10, -10, 10, 10);
     QPointF lastPvi(-1e9, 0), lastTick(-1e9, 0), lastExtreme(-1e9, 0);
     auto spaced = [](QPointF& last, QPointF p) {
@@ -204,7 +221,7 @@ void PlotScene::Paint(QPainter& painter, int selectedPvi) const {
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(kTangent, 0.8, Qt::DashLine));
     for (const auto& line : tangents_) painter.drawPolyline(line);
-    painter.setPen(QPen(Qt::black, 1.6));
+    painter.setPen(QPen(Qt::black, designWidth_));
     for (const auto& line : design_) painter.drawPolyline(line);
     painter.setPen(QPen(Qt::black, 1));
     painter.drawLines(ticks_.data(), static_cast<int>(ticks_.size()));

@@ -70,6 +70,7 @@ private:
     std::vector<QPolygonF> design_, tangents_, extremes_;
     std::vector<QPointF> pviMarks_;
     std::vector<QLineF> ticks_;
+    double designWidth_ = 1.6;
     std::vector<PlacedLabel> labels_;
     std::vector<Text> axisTexts_;
     QPainterPath grid_;
