@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev       # the tests
     libbenchmark-dev                # the benchmarks
     libpugixml-dev                  # LandXML profile files
+    poppler-utils                   # the sheet tests render and count the PDF pages
     xvfb xauth                      # a real X server for screenshots and manual looks
     fonts-arphic-uming              # a Song-style CJK font for the Chinese captions
     clang libclang-rt-14-dev        # libFuzzer and the sanitizer runtimes

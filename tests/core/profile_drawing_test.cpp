@@ -31,6 +31,8 @@ struct DrawingCase {
     std::vector<std::string> chainTexts;     // "back=ahead description" of each break
 };
 
+void PrintTo(const DrawingCase& c, std::ostream* os) { *os << c.name; }
+
 std::vector<DrawingCase> Cases() {
     return {
         {"crest_and_sag",
