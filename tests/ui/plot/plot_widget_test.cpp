@@ -123,6 +123,41 @@ TEST_F(PlotWidgetTest, click_on_a_pvi_selects_it_and_hover_reads_the_design_line
     }
 }
 
+TEST_F(PlotWidgetTest, an_edit_keeps_the_users_view_and_a_new_road_is_fitted) {
+    Wheel({400, 250}, 360);
+    const ViewTransform zoomed = plot.viewTransform();
+    // One elevation changed, as after an edit of the PVI table.
+    ProfileModel edited = plot.profile()->Model();
+    edited.points[2].elevation += 0.5;
+    auto editedProfile = Profile::Resolve(edited);
+    ASSERT_TRUE(editedProfile);
+    plot.setProfile(std::move(editedProfile));
+    EXPECT_EQ(plot.viewTransform(), zoomed);
+    plot.resize(900, 450);
+    EXPECT_EQ(plot.viewTransform(), zoomed);
+
+    // Fitted again, the view follows the size.
+    QTest::mouseDClick(&plot, Qt::LeftButton, {}, QPoint(300, 200));
+    const ViewTransform fitted = plot.viewTransform();
+    EXPECT_NE(fitted, zoomed);
+    plot.resize(1000, 500);
+    EXPECT_NE(plot.viewTransform(), fitted);
+
+    // A road 100 km further on lies outside any zoomed view: it is fitted.
+    Wheel({400, 250}, 360);
+    ProfileModel far = edited;
+    far.chains.clear();
+    for (auto& p : far.points) p.station = {p.station.value + 100'000, 0};
+    auto farProfile = Profile::Resolve(far);
+    ASSERT_TRUE(farProfile);
+    plot.setProfile(std::move(farProfile));
+    const DeviceRect frame = PlotFrame({0, 0, 1000, 500});
+    for (const auto& e : plot.profile()->Elements()) {
+        const QPointF d = DeviceOf(e.pviStation, e.pviElevation);
+        EXPECT_TRUE(QRectF(frame.left, frame.top, frame.width, frame.height).contains(d)) << e.pviStation;
+    }
+}
+
 TEST_F(PlotWidgetTest, exaggeration_is_clamped_and_announced_and_an_empty_plot_paints) {
     QSignalSpy changed(&plot, &PlotWidget::exaggerationChanged);
     for (const auto& [asked, got] : {std::pair{25.0, 25.0}, {0.0, 1.0}, {1e9, 1000.0}}) {
