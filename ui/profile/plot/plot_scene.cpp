@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -21,24 +22,80 @@ QPointF ToQt(DevicePoint p) { return {p.x, p.y}; }
 
 // Points closer than this to the last one kept add nothing visible.
 constexpr double kMinStep = 0.5;
+// How far beyond the frame lines are still handed to the painter.
+constexpr double kGuard = 10'000;
 
 bool Overlaps(const DrawingPolyline& line, const WorldBox& visible) {
     return !line.points.empty() && line.points.back().station >= visible.minStation &&
            line.points.front().station <= visible.maxStation;
 }
 
-QPolygonF Polyline(const DrawingPolyline& line, const ViewTransform& t) {
-    QPolygonF out;
-    QPointF last = ToQt(t.ToDevice(line.points.front()));
-    out << last;
+// Cuts a segment to the box (Liang and Barsky); false when nothing of it is inside.
+bool ClipSegment(QPointF& a, QPointF& b, const QRectF& box) {
+    if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) || !std::isfinite(b.y())) return false;
+    const QPointF d = b - a;
+    double t0 = 0, t1 = 1;
+    auto edge = [&](double p, double q) {
+        if (p == 0) return q >= 0;
+        const double t = q / p;
+        if (p < 0) {
+            if (t > t1) return false;
+            t0 = std::max(t0, t);
+        } else {
+            if (t < t0) return false;
+            t1 = std::min(t1, t);
+        }
+        return true;
+    };
+    if (!edge(-d.x(), a.x() - box.left()) || !edge(d.x(), box.right() - a.x()) || !edge(-d.y(), a.y() - box.top()) ||
+        !edge(d.y(), box.bottom() - a.y()))
+        return false;
+    const QPointF start = a;
+    if (t0 > 0) a = start + d * t0;
+    if (t1 < 1) b = start + d * t1;
+    return true;
+}
+
+// The polyline in device pixels, cut to the guard box: far outside the
+// frame device coordinates outgrow the rasterizer's fixed-point numbers, so
+// nothing beyond the box reaches it. Points closer than kMinStep to the one
+// before are dropped. Usually one polyline comes out; more where the line
+// leaves the box and comes back.
+void AppendPolyline(std::vector<QPolygonF>& out, const DrawingPolyline& line, const ViewTransform& t,
+                    const QRectF& guard) {
+    QPolygonF current;
+    std::optional<QPointF> pending;  // a dropped point, kept should the polyline end on it
+    auto flush = [&] {
+        if (pending) current << *pending;
+        pending.reset();
+        if (current.size() >= 2) out.push_back(std::move(current));
+        current = QPolygonF();
+    };
+    bool continuing = false;  // the last segment ended inside the box
+    QPointF a = ToQt(t.ToDevice(line.points.front()));
     for (std::size_t i = 1; i < line.points.size(); ++i) {
-        const QPointF p = ToQt(t.ToDevice(line.points[i]));
-        const bool final = i + 1 == line.points.size();
-        if (!final && std::fabs(p.x() - last.x()) < kMinStep && std::fabs(p.y() - last.y()) < kMinStep) continue;
-        out << p;
-        last = p;
+        const QPointF b = ToQt(t.ToDevice(line.points[i]));
+        QPointF ca = a, cb = b;
+        if (ClipSegment(ca, cb, guard)) {
+            if (!continuing || ca != a) {
+                flush();
+                current << ca;
+            }
+            const QPointF last = current.last();
+            if (std::fabs(cb.x() - last.x()) < kMinStep && std::fabs(cb.y() - last.y()) < kMinStep) {
+                pending = cb;
+            } else {
+                current << cb;
+                pending.reset();
+            }
+            continuing = cb == b;
+        } else {
+            flush();
+            continuing = false;
+        }
+        a = b;
     }
-    return out;
+    flush();
 }
 
 constexpr qsizetype kRunPoints = 64;
@@ -114,19 +171,24 @@ void PlotScene::Layout(const ViewTransform& transform, const QRectF& page) {
     extremes_.clear();
     pviMarks_.clear();
     ticks_.clear();
+    const QRectF guard = frame_.adjusted(-kGuard, -kGuard, kGuard, kGuard);
+    std::vector<QPolygonF> pieces;
     for (const auto& line : drawing_.lines) {
         if (!Overlaps(line, visible)) continue;
         auto& into = line.role == LineRole::Design ? design_ : tangents_;
-        QPolygonF polyline = Polyline(line, transform);
-        // Pieces that meet end to start are joined into runs of modest size:
-        // fewer calls than one per piece, while a single polyline for the
-        // whole road would make the stroker hand the rasterizer one outline
-        // with every edge of it on each scan line.
-        if (line.role == LineRole::Design && !into.empty() && into.back().size() < kRunPoints &&
-            into.back().last() == polyline.first()) {
-            into.back().append(polyline.mid(1));
-        } else {
-            into.push_back(std::move(polyline));
+        pieces.clear();
+        AppendPolyline(pieces, line, transform, guard);
+        for (auto& polyline : pieces) {
+            // Pieces that meet end to start are joined into runs of modest
+            // size: fewer calls than one per piece, while a single polyline
+            // for the whole road would make the stroker hand the rasterizer
+            // one outline with every edge of it on each scan line.
+            if (line.role == LineRole::Design && !into.empty() && into.back().size() < kRunPoints &&
+                into.back().last() == polyline.first()) {
+                into.back().append(polyline.mid(1));
+            } else {
+                into.push_back(std::move(polyline));
+            }
         }
     }
     // Where the road is packed into a few pixels per kilometre the thick pen
@@ -255,8 +317,11 @@ void PlotScene::Paint(QPainter& painter, int selectedPvi) const {
 void PlotScene::PaintSelected(QPainter& painter, int pvi) const {
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(kSelected, 3));
+    std::vector<QPolygonF> lines;
+    const QRectF guard = frame_.adjusted(-kGuard, -kGuard, kGuard, kGuard);
     for (const auto& line : drawing_.lines)
-        if (line.pvi == pvi && line.role == LineRole::Design) painter.drawPolyline(Polyline(line, transform_));
+        if (line.pvi == pvi && line.role == LineRole::Design) AppendPolyline(lines, line, transform_, guard);
+    for (const auto& line : lines) painter.drawPolyline(line);
     painter.setPen(QPen(kSelected, 2));
     for (const auto& m : drawing_.markers)
         if (m.pvi == pvi && m.kind == MarkerKind::Pvi) painter.drawEllipse(ToQt(transform_.ToDevice(m.at)), 5, 5);

@@ -16,7 +16,7 @@ constexpr double kMinExaggeration = 1, kMaxExaggeration = 1000;
 constexpr double kClickSlop = 3;      // pixels a press may move and still be a click
 constexpr double kPickDistance = 8;   // pixels from a PVI marker that select it
 // Scales beyond these show nothing useful and, far enough, lose precision.
-constexpr double kMinScale = 1e-6, kMaxScale = 1e4;  // pixels per unit of station
+constexpr double kMinScale = 1e-6, kMaxScale = 1e3;  // pixels per unit of station
 
 DeviceRect ToDeviceRect(const QRectF& r) { return {r.left(), r.top(), r.width(), r.height()}; }
 
