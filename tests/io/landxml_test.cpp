@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "io/profile_files.h"
@@ -190,6 +191,25 @@ TEST(LandXmlRealFiles, inframodel_road_reads_all_thirteen_points) {
     EXPECT_EQ(m.points[12], Point(1266.246171, 19.377));
 }
 
+TEST(LandXmlRealFiles, inframodel_road_resolves_and_passes_through_its_points) {
+    const Result<ProfileModel> read = ParseLandXml(DataFile("inframodel_m3_road.xml"), "", "m3.xml");
+    ASSERT_TRUE(read.ok()) << read.failure().message;
+    std::vector<ProfileProblem> problems;
+    const std::optional<Profile> profile = Profile::Resolve(read.value(), &problems);
+    ASSERT_TRUE(profile.has_value()) << (problems.empty() ? "" : problems.front().message);
+    // The design line meets the grade lines at every point without a curve,
+    // and each circle's arc length comes out as the file states it.
+    EXPECT_NEAR(profile->At(3.780491).elevation, 16.933442, 1e-9);
+    const double fileArcLengths[] = {48.653858, 70.618005, 68.355931, 59.686736, 85.982341,
+                                     102.631152, 72.29634, 71.303203, 60.191445};
+    ASSERT_EQ(profile->Elements().size(), 11u);
+    for (std::size_t i = 0; i < 9; ++i) {
+        const CurveElementsRow& row = profile->Elements()[i + 1];
+        const double turn = std::fabs(std::atan(row.gradeOut / 100) - std::atan(row.gradeIn / 100));
+        EXPECT_NEAR(row.radius * turn, fileArcLengths[i], 2e-3) << "curve " << i + 1;
+    }
+}
+
 TEST(LandXmlRealFiles, buildingsmart_chain_break_maps_stations_to_labels) {
     const Result<ProfileModel> read = ParseLandXml(DataFile("buildingsmart_stn02_chain.xml"), "", "stn02.xml");
     ASSERT_TRUE(read.ok()) << read.failure().message;
@@ -207,6 +227,16 @@ TEST(LandXmlRealFiles, buildingsmart_chain_break_maps_stations_to_labels) {
     const Result<ProfileModel> again = ParseLandXml(LandXmlBytes(m), "", "again.xml");
     ASSERT_TRUE(again.ok()) << again.failure().message;
     EXPECT_EQ(again.value(), m);
+
+    // The curve stations the data set publishes for after the break.
+    const std::optional<Profile> profile = Profile::Resolve(m);
+    ASSERT_TRUE(profile.has_value());
+    const double published[][2] = {{5527.2755, 5577.2730}, {5737.2760, 5767.2745}};
+    for (int i = 0; i < 2; ++i) {
+        const CurveElementsRow& row = profile->Elements()[3 + i];
+        EXPECT_NEAR(profile->LabelOf(row.startStation).value, published[i][0], 2e-3);
+        EXPECT_NEAR(profile->LabelOf(row.endStation).value, published[i][1], 2e-3);
+    }
 }
 
 }  // namespace
