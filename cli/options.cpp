@@ -100,8 +100,12 @@ std::string OptionHelp(std::span<const OptionSpec> options, std::span<const Opti
         const bool earlier = std::any_of(options.begin(), options.begin() + static_cast<std::ptrdiff_t>(i),
                                          [&](const OptionSpec& p) { return p.name == o.name; });
         if (earlier || listed(o)) continue;
-        std::string left = "  --" + std::string(o.name);
-        if (o.takesValue) left += " " + std::string(o.valueName.empty() ? "值" : o.valueName);
+        std::string left = "  --";
+        left += o.name;
+        if (o.takesValue) {
+            left += ' ';
+            left += o.valueName.empty() ? std::string_view("值") : o.valueName;
+        }
         width = std::max(width, DisplayWidth(left));
         lines.emplace_back(std::move(left), o.help);
     }

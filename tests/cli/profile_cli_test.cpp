@@ -202,6 +202,30 @@ TEST_F(ProfileCli, ConvertWritesTheOtherFormatOrNothing) {
     EXPECT_FALSE(std::filesystem::exists(folder.File("none")));
 }
 
+TEST_F(ProfileCli, ProfilesByNameAndTheirUnit) {
+    // A profile in feet, converted to LandXML: its name is listed, chosen by
+    // name, and its unit is said where the output has no room for it.
+    WriteBytes(folder.File("feet.csv"), "station[ft],elevation,radius\n0,100,\n500,105,2000\n1000,100,\n");
+    const std::string xml = folder.File("feet.xml");
+    ASSERT_EQ(RunCli(TARNVEL_CLI, {"profile", "convert", folder.File("feet.csv"), "--output", xml}).status, 0);
+    const CliRun names = RunCli(TARNVEL_CLI, {"profile", "names", xml});
+    ASSERT_EQ(names.status, 0) << names.err;
+    ASSERT_TRUE(names.out.ends_with("\n")) << names.out;
+    const std::string name = names.out.substr(0, names.out.find('\n'));
+
+    const CliRun at = RunCli(TARNVEL_CLI, {"profile", "at", xml, "--profile", name, "--k", "1"});
+    EXPECT_EQ(at.status, 0) << at.err;
+    EXPECT_EQ(at.out, "1.000\t100.010\n");
+    EXPECT_NE(at.err.find("英尺"), std::string::npos) << at.err;
+    const CliRun table = RunCli(TARNVEL_CLI, {"profile", "elements", xml});
+    EXPECT_NE(table.out.find("英尺"), std::string::npos) << table.out;
+
+    const CliRun wrong = RunCli(TARNVEL_CLI, {"profile", "at", xml, "--profile", "nosuch", "--k", "1"});
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_NE(wrong.err.find("nosuch"), std::string::npos) << wrong.err;
+    EXPECT_EQ(RunCli(TARNVEL_CLI, {"profile", "names", folder.File("feet.csv")}).status, 1);
+}
+
 TEST_F(ProfileCli, HelpComesFromTheOptionTables) {
     const CliRun help = RunCli(TARNVEL_CLI, {"profile", "--help"});
     EXPECT_EQ(help.status, 0);
