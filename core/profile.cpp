@@ -46,6 +46,7 @@ std::size_t Profile::PieceAt(double internal) const {
 }
 
 ProfileValue Profile::At(double internal) const {
+    if (std::isnan(internal)) throw ProfileRangeError("桩号不是有效数值。");
     if (!(internal >= StartStation() && internal <= EndStation())) {
         throw ProfileRangeError("桩号 " + LabelText(LabelOf(internal)) + " 在剖面范围（" +
                                 LabelText(LabelOf(StartStation())) + " 至 " +

@@ -85,7 +85,7 @@ struct CurveElementsRow {
     double gradeOut = 0;           // percent
     bool crest = false;            // gradeOut < gradeIn; never from the sign of R
     CurveKind kind = CurveKind::None;
-    double radius = 0;             // R; for a parabola given by L, L / |Δi| (NaN when Δi = 0)
+    double radius = 0;             // R; for a parabola given by L, L × 100 / |Δi| (NaN when Δi = 0)
     double length = 0;             // horizontal length from start to end
     double tangentIn = 0;          // horizontal distance PVI − start
     double tangentOut = 0;         // horizontal distance end − PVI

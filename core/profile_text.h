@@ -11,11 +11,20 @@
 
 namespace tarnvel {
 
+// Elevations and lengths carry `decimals` decimals; stations at least three
+// (never fewer, so that close stations never print as the same label); grades
+// in percent one more than `decimals`, at least four. A quantity a curve does
+// not have (NaN) is an empty cell.
 struct TextOptions {
     int decimals = 3;                           // elevations and lengths
     StationStyle stations = StationStyle::Plain;
     std::string_view lineEnd = "\n";            // "\r\n" for the GBK report files
 };
+
+// A station label and an elevation as every text here writes them (the
+// lines of `tarnvel-cli profile at`).
+std::string StationText(const Station& label, const TextOptions& options);
+std::string ElevationText(double elevation, const TextOptions& options);
 
 // The CSV header of the elements table, exactly:
 // pvi_station,pvi_elevation,grade_in,grade_out,kind,radius,length,tangent_in,

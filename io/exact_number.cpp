@@ -1,5 +1,6 @@
 #include "io/exact_number.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <charconv>
@@ -21,8 +22,10 @@ std::string ExactNumberText(double value) {
 }
 
 std::optional<double> ReadExactNumber(std::string_view text) {
-    const std::string folded = FoldFullWidth(text);
-    std::string_view view = folded;
+    // Folding costs an allocation; plain ASCII text needs none.
+    const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    const std::string folded = ascii ? std::string() : FoldFullWidth(text);
+    std::string_view view = ascii ? text : std::string_view(folded);
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     while (!view.empty() && blank(view.front())) view.remove_prefix(1);
     while (!view.empty() && blank(view.back())) view.remove_suffix(1);

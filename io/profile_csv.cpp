@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
 #include "io/exact_number.h"
 #include "io/gbk.h"
@@ -33,13 +32,13 @@ constexpr std::array<ColumnWords, kColumnCount> kColumnWords{{
     {kAhead, {"断链后桩号", "断后桩号", "stationahead", "staahead", "ahead"}},
 }};
 
-// What the curve column may say.
+// What the curve column may say, in the form Normalized gives.
 struct KindWords {
     CurveKind kind;  // ParabolaLength stands for "a parabola, by R or by L"
     std::array<std::string_view, 6> words;
 };
 constexpr std::array<KindWords, 4> kKindWords{{
-    {CurveKind::None, {"无", "none", "-", "直线", "no", ""}},
+    {CurveKind::None, {"无", "none", "直线", "no", "", ""}},
     {CurveKind::ParabolaLength, {"抛物线", "二次抛物线", "parabola", "para", "parabolic", ""}},
     {CurveKind::Unsymmetric, {"非对称抛物线", "不对称抛物线", "unsymmetric", "unsym", "asymmetric", "unsymmetrical"}},
     {CurveKind::Circular, {"圆曲线", "圆弧", "circular", "circle", "arc", "circ"}},
@@ -61,7 +60,7 @@ std::string Normalized(std::string_view text) {
     std::string out;
     for (char c : FoldFullWidth(text)) {
         if (c == ' ' || c == '\t' || c == '_' || c == '-' || c == '\r' || c == '\n') continue;
-        out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        out += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;  // ASCII only, whatever the locale
     }
     return out;
 }
@@ -306,7 +305,7 @@ Result<CurveSpec> ReadCurve(const RowReader& row) {
     if (!word.empty()) {
         for (const KindWords& k : kKindWords)
             for (std::string_view w : k.words)
-                if (!w.empty() && word == Normalized(w)) kind = k.kind;
+                if (!w.empty() && word == w) kind = k.kind;
         if (!kind)
             return row.Failure(kCurve, "的“" + row.Cell(kCurve) + "”无法识别：应为抛物线、圆曲线、非对称抛物线或无。");
     }
@@ -400,7 +399,10 @@ Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view pa
     for (++next; next < records.size(); ++next) {
         const Record& record = records[next];
         if (record.Blank()) continue;
-        if (!chainHeader && IsChainHeader(record)) {
+        // The chain table's header is no point row: only a row whose station
+        // does not read is looked at as one.
+        if (!chainHeader && !ParseStation(RowReader(record, header.value(), path).Cell(kStation)) &&
+            IsChainHeader(record)) {
             Result<Header> h = ReadHeader(record, kBack, kAhead, path);
             if (!h.ok()) return h.failure();
             if (!h.value().index[kBack] || !h.value().index[kAhead])

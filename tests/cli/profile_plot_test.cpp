@@ -8,8 +8,7 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
-#include "cli/options.h"
-#include "cli/profile_plot_command.h"
+#include "cli/commands.h"
 #include "core/profile_drawing.h"
 #include "io/profile_files.h"
 
@@ -29,15 +28,12 @@ protected:
     }
     void TearDown() override { fs::remove_all(folder); }
 
-    int Run(const Args& args) {
+    // Through the profile sub-command table, as tarnvel-cli runs it.
+    int Run(Args args) {
         out.str({});
         err.str({});
-        try {
-            return RunProfilePlot(args, out, err);
-        } catch (const UsageError& e) {
-            err << e.what();
-            return kExitUsage;
-        }
+        args.insert(args.begin(), "plot");
+        return RunProfile(args, out, err);
     }
     fs::path folder;
     std::string output;
@@ -80,6 +76,7 @@ TEST_F(ProfilePlotCommand, refuses_bad_use_and_leaves_no_file) {
     };
     const std::vector<Row> rows = {
         {"no_profile", {"--output", output}, kExitUsage, "缺少纵断面文件"},
+        {"unknown_option", {road, "--output", output, "--scale", "2"}, kExitUsage, "--scale"},
         {"no_output", {road}, kExitUsage, "--output"},
         {"two_profiles", {road, road, "--output", output}, kExitUsage, "多余的参数"},
         {"exaggeration_zero", {road, "--output", output, "--exaggeration", "0"}, kExitUsage, "--exaggeration"},
@@ -87,7 +84,7 @@ TEST_F(ProfilePlotCommand, refuses_bad_use_and_leaves_no_file) {
         {"width_fraction", {road, "--output", output, "--width", "800.5"}, kExitUsage, "--width"},
         {"height_huge", {road, "--output", output, "--height", "1e9"}, kExitUsage, "--height"},
         {"missing_file", {(folder / "none.xml").string(), "--output", output}, kExitFile, "none.xml"},
-        {"unknown_profile_name", {road, "--output", output, "--profile", "没有这条"}, kExitUsage, "没有这条"},
+        {"unknown_profile_name", {road, "--output", output, "--profile", "没有这条"}, kExitProfile, "没有这条"},
         {"output_folder_missing", {road, "--output", (folder / "no/plot.svg").string()}, kExitFile, "plot.svg"},
     };
     for (const auto& row : rows) {
@@ -107,7 +104,7 @@ TEST_F(ProfilePlotCommand, an_invalid_profile_names_its_problem) {
                         {{300, 0}, 102, {}}},
                        {}};
     ASSERT_FALSE(io::WriteProfileFile(csv, model, io::ProfileFormat::Csv));
-    EXPECT_EQ(Run({csv, "--output", output}), kExitArithmetic);
+    EXPECT_EQ(Run({csv, "--output", output}), kExitProfile);
     EXPECT_NE(err.str().find("第"), std::string::npos) << err.str();
     EXPECT_FALSE(fs::exists(output));
 }
