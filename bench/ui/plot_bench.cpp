@@ -5,10 +5,12 @@
 // again every time.
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
 
+#include "ui/profile/plot/plot_export.h"
 #include "ui/profile/plot/plot_widget.h"
 
 namespace {
@@ -92,6 +94,17 @@ void BuildTheDrawing(benchmark::State& state) {
 BENCHMARK(RepaintSameView)->Arg(1'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(RepaintPanned)->Arg(1'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(RepaintZoomedIn)->Arg(1'000)->Unit(benchmark::kMillisecond);
+// The PDF sheet of a long road: the plot and every page of the table.
+void WriteSheet(benchmark::State& state) {
+    const Profile profile = LongProfile(static_cast<int>(state.range(0)));
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QStringLiteral("sheet.pdf")).toStdString();
+    for (auto _ : state)
+        if (ui::WriteProfileSheetPdf(path, profile, {QStringLiteral("项目"), QStringLiteral("日期"), ui::SheetSize::A3, 10}))
+            state.SkipWithError("the sheet was not written");
+}
+
+BENCHMARK(WriteSheet)->Arg(1'000)->Arg(10'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(SetProfileAndRepaint)->Arg(1'000)->Arg(10'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BuildTheDrawing)->Arg(1'000)->Arg(10'000)->Unit(benchmark::kMillisecond);
 
