@@ -56,6 +56,9 @@ constexpr std::array<UnitWords, 3> kUnitWords{{
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
+// How many rows above the header may be titles.
+constexpr std::size_t kTitleRows = 5;
+
 std::string Normalized(std::string_view text) {
     std::string out;
     for (char c : FoldFullWidth(text)) {
@@ -373,6 +376,8 @@ std::string StationText(const Station& station) {
 }  // namespace
 
 Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view path) {
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
+        return Fail(path, "是UTF-16编码的文本，无法读取：请另存为UTF-8或GBK编码（电子表格中选“CSV UTF-8”）。");
     if (bytes.find('\0') != std::string_view::npos) return Fail(path, "含有二进制数据，不是纵断面表。");
     std::string_view body = bytes;
     if (body.starts_with(kBom)) body.remove_prefix(kBom.size());
@@ -385,12 +390,24 @@ Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view pa
     std::size_t next = 0;
     while (next < records.size() && records[next].Blank()) ++next;
     if (next == records.size()) return Fail(path, "是空的，没有表头和数据。");
+    // Tables often carry a title row or two above the header ("K0-K5纵断面
+    // 设计表"): the header is the first row that names both needed columns.
+    const std::size_t first = next;
+    for (std::size_t i = next, looked = 0; i < records.size() && looked < kTitleRows; ++i) {
+        if (records[i].Blank()) continue;
+        ++looked;
+        Result<Header> candidate = ReadHeader(records[i], kStation, kLengthOut, path);
+        if (candidate.ok() && candidate.value().index[kStation] && candidate.value().index[kElevation]) {
+            next = i;
+            break;
+        }
+    }
     Result<Header> header = ReadHeader(records[next], kStation, kLengthOut, path);
     if (!header.ok()) return header.failure();
     const std::string headerRow = RowText(records[next].row);
-    if (!header.value().index[kStation])
+    if (next == first && !header.value().index[kStation])
         return Fail(path, headerRow + "的表头中没有“桩号（station）”列，不是纵断面表。");
-    if (!header.value().index[kElevation])
+    if (next == first && !header.value().index[kElevation])
         return Fail(path, headerRow + "的表头中没有“高程（elevation）”列，不是纵断面表。");
 
     ProfileModel model;

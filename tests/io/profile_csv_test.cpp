@@ -86,6 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "1,\"16770.5\",100,\"起点, \"\"A\"\"\",,,,\n2,16900,103.2,,12000,,,\n3,17100,101.5,,,80,,\n"
                 "4,17300,104,,,,40,60\n5,17500,102.25,圆曲线,9000,,,\n6,17800,103,,,,,\n,,,,,,,\n",
                 QuotedExpected()},
+        CsvCase{"title_rows_above_the_header", "K16+770～K17+800 纵断面设计表,,,\n单位：米\n" + kChinese, Expected()},
         CsvCase{"chain_table_after_a_blank_line",
                 kChinese + ",,,,,,\n断链前桩号,断链后桩号\nK17+000,K17+050.5\n17400,17390\n", WithChains()}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -137,6 +138,7 @@ TEST(CsvFailures, name_the_row_and_the_column) {
         {"row_counted_past_quoted_line_break", header + "\"100\n\",1,,,\n200,x,,,\n", "第4行“高程(m)”列的“x”不是数"},
         {"open_quote", header + "100,\"12\n", "第3行的引号没有配对"},
         {"chain_with_occurrence", header + "\n断链前桩号,断链后桩号\n5(2),7\n", "第5行“断链前桩号”列的“5(2)”不应带出现次数"},
+        {"utf16", "\xFF\xFE" + std::string("S\0t\0", 4), "UTF-16"},
         {"binary", std::string("桩号,高程\n1,") + '\0' + "2\n", "二进制数据"},
     };
     for (const auto& c : cases) {
