@@ -393,7 +393,7 @@ Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view pa
     // Tables often carry a title row or two above the header ("K0-K5纵断面
     // 设计表"): the header is the first row that names both needed columns.
     const std::size_t first = next;
-    for (std::size_t i = next, looked = 0; i < records.size() && looked < kTitleRows; ++i) {
+    for (std::size_t i = next, looked = 0; i < records.size() && looked <= kTitleRows; ++i) {
         if (records[i].Blank()) continue;
         ++looked;
         Result<Header> candidate = ReadHeader(records[i], kStation, kLengthOut, path);
