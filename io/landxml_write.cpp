@@ -97,7 +97,7 @@ std::string LandXmlBytes(const ProfileModel& model) {
         imperial.append_attribute("linearUnit") = model.unit == LengthUnit::Foot ? "foot" : "USSurveyFoot";
         imperial.append_attribute("volumeUnit") = "cubicFeet";
         imperial.append_attribute("temperatureUnit") = "fahrenheit";
-        imperial.append_attribute("pressureUnit") = "inchHG";
+        imperial.append_attribute("pressureUnit") = "inHG";
     }
     const std::string alignmentName = model.name.empty() ? "Tarnvel" : model.name;
     root.append_child("Project").append_attribute("name") = alignmentName.c_str();
