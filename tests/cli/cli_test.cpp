@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include <string>
 #include <vector>
@@ -90,6 +91,24 @@ TEST(Cli, RefusesBadInputWithAMessageAndItsStatus) {
         EXPECT_EQ(run.status, c.status) << c.name << ": " << run.err;
         EXPECT_NE(run.err.find(c.errContains), std::string::npos) << c.name << ": " << run.err;
         EXPECT_EQ(run.out, c.out) << c.name;
+    }
+}
+
+TEST(Cli, OutputThatCannotBeWrittenIsAFailure) {
+    const auto list = With(With({"list"}, kCurve), {"--from", "0", "--to", "9999999", "--step", "1"});
+    const std::vector<std::string> commands[] = {
+        With({"point"}, With(kCurve, {"--k", "16780"})),
+        list,
+        With(list, {"--crlf"}),
+        {"--help"},
+    };
+    for (const auto& args : commands) {
+        const auto started = std::chrono::steady_clock::now();
+        const CliRun run = RunCli(TARNVEL_CLI, args, "/dev/full");
+        EXPECT_EQ(run.status, 3) << args[0] << ": " << run.err;
+        EXPECT_NE(run.err.find("无法写入标准输出：磁盘已满。"), std::string::npos) << args[0] << ": " << run.err;
+        // Ten million stations take seconds: the listing stops at the first failed write.
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2)) << args[0];
     }
 }
 
