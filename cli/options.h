@@ -43,6 +43,9 @@ public:
     const std::string& Text(std::string_view name) const;
     // The value as a strictly checked decimal number.
     double Number(std::string_view name) const;
+    // The value as a strictly checked station: a decimal number, or K
+    // notation ("K16+770.5").
+    double Station(std::string_view name) const;
     const std::vector<std::string>& Positional() const { return positional_; }
 
 private:

@@ -17,7 +17,7 @@ int RunPoint(const Args& args, std::ostream& out, std::ostream& err) {
     const Options options(args, Concat({kCurveOptions, kStation}));
     if (!options.Positional().empty()) throw UsageError("多余的参数“" + options.Positional()[0] + "”");
     const CurveParameters p = CurveFrom(options);
-    const double k = options.Number("k");
+    const double k = options.Station("k");
 
     CurveState state;
     try {

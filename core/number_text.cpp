@@ -81,6 +81,12 @@ double RoundTo3ByPrinting(double value) {
 }  // namespace
 
 double TextToNumber(std::string_view text) {
+    bool outOfRange = false;
+    return TextToNumber(text, outOfRange);
+}
+
+double TextToNumber(std::string_view text, bool& outOfRange) {
+    outOfRange = false;
     std::size_t pos = 0;
     while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t' || text[pos] == '\n')) ++pos;
     const Scanned s = Scan(text, pos);
@@ -94,9 +100,11 @@ double TextToNumber(std::string_view text) {
         std::from_chars(unsignedPart.data(), unsignedPart.data() + unsignedPart.size(), value,
                         std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
-        value = (!s.allZero && s.magnitude > 0) ? std::numeric_limits<double>::max() : 0.0;
+        outOfRange = !s.allZero && s.magnitude > 0;
+        value = outOfRange ? std::numeric_limits<double>::max() : 0.0;
     } else if (ec != std::errc() || std::isinf(value)) {
-        value = std::isinf(value) ? std::numeric_limits<double>::max() : 0.0;
+        outOfRange = std::isinf(value);
+        value = outOfRange ? std::numeric_limits<double>::max() : 0.0;
     }
     return negative ? -value : value;
 }

@@ -16,6 +16,12 @@ namespace tarnvel {
 // so that later arithmetic reports the overflow instead of carrying infinity.
 double TextToNumber(std::string_view text);
 
+// The same reading; `outOfRange` tells whether the number lay beyond the double
+// range (and so was read as the largest double), which no calculation should
+// ever be given. A number too small to tell from zero reads as 0 and is not
+// out of range.
+double TextToNumber(std::string_view text, bool& outOfRange);
+
 // The text form of a number: rounded to 15 significant digits, trailing zeros
 // and a bare decimal point dropped, "0" for both zeros. Magnitudes from 1E-5 up
 // to (not including) 1E+15 are written out in full; others take the form

@@ -16,6 +16,17 @@ std::string WithoutLineBreaks(std::string text) {
     return text;
 }
 
+// The number at the start of a line as written (leading blanks dropped): a
+// number beyond the double range is handed on as such, so that whoever
+// calculates with it refuses it, instead of as the largest double, which would
+// read as an ordinary value.
+std::string NumberAsWritten(std::string_view line) {
+    const std::size_t begin = line.find_first_not_of(" \t\n");
+    if (begin == std::string_view::npos) return {};
+    const std::size_t end = line.find_first_not_of("0123456789+-.eE", begin);
+    return std::string(line.substr(begin, end == std::string_view::npos ? end : end - begin));
+}
+
 }  // namespace
 
 std::string FormatParameterFile(const ParameterTexts& texts) {
@@ -65,8 +76,12 @@ ParsedParameterFile ParseParameterFile(std::string_view bytes) {
         parsed.fault = ParameterFileFault::TooFewLines;
         return parsed;
     }
-    for (std::size_t i = 0; i < kParameterCount; ++i)
-        parsed.texts[i] = NumberToText(TextToNumber(GbkToUtf8(lines[i])));
+    for (std::size_t i = 0; i < kParameterCount; ++i) {
+        const std::string line = GbkToUtf8(lines[i]);
+        bool outOfRange = false;
+        const double value = TextToNumber(line, outOfRange);
+        parsed.texts[i] = outOfRange ? NumberAsWritten(line) : NumberToText(value);
+    }
     return parsed;
 }
 

@@ -45,7 +45,8 @@ enum class ParameterFileFault { None, TooFewLines, TooLong, Binary };
 struct ParsedParameterFile {
     ParameterFileFault fault = ParameterFileFault::None;
     // When fault is None: the texts the input boxes take, each the
-    // NumberToText form of the number its line starts with.
+    // NumberToText form of the number its line starts with (a number beyond
+    // the double range as written, so that a calculation refuses it).
     ParameterTexts texts;
 };
 

@@ -38,6 +38,38 @@ TEST(CliPoint, NegativeValuesInBothSpellingsAndAnyOrder) {
               sag);
 }
 
+const char* const kInputOptions[] = {"--k0", "--h0", "--i1", "--i2", "--r", "--k"};
+
+TEST(CliPoint, WorkedExamplesGiveTheSharedResults) {
+    const char* const names[] = {"T=", "E=", "L=", "ZY=", "YZ=", "H="};
+    for (const WorkedPoint& row : kWorkedPoints) {
+        if (!row.cli) continue;
+        std::vector<std::string> args = {"point"};
+        std::string expected;
+        for (int i = 0; i < 6; ++i) {
+            args.insert(args.end(), {kInputOptions[i], std::string(row.inputs[i])});
+            expected += names[i] + std::string(row.results[i]) + "\n";
+        }
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.status, 0) << row.name << ": " << run.err;
+        EXPECT_EQ(run.out, expected) << row.name;
+    }
+}
+
+TEST(CliPoint, NumbersBeyondTheDoubleRangeAreRefusedByOption) {
+    const WorkedPoint& startUp = kWorkedPoints[0];
+    for (const OutOfRangeInput& input : kOutOfRangeInputs) {
+        std::vector<std::string> args = {"point"};
+        for (int i = 0; i < 6; ++i)
+            args.insert(args.end(), {kInputOptions[i], i == input.input ? input.text : std::string(startUp.inputs[i])});
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.status, 2) << input.name;
+        EXPECT_NE(run.err.find(std::string(kInputOptions[input.input]) + " "), std::string::npos) << input.name << ": " << run.err;
+        EXPECT_NE(run.err.find("范围"), std::string::npos) << input.name << ": " << run.err;
+        EXPECT_EQ(run.out, "") << input.name;
+    }
+}
+
 TEST(CliList, PrintsTheListingWithLfOrCrLf) {
     const auto args = With({"list"}, With(kCurve, {"--from", "16740", "--to", "16800", "--step", "10"}));
     const CliRun crlf = Cli(With(args, {"--crlf"}));
@@ -73,6 +105,10 @@ TEST(Cli, RefusesBadInputWithAMessageAndItsStatus) {
         {"repeated option", With({"point"}, With(kCurve, {"--k", "1", "--k", "2"})), 2, "--k", ""},
         {"value missing at the end", With({"point"}, With(kCurve, {"--k"})), 2, "--k", ""},
         {"beyond the double range", With({"point"}, With(kCurve, {"--k", "1e999"})), 2, "范围", ""},
+        {"the largest double is a number", With({"point"}, With(kCurve, {"--k", "1.7976931348623157e308"})), 1,
+         "高程H", ""},
+        {"station with an occurrence", With({"point"}, With(kCurve, {"--k", "K16+780(2)"})), 2, "序号", ""},
+        {"station with metres of 1000", With({"point"}, With(kCurve, {"--k", "K16+1000"})), 2, "1000", ""},
         {"nan is not a number", With({"point"}, With(kCurve, {"--k", "nan"})), 2, "--k", ""},
         {"unknown command", {"elevate"}, 2, "elevate", ""},
         {"no command", {}, 2, "用法", ""},
