@@ -22,6 +22,8 @@
 
 #include <functional>
 #include <initializer_list>
+#include <optional>
+#include <vector>
 
 #include "core/curve.h"
 #include "ui/seams.h"
@@ -118,6 +120,12 @@ public:
     // puts the focus in Text1.
     bool CheckInputsFilled(std::initializer_list<QLineEdit*> boxes);
     void ClearInputs();
+    // The numbers the listed boxes hold, in order (stations also in K
+    // notation, full-width digits and signs as ASCII); or nothing, after
+    // telling the user which box holds a number beyond the double range.
+    std::optional<std::vector<double>> ReadBoxes(std::initializer_list<QLineEdit*> boxes);
+    // Enter in an input box: the visible "点击计算".
+    void CalculateVisible();
 
     // The results of the last calculation (single point, or the last station
     // of a listing).

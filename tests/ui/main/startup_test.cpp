@@ -14,8 +14,13 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTranslator>
+
 #include "tests/ui/support/window_fixture.h"
 #include "ui/main/layout.h"
+#include "ui/main/qt_translations.h"
 
 namespace tarnvel::ui::testing {
 namespace {
@@ -37,6 +42,82 @@ TEST_F(StartUp, input_boxes_hold_the_worked_example) {
     EXPECT_EQ(TextOf("Text7"), "");
     EXPECT_EQ(TextOf("txtFileName"), QStringLiteral("C:\\Documents and Settings\\Administrator\\桌面"));
     EXPECT_TRUE(messages.prompts.isEmpty());
+}
+
+// Each option button's caption selects its own button, to its last character,
+// although the two buttons' places overlap.
+TEST_F(StartUp, a_click_on_either_caption_selects_its_own_button) {
+    const struct {
+        const char* button;
+        const char* other;
+    } rows[] = {{"Option1", "Option2"}, {"Option2", "Option1"}};
+    for (const auto& row : rows) {
+        auto* button = ControlAs<QRadioButton>(row.button);
+        ASSERT_NE(button, nullptr);
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const QRect caption = button->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, button);
+        const QFontMetrics metrics(button->font());
+        const QString text = button->text();
+        // The first and the last pixel of the caption, and the middle of its
+        // last character.
+        const int lastMiddle = caption.left() + metrics.horizontalAdvance(text.left(text.size() - 1)) +
+                               metrics.horizontalAdvance(text.right(1)) / 2;
+        const int lastPixel = caption.left() + metrics.horizontalAdvance(text) - 1;
+        for (const int x : {caption.left(), lastMiddle, lastPixel}) {
+            Click(row.other);
+            ASSERT_TRUE(ControlAs<QRadioButton>(row.other)->isChecked());
+            // The click goes to whatever control lies at that point of the frame.
+            const QPoint inFrame = button->mapToParent(QPoint(x, caption.center().y()));
+            QWidget* hit = button->parentWidget()->childAt(inFrame);
+            ASSERT_NE(hit, nullptr);
+            QTest::mouseClick(hit, Qt::LeftButton, Qt::NoModifier, hit->mapFromParent(inFrame));
+            EXPECT_TRUE(button->isChecked()) << row.button << " at x = " << x << ", hit "
+                                             << hit->objectName().toStdString();
+        }
+    }
+}
+
+// A value wider than its cell is cut visibly and readable whole as the cell's
+// tooltip; the grid keeps its place and size.
+TEST_F(StartUp, results_too_wide_for_the_grid_are_elided_and_shown_whole_as_tooltips) {
+    auto* grid = ControlAs<QTableWidget>("MSFlexGrid1");
+    ASSERT_NE(grid, nullptr);
+    const QRect place = grid->geometry();
+    TypeInto("Text1", "1234567.891");
+    TypeInto("Text6", "1234567.891");
+    Click("CommandButton1");
+    const QStringList whole{"30", "0.15", "60", "1234537.891", "1234597.891", "396.52"};
+    int tooWide = 0;
+    for (int row = 1; row < 7; ++row) {
+        const QTableWidgetItem* item = grid->item(row, 1);
+        EXPECT_EQ(item->text(), whole[row - 1]);
+        EXPECT_EQ(item->toolTip(), whole[row - 1]);
+        // What the cell draws: the text as the view elides it to the column.
+        const int room = grid->columnWidth(1) - 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+        const QString drawn = QFontMetrics(grid->font()).elidedText(item->text(), grid->textElideMode(), room);
+        if (QFontMetrics(grid->font()).horizontalAdvance(item->text()) > room) {
+            ++tooWide;
+            EXPECT_TRUE(drawn.endsWith(QChar(0x2026))) << whole[row - 1].toStdString() << " drawn as "
+                                                      << drawn.toStdString();
+        }
+    }
+    EXPECT_EQ(tooWide, 2) << "ZY and YZ are wider than their cells";
+    EXPECT_EQ(grid->geometry(), place);
+}
+
+TEST(QtTranslations, standard_buttons_and_dialogs_speak_chinese) {
+    const int installed = InstallQtChineseTranslations(*QCoreApplication::instance());
+    const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
+    const QString lookIn = QCoreApplication::translate("QFileDialog", "Look in:");
+    for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
+    EXPECT_GE(installed, 1);
+    EXPECT_EQ(cancel, QStringLiteral("取消"));
+    EXPECT_NE(lookIn, QStringLiteral("Look in:"));
 }
 
 TEST_F(StartUp, window_opens_in_single_point_mode) {
