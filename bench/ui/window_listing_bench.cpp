@@ -9,6 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "ui/main/listing.h"
 #include "ui/main/tarnvel.h"
 #include "ui/seams.h"
 
@@ -54,6 +55,14 @@ void ListStationsIntoWindow(benchmark::State& state) {
 }
 BENCHMARK(ListStationsIntoWindow)->Arg(1'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(ListStationsIntoWindow)->Arg(1'000'000)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+// "导出数据" takes the box's text with CR LF line ends: 1,000,000 lines.
+void ListingBoxTextToCrLf(benchmark::State& state) {
+    QString box;
+    for (int i = 0; i < 1'000'000; ++i) box += QStringLiteral("16740   395.74\n");
+    for (auto _ : state) benchmark::DoNotOptimize(BoxTextToCrLf(box));
+}
+BENCHMARK(ListingBoxTextToCrLf)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
