@@ -27,6 +27,7 @@
 #include "core/station.h"
 #include "core/station_listing.h"
 #include "packaging/icons.h"
+#include "ui/look.h"
 #include "ui/main/layout.h"
 #include "ui/main/listing.h"
 #include "ui/main/results_grid.h"
@@ -65,15 +66,7 @@ Tarnvel::Tarnvel(Services services, QWidget* parent)
     setObjectName(QStringLiteral("Tarnvel"));
     setWindowTitle(QStringLiteral("Tarnvel"));
     setWindowIcon(icons::ProgramIcon());
-    // Asked for by name. Where the machine has no such font, a Song-style
-    // font with the same half-width Latin letters keeps the captions inside
-    // their boxes; the platform's own substitute comes after those.
-    QFont font;
-    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
-                      QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL UMing")});
-    font.setPointSize(9);
-    font.setWeight(QFont::Normal);
-    setFont(font);
+    setFont(ProgramFont());
 
     CreateControls();
     CreateMenus();

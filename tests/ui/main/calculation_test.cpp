@@ -46,8 +46,8 @@ TEST_F(Calculation, single_point_fills_the_grid_with_the_worked_example) {
     EXPECT_EQ(ValueCells(), kWorkedCells);
     EXPECT_EQ(Cell(0, 1), " 结  果");
     EXPECT_EQ(Cell(6, 0), " 高程H  =");
-    EXPECT_EQ(window().MSFlexGrid1->currentRow(), 6);
-    EXPECT_EQ(window().MSFlexGrid1->currentColumn(), 1);
+    EXPECT_EQ(ControlAs<QTableWidget>("MSFlexGrid1")->currentRow(), 6);
+    EXPECT_EQ(ControlAs<QTableWidget>("MSFlexGrid1")->currentColumn(), 1);
     EXPECT_TRUE(messages.prompts.isEmpty());
 }
 
@@ -244,7 +244,7 @@ TEST_F(Calculation, empty_boxes_are_refused_only_where_they_are_needed) {
         TypeInto("Text8", "16740");
         TypeInto("Text9", "16800");
         EmptyBox(row.emptied);
-        window().Text6->setFocus();
+        ControlAs<QLineEdit>("Text6")->setFocus();
         Click(row.button);
 
         if (row.refused) {
@@ -280,7 +280,7 @@ TEST_F(Calculation, clear_empties_the_nine_boxes_and_keeps_every_result) {
     EXPECT_EQ(TextOf("txtFileName"), QStringLiteral("C:\\Documents and Settings\\Administrator\\桌面"));
     Click("Option1");
     EXPECT_EQ(ValueCells(), kWorkedCells);
-    EXPECT_TRUE(window().Option1->isChecked());
+    EXPECT_TRUE(ControlAs<QRadioButton>("Option1")->isChecked());
 }
 
 TEST_F(Calculation, after_clear_both_buttons_refuse) {
@@ -302,13 +302,13 @@ TEST_F(Calculation, switching_modes_changes_five_controls_and_keeps_results) {
     Click("CommandButton5");
     for (const auto& row : rows) {
         Click(row.option);
-        EXPECT_EQ(window().CommandButton4->isEnabled(), row.continuous) << row.option;
-        EXPECT_TRUE(window().CommandButton4->isVisible()) << row.option;
-        EXPECT_EQ(window().CommandButton5->isVisible(), row.continuous) << row.option;
-        EXPECT_EQ(window().Frame3->isVisible(), row.continuous) << row.option;
-        EXPECT_EQ(window().Frame2->isVisible(), !row.continuous) << row.option;
-        EXPECT_EQ(window().CommandButton1->isVisible(), !row.continuous) << row.option;
-        EXPECT_NE(window().Option1->isChecked(), window().Option2->isChecked());
+        EXPECT_EQ(ControlAs<QPushButton>("CommandButton4")->isEnabled(), row.continuous) << row.option;
+        EXPECT_TRUE(ControlAs<QPushButton>("CommandButton4")->isVisible()) << row.option;
+        EXPECT_EQ(ControlAs<QPushButton>("CommandButton5")->isVisible(), row.continuous) << row.option;
+        EXPECT_EQ(ControlAs<QGroupBox>("Frame3")->isVisible(), row.continuous) << row.option;
+        EXPECT_EQ(ControlAs<QGroupBox>("Frame2")->isVisible(), !row.continuous) << row.option;
+        EXPECT_EQ(ControlAs<QPushButton>("CommandButton1")->isVisible(), !row.continuous) << row.option;
+        EXPECT_NE(ControlAs<QRadioButton>("Option1")->isChecked(), ControlAs<QRadioButton>("Option2")->isChecked());
         EXPECT_EQ(ValueCells(), kWorkedCells) << row.option;
         EXPECT_EQ(TextOf("Text7"), kWorkedListing) << row.option;
         EXPECT_EQ(TextOf("Text1"), "16770") << row.option;

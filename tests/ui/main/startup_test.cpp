@@ -138,8 +138,8 @@ TEST_F(StartUp, window_opens_in_single_point_mode) {
         EXPECT_EQ(widget->isVisible(), row.shown) << row.control;
         EXPECT_EQ(widget->isEnabled(), row.enabled) << row.control;
     }
-    EXPECT_TRUE(window().Option1->isChecked());
-    EXPECT_FALSE(window().Option2->isChecked());
+    EXPECT_TRUE(ControlAs<QRadioButton>("Option1")->isChecked());
+    EXPECT_FALSE(ControlAs<QRadioButton>("Option2")->isChecked());
     EXPECT_EQ(window().windowTitle(), "Tarnvel");
 }
 
@@ -212,14 +212,14 @@ TEST_F(StartUp, menus_read_as_designed_without_access_keys_or_shortcuts) {
 TEST_F(StartUp, results_grid_holds_its_labels_and_empty_values) {
     const char* labels[] = {" 名  称",   " 切线长T=", " 外距长E=", " 曲线长L=",
                             " 起点ZY =", " 止点YZ =", " 高程H  ="};
-    ASSERT_EQ(window().MSFlexGrid1->rowCount(), 7);
-    ASSERT_EQ(window().MSFlexGrid1->columnCount(), 2);
+    ASSERT_EQ(ControlAs<QTableWidget>("MSFlexGrid1")->rowCount(), 7);
+    ASSERT_EQ(ControlAs<QTableWidget>("MSFlexGrid1")->columnCount(), 2);
     for (int row = 0; row < 7; ++row) {
         EXPECT_EQ(Cell(row, 0), QString::fromUtf8(labels[row])) << "row " << row;
         EXPECT_EQ(Cell(row, 1), row == 0 ? QStringLiteral(" 结  果") : QString()) << "row " << row;
     }
-    EXPECT_EQ(window().MSFlexGrid1->currentRow(), 6);
-    EXPECT_EQ(window().MSFlexGrid1->currentColumn(), 1);
+    EXPECT_EQ(ControlAs<QTableWidget>("MSFlexGrid1")->currentRow(), 6);
+    EXPECT_EQ(ControlAs<QTableWidget>("MSFlexGrid1")->currentColumn(), 1);
 }
 
 // Every control of the layout table sits in its container at its place, and
@@ -245,9 +245,9 @@ TEST_F(StartUp, controls_stand_at_their_places_and_keep_them_when_the_window_gro
     };
     EXPECT_EQ(window().centralWidget()->size(), QSize(314, 202));
     // A few places written out, so that a wrong scale cannot hide in both.
-    EXPECT_EQ(window().Frame1->geometry(), QRect(8, 8, 145, 151));
-    EXPECT_EQ(window().MSFlexGrid1->geometry(), QRect(7, 16, 128, 129));
-    EXPECT_EQ(window().CommandButton3->geometry(), QRect(240, 168, 65, 25));
+    EXPECT_EQ(ControlAs<QGroupBox>("Frame1")->geometry(), QRect(8, 8, 145, 151));
+    EXPECT_EQ(ControlAs<QTableWidget>("MSFlexGrid1")->geometry(), QRect(7, 16, 128, 129));
+    EXPECT_EQ(ControlAs<QPushButton>("CommandButton3")->geometry(), QRect(240, 168, 65, 25));
     check(" at first display");
 
     window().resize(900, 700);
@@ -290,14 +290,14 @@ TEST_F(StartUp, tab_cycles_through_the_visible_controls_of_each_mode) {
     };
     for (const auto& row : rows) {
         Click(row.option);
-        EXPECT_EQ(TabCycle(*this, window().Text6), inputs + row.after) << row.option;
+        EXPECT_EQ(TabCycle(*this, Control("Text6")), inputs + row.after) << row.option;
     }
 }
 
 TEST_F(StartUp, tab_leaves_the_listing_box_instead_of_typing_a_tab) {
     Click("Option2");
-    window().Text7->setFocus();
-    QTest::keyClick(window().Text7, Qt::Key_Tab);
+    ControlAs<QPlainTextEdit>("Text7")->setFocus();
+    QTest::keyClick(Control("Text7"), Qt::Key_Tab);
     EXPECT_EQ(FocusName(), "CommandButton5");
     EXPECT_EQ(TextOf("Text7"), "");
 }

@@ -81,7 +81,7 @@ QString WindowTest::TextOf(const QString& boxName) {
 }
 
 QString WindowTest::Cell(int row, int col) {
-    const QTableWidgetItem* item = window_->MSFlexGrid1->item(row, col);
+    const QTableWidgetItem* item = window_->findChild<QTableWidget*>(QStringLiteral("MSFlexGrid1"))->item(row, col);
     return item ? item->text() : QString();
 }
 
