@@ -8,7 +8,9 @@
 //
 // The value starts in column 1 and the label in column 30, counted in bytes of
 // the file, so the five labels line up. The labels are for people; the reader
-// takes the number at the start of each line and ignores the rest.
+// takes the number at the start of each line, as the window's box reads it
+// (the station also in K notation, full-width digits and signs as ASCII), and
+// ignores the rest.
 
 #include <array>
 #include <cstddef>
