@@ -53,6 +53,8 @@ std::optional<IoFailure> Produce(int fd, const FileProducer& produce, const std:
     } catch (const std::exception&) {
         return CurrentExceptionFailure(FileAction::Write, shown);
     }
+    // What an abandoned producer left in the buffer never reaches the file.
+    if (!keep) return std::nullopt;
     if (const int error = sink.Flush(); error != 0) return FileFailure(FileAction::Write, shown, error);
     return std::nullopt;
 }

@@ -48,7 +48,9 @@ using FileProducer = std::function<bool(FileBytesSink&)>;
 // from the link's own folder) is replaced; a link to nothing creates its target.
 //
 // A target that exists but is not a regular file (a device such as /dev/null,
-// a pipe) cannot be replaced and is written in place instead.
+// a pipe) cannot be replaced and is written in place instead: it receives the
+// bytes as they are produced, so a producer that abandons the content after
+// more than the buffer (64 KiB) has gone out leaves those bytes there.
 [[nodiscard]] std::optional<IoFailure> WriteFileAtomically(const std::string& path,
                                                            const FileProducer& produce);
 

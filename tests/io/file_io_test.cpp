@@ -216,6 +216,12 @@ TEST(AtomicWrite, new_file_takes_its_mode_from_the_umask) {
 
 TEST(AtomicWrite, device_is_written_in_place_not_replaced) {
     EXPECT_FALSE(WriteFileAtomically("/dev/null", "discarded"));
+    // Content abandoned before it filled the buffer never reaches the device:
+    // a full one has nothing to refuse.
+    EXPECT_FALSE(WriteFileAtomically("/dev/full", [](FileBytesSink& sink) {
+        sink.Write("title");
+        return false;
+    }));
     struct stat info {};
     ASSERT_EQ(::stat("/dev/null", &info), 0);
     EXPECT_TRUE(S_ISCHR(info.st_mode));
