@@ -23,8 +23,10 @@ int main(int argc, char** argv) {
         failure = io::WriteFileAtomically(path, bench::GeneratedCsv(100000));
     else {
         const io::Result<ProfileModel> model = io::ReadProfileFile(path);
-        if (!model.ok()) failure = model.failure();
-        else std::printf("%zu points\n", model.value().points.size());
+        if (!model.ok())
+            failure = model.failure();
+        else
+            std::printf("%zu points\n", model.value().points.size());
     }
     if (failure) {
         std::fprintf(stderr, "%s\n", failure->message.c_str());

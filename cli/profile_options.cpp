@@ -35,7 +35,7 @@ TextOptions TextOptionsFrom(const Options& options) {
     }
     if (options.Has("stations")) {
         const std::string& value = options.Text("stations");
-        if (value == "k") text.stations = StationStyle::K;
+        if (value == "k" || value == "K") text.stations = StationStyle::K;
         else if (value != "plain") throw UsageError("选项 --stations 的值“" + value + "”应为 plain 或 k");
     }
     return text;

@@ -142,10 +142,15 @@ public:
     double EndStation() const;    // internal
 
     // Elevation and grade at an internal station within [start, end]; throws
-    // ProfileRangeError outside. On a PVI without a curve the grade is the
+    // ProfileRangeError outside (see OnProfile). On a PVI without a curve the grade is the
     // grade ahead of it, and so on every boundary: the grade of the part that
     // continues.
     ProfileValue At(double internal) const;
+
+    // The internal station itself, or the start or end station where it lies
+    // beyond them by rounding only (a label converted back and forth through
+    // the chain table); throws ProfileRangeError when it lies outside.
+    double OnProfile(double internal) const;
 
     // The same for a label: Chains().ToInternal, then At.
     ProfileValue AtLabel(const Station& label) const;

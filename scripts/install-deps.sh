@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     g++ cmake make pkg-config
     qt6-base-dev libgl-dev          # the window (Qt 6 Widgets)
+    qt6-translations-l10n           # Qt's own Chinese texts for its dialogs and buttons
     libgtest-dev libgmock-dev       # the tests
     libbenchmark-dev                # the benchmarks
     libpugixml-dev                  # LandXML profile files
