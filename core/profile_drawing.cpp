@@ -120,7 +120,13 @@ void AddPviMarks(const Profile& profile, ProfileDrawing& drawing) {
         label.lines.push_back("H=" + FixedText(e.pviElevation, 3));
         if (e.length > 0) {
             label.lines.push_back(RadiusText(e));
-            label.lines.push_back("T=" + FixedText(std::max(e.tangentIn, e.tangentOut), 3));
+            const std::string tIn = FixedText(e.tangentIn, 3), tOut = FixedText(e.tangentOut, 3);
+            if (tIn == tOut) {
+                label.lines.push_back("T=" + tIn);
+            } else {  // an unsymmetrical curve
+                label.lines.push_back("T1=" + tIn);
+                label.lines.push_back("T2=" + tOut);
+            }
             label.lines.push_back("E=" + FixedText(e.external, 3));
             drawing.markers.push_back({MarkerKind::CurveStart, pvi, {e.startStation, e.startElevation}});
             drawing.markers.push_back({MarkerKind::CurveEnd, pvi, {e.endStation, e.endElevation}});

@@ -116,7 +116,7 @@ std::string ElementsCsv(const Profile& profile, const TextOptions& options) {
     return out;
 }
 
-std::string ElementsTableText(const Profile& profile, const TextOptions& options) {
+std::vector<std::vector<std::string>> ElementsTableCells(const Profile& profile, const TextOptions& options) {
     const std::vector<std::string> header = {
         "点号",     "变坡点桩号", "变坡点高程", "前坡(%)",  "后坡(%)",  "凸凹",
         "曲线类型", "半径R",      "曲线长L",    "切线长T1", "切线长T2", "外距E",
@@ -133,6 +133,12 @@ std::string ElementsTableText(const Profile& profile, const TextOptions& options
                         std::move(c.endElevation), std::move(c.extremeStation),
                         std::move(c.extremeElevation)});
     }
+    return rows;
+}
+
+std::string ElementsTableText(const Profile& profile, const TextOptions& options) {
+    const std::vector<std::vector<std::string>> rows = ElementsTableCells(profile, options);
+    const std::vector<std::string>& header = rows.front();
     std::vector<std::size_t> widths(header.size(), 0);
     for (const auto& row : rows)
         for (std::size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], DisplayWidth(row[i]));

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/profile.h"
 #include "core/profile_listing.h"
@@ -33,6 +34,9 @@ std::string ElevationText(double elevation, const TextOptions& options);
 std::string ElementsCsv(const Profile& profile, const TextOptions& options);
 // A Chinese table with aligned columns under the title "竖曲线要素表", the unit said.
 std::string ElementsTableText(const Profile& profile, const TextOptions& options);
+// The cells of that table, the header row first: the same texts, for a table
+// laid out elsewhere (the PDF sheet).
+std::vector<std::vector<std::string>> ElementsTableCells(const Profile& profile, const TextOptions& options);
 
 // Listing: a header line, then one line per row. The text form is
 // "STATION<TAB>ELEVATION[<TAB>GRADE%][<TAB>note]" style columns for people,

@@ -2,6 +2,7 @@
 // design line against At(), the tangents against the PVIs, the texts against
 // the labels a surveyor reads on the drawings.
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -29,6 +30,7 @@ struct DrawingCase {
     std::vector<std::string> pviStations;    // first line of each PVI label
     std::vector<std::string> gradeTexts;     // percent of each grade, start to end
     std::vector<std::string> chainTexts;     // "back=ahead description" of each break
+    std::vector<std::string> curveLines;     // lines some PVI label must hold
 };
 
 void PrintTo(const DrawingCase& c, std::ostream* os) { *os << c.name; }
@@ -40,13 +42,15 @@ std::vector<DrawingCase> Cases() {
           {Point(0, 100), Point(300, 106, Radius(5000)), Point(700, 102, Arc(8000)), Point(1000, 105)}, {}},
          {"K0+300.000", "K0+700.000"},
          {"2.000%", "-1.000%", "1.000%"},
-         {}},
+         {},
+         {"H=106.000", "R=5000", "T=75.000", "R=8000"}},
         {"unsymmetric_and_plain_break",
          {"B", LengthUnit::Metre,
           {Point(1000, 50), Point(1200, 54, Unsymmetric(60, 120)), Point(1500, 48), Point(1800, 51.6)}, {}},
          {"K1+200.000", "K1+500.000"},
          {"2.000%", "-2.000%", "1.200%"},
-         {}},
+         {},
+         {"L=180.000", "T1=60.000", "T2=120.000"}},
         // Labels behind the long chain occur twice; the PVI beyond it is the
         // second K0+480, and its curve spans the break.
         {"long_chain",
@@ -55,14 +59,16 @@ std::vector<DrawingCase> Cases() {
           {{500, 450}}},
          {"K0+300.000", "K0+480.000(2)"},
          {"2.000%", "-1.000%", "1.500%"},
-         {"K0+500.000=K0+450.000 长链 50.000 m"}},
+         {"K0+500.000=K0+450.000 长链 50.000 m"},
+         {"R=4000", "T=60.000", "R=6000", "T=75.000"}},
         {"short_chain_in_feet",
          {"D", LengthUnit::Foot,
           {Point(0, 10), Point(400, 18, Radius(3000)), Point(900, 12.24), Point(1300, 16.24)},
           {{600, 620}}},
          {"K0+400.000", "K0+900.000"},
          {"2.000%", "-1.200%", "1.000%"},
-         {"K0+600.000=K0+620.000 短链 20.000 ft"}},
+         {"K0+600.000=K0+620.000 短链 20.000 ft"},
+         {"R=3000", "T=48.000"}},
     };
 }
 
@@ -138,6 +144,13 @@ TEST_P(ProfileDrawingTest, labels_carry_the_stations_grades_and_breaks_as_writte
     EXPECT_EQ(pvis, GetParam().pviStations);
     EXPECT_EQ(grades, GetParam().gradeTexts);
     EXPECT_EQ(chains, GetParam().chainTexts);
+    for (const auto& wanted : GetParam().curveLines) {
+        bool found = false;
+        for (const auto& label : drawing_.labels)
+            if (label.role == LabelRole::Pvi)
+                found = found || std::find(label.lines.begin(), label.lines.end(), wanted) != label.lines.end();
+        EXPECT_TRUE(found) << wanted;
+    }
     // Every primitive with a PVI names one that exists.
     const int pviCount = static_cast<int>(profile_->Elements().size());
     for (const auto& m : drawing_.markers) EXPECT_TRUE(m.pvi >= 0 && m.pvi < pviCount);

@@ -12,6 +12,7 @@
 #include <QPdfWriter>
 
 #include "core/number_text.h"
+#include "core/profile_text.h"
 #include "core/profile_drawing.h"
 #include "io/atomic_write.h"
 #include "ui/profile/plot/plot_export.h"
@@ -27,42 +28,33 @@ constexpr double kTitleHeight = 56;
 constexpr double kPlotShare = 0.58;  // of the first page above the title block
 constexpr double kCellPadding = 8;
 
-const char* const kHeader[] = {"序号",   "变坡点桩号", "变坡点高程", "i1 (%)",   "i2 (%)",   "凸/凹",
-                               "类型",   "R",          "L",          "T1",       "T2",       "E",
-                               "起点桩号", "起点高程",   "终点桩号",   "终点高程", "极值点桩号", "极值点高程"};
-constexpr int kColumns = sizeof kHeader / sizeof kHeader[0];
-
 using Row = std::vector<QString>;
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-QString Fixed(double v) { return std::isnan(v) ? QStringLiteral("—") : Q(FixedText(v, 3)); }
-
-std::vector<Row> ElementRows(const Profile& profile) {
-    auto station = [&](double internal) { return Q(FormatStation(profile.LabelOf(internal), StationStyle::K, 3)); };
+// The elements table in the words and numbers of the command line's table,
+// stations in K notation; the header row first.
+std::vector<Row> ElementTable(const Profile& profile) {
+    TextOptions options;
+    options.stations = StationStyle::K;
     std::vector<Row> rows;
-    const auto& elements = profile.Elements();
-    rows.reserve(elements.size());
-    for (std::size_t k = 0; k < elements.size(); ++k) {
-        const auto& e = elements[k];
-        const bool curve = e.kind != CurveKind::None && e.length > 0;
-        const QString none = QStringLiteral("—");
-        rows.push_back({QString::number(k + 1), station(e.pviStation), Fixed(e.pviElevation), Fixed(e.gradeIn),
-                        Fixed(e.gradeOut), e.crest ? QStringLiteral("凸") : QStringLiteral("凹"),
-                        Q(CurveKindName(e.kind)), curve ? Fixed(e.radius) : none, curve ? Fixed(e.length) : none,
-                        curve ? Fixed(e.tangentIn) : none, curve ? Fixed(e.tangentOut) : none,
-                        curve ? Fixed(e.external) : none, curve ? station(e.startStation) : none,
-                        curve ? Fixed(e.startElevation) : none, curve ? station(e.endStation) : none,
-                        curve ? Fixed(e.endElevation) : none,
-                        e.extremeStation ? station(*e.extremeStation) : none,
-                        e.extremeElevation ? Fixed(*e.extremeElevation) : none});
+    for (const auto& cells : ElementsTableCells(profile, options)) {
+        Row row;
+        row.reserve(static_cast<qsizetype>(cells.size()));
+        for (const auto& cell : cells) row.push_back(QString::fromStdString(cell));
+        rows.push_back(std::move(row));
     }
     return rows;
 }
 
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
 class Sheet {
 public:
     Sheet(const Profile& profile, const SheetOptions& options, QSizeF page)
-        : profile_(profile), options_(options), page_(page), rows_(ElementRows(profile)) {
+        : profile_(profile), options_(options), page_(page) {
+        std::vector<Row> table = ElementTable(profile);
+        header_ = std::move(table.front());
+        rows_.assign(std::make_move_iterator(table.begin() + 1), std::make_move_iterator(table.end()));
+        columns_ = static_cast<int>(header_.size());
         ChooseTableFont();
         const double rowHeight = RowHeight();
         const double plotBottom = (page_.height() - kTitleHeight) * kPlotShare;
@@ -105,24 +97,24 @@ private:
         // The texts of a column share their characters (digits, K notation),
         // so its longest text is its widest: only that one is measured, which
         // keeps a table of ten thousand rows quick.
-        std::vector<QString> longest(kColumns);
+        std::vector<QString> longest(columns_);
         for (const auto& row : rows_)
-            for (int c = 0; c < kColumns; ++c) {
+            for (int c = 0; c < columns_; ++c) {
                 const QString& text = row[static_cast<std::size_t>(c)];
                 if (text.size() > longest[static_cast<std::size_t>(c)].size()) longest[static_cast<std::size_t>(c)] = text;
             }
         for (int size = 12; size >= 5; --size) {
             tableFont_ = PlotFont(size);
             const QFontMetricsF metrics(tableFont_);
-            widths_.assign(kColumns, 0);
-            for (int c = 0; c < kColumns; ++c)
-                widths_[c] = std::max(metrics.horizontalAdvance(QString::fromUtf8(kHeader[c])),
+            widths_.assign(columns_, 0);
+            for (int c = 0; c < columns_; ++c)
+                widths_[c] = std::max(metrics.horizontalAdvance(header_[static_cast<std::size_t>(c)]),
                                       metrics.horizontalAdvance(longest[static_cast<std::size_t>(c)]));
             double total = 0;
             for (double& w : widths_) total += (w += 2 * kCellPadding);
             if (total <= page_.width() - 16 || size == 5) {
                 // Spread what is left over the columns, so the table spans the page.
-                const double extra = std::max(0.0, (page_.width() - 16 - total) / kColumns);
+                const double extra = std::max(0.0, (page_.width() - 16 - total) / columns_);
                 for (double& w : widths_) w += extra;
                 return;
             }
@@ -140,7 +132,7 @@ private:
         auto drawRow = [&](auto&& text, bool header) {
             double x = 8;
             if (header) painter.fillRect(QRectF(x, y, page_.width() - 16, rowHeight), QColor(235, 235, 235));
-            for (int c = 0; c < kColumns; ++c) {
+            for (int c = 0; c < columns_; ++c) {
                 const QRectF cell(x, y, widths_[c], rowHeight);
                 painter.drawRect(cell);
                 painter.drawText(cell.adjusted(kCellPadding / 2, 0, -kCellPadding / 2, 0),
@@ -150,7 +142,7 @@ private:
             y += rowHeight;
         };
         painter.setPen(QPen(Qt::black, 0.6));
-        drawRow([](int c) { return QString::fromUtf8(kHeader[c]); }, true);
+        drawRow([&](int c) { return header_[static_cast<std::size_t>(c)]; }, true);
         if (rows_.empty()) {
             painter.drawText(QRectF(8, y, page_.width() - 16, rowHeight), Qt::AlignCenter,
                              QStringLiteral("（无变坡点）"));
@@ -192,7 +184,9 @@ private:
     const Profile& profile_;
     const SheetOptions& options_;
     QSizeF page_;
+    Row header_;
     std::vector<Row> rows_;
+    int columns_ = 0;
     QFont tableFont_;
     std::vector<double> widths_;
     int firstRows_ = 0, laterRows_ = 1, pages_ = 1;
