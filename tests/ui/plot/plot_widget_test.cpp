@@ -1,6 +1,8 @@
 // The plot widget driven as a user does, offscreen: wheel, drag, click,
 // hover; and the plot and sheet exports written and read back.
 
+#include <optional>
+
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -188,6 +190,16 @@ TEST_F(PlotWidgetTest, exaggeration_is_clamped_and_announced_and_an_empty_plot_p
     EXPECT_FALSE(plot.grab().isNull());
 }
 
+// The text of one page of a PDF, or nothing where poppler's pdftotext is missing.
+std::optional<QString> PdfPageText(const std::string& pdf, int page) {
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty()) return std::nullopt;
+    QProcess process;
+    process.start(pdftotext, {"-f", QString::number(page), "-l", QString::number(page), QString::fromStdString(pdf), "-"});
+    if (!process.waitForFinished()) return std::nullopt;
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
 TEST(PlotExport, png_svg_and_pdf_are_written_whole_or_not_at_all) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -219,6 +231,12 @@ TEST(PlotExport, png_svg_and_pdf_are_written_whole_or_not_at_all) {
     // A size no image can have is refused before anything is written.
     EXPECT_TRUE(WritePlotPng(png + "2", profile, {0, 700, 10}));
 
+    // The title block, the plot's labels and the table, all on the first page.
+    if (const auto text = PdfPageText(pdf, 1)) {
+        for (const char* wanted : {"项目名称：测试项目", "日期：2026-12-07", "纵断面图（主线）", "单位：米",
+                                   "竖曲线要素表", "变坡点桩号", "K0+300.000", "K1+200.000=K1+150.000", "第 1 页"})
+            EXPECT_TRUE(text->contains(QString::fromUtf8(wanted))) << wanted;
+    }
     const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
     if (pdftoppm.isEmpty()) GTEST_SKIP() << "pdftoppm is not installed";
     const QString page = dir.filePath(QStringLiteral("page"));
@@ -251,8 +269,16 @@ TEST(PlotExport, a_long_elements_table_continues_on_further_pages) {
     ASSERT_TRUE(info.waitForFinished());
     const QString text = QString::fromUtf8(info.readAllStandardOutput());
     const auto pages = text.section(QStringLiteral("Pages:"), 1).trimmed().section(QLatin1Char('\n'), 0, 0).toInt();
-    // 120 rows do not fit below the plot on an A3 page.
-    EXPECT_GE(pages, 2) << text.toStdString();
+    // 120 rows do not fit below the plot on an A3 page: the table goes on,
+    // its header repeated, and ends with the last PVI on the last page.
+    ASSERT_GE(pages, 2) << text.toStdString();
+    const auto last = PdfPageText(pdf, pages);
+    ASSERT_TRUE(last);
+    const std::string lastPvi =
+        FormatStation(profile->LabelOf(profile->Elements().back().pviStation), StationStyle::K, 3);
+    for (const std::string& wanted : {std::string("竖曲线要素表（续）"), std::string("变坡点桩号"), lastPvi,
+                                      "第 " + std::to_string(pages) + " 页"})
+        EXPECT_TRUE(last->contains(QString::fromStdString(wanted))) << wanted;
 }
 
 }  // namespace
