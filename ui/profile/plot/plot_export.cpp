@@ -1,5 +1,8 @@
 #include "ui/profile/plot/plot_export.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
@@ -26,6 +29,11 @@ std::optional<io::IoFailure> BadSize(const std::string& path, const PlotImageOpt
 
 }  // namespace
 
+double UsableExaggeration(double exaggeration) {
+    if (!std::isfinite(exaggeration)) return 10;
+    return std::clamp(exaggeration, 1.0, 1000.0);
+}
+
 std::optional<io::IoFailure> WritePlotPng(const std::string& path, const Profile& profile,
                                           const PlotImageOptions& options) {
     if (auto failure = BadSize(path, options)) return failure;
@@ -37,7 +45,8 @@ std::optional<io::IoFailure> WritePlotPng(const std::string& path, const Profile
     {
         QPainter painter(&image);
         const ProfileDrawing drawing = BuildDrawing(profile);
-        PaintFittedPlot(painter, profile, drawing, QRectF(image.rect()), options.exaggeration, PlotFont());
+        PaintFittedPlot(painter, profile, drawing, QRectF(image.rect()), UsableExaggeration(options.exaggeration),
+                        PlotFont());
     }
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -55,7 +64,7 @@ std::optional<io::IoFailure> WritePlotSvg(const std::string& path, const Profile
     if (auto failure = BadSize(path, options)) return failure;
     try {
         const std::string svg =
-            DrawingSvg(profile, BuildDrawing(profile), SvgPage{options.width, options.height, options.exaggeration});
+            DrawingSvg(profile, BuildDrawing(profile), SvgPage{options.width, options.height, UsableExaggeration(options.exaggeration)});
         return io::WriteFileAtomically(path, svg);
     } catch (...) {
         return io::CurrentExceptionFailure(io::FileAction::Write, path);

@@ -25,6 +25,10 @@ std::optional<io::IoFailure> WritePlotPng(const std::string& path, const Profile
 std::optional<io::IoFailure> WritePlotSvg(const std::string& path, const Profile& profile,
                                           const PlotImageOptions& options);
 
+// The exaggeration an export draws with: brought within 1 to 1000, as the
+// plot allows; a value that is not a number draws at 10.
+double UsableExaggeration(double exaggeration);
+
 enum class SheetSize { A4, A3 };  // always landscape
 
 struct SheetOptions {

@@ -77,7 +77,7 @@ public:
             const double plotBottom = titleTop * kPlotShare;
             const ProfileDrawing drawing = BuildDrawing(profile_);
             PaintFittedPlot(painter, profile_, drawing, QRectF(1, 1, page_.width() - 2, plotBottom - 2),
-                            options_.exaggeration, PlotFont(12));
+                            UsableExaggeration(options_.exaggeration), PlotFont(12));
             painter.setPen(QPen(Qt::black, 1.2));
             painter.drawLine(QPointF(0, plotBottom), QPointF(page_.width(), plotBottom));
             Table(painter, plotBottom, 0, std::min<std::size_t>(rows_.size(), static_cast<std::size_t>(firstRows_)));
@@ -166,7 +166,7 @@ private:
              QStringLiteral("图名：纵断面图") + (name.isEmpty() ? QString() : QStringLiteral("（%1）").arg(name)),
              QStringLiteral("第 %1 页  共 %2 页").arg(page + 1).arg(pages_)},
             {QStringLiteral("单位：%1").arg(Q(LengthUnitName(profile_.Model().unit))),
-             QStringLiteral("竖向放大：%1 倍").arg(Q(NumberToText(options_.exaggeration))),
+             QStringLiteral("竖向放大：%1 倍").arg(Q(NumberToText(UsableExaggeration(options_.exaggeration)))),
              QStringLiteral("日期：") + options_.date}};
         const double widths[3] = {w * 0.45, w * 0.35, w * 0.20};
         painter.setFont(PlotFont(13));
