@@ -11,6 +11,10 @@
 
 namespace tarnvel {
 
+// Elevations and lengths carry `decimals` decimals; stations at least three
+// (never fewer, so that close stations never print as the same label); grades
+// in percent one more than `decimals`, at least four. A quantity a curve does
+// not have (NaN) is an empty cell.
 struct TextOptions {
     int decimals = 3;                           // elevations and lengths
     StationStyle stations = StationStyle::Plain;
