@@ -1,0 +1,85 @@
+#pragma once
+// The profile plot: paints a ProfileDrawing through a ViewTransform. The wheel
+// zooms about the mouse, dragging pans, fitAll() shows the whole profile.
+// Painting uses a scene of device-space paths and placed labels that is
+// rebuilt only when the view or the size changes (plot_scene.h), so that a
+// repaint of a long profile is a handful of path draws.
+
+#include <memory>
+#include <optional>
+
+#include <QWidget>
+
+#include "core/profile.h"
+#include "core/profile_drawing.h"
+#include "core/view_transform.h"
+
+namespace tarnvel::ui {
+
+class PlotScene;
+
+class PlotWidget : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY(PlotWidget)
+
+public:
+    explicit PlotWidget(QWidget* parent = nullptr);
+    ~PlotWidget() override;
+
+    // A new profile (or none: an empty plot with a hint). Keeps the view
+    // when the new profile still lies in it, so that editing one cell does
+    // not jump; fits the whole profile otherwise.
+    void setProfile(std::optional<Profile> profile);
+    const std::optional<Profile>& profile() const { return profile_; }
+    const ProfileDrawing& drawing() const { return drawing_; }
+
+    double exaggeration() const { return transform_.Exaggeration(); }
+    void setExaggeration(double exaggeration);  // clamped to [1, 1000]
+
+    // The PVI drawn highlighted: an index into Profile::Elements(), or -1.
+    int selectedPvi() const { return selectedPvi_; }
+    void setSelectedPvi(int pvi);
+
+    const ViewTransform& viewTransform() const { return transform_; }
+    void setViewTransform(const ViewTransform& transform);
+
+    QSize sizeHint() const override { return {800, 400}; }
+
+public slots:
+    void fitAll();
+
+signals:
+    void exaggerationChanged(double exaggeration);
+    // Under the mouse: the station label (K notation), the elevation of the
+    // design line there and its grade in percent.
+    void cursorReadout(const QString& station, double elevation, double grade);
+    // The mouse left the plot or the profile's station range.
+    void cursorReadoutCleared();
+    void pviClicked(int pvi);
+    void viewChanged();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    void ChangeView(const ViewTransform& transform);
+    void UpdateReadout(QPointF position);
+    int PviNear(QPointF position) const;
+
+    std::optional<Profile> profile_;
+    ProfileDrawing drawing_;
+    ViewTransform transform_;
+    int selectedPvi_ = -1;
+    bool fitted_ = false;  // the view has been fitted once since the last empty profile
+    std::optional<QPointF> dragFrom_;
+    QPointF pressedAt_;
+    std::unique_ptr<PlotScene> scene_;
+};
+
+}  // namespace tarnvel::ui
