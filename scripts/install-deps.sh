@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev libgl-dev          # the window (Qt 6 Widgets)
     libgtest-dev libgmock-dev       # the tests
     libbenchmark-dev                # the benchmarks
+    libpugixml-dev                  # LandXML profile files
     xvfb xauth                      # a real X server for screenshots and manual looks
     fonts-arphic-uming              # a Song-style CJK font for the Chinese captions
     clang libclang-rt-14-dev        # libFuzzer and the sanitizer runtimes

@@ -1,0 +1,462 @@
+// The CSV PVI table, as people keep it in a spreadsheet: a header row naming
+// the columns (Chinese or English, any order, any case), one row per point,
+// then optionally the chain table after its own header row.
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+#include "io/exact_number.h"
+#include "io/gbk.h"
+#include "io/profile_files.h"
+
+namespace tarnvel::io {
+namespace {
+
+enum Column { kStation, kElevation, kCurve, kRadius, kLength, kLengthIn, kLengthOut, kBack, kAhead, kColumnCount };
+
+// Header words, compared after folding full-width forms, lower-casing and
+// dropping blanks, '_' and '-'.
+struct ColumnWords {
+    Column column;
+    std::array<std::string_view, 8> words;
+};
+constexpr std::array<ColumnWords, kColumnCount> kColumnWords{{
+    {kStation, {"桩号", "里程", "变坡点桩号", "中桩桩号", "station", "sta", "chainage", "pvistation"}},
+    {kElevation, {"高程", "设计高程", "变坡点高程", "标高", "elevation", "elev", "z", "pvielevation"}},
+    {kCurve, {"曲线类型", "竖曲线类型", "类型", "线型", "curve", "curvetype", "kind", "type"}},
+    {kRadius, {"半径", "竖曲线半径", "r", "radius"}},
+    {kLength, {"曲线长", "竖曲线长", "曲线长度", "竖曲线长度", "l", "length", "curvelength"}},
+    {kLengthIn, {"前曲线长", "前半曲线长", "lengthin", "lin"}},
+    {kLengthOut, {"后曲线长", "后半曲线长", "lengthout", "lout"}},
+    {kBack, {"断链前桩号", "断前桩号", "stationback", "staback", "back"}},
+    {kAhead, {"断链后桩号", "断后桩号", "stationahead", "staahead", "ahead"}},
+}};
+
+// What the curve column may say.
+struct KindWords {
+    CurveKind kind;  // ParabolaLength stands for "a parabola, by R or by L"
+    std::array<std::string_view, 6> words;
+};
+constexpr std::array<KindWords, 4> kKindWords{{
+    {CurveKind::None, {"无", "none", "-", "直线", "no", ""}},
+    {CurveKind::ParabolaLength, {"抛物线", "二次抛物线", "parabola", "para", "parabolic", ""}},
+    {CurveKind::Unsymmetric, {"非对称抛物线", "不对称抛物线", "unsymmetric", "unsym", "asymmetric", "unsymmetrical"}},
+    {CurveKind::Circular, {"圆曲线", "圆弧", "circular", "circle", "arc", "circ"}},
+}};
+
+struct UnitWords {
+    LengthUnit unit;
+    std::array<std::string_view, 4> words;
+};
+constexpr std::array<UnitWords, 3> kUnitWords{{
+    {LengthUnit::Metre, {"m", "米", "meter", "metre"}},
+    {LengthUnit::Foot, {"ft", "英尺", "foot", "feet"}},
+    {LengthUnit::USSurveyFoot, {"ftus", "美国测量英尺", "ussurveyfoot", "usft"}},
+}};
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+std::string Normalized(std::string_view text) {
+    std::string out;
+    for (char c : FoldFullWidth(text)) {
+        if (c == ' ' || c == '\t' || c == '_' || c == '-' || c == '\r' || c == '\n') continue;
+        out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+std::string Trimmed(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    return std::string(text);
+}
+
+bool IsValidUtf8(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        std::size_t n = 0;
+        unsigned min = 0;
+        if (c < 0x80) { ++i; continue; }
+        if (c >= 0xC2 && c <= 0xDF) { n = 1; min = 0x80; }
+        else if (c >= 0xE0 && c <= 0xEF) { n = 2; min = 0x800; }
+        else if (c >= 0xF0 && c <= 0xF4) { n = 3; min = 0x10000; }
+        else return false;
+        if (i + n >= s.size()) return false;
+        unsigned code = c & (0x3F >> n);
+        for (std::size_t k = 1; k <= n; ++k) {
+            const unsigned char d = static_cast<unsigned char>(s[i + k]);
+            if ((d & 0xC0) != 0x80) return false;
+            code = (code << 6) | (d & 0x3F);
+        }
+        if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+        i += n + 1;
+    }
+    return true;
+}
+
+struct Record {
+    std::size_t row = 0;  // as a spreadsheet numbers it: the first record is row 1
+    std::vector<std::string> cells;
+    bool Blank() const {
+        return std::all_of(cells.begin(), cells.end(), [](const std::string& c) { return Trimmed(c).empty(); });
+    }
+};
+
+IoFailure Fail(std::string_view path, std::string_view what) {
+    std::string text = "文件“";
+    text += path;
+    text += "”";
+    text += what;
+    return IoFailure{FailureKind::NotProfile, text};
+}
+
+std::string RowText(std::size_t row) { return "第" + std::to_string(row) + "行"; }
+
+// Comma or tab, whichever the header row (outside quotes) has more of.
+char SniffSeparator(std::string_view text) {
+    std::size_t commas = 0, tabs = 0;
+    bool quoted = false;
+    for (char c : text) {
+        if (c == '"') quoted = !quoted;
+        if (quoted) continue;
+        if (c == '\n' || c == '\r') break;
+        commas += c == ',';
+        tabs += c == '\t';
+    }
+    return tabs > commas ? '\t' : ',';
+}
+
+Result<std::vector<Record>> SplitRecords(std::string_view text, char separator, std::string_view path) {
+    std::vector<Record> records;
+    Record record{1, {std::string()}};
+    std::size_t i = 0;
+    bool atCellStart = true;
+    while (i < text.size()) {
+        const char c = text[i];
+        if (c == '"' && atCellStart) {
+            // A quoted cell: separators and line breaks are text, "" is a quote.
+            const std::size_t startRow = record.row;
+            ++i;
+            for (;;) {
+                if (i >= text.size()) return Fail(path, RowText(startRow) + "的引号没有配对。");
+                if (text[i] == '"') {
+                    if (i + 1 < text.size() && text[i + 1] == '"') {
+                        record.cells.back() += '"';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                record.cells.back() += text[i++];
+            }
+            atCellStart = false;
+            continue;
+        }
+        if (c == separator) {
+            record.cells.emplace_back();
+            atCellStart = true;
+            ++i;
+            continue;
+        }
+        if (c == '\r' || c == '\n') {
+            i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
+            const std::size_t next = record.row + 1;
+            records.push_back(std::move(record));
+            record = Record{next, {std::string()}};
+            atCellStart = true;
+            continue;
+        }
+        if (!(atCellStart && (c == ' ' || c == '\t'))) atCellStart = false;
+        record.cells.back() += c;
+        ++i;
+    }
+    if (!record.Blank() || record.cells.size() > 1) records.push_back(std::move(record));
+    return records;
+}
+
+// The columns a header row names, by position; a header may also name the
+// unit in brackets: "桩号(station)[ft]".
+struct Header {
+    std::array<std::optional<std::size_t>, kColumnCount> index;
+    std::array<std::string, kColumnCount> title;  // as written, for messages
+    std::optional<LengthUnit> unit;
+};
+
+std::optional<Column> ColumnOf(const std::string& word, Column first, Column last) {
+    for (const ColumnWords& c : kColumnWords) {
+        if (c.column < first || c.column > last) continue;
+        for (std::string_view w : c.words)
+            if (!w.empty() && word == w) return c.column;
+    }
+    return std::nullopt;
+}
+
+// The name before any bracket, then the words inside brackets.
+std::vector<std::string> HeaderWords(std::string_view cell, std::vector<std::string>* bracketed) {
+    const std::string folded = FoldFullWidth(cell);
+    std::vector<std::string> words;
+    std::string current;
+    bool inBracket = false;
+    const auto flush = [&] {
+        const std::string n = Normalized(current);
+        if (!n.empty()) (inBracket ? *bracketed : words).push_back(n);
+        current.clear();
+    };
+    for (char c : folded) {
+        if (c == '(' || c == '[' || c == ')' || c == ']' || c == ',' || c == ';' || c == '/') {
+            flush();
+            inBracket = c == '(' || c == '[' || ((c == ',' || c == ';' || c == '/') && inBracket);
+            continue;
+        }
+        current += c;
+    }
+    flush();
+    return words;
+}
+
+Result<Header> ReadHeader(const Record& record, Column first, Column last, std::string_view path) {
+    Header header;
+    for (std::size_t i = 0; i < record.cells.size(); ++i) {
+        std::vector<std::string> bracketed;
+        const std::vector<std::string> words = HeaderWords(record.cells[i], &bracketed);
+        std::optional<Column> column;
+        for (const std::string& w : words)
+            if (!column) column = ColumnOf(w, first, last);
+        for (const std::string& w : bracketed) {
+            if (!column) column = ColumnOf(w, first, last);
+            for (const UnitWords& u : kUnitWords)
+                for (std::string_view uw : u.words)
+                    if (w == uw) {
+                        if (header.unit && *header.unit != u.unit)
+                            return Fail(path, RowText(record.row) + "的表头写了两种长度单位。");
+                        header.unit = u.unit;
+                    }
+        }
+        if (!column) continue;  // a column this program does not use (序号, 坡度, 备注 …)
+        if (header.index[*column])
+            return Fail(path, RowText(record.row) + "的表头中“" + Trimmed(record.cells[i]) + "”与“" +
+                                  header.title[*column] + "”是同一列，重复了。");
+        header.index[*column] = i;
+        header.title[*column] = Trimmed(record.cells[i]);
+    }
+    return header;
+}
+
+bool IsChainHeader(const Record& record) {
+    bool chain = false;
+    for (const std::string& cell : record.cells) {
+        std::vector<std::string> bracketed;
+        for (const std::string& w : HeaderWords(cell, &bracketed)) {
+            const std::optional<Column> c = ColumnOf(w, kStation, kAhead);
+            if (c == kBack || c == kAhead) chain = true;
+            else if (c) return false;
+        }
+    }
+    return chain;
+}
+
+class RowReader {
+public:
+    RowReader(const Record& record, const Header& header, std::string_view path)
+        : record_(record), header_(header), path_(path) {}
+
+    std::string Cell(Column column) const {
+        const std::optional<std::size_t> i = header_.index[column];
+        return i && *i < record_.cells.size() ? Trimmed(record_.cells[*i]) : std::string();
+    }
+    bool Has(Column column) const { return !Cell(column).empty(); }
+
+    IoFailure Failure(Column column, std::string_view what) const {
+        return Fail(path_, RowText(record_.row) + "“" + header_.title[column] + "”列" + std::string(what));
+    }
+    IoFailure RowFailure(std::string_view what) const { return Fail(path_, RowText(record_.row) + std::string(what)); }
+
+    Result<Station> StationCell(Column column, bool occurrenceAllowed) const {
+        const std::string text = Cell(column);
+        if (text.empty()) return Failure(column, "为空。");
+        std::string error;
+        const std::optional<Station> station = ParseStation(text, &error);
+        if (!station) return Failure(column, "：" + error);
+        if (!occurrenceAllowed && station->occurrence != 0)
+            return Failure(column, "的“" + text + "”不应带出现次数。");
+        return *station;
+    }
+
+    Result<double> NumberCell(Column column) const {
+        const std::string text = Cell(column);
+        if (text.empty()) return Failure(column, "为空。");
+        const std::optional<double> value = ReadExactNumber(text);
+        if (!value) return Failure(column, "的“" + text + "”不是数。");
+        return *value;
+    }
+
+private:
+    const Record& record_;
+    const Header& header_;
+    std::string_view path_;
+};
+
+Result<CurveSpec> ReadCurve(const RowReader& row) {
+    std::optional<CurveKind> kind;
+    const std::string word = Normalized(row.Cell(kCurve));
+    if (!word.empty()) {
+        for (const KindWords& k : kKindWords)
+            for (std::string_view w : k.words)
+                if (!w.empty() && word == Normalized(w)) kind = k.kind;
+        if (!kind)
+            return row.Failure(kCurve, "的“" + row.Cell(kCurve) + "”无法识别：应为抛物线、圆曲线、非对称抛物线或无。");
+    }
+    const bool radius = row.Has(kRadius), length = row.Has(kLength);
+    const bool unsymmetric = row.Has(kLengthIn) || row.Has(kLengthOut);
+    if (!kind) {
+        // No kind written: the numbers tell. A radius alone is a parabola, as
+        // road tables mean it.
+        if (unsymmetric) kind = CurveKind::Unsymmetric;
+        else if (radius || length) kind = CurveKind::ParabolaLength;
+        else kind = CurveKind::None;
+    } else if (*kind == CurveKind::ParabolaLength && unsymmetric) {
+        kind = CurveKind::Unsymmetric;
+    }
+
+    CurveSpec curve;
+    switch (*kind) {
+        case CurveKind::None:
+            for (Column c : {kRadius, kLength, kLengthIn, kLengthOut})
+                if (row.Has(c)) return row.Failure(c, "有值，但这一行写明没有竖曲线。");
+            return curve;
+        case CurveKind::Circular: {
+            if (!radius) return row.Failure(kRadius, "为空：圆曲线要有半径。");
+            Result<double> r = row.NumberCell(kRadius);
+            if (!r.ok()) return r.failure();
+            curve.kind = CurveKind::Circular;
+            curve.radius = r.value();
+            return curve;
+        }
+        case CurveKind::Unsymmetric: {
+            Result<double> in = row.NumberCell(kLengthIn);
+            if (!in.ok()) return in.failure();
+            Result<double> out = row.NumberCell(kLengthOut);
+            if (!out.ok()) return out.failure();
+            curve.kind = CurveKind::Unsymmetric;
+            curve.lengthIn = in.value();
+            curve.lengthOut = out.value();
+            return curve;
+        }
+        default: {
+            // A table that lists both R and L designed by R: the radius rules.
+            if (radius) {
+                Result<double> r = row.NumberCell(kRadius);
+                if (!r.ok()) return r.failure();
+                curve.kind = CurveKind::ParabolaRadius;
+                curve.radius = r.value();
+                return curve;
+            }
+            if (!length) return row.RowFailure("是抛物线竖曲线，但半径和曲线长都没有填写。");
+            Result<double> l = row.NumberCell(kLength);
+            if (!l.ok()) return l.failure();
+            curve.kind = CurveKind::ParabolaLength;
+            curve.length = l.value();
+            return curve;
+        }
+    }
+}
+
+std::string StationText(const Station& station) {
+    std::string text = ExactNumberText(station.value);
+    if (station.occurrence >= 1) text += "(" + std::to_string(station.occurrence) + ")";
+    return text;
+}
+
+}  // namespace
+
+Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view path) {
+    if (bytes.find('\0') != std::string_view::npos) return Fail(path, "含有二进制数据，不是纵断面表。");
+    std::string_view body = bytes;
+    if (body.starts_with(kBom)) body.remove_prefix(kBom.size());
+    const std::string text = IsValidUtf8(body) ? std::string(body) : GbkToUtf8(body);
+
+    Result<std::vector<Record>> split = SplitRecords(text, SniffSeparator(text), path);
+    if (!split.ok()) return split.failure();
+    const std::vector<Record>& records = split.value();
+
+    std::size_t next = 0;
+    while (next < records.size() && records[next].Blank()) ++next;
+    if (next == records.size()) return Fail(path, "是空的，没有表头和数据。");
+    Result<Header> header = ReadHeader(records[next], kStation, kLengthOut, path);
+    if (!header.ok()) return header.failure();
+    const std::string headerRow = RowText(records[next].row);
+    if (!header.value().index[kStation])
+        return Fail(path, headerRow + "的表头中没有“桩号（station）”列，不是纵断面表。");
+    if (!header.value().index[kElevation])
+        return Fail(path, headerRow + "的表头中没有“高程（elevation）”列，不是纵断面表。");
+
+    ProfileModel model;
+    model.unit = header.value().unit.value_or(LengthUnit::Metre);
+    std::optional<Header> chainHeader;
+    for (++next; next < records.size(); ++next) {
+        const Record& record = records[next];
+        if (record.Blank()) continue;
+        if (!chainHeader && IsChainHeader(record)) {
+            Result<Header> h = ReadHeader(record, kBack, kAhead, path);
+            if (!h.ok()) return h.failure();
+            if (!h.value().index[kBack] || !h.value().index[kAhead])
+                return Fail(path, RowText(record.row) + "的断链表头要有“断链前桩号”和“断链后桩号”两列。");
+            chainHeader = h.value();
+            continue;
+        }
+        if (chainHeader) {
+            const RowReader row(record, *chainHeader, path);
+            Result<Station> back = row.StationCell(kBack, false);
+            if (!back.ok()) return back.failure();
+            Result<Station> ahead = row.StationCell(kAhead, false);
+            if (!ahead.ok()) return ahead.failure();
+            model.chains.push_back({back.value().value, ahead.value().value});
+            continue;
+        }
+        const RowReader row(record, header.value(), path);
+        Result<Station> station = row.StationCell(kStation, true);
+        if (!station.ok()) return station.failure();
+        Result<double> elevation = row.NumberCell(kElevation);
+        if (!elevation.ok()) return elevation.failure();
+        Result<CurveSpec> curve = ReadCurve(row);
+        if (!curve.ok()) return curve.failure();
+        model.points.push_back({station.value(), elevation.value(), curve.value()});
+    }
+    return model;
+}
+
+std::string ProfileCsvBytes(const ProfileModel& model) {
+    std::string unit;
+    if (model.unit == LengthUnit::Foot) unit = "[ft]";
+    if (model.unit == LengthUnit::USSurveyFoot) unit = "[ftUS]";
+    std::string out(kBom);
+    out += "桩号(station)" + unit + ",高程(elevation)" + unit +
+           ",曲线类型(curve),半径(radius),曲线长(length),前曲线长(length_in),后曲线长(length_out)\r\n";
+    for (const ProfilePoint& p : model.points) {
+        const CurveSpec& c = p.curve;
+        std::array<std::string, 5> cells;  // kind, R, L, L in, L out
+        switch (c.kind) {
+            case CurveKind::None: break;
+            case CurveKind::ParabolaRadius: cells = {"抛物线", ExactNumberText(c.radius), "", "", ""}; break;
+            case CurveKind::ParabolaLength: cells = {"抛物线", "", ExactNumberText(c.length), "", ""}; break;
+            case CurveKind::Unsymmetric:
+                cells = {"非对称抛物线", "", "", ExactNumberText(c.lengthIn), ExactNumberText(c.lengthOut)};
+                break;
+            case CurveKind::Circular: cells = {"圆曲线", ExactNumberText(c.radius), "", "", ""}; break;
+        }
+        out += StationText(p.station) + "," + ExactNumberText(p.elevation);
+        for (const std::string& cell : cells) out += "," + cell;
+        out += "\r\n";
+    }
+    if (!model.chains.empty()) {
+        out += "\r\n断链前桩号(station_back),断链后桩号(station_ahead)\r\n";
+        for (const ChainBreak& b : model.chains) out += ExactNumberText(b.back) + "," + ExactNumberText(b.ahead) + "\r\n";
+    }
+    return out;
+}
+
+}  // namespace tarnvel::io
