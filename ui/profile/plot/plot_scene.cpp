@@ -1,0 +1,250 @@
+#include "ui/profile/plot/plot_scene.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+namespace tarnvel::ui {
+namespace {
+
+const QColor kGrid(216, 216, 216);
+const QColor kTangent(96, 96, 96);
+const QColor kGrade(0, 64, 128);
+const QColor kChain(192, 0, 0);
+const QColor kExtreme(31, 95, 191);
+const QColor kSelected(230, 120, 0);
+
+DeviceRect ToDeviceRect(const QRectF& r) { return {r.left(), r.top(), r.width(), r.height()}; }
+QPointF ToQt(DevicePoint p) { return {p.x, p.y}; }
+
+// Points closer than this to the last one kept add nothing visible.
+constexpr double kMinStep = 0.5;
+
+bool Overlaps(const DrawingPolyline& line, const WorldBox& visible) {
+    return !line.points.empty() && line.points.back().station >= visible.minStation &&
+           line.points.front().station <= visible.maxStation;
+}
+
+void AddPolyline(QPainterPath& path, const DrawingPolyline& line, const ViewTransform& t) {
+    QPointF last = ToQt(t.ToDevice(line.points.front()));
+    path.moveTo(last);
+    for (std::size_t i = 1; i < line.points.size(); ++i) {
+        const QPointF p = ToQt(t.ToDevice(line.points[i]));
+        const bool final = i + 1 == line.points.size();
+        if (!final && std::fabs(p.x() - last.x()) < kMinStep && std::fabs(p.y() - last.y()) < kMinStep) continue;
+        path.lineTo(p);
+        last = p;
+    }
+}
+
+void AddMarker(QPainterPath& path, MarkerKind kind, QPointF p) {
+    switch (kind) {
+        case MarkerKind::Pvi:
+            path.addEllipse(p, 3, 3);
+            break;
+        case MarkerKind::CurveStart:
+        case MarkerKind::CurveEnd:
+            path.moveTo(p.x(), p.y() - 6);
+            path.lineTo(p.x(), p.y() + 6);
+            break;
+        case MarkerKind::HighPoint:
+        case MarkerKind::LowPoint: {
+            const double s = kind == MarkerKind::HighPoint ? -1 : 1;  // the tip points away from the curve
+            path.moveTo(p);
+            path.lineTo(p.x() - 4, p.y() - s * 7);
+            path.lineTo(p.x() + 4, p.y() - s * 7);
+            path.closeSubpath();
+            break;
+        }
+    }
+}
+
+QStaticText MakeText(const QString& text, const QFont& font) {
+    QStaticText t(text);
+    t.setTextFormat(Qt::PlainText);
+    t.setPerformanceHint(QStaticText::AggressiveCaching);
+    t.prepare(QTransform(), font);
+    return t;
+}
+
+}  // namespace
+
+QFont PlotFont(int pixelSize) {
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
+                      QStringLiteral("AR PL UMing")});
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+PlotScene::PlotScene(const Profile& profile, const ProfileDrawing& drawing, const QFont& font)
+    : profile_(profile),
+      drawing_(drawing),
+      font_(font),
+      lineHeight_(QFontMetricsF(font).height()),
+      widths_(drawing.labels.size(), -1),
+      lines_(drawing.labels.size()) {}
+
+double PlotScene::LabelWidth(std::size_t label) const {
+    if (widths_[label] < 0) {
+        const QFontMetricsF metrics(font_);
+        double w = 0;
+        for (const auto& line : drawing_.labels[label].lines)
+            w = std::max(w, metrics.horizontalAdvance(QString::fromStdString(line)));
+        widths_[label] = w;
+    }
+    return widths_[label];
+}
+
+const QStaticText& PlotScene::LineText(std::size_t label, std::size_t line) const {
+    auto& texts = lines_[label];
+    if (texts.empty())
+        for (const auto& l : drawing_.labels[label].lines) texts.push_back(MakeText(QString::fromStdString(l), font_));
+    return texts[line];
+}
+
+void PlotScene::Layout(const ViewTransform& transform, const QRectF& page) {
+    if (laidOut_ && transform == transform_ && page == page_) return;
+    laidOut_ = true;
+    transform_ = transform;
+    page_ = page;
+    frame_ = [&] {
+        const DeviceRect f = PlotFrame(ToDeviceRect(page));
+        return QRectF(f.left, f.top, f.width, f.height);
+    }();
+    const DeviceRect frame = ToDeviceRect(frame_);
+    const WorldBox visible = transform.Visible(frame);
+
+    design_ = tangents_ = pviMarks_ = ticks_ = extremes_ = grid_ = chainLines_ = QPainterPath();
+    for (const auto& line : drawing_.lines) {
+        if (!Overlaps(line, visible)) continue;
+        AddPolyline(line.role == LineRole::Design ? design_ : tangents_, line, transform);
+    }
+    const QRectF near = frame_.adjusted(-10, -10, 10, 10);
+    for (const auto& m : drawing_.markers) {
+        const QPointF p = ToQt(transform.ToDevice(m.at));
+        if (!near.contains(p)) continue;
+        AddMarker(m.kind == MarkerKind::Pvi ? pviMarks_ : m.kind == MarkerKind::HighPoint || m.kind == MarkerKind::LowPoint ? extremes_ : ticks_,
+                  m.kind, p);
+    }
+    labels_ = PlaceLabels(drawing_, transform, frame, [this](std::size_t i) { return LabelWidth(i); }, lineHeight_);
+
+    axisTexts_.clear();
+    const QFontMetricsF metrics(font_);
+    auto addText = [&](std::vector<Text>& to, const QString& s, double x, double y, Qt::Alignment align) {
+        const double w = metrics.horizontalAdvance(s);
+        double left = x;
+        if (align & Qt::AlignHCenter) left -= w / 2;
+        if (align & Qt::AlignRight) left -= w;
+        double top = y;
+        if (align & Qt::AlignVCenter) top -= lineHeight_ / 2;
+        to.push_back({{left, top}, MakeText(s, font_)});
+    };
+    const PlotAxes axes = AxesFor(profile_, transform, frame);
+    for (const auto& t : axes.stations) {
+        const double x = transform.ToDevice({t.position, 0}).x;
+        grid_.moveTo(x, frame_.top());
+        grid_.lineTo(x, frame_.bottom());
+        addText(axisTexts_, QString::fromStdString(t.text), x, frame_.bottom() + 4, Qt::AlignHCenter);
+    }
+    for (const auto& t : axes.elevations) {
+        const double y = transform.ToDevice({0, t.position}).y;
+        grid_.moveTo(frame_.left(), y);
+        grid_.lineTo(frame_.right(), y);
+        addText(axisTexts_, QString::fromStdString(t.text), frame_.left() - 6, y, Qt::AlignRight | Qt::AlignVCenter);
+    }
+    addText(axisTexts_, QStringLiteral("桩号"), frame_.center().x(), frame_.bottom() + 4 + lineHeight_, Qt::AlignHCenter);
+    addText(axisTexts_, QStringLiteral("高程 (%1)").arg(QString::fromStdString(drawing_.unit)), frame_.left() - 6,
+            frame_.top() - 4 - lineHeight_, Qt::AlignRight);
+
+    chainTexts_.clear();
+    for (const auto& c : drawing_.chainMarks) {
+        const double x = transform.ToDevice({c.station, 0}).x;
+        if (x < frame_.left() || x > frame_.right()) continue;
+        chainLines_.moveTo(x, frame_.top());
+        chainLines_.lineTo(x, frame_.bottom());
+        addText(chainTexts_, QString::fromStdString(c.back + "=" + c.ahead), x, frame_.top() - 2 - 2 * lineHeight_,
+                Qt::AlignHCenter);
+        addText(chainTexts_, QString::fromStdString(c.description), x, frame_.top() - 2 - lineHeight_, Qt::AlignHCenter);
+    }
+}
+
+void PlotScene::Paint(QPainter& painter, int selectedPvi) const {
+    painter.save();
+    painter.setFont(font_);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.fillRect(page_, Qt::white);
+
+    painter.setPen(QPen(kGrid, 0.6));
+    painter.drawPath(grid_);
+    painter.setPen(Qt::black);
+    for (const auto& t : axisTexts_) painter.drawStaticText(t.at, t.text);
+    painter.setPen(kChain);
+    for (const auto& t : chainTexts_) painter.drawStaticText(t.at, t.text);
+
+    painter.setClipRect(frame_);
+    QPen chainPen(kChain, 1, Qt::DashLine);
+    painter.setPen(chainPen);
+    painter.drawPath(chainLines_);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(kTangent, 0.8, Qt::DashLine));
+    painter.drawPath(tangents_);
+    painter.setPen(QPen(Qt::black, 1.6));
+    painter.drawPath(design_);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawPath(ticks_);
+    painter.setBrush(Qt::white);
+    painter.drawPath(pviMarks_);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kExtreme);
+    painter.drawPath(extremes_);
+
+    if (selectedPvi >= 0) PaintSelected(painter, selectedPvi);
+
+    for (const auto& placed : labels_) {
+        const auto& label = drawing_.labels[placed.label];
+        painter.setPen(label.role == LabelRole::Grade ? kGrade : Qt::black);
+        if (label.pvi == selectedPvi && label.role == LabelRole::Pvi) painter.setPen(kSelected);
+        for (std::size_t i = 0; i < label.lines.size(); ++i) {
+            const QStaticText& text = LineText(placed.label, i);
+            double x = placed.box.left;
+            if (label.hAlign == HAlign::Centre) x += (placed.box.width - text.size().width()) / 2;
+            if (label.hAlign == HAlign::Right) x += placed.box.width - text.size().width();
+            painter.drawStaticText(QPointF(x, placed.box.top + lineHeight_ * static_cast<double>(i)), text);
+        }
+    }
+    painter.setClipping(false);
+    painter.setPen(Qt::black);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(frame_);
+    painter.restore();
+}
+
+void PlotScene::PaintSelected(QPainter& painter, int pvi) const {
+    QPainterPath lines, marks;
+    for (const auto& line : drawing_.lines)
+        if (line.pvi == pvi && line.role == LineRole::Design) AddPolyline(lines, line, transform_);
+    for (const auto& m : drawing_.markers)
+        if (m.pvi == pvi && m.kind == MarkerKind::Pvi) marks.addEllipse(ToQt(transform_.ToDevice(m.at)), 5, 5);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(kSelected, 3));
+    painter.drawPath(lines);
+    painter.setPen(QPen(kSelected, 2));
+    painter.drawPath(marks);
+}
+
+void PaintFittedPlot(QPainter& painter, const Profile& profile, const ProfileDrawing& drawing,
+                     const QRectF& page, double exaggeration, const QFont& font) {
+    const DeviceRect frame = PlotFrame(ToDeviceRect(page));
+    // A margin inside the frame keeps the end points and their labels clear of it.
+    constexpr double margin = 24;
+    const DeviceRect inner{frame.left + margin, frame.top + margin, std::max(1.0, frame.width - 2 * margin),
+                           std::max(1.0, frame.height - 2 * margin)};
+    PlotScene scene(profile, drawing, font);
+    scene.Layout(ViewTransform::Fit(drawing.extent, inner, exaggeration), page);
+    scene.Paint(painter, -1);
+}
+
+}  // namespace tarnvel::ui

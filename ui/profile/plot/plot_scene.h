@@ -1,0 +1,74 @@
+#pragma once
+// A drawing laid out for one view: device-space paths of the visible lines
+// and markers, the labels that fit, the axis ticks. Built again only when the
+// view or the page changes; painting it is a few path draws and cached texts.
+// The widget, the PNG and the PDF sheet all paint through it.
+
+#include <vector>
+
+#include <QFont>
+#include <QPainterPath>
+#include <QRectF>
+#include <QStaticText>
+#include <QString>
+
+#include "core/label_layout.h"
+#include "core/plot_axes.h"
+#include "core/profile.h"
+#include "core/profile_drawing.h"
+#include "core/view_transform.h"
+
+class QPainter;
+
+namespace tarnvel::ui {
+
+// The fonts the main window asks for, at a fixed pixel size.
+QFont PlotFont(int pixelSize = 12);
+
+// The whole profile fitted into `page` at the given exaggeration, painted
+// once: the PNG and the PDF sheet.
+void PaintFittedPlot(QPainter& painter, const Profile& profile, const ProfileDrawing& drawing,
+                     const QRectF& page, double exaggeration, const QFont& font);
+
+class PlotScene {
+public:
+    // Both must outlive the scene.
+    PlotScene(const Profile& profile, const ProfileDrawing& drawing, const QFont& font);
+
+    // The page is the whole area; the plot frame inside it leaves room for the axes.
+    void Layout(const ViewTransform& transform, const QRectF& page);
+    void Paint(QPainter& painter, int selectedPvi) const;
+
+    QRectF Frame() const { return frame_; }
+
+private:
+    struct Text {
+        QPointF at;  // top left
+        QStaticText text;
+    };
+
+    double LabelWidth(std::size_t label) const;
+    const QStaticText& LineText(std::size_t label, std::size_t line) const;
+    void PaintSelected(QPainter& painter, int pvi) const;
+
+    const Profile& profile_;
+    const ProfileDrawing& drawing_;
+    QFont font_;
+    double lineHeight_ = 14;
+
+    // Measured and laid out once per drawing, on first need.
+    mutable std::vector<double> widths_;
+    mutable std::vector<std::vector<QStaticText>> lines_;
+
+    bool laidOut_ = false;
+    ViewTransform transform_;
+    QRectF page_, frame_;
+    QPainterPath design_, tangents_, pviMarks_, ticks_, extremes_;
+    std::vector<PlacedLabel> labels_;
+    std::vector<Text> axisTexts_;
+    QPainterPath grid_;
+    QPainterPath chainLines_;
+    std::vector<Text> chainTexts_;
+};
+
+}  // namespace tarnvel::ui

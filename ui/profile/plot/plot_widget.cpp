@@ -1,0 +1,192 @@
+#include "ui/profile/plot/plot_widget.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include "ui/profile/plot/plot_scene.h"
+
+namespace tarnvel::ui {
+namespace {
+
+constexpr double kMinExaggeration = 1, kMaxExaggeration = 1000;
+constexpr double kClickSlop = 3;      // pixels a press may move and still be a click
+constexpr double kPickDistance = 8;   // pixels from a PVI marker that select it
+// Scales beyond these show nothing useful and, far enough, lose precision.
+constexpr double kMinScale = 1e-6, kMaxScale = 1e4;  // pixels per unit of station
+
+DeviceRect ToDeviceRect(const QRectF& r) { return {r.left(), r.top(), r.width(), r.height()}; }
+
+bool Intersects(const WorldBox& a, const WorldBox& b) {
+    return a.minStation <= b.maxStation && b.minStation <= a.maxStation && a.minElevation <= b.maxElevation &&
+           b.minElevation <= a.maxElevation;
+}
+
+}  // namespace
+
+PlotWidget::PlotWidget(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("ProfilePlot"));
+    setMouseTracking(true);
+    setFocusPolicy(Qt::WheelFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(240, 160);
+    transform_ = ViewTransform::Fit({}, {0, 0, 1, 1}, 10);
+}
+
+PlotWidget::~PlotWidget() = default;
+
+void PlotWidget::setProfile(std::optional<Profile> profile) {
+    scene_.reset();
+    drawing_ = {};
+    profile_ = std::move(profile);
+    if (profile_) {
+        try {
+            drawing_ = BuildDrawing(*profile_);
+        } catch (const std::exception&) {
+            // A resolved profile answers every station it spans; should it
+            // not, the plot shows nothing rather than half a drawing.
+            profile_.reset();
+            drawing_ = {};
+        }
+    }
+    if (profile_) scene_ = std::make_unique<PlotScene>(*profile_, drawing_, PlotFont());
+    if (selectedPvi_ >= static_cast<int>(profile_ ? profile_->Elements().size() : 0)) selectedPvi_ = -1;
+
+    if (!profile_) {
+        fitted_ = false;
+    } else if (!fitted_ || !Intersects(drawing_.extent, transform_.Visible(PlotFrame(ToDeviceRect(QRectF(rect())))))) {
+        fitAll();
+    }
+    update();
+}
+
+void PlotWidget::fitAll() {
+    const DeviceRect frame = PlotFrame(ToDeviceRect(QRectF(rect())));
+    // A margin inside the frame keeps the end points and their labels clear of it.
+    constexpr double margin = 24;
+    const DeviceRect inner{frame.left + margin, frame.top + margin, std::max(1.0, frame.width - 2 * margin),
+                           std::max(1.0, frame.height - 2 * margin)};
+    fitted_ = profile_.has_value();
+    ChangeView(ViewTransform::Fit(drawing_.extent, inner, transform_.Exaggeration()));
+}
+
+void PlotWidget::setExaggeration(double exaggeration) {
+    if (!std::isfinite(exaggeration)) return;
+    exaggeration = std::clamp(exaggeration, kMinExaggeration, kMaxExaggeration);
+    if (exaggeration == transform_.Exaggeration()) return;
+    ViewTransform t = transform_;
+    const QPointF centre = QRectF(rect()).center();
+    t.SetExaggerationAbout({centre.x(), centre.y()}, exaggeration);
+    ChangeView(t);
+    emit exaggerationChanged(exaggeration);
+}
+
+void PlotWidget::setSelectedPvi(int pvi) {
+    if (pvi < 0 || !profile_ || pvi >= static_cast<int>(profile_->Elements().size())) pvi = -1;
+    if (pvi == selectedPvi_) return;
+    selectedPvi_ = pvi;
+    update();
+}
+
+void PlotWidget::setViewTransform(const ViewTransform& transform) { ChangeView(transform); }
+
+void PlotWidget::ChangeView(const ViewTransform& transform) {
+    if (transform == transform_) return;
+    transform_ = transform;
+    emit viewChanged();
+    update();
+}
+
+void PlotWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (!scene_) {
+        painter.fillRect(rect(), Qt::white);
+        painter.setFont(PlotFont(14));
+        painter.setPen(QColor(128, 128, 128));
+        painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("尚无纵断面：请在变坡点表中输入，或打开 LandXML / CSV 文件。"));
+        return;
+    }
+    scene_->Layout(transform_, QRectF(rect()));
+    scene_->Paint(painter, selectedPvi_);
+}
+
+void PlotWidget::resizeEvent(QResizeEvent*) {
+    if (fitted_) fitAll();
+}
+
+void PlotWidget::wheelEvent(QWheelEvent* event) {
+    const double steps = event->angleDelta().y() / 120.0;
+    if (steps == 0) return;
+    const double factor = std::pow(1.25, steps);
+    const double scale = std::clamp(transform_.Scale() * factor, kMinScale, kMaxScale);
+    ViewTransform t = transform_;
+    const QPointF at = event->position();
+    t.ZoomAbout({at.x(), at.y()}, scale / transform_.Scale());
+    ChangeView(t);
+    UpdateReadout(at);
+    event->accept();
+}
+
+void PlotWidget::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    dragFrom_ = event->position();
+    pressedAt_ = event->position();
+    setCursor(Qt::ClosedHandCursor);
+}
+
+void PlotWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (dragFrom_) {
+        const QPointF delta = event->position() - *dragFrom_;
+        dragFrom_ = event->position();
+        ViewTransform t = transform_;
+        t.PanBy(delta.x(), delta.y());
+        ChangeView(t);
+    }
+    UpdateReadout(event->position());
+}
+
+void PlotWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !dragFrom_) return;
+    dragFrom_.reset();
+    unsetCursor();
+    const QPointF moved = event->position() - pressedAt_;
+    if (std::hypot(moved.x(), moved.y()) > kClickSlop) return;
+    const int pvi = PviNear(event->position());
+    if (pvi < 0) return;
+    setSelectedPvi(pvi);
+    emit pviClicked(pvi);
+}
+
+void PlotWidget::leaveEvent(QEvent*) { emit cursorReadoutCleared(); }
+
+void PlotWidget::UpdateReadout(QPointF position) {
+    if (!profile_) return;
+    const double station = transform_.ToWorld({position.x(), position.y()}).station;
+    if (!(station >= profile_->StartStation() && station <= profile_->EndStation())) {
+        emit cursorReadoutCleared();
+        return;
+    }
+    const ProfileValue value = profile_->At(station);
+    const QString label = QString::fromStdString(FormatStation(profile_->LabelOf(station), StationStyle::K, 3));
+    emit cursorReadout(label, value.elevation, value.grade);
+}
+
+int PlotWidget::PviNear(QPointF position) const {
+    int best = -1;
+    double bestDistance = kPickDistance;
+    for (const auto& m : drawing_.markers) {
+        if (m.kind != MarkerKind::Pvi) continue;
+        const DevicePoint p = transform_.ToDevice(m.at);
+        const double d = std::hypot(p.x - position.x(), p.y - position.y());
+        if (d <= bestDistance) {
+            bestDistance = d;
+            best = m.pvi;
+        }
+    }
+    return best;
+}
+
+}  // namespace tarnvel::ui
