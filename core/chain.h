@@ -41,8 +41,10 @@ public:
     // Validates the breaks: finite values, back ≠ ahead, and each break lying
     // further along the road than the one before (its internal station
     // strictly greater). Returns nothing and sets `error` (a Chinese sentence
-    // naming the break by its number, 1-based, and its labels) when invalid.
-    static std::optional<Chainage> Make(std::vector<ChainBreak> breaks, std::string* error = nullptr);
+    // naming the break by its number, 1-based, and its labels) when invalid,
+    // and `errorIndex` to the index of that break.
+    static std::optional<Chainage> Make(std::vector<ChainBreak> breaks, std::string* error = nullptr,
+                                        std::size_t* errorIndex = nullptr);
 
     const std::vector<ChainBreak>& Breaks() const { return breaks_; }
     bool Empty() const { return breaks_.empty(); }
@@ -59,6 +61,21 @@ public:
     // given. The occurrence is set (1, 2, …) only where the label occurs more
     // than once, so that the text always reads back to the same place.
     Station ToLabel(double internal) const;
+
+    // The road between breaks, in road order: region 0 runs up to break 0,
+    // region j from break j−1 to break j, the last one open ahead. A region's
+    // labels run from the ahead label of the break behind it to the back label
+    // of the break ahead of it (−∞ and +∞ at the open ends).
+    std::size_t RegionCount() const { return breaks_.size() + 1; }
+    double RegionLabelFrom(std::size_t region) const;
+    double RegionLabelTo(std::size_t region) const;
+    // The region an internal station lies in; exactly on a break, the one ahead.
+    std::size_t RegionOf(double internal) const;
+    // The internal station of a label taken in a given region.
+    double InternalInRegion(double label, std::size_t region) const;
+    // The label of a place in a given region, with its occurrence set where
+    // the label lies in more than one region.
+    Station LabelInRegion(double label, std::size_t region) const;
 
 private:
     std::vector<ChainBreak> breaks_;

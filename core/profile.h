@@ -111,8 +111,13 @@ struct ProfilePiece {
     Shape shape = Shape::Line;
     double from = 0, to = 0;   // internal stations, from < to
     // Line and Parabola: z(s) = z0 + slope0 × d + curvature × d², d = s − origin
+    // (slope0 as a slope, not in percent). Circle: origin and z0 are the arc's
+    // start point, slope0 = r·sin a1 and curvature = r·cos a1 for the first
+    // grade's angle a1, so that elevations are taken from the start point
+    // without the cancellation of centre minus radius.
     double origin = 0, z0 = 0, slope0 = 0, curvature = 0;
-    // Circle: centre (cx, cz), radius r; the arc lies below the centre for a crest
+    // Circle: centre (cx, cz), radius r; the arc lies above the centre for a
+    // crest and below it for a sag
     double cx = 0, cz = 0, r = 0;
     bool crest = false;
 };
@@ -155,6 +160,8 @@ public:
 private:
     Profile() = default;
     friend class ProfileCursor;
+    // The index of the last piece starting at or before an internal station.
+    std::size_t PieceAt(double internal) const;
 
     ProfileModel model_;
     Chainage chainage_;

@@ -281,6 +281,13 @@ std::string FormatStation(double value, StationStyle style, int decimals) {
     return out;
 }
 
+std::string StationInMessage(double value) {
+    std::string text = FormatStation(value, StationStyle::K, 6);
+    while (!text.empty() && text.back() == '0') text.pop_back();
+    if (!text.empty() && text.back() == '.') text.pop_back();
+    return text;
+}
+
 std::string FormatStation(const Station& station, StationStyle style, int decimals) {
     std::string out = FormatStation(station.value, style, decimals);
     if (station.occurrence >= 1) {

@@ -51,6 +51,10 @@ double StationBoxToNumber(std::string_view text);
 std::string FormatStation(double value, StationStyle style, int decimals = -1);
 std::string FormatStation(const Station& station, StationStyle style, int decimals = -1);
 
+// The label as a message quotes it: K notation with only the decimals it
+// needs, at most six ("K16+770", "K16+770.5", "-K0+050").
+std::string StationInMessage(double value);
+
 // Full-width ASCII forms (U+FF01 to U+FF5E) and the ideographic space folded to
 // ASCII; every other character is kept as it is. Input and output are UTF-8.
 std::string FoldFullWidth(std::string_view text);

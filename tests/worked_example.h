@@ -18,3 +18,23 @@ inline constexpr std::string_view kStartUpListing =
     "16800   397\r\n";
 
 }  // namespace tarnvel::test
+
+#include "core/profile.h"
+
+namespace tarnvel::test {
+
+// The start-up curve (PVI K16+770 at 396.67, grades 3.1 % and 1.1 %, R 3000)
+// as a whole profile: a start point 770 behind the PVI and an end point 730
+// ahead of it, on the same grades. Every station of it gives the single-curve
+// calculator's elevation.
+inline ProfileModel StartUpProfile() {
+    ProfileModel model;
+    model.points = {
+        {{16000, 0}, 396.67 - 3.1 * 7.7, {}},
+        {{16770, 0}, 396.67, {CurveKind::ParabolaRadius, 3000, 0, 0, 0}},
+        {{17500, 0}, 396.67 + 1.1 * 7.3, {}},
+    };
+    return model;
+}
+
+}  // namespace tarnvel::test
