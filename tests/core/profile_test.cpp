@@ -186,6 +186,47 @@ TEST(Profile, BackToBackCurvesAreValidAndContinuous) {
     EXPECT_NEAR(profile.At(149.999999).elevation, profile.At(150.000001).elevation, 1e-9);
 }
 
+TEST(Profile, DesignLineIsSmoothThroughEveryKindOfCurve) {
+    // Crests and sags of each kind in turn, some back to back, over a long chain.
+    ProfileModel model;
+    model.chains = {{2500, 2400}};
+    model.points.push_back(Point(0, 100));
+    const CurveSpec kinds[] = {ByRadius(3000), ByLength(40), Unsym(20, 30), Arc(2000), Arc(5000), Unsym(50, 50)};
+    for (int i = 0; i < 30; ++i) {
+        // PVIs every 100 along the road; labels 2400 to 2500 occur twice.
+        const double along = 50 + 100.0 * i;
+        Station station{along, along >= 2400 ? 1 : 0};
+        if (along > 2500) station = {along - 100, along <= 2600 ? 2 : 0};
+        model.points.push_back({station, i % 3 == 0 ? 100.5 : (i % 3 == 1 ? 99.5 : 100.1), kinds[i % 6]});
+    }
+    model.points.push_back(Point(3000, 100));
+    const Profile profile = Resolved(model);
+    ASSERT_EQ(profile.Elements().size(), 30u);
+    const double eps = 1e-7;
+    for (const CurveElementsRow& row : profile.Elements()) {
+        for (double s : {row.startStation, row.pviStation, row.endStation}) {
+            const ProfileValue behind = profile.At(s - eps);
+            const ProfileValue ahead = profile.At(s + eps);
+            EXPECT_NEAR(behind.elevation, ahead.elevation, 1e-8) << row.point << " at " << s;
+            EXPECT_NEAR(behind.grade, ahead.grade, 1e-4) << row.point << " at " << s;
+        }
+        EXPECT_NEAR(profile.At(row.startStation).elevation, row.startElevation, 1e-9) << row.point;
+        EXPECT_NEAR(profile.At(row.endStation).elevation, row.endElevation, 1e-9) << row.point;
+        EXPECT_NEAR(profile.At(row.startStation).grade, row.gradeIn, 1e-9) << row.point;
+        EXPECT_NEAR(profile.At(row.endStation).grade, row.gradeOut, 1e-9) << row.point;
+        if (row.extremeStation) {
+            EXPECT_NEAR(profile.At(*row.extremeStation).grade, 0, 1e-9) << row.point;
+        }
+    }
+    // A walking cursor gives exactly what a search gives.
+    ProfileCursor cursor(profile);
+    for (double s = profile.StartStation(); s <= profile.EndStation(); s += 0.37) {
+        const ProfileValue walked = cursor.At(s);
+        ASSERT_EQ(walked.elevation, profile.At(s).elevation) << s;
+        ASSERT_EQ(walked.grade, profile.At(s).grade) << s;
+    }
+}
+
 struct BrokenCase {
     const char* name;
     ProfileModel model;

@@ -1,0 +1,87 @@
+// Listing 1,000,001 stations (0 to 1,000,000 by 1) over a generated profile of
+// 10,000 PVIs, each kind of curve in turn, beside the single-curve listing of
+// the same count (listing_bench.cpp).
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "core/number_text.h"
+#include "core/profile_listing.h"
+
+namespace {
+
+using namespace tarnvel;
+
+// PVIs every 100 at 50, 150, …, 999,950, alternately 0.5 above and below 100:
+// grades of ±1 %, curves no longer than 60.
+ProfileModel TenThousandPvis() {
+    ProfileModel model;
+    model.points.reserve(10'002);
+    model.points.push_back({{0, 0}, 100, {}});
+    const CurveSpec kinds[] = {
+        {CurveKind::ParabolaRadius, 3000, 0, 0, 0},
+        {CurveKind::ParabolaLength, 0, 40, 0, 0},
+        {CurveKind::Unsymmetric, 0, 0, 20, 30},
+        {CurveKind::Circular, 2000, 0, 0, 0},
+    };
+    for (int i = 0; i < 10'000; ++i) {
+        model.points.push_back({{50 + 100.0 * i, 0}, i % 2 == 0 ? 100.5 : 99.5, kinds[i % 4]});
+    }
+    model.points.push_back({{1'000'000, 0}, 100, {}});
+    return model;
+}
+
+const Profile& GeneratedProfile() {
+    static const Profile profile = *Profile::Resolve(TenThousandPvis());
+    return profile;
+}
+
+const ProfileRange kMillion{{0, 0}, {1'000'000, 0}, 1, false};
+
+void ListProfileMillionStations(benchmark::State& state) {
+    const Profile& profile = GeneratedProfile();
+    for (auto _ : state) {
+        double sum = 0;
+        const auto result = ListProfile(profile, kMillion, 2'000'000,
+                                        [&](const ProfileListingRow& row) { sum += row.value.elevation; });
+        benchmark::DoNotOptimize(sum);
+        state.counters["stations"] = static_cast<double>(result.rows);
+    }
+}
+BENCHMARK(ListProfileMillionStations)->Unit(benchmark::kMillisecond);
+
+// The same with each row made into a text line, as a listing command does.
+void ListProfileMillionStationsAsText(benchmark::State& state) {
+    const Profile& profile = GeneratedProfile();
+    for (auto _ : state) {
+        std::size_t bytes = 0;
+        std::string line;
+        line.reserve(64);
+        const auto result =
+            ListProfile(profile, kMillion, 2'000'000, [&](const ProfileListingRow& row) {
+                line.clear();
+                line += FormatStation(row.label, StationStyle::Plain, 3);
+                line += '\t';
+                line += FixedText(row.value.elevation, 3);
+                line += '\n';
+                bytes += line.size();
+            });
+        benchmark::DoNotOptimize(bytes);
+        state.counters["stations"] = static_cast<double>(result.rows);
+    }
+}
+BENCHMARK(ListProfileMillionStationsAsText)->Unit(benchmark::kMillisecond);
+
+void ResolveTenThousandPvis(benchmark::State& state) {
+    const ProfileModel model = TenThousandPvis();
+    for (auto _ : state) benchmark::DoNotOptimize(Profile::Resolve(model));
+}
+BENCHMARK(ResolveTenThousandPvis)->Unit(benchmark::kMillisecond);
+
+void ParseKStation(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(ParseStation("K16+770.500"));
+}
+BENCHMARK(ParseKStation);
+
+}  // namespace
