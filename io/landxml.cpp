@@ -273,19 +273,19 @@ Result<ProfilePoint> ReadPoint(pugi::xml_node node, std::string_view bytes, std:
     if (Is(node, "ParaCurve")) {
         auto length = number("length");
         if (!length.ok()) return length.failure();
-        curve = {CurveKind::ParabolaLength, 0, **length.value(), 0, 0};
+        curve = {CurveKind::ParabolaLength, 0, *length.value(), 0, 0};
     } else if (Is(node, "UnsymParaCurve")) {
         auto in = number("lengthIn");
         auto out = number("lengthOut");
         if (!in.ok()) return in.failure();
         if (!out.ok()) return out.failure();
-        curve = {CurveKind::Unsymmetric, 0, 0, **in.value(), **out.value()};
+        curve = {CurveKind::Unsymmetric, 0, 0, *in.value(), *out.value()};
     } else if (Is(node, "CircCurve")) {
         // Real files disagree on the sign of the radius; crest or sag follows
         // from the grades.
         auto radius = number("radius");
         if (!radius.ok()) return radius.failure();
-        curve = {CurveKind::Circular, std::fabs(**radius.value()), 0, 0, 0};
+        curve = {CurveKind::Circular, std::fabs(*radius.value()), 0, 0, 0};
     }
     // Some tools write a curve element of zero size for a plain grade break.
     if (curve.radius == 0 && curve.length == 0 && curve.lengthIn == 0 && curve.lengthOut == 0) curve = CurveSpec{};
