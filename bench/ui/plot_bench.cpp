@@ -1,0 +1,90 @@
+// Repainting the profile plot of a long road: a 1,000-PVI profile in a
+// 1600×900 widget, offscreen. "Same view" is a repaint after an expose or a
+// selection change (the laid-out scene is reused); "panned" moves the view a
+// few pixels before each repaint, as dragging does, so the scene is laid out
+// again every time.
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include "ui/profile/plot/plot_widget.h"
+
+namespace {
+
+using namespace tarnvel;
+
+Profile LongProfile(int pvis) {
+    ProfileModel model{"bench", LengthUnit::Metre, {}, {}};
+    for (int i = 0; i <= pvis + 1; ++i) {
+        const bool end = i == 0 || i == pvis + 1;
+        const double elevation = 100 + (i % 2) * 6.0 + (i % 7) * 0.5;
+        model.points.push_back({Station{i * 300.0, 0}, elevation,
+                                end ? CurveSpec{} : CurveSpec{CurveKind::ParabolaRadius, 3000.0 + (i % 5) * 500, 0, 0, 0}});
+    }
+    return *Profile::Resolve(model);
+}
+
+void Repaint(benchmark::State& state, bool pan) {
+    ui::PlotWidget plot;
+    plot.resize(1600, 900);
+    plot.show();
+    plot.setProfile(LongProfile(static_cast<int>(state.range(0))));
+    plot.fitAll();
+    plot.setSelectedPvi(500);
+    plot.repaint();
+    double dx = 1;
+    for (auto _ : state) {
+        if (pan) {
+            ViewTransform t = plot.viewTransform();
+            t.PanBy(dx, 0);
+            dx = -dx;
+            plot.setViewTransform(t);
+        }
+        plot.repaint();
+    }
+    state.counters["primitives"] = static_cast<double>(plot.drawing().lines.size() + plot.drawing().markers.size() +
+                                                       plot.drawing().labels.size());
+}
+
+void RepaintSameView(benchmark::State& state) { Repaint(state, false); }
+void RepaintPanned(benchmark::State& state) { Repaint(state, true); }
+void RepaintZoomedIn(benchmark::State& state) {
+    ui::PlotWidget plot;
+    plot.resize(1600, 900);
+    plot.show();
+    plot.setProfile(LongProfile(static_cast<int>(state.range(0))));
+    ViewTransform t = plot.viewTransform();
+    t.ZoomAbout({800, 450}, 40);
+    plot.setViewTransform(t);
+    double dx = 1;
+    for (auto _ : state) {
+        ViewTransform p = plot.viewTransform();
+        p.PanBy(dx, 0);
+        dx = -dx;
+        plot.setViewTransform(p);
+        plot.repaint();
+    }
+}
+// Building the drawing itself, as after an edit of the PVI table.
+void BuildTheDrawing(benchmark::State& state) {
+    const Profile profile = LongProfile(static_cast<int>(state.range(0)));
+    for (auto _ : state) benchmark::DoNotOptimize(BuildDrawing(profile));
+}
+
+BENCHMARK(RepaintSameView)->Arg(1'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(RepaintPanned)->Arg(1'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(RepaintZoomedIn)->Arg(1'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BuildTheDrawing)->Arg(1'000)->Arg(10'000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,207 @@
+// The plot widget driven as a user does, offscreen: wheel, drag, click,
+// hover; and the plot and sheet exports written and read back.
+
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include "core/plot_axes.h"
+#include "ui/profile/plot/plot_export.h"
+#include "ui/profile/plot/plot_widget.h"
+
+namespace tarnvel::ui {
+namespace {
+
+ProfilePoint Point(double station, double elevation, double radius = 0) {
+    return {Station{station, 0}, elevation,
+            radius > 0 ? CurveSpec{CurveKind::ParabolaRadius, radius, 0, 0, 0} : CurveSpec{}};
+}
+
+// Six PVIs, a long chain in the middle.
+Profile SmallProfile() {
+    ProfileModel model{"主线", LengthUnit::Metre,
+                       {Point(0, 100), Point(300, 106, 5000), Point(700, 102, 8000), Point(1000, 105, 6000),
+                        Point(1400, 99, 4000), Point(1700, 104, 5000), Point(2000, 101, 6000), Point(2400, 103)},
+                       {{1200, 1150}}};
+    // Labels beyond the break are 50 lower than the internal stations.
+    for (std::size_t i = 4; i < model.points.size(); ++i) model.points[i].station.value -= 50;
+    std::vector<ProfileProblem> problems;
+    auto profile = Profile::Resolve(model, &problems);
+    if (!profile) throw std::runtime_error(problems.empty() ? "invalid" : problems.front().message);
+    return *profile;
+}
+
+class PlotWidgetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        plot.resize(1000, 500);
+        plot.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&plot));
+        plot.setProfile(SmallProfile());
+    }
+    QPointF DeviceOf(double station, double elevation) const {
+        const DevicePoint d = plot.viewTransform().ToDevice({station, elevation});
+        return {d.x, d.y};
+    }
+    void Wheel(QPointF at, int delta) {
+        QWheelEvent event(at, plot.mapToGlobal(at), {}, {0, delta}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                          false);
+        QApplication::sendEvent(&plot, &event);
+    }
+    PlotWidget plot;
+};
+
+TEST_F(PlotWidgetTest, fit_all_shows_every_pvi_inside_the_frame) {
+    const QRectF frame = [&] {
+        const DeviceRect f = PlotFrame({0, 0, 1000, 500});
+        return QRectF(f.left, f.top, f.width, f.height);
+    }();
+    Wheel({500, 250}, 600);  // zoomed in far: most PVIs are off screen
+    plot.fitAll();
+    for (const auto& e : plot.profile()->Elements())
+        EXPECT_TRUE(frame.contains(DeviceOf(e.pviStation, e.pviElevation))) << e.pviStation;
+    EXPECT_EQ(plot.exaggeration(), 10);
+}
+
+TEST_F(PlotWidgetTest, wheel_zooms_about_the_mouse_and_drag_pans_without_selecting) {
+    QSignalSpy clicked(&plot, &PlotWidget::pviClicked);
+    const QPointF at(420, 230);
+    const WorldPoint under = plot.viewTransform().ToWorld({at.x(), at.y()});
+    const double scale = plot.viewTransform().Scale();
+    Wheel(at, 240);
+    EXPECT_NEAR(plot.viewTransform().Scale(), scale * 1.25 * 1.25, scale * 1e-12);
+    const QPointF still = DeviceOf(under.station, under.elevation);
+    EXPECT_NEAR(still.x(), at.x(), 1e-6);
+    EXPECT_NEAR(still.y(), at.y(), 1e-6);
+
+    QTest::mousePress(&plot, Qt::LeftButton, {}, at.toPoint());
+    QTest::mouseMove(&plot, (at + QPointF(60, -25)).toPoint());
+    QTest::mouseRelease(&plot, Qt::LeftButton, {}, (at + QPointF(60, -25)).toPoint());
+    const QPointF moved = DeviceOf(under.station, under.elevation);
+    EXPECT_NEAR(moved.x(), at.x() + 60, 1e-6);
+    EXPECT_NEAR(moved.y(), at.y() - 25, 1e-6);
+    EXPECT_EQ(clicked.count(), 0);
+}
+
+TEST_F(PlotWidgetTest, click_on_a_pvi_selects_it_and_hover_reads_the_design_line) {
+    QSignalSpy clicked(&plot, &PlotWidget::pviClicked);
+    QSignalSpy readout(&plot, &PlotWidget::cursorReadout);
+    const auto& elements = plot.profile()->Elements();
+    // The PVI beyond the long chain: its label carries the occurrence.
+    const auto& e = elements.at(4);
+    const QPoint marker = DeviceOf(e.pviStation, e.pviElevation).toPoint();
+    QTest::mouseClick(&plot, Qt::LeftButton, {}, marker + QPoint(2, -1));
+    ASSERT_EQ(clicked.count(), 1);
+    EXPECT_EQ(clicked.at(0).at(0).toInt(), 4);
+    EXPECT_EQ(plot.selectedPvi(), 4);
+
+    struct Hover {
+        double station;  // internal
+        const char* label;
+    };
+    for (const Hover h : {Hover{150, "K0+150.000"}, Hover{1180, "K1+130.000(2)"}, Hover{1320, "K1+270.000"}}) {
+        readout.clear();
+        const double x = DeviceOf(h.station, 0).x();
+        QTest::mouseMove(&plot, QPoint(qRound(x), 200));
+        ASSERT_EQ(readout.count(), 1) << h.label;
+        // The station is the one under the mouse, to the pixel; elevation and
+        // grade are the profile's at that very station.
+        const double station = plot.viewTransform().ToWorld({static_cast<double>(qRound(x)), 200}).station;
+        const ProfileValue value = plot.profile()->At(station);
+        EXPECT_EQ(readout.at(0).at(0).toString().toStdString(),
+                  FormatStation(plot.profile()->LabelOf(station), StationStyle::K, 3));
+        EXPECT_EQ(readout.at(0).at(1).toDouble(), value.elevation);
+        EXPECT_EQ(readout.at(0).at(2).toDouble(), value.grade);
+        EXPECT_NEAR(station, h.station, 1 / plot.viewTransform().Scale());
+    }
+}
+
+TEST_F(PlotWidgetTest, exaggeration_is_clamped_and_announced_and_an_empty_plot_paints) {
+    QSignalSpy changed(&plot, &PlotWidget::exaggerationChanged);
+    for (const auto& [asked, got] : {std::pair{25.0, 25.0}, {0.0, 1.0}, {1e9, 1000.0}}) {
+        plot.setExaggeration(asked);
+        EXPECT_EQ(plot.exaggeration(), got);
+        EXPECT_EQ(plot.viewTransform().Exaggeration(), got);
+    }
+    EXPECT_EQ(changed.count(), 3);
+    plot.setProfile(std::nullopt);
+    EXPECT_EQ(plot.selectedPvi(), -1);
+    EXPECT_FALSE(plot.grab().isNull());
+}
+
+TEST(PlotExport, png_svg_and_pdf_are_written_whole_or_not_at_all) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const Profile profile = SmallProfile();
+    const std::string png = dir.filePath("plot.png").toStdString();
+    const std::string svg = dir.filePath("plot.svg").toStdString();
+    const std::string pdf = dir.filePath("sheet.pdf").toStdString();
+    EXPECT_FALSE(WritePlotPng(png, profile, {1200, 700, 10}));
+    EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(1200, 700));
+    EXPECT_FALSE(WritePlotSvg(svg, profile, {1200, 700, 10}));
+    QFile svgFile(QString::fromStdString(svg));
+    ASSERT_TRUE(svgFile.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(svgFile.readAll().contains("K0+300.000"));
+
+    EXPECT_FALSE(WriteProfileSheetPdf(pdf, profile, {QStringLiteral("测试项目"), QStringLiteral("2026-12-07"),
+                                                     SheetSize::A4, 10}));
+    QFile pdfFile(QString::fromStdString(pdf));
+    ASSERT_TRUE(pdfFile.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdfFile.read(5) == "%PDF-");
+
+    // A folder that does not exist: a failure naming the file, and no file.
+    const std::string missing = dir.filePath("none/plot.png").toStdString();
+    for (const auto& failure : {WritePlotPng(missing, profile, {}), WritePlotSvg(missing, profile, {}),
+                                WriteProfileSheetPdf(missing, profile, {})}) {
+        ASSERT_TRUE(failure);
+        EXPECT_NE(failure->message.find(missing), std::string::npos) << failure->message;
+    }
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(missing)));
+    // A size no image can have is refused before anything is written.
+    EXPECT_TRUE(WritePlotPng(png + "2", profile, {0, 700, 10}));
+
+    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (pdftoppm.isEmpty()) GTEST_SKIP() << "pdftoppm is not installed";
+    const QString page = dir.filePath(QStringLiteral("page"));
+    EXPECT_EQ(QProcess::execute(pdftoppm, {"-png", "-r", "40", "-f", "1", "-l", "1", "-singlefile",
+                                           QString::fromStdString(pdf), page}),
+              0);
+    const QImage first(page + ".png");
+    ASSERT_FALSE(first.isNull());
+    // Landscape, and something drawn on it.
+    EXPECT_GT(first.width(), first.height());
+    int dark = 0;
+    for (int y = 0; y < first.height(); ++y)
+        for (int x = 0; x < first.width(); ++x) dark += qGray(first.pixel(x, y)) < 128;
+    EXPECT_GT(dark, first.width());
+}
+
+TEST(PlotExport, a_long_elements_table_continues_on_further_pages) {
+    ProfileModel model{"长表", LengthUnit::Metre, {}, {}};
+    for (int i = 0; i <= 121; ++i)
+        model.points.push_back(Point(i * 400.0, 100 + (i % 2) * 6.0, i == 0 || i == 121 ? 0 : 3000));
+    const auto profile = Profile::Resolve(model);
+    ASSERT_TRUE(profile);
+    QTemporaryDir dir;
+    const std::string pdf = dir.filePath("sheet.pdf").toStdString();
+    ASSERT_FALSE(WriteProfileSheetPdf(pdf, *profile, {QStringLiteral("项目"), QStringLiteral("今天"), SheetSize::A3, 10}));
+    const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
+    if (pdfinfo.isEmpty()) GTEST_SKIP() << "pdfinfo is not installed";
+    QProcess info;
+    info.start(pdfinfo, {QString::fromStdString(pdf)});
+    ASSERT_TRUE(info.waitForFinished());
+    const QString text = QString::fromUtf8(info.readAllStandardOutput());
+    const auto pages = text.section(QStringLiteral("Pages:"), 1).trimmed().section(QLatin1Char('\n'), 0, 0).toInt();
+    // 120 rows do not fit below the plot on an A3 page.
+    EXPECT_GE(pages, 2) << text.toStdString();
+}
+
+}  // namespace
+}  // namespace tarnvel::ui
