@@ -95,6 +95,7 @@ public:
     QAction* Exit = nullptr;      // "退出"
     QAction* Notepad = nullptr;   // "记事本"
     QAction* Calc = nullptr;      // "计算器"
+    QAction* ProfileWindowMenu = nullptr;  // "纵断面计算"
     QAction* LianBang = nullptr;  // "联机帮助"
     QAction* About = nullptr;     // "关于"
 
@@ -103,6 +104,8 @@ public:
 
     // The single About window; null while none is open.
     QPointer<QWidget> aboutWindow_;
+    // The single profile window; null while none is open.
+    QPointer<QWidget> profileWindow_;
 
     // The one message box of the program: "提示", information icon, OK.
     void ShowInfoMessage(const QString& prompt);
@@ -147,6 +150,7 @@ public:
     void Calc_Click();
     void LianBang_Click();
     void About_Click();
+    void ProfileWindowMenu_Click();
 
 private:
     void CreateControls();
