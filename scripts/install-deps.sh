@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev       # the tests
     libbenchmark-dev                # the benchmarks
     libpugixml-dev                  # LandXML profile files
+    qt6-translations-l10n           # Qt's own dialogs and buttons in Chinese
     xvfb xauth                      # a real X server for screenshots and manual looks
     fonts-arphic-uming              # a Song-style CJK font for the Chinese captions
     clang libclang-rt-14-dev        # libFuzzer and the sanitizer runtimes

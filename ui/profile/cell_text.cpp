@@ -45,8 +45,13 @@ QString StationText(const Station& station) {
 QString StationText(double value) { return QString::fromStdString(FormatStation(value, StationStyle::K, 3)); }
 
 QString ExactStationText(const Station& station) {
-    const StationStyle style = RoundTo3(station.value) == station.value ? StationStyle::K : StationStyle::Plain;
-    return QString::fromStdString(FormatStation(station, style, style == StationStyle::K ? 3 : -1));
+    // K notation with as few decimals (at least 3) as give the value back exactly.
+    for (int decimals = 3; decimals <= 9; ++decimals) {
+        const std::string text = FormatStation(station, StationStyle::K, decimals);
+        const std::optional<Station> back = ParseStation(text);
+        if (back && *back == station) return QString::fromStdString(text);
+    }
+    return QString::fromStdString(FormatStation(station, StationStyle::Plain));
 }
 
 QString FixedCellText(double value, int decimals) {

@@ -24,9 +24,10 @@ std::optional<Station> ParseCellStation(const QString& text, QString* error);
 // The label as the tables and boxes show it: K notation, 3 decimals.
 QString StationText(const Station& station);
 QString StationText(double value);
-// The label as a table cell shows a loaded file: K notation where that is
-// exact, else the plain canonical number, so that reading the cell back gives
-// the file's value and not one rounded to the millimetre.
+// The label as a table cell shows a loaded file: K notation with as many
+// decimals as the value needs (3 to 9), else the plain canonical number, so
+// that reading the cell back gives the file's value, not one rounded to the
+// millimetre.
 QString ExactStationText(const Station& station);
 // A number with `decimals` decimals, "—" for NaN.
 QString FixedCellText(double value, int decimals = 3);

@@ -16,12 +16,14 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTableView>
 #include <QUndoStack>
 
 #include <string>
 
 #include "ui/profile/chain_table.h"
 #include "ui/profile/edit_table_model.h"
+#include "ui/profile/edit_table_view.h"
 #include "ui/profile/plot/plot_export.h"
 #include "ui/profile/plot/plot_widget.h"
 #include "ui/profile/profile_settings.h"
@@ -106,6 +108,9 @@ bool ProfileWindow::LoadProfile(const QString& path, const QString& profileName)
     chainModel_->ReplaceAll(profile::ChainRowsOf(model.chains));
     pviModel_->ReplaceAll(profile::PviRowsOf(model.points));
     undo_->clear();
+    pviView_->resizeColumnsToContents();
+    chainView_->resizeColumnsToContents();
+    elementsView_->resizeColumnsToContents();
     plot_->fitAll();
     settings_->AddRecentFile(path);
     UpdateRecentMenu();

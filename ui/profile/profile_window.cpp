@@ -228,6 +228,10 @@ void ProfileWindow::CreateWidgets() {
     mainSplitter_->setStretchFactor(0, 2);
     mainSplitter_->setStretchFactor(1, 5);
     setCentralWidget(mainSplitter_);
+    // First sizes: the tables wide enough for their columns, the plot the rest.
+    mainSplitter_->setSizes({470, 930});
+    rightSplitter_->setSizes({520, 330});
+    lowerSplitter_->setSizes({520, 410});
 
     status_ = new QLabel;
     status_->setObjectName(QStringLiteral("ProfileStatus"));
