@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include <cmath>
 #include <string>
 
 #include "core/profile_text.h"
@@ -114,6 +115,11 @@ ListingPanel::ListingPanel(Services services, QWidget* parent) : QWidget(parent)
     to_ = box("ListTo", "终点桩号");
     step_ = box("ListStep", "间距");
     step_->setText(QStringLiteral("20"));
+    // Wide enough for a K-notation label with its millimetres.
+    const int stationWidth = fontMetrics().horizontalAdvance(QStringLiteral("K00+000.000")) + 16;
+    from_->setMinimumWidth(stationWidth);
+    to_->setMinimumWidth(stationWidth);
+    step_->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000.0")) + 16);
     keyPoints_ = new QCheckBox(QStringLiteral("含特征点"), this);
     keyPoints_->setObjectName(QStringLiteral("ListKeyPoints"));
     keyPoints_->setChecked(true);
@@ -159,9 +165,14 @@ void ListingPanel::SetProfile(const Profile* profile) {
     const bool first = profile && !profile_;
     profile_ = profile;
     if (first && from_->text().isEmpty() && to_->text().isEmpty()) {
-        // A fresh profile offers its whole length.
-        from_->setText(StationText(profile->LabelOf(profile->StartStation())));
-        to_->setText(StationText(profile->LabelOf(profile->EndStation())));
+        // A fresh profile offers its whole length, the ends rounded to the
+        // millimetre inwards: rounded outwards they would lie off the profile.
+        Station from = profile->LabelOf(profile->StartStation());
+        Station to = profile->LabelOf(profile->EndStation());
+        from.value = std::ceil(from.value * 1000) / 1000;
+        to.value = std::floor(to.value * 1000) / 1000;
+        from_->setText(StationText(from));
+        to_->setText(StationText(to));
     }
     if (listed_) Run(true);
 }

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
+#include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -113,7 +114,6 @@ ProfileWindow::ProfileWindow(Services services, const QString& settingsFile, QWi
       undo_(new QUndoStack(this)) {
     setObjectName(QStringLiteral("ProfileWindow"));
     setWindowTitle(QStringLiteral("纵断面计算"));
-    setAttribute(Qt::WA_DeleteOnClose, false);
     CreateWidgets();
     CreateMenus();
     RestoreSettings();
@@ -186,6 +186,21 @@ void ProfileWindow::CreateWidgets() {
     sheetLayout->addWidget(sheetDate_);
     sheetLayout->addWidget(new QLabel(QStringLiteral("图幅："), sheetBar));
     sheetLayout->addWidget(sheetSize_);
+    // The vertical exaggeration of the plot, which the sheet and pictures take over.
+    auto* exaggeration = new QDoubleSpinBox(sheetBar);
+    exaggeration->setObjectName(QStringLiteral("PlotExaggeration"));
+    exaggeration->setRange(1, 1000);
+    exaggeration->setDecimals(0);
+    exaggeration->setSuffix(QStringLiteral(" 倍"));
+    exaggeration->setValue(plot_->exaggeration());
+    exaggeration->setToolTip(QStringLiteral("竖向放大倍数"));
+    connect(exaggeration, &QDoubleSpinBox::valueChanged, plot_, &PlotWidget::setExaggeration);
+    connect(plot_, &PlotWidget::exaggerationChanged, exaggeration, [exaggeration](double value) {
+        const QSignalBlocker block(exaggeration);
+        exaggeration->setValue(value);
+    });
+    sheetLayout->addWidget(new QLabel(QStringLiteral("竖向放大："), sheetBar));
+    sheetLayout->addWidget(exaggeration);
     auto* fit = SmallButton(QStringLiteral("PlotFitAll"), QStringLiteral("全图"), sheetBar);
     connect(fit, &QPushButton::clicked, plot_, &PlotWidget::fitAll);
     sheetLayout->addWidget(fit);

@@ -235,6 +235,20 @@ TEST_F(ProfileWindowTest, listing_is_exported_as_csv_with_bom_and_as_the_gbk_rep
     EXPECT_NE(table->model()->index(2, 1).data().toString(), "103.775");
 }
 
+TEST_F(ProfileWindowTest, the_offered_range_lists_without_a_change) {
+    // Ends off the millimetre: the boxes round them inwards, so the listing
+    // the window offers lies on the profile.
+    std::vector<QStringList> rows = TwoCurveRows();
+    rows.front()[profile::kPviStation] = "-0.0004";
+    rows.back()[profile::kPviStation] = "K0+800.0006";
+    PasteRows(rows);
+    EXPECT_EQ(Control<QLineEdit>("ListFrom")->text(), "K0+000.000");
+    EXPECT_EQ(Control<QLineEdit>("ListTo")->text(), "K0+800.000");
+    Control<QPushButton>("ListRun")->click();
+    EXPECT_TRUE(messages.prompts.isEmpty()) << messages.prompts.join('\n').toStdString();
+    EXPECT_GT(Control<QAbstractItemView>("ListingTable")->model()->rowCount(), 40);
+}
+
 TEST_F(ProfileWindowTest, size_splitters_and_recent_files_are_remembered) {
     PasteRows(TwoCurveRows());
     files.answers = {Path("recent.csv")};
