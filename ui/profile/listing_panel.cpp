@@ -162,9 +162,8 @@ ListingPanel::ListingPanel(Services services, QWidget* parent) : QWidget(parent)
 }
 
 void ListingPanel::SetProfile(const Profile* profile) {
-    const bool first = profile && !profile_;
     profile_ = profile;
-    if (first && from_->text().isEmpty() && to_->text().isEmpty()) {
+    if (profile && from_->text().isEmpty() && to_->text().isEmpty()) {
         // A fresh profile offers its whole length, the ends rounded to the
         // millimetre inwards: rounded outwards they would lie off the profile.
         Station from = profile->LabelOf(profile->StartStation());
@@ -175,6 +174,14 @@ void ListingPanel::SetProfile(const Profile* profile) {
         to_->setText(StationText(to));
     }
     if (listed_) Run(true);
+}
+
+void ListingPanel::Clear() {
+    listed_ = false;
+    from_->clear();
+    to_->clear();
+    status_->clear();
+    model_->SetRows(profile_, {});
 }
 
 void ListingPanel::List() {

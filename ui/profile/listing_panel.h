@@ -60,6 +60,8 @@ public:
     // The whole table as tab-separated text with a header row, CR LF ends.
     QString TableText() const;
 
+    // Empties the table and the range boxes, for a new document.
+    void Clear();
     void List();
     void CopyAll();
     void ExportCsv();

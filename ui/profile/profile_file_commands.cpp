@@ -24,6 +24,7 @@
 #include "ui/profile/chain_table.h"
 #include "ui/profile/edit_table_model.h"
 #include "ui/profile/edit_table_view.h"
+#include "ui/profile/listing_panel.h"
 #include "ui/profile/plot/plot_export.h"
 #include "ui/profile/plot/plot_widget.h"
 #include "ui/profile/profile_settings.h"
@@ -104,9 +105,18 @@ bool ProfileWindow::LoadProfile(const QString& path, const QString& profileName)
     savePath_ = landXml ? QString() : path;
     saveFormat_ = landXml ? io::ProfileFormat::LandXml : io::ProfileFormat::Csv;
     // A new document: no undo back into the one before, and a fresh view.
+    // Nothing may go on showing the old profile, even when the new one does
+    // not resolve.
     profile_.reset();
+    ShowProfile();
+    listing_->Clear();
+    // Both tables first, then one reading: the new points with the old
+    // chain table (or the other way round) are no profile at all.
+    holdRecompute_ = true;
     chainModel_->ReplaceAll(profile::ChainRowsOf(model.chains));
     pviModel_->ReplaceAll(profile::PviRowsOf(model.points));
+    holdRecompute_ = false;
+    Recompute();
     undo_->clear();
     pviView_->resizeColumnsToContents();
     chainView_->resizeColumnsToContents();

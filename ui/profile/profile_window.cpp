@@ -344,6 +344,7 @@ void ProfileWindow::closeEvent(QCloseEvent* event) {
 }
 
 void ProfileWindow::Recompute() {
+    if (holdRecompute_) return;
     PviReading pvi = ReadPviRows(pviModel_->Rows());
     ChainReading chains = ReadChainRows(chainModel_->Rows());
     std::vector<CellMark> pviMarks = std::move(pvi.marks);

@@ -147,6 +147,7 @@ private:
     std::string modelName_;                   // the profile's name and unit as the file gave them
     LengthUnit unit_ = LengthUnit::Metre;
     bool selecting_ = false;                  // a selection is being passed on
+    bool holdRecompute_ = false;              // both tables are being replaced
 };
 
 }  // namespace tarnvel::ui

@@ -160,6 +160,37 @@ TEST_F(ProfileWindowTest, unsaved_changes_are_asked_about_before_they_are_lost) 
     EXPECT_EQ(messages.questions.size(), 4);
 }
 
+TEST_F(ProfileWindowTest, a_file_whose_profile_does_not_resolve_loads_with_its_marks) {
+    // Saved work in progress: the second curve overlaps the first.
+    std::vector<QStringList> rows = TwoCurveRows();
+    rows[2][profile::kPviRadius] = "30000";
+    PasteRows(rows);
+    EXPECT_FALSE(window().CurrentProfile().has_value());
+    files.answers = {Path("overlap.csv")};
+    files.pickedFilters = {"CSV 文件(*.csv)"};
+    Trigger(window(), "ExportProfile");
+
+    // A window showing a valid profile opens it: nothing shows the old one.
+    ResetWindow(MakeWindow());
+    window().show();
+    PasteRows(TwoCurveRows());
+    Control<QPushButton>("ListRun")->click();
+    ASSERT_TRUE(window().CurrentProfile().has_value());
+    ASSERT_TRUE(window().OpenFile(Path("overlap.csv")));
+    EXPECT_FALSE(window().CurrentProfile().has_value());
+    EXPECT_FALSE(Pvi().Marks().empty());
+    EXPECT_EQ(Control<QAbstractItemView>("ElementsTable")->model()->rowCount(), 0);
+    EXPECT_EQ(Control<QAbstractItemView>("ListingTable")->model()->rowCount(), 0);
+    EXPECT_FALSE(Control<PlotWidget>("ProfilePlot")->profile().has_value());
+    window().repaint();
+
+    // Mended, it shows and offers its whole length again.
+    TypeCell(2, profile::kPviRadius, "3000");
+    EXPECT_TRUE(window().CurrentProfile().has_value());
+    EXPECT_EQ(Control<QLineEdit>("ListTo")->text(), "K0+800.000");
+    EXPECT_TRUE(messages.prompts.isEmpty()) << messages.prompts.join('\n').toStdString();
+}
+
 TEST_F(ProfileWindowTest, several_profiles_in_one_file_are_offered_in_the_chooser) {
     PasteRows(TwoCurveRows());
     files.answers = {Path("one.xml")};
