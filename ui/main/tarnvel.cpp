@@ -60,7 +60,12 @@ public:
 Tarnvel::Tarnvel(Services services, QWidget* parent)
     : QMainWindow(parent),
       services_(services),
-      quit_([] { QCoreApplication::exit(0); }) {
+      quit_([this] {
+          // An open profile window first asks about its unsaved changes; its
+          // 取消 keeps the program running.
+          if (profileWindow_ && !profileWindow_->close()) return;
+          QCoreApplication::exit(0);
+      }) {
     setObjectName(QStringLiteral("Tarnvel"));
     setWindowTitle(QStringLiteral("Tarnvel"));
     setWindowIcon(icons::ProgramIcon());

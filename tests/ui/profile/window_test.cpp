@@ -15,6 +15,7 @@
 #include "tests/ui/support/window_fixture.h"
 #include "ui/profile/plot/plot_widget.h"
 #include "ui/profile/pvi_table.h"
+#include "ui/main/tarnvel.h"
 
 namespace tarnvel::ui::testing {
 namespace {
@@ -312,6 +313,30 @@ TEST_F(MainWindowMenu, opens_one_profile_window) {
         }
     }
     EXPECT_EQ(open, 1);
+}
+
+// Ending the program from the main window asks the profile window first.
+TEST(MainWindowQuit, waits_for_the_profile_windows_question) {
+    ModalWatchdog watchdog;
+    FakeMessageBox messages;
+    FakeFileDialog files;
+    FakeLauncher launcher;
+    Tarnvel main(Services{messages, files, launcher});
+    main.findChild<QAction*>("ProfileWindowMenu")->trigger();
+    ProfileWindow* profile = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<ProfileWindow*>(top)) profile = window;
+    }
+    ASSERT_NE(profile, nullptr);
+    profile->PviModel().WriteBlock(0, 0, TwoCurveRows(), QStringLiteral("粘贴"));
+
+    messages.saveAnswers = {SaveChoice::Cancel};
+    main.findChild<QAction*>("Exit")->trigger();
+    EXPECT_EQ(messages.questions.size(), 1);
+    EXPECT_TRUE(profile->isVisible()) << "取消 keeps the program and the edits";
+
+    profile->UndoStack().setClean();
+    profile->close();
 }
 
 }  // namespace
