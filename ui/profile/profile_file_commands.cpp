@@ -171,6 +171,13 @@ bool ProfileWindow::WriteTo(const QString& path, io::ProfileFormat format) {
     savePath_ = path;
     saveFormat_ = format;
     sourcePath_ = path;
+    // The document is now this file, which holds this one profile.
+    {
+        const QSignalBlocker block(profileChooser_);
+        profileChooser_->clear();
+        profileChooser_->setVisible(false);
+        if (auto* label = findChild<QWidget*>(QStringLiteral("ProfileChooserLabel"))) label->setVisible(false);
+    }
     undo_->setClean();
     settings_->AddRecentFile(path);
     UpdateRecentMenu();
@@ -179,7 +186,12 @@ bool ProfileWindow::WriteTo(const QString& path, io::ProfileFormat format) {
 }
 
 void ProfileWindow::UpdateRecentMenu() {
-    recentMenu_->clear();
+    // The menu is rebuilt from within one of its own actions (a recent file
+    // opened): the old actions go once that handler has returned.
+    for (QAction* old : recentMenu_->actions()) {
+        recentMenu_->removeAction(old);
+        old->deleteLater();
+    }
     const QStringList files = settings_->RecentFiles();
     recentMenu_->setEnabled(!files.isEmpty());
     for (int i = 0; i < files.size(); ++i) {

@@ -121,7 +121,12 @@ ProfileWindow::ProfileWindow(Services services, const QString& settingsFile, QWi
     Recompute();
 }
 
-ProfileWindow::~ProfileWindow() = default;
+ProfileWindow::~ProfileWindow() {
+    // The widgets and models are deleted after this body, by QWidget; what
+    // they signal then (the undo stack emptied, a selection cleared) must not
+    // reach the handlers of a window that is no longer one.
+    for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+}
 
 void ProfileWindow::CreateWidgets() {
     pviModel_ = new EditTableModel(PviHeaders(), *undo_, this);
