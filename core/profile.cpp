@@ -45,12 +45,22 @@ std::size_t Profile::PieceAt(double internal) const {
     return it == pieces_.begin() ? 0 : static_cast<std::size_t>(it - pieces_.begin()) - 1;
 }
 
+double Profile::OnProfile(double internal) const {
+    if (std::isnan(internal)) throw ProfileRangeError("桩号不是有效数值。");
+    const double start = StartStation();
+    const double end = EndStation();
+    if (internal >= start && internal <= end) return internal;
+    // A label taken through the chain table and back may land a few units in
+    // the last place beyond an end: that is the end, not a station outside.
+    const double slack = 1e-12 * std::max({1.0, std::fabs(start), std::fabs(end)});
+    if (internal < start && internal >= start - slack) return start;
+    if (internal > end && internal <= end + slack) return end;
+    throw ProfileRangeError("桩号 " + LabelText(LabelOf(internal)) + " 在剖面范围（" +
+                            LabelText(LabelOf(start)) + " 至 " + LabelText(LabelOf(end)) + "）之外。");
+}
+
 ProfileValue Profile::At(double internal) const {
-    if (!(internal >= StartStation() && internal <= EndStation())) {
-        throw ProfileRangeError("桩号 " + LabelText(LabelOf(internal)) + " 在剖面范围（" +
-                                LabelText(LabelOf(StartStation())) + " 至 " +
-                                LabelText(LabelOf(EndStation())) + "）之外。");
-    }
+    internal = OnProfile(internal);
     return EvaluatePiece(pieces_[PieceAt(internal)], internal);
 }
 
@@ -61,7 +71,7 @@ ProfileCursor::ProfileCursor(const Profile& profile) : profile_(profile) {}
 ProfileValue ProfileCursor::At(double internal) {
     const auto& pieces = profile_.pieces_;
     if (!(internal >= profile_.StartStation() && internal <= profile_.EndStation()))
-        return profile_.At(internal);  // throws the range error
+        internal = profile_.OnProfile(internal);
     if (internal < pieces[piece_].from) {
         piece_ = profile_.PieceAt(internal);  // a step back: search again
     } else {

@@ -85,7 +85,7 @@ struct CurveElementsRow {
     double gradeOut = 0;           // percent
     bool crest = false;            // gradeOut < gradeIn; never from the sign of R
     CurveKind kind = CurveKind::None;
-    double radius = 0;             // R; for a parabola given by L, L / |Δi| (NaN when Δi = 0)
+    double radius = 0;             // R; for a parabola given by L, L × 100 / |Δi| (NaN when Δi = 0)
     double length = 0;             // horizontal length from start to end
     double tangentIn = 0;          // horizontal distance PVI − start
     double tangentOut = 0;         // horizontal distance end − PVI
@@ -142,10 +142,15 @@ public:
     double EndStation() const;    // internal
 
     // Elevation and grade at an internal station within [start, end]; throws
-    // ProfileRangeError outside. On a PVI without a curve the grade is the
+    // ProfileRangeError outside (see OnProfile). On a PVI without a curve the grade is the
     // grade ahead of it, and so on every boundary: the grade of the part that
     // continues.
     ProfileValue At(double internal) const;
+
+    // The internal station itself, or the start or end station where it lies
+    // beyond them by rounding only (a label converted back and forth through
+    // the chain table); throws ProfileRangeError when it lies outside.
+    double OnProfile(double internal) const;
 
     // The same for a label: Chains().ToInternal, then At.
     ProfileValue AtLabel(const Station& label) const;

@@ -72,10 +72,8 @@ std::string Listing::Prepare(std::uint64_t maxRows) {
     const double step = range_.step;
     if (!std::isfinite(step) || step <= 0) return "间距须为正数。";
     try {
-        from_ = chain.ToInternal(range_.from);
-        to_ = chain.ToInternal(range_.to);
-        profile_.At(from_);
-        profile_.At(to_);
+        from_ = profile_.OnProfile(chain.ToInternal(range_.from));
+        to_ = profile_.OnProfile(chain.ToInternal(range_.to));
     } catch (const StationError& e) {
         return e.what();
     }

@@ -167,9 +167,19 @@ bool SplitOccurrence(std::string_view& s, int& occurrence, std::string& why) {
     return true;
 }
 
+// A message quotes at most the first 40 bytes of the text, cut before a
+// UTF-8 continuation byte, so that a pasted page does not become the message.
+std::string Quoted(std::string_view text) {
+    constexpr std::size_t kMost = 40;
+    if (text.size() <= kMost) return std::string(text);
+    std::size_t cut = kMost;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return std::string(text.substr(0, cut)) + "…";
+}
+
 std::string Refusal(std::string_view original, const std::string& why) {
     std::string m = "桩号“";
-    m.append(original);
+    m += Quoted(original);
     m += "”无法识别：";
     m += why;
     m += "。";

@@ -94,6 +94,9 @@ TEST(ParseStation, RefusesMalformedTextsWithAReason) {
         }
     }
     EXPECT_FALSE(ParseStation("garbage").has_value());  // no error text wanted
+    std::string error;
+    EXPECT_FALSE(ParseStation("K1+2" + std::string(100000, 'x'), &error).has_value());
+    EXPECT_LT(error.size(), 200u);  // a pasted page is not quoted whole
 }
 
 struct FormatCase {
