@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace tarnvel::io {
@@ -26,11 +27,18 @@ Result<std::string> ReadFilePrefix(const std::string& path, std::size_t maxBytes
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
 
+    // The buffer grows with what arrives, so that a small file under a large
+    // limit costs its own size, not the limit's. A regular file's size is a
+    // good first guess (one more byte tells whether it has grown since).
     std::string bytes;
-    bytes.resize(maxBytes);
+    std::size_t capacity = 64u << 10;
+    if (S_ISREG(info.st_mode) && info.st_size >= 0)
+        capacity = static_cast<std::size_t>(info.st_size) + 1;
+    bytes.resize(std::min(maxBytes, capacity));
     std::size_t filled = 0;
     while (filled < maxBytes) {
-        const ssize_t n = ::read(fd, bytes.data() + filled, maxBytes - filled);
+        if (filled == bytes.size()) bytes.resize(std::min(maxBytes, bytes.size() * 2));
+        const ssize_t n = ::read(fd, bytes.data() + filled, bytes.size() - filled);
         if (n < 0) {
             if (errno == EINTR) continue;
             const int error = errno;

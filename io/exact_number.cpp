@@ -1,5 +1,6 @@
 #include "io/exact_number.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <charconv>
@@ -14,15 +15,18 @@ std::string ExactNumberText(double value) {
     // Fixed notation of a double needs at most 309 digits before the point
     // and about 770 after it; the shortest round-trip form is far shorter.
     std::array<char, 1100> buffer{};
-    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                            std::chars_format::fixed);
+    const auto [end, error] =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed);
     if (error != std::errc()) return "0";
     return std::string(buffer.data(), end);
 }
 
 std::optional<double> ReadExactNumber(std::string_view text) {
-    const std::string folded = FoldFullWidth(text);
-    std::string_view view = folded;
+    // Folding costs an allocation; plain ASCII text needs none.
+    const bool ascii =
+        std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    const std::string folded = ascii ? std::string() : FoldFullWidth(text);
+    std::string_view view = ascii ? text : std::string_view(folded);
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     while (!view.empty() && blank(view.front())) view.remove_prefix(1);
     while (!view.empty() && blank(view.back())) view.remove_suffix(1);
@@ -32,8 +36,7 @@ std::optional<double> ReadExactNumber(std::string_view text) {
     // Only digits, signs, the point and an exponent: from_chars would also
     // take "inf", "nan" and hexadecimal forms.
     for (char c : view)
-        if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+' || c == 'e' ||
-              c == 'E'))
+        if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E'))
             return std::nullopt;
     double value = 0;
     const auto [end, error] = std::from_chars(view.data(), view.data() + view.size(), value);

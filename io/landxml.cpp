@@ -1,4 +1,4 @@
-// LandXML profiles: ProfAlign read with pugixml, elements matched by their
+// LandXML profiles read: ProfAlign with pugixml, elements matched by their
 // local names so that LandXML 1.0, 1.1 and 1.2 and files that put the
 // elements in another namespace (InfraModel) all read alike.
 //
@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <ctime>
 #include <memory>
 
 #include <pugixml.hpp>
@@ -19,8 +18,6 @@
 
 namespace tarnvel::io {
 namespace {
-
-constexpr const char* kNamespace12 = "http://www.landxml.org/schema/LandXML-1.2";
 
 IoFailure Fail(std::string_view path, std::string_view what) {
     std::string text = "文件“";
@@ -50,7 +47,8 @@ pugi::xml_attribute Attribute(pugi::xml_node node, std::string_view local) {
 std::size_t LineOf(std::string_view bytes, std::ptrdiff_t offset) {
     if (offset < 0) return 0;
     const std::size_t end = std::min(bytes.size(), static_cast<std::size_t>(offset));
-    return 1 + static_cast<std::size_t>(std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
+    return 1 +
+           static_cast<std::size_t>(std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
 }
 
 std::string Place(std::string_view bytes, pugi::xml_node node) {
@@ -97,8 +95,8 @@ Result<Document> Load(std::string_view bytes, std::string_view path) {
     }
     document.root = document.xml->document_element();
     if (!Is(document.root, "LandXML"))
-        return Fail(path, "不是LandXML文件：根元素是<" + std::string(LocalName(document.root.name())) +
-                              ">，应为<LandXML>。");
+        return Fail(path,
+                    "不是LandXML文件：根元素是<" + std::string(LocalName(document.root.name())) + ">，应为<LandXML>。");
     return document;
 }
 
@@ -184,8 +182,7 @@ Result<std::optional<double>> NumberAttribute(pugi::xml_node node, std::string_v
         return Fail(path, Place(bytes, node) + "缺少" + std::string(local) + "属性。");
     }
     const std::optional<double> value = ReadExactNumber(a.value());
-    if (!value)
-        return Fail(path, Place(bytes, node) + "的" + std::string(local) + "属性“" + a.value() + "”不是数。");
+    if (!value) return Fail(path, Place(bytes, node) + "的" + std::string(local) + "属性“" + a.value() + "”不是数。");
     return value;
 }
 
@@ -210,10 +207,12 @@ Result<std::vector<ChainBreak>> ReadChains(pugi::xml_node alignment, std::string
         e.back = back.value();
         e.ahead = ahead.value();
         e.internal = internal.value();
-        if (!e.back && !e.internal) return Fail(path, Place(bytes, node) + "缺少staBack和staInternal属性，断链位置不明。");
+        if (!e.back && !e.internal)
+            return Fail(path, Place(bytes, node) + "缺少staBack和staInternal属性，断链位置不明。");
         equations.push_back(e);
     }
-    const bool allInternal = std::all_of(equations.begin(), equations.end(), [](const Equation& e) { return e.internal.has_value(); });
+    const bool allInternal =
+        std::all_of(equations.begin(), equations.end(), [](const Equation& e) { return e.internal.has_value(); });
     if (allInternal)
         std::stable_sort(equations.begin(), equations.end(),
                          [](const Equation& a, const Equation& b) { return *a.internal < *b.internal; });
@@ -224,7 +223,9 @@ Result<std::vector<ChainBreak>> ReadChains(pugi::xml_node alignment, std::string
         const Equation& e = equations[i];
         // Before the first break the label is the internal station.
         const auto internalOf = [&](double back) { return i == 0 ? back : previousInternal + (back - previousAhead); };
-        const auto backOf = [&](double internal) { return i == 0 ? internal : previousAhead + (internal - previousInternal); };
+        const auto backOf = [&](double internal) {
+            return i == 0 ? internal : previousAhead + (internal - previousInternal);
+        };
         const double back = e.back ? *e.back : backOf(*e.internal);
         const double internal = e.internal ? *e.internal : internalOf(back);
         if (e.back && e.internal) {
@@ -296,52 +297,6 @@ bool IsPointElement(pugi::xml_node node) {
     return Is(node, "PVI") || Is(node, "ParaCurve") || Is(node, "UnsymParaCurve") || Is(node, "CircCurve");
 }
 
-// ---- Writing ----------------------------------------------------------------
-
-struct StringWriter : pugi::xml_writer {
-    std::string text;
-    void write(const void* data, size_t size) override { text.append(static_cast<const char*>(data), size); }
-};
-
-void SetNumber(pugi::xml_node node, const char* name, double value) {
-    node.append_attribute(name).set_value(ExactNumberText(std::isfinite(value) ? value : 0).c_str());
-}
-
-void SetPointText(pugi::xml_node node, double station, double elevation) {
-    node.text().set((ExactNumberText(station) + " " + ExactNumberText(elevation)).c_str());
-}
-
-// The internal station whose label is exactly `label`, so that the file reads
-// back to the same label: the arithmetic of the mapping rounds, and a step of
-// a few units in the last place finds the station that maps back.
-double InternalFor(const Chainage& chainage, const Station& label) {
-    double internal = label.value;
-    try {
-        internal = chainage.ToInternal(label);
-    } catch (const StationError&) {
-        return label.value;  // a label the breaks cannot place: Resolve reports it
-    }
-    const auto same = [&](double candidate) {
-        const Station back = chainage.ToLabel(candidate);
-        return back.value == label.value && (back.occurrence == label.occurrence || (back.occurrence == 0 && label.occurrence <= 1));
-    };
-    if (same(internal)) return internal;
-    double up = internal, down = internal;
-    for (int step = 0; step < 64; ++step) {
-        up = std::nextafter(up, INFINITY);
-        down = std::nextafter(down, -INFINITY);
-        if (same(up)) return up;
-        if (same(down)) return down;
-    }
-    return internal;
-}
-
-std::string DateText(const std::tm& t, bool date) {
-    char buffer[32];
-    std::strftime(buffer, sizeof buffer, date ? "%Y-%m-%d" : "%H:%M:%S", &t);
-    return buffer;
-}
-
 }  // namespace
 
 Result<std::vector<LandXmlProfileName>> ListLandXmlProfiles(std::string_view bytes, std::string_view path) {
@@ -384,113 +339,6 @@ Result<ProfileModel> ParseLandXml(std::string_view bytes, std::string_view name,
         }
     }
     return model;
-}
-
-std::string LandXmlBytes(const ProfileModel& model) {
-    std::optional<Chainage> chainage = Chainage::Make(model.chains);
-    if (!chainage) chainage = Chainage();  // invalid breaks: labels are written as they are
-    std::vector<double> internal;
-    for (const ProfilePoint& p : model.points) internal.push_back(InternalFor(*chainage, p.station));
-
-    pugi::xml_document doc;
-
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    pugi::xml_node root = doc.append_child("LandXML");
-    root.append_attribute("xmlns") = kNamespace12;
-    root.append_attribute("xmlns:xsi") = "http://www.w3.org/2001/XMLSchema-instance";
-    root.append_attribute("xsi:schemaLocation") =
-        "http://www.landxml.org/schema/LandXML-1.2 http://www.landxml.org/schema/LandXML-1.2/LandXML-1.2.xsd";
-    root.append_attribute("version") = "1.2";
-    root.append_attribute("date") = DateText(utc, true).c_str();
-    root.append_attribute("time") = DateText(utc, false).c_str();
-
-    pugi::xml_node units = root.append_child("Units");
-    if (model.unit == LengthUnit::Metre) {
-        pugi::xml_node metric = units.append_child("Metric");
-        metric.append_attribute("areaUnit") = "squareMeter";
-        metric.append_attribute("linearUnit") = "meter";
-        metric.append_attribute("volumeUnit") = "cubicMeter";
-        metric.append_attribute("temperatureUnit") = "celsius";
-        metric.append_attribute("pressureUnit") = "HPA";
-    } else {
-        pugi::xml_node imperial = units.append_child("Imperial");
-        imperial.append_attribute("areaUnit") = "squareFoot";
-        imperial.append_attribute("linearUnit") = model.unit == LengthUnit::Foot ? "foot" : "USSurveyFoot";
-        imperial.append_attribute("volumeUnit") = "cubicFeet";
-        imperial.append_attribute("temperatureUnit") = "fahrenheit";
-        imperial.append_attribute("pressureUnit") = "inchHG";
-    }
-    const std::string alignmentName = model.name.empty() ? "Tarnvel" : model.name;
-    root.append_child("Project").append_attribute("name") = alignmentName.c_str();
-    root.append_child("Application").append_attribute("name") = "Tarnvel";
-
-    const double start = internal.empty() ? 0 : internal.front();
-    const double length = internal.empty() ? 0 : internal.back() - internal.front();
-    pugi::xml_node alignment = root.append_child("Alignments").append_child("Alignment");
-    alignment.append_attribute("name") = alignmentName.c_str();
-    SetNumber(alignment, "length", length);
-    SetNumber(alignment, "staStart", start);
-    // The schema wants a horizontal geometry; a straight line of the
-    // profile's length stands in for the one this program does not know.
-    pugi::xml_node line = alignment.append_child("CoordGeom").append_child("Line");
-    SetNumber(line, "length", length);
-    SetNumber(line, "staStart", start);
-    line.append_child("Start").text().set("0 0");
-    SetPointText(line.append_child("End"), std::isfinite(length) ? length : 0, 0);
-    for (std::size_t i = 0; i < chainage->Breaks().size(); ++i) {
-        pugi::xml_node equation = alignment.append_child("StaEquation");
-        SetNumber(equation, "staBack", chainage->Breaks()[i].back);
-        SetNumber(equation, "staAhead", chainage->Breaks()[i].ahead);
-        SetNumber(equation, "staInternal", chainage->BreakInternal(i));
-    }
-
-    pugi::xml_node profAlign = alignment.append_child("Profile").append_child("ProfAlign");
-    profAlign.append_attribute("name") = model.name.c_str();
-    const std::vector<ProfilePoint>& points = model.points;
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const CurveSpec& curve = points[i].curve;
-        const bool inner = i > 0 && i + 1 < points.size();
-        // Grades (percent) on either side, for the lengths a kind does not state.
-        const double gradeIn = inner ? (points[i].elevation - points[i - 1].elevation) / (internal[i] - internal[i - 1]) * 100 : 0;
-        const double gradeOut = inner ? (points[i + 1].elevation - points[i].elevation) / (internal[i + 1] - internal[i]) * 100 : 0;
-        pugi::xml_node node;
-        switch (curve.kind) {
-            case CurveKind::None:
-                node = profAlign.append_child("PVI");
-                break;
-            case CurveKind::ParabolaRadius:
-                // LandXML has no parabola given by its radius: it is written
-                // with its length L = R × |Δi| / 100 and reads back as a
-                // parabola given by that length, the same curve.
-                node = profAlign.append_child("ParaCurve");
-                SetNumber(node, "length", curve.radius * std::fabs(gradeOut - gradeIn) / 100);
-                break;
-            case CurveKind::ParabolaLength:
-                node = profAlign.append_child("ParaCurve");
-                SetNumber(node, "length", curve.length);
-                break;
-            case CurveKind::Unsymmetric:
-                node = profAlign.append_child("UnsymParaCurve");
-                SetNumber(node, "lengthIn", curve.lengthIn);
-                SetNumber(node, "lengthOut", curve.lengthOut);
-                break;
-            case CurveKind::Circular: {
-                node = profAlign.append_child("CircCurve");
-                // The arc turns through the angle between the two grade lines.
-                const double turn = std::fabs(std::atan(gradeOut / 100) - std::atan(gradeIn / 100));
-                SetNumber(node, "length", curve.radius * turn);
-                SetNumber(node, "radius", curve.radius);
-                break;
-            }
-        }
-        SetPointText(node, internal[i], points[i].elevation);
-    }
-
-    StringWriter writer;
-    doc.save(writer, "  ", pugi::format_default | pugi::format_no_declaration, pugi::encoding_utf8);
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + writer.text;
 }
 
 }  // namespace tarnvel::io

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
+#include "io/csv_records.h"
 #include "io/exact_number.h"
 #include "io/gbk.h"
 #include "io/profile_files.h"
@@ -33,13 +33,13 @@ constexpr std::array<ColumnWords, kColumnCount> kColumnWords{{
     {kAhead, {"断链后桩号", "断后桩号", "stationahead", "staahead", "ahead"}},
 }};
 
-// What the curve column may say.
+// What the curve column may say, in the form Normalized gives.
 struct KindWords {
     CurveKind kind;  // ParabolaLength stands for "a parabola, by R or by L"
     std::array<std::string_view, 6> words;
 };
 constexpr std::array<KindWords, 4> kKindWords{{
-    {CurveKind::None, {"无", "none", "-", "直线", "no", ""}},
+    {CurveKind::None, {"无", "none", "直线", "no", "", ""}},
     {CurveKind::ParabolaLength, {"抛物线", "二次抛物线", "parabola", "para", "parabolic", ""}},
     {CurveKind::Unsymmetric, {"非对称抛物线", "不对称抛物线", "unsymmetric", "unsym", "asymmetric", "unsymmetrical"}},
     {CurveKind::Circular, {"圆曲线", "圆弧", "circular", "circle", "arc", "circ"}},
@@ -57,53 +57,17 @@ constexpr std::array<UnitWords, 3> kUnitWords{{
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
+// How many rows above the header may be titles.
+constexpr std::size_t kTitleRows = 5;
+
 std::string Normalized(std::string_view text) {
     std::string out;
     for (char c : FoldFullWidth(text)) {
         if (c == ' ' || c == '\t' || c == '_' || c == '-' || c == '\r' || c == '\n') continue;
-        out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        out += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;  // ASCII only, whatever the locale
     }
     return out;
 }
-
-std::string Trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return std::string(text);
-}
-
-bool IsValidUtf8(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        std::size_t n = 0;
-        unsigned min = 0;
-        if (c < 0x80) { ++i; continue; }
-        if (c >= 0xC2 && c <= 0xDF) { n = 1; min = 0x80; }
-        else if (c >= 0xE0 && c <= 0xEF) { n = 2; min = 0x800; }
-        else if (c >= 0xF0 && c <= 0xF4) { n = 3; min = 0x10000; }
-        else return false;
-        if (i + n >= s.size()) return false;
-        unsigned code = c & (0x3F >> n);
-        for (std::size_t k = 1; k <= n; ++k) {
-            const unsigned char d = static_cast<unsigned char>(s[i + k]);
-            if ((d & 0xC0) != 0x80) return false;
-            code = (code << 6) | (d & 0x3F);
-        }
-        if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-        i += n + 1;
-    }
-    return true;
-}
-
-struct Record {
-    std::size_t row = 0;  // as a spreadsheet numbers it: the first record is row 1
-    std::vector<std::string> cells;
-    bool Blank() const {
-        return std::all_of(cells.begin(), cells.end(), [](const std::string& c) { return Trimmed(c).empty(); });
-    }
-};
 
 IoFailure Fail(std::string_view path, std::string_view what) {
     std::string text = "文件“";
@@ -114,69 +78,6 @@ IoFailure Fail(std::string_view path, std::string_view what) {
 }
 
 std::string RowText(std::size_t row) { return "第" + std::to_string(row) + "行"; }
-
-// Comma or tab, whichever the header row (outside quotes) has more of.
-char SniffSeparator(std::string_view text) {
-    std::size_t commas = 0, tabs = 0;
-    bool quoted = false;
-    for (char c : text) {
-        if (c == '"') quoted = !quoted;
-        if (quoted) continue;
-        if (c == '\n' || c == '\r') break;
-        commas += c == ',';
-        tabs += c == '\t';
-    }
-    return tabs > commas ? '\t' : ',';
-}
-
-Result<std::vector<Record>> SplitRecords(std::string_view text, char separator, std::string_view path) {
-    std::vector<Record> records;
-    Record record{1, {std::string()}};
-    std::size_t i = 0;
-    bool atCellStart = true;
-    while (i < text.size()) {
-        const char c = text[i];
-        if (c == '"' && atCellStart) {
-            // A quoted cell: separators and line breaks are text, "" is a quote.
-            const std::size_t startRow = record.row;
-            ++i;
-            for (;;) {
-                if (i >= text.size()) return Fail(path, RowText(startRow) + "的引号没有配对。");
-                if (text[i] == '"') {
-                    if (i + 1 < text.size() && text[i + 1] == '"') {
-                        record.cells.back() += '"';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                record.cells.back() += text[i++];
-            }
-            atCellStart = false;
-            continue;
-        }
-        if (c == separator) {
-            record.cells.emplace_back();
-            atCellStart = true;
-            ++i;
-            continue;
-        }
-        if (c == '\r' || c == '\n') {
-            i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
-            const std::size_t next = record.row + 1;
-            records.push_back(std::move(record));
-            record = Record{next, {std::string()}};
-            atCellStart = true;
-            continue;
-        }
-        if (!(atCellStart && (c == ' ' || c == '\t'))) atCellStart = false;
-        record.cells.back() += c;
-        ++i;
-    }
-    if (!record.Blank() || record.cells.size() > 1) records.push_back(std::move(record));
-    return records;
-}
 
 // The columns a header row names, by position; a header may also name the
 // unit in brackets: "桩号(station)[ft]".
@@ -218,7 +119,7 @@ std::vector<std::string> HeaderWords(std::string_view cell, std::vector<std::str
     return words;
 }
 
-Result<Header> ReadHeader(const Record& record, Column first, Column last, std::string_view path) {
+Result<Header> ReadHeader(const CsvRecord& record, Column first, Column last, std::string_view path) {
     Header header;
     for (std::size_t i = 0; i < record.cells.size(); ++i) {
         std::vector<std::string> bracketed;
@@ -238,22 +139,24 @@ Result<Header> ReadHeader(const Record& record, Column first, Column last, std::
         }
         if (!column) continue;  // a column this program does not use (序号, 坡度, 备注 …)
         if (header.index[*column])
-            return Fail(path, RowText(record.row) + "的表头中“" + Trimmed(record.cells[i]) + "”与“" +
+            return Fail(path, RowText(record.row) + "的表头中“" + TrimmedCell(record.cells[i]) + "”与“" +
                                   header.title[*column] + "”是同一列，重复了。");
         header.index[*column] = i;
-        header.title[*column] = Trimmed(record.cells[i]);
+        header.title[*column] = TrimmedCell(record.cells[i]);
     }
     return header;
 }
 
-bool IsChainHeader(const Record& record) {
+bool IsChainHeader(const CsvRecord& record) {
     bool chain = false;
     for (const std::string& cell : record.cells) {
         std::vector<std::string> bracketed;
         for (const std::string& w : HeaderWords(cell, &bracketed)) {
             const std::optional<Column> c = ColumnOf(w, kStation, kAhead);
-            if (c == kBack || c == kAhead) chain = true;
-            else if (c) return false;
+            if (c == kBack || c == kAhead)
+                chain = true;
+            else if (c)
+                return false;
         }
     }
     return chain;
@@ -261,12 +164,12 @@ bool IsChainHeader(const Record& record) {
 
 class RowReader {
 public:
-    RowReader(const Record& record, const Header& header, std::string_view path)
+    RowReader(const CsvRecord& record, const Header& header, std::string_view path)
         : record_(record), header_(header), path_(path) {}
 
     std::string Cell(Column column) const {
         const std::optional<std::size_t> i = header_.index[column];
-        return i && *i < record_.cells.size() ? Trimmed(record_.cells[*i]) : std::string();
+        return i && *i < record_.cells.size() ? TrimmedCell(record_.cells[*i]) : std::string();
     }
     bool Has(Column column) const { return !Cell(column).empty(); }
 
@@ -281,8 +184,7 @@ public:
         std::string error;
         const std::optional<Station> station = ParseStation(text, &error);
         if (!station) return Failure(column, "：" + error);
-        if (!occurrenceAllowed && station->occurrence != 0)
-            return Failure(column, "的“" + text + "”不应带出现次数。");
+        if (!occurrenceAllowed && station->occurrence != 0) return Failure(column, "的“" + text + "”不应带出现次数。");
         return *station;
     }
 
@@ -295,7 +197,7 @@ public:
     }
 
 private:
-    const Record& record_;
+    const CsvRecord& record_;
     const Header& header_;
     std::string_view path_;
 };
@@ -306,7 +208,7 @@ Result<CurveSpec> ReadCurve(const RowReader& row) {
     if (!word.empty()) {
         for (const KindWords& k : kKindWords)
             for (std::string_view w : k.words)
-                if (!w.empty() && word == Normalized(w)) kind = k.kind;
+                if (!w.empty() && word == w) kind = k.kind;
         if (!kind)
             return row.Failure(kCurve, "的“" + row.Cell(kCurve) + "”无法识别：应为抛物线、圆曲线、非对称抛物线或无。");
     }
@@ -315,9 +217,12 @@ Result<CurveSpec> ReadCurve(const RowReader& row) {
     if (!kind) {
         // No kind written: the numbers tell. A radius alone is a parabola, as
         // road tables mean it.
-        if (unsymmetric) kind = CurveKind::Unsymmetric;
-        else if (radius || length) kind = CurveKind::ParabolaLength;
-        else kind = CurveKind::None;
+        if (unsymmetric)
+            kind = CurveKind::Unsymmetric;
+        else if (radius || length)
+            kind = CurveKind::ParabolaLength;
+        else
+            kind = CurveKind::None;
     } else if (*kind == CurveKind::ParabolaLength && unsymmetric) {
         kind = CurveKind::Unsymmetric;
     }
@@ -374,33 +279,51 @@ std::string StationText(const Station& station) {
 }  // namespace
 
 Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view path) {
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
+        return Fail(path, "是UTF-16编码的文本，无法读取：请另存为UTF-8或GBK编码（电子表格中选“CSV UTF-8”）。");
     if (bytes.find('\0') != std::string_view::npos) return Fail(path, "含有二进制数据，不是纵断面表。");
     std::string_view body = bytes;
     if (body.starts_with(kBom)) body.remove_prefix(kBom.size());
     const std::string text = IsValidUtf8(body) ? std::string(body) : GbkToUtf8(body);
 
-    Result<std::vector<Record>> split = SplitRecords(text, SniffSeparator(text), path);
-    if (!split.ok()) return split.failure();
-    const std::vector<Record>& records = split.value();
+    auto split = SplitCsvRecords(text, SniffCsvSeparator(text));
+    if (const UnclosedQuote* open = std::get_if<UnclosedQuote>(&split))
+        return Fail(path, RowText(open->row) + "的引号没有配对。");
+    const std::vector<CsvRecord>& records = std::get<std::vector<CsvRecord>>(split);
 
     std::size_t next = 0;
     while (next < records.size() && records[next].Blank()) ++next;
     if (next == records.size()) return Fail(path, "是空的，没有表头和数据。");
+    // Tables often carry a title row or two above the header ("K0-K5纵断面
+    // 设计表"): the header is the first row that names both needed columns.
+    const std::size_t first = next;
+    for (std::size_t i = next, looked = 0; i < records.size() && looked <= kTitleRows; ++i) {
+        if (records[i].Blank()) continue;
+        ++looked;
+        Result<Header> candidate = ReadHeader(records[i], kStation, kLengthOut, path);
+        if (candidate.ok() && candidate.value().index[kStation] && candidate.value().index[kElevation]) {
+            next = i;
+            break;
+        }
+    }
     Result<Header> header = ReadHeader(records[next], kStation, kLengthOut, path);
     if (!header.ok()) return header.failure();
     const std::string headerRow = RowText(records[next].row);
-    if (!header.value().index[kStation])
+    if (next == first && !header.value().index[kStation])
         return Fail(path, headerRow + "的表头中没有“桩号（station）”列，不是纵断面表。");
-    if (!header.value().index[kElevation])
+    if (next == first && !header.value().index[kElevation])
         return Fail(path, headerRow + "的表头中没有“高程（elevation）”列，不是纵断面表。");
 
     ProfileModel model;
     model.unit = header.value().unit.value_or(LengthUnit::Metre);
     std::optional<Header> chainHeader;
     for (++next; next < records.size(); ++next) {
-        const Record& record = records[next];
+        const CsvRecord& record = records[next];
         if (record.Blank()) continue;
-        if (!chainHeader && IsChainHeader(record)) {
+        // The chain table's header is no point row: only a row whose station
+        // does not read is looked at as one.
+        if (!chainHeader && !ParseStation(RowReader(record, header.value(), path).Cell(kStation)) &&
+            IsChainHeader(record)) {
             Result<Header> h = ReadHeader(record, kBack, kAhead, path);
             if (!h.ok()) return h.failure();
             if (!h.value().index[kBack] || !h.value().index[kAhead])
@@ -454,7 +377,8 @@ std::string ProfileCsvBytes(const ProfileModel& model) {
     }
     if (!model.chains.empty()) {
         out += "\r\n断链前桩号(station_back),断链后桩号(station_ahead)\r\n";
-        for (const ChainBreak& b : model.chains) out += ExactNumberText(b.back) + "," + ExactNumberText(b.ahead) + "\r\n";
+        for (const ChainBreak& b : model.chains)
+            out += ExactNumberText(b.back) + "," + ExactNumberText(b.ahead) + "\r\n";
     }
     return out;
 }

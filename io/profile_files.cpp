@@ -21,10 +21,13 @@ Result<std::string> ReadProfileBytes(const std::string& path) {
     Result<std::string> read = ReadFilePrefix(path, kMaxProfileFileBytes + 1);
     if (!read.ok()) return read.failure();
     if (read.value().size() > kMaxProfileFileBytes)
-        return IoFailure{FailureKind::NotProfile,
-                         "文件“" + path + "”超过" + std::to_string(kMaxProfileFileBytes >> 20) +
-                             "MB，不是纵断面文件，未读取。"};
-    if (read.value().find('\0') != std::string::npos)
+        return IoFailure{
+            FailureKind::NotProfile,
+            "文件“" + path + "”超过" + std::to_string(kMaxProfileFileBytes >> 20) + "MB，不是纵断面文件，未读取。"};
+    // Text saved as UTF-16 (a spreadsheet's "Unicode text") is full of NUL
+    // bytes but is no binary file: the CSV reader says what to do with it.
+    const bool utf16 = read.value().starts_with("\xFF\xFE") || read.value().starts_with("\xFE\xFF");
+    if (!utf16 && read.value().find('\0') != std::string::npos)
         return IoFailure{FailureKind::NotProfile, "文件“" + path + "”含有二进制数据，不是纵断面文件，未读取。"};
     return read;
 }

@@ -3,13 +3,15 @@
 # keeps an eye on:
 #   - the core listing of 1,000,001 stations and the conversions it spends its time in;
 #   - the window: a listing of 1,000 / 100,000 / 1,000,000 stations from the click to the text shown;
-#   - tarnvel-cli list of stations 0 to 1,000,000 to /dev/null: time and peak memory.
+#   - tarnvel-cli list of stations 0 to 1,000,000 to /dev/null: time and peak memory;
+#   - reading a 10 MB LandXML profile and a 100,000-row CSV table: time and peak memory.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
 build="$root/build-bench"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTARNVEL_BUILD_TESTS=OFF -DTARNVEL_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" -j"$(nproc)" --target core_bench tarnvel_window_listing_bench tarnvel-cli
+cmake --build "$build" -j"$(nproc)" --target core_bench tarnvel_window_listing_bench tarnvel-cli \
+    profile_files_bench profile_file_read
 
 echo "== Core"
 "$build/bin/core_bench"
@@ -27,3 +29,14 @@ done
 echo "time: ${best} s"
 /usr/bin/time -f "peak memory: %M KiB" "$build/bin/tarnvel-cli" list --k0 16770 --h0 396.67 --i1 3.1 \
     --i2 1.1 --r 3000 --from 0 --to 1000000 --step 1 >/dev/null
+
+echo "== Profile files"
+"$build/bin/profile_files_bench"
+files=$(mktemp -d)
+trap 'rm -rf "$files"' EXIT
+"$build/bin/profile_file_read" generate-landxml "$files/profile.xml"
+"$build/bin/profile_file_read" generate-csv "$files/profile.csv"
+for f in "$files/profile.xml" "$files/profile.csv"; do
+    /usr/bin/time -f "$(basename "$f") ($(stat -c %s "$f") bytes): %e s, peak memory %M KiB" \
+        "$build/bin/profile_file_read" read "$f"
+done

@@ -242,6 +242,19 @@ TEST(BoundedRead, stops_at_the_limit) {
     EXPECT_EQ(read.value(), std::string(100, '\0'));
 }
 
+TEST(BoundedRead, costs_what_arrives_not_the_limit) {
+    // A limit of a terabyte: a buffer of the limit's size could not be had.
+    ScratchFolder folder;
+    const std::string big(300000, 'x');
+    WriteBytes(folder.File("a.csv"), big);
+    for (const std::string& path : {folder.File("a.csv"), std::string("/dev/zero")}) {
+        const std::size_t limit = path == "/dev/zero" ? 200000 : std::size_t{1} << 40;
+        const Result<std::string> read = ReadFilePrefix(path, limit);
+        ASSERT_TRUE(read.ok()) << read.failure().message;
+        EXPECT_EQ(read.value().size(), path == "/dev/zero" ? limit : big.size());
+    }
+}
+
 TEST(FileFailureMessage, exceptions_read_as_the_same_sentence_as_system_errors) {
     const auto failureOf = [](auto exception) {
         try {

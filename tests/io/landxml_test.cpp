@@ -61,28 +61,34 @@ ProfileModel Kinds() {
 INSTANTIATE_TEST_SUITE_P(
     Forms, LandXmlRead,
     ::testing::Values(
-        ReadCase{"namespace_1_2", Wrap("<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\">", kMetric, kThree), ThreePoints()},
-        ReadCase{"namespace_1_1", Wrap("<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.1\">", kMetric, kThree), ThreePoints()},
-        ReadCase{"namespace_1_0", Wrap("<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.0\">", kMetric, kThree), ThreePoints()},
+        ReadCase{"namespace_1_2",
+                 Wrap("<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\">", kMetric, kThree), ThreePoints()},
+        ReadCase{"namespace_1_1",
+                 Wrap("<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.1\">", kMetric, kThree), ThreePoints()},
+        ReadCase{"namespace_1_0",
+                 Wrap("<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.0\">", kMetric, kThree), ThreePoints()},
         ReadCase{"prefixed_elements",
-                 "<lx:LandXML xmlns:lx=\"http://www.landxml.org/schema/LandXML-1.2\"><lx:Alignments><lx:Alignment name=\"A\">"
-                 "<lx:Profile><lx:ProfAlign name=\"P\"><lx:PVI>0 10</lx:PVI><lx:ParaCurve length=\"40\">100 12</lx:ParaCurve>"
-                 "<lx:PVI>200 11</lx:PVI></lx:ProfAlign></lx:Profile></lx:Alignment></lx:Alignments></lx:LandXML>",
+                 "<lx:LandXML xmlns:lx=\"http://www.landxml.org/schema/LandXML-1.2\">"
+                 "<lx:Alignments><lx:Alignment name=\"A\"><lx:Profile><lx:ProfAlign name=\"P\">"
+                 "<lx:PVI>0 10</lx:PVI><lx:ParaCurve length=\"40\">100 12</lx:ParaCurve><lx:PVI>200 11</lx:PVI>"
+                 "</lx:ProfAlign></lx:Profile></lx:Alignment></lx:Alignments></lx:LandXML>",
                  ThreePoints()},
         ReadCase{"whitespace_and_line_breaks_inside_points",
                  Wrap("<LandXML>", kMetric,
                       "<Profile><ProfAlign name=\"P\"><PVI>\n\t0\r\n   10  </PVI><ParaCurve length=\" 40 \">\n100\n12\n"
                       "</ParaCurve><PVI><![CDATA[200]]> 11</PVI><Feature/></ProfAlign></Profile>"),
                  ThreePoints()},
-        ReadCase{"feet", Wrap("<LandXML>", "<Units><Imperial linearUnit=\"foot\"/></Units>", kThree), ThreePoints(LengthUnit::Foot)},
+        ReadCase{"feet", Wrap("<LandXML>", "<Units><Imperial linearUnit=\"foot\"/></Units>", kThree),
+                 ThreePoints(LengthUnit::Foot)},
         ReadCase{"us_survey_feet", Wrap("<LandXML>", "<Units><Imperial linearUnit=\"USSurveyFoot\"/></Units>", kThree),
                  ThreePoints(LengthUnit::USSurveyFoot)},
-        ReadCase{"unsymmetric_and_signed_circle_radius",
-                 Wrap("<LandXML>", kMetric,
-                      "<Profile name=\"K\"><ProfAlign><PVI>0 10</PVI><UnsymParaCurve lengthIn=\"30\" lengthOut=\"50\">100 12"
-                      "</UnsymParaCurve><CircCurve length=\"1\" radius=\"-2500\">200 11</CircCurve>"
-                      "<ParaCurve length=\"0\">300 13</ParaCurve><PVI>400 13</PVI></ProfAlign></Profile>"),
-                 Kinds()}),
+        ReadCase{
+            "unsymmetric_and_signed_circle_radius",
+            Wrap("<LandXML>", kMetric,
+                 "<Profile name=\"K\"><ProfAlign><PVI>0 10</PVI><UnsymParaCurve lengthIn=\"30\" lengthOut=\"50\">100 12"
+                 "</UnsymParaCurve><CircCurve length=\"1\" radius=\"-2500\">200 11</CircCurve>"
+                 "<ParaCurve length=\"0\">300 13</ParaCurve><PVI>400 13</PVI></ProfAlign></Profile>"),
+            Kinds()}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LandXmlRoundTrip, every_kind_with_chains_and_units_reads_back_equal) {
@@ -92,8 +98,12 @@ TEST(LandXmlRoundTrip, every_kind_with_chains_and_units_reads_back_equal) {
         model.unit = unit;
         // A long chain (labels 1000.1 to 1010 twice) and a short one.
         model.chains = {{1010, 1000.1}, {1290.7, 1333.3}};
-        model.points = {Point(0, 100), Point(300.3, 106, ByLength(120)), Point(600, 100.5, ByLength(160.2)),
-                        Point(1005, 104.25, Unsym(60, 90.5), 2), Point(1400.1, 101, Circle(12000)), Point(1700.125, 99.875)};
+        model.points = {Point(0, 100),
+                        Point(300.3, 106, ByLength(120)),
+                        Point(600, 100.5, ByLength(160.2)),
+                        Point(1005, 104.25, Unsym(60, 90.5), 2),
+                        Point(1400.1, 101, Circle(12000)),
+                        Point(1700.125, 99.875)};
         const std::string bytes = LandXmlBytes(model);
         const Result<ProfileModel> back = ParseLandXml(bytes, "", "t.xml");
         ASSERT_TRUE(back.ok()) << back.failure().message << "\n" << bytes;
@@ -119,7 +129,8 @@ TEST(LandXmlNames, several_alignments_and_profiles_are_listed_and_chosen) {
         "<LandXML><Alignments>"
         "<Alignment name=\"主线\"><Profile><ProfAlign name=\"设计\"><PVI>0 1</PVI><PVI>10 2</PVI></ProfAlign>"
         "<ProfAlign name=\"比较\"><PVI>0 3</PVI><PVI>10 4</PVI></ProfAlign></Profile></Alignment>"
-        "<Alignment name=\"匝道\"><Profile><ProfAlign name=\"设计\"><PVI>0 5</PVI><PVI>10 6</PVI></ProfAlign></Profile></Alignment>"
+        "<Alignment name=\"匝道\"><Profile><ProfAlign name=\"设计\"><PVI>0 5</PVI><PVI>10 "
+        "6</PVI></ProfAlign></Profile></Alignment>"
         "</Alignments></LandXML>";
     const auto names = ListLandXmlProfiles(xml, "t.xml");
     ASSERT_TRUE(names.ok());
@@ -131,8 +142,12 @@ TEST(LandXmlNames, several_alignments_and_profiles_are_listed_and_chosen) {
         const char* name;
         double firstElevation;  // 0: refused
         const char* message;
-    } cases[] = {{"", 1, ""}, {"比较", 3, ""}, {"匝道/设计", 5, ""}, {"主线/设计", 1, ""},
-                 {"设计", 0, "有2个纵断面名为“设计”"}, {"没有", 0, "“主线/设计”、“主线/比较”、“匝道/设计”"}};
+    } cases[] = {{"", 1, ""},
+                 {"比较", 3, ""},
+                 {"匝道/设计", 5, ""},
+                 {"主线/设计", 1, ""},
+                 {"设计", 0, "有2个纵断面名为“设计”"},
+                 {"没有", 0, "“主线/设计”、“主线/比较”、“匝道/设计”"}};
     for (const auto& c : cases) {
         const Result<ProfileModel> read = ParseLandXml(xml, c.name, "t.xml");
         if (c.firstElevation == 0) {
@@ -154,17 +169,25 @@ TEST(LandXmlFailures, name_the_file_and_the_place) {
         {"not_xml", "<LandXML>\n<Alignments>\n</LandXML>", "第3行"},
         {"other_root", "<svg/>", "根元素是<svg>"},
         {"no_profile", "<LandXML/>", "没有纵断面"},
-        {"one_number", Wrap("<LandXML>", kMetric, "<Profile><ProfAlign>\n<PVI>0 10</PVI>\n<PVI>100</PVI></ProfAlign></Profile>"),
+        {"one_number",
+         Wrap("<LandXML>", kMetric, "<Profile><ProfAlign>\n<PVI>0 10</PVI>\n<PVI>100</PVI></ProfAlign></Profile>"),
          "第4行的<PVI>的内容“100”应为“桩号 高程”两个数"},
-        {"text_in_number", Wrap("<LandXML>", kMetric, "<Profile><ProfAlign><PVI>0 1O</PVI></ProfAlign></Profile>"), "“0 1O”"},
-        {"missing_length", Wrap("<LandXML>", kMetric, "<Profile><ProfAlign><ParaCurve>5 1</ParaCurve></ProfAlign></Profile>"),
+        {"text_in_number", Wrap("<LandXML>", kMetric, "<Profile><ProfAlign><PVI>0 1O</PVI></ProfAlign></Profile>"),
+         "“0 1O”"},
+        {"missing_length",
+         Wrap("<LandXML>", kMetric, "<Profile><ProfAlign><ParaCurve>5 1</ParaCurve></ProfAlign></Profile>"),
          "<ParaCurve>缺少length属性"},
-        {"bad_radius", Wrap("<LandXML>", kMetric, "<Profile><ProfAlign><CircCurve radius=\"NaN\">5 1</CircCurve></ProfAlign></Profile>"),
+        {"bad_radius",
+         Wrap("<LandXML>", kMetric,
+              "<Profile><ProfAlign><CircCurve radius=\"NaN\">5 1</CircCurve></ProfAlign></Profile>"),
          "radius属性“NaN”不是数"},
-        {"kilometres", Wrap("<LandXML>", "<Units><Metric linearUnit=\"kilometer\"/></Units>", kThree), "长度单位“kilometer”"},
+        {"kilometres", Wrap("<LandXML>", "<Units><Metric linearUnit=\"kilometer\"/></Units>", kThree),
+         "长度单位“kilometer”"},
         {"equation_disagrees",
-         Wrap("<LandXML>", kMetric, "<StaEquation staBack=\"100\" staAhead=\"500\" staInternal=\"100\"/>"
-                                    "<StaEquation staBack=\"600\" staAhead=\"700\" staInternal=\"150\"/>" + kThree),
+         Wrap("<LandXML>", kMetric,
+              "<StaEquation staBack=\"100\" staAhead=\"500\" staInternal=\"100\"/>"
+              "<StaEquation staBack=\"600\" staAhead=\"700\" staInternal=\"150\"/>" +
+                  kThree),
          "按staBack=600推算的内部里程为200，而staInternal为150"},
     };
     for (const auto& c : cases) {
@@ -172,7 +195,8 @@ TEST(LandXmlFailures, name_the_file_and_the_place) {
         ASSERT_FALSE(read.ok()) << c.name;
         EXPECT_EQ(read.failure().kind, FailureKind::NotProfile);
         EXPECT_TRUE(read.failure().message.starts_with("文件“路线.xml”")) << read.failure().message;
-        EXPECT_NE(read.failure().message.find(c.message), std::string::npos) << c.name << ": " << read.failure().message;
+        EXPECT_NE(read.failure().message.find(c.message), std::string::npos)
+            << c.name << ": " << read.failure().message;
     }
 }
 
@@ -200,8 +224,8 @@ TEST(LandXmlRealFiles, inframodel_road_resolves_and_passes_through_its_points) {
     // The design line meets the grade lines at every point without a curve,
     // and each circle's arc length comes out as the file states it.
     EXPECT_NEAR(profile->At(3.780491).elevation, 16.933442, 1e-9);
-    const double fileArcLengths[] = {48.653858, 70.618005, 68.355931, 59.686736, 85.982341,
-                                     102.631152, 72.29634, 71.303203, 60.191445};
+    const double fileArcLengths[] = {48.653858,  70.618005, 68.355931, 59.686736, 85.982341,
+                                     102.631152, 72.29634,  71.303203, 60.191445};
     ASSERT_EQ(profile->Elements().size(), 11u);
     for (std::size_t i = 0; i < 9; ++i) {
         const CurveElementsRow& row = profile->Elements()[i + 1];

@@ -22,8 +22,12 @@ using testing::Unsym;
 ProfileModel Expected(LengthUnit unit = LengthUnit::Metre) {
     ProfileModel m;
     m.unit = unit;
-    m.points = {Point(16770.5, 100), Point(16900, 103.2, ByRadius(12000)), Point(17100, 101.5, ByLength(80)),
-                Point(17300, 104, Unsym(40, 60)), Point(17500, 102.25, Circle(9000)), Point(17800, 103)};
+    m.points = {Point(16770.5, 100),
+                Point(16900, 103.2, ByRadius(12000)),
+                Point(17100, 101.5, ByLength(80)),
+                Point(17300, 104, Unsym(40, 60)),
+                Point(17500, 102.25, Circle(9000)),
+                Point(17800, 103)};
     return m;
 }
 
@@ -74,8 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         CsvCase{"chinese_headers", kChinese, Expected()},
         CsvCase{"byte_order_mark_and_crlf", "\xEF\xBB\xBF" + Replace(kChinese, "\n", "\r\n"), Expected()},
-        CsvCase{"gbk", Utf8ToGbk(kChinese), Expected()},
-        CsvCase{"tabs", Replace(kChinese, ",", "\t"), Expected()},
+        CsvCase{"gbk", Utf8ToGbk(kChinese), Expected()}, CsvCase{"tabs", Replace(kChinese, ",", "\t"), Expected()},
         CsvCase{"english_headers_in_another_order_and_case",
                 "Elevation,STATION,Curve,Length_In,length out,Radius,Length\r\n"
                 "100,16770.5,,,,,\r\n103.2,16900,parabola,,,12000,\r\n101.5,17100,Parabola,,,,80\r\n"
@@ -86,18 +89,20 @@ INSTANTIATE_TEST_SUITE_P(
                 "1,\"16770.5\",100,\"起点, \"\"A\"\"\",,,,\n2,16900,103.2,,12000,,,\n3,17100,101.5,,,80,,\n"
                 "4,17300,104,,,,40,60\n5,17500,102.25,圆曲线,9000,,,\n6,17800,103,,,,,\n,,,,,,,\n",
                 QuotedExpected()},
+        CsvCase{"title_rows_above_the_header", "K16+770～K17+800 纵断面设计表,,,\n单位：米\n" + kChinese, Expected()},
         CsvCase{"chain_table_after_a_blank_line",
                 kChinese + ",,,,,,\n断链前桩号,断链后桩号\nK17+000,K17+050.5\n17400,17390\n", WithChains()}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CsvRead, without_a_curve_column_the_numbers_tell_the_kind) {
     const std::string bytes =
-        "Station (m),Elevation (m),R,L,L_in,L_out\n0,10,,,,\n100,12,3000,,,\n200,11,,40,,\n300,13,,,20,30\n400,12,,,,\n";
+        "Station (m),Elevation "
+        "(m),R,L,L_in,L_out\n0,10,,,,\n100,12,3000,,,\n200,11,,40,,\n300,13,,,20,30\n400,12,,,,\n";
     const Result<ProfileModel> read = ParseProfileCsv(bytes, "t.csv");
     ASSERT_TRUE(read.ok()) << read.failure().message;
     ProfileModel m;
-    m.points = {Point(0, 10), Point(100, 12, ByRadius(3000)), Point(200, 11, ByLength(40)), Point(300, 13, Unsym(20, 30)),
-                Point(400, 12)};
+    m.points = {Point(0, 10), Point(100, 12, ByRadius(3000)), Point(200, 11, ByLength(40)),
+                Point(300, 13, Unsym(20, 30)), Point(400, 12)};
     EXPECT_EQ(read.value(), m);
 }
 
@@ -136,7 +141,9 @@ TEST(CsvFailures, name_the_row_and_the_column) {
         {"parabola_without_numbers", header + "100,12,抛物线,,\n", "第3行是抛物线竖曲线，但半径和曲线长都没有填写"},
         {"row_counted_past_quoted_line_break", header + "\"100\n\",1,,,\n200,x,,,\n", "第4行“高程(m)”列的“x”不是数"},
         {"open_quote", header + "100,\"12\n", "第3行的引号没有配对"},
-        {"chain_with_occurrence", header + "\n断链前桩号,断链后桩号\n5(2),7\n", "第5行“断链前桩号”列的“5(2)”不应带出现次数"},
+        {"chain_with_occurrence", header + "\n断链前桩号,断链后桩号\n5(2),7\n",
+         "第5行“断链前桩号”列的“5(2)”不应带出现次数"},
+        {"utf16", "\xFF\xFE" + std::string("S\0t\0", 4), "UTF-16"},
         {"binary", std::string("桩号,高程\n1,") + '\0' + "2\n", "二进制数据"},
     };
     for (const auto& c : cases) {
@@ -144,7 +151,8 @@ TEST(CsvFailures, name_the_row_and_the_column) {
         ASSERT_FALSE(read.ok()) << c.name;
         EXPECT_EQ(read.failure().kind, FailureKind::NotProfile);
         EXPECT_TRUE(read.failure().message.starts_with("文件“纵断面.csv”")) << read.failure().message;
-        EXPECT_NE(read.failure().message.find(c.message), std::string::npos) << c.name << ": " << read.failure().message;
+        EXPECT_NE(read.failure().message.find(c.message), std::string::npos)
+            << c.name << ": " << read.failure().message;
     }
 }
 

@@ -20,8 +20,12 @@ inline ProfilePoint Point(double station, double elevation, CurveSpec curve = {}
 inline ProfileModel EveryKind() {
     ProfileModel m;
     m.name = "主线 K0-K2";
-    m.points = {Point(0, 100), Point(300, 106, ByLength(120)), Point(600, 100.5, ByRadius(8000)),
-                Point(900, 104.25, Unsym(60, 90.5)), Point(1200, 101, Circle(12000)), Point(1500.125, 99.875)};
+    m.points = {Point(0, 100),
+                Point(300, 106, ByLength(120)),
+                Point(600, 100.5, ByRadius(8000)),
+                Point(900, 104.25, Unsym(60, 90.5)),
+                Point(1200, 101, Circle(12000)),
+                Point(1500.125, 99.875)};
     return m;
 }
 
