@@ -12,6 +12,7 @@ namespace tarnvel::cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitArithmetic = 1;        // a calculation failed
 inline constexpr int kExitShortParameterFile = 1; // a parameter file with fewer than five lines
+inline constexpr int kExitProfile = 1;           // a profile that fails its checks, a station outside it
 inline constexpr int kExitUsage = 2;             // bad options or values
 inline constexpr int kExitFile = 3;              // a file could not be created, opened, read or written
 
@@ -22,5 +23,11 @@ int RunList(const Args& args, std::ostream& out, std::ostream& err);
 int RunSave(const Args& args, std::ostream& out, std::ostream& err);
 int RunLoad(const Args& args, std::ostream& out, std::ostream& err);
 int RunReport(const Args& args, std::ostream& out, std::ostream& err);
+// tarnvel-cli profile at|elements|list|convert|names …
+int RunProfile(const Args& args, std::ostream& out, std::ostream& err);
+
+// The usage texts: the whole tool's, and that of `tarnvel-cli profile`.
+std::string MainUsage();
+std::string ProfileUsage();
 
 }  // namespace tarnvel::cli

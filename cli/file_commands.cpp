@@ -14,8 +14,6 @@
 namespace tarnvel::cli {
 namespace {
 
-constexpr OptionSpec kOutputOption[] = {{"output", true}};
-
 // The option of each line of the parameter file, and the name `load` prints.
 constexpr std::string_view kParameterOptions[io::kParameterCount] = {"k0", "h0", "i1", "i2", "r"};
 constexpr std::string_view kParameterNames[io::kParameterCount] = {"K0", "H0", "I1", "I2", "R"};

@@ -13,7 +13,8 @@ namespace tarnvel::cli {
 // The default is generous (far beyond the window's limit) because the tool
 // streams its output; --max-stations raises or lowers it.
 inline constexpr std::uint64_t kDefaultMaxStations = 10'000'000;
-inline constexpr OptionSpec kListingLimitOption[] = {{"max-stations", true}};
+inline constexpr OptionSpec kListingLimitOption[] = {
+    {"max-stations", true, "N", "一次最多列出的桩号数（默认 10000000；report 默认 1000000）"}};
 
 // --max-stations as a whole number of at least 1, or the default.
 std::uint64_t MaxStationsFrom(const Options& options);

@@ -2,43 +2,14 @@
 
 #include <cstdio>
 #include <iostream>
+#include <string>
 #include <string_view>
+#include <tuple>
 
 #include "cli/commands.h"
 #include "cli/options.h"
 
 namespace {
-
-constexpr std::string_view kUsage =
-    R"(用法：tarnvel-cli <命令> [选项]
-
-竖曲线计算（与 Tarnvel 窗口的算法和文件格式完全相同）。
-
-命令：
-  point   单点计算：输出 T、E、L、ZY、YZ、H（与结果表格的顺序和取位相同）
-            tarnvel-cli point --k0 16770 --h0 396.67 --i1 3.1 --i2 1.1 --r 3000 --k 16780
-  list    连续计算：输出桩号高程列表（与连续计算的列表框内容相同）
-            tarnvel-cli list <曲线参数> --from 16740 --to 16800 --step 10 [--crlf] [--max-stations N]
-  save    保存参数文件（与“文件 > 导出”相同）
-            tarnvel-cli save <曲线参数> --output 参数.txt
-  load    读取参数文件，输出 K0、H0、I1、I2、R（与“文件 > 导入”相同）
-            tarnvel-cli load 参数.txt
-  report  导出连续计算成果表（与“导出数据”相同）
-            tarnvel-cli report <曲线参数> --from … --to … --step … [--max-stations N] --output 成果.txt
-
-曲线参数：
-  --k0 变坡点桩号K   --h0 变坡点高程H   --i1 第一纵坡I1(%)   --i2 第二纵坡I2(%)   --r 竖曲线半径R
-其他选项：
-  --k 计算桩号        --from 起点桩号    --to 止点桩号        --step 计算间距J（可为负）
-  --crlf              list 以 CR LF 结束每行（默认 LF）
-  --max-stations N    一次最多列出的桩号数（list 默认 10000000，report 默认 1000000）
-  --output 文件       save 和 report 写入的文件
-  --help              显示本说明          --version         显示版本
-
-数值必须是完整的十进制数（可用指数形式，如 1.5e3；save 则按原样写入所给文字，与窗口相同）；
-负数可写作 --i1 -2 或 --i1=-2。
-退出状态：0 成功；1 计算失败，或参数文件不足五行、不是参数文件；2 命令或选项有误；3 文件无法创建、打开、读取或写入。
-)";
 
 bool WantsHelp(const tarnvel::cli::Args& args) {
     for (const auto& a : args)
@@ -54,13 +25,13 @@ int main(int argc, char** argv) {
 
     const Args all(argv + 1, argv + argc);
     if (all.empty()) {
-        std::cerr << kUsage;
+        std::cerr << MainUsage();
         return kExitUsage;
     }
     const std::string_view command = all[0];
     const Args args(all.begin() + 1, all.end());
-    if (command == "--help" || command == "-h" || command == "help" || WantsHelp(args)) {
-        std::cout << kUsage;
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::cout << MainUsage();
         return kExitOk;
     }
     if (command == "--version") {
@@ -69,18 +40,28 @@ int main(int argc, char** argv) {
     }
 
     using Command = int (*)(const Args&, std::ostream&, std::ostream&);
-    const std::pair<std::string_view, Command> commands[] = {
-        {"point", RunPoint}, {"list", RunList},     {"save", RunSave},
-        {"load", RunLoad},   {"report", RunReport},
+    using Usage = std::string (*)();
+    const std::tuple<std::string_view, Command, Usage> commands[] = {
+        {"point", RunPoint, MainUsage},   {"list", RunList, MainUsage},
+        {"save", RunSave, MainUsage},     {"load", RunLoad, MainUsage},
+        {"report", RunReport, MainUsage}, {"profile", RunProfile, ProfileUsage},
     };
-    for (const auto& [name, run] : commands) {
+    for (const auto& [name, run, usage] : commands) {
         if (command != name) continue;
+        if (WantsHelp(args)) {
+            std::cout << usage();
+            return kExitOk;
+        }
         try {
             return run(args, std::cout, std::cerr);
         } catch (const UsageError& e) {
             std::cerr << "tarnvel-cli: " << e.what() << "\n（tarnvel-cli --help 显示用法）\n";
             return kExitUsage;
         }
+    }
+    if (WantsHelp(args)) {
+        std::cout << MainUsage();
+        return kExitOk;
     }
     std::cerr << "tarnvel-cli: 未知的命令“" << command << "”\n（tarnvel-cli --help 显示用法）\n";
     return kExitUsage;

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "core/number_text.h"
+#include "core/text_width.h"
 
 namespace tarnvel::cli {
 namespace {
@@ -46,7 +47,7 @@ Options::Options(const std::vector<std::string>& args, std::span<const OptionSpe
         const auto option = std::find_if(known.begin(), known.end(),
                                          [&](const OptionSpec& s) { return s.name == name; });
         if (option == known.end()) throw UsageError("未知的选项 --" + name);
-        if (Has(name)) throw UsageError("选项 --" + name + " 重复给出");
+        if (!option->repeatable && Has(name)) throw UsageError("选项 --" + name + " 重复给出");
         std::string value;
         if (!option->takesValue) {
             if (eq != std::string::npos) throw UsageError("选项 --" + name + " 不带值");
@@ -73,12 +74,48 @@ const std::string& Options::Text(std::string_view name) const {
     throw UsageError("缺少选项 --" + std::string(name));
 }
 
+std::vector<std::string> Options::All(std::string_view name) const {
+    std::vector<std::string> all;
+    for (const auto& v : values_)
+        if (v.first == name) all.push_back(v.second);
+    return all;
+}
+
 double Options::Number(std::string_view name) const { return StrictNumber(name, Text(name)); }
 
 std::vector<OptionSpec> Concat(std::initializer_list<std::span<const OptionSpec>> tables) {
     std::vector<OptionSpec> all;
     for (const auto& table : tables) all.insert(all.end(), table.begin(), table.end());
     return all;
+}
+
+std::string OptionHelp(std::span<const OptionSpec> options, std::span<const OptionSpec> skip) {
+    const auto listed = [&](const OptionSpec& o) {
+        return std::any_of(skip.begin(), skip.end(), [&](const OptionSpec& s) { return s.name == o.name; });
+    };
+    std::vector<std::pair<std::string, std::string_view>> lines;
+    std::size_t width = 0;
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        const OptionSpec& o = options[i];
+        const bool earlier = std::any_of(options.begin(), options.begin() + static_cast<std::ptrdiff_t>(i),
+                                         [&](const OptionSpec& p) { return p.name == o.name; });
+        if (earlier || listed(o)) continue;
+        std::string left = "  --";
+        left += o.name;
+        if (o.takesValue) {
+            left += ' ';
+            left += o.valueName.empty() ? std::string_view("值") : o.valueName;
+        }
+        width = std::max(width, DisplayWidth(left));
+        lines.emplace_back(std::move(left), o.help);
+    }
+    std::string text;
+    for (const auto& [left, help] : lines) {
+        AppendPadded(text, left, width + 2, false);
+        text += help;
+        text += '\n';
+    }
+    return text;
 }
 
 double StrictNumber(std::string_view option, std::string_view text) {

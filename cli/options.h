@@ -20,22 +20,38 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// One option: how it is written, and the words of the usage text, so that
+// the help lists exactly the options the parser accepts.
 struct OptionSpec {
     std::string_view name;  // without the leading "--"
     bool takesValue;
+    std::string_view valueName = {};  // the value in the usage text ("桩号", "N")
+    std::string_view help = {};       // one short Chinese line
+    bool repeatable = false;          // may be given more than once (Options::All)
 };
 
 // The five curve parameters: --k0 --h0 --i1 --i2 --r.
 inline constexpr OptionSpec kCurveOptions[] = {
-    {"k0", true}, {"h0", true}, {"i1", true}, {"i2", true}, {"r", true}};
+    {"k0", true, "K", "变坡点桩号K"},
+    {"h0", true, "H", "变坡点高程H"},
+    {"i1", true, "I1", "第一纵坡I1(%)"},
+    {"i2", true, "I2", "第二纵坡I2(%)"},
+    {"r", true, "R", "竖曲线半径R"}};
 // The listing range: --from --to --step.
-inline constexpr OptionSpec kRangeOptions[] = {{"from", true}, {"to", true}, {"step", true}};
+inline constexpr OptionSpec kRangeOptions[] = {{"from", true, "桩号", "起点桩号"},
+                                               {"to", true, "桩号", "止点桩号"},
+                                               {"step", true, "J", "计算间距J（可为负）"}};
+// What point, list, save and report take besides those.
+inline constexpr OptionSpec kStationOption[] = {{"k", true, "桩号", "计算桩号"}};
+inline constexpr OptionSpec kCrlfOption[] = {{"crlf", false, {}, "list 以 CR LF 结束每行（默认 LF）"}};
+inline constexpr OptionSpec kOutputOption[] = {{"output", true, "文件", "save 和 report 写入的文件"}};
 
 class Options {
 public:
     // Accepts "--name value" and "--name=value"; a value may begin with a minus
-    // sign ("--i1 -2"). Anything not starting with "--" is positional. Unknown,
-    // repeated or value-less options throw UsageError.
+    // sign ("--i1 -2"). Anything not starting with "--" is positional. Unknown
+    // or value-less options, and a repeated one that is not repeatable, throw
+    // UsageError.
     Options(const std::vector<std::string>& args, std::span<const OptionSpec> known);
 
     bool Has(std::string_view name) const;
@@ -43,6 +59,8 @@ public:
     const std::string& Text(std::string_view name) const;
     // The value as a strictly checked decimal number.
     double Number(std::string_view name) const;
+    // Every value of a repeatable option, in the order given.
+    std::vector<std::string> All(std::string_view name) const;
     const std::vector<std::string>& Positional() const { return positional_; }
 
 private:
@@ -52,6 +70,10 @@ private:
 
 // Joins option tables: Concat(kCurveOptions, kRangeOptions, extra).
 std::vector<OptionSpec> Concat(std::initializer_list<std::span<const OptionSpec>> tables);
+
+// The usage lines of a table: "  --name 值  help", aligned, one per option;
+// an option listed earlier in the table or in `skip` is left out.
+std::string OptionHelp(std::span<const OptionSpec> options, std::span<const OptionSpec> skip = {});
 
 // Throws UsageError naming `option` unless `text` is wholly a finite decimal number.
 double StrictNumber(std::string_view option, std::string_view text);

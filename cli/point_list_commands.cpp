@@ -13,8 +13,7 @@
 namespace tarnvel::cli {
 
 int RunPoint(const Args& args, std::ostream& out, std::ostream& err) {
-    static constexpr OptionSpec kStation[] = {{"k", true}};
-    const Options options(args, Concat({kCurveOptions, kStation}));
+    const Options options(args, Concat({kCurveOptions, kStationOption}));
     if (!options.Positional().empty()) throw UsageError("多余的参数“" + options.Positional()[0] + "”");
     const CurveParameters p = CurveFrom(options);
     const double k = options.Number("k");
@@ -35,8 +34,7 @@ int RunPoint(const Args& args, std::ostream& out, std::ostream& err) {
 }
 
 int RunList(const Args& args, std::ostream& out, std::ostream& err) {
-    static constexpr OptionSpec kOutputForm[] = {{"crlf", false}};
-    const Options options(args, Concat({kCurveOptions, kRangeOptions, kListingLimitOption, kOutputForm}));
+    const Options options(args, Concat({kCurveOptions, kRangeOptions, kListingLimitOption, kCrlfOption}));
     if (!options.Positional().empty()) throw UsageError("多余的参数“" + options.Positional()[0] + "”");
     const CurveParameters p = CurveFrom(options);
     const StationRange range = RangeFrom(options);

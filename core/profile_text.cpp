@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/number_text.h"
+#include "core/text_width.h"
 
 namespace tarnvel {
 namespace {
@@ -19,7 +20,7 @@ int StationDecimals(const TextOptions& options) { return std::max(options.decima
 // elevation would lose centimetres along the tangent.
 int GradeDecimals(const TextOptions& options) { return std::clamp(options.decimals + 1, 4, 12); }
 
-std::string StationText(const Profile& profile, double internal, const TextOptions& options) {
+std::string InternalStationText(const Profile& profile, double internal, const TextOptions& options) {
     return FormatStation(profile.LabelOf(internal), options.stations, StationDecimals(options));
 }
 
@@ -57,7 +58,7 @@ struct ElementCells {
 
 ElementCells CellsOf(const Profile& profile, const CurveElementsRow& e, const TextOptions& options) {
     ElementCells c;
-    c.pviStation = StationText(profile, e.pviStation, options);
+    c.pviStation = InternalStationText(profile, e.pviStation, options);
     c.pviElevation = FixedText(e.pviElevation, options.decimals);
     c.gradeIn = FixedText(e.gradeIn, GradeDecimals(options));
     c.gradeOut = FixedText(e.gradeOut, GradeDecimals(options));
@@ -66,47 +67,26 @@ ElementCells CellsOf(const Profile& profile, const CurveElementsRow& e, const Te
     c.tangentIn = LengthText(e.tangentIn, options);
     c.tangentOut = LengthText(e.tangentOut, options);
     c.external = LengthText(e.external, options);
-    c.startStation = StationText(profile, e.startStation, options);
+    c.startStation = InternalStationText(profile, e.startStation, options);
     c.startElevation = FixedText(e.startElevation, options.decimals);
-    c.endStation = StationText(profile, e.endStation, options);
+    c.endStation = InternalStationText(profile, e.endStation, options);
     c.endElevation = FixedText(e.endElevation, options.decimals);
     if (e.extremeStation && e.extremeElevation) {
-        c.extremeStation = StationText(profile, *e.extremeStation, options);
+        c.extremeStation = InternalStationText(profile, *e.extremeStation, options);
         c.extremeElevation = FixedText(*e.extremeElevation, options.decimals);
     }
     return c;
 }
 
-// Columns on a terminal: East Asian wide characters take two. The UTF-8 is
-// the program's own text and the numbers, so a simple decode suffices.
-std::size_t DisplayWidth(std::string_view text) {
-    std::size_t width = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::uint32_t cp = lead;
-        std::size_t n = 1;
-        if (lead >= 0xF0) cp = lead & 0x07u, n = 4;
-        else if (lead >= 0xE0) cp = lead & 0x0Fu, n = 3;
-        else if (lead >= 0xC0) cp = lead & 0x1Fu, n = 2;
-        for (std::size_t k = 1; k < n && i + k < text.size(); ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
-        i += n;
-        const bool wide = (cp >= 0x1100 && cp <= 0x115F) || (cp >= 0x2E80 && cp <= 0xA4CF) ||
-                          (cp >= 0xAC00 && cp <= 0xD7A3) || (cp >= 0xF900 && cp <= 0xFAFF) ||
-                          (cp >= 0xFE30 && cp <= 0xFE4F) || (cp >= 0xFF00 && cp <= 0xFF60) ||
-                          (cp >= 0xFFE0 && cp <= 0xFFE6) || (cp >= 0x20000 && cp <= 0x3FFFD);
-        width += wide ? 2 : 1;
-    }
-    return width;
-}
-
-void AppendPadded(std::string& out, std::string_view cell, std::size_t width) {
-    const std::size_t w = DisplayWidth(cell);
-    if (w < width) out.append(width - w, ' ');
-    out += cell;
-}
-
 }  // namespace
+
+std::string StationText(const Station& label, const TextOptions& options) {
+    return FormatStation(label, options.stations, StationDecimals(options));
+}
+
+std::string ElevationText(double elevation, const TextOptions& options) {
+    return FixedText(elevation, options.decimals);
+}
 
 std::string ElementsCsv(const Profile& profile, const TextOptions& options) {
     std::string out =
@@ -172,8 +152,10 @@ std::string ElementsTableText(const Profile& profile, const TextOptions& options
     for (const auto& row : rows) {
         for (std::size_t i = 0; i < row.size(); ++i) {
             if (i > 0) out += "  ";
-            AppendPadded(out, row[i], widths[i]);
+            AppendPadded(out, row[i], widths[i], true);
         }
+        // Empty cells at the end (no high or low point) leave no blanks behind.
+        out.erase(out.find_last_not_of(' ') + 1);
         out += options.lineEnd;
     }
     if (profile.Elements().empty()) {

@@ -21,6 +21,11 @@ struct TextOptions {
     std::string_view lineEnd = "\n";            // "\r\n" for the GBK report files
 };
 
+// A station label and an elevation as every text here writes them (the
+// lines of `tarnvel-cli profile at`).
+std::string StationText(const Station& label, const TextOptions& options);
+std::string ElevationText(double elevation, const TextOptions& options);
+
 // The CSV header of the elements table, exactly:
 // pvi_station,pvi_elevation,grade_in,grade_out,kind,radius,length,tangent_in,
 // tangent_out,external,start_station,start_elevation,end_station,end_elevation,

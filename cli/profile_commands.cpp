@@ -1,0 +1,251 @@
+// tarnvel-cli profile: a whole road profile from a LandXML or CSV file — the
+// elevation at any station, the curve elements table, a listing, conversion
+// between the two file formats, and the profiles a LandXML file holds.
+
+#include <algorithm>
+#include <cmath>
+#include <ostream>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "cli/commands.h"
+#include "cli/listing_options.h"
+#include "cli/profile_options.h"
+#include "core/profile_listing.h"
+#include "core/profile_text.h"
+#include "io/profile_files.h"
+
+namespace tarnvel::cli {
+namespace {
+
+constexpr OptionSpec kAtStation = {"k", true, "桩号", "计算桩号（可重复；可写 K16+770.5，断链重复桩号写 K5+350(2)）",
+                                   true};
+constexpr OptionSpec kFrom = {"from", true, "桩号", "起点桩号"};
+constexpr OptionSpec kTo = {"to", true, "桩号", "止点桩号"};
+constexpr OptionSpec kStep = {"step", true, "J", "计算间距（大于零）"};
+constexpr OptionSpec kKeyPoints = {"key-points", false, {}, "插入竖曲线起点、变坡点、竖曲线终点和最高/最低点"};
+constexpr OptionSpec kRowLimit = {"max-stations", true, "N", "list 一次最多列出的行数（默认 10000000）"};
+constexpr OptionSpec kConvertOutput = {"output", true, "文件", "写入的文件：.xml 为 LandXML，.csv 为 CSV"};
+
+constexpr OptionSpec kAtOptions[] = {kAtStation, kDecimalsOption, kStationStyleOption, kProfileNameOption};
+constexpr OptionSpec kElementsOptions[] = {kFormatOption, kDecimalsOption, kStationStyleOption,
+                                           kProfileNameOption};
+constexpr OptionSpec kListOptions[] = {kFrom,          kTo,
+                                       kStep,          kKeyPoints,
+                                       kFormatOption,  kDecimalsOption,
+                                       kStationStyleOption, kProfileNameOption,
+                                       kRowLimit};
+constexpr OptionSpec kConvertOptions[] = {kConvertOutput, kProfileNameOption};
+
+int RunAt(const Options& options, std::ostream& out, std::ostream& err) {
+    FileArgument(options);
+    const std::vector<std::string> texts = options.All("k");
+    if (texts.empty()) throw UsageError("缺少选项 --k");
+    std::vector<Station> stations;
+    for (const std::string& text : texts) stations.push_back(StationFrom("k", text));
+    const TextOptions text = TextOptionsFrom(options);
+    const Profile profile = LoadProfile(options, err);
+
+    // Every station is computed before the first line is written, so that a
+    // script never sees part of an answer.
+    std::string lines;
+    for (const Station& station : stations) {
+        try {
+            const ProfileValue value = profile.AtLabel(station);
+            lines += StationText(station, text);
+            lines += '\t';
+            lines += ElevationText(value.elevation, text);
+            lines += '\n';
+        } catch (const StationError& e) {
+            err << "tarnvel-cli: " << e.what() << '\n';
+            return kExitProfile;
+        }
+    }
+    NoteUnit(profile, err);
+    out << lines;
+    out.flush();
+    return kExitOk;
+}
+
+int RunElements(const Options& options, std::ostream& out, std::ostream& err) {
+    FileArgument(options);
+    const bool csv = CsvFormatFrom(options);
+    const TextOptions text = TextOptionsFrom(options);
+    const Profile profile = LoadProfile(options, err);
+    if (csv) NoteUnit(profile, err);  // the text table says its unit itself
+    out << (csv ? ElementsCsv(profile, text) : ElementsTableText(profile, text));
+    out.flush();
+    return kExitOk;
+}
+
+int RunList(const Options& options, std::ostream& out, std::ostream& err) {
+    FileArgument(options);
+    ProfileRange range;
+    range.from = StationFrom("from", options.Text("from"));
+    range.to = StationFrom("to", options.Text("to"));
+    range.step = options.Number("step");
+    if (!(range.step > 0)) throw UsageError("选项 --step 的值“" + options.Text("step") + "”应大于零");
+    range.keyPoints = options.Has("key-points");
+    const bool csv = CsvFormatFrom(options);
+    const TextOptions text = TextOptionsFrom(options);
+    const std::uint64_t limit = MaxStationsFrom(options);
+    const Profile profile = LoadProfile(options, err);
+
+    // Both ends must lie on the profile; the messages name the station and
+    // the profile's extent.
+    double from = 0, to = 0;
+    try {
+        from = profile.InternalOf(range.from);
+        to = profile.InternalOf(range.to);
+        profile.At(from);
+        profile.At(to);
+    } catch (const StationError& e) {
+        err << "tarnvel-cli: " << e.what() << '\n';
+        return kExitProfile;
+    }
+    if (to < from) throw UsageError("止点桩号（--to）在起点桩号（--from）之前");
+
+    // Lines go out in blocks as they are made, so memory stays flat however
+    // long the listing. The header waits in the block until the first row:
+    // a refused listing writes nothing.
+    // A write that fails (a full disk) ends the listing there: the rest
+    // could not arrive either.
+    struct OutputFailed {};
+    constexpr std::size_t kBlock = 1 << 16;
+    std::string block = csv ? ListingCsvHeader(text) : ListingTextHeader(text);
+    block.reserve(kBlock + 256);
+    ProfileListingResult result;
+    try {
+        result = ListProfile(profile, range, limit, [&](const ProfileListingRow& row) {
+            if (csv) AppendListingCsv(block, profile, row, text);
+            else AppendListingText(block, profile, row, text);
+            if (block.size() >= kBlock) {
+                if (!out.write(block.data(), static_cast<std::streamsize>(block.size()))) throw OutputFailed{};
+                block.clear();
+            }
+        });
+    } catch (const OutputFailed&) {
+        err << "tarnvel-cli: 标准输出无法写入，列表未写完。\n";
+        return kExitFile;
+    }
+    if (!result.ok) {
+        // The ends were placed above, so what is left to refuse is the range
+        // asked for: more rows than the limit, or a step too fine to tell
+        // neighbouring stations apart.
+        err << "tarnvel-cli: " << result.message << "（行数上限可用 --max-stations 调整）\n";
+        return kExitUsage;
+    }
+    out.write(block.data(), static_cast<std::streamsize>(block.size()));
+    out.flush();
+    NoteUnit(profile, err);
+    return kExitOk;
+}
+
+int RunConvert(const Options& options, std::ostream&, std::ostream& err) {
+    const std::string& input = FileArgument(options);
+    const std::string& output = options.Text("output");
+    if (output.empty()) throw UsageError("选项 --output 的文件名为空");
+    const std::optional<io::ProfileFormat> format = io::ProfileFormatFromPath(output);
+    if (!format) throw UsageError("选项 --output 的文件“" + output + "”应以 .xml（LandXML）或 .csv（CSV）结尾");
+    const ProfileModel model = ReadProfileModel(options, err);
+    // A profile that does not pass its checks is not passed on: the other
+    // program might take it for a sound one.
+    ResolveProfile(model, input, err);
+    if (const auto failure = io::WriteProfileFile(output, model, *format)) StopOnFailure(*failure, err);
+    return kExitOk;
+}
+
+int RunNames(const Options& options, std::ostream& out, std::ostream& err) {
+    const std::string& path = FileArgument(options);
+    const io::Result<std::vector<io::LandXmlProfileName>> names = io::ReadLandXmlProfileNames(path);
+    if (!names.ok()) StopOnFailure(names.failure(), err);
+    std::string lines;
+    for (const io::LandXmlProfileName& name : names.value()) {
+        lines += name.alignment;
+        lines += '/';
+        lines += name.profile;
+        lines += '\n';
+    }
+    out << lines;
+    out.flush();
+    return kExitOk;
+}
+
+struct ProfileCommand {
+    std::string_view name;
+    std::string_view synopsis;  // after "tarnvel-cli profile NAME "
+    std::string_view summary;
+    std::span<const OptionSpec> options;
+    int (*run)(const Options& options, std::ostream& out, std::ostream& err);
+};
+
+// The sub-commands, in the order the usage lists them. A new one is one more
+// row: its options table and its run function (profile_options.h has what
+// they share).
+constexpr ProfileCommand kCommands[] = {
+    {"at", "纵断面文件 --k 桩号 [--k 桩号 …] [--decimals N] [--stations plain|k]",
+     "任意桩号的设计高程，每行“桩号<TAB>高程”", kAtOptions, RunAt},
+    {"elements", "纵断面文件 [--format text|csv] [--decimals N]", "竖曲线要素表", kElementsOptions,
+     RunElements},
+    {"list", "纵断面文件 --from A --to B --step J [--key-points] [--format text|csv] [--decimals N]",
+     "逐桩高程和纵坡列表（断链两侧桩号均列出）", kListOptions, RunList},
+    {"convert", "纵断面文件 --output 文件", "LandXML 与 CSV 互相转换（按输出文件的扩展名）", kConvertOptions,
+     RunConvert},
+    {"names", "LandXML文件", "列出文件中的纵断面（线路名/纵断面名）", {}, RunNames},
+};
+
+std::string CommandList() {
+    std::string names;
+    for (const ProfileCommand& c : kCommands) names += (names.empty() ? "" : "、") + std::string(c.name);
+    return names;
+}
+
+}  // namespace
+
+std::string ProfileUsage() {
+    std::string text = "用法：tarnvel-cli profile <子命令> 纵断面文件 [选项]\n\n"
+                       "整条纵断面：起点、任意多个变坡点（可带竖曲线）、终点，可含断链。\n"
+                       "纵断面文件为 LandXML（.xml）或 CSV 变坡点表，按内容识别。\n\n子命令：\n";
+    std::vector<OptionSpec> all;
+    std::size_t width = 0;
+    for (const ProfileCommand& c : kCommands) width = std::max(width, c.name.size());
+    for (const ProfileCommand& c : kCommands) {
+        text += "  " + std::string(c.name) + std::string(width + 2 - c.name.size(), ' ') + std::string(c.summary) + "\n";
+        text += "      tarnvel-cli profile " + std::string(c.name) + " " + std::string(c.synopsis) + "\n";
+        all.insert(all.end(), c.options.begin(), c.options.end());
+    }
+    text += "\n选项：\n";
+    text += OptionHelp(all);
+    text += R"(
+桩号可写作 16770.5 或 K16+770.5；断链（长链）处重复出现的桩号以后缀指明第几次出现，如 K5+350(2)。
+示例：
+  tarnvel-cli profile at 纵断面.csv --k K16+780 --stations k
+  tarnvel-cli profile list 纵断面.xml --profile 主线/设计线 --from K16+000 --to K17+000 --step 20 --key-points
+退出状态：0 成功；1 纵断面未通过检查、桩号不在纵断面上或文件内容不是纵断面；2 命令或选项有误；
+3 文件无法读取或写入。失败时不写出任何文件。
+)";
+    return text;
+}
+
+int RunProfile(const Args& args, std::ostream& out, std::ostream& err) {
+    try {
+        if (args.empty() || args[0].starts_with("-"))
+            throw UsageError("缺少 profile 的子命令（" + CommandList() + "）");
+        for (const ProfileCommand& command : kCommands) {
+            if (args[0] != command.name) continue;
+            const Options options(Args(args.begin() + 1, args.end()), command.options);
+            try {
+                return command.run(options, out, err);
+            } catch (const CommandExit& exit) {
+                return exit.status;
+            }
+        }
+        throw UsageError("未知的 profile 子命令“" + args[0] + "”（可用：" + CommandList() + "）");
+    } catch (const UsageError& e) {
+        err << "tarnvel-cli: " << e.what() << "\n（tarnvel-cli profile --help 显示用法）\n";
+        return kExitUsage;
+    }
+}
+
+}  // namespace tarnvel::cli

@@ -1,0 +1,86 @@
+#include "cli/profile_options.h"
+
+#include <charconv>
+#include <ostream>
+
+#include "cli/commands.h"
+#include "io/profile_files.h"
+
+namespace tarnvel::cli {
+
+const std::string& FileArgument(const Options& options) {
+    const auto& positional = options.Positional();
+    if (positional.empty()) throw UsageError("缺少纵断面文件");
+    if (positional.size() > 1) throw UsageError("多余的参数“" + positional[1] + "”");
+    if (positional[0].empty()) throw UsageError("纵断面文件名为空");
+    return positional[0];
+}
+
+Station StationFrom(std::string_view option, const std::string& text) {
+    std::string why;
+    const std::optional<Station> station = ParseStation(text, &why);
+    if (!station) throw UsageError("选项 --" + std::string(option) + " 的值有误：" + why);
+    return *station;
+}
+
+TextOptions TextOptionsFrom(const Options& options) {
+    TextOptions text;
+    if (options.Has("decimals")) {
+        const std::string& value = options.Text("decimals");
+        int n = -1;
+        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
+        if (ec != std::errc() || end != value.data() + value.size() || n < 0 || n > 12)
+            throw UsageError("选项 --decimals 的值“" + value + "”不是 0 到 12 的整数");
+        text.decimals = n;
+    }
+    if (options.Has("stations")) {
+        const std::string& value = options.Text("stations");
+        if (value == "k" || value == "K") text.stations = StationStyle::K;
+        else if (value != "plain") throw UsageError("选项 --stations 的值“" + value + "”应为 plain 或 k");
+    }
+    return text;
+}
+
+bool CsvFormatFrom(const Options& options) {
+    if (!options.Has("format")) return false;
+    const std::string& value = options.Text("format");
+    if (value != "text" && value != "csv") throw UsageError("选项 --format 的值“" + value + "”应为 text 或 csv");
+    return value == "csv";
+}
+
+void StopOnFailure(const io::IoFailure& failure, std::ostream& err) {
+    err << "tarnvel-cli: " << failure.message << '\n';
+    throw CommandExit{failure.kind == io::FailureKind::File ? kExitFile : kExitProfile};
+}
+
+ProfileModel ReadProfileModel(const Options& options, std::ostream& err) {
+    const std::string& path = FileArgument(options);
+    const std::string name = options.Has("profile") ? options.Text("profile") : std::string();
+    io::Result<ProfileModel> model = io::ReadProfileFile(path, name);
+    if (!model.ok()) StopOnFailure(model.failure(), err);
+    return std::move(model.value());
+}
+
+Profile ResolveProfile(const ProfileModel& model, std::string_view path, std::ostream& err) {
+    std::vector<ProfileProblem> problems;
+    std::optional<Profile> profile = Profile::Resolve(model, &problems);
+    if (profile) return std::move(*profile);
+    err << "tarnvel-cli: 纵断面文件“" << path << "”未通过检查";
+    if (problems.size() > 1) err << "，共 " << problems.size() << " 处问题";
+    err << "：\n";
+    for (const ProfileProblem& problem : problems) err << "  " << problem.message << '\n';
+    throw CommandExit{kExitProfile};
+}
+
+Profile LoadProfile(const Options& options, std::ostream& err) {
+    return ResolveProfile(ReadProfileModel(options, err), FileArgument(options), err);
+}
+
+void NoteUnit(const Profile& profile, std::ostream& err) {
+    const LengthUnit unit = profile.Model().unit;
+    if (unit == LengthUnit::Metre) return;
+    err << "tarnvel-cli: 注意：此纵断面的长度单位为" << LengthUnitName(unit) << "（" << LengthUnitSymbol(unit)
+        << "），桩号、高程和长度均以此为单位。\n";
+}
+
+}  // namespace tarnvel::cli

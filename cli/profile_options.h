@@ -1,0 +1,64 @@
+#pragma once
+// What the `tarnvel-cli profile` sub-commands share: their common options,
+// reading and checking the profile file, and the way a sub-command stops
+// after it has told the user why.
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+#include "cli/options.h"
+#include "core/profile.h"
+#include "core/profile_text.h"
+#include "core/station.h"
+#include "io/io_failure.h"
+
+namespace tarnvel::cli {
+
+// Thrown once the reason has been written to the error stream; the
+// sub-command then ends with `status`.
+struct CommandExit {
+    int status;
+};
+
+inline constexpr OptionSpec kProfileNameOption = {
+    "profile", true, "名称", "LandXML 文件中要用的纵断面：“线路名/纵断面名”或纵断面名（默认第一个）"};
+inline constexpr OptionSpec kDecimalsOption = {"decimals", true, "N",
+                                               "高程和长度的小数位数（0 到 12，默认 3；桩号至少 3 位）"};
+inline constexpr OptionSpec kStationStyleOption = {"stations", true, "plain|k",
+                                                   "桩号写法：plain 为 16770.000，k 为 K16+770.000（默认 plain）"};
+inline constexpr OptionSpec kFormatOption = {"format", true, "text|csv", "输出格式（默认 text）"};
+
+// The one PROFILE (or FILE) argument.
+const std::string& FileArgument(const Options& options);
+
+// A station option's text as a label ("16770.5", "K16+770.5", "K5+350(2)");
+// a malformed text is a usage error naming the option.
+Station StationFrom(std::string_view option, const std::string& text);
+
+// --decimals, --stations: the text forms of the outputs.
+TextOptions TextOptionsFrom(const Options& options);
+
+// --format text|csv; true for csv.
+bool CsvFormatFrom(const Options& options);
+
+// Writes the failure and throws CommandExit: 3 for a file that cannot be
+// read or written, 1 for content that is not a profile.
+[[noreturn]] void StopOnFailure(const io::IoFailure& failure, std::ostream& err);
+
+// Reads the PROFILE argument (the ProfAlign --profile names) as the file
+// states it; stops on failure.
+ProfileModel ReadProfileModel(const Options& options, std::ostream& err);
+
+// Checks a model; on problems writes every one of them, the file first, and
+// stops with status 1.
+Profile ResolveProfile(const ProfileModel& model, std::string_view path, std::ostream& err);
+
+// ReadProfileModel, then ResolveProfile.
+Profile LoadProfile(const Options& options, std::ostream& err);
+
+// A profile whose unit is not the metre is said on the error stream, so that
+// outputs whose format has no room for it (at, list, CSV) are not misread.
+void NoteUnit(const Profile& profile, std::ostream& err);
+
+}  // namespace tarnvel::cli

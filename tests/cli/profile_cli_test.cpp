@@ -1,0 +1,241 @@
+// tarnvel-cli profile, run as the real binary over small profiles the test
+// writes: what scripts depend on (the exact lines and the CSV header), the exit
+// statuses, labels through chain breaks, and that a failure writes nothing.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <utility>
+#include <string>
+#include <vector>
+
+#include "tests/cli/run_cli.h"
+#include "io/profile_files.h"
+#include "tests/io/scratch_folder.h"
+#include "tests/worked_example.h"
+
+namespace tarnvel::test {
+namespace {
+
+using io::testing::ReadBytes;
+using io::testing::ScratchFolder;
+using io::testing::WriteBytes;
+
+// A 1 % grade throughout (elevation = 100 + internal / 100), stationed with a
+// long chain at internal 500 (labels 450 to 500 occur twice) and a short chain
+// at internal 850 (labels 800 to 850 do not exist). Label 700 is internal 750.
+constexpr std::string_view kChainCsv =
+    "station,elevation,radius\n"
+    "0,100,\n"
+    "300,103,\n"
+    "1000,110,\n"
+    "\n"
+    "station_back,station_ahead\n"
+    "500,450\n"
+    "800,850\n";
+
+// Stations not increasing and a curve on the first point: both are reported.
+constexpr std::string_view kInvalidCsv =
+    "station,elevation,radius\n"
+    "100,10,500\n"
+    "300,12,\n"
+    "200,11,\n";
+
+struct Case {
+    const char* name;
+    std::vector<std::string> args;  // "{worked}", "{chain}", "{invalid}", "{out}" stand for files
+    int status;
+    std::string out;          // exact standard output
+    const char* errContains;  // "" when any (or no) message is fine
+};
+
+class ProfileCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // The shared start-up profile, through the CSV writer.
+        WriteBytes(folder.File("worked.csv"), io::ProfileCsvBytes(StartUpProfile()));
+        WriteBytes(folder.File("chain.csv"), kChainCsv);
+        WriteBytes(folder.File("invalid.csv"), kInvalidCsv);
+    }
+
+    CliRun Run(std::vector<std::string> args) {
+        const std::pair<std::string, std::string> files[] = {{"{worked}", "worked.csv"},
+                                                             {"{chain}", "chain.csv"},
+                                                             {"{invalid}", "invalid.csv"},
+                                                             {"{out}", "out"}};
+        for (std::string& a : args)
+            for (const auto& [token, name] : files)
+                if (a == token) a = folder.File(name);
+        args.insert(args.begin(), "profile");
+        return RunCli(TARNVEL_CLI, args);
+    }
+
+    void Check(const Case& c) {
+        const CliRun run = Run(c.args);
+        EXPECT_EQ(run.status, c.status) << c.name << ": " << run.err;
+        EXPECT_EQ(run.out, c.out) << c.name;
+        EXPECT_NE(run.err.find(c.errContains), std::string::npos) << c.name << ": " << run.err;
+    }
+
+    ScratchFolder folder;
+};
+
+TEST_F(ProfileCli, AtGivesTheElevationOfEachStationAsTyped) {
+    const Case cases[] = {
+        {"worked example", {"at", "{worked}", "--k", "16780"}, 0, "16780.000\t396.713\n", ""},
+        {"K notation in and out, several stations, more decimals",
+         {"at", "{worked}", "--k", "K16+740", "--k=16+800", "--stations", "k", "--decimals", "4"}, 0,
+         "K16+740.0000\t395.7400\nK16+800.0000\t397.0000\n", ""},
+        {"behind the long chain", {"at", "{chain}", "--k", "480(1)"}, 0, "480.000(1)\t104.800\n", ""},
+        {"ahead of the long chain", {"at", "{chain}", "--k", "K0+480(2)", "--stations", "k"}, 0,
+         "K0+480.000(2)\t105.300\n", ""},
+        {"between the chains", {"at", "{chain}", "--k", "700"}, 0, "700.000\t107.500\n", ""},
+        {"ahead of the short chain", {"at", "{chain}", "--k", "900"}, 0, "900.000\t109.000\n", ""},
+        {"ambiguous label", {"at", "{chain}", "--k", "480"}, 1, "", "480"},
+        {"label in the short chain's gap", {"at", "{chain}", "--k", "820"}, 1, "", "820"},
+        {"outside the profile: nothing printed for the good station",
+         {"at", "{worked}", "--k", "16780", "--k", "17501"}, 1, "", "K17+501"},
+        {"malformed station", {"at", "{worked}", "--k", "K16+78x"}, 2, "", "--k"},
+        {"metres of 1000 in K notation", {"at", "{worked}", "--k", "K16+1000"}, 2, "", "--k"},
+        {"no station", {"at", "{worked}"}, 2, "", "--k"},
+        {"decimals out of range", {"at", "{worked}", "--k", "16780", "--decimals", "13"}, 2, "", "--decimals"},
+        {"invalid profile: every problem, file first", {"at", "{invalid}", "--k", "250"}, 1, "",
+         "invalid.csv"},
+        {"missing file", {"at", "{out}", "--k", "1"}, 3, "", "out"},
+        {"unknown sub-command", {"elevate", "{worked}"}, 2, "", "elevate"},
+    };
+    for (const Case& c : cases) Check(c);
+
+    // Both problems of the invalid profile are said, not only the first.
+    const CliRun invalid = Run({"at", "{invalid}", "--k", "250"});
+    EXPECT_GE(std::count(invalid.err.begin(), invalid.err.end(), '\n'), 3) << invalid.err;
+}
+
+TEST_F(ProfileCli, ElementsAndListingAsTextAndCsv) {
+    const Case cases[] = {
+        {"elements csv: exact header and the start-up example's T, E and curve ends",
+         {"elements", "{worked}", "--format", "csv"}, 0,
+         "pvi_station,pvi_elevation,grade_in,grade_out,kind,radius,length,tangent_in,tangent_out,external,"
+         "start_station,start_elevation,end_station,end_elevation,extreme_station,extreme_elevation\n"
+         "16770.000,396.670,3.1000,1.1000,crest,3000.000,60.000,30.000,30.000,0.150,"
+         "16740.000,395.740,16800.000,397.000,,\n",
+         ""},
+        {"listing with key points: the PVI and the curve end marked, grades in percent",
+         {"list", "{worked}", "--from", "16760", "--to", "K16+800", "--step", "20", "--key-points"}, 0,
+         "桩号\t高程\t纵坡(%)\t备注\n"
+         "16760.000\t396.293\t2.4333\n"
+         "16770.000\t396.520\t2.1000\t变坡点\n"
+         "16780.000\t396.713\t1.7667\n"
+         "16800.000\t397.000\t1.1000\t竖曲线终点\n",
+         ""},
+        {"listing as csv in K notation",
+         {"list", "{worked}", "--from", "16700", "--to", "16710", "--step", "10", "--format", "csv",
+          "--stations", "k", "--decimals", "2"},
+         0, "station,elevation,grade,note\nK16+700.000,394.50,3.1000,\nK16+710.000,394.81,3.1000,\n", ""},
+        {"too many stations: nothing printed",
+         {"list", "{worked}", "--from", "16700", "--to", "16900", "--step", "1", "--max-stations", "10"}, 2,
+         "", "--max-stations"},
+        {"end beyond the profile", {"list", "{worked}", "--from", "16700", "--to", "17600", "--step", "10"}, 1,
+         "", "K17+600"},
+        {"step not positive", {"list", "{worked}", "--from", "16700", "--to", "16800", "--step", "-10"}, 2, "",
+         "--step"},
+        {"malformed range end", {"list", "{worked}", "--from", "A16", "--to", "16800", "--step", "10"}, 2, "",
+         "--from"},
+    };
+    for (const Case& c : cases) Check(c);
+
+    const CliRun table = Run({"elements", "{worked}"});
+    EXPECT_EQ(table.status, 0) << table.err;
+    EXPECT_NE(table.out.find("竖曲线要素表"), std::string::npos) << table.out;
+    EXPECT_NE(table.out.find("米"), std::string::npos) << table.out;
+}
+
+TEST_F(ProfileCli, ListingThroughChainBreaksMarksBothStations) {
+    const CliRun run = Run({"list", "{chain}", "--from", "400", "--to", "900", "--step", "100", "--format", "csv"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    // The two stations of each break, in road order, at the same place on the
+    // road (same elevation); an occurrence suffix may follow a repeated label.
+    std::vector<std::string> breaks;
+    std::size_t begin = 0;
+    for (std::size_t end; (end = run.out.find('\n', begin)) != std::string::npos; begin = end + 1) {
+        const std::string line = run.out.substr(begin, end - begin);
+        if (line.find("断链") != std::string::npos) breaks.push_back(line);
+    }
+    ASSERT_EQ(breaks.size(), 4u) << run.out;
+    const struct {
+        const char* label;
+        const char* rest;
+    } expected[] = {{"500.000", ",105.000,1.0000,断链前"},
+                    {"450.000", ",105.000,1.0000,断链后"},
+                    {"800.000", ",108.500,1.0000,断链前"},
+                    {"850.000", ",108.500,1.0000,断链后"}};
+    for (std::size_t i = 0; i < breaks.size(); ++i) {
+        EXPECT_TRUE(breaks[i].starts_with(expected[i].label)) << breaks[i];
+        EXPECT_TRUE(breaks[i].ends_with(expected[i].rest)) << breaks[i];
+    }
+    // Between the chains the labels run on from the long chain's ahead label.
+    EXPECT_NE(run.out.find("\n700.000,107.500,1.0000,\n"), std::string::npos) << run.out;
+}
+
+TEST_F(ProfileCli, ConvertWritesTheOtherFormatOrNothing) {
+    for (const char* extension : {"xml", "csv"}) {
+        const std::string converted = folder.File(std::string("converted.") + extension);
+        const CliRun convert = Run({"convert", "{chain}", "--output", converted});
+        ASSERT_EQ(convert.status, 0) << convert.err;
+        EXPECT_EQ(convert.out, "");
+        // The converted file answers as the original does, through both chains.
+        const CliRun at = RunCli(TARNVEL_CLI, {"profile", "at", converted, "--k", "480(2)", "--k", "900"});
+        EXPECT_EQ(at.status, 0) << extension << ": " << at.err;
+        EXPECT_EQ(at.out, "480.000(2)\t105.300\n900.000\t109.000\n") << extension;
+    }
+
+    const std::string before = ReadBytes(folder.File("converted.csv"));
+    const Case failures[] = {
+        {"invalid profile", {"convert", "{invalid}", "--output", folder.File("converted.csv")}, 1, "", "invalid.csv"},
+        {"unknown extension", {"convert", "{worked}", "--output", folder.File("converted.txt")}, 2, "", "--output"},
+        {"folder missing", {"convert", "{worked}", "--output", folder.File("none/x.csv")}, 3, "", "x.csv"},
+    };
+    for (const Case& c : failures) Check(c);
+    EXPECT_EQ(ReadBytes(folder.File("converted.csv")), before);
+    EXPECT_FALSE(std::filesystem::exists(folder.File("converted.txt")));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("none")));
+}
+
+TEST_F(ProfileCli, ProfilesByNameAndTheirUnit) {
+    // A profile in feet, converted to LandXML: its name is listed, chosen by
+    // name, and its unit is said where the output has no room for it.
+    WriteBytes(folder.File("feet.csv"), "station[ft],elevation,radius\n0,100,\n500,105,2000\n1000,100,\n");
+    const std::string xml = folder.File("feet.xml");
+    ASSERT_EQ(RunCli(TARNVEL_CLI, {"profile", "convert", folder.File("feet.csv"), "--output", xml}).status, 0);
+    const CliRun names = RunCli(TARNVEL_CLI, {"profile", "names", xml});
+    ASSERT_EQ(names.status, 0) << names.err;
+    ASSERT_TRUE(names.out.ends_with("\n")) << names.out;
+    const std::string name = names.out.substr(0, names.out.find('\n'));
+
+    const CliRun at = RunCli(TARNVEL_CLI, {"profile", "at", xml, "--profile", name, "--k", "1"});
+    EXPECT_EQ(at.status, 0) << at.err;
+    EXPECT_EQ(at.out, "1.000\t100.010\n");
+    EXPECT_NE(at.err.find("英尺"), std::string::npos) << at.err;
+    const CliRun table = RunCli(TARNVEL_CLI, {"profile", "elements", xml});
+    EXPECT_NE(table.out.find("英尺"), std::string::npos) << table.out;
+
+    const CliRun wrong = RunCli(TARNVEL_CLI, {"profile", "at", xml, "--profile", "nosuch", "--k", "1"});
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_NE(wrong.err.find("nosuch"), std::string::npos) << wrong.err;
+    EXPECT_EQ(RunCli(TARNVEL_CLI, {"profile", "names", folder.File("feet.csv")}).status, 1);
+}
+
+TEST_F(ProfileCli, HelpComesFromTheOptionTables) {
+    const CliRun help = RunCli(TARNVEL_CLI, {"profile", "--help"});
+    EXPECT_EQ(help.status, 0);
+    for (const char* word : {"at", "elements", "list", "convert", "names", "--key-points", "--profile",
+                             "--max-stations", "--stations"})
+        EXPECT_NE(help.out.find(word), std::string::npos) << word;
+    const CliRun main = RunCli(TARNVEL_CLI, {"--help"});
+    for (const char* word : {"--k0", "--crlf", "--output", "profile"})
+        EXPECT_NE(main.out.find(word), std::string::npos) << word;
+}
+
+}  // namespace
+}  // namespace tarnvel::test
