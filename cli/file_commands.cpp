@@ -59,24 +59,27 @@ int RunReport(const Args& args, std::ostream&, std::ostream& err) {
     RefusePositional(options);
     const CurveParameters p = CurveFrom(options);
     const StationRange range = RangeFrom(options);
-    // The whole report is assembled before the file is replaced, so by default
-    // it is held to the window's limit; --max-stations lifts that.
+    // By default the report is held to the window's limit, so that it is the
+    // report the window could have written; --max-stations lifts that.
     const std::uint64_t limit = options.Has("max-stations") ? MaxStationsFrom(options) : kWindowStationLimit;
     const std::string& path = options.Text("output");
     if (path.empty()) throw UsageError("选项 --output 的文件名为空");
 
-    std::string listing;
+    // Each line goes to the file's temporary as it is computed. A listing cut
+    // short by a failed station is not written: a signed report that silently
+    // lacks its last stations would pass for a complete one.
+    ListingResult result;
     CurveState state;
-    const ListingResult result =
-        ListStations(p, range, limit, state, [&](std::string_view piece) { listing += piece; });
-    // A listing cut short by a failed station is not written: a signed report
-    // that silently lacks its last stations would pass for a complete one.
+    const auto failure = io::WriteResultReport(path, [&](const io::ReportTextSink& sink) {
+        result = ListStations(p, range, limit, state, sink);
+        return result.outcome == ListingOutcome::Complete;
+    });
+    if (failure) return ReportFailure(*failure, err);
     if (result.outcome != ListingOutcome::Complete) {
         const int status = ReportListingOutcome(result, limit, err);
         err << "tarnvel-cli: 成果表未写入。\n";
         return status;
     }
-    if (const auto failure = io::WriteResultReport(path, listing)) return ReportFailure(*failure, err);
     return kExitOk;
 }
 

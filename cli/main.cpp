@@ -1,5 +1,6 @@
 // tarnvel-cli: the calculator's arithmetic and files for scripts and batch work.
 
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "io/io_failure.h"
 
 namespace {
 
@@ -17,13 +19,9 @@ bool WantsHelp(const tarnvel::cli::Args& args) {
     return false;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int RunCommand(const tarnvel::cli::Args& all) {
     using namespace tarnvel::cli;
-    std::ios::sync_with_stdio(false);
 
-    const Args all(argv + 1, argv + argc);
     if (all.empty()) {
         std::cerr << MainUsage();
         return kExitUsage;
@@ -65,4 +63,21 @@ int main(int argc, char** argv) {
     }
     std::cerr << "tarnvel-cli: 未知的命令“" << command << "”\n（tarnvel-cli --help 显示用法）\n";
     return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    errno = 0;
+    const int status = RunCommand(tarnvel::cli::Args(argv + 1, argv + argc));
+    // Whatever the command, output that did not arrive is a failure: a script
+    // reading a listing from a full disk must not take it for complete. errno
+    // still holds the reason of the write that failed.
+    if (!std::cout.flush()) {
+        const int code = errno;
+        std::cerr << "tarnvel-cli: " << tarnvel::io::DescribeStreamWriteError("标准输出", code) << '\n';
+        return tarnvel::cli::kExitFile;
+    }
+    return status;
 }

@@ -1,11 +1,10 @@
 #include "cli/options.h"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 #include "core/number_text.h"
 #include "core/text_width.h"
+#include "core/station.h"
 
 namespace tarnvel::cli {
 namespace {
@@ -83,6 +82,18 @@ std::vector<std::string> Options::All(std::string_view name) const {
 
 double Options::Number(std::string_view name) const { return StrictNumber(name, Text(name)); }
 
+double Options::Station(std::string_view name) const {
+    const std::string& text = Text(name);
+    if (IsDecimalNumber(text)) return StrictNumber(name, text);
+    const std::string option = "选项 --" + std::string(name);
+    std::string error;
+    const std::optional<tarnvel::Station> station = ParseStation(text, &error);
+    if (!station) throw UsageError(option + " 的值有误：" + error);
+    // A single curve has no chain breaks, so no label occurs twice.
+    if (station->occurrence != 0) throw UsageError(option + " 的值“" + text + "”带有出现序号，单条竖曲线的桩号不带序号");
+    return station->value;
+}
+
 std::vector<OptionSpec> Concat(std::initializer_list<std::span<const OptionSpec>> tables) {
     std::vector<OptionSpec> all;
     for (const auto& table : tables) all.insert(all.end(), table.begin(), table.end());
@@ -121,22 +132,20 @@ std::string OptionHelp(std::span<const OptionSpec> options, std::span<const Opti
 double StrictNumber(std::string_view option, std::string_view text) {
     const std::string quoted = "选项 --" + std::string(option) + " 的值“" + std::string(text) + "”";
     if (!IsDecimalNumber(text)) throw UsageError(quoted + "不是十进制数");
-    // Within the grammar checked above, TextToNumber reads the whole text; it
-    // saturates a value beyond the double range, which is refused here.
-    const double value = TextToNumber(text);
-    if (std::fabs(value) == std::numeric_limits<double>::max()) {
-        throw UsageError(quoted + "超出了可计算的范围");
-    }
+    // Within the grammar checked above, TextToNumber reads the whole text.
+    bool outOfRange = false;
+    const double value = TextToNumber(text, outOfRange);
+    if (outOfRange) throw UsageError(quoted + "超出了可计算的范围");
     return value;
 }
 
 CurveParameters CurveFrom(const Options& o) {
-    return CurveParameters{o.Number("k0"), o.Number("h0"), o.Number("i1"), o.Number("i2"),
+    return CurveParameters{o.Station("k0"), o.Number("h0"), o.Number("i1"), o.Number("i2"),
                            o.Number("r")};
 }
 
 StationRange RangeFrom(const Options& o) {
-    return StationRange{o.Number("from"), o.Number("to"), o.Number("step")};
+    return StationRange{o.Station("from"), o.Station("to"), o.Number("step")};
 }
 
 }  // namespace tarnvel::cli

@@ -61,6 +61,9 @@ public:
     double Number(std::string_view name) const;
     // Every value of a repeatable option, in the order given.
     std::vector<std::string> All(std::string_view name) const;
+    // The value as a strictly checked station: a decimal number, or K
+    // notation ("K16+770.5").
+    double Station(std::string_view name) const;
     const std::vector<std::string>& Positional() const { return positional_; }
 
 private:

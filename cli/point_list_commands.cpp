@@ -16,7 +16,7 @@ int RunPoint(const Args& args, std::ostream& out, std::ostream& err) {
     const Options options(args, Concat({kCurveOptions, kStationOption}));
     if (!options.Positional().empty()) throw UsageError("多余的参数“" + options.Positional()[0] + "”");
     const CurveParameters p = CurveFrom(options);
-    const double k = options.Number("k");
+    const double k = options.Station("k");
 
     CurveState state;
     try {
@@ -42,17 +42,25 @@ int RunList(const Args& args, std::ostream& out, std::ostream& err) {
     const bool crlf = options.Has("crlf");
 
     // Each line is written as soon as it is computed, so memory stays flat
-    // however long the range.
+    // however long the range; a failed write to the output ends the listing
+    // at once (the caller reports it).
+    struct OutputFailed {};
     CurveState state;
-    const ListingResult result = ListStations(p, range, limit, state, [&](std::string_view piece) {
-        if (!crlf && piece.ends_with("\r\n")) {
-            piece.remove_suffix(2);
-            out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-            out.put('\n');
-        } else {
-            out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-        }
-    });
+    ListingResult result;
+    try {
+        result = ListStations(p, range, limit, state, [&](std::string_view piece) {
+            if (!crlf && piece.ends_with("\r\n")) {
+                piece.remove_suffix(2);
+                out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+                out.put('\n');
+            } else {
+                out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+            }
+            if (!out) throw OutputFailed{};
+        });
+    } catch (const OutputFailed&) {
+        return kExitFile;
+    }
     out.flush();
     return ReportListingOutcome(result, limit, err);
 }

@@ -12,6 +12,7 @@
 #include "cli/commands.h"
 #include "cli/listing_options.h"
 #include "cli/profile_options.h"
+#include "cli/profile_plot_command.h"
 #include "core/profile_listing.h"
 #include "core/profile_text.h"
 #include "io/profile_files.h"
@@ -193,6 +194,8 @@ constexpr ProfileCommand kCommands[] = {
     {"convert", "纵断面文件 --output 文件", "LandXML 与 CSV 互相转换（按输出文件的扩展名）", kConvertOptions,
      RunConvert},
     {"names", "LandXML文件", "列出文件中的纵断面（线路名/纵断面名）", {}, RunNames},
+    {"plot", "纵断面文件 --output 文件.svg [--exaggeration N] [--width PX --height PX]",
+     "纵断面图（SVG：设计线、切线、变坡点、竖曲线要素、坡度坡长、断链）", kPlotOptions, RunProfilePlot},
 };
 
 std::string CommandList() {

@@ -184,18 +184,19 @@ private:
         for (const auto& placed : PlaceLabels(drawing_, view_, frame_, width, kLineHeight)) {
             const auto& label = drawing_.labels[placed.label];
             const auto& box = placed.box;
-            const char* anchor = label.hAlign == HAlign::Left ? "start" : label.hAlign == HAlign::Right ? "end" : "middle";
+            const std::string anchor = label.hAlign == HAlign::Left ? "start" : label.hAlign == HAlign::Right ? "end" : "middle";
             const double x = label.hAlign == HAlign::Left    ? box.left
                              : label.hAlign == HAlign::Right ? box.left + box.width
                                                              : box.left + box.width / 2;
             const char* fill = label.role == LabelRole::Grade ? "#004080" : "black";
-            out_ += "<text class=\"label\" text-anchor=\"" + std::string(anchor) + "\" fill=\"" + fill + "\">";
+            // One text element a line: tspans placed by x and y are not
+            // understood by every renderer (SVG Tiny, which Qt reads, lacks them).
             double y = box.top + kLineHeight - 3;
             for (const auto& line : label.lines) {
-                out_ += "<tspan x=\"" + Px(x) + "\" y=\"" + Px(y) + "\">" + Escaped(line) + "</tspan>";
+                out_ += "<text class=\"label\" x=\"" + Px(x) + "\" y=\"" + Px(y) + "\" text-anchor=\"" + anchor +
+                        "\" fill=\"" + fill + "\">" + Escaped(line) + "</text>\n";
                 y += kLineHeight;
             }
-            out_ += "</text>\n";
         }
     }
 

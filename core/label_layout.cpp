@@ -11,8 +11,9 @@ bool Overlap(const DeviceRect& a, const DeviceRect& b) {
            b.top < a.top + a.height;
 }
 
-bool Inside(DevicePoint p, const DeviceRect& r) {
-    return p.x >= r.left && p.x <= r.left + r.width && p.y >= r.top && p.y <= r.top + r.height;
+bool Contains(const DeviceRect& outer, const DeviceRect& inner) {
+    return inner.left >= outer.left && inner.top >= outer.top &&
+           inner.left + inner.width <= outer.left + outer.width && inner.top + inner.height <= outer.top + outer.height;
 }
 
 DeviceRect BoxOf(const DrawingLabel& label, DevicePoint anchor, double width, double height) {
@@ -35,12 +36,18 @@ public:
           rows_(std::max(1, static_cast<int>(std::ceil(frame.height / kCell)))),
           cells_(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_)) {}
 
-    bool TryPlace(const DeviceRect& box) {
+    bool Free(const DeviceRect& box) const {
         const auto [c0, c1, r0, r1] = Cells(box);
         for (int r = r0; r <= r1; ++r)
             for (int c = c0; c <= c1; ++c)
                 for (const auto& other : cells_[Index(c, r)])
                     if (Overlap(box, other)) return false;
+        return true;
+    }
+
+    bool TryPlace(const DeviceRect& box) {
+        if (!Free(box)) return false;
+        const auto [c0, c1, r0, r1] = Cells(box);
         for (int r = r0; r <= r1; ++r)
             for (int c = c0; c <= c1; ++c) cells_[Index(c, r)].push_back(box);
         return true;
@@ -76,13 +83,18 @@ std::vector<PlacedLabel> PlaceLabels(const ProfileDrawing& drawing, const ViewTr
                                      const DeviceRect& frame, const LabelWidth& width, double lineHeight) {
     std::vector<PlacedLabel> placed;
     Occupancy occupancy(frame);
-    for (LabelRole role : {LabelRole::Pvi, LabelRole::Extreme, LabelRole::Grade}) {
+    for (LabelRole role : {LabelRole::Pvi, LabelRole::EndPoint, LabelRole::Extreme, LabelRole::Grade}) {
         for (std::size_t i = 0; i < drawing.labels.size(); ++i) {
             const auto& label = drawing.labels[i];
             if (label.role != role) continue;
             const DevicePoint anchor = transform.ToDevice(label.anchor);
-            if (!Inside(anchor, frame)) continue;
-            const DeviceRect box = BoxOf(label, anchor, width(i), lineHeight * static_cast<double>(label.lines.size()));
+            const double height = lineHeight * static_cast<double>(label.lines.size());
+            // Where even a sliver of the label is taken, it cannot go there:
+            // most labels of a crowded view are refused without being measured.
+            if (!occupancy.Free(BoxOf(label, anchor, 1, height))) continue;
+            const DeviceRect box = BoxOf(label, anchor, width(i), height);
+            // Text cut by the frame is no use on a drawing.
+            if (!Contains(frame, box)) continue;
             if (occupancy.TryPlace(box)) placed.push_back({i, box});
         }
     }

@@ -1,8 +1,8 @@
 #pragma once
-// Which labels of a drawing to show in a view, and where: a label whose
-// anchor is outside the frame is left out, and so is one that would cover a
-// label placed before it. PVI labels are placed first, then high and low
-// points, then grades, so that the most important text wins.
+// Which labels of a drawing to show in a view, and where: a label that would
+// not lie wholly inside the frame is left out, and so is one that would cover
+// a label placed before it. PVI labels are placed first, then the start and
+// end points, high and low points, grades, so that the most important text wins.
 
 #include <cstddef>
 #include <functional>

@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 
@@ -81,6 +82,12 @@ double RoundTo3ByPrinting(double value) {
 }  // namespace
 
 double TextToNumber(std::string_view text) {
+    bool outOfRange = false;
+    return TextToNumber(text, outOfRange);
+}
+
+double TextToNumber(std::string_view text, bool& outOfRange) {
+    outOfRange = false;
     std::size_t pos = 0;
     while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t' || text[pos] == '\n')) ++pos;
     const Scanned s = Scan(text, pos);
@@ -94,15 +101,25 @@ double TextToNumber(std::string_view text) {
         std::from_chars(unsignedPart.data(), unsignedPart.data() + unsignedPart.size(), value,
                         std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
-        value = (!s.allZero && s.magnitude > 0) ? std::numeric_limits<double>::max() : 0.0;
+        outOfRange = !s.allZero && s.magnitude > 0;
+        value = outOfRange ? std::numeric_limits<double>::max() : 0.0;
     } else if (ec != std::errc() || std::isinf(value)) {
-        value = std::isinf(value) ? std::numeric_limits<double>::max() : 0.0;
+        outOfRange = std::isinf(value);
+        value = outOfRange ? std::numeric_limits<double>::max() : 0.0;
     }
     return negative ? -value : value;
 }
 
 std::string NumberToText(double value) {
-    if (value == 0 || !std::isfinite(value)) return "0";  // the program never holds a non-finite value
+    char text[kNumberTextCapacity];
+    return std::string(text, WriteNumberText(value, text));
+}
+
+std::size_t WriteNumberText(double value, char* out) {
+    if (value == 0 || !std::isfinite(value)) {  // the program never holds a non-finite value
+        out[0] = '0';
+        return 1;
+    }
 
     // 15 significant digits, correctly rounded from the exact binary value.
     // The shortest form that reads back as the same double is that rounding
@@ -127,40 +144,44 @@ std::string NumberToText(double value) {
     int exponent = 0;
     std::from_chars(sci.data() + ePos + 1 + (sci[ePos + 1] == '+'), sci.data() + sci.size(),
                     exponent);
-    std::string digits;
-    digits.reserve(15);
+    // The significant digits without the point, trailing zeros dropped.
+    char digits[16];
+    int count = 0;
     for (char c : sci.substr(0, ePos))
-        if (c != '.') digits.push_back(c);
-    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+        if (c != '.') digits[count++] = c;
+    while (count > 1 && digits[count - 1] == '0') --count;
 
-    std::string out;
-    out.reserve(24);
-    if (negative) out.push_back('-');
-    const int count = static_cast<int>(digits.size());
+    char* to = out;
+    const auto put = [&to](char c) { *to++ = c; };
+    const auto putDigits = [&to, &digits](int from, int until) {
+        for (int i = from; i < until; ++i) *to++ = digits[i];
+    };
+    if (negative) put('-');
     if (exponent >= 15 || exponent < -5) {
-        out.push_back(digits[0]);
+        put(digits[0]);
         if (count > 1) {
-            out.push_back('.');
-            out.append(digits, 1);
+            put('.');
+            putDigits(1, count);
         }
-        out.push_back('E');
-        out.push_back(exponent < 0 ? '-' : '+');
+        put('E');
+        put(exponent < 0 ? '-' : '+');
         const int magnitude = std::abs(exponent);
-        if (magnitude < 10) out.push_back('0');
-        out += std::to_string(magnitude);
+        if (magnitude < 10) put('0');
+        to = std::to_chars(to, out + kNumberTextCapacity, magnitude).ptr;
     } else if (exponent < 0) {
-        out += "0.";
-        out.append(static_cast<std::size_t>(-exponent - 1), '0');
-        out += digits;
+        put('0');
+        put('.');
+        for (int i = 0; i < -exponent - 1; ++i) put('0');
+        putDigits(0, count);
     } else if (count <= exponent + 1) {
-        out += digits;
-        out.append(static_cast<std::size_t>(exponent + 1 - count), '0');
+        putDigits(0, count);
+        for (int i = 0; i < exponent + 1 - count; ++i) put('0');
     } else {
-        out.append(digits, 0, static_cast<std::size_t>(exponent + 1));
-        out.push_back('.');
-        out.append(digits, static_cast<std::size_t>(exponent + 1));
+        putDigits(0, exponent + 1);
+        put('.');
+        putDigits(exponent + 1, count);
     }
-    return out;
+    return static_cast<std::size_t>(to - out);
 }
 
 double RoundTo3(double value) {
@@ -179,7 +200,9 @@ double RoundTo3(double value) {
     const double fromN = scaled - n;     // exact: within 0.5 of n
     const double aboveHalf = fromN - 0.5;  // exact: a multiple of scaled's ulp, at most 1
     const double belowHalf = fromN + 0.5;
-    const bool nIsOdd = std::fmod(n, 2.0) != 0;
+    // n is a whole number of magnitude below 2^53: its parity is that of the
+    // integer it converts to exactly.
+    const bool nIsOdd = (static_cast<std::int64_t>(n) & 1) != 0;
     if (aboveHalf > -error || (aboveHalf == -error && nIsOdd)) {
         n += 1;
     } else if (belowHalf < -error || (belowHalf == -error && nIsOdd)) {

@@ -3,6 +3,7 @@
 // only ones used anywhere; none of them reads the process locale, and the full
 // stop is always the decimal point.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,11 +17,23 @@ namespace tarnvel {
 // so that later arithmetic reports the overflow instead of carrying infinity.
 double TextToNumber(std::string_view text);
 
+// The same reading; `outOfRange` tells whether the number lay beyond the double
+// range (and so was read as the largest double), which no calculation should
+// ever be given. A number too small to tell from zero reads as 0 and is not
+// out of range.
+double TextToNumber(std::string_view text, bool& outOfRange);
+
 // The text form of a number: rounded to 15 significant digits, trailing zeros
 // and a bare decimal point dropped, "0" for both zeros. Magnitudes from 1E-5 up
 // to (not including) 1E+15 are written out in full; others take the form
 // "1.5E+20" / "-2E-06", which TextToNumber reads back.
 std::string NumberToText(double value);
+
+// The same text written into `out`, which must hold kNumberTextCapacity
+// characters; returns its length. For loops that print millions of numbers
+// without allocating for each.
+inline constexpr std::size_t kNumberTextCapacity = 32;
+std::size_t WriteNumberText(double value, char* out);
 
 // The multiple of 0.001 nearest to the exact value of the double (an exact tie
 // goes to the even multiple), as the double closest to that multiple. Never -0.

@@ -20,12 +20,15 @@ std::string KText(const Profile& profile, double internal) {
 // parabola or an arc) the sag of a chord grows with the square of its length,
 // so the sag of the whole stretch tells how many equal chords are needed; the
 // factor 2 covers the arc, whose sag grows slightly faster than the square.
-void SampleCurve(const Profile& profile, double from, double to, std::vector<WorldPoint>& out) {
+// The cursor walks the road forward piece by piece; within one piece it may
+// step back without searching.
+void SampleCurve(ProfileCursor& cursor, double from, double to, std::vector<WorldPoint>& out) {
     if (!(to > from)) return;
-    const double zFrom = profile.At(from).elevation;
-    const double zTo = profile.At(to).elevation;
+    const double zFrom = cursor.At(from).elevation;
     const double middle = from + (to - from) / 2;
-    const double sag = std::fabs(profile.At(middle).elevation - (zFrom + zTo) / 2);
+    const double zMiddle = cursor.At(middle).elevation;
+    const double zTo = cursor.At(to).elevation;
+    const double sag = std::fabs(zMiddle - (zFrom + zTo) / 2);
     double chords = std::ceil(std::sqrt(2 * sag / kChordTolerance));
     if (!std::isfinite(chords)) chords = 1;  // a NaN never comes from a resolved profile
     chords = std::clamp(chords, 1.0, 100'000.0);
@@ -33,7 +36,7 @@ void SampleCurve(const Profile& profile, double from, double to, std::vector<Wor
     if (out.empty()) out.push_back({from, zFrom});
     for (int i = 1; i < n; ++i) {
         const double s = from + (to - from) * i / n;
-        out.push_back({s, profile.At(s).elevation});
+        out.push_back({s, cursor.At(s).elevation});
     }
     out.push_back({to, zTo});
 }
@@ -61,6 +64,7 @@ std::vector<GradePoint> GradePoints(const Profile& profile) {
 
 void AddDesignLine(const Profile& profile, ProfileDrawing& drawing) {
     const auto& elements = profile.Elements();
+    ProfileCursor cursor(profile);
     double station = profile.StartStation();
     double elevation = profile.Model().points.front().elevation;
     auto gradeLineTo = [&](double toStation, double toElevation) {
@@ -81,8 +85,8 @@ void AddDesignLine(const Profile& profile, ProfileDrawing& drawing) {
         // The PVI divides an unsymmetrical parabola into two pieces; sampling
         // each on its own keeps the sag rule above exact.
         const double split = std::clamp(e.pviStation, e.startStation, e.endStation);
-        SampleCurve(profile, e.startStation, split, curve.points);
-        SampleCurve(profile, split, e.endStation, curve.points);
+        SampleCurve(cursor, e.startStation, split, curve.points);
+        SampleCurve(cursor, split, e.endStation, curve.points);
         drawing.lines.push_back(std::move(curve));
         station = e.endStation;
         elevation = e.endElevation;
@@ -147,6 +151,17 @@ void AddGradeLabels(const Profile& profile, ProfileDrawing& drawing) {
     }
 }
 
+// The start and end of the road, labelled beside the point, away from the line.
+void AddEndPoints(const Profile& profile, ProfileDrawing& drawing) {
+    const auto& points = profile.Model().points;
+    const WorldPoint start{profile.StartStation(), points.front().elevation};
+    const WorldPoint end{profile.EndStation(), points.back().elevation};
+    drawing.labels.push_back({LabelRole::EndPoint, kNoPvi, start, 0, -kLabelGap, HAlign::Left, VAlign::Above,
+                              {"起点 " + KText(profile, start.station), "H=" + FixedText(start.elevation, 3)}});
+    drawing.labels.push_back({LabelRole::EndPoint, kNoPvi, end, 0, -kLabelGap, HAlign::Right, VAlign::Above,
+                              {"终点 " + KText(profile, end.station), "H=" + FixedText(end.elevation, 3)}});
+}
+
 void AddChainMarks(const Profile& profile, ProfileDrawing& drawing) {
     const auto& breaks = profile.Chains().Breaks();
     const std::string unit = LengthUnitSymbol(profile.Model().unit);
@@ -185,6 +200,7 @@ ProfileDrawing BuildDrawing(const Profile& profile) {
     AddDesignLine(profile, drawing);
     AddPviMarks(profile, drawing);
     AddGradeLabels(profile, drawing);
+    AddEndPoints(profile, drawing);
     AddChainMarks(profile, drawing);
     drawing.extent = ExtentOf(drawing);
     return drawing;

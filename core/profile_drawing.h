@@ -50,7 +50,7 @@ struct DrawingMarker {
     WorldPoint at;
 };
 
-enum class LabelRole { Pvi, Grade, Extreme };
+enum class LabelRole { Pvi, EndPoint, Grade, Extreme };
 
 // Where the text sits relative to its anchor, on the screen.
 enum class HAlign { Left, Centre, Right };

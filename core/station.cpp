@@ -249,13 +249,18 @@ std::optional<Station> ParseStation(std::string_view text, std::string* error) {
 }
 
 double StationBoxToNumber(std::string_view text) {
+    bool outOfRange = false;
+    return StationBoxToNumber(text, outOfRange);
+}
+
+double StationBoxToNumber(std::string_view text, bool& outOfRange) {
     const std::string folded = FoldFullWidth(text);
     std::string_view s = folded;
     while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
     KParts k;
     std::string why;
-    if (ReadK(s, k, why)) return TextToNumber(KText(k));
-    return TextToNumber(s);
+    if (ReadK(s, k, why)) return TextToNumber(KText(k), outOfRange);
+    return TextToNumber(s, outOfRange);
 }
 
 std::string FormatStation(double value, StationStyle style, int decimals) {

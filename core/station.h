@@ -41,6 +41,9 @@ std::optional<Station> ParseStation(std::string_view text, std::string* error = 
 // its start as TextToNumber reads it (a text without a number is 0). Never
 // fails; an occurrence suffix is ignored.
 double StationBoxToNumber(std::string_view text);
+// The same; `outOfRange` tells whether the number lay beyond the double range
+// (see TextToNumber).
+double StationBoxToNumber(std::string_view text, bool& outOfRange);
 
 // The label as text. Plain: the canonical number form (NumberToText) when
 // `decimals` < 0, else fixed with that many decimals. K: "K16+770.500" with

@@ -1,7 +1,6 @@
 #include "core/station_listing.h"
 
 #include <cmath>
-#include <string>
 
 #include "core/number_text.h"
 
@@ -29,12 +28,14 @@ ListingOutcome CheckRange(const StationRange& range, std::uint64_t maxStations) 
     return ListingOutcome::Complete;
 }
 
-void AppendLine(std::string& line, double k, double h) {
-    line.clear();
-    line += NumberToText(k);
-    line += "   ";
-    line += NumberToText(RoundTo3(h));
-    line += "\r\n";
+// "16740   395.74\r\n", built in place without allocating.
+std::string_view FormatLine(char (&line)[2 * kNumberTextCapacity + 5], double k, double h) {
+    std::size_t length = WriteNumberText(k, line);
+    for (const char c : {' ', ' ', ' '}) line[length++] = c;
+    length += WriteNumberText(RoundTo3(h), line + length);
+    line[length++] = '\r';
+    line[length++] = '\n';
+    return std::string_view(line, length);
 }
 
 }  // namespace
@@ -47,16 +48,22 @@ ListingResult ListStations(const CurveParameters& p, const StationRange& range,
     if (result.outcome != ListingOutcome::Complete) return result;
 
     sink(kListingHeader);
-    std::string line;
-    line.reserve(64);
+    char line[2 * kNumberTextCapacity + 5];
     double k = range.start;
     try {
         // The station is accumulated by repeated addition, and each line shows
         // the accumulated double: the elevation is computed at that same value.
+        // The curve's elements do not depend on the station: they are computed
+        // once, at the first station (where a failure among them is reported,
+        // as a calculation at that station would), and kept in `state`.
+        bool elementsKnown = false;
         for (; Continues(k, range); k = CheckedAdd(k, range.interval, "桩号")) {
-            CalculateAt(p, k, state);
-            AppendLine(line, k, state.H);
-            sink(line);
+            if (!elementsKnown) {
+                ComputeCurveElements(p, state.elements);
+                elementsKnown = true;
+            }
+            state.H = ElevationAt(p, state.elements, k);
+            sink(FormatLine(line, k, state.H));
             ++result.stationsListed;
         }
     } catch (const ArithmeticError& error) {

@@ -8,8 +8,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <fstream>
-#include <memory>
+#include <utility>
 
 namespace tarnvel::io {
 namespace {
@@ -42,19 +43,35 @@ int WriteAll(int fd, std::string_view bytes) {
     return 0;
 }
 
+// Runs the producer into `fd`. Returns the failure, or nothing; `keep` tells
+// whether the producer finished the content or abandoned it.
+std::optional<IoFailure> Produce(int fd, const FileProducer& produce, const std::string& shown,
+                                 bool& keep) {
+    FileBytesSink sink(fd);
+    try {
+        keep = produce(sink);
+    } catch (const std::exception&) {
+        return CurrentExceptionFailure(FileAction::Write, shown);
+    }
+    // What an abandoned producer left in the buffer never reaches the file.
+    if (!keep) return std::nullopt;
+    if (const int error = sink.Flush(); error != 0) return FileFailure(FileAction::Write, shown, error);
+    return std::nullopt;
+}
+
 // A target that cannot be renamed over: write straight into it.
 std::optional<IoFailure> WriteInPlace(const std::string& target, const std::string& shown,
-                                      std::string_view bytes) {
+                                      const FileProducer& produce) {
     // O_NONBLOCK only for the open, so that a pipe without a reader fails at
     // once instead of waiting for one for ever.
     const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return FileFailure(FileAction::Create, shown, errno);
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    int error = WriteAll(fd, bytes);
-    if (::close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
-    if (error != 0) return FileFailure(FileAction::Write, shown, error);
-    return std::nullopt;
+    bool keep = true;
+    std::optional<IoFailure> failure = Produce(fd, produce, shown, keep);
+    if (::close(fd) != 0 && !failure && errno != EINTR) failure = FileFailure(FileAction::Write, shown, errno);
+    return failure;
 }
 
 struct Target {
@@ -63,23 +80,73 @@ struct Target {
     struct stat info {};
 };
 
-// Follows a symbolic link to the file it names, so that saving through a link
-// updates the linked file instead of replacing the link with a copy.
-std::string ResolveLink(const std::string& path) {
-    struct stat link {};
-    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return path;
-    std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
-    return real ? std::string(real.get()) : path;
+// The file a path finally names: each symbolic link on the way is replaced by
+// its target, a relative target being read from the link's own folder. A link
+// to nothing ends at the path it names, which is then created. Returns the
+// errno ELOOP for a chain that does not end.
+int FollowLinks(const std::string& path, std::string& target) {
+    target = path;
+    for (int hops = 0; hops <= 40; ++hops) {
+        struct stat link {};
+        if (::lstat(target.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return 0;
+        std::string named(static_cast<std::size_t>(link.st_size > 0 ? link.st_size : PATH_MAX) + 1, '\0');
+        const ssize_t n = ::readlink(target.c_str(), named.data(), named.size());
+        if (n < 0) return errno;
+        if (static_cast<std::size_t>(n) >= named.size()) return ENAMETOOLONG;  // changed meanwhile
+        named.resize(static_cast<std::size_t>(n));
+        if (named.empty()) return ENOENT;
+        if (named.front() != '/') {
+            const std::size_t slash = target.rfind('/');
+            if (slash != std::string::npos) named.insert(0, target, 0, slash + 1);
+        }
+        target = std::move(named);
+    }
+    return ELOOP;
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 }  // namespace
 
+FileBytesSink::FileBytesSink(int fd) : fd_(fd) {}
+
+void FileBytesSink::Write(std::string_view bytes) {
+    constexpr std::size_t kBufferSize = 1 << 16;
+    if (error_ != 0) return;
+    if (buffer_.size() + bytes.size() > kBufferSize) {
+        if (Flush() != 0) return;
+        if (bytes.size() >= kBufferSize) {
+            error_ = WriteAll(fd_, bytes);
+            return;
+        }
+    }
+    if (buffer_.capacity() < kBufferSize) buffer_.reserve(kBufferSize);
+    buffer_.append(bytes);
+}
+
+int FileBytesSink::Flush() {
+    if (error_ == 0 && !buffer_.empty()) error_ = WriteAll(fd_, buffer_);
+    buffer_.clear();
+    return error_;
+}
+
 std::optional<IoFailure> WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    return WriteFileAtomically(path, [bytes](FileBytesSink& sink) {
+        sink.Write(bytes);
+        return true;
+    });
+}
+
+std::optional<IoFailure> WriteFileAtomically(const std::string& path, const FileProducer& produce) {
     if (path.empty()) return FileFailure(FileAction::Create, path, ENOENT);
     if (path.back() == '/') return FileFailure(FileAction::Create, path, EISDIR);
 
     Target target;
-    target.path = ResolveLink(path);
+    if (const int error = FollowLinks(path, target.path); error != 0)
+        return FileFailure(FileAction::Create, path, error);
     if (::stat(target.path.c_str(), &target.info) == 0) {
         target.exists = true;
     } else if (errno != ENOENT) {
@@ -87,7 +154,7 @@ std::optional<IoFailure> WriteFileAtomically(const std::string& path, std::strin
     }
     if (target.exists) {
         if (S_ISDIR(target.info.st_mode)) return FileFailure(FileAction::Create, path, EISDIR);
-        if (!S_ISREG(target.info.st_mode)) return WriteInPlace(target.path, path, bytes);
+        if (!S_ISREG(target.info.st_mode)) return WriteInPlace(target.path, path, produce);
         // A file the user has made read-only stays as it is, although the
         // folder would let us replace it.
         if (::access(target.path.c_str(), W_OK) != 0)
@@ -100,12 +167,18 @@ std::optional<IoFailure> WriteFileAtomically(const std::string& path, std::strin
     std::string temporary = folder + (slash == std::string::npos ? "/" : "") + ".tarnvel-XXXXXX";
 
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) return FileFailure(FileAction::Create, path, errno);
+    if (fd < 0) {
+        const int error = errno;
+        // Some system folders (/proc) exist but answer "no such file" to any
+        // new name: that is not a missing folder.
+        if (error == ENOENT && IsFolder(folder)) return NewFileRefused(path, error);
+        return FileFailure(FileAction::Create, path, error);
+    }
 
-    const auto fail = [&](FileAction action, int error, bool open) -> std::optional<IoFailure> {
+    const auto fail = [&](std::optional<IoFailure> failure, bool open) -> std::optional<IoFailure> {
         if (open) ::close(fd);
         ::unlink(temporary.c_str());
-        return FileFailure(action, path, error);
+        return failure;
     };
 
     if (target.exists) {
@@ -116,14 +189,20 @@ std::optional<IoFailure> WriteFileAtomically(const std::string& path, std::strin
         }
     }
     const mode_t mode = target.exists ? (target.info.st_mode & 07777) : (0666 & ~CurrentUmask());
-    if (::fchmod(fd, mode) != 0) return fail(FileAction::Create, errno, true);
+    if (::fchmod(fd, mode) != 0) return fail(FileFailure(FileAction::Create, path, errno), true);
 
-    if (const int error = WriteAll(fd, bytes); error != 0)
-        return fail(FileAction::Write, error, true);
-    if (::fsync(fd) != 0) return fail(FileAction::Write, errno, true);
-    if (::close(fd) != 0 && errno != EINTR) return fail(FileAction::Write, errno, false);
+    bool keep = true;
+    try {
+        if (auto failure = Produce(fd, produce, path, keep)) return fail(std::move(failure), true);
+    } catch (...) {
+        fail(std::nullopt, true);
+        throw;
+    }
+    if (!keep) return fail(std::nullopt, true);
+    if (::fsync(fd) != 0) return fail(FileFailure(FileAction::Write, path, errno), true);
+    if (::close(fd) != 0 && errno != EINTR) return fail(FileFailure(FileAction::Write, path, errno), false);
     if (::rename(temporary.c_str(), target.path.c_str()) != 0)
-        return fail(FileAction::Write, errno, false);
+        return fail(FileFailure(FileAction::Write, path, errno), false);
 
     // Make the rename itself durable; a failure here no longer loses data.
     const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

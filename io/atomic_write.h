@@ -1,6 +1,7 @@
 #pragma once
 // The one way this program writes a file.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,17 +10,51 @@
 
 namespace tarnvel::io {
 
-// Replaces the file at `path` with exactly `bytes`, or leaves it as it was.
+// Where a producer puts the bytes of the file. Writes are buffered; after the
+// first failed write the rest are dropped and the writer reports that failure.
+class FileBytesSink {
+public:
+    explicit FileBytesSink(int fd);
+    FileBytesSink(const FileBytesSink&) = delete;
+    FileBytesSink& operator=(const FileBytesSink&) = delete;
+
+    void Write(std::string_view bytes);
+    // Sends what is buffered to the file; returns the errno of the first
+    // failed write, or 0.
+    int Flush();
+
+private:
+    int fd_;
+    int error_ = 0;
+    std::string buffer_;
+};
+
+// Writes the whole content into the sink. Returning false abandons the file:
+// the existing one stays as it was and nothing is reported. An exception it
+// throws is reported as a write failure of the file.
+using FileProducer = std::function<bool(FileBytesSink&)>;
+
+// Replaces the file at `path` with what `produce` writes, or leaves it as it was.
 //
-// The bytes go to a temporary file in the same folder, which is flushed to the
+// The bytes go to a temporary file beside the target, which is flushed to the
 // disk and then renamed over the target, so a reader sees either the old file
 // or the complete new one, never a half-written one. On any failure the
 // temporary is removed and the existing file is untouched. A replaced file
 // keeps its permissions (and its owner, where the system allows); a new file
-// gets 0666 less the umask. A symbolic link is written through, not replaced.
+// gets 0666 less the umask.
+//
+// A symbolic link is written through, as editors do: the link stays and the
+// file it finally names (following a chain of links, a relative target read
+// from the link's own folder) is replaced; a link to nothing creates its target.
 //
 // A target that exists but is not a regular file (a device such as /dev/null,
-// a pipe) cannot be replaced and is written in place instead.
+// a pipe) cannot be replaced and is written in place instead: it receives the
+// bytes as they are produced, so a producer that abandons the content after
+// more than the buffer (64 KiB) has gone out leaves those bytes there.
+[[nodiscard]] std::optional<IoFailure> WriteFileAtomically(const std::string& path,
+                                                           const FileProducer& produce);
+
+// The same for content already held whole.
 [[nodiscard]] std::optional<IoFailure> WriteFileAtomically(const std::string& path,
                                                            std::string_view bytes);
 

@@ -68,6 +68,21 @@ IoFailure FileFailure(FileAction action, std::string_view path, int code) {
     return IoFailure{FailureKind::File, DescribeFileError(action, path, code)};
 }
 
+IoFailure NewFileRefused(std::string_view path, int code) {
+    return IoFailure{FailureKind::File,
+                     Sentence(FileAction::Create, path,
+                              "系统不允许在这个文件夹中新建文件（错误代码 " + std::to_string(code) + "）")};
+}
+
+std::string DescribeStreamWriteError(std::string_view stream, int code) {
+    std::string text = "无法写入";
+    text += stream;
+    text += "：";
+    text += Reason(FileAction::Write, code == 0 ? EIO : code);
+    text += "。";
+    return text;
+}
+
 IoFailure CurrentExceptionFailure(FileAction action, std::string_view path) {
     try {
         throw;

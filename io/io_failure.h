@@ -48,6 +48,14 @@ std::string DescribeFileError(FileAction action, std::string_view path, int code
 
 IoFailure FileFailure(FileAction action, std::string_view path, int code);
 
+// A folder that exists but refuses every new file with the errno `code` (as
+// /proc does with "no such file"): the message names that, with the code.
+IoFailure NewFileRefused(std::string_view path, int code);
+
+// "无法写入标准输出：磁盘已满。" — for a stream such as standard output, named
+// by `stream`, that refused its bytes with the errno `code`.
+std::string DescribeStreamWriteError(std::string_view stream, int code);
+
 // The same sentence for a failure that comes as an exception instead of an
 // errno (the code page converter missing, memory exhausted). Call it only
 // inside a catch block: it looks at the exception being handled.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/number_text.h"
+#include "core/station.h"
 #include "io/atomic_write.h"
 #include "io/bounded_read.h"
 #include "io/gbk.h"
@@ -14,6 +15,20 @@ std::string WithoutLineBreaks(std::string text) {
     for (char& c : text)
         if (c == '\r' || c == '\n') c = ' ';
     return text;
+}
+
+// The number at the start of a line as written (leading blanks dropped): a
+// number beyond the double range is handed on as such, so that whoever
+// calculates with it refuses it, instead of as the largest double, which would
+// read as an ordinary value.
+// The line of K0, the one station of the file.
+constexpr std::size_t kStationLine = 0;
+
+std::string NumberAsWritten(std::string_view line) {
+    const std::size_t begin = line.find_first_not_of(" \t\n");
+    if (begin == std::string_view::npos) return {};
+    const std::size_t end = line.find_first_not_of("0123456789+-.eEkK", begin);
+    return std::string(line.substr(begin, end == std::string_view::npos ? end : end - begin));
 }
 
 }  // namespace
@@ -65,8 +80,15 @@ ParsedParameterFile ParseParameterFile(std::string_view bytes) {
         parsed.fault = ParameterFileFault::TooFewLines;
         return parsed;
     }
-    for (std::size_t i = 0; i < kParameterCount; ++i)
-        parsed.texts[i] = NumberToText(TextToNumber(GbkToUtf8(lines[i])));
+    for (std::size_t i = 0; i < kParameterCount; ++i) {
+        // Each line is read as the window reads the box it came from, so that
+        // a text saved as typed (K notation in the station, full-width digits)
+        // comes back as the same number.
+        const std::string line = FoldFullWidth(GbkToUtf8(lines[i]));
+        bool outOfRange = false;
+        const double value = i == kStationLine ? StationBoxToNumber(line, outOfRange) : TextToNumber(line, outOfRange);
+        parsed.texts[i] = outOfRange ? NumberAsWritten(line) : NumberToText(value);
+    }
     return parsed;
 }
 

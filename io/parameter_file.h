@@ -8,7 +8,9 @@
 //
 // The value starts in column 1 and the label in column 30, counted in bytes of
 // the file, so the five labels line up. The labels are for people; the reader
-// takes the number at the start of each line and ignores the rest.
+// takes the number at the start of each line, as the window's box reads it
+// (the station also in K notation, full-width digits and signs as ASCII), and
+// ignores the rest.
 
 #include <array>
 #include <cstddef>
@@ -45,7 +47,8 @@ enum class ParameterFileFault { None, TooFewLines, TooLong, Binary };
 struct ParsedParameterFile {
     ParameterFileFault fault = ParameterFileFault::None;
     // When fault is None: the texts the input boxes take, each the
-    // NumberToText form of the number its line starts with.
+    // NumberToText form of the number its line starts with (a number beyond
+    // the double range as written, so that a calculation refuses it).
     ParameterTexts texts;
 };
 

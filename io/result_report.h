@@ -3,6 +3,7 @@
 // fixed signature footer, in code page 936 with CR LF line ends. The program
 // only writes it; nothing reads it back.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,5 +27,18 @@ std::string FormatResultReport(std::string_view listing);
 // Writes the report of `listing` at `path`, replacing it whole or not at all.
 [[nodiscard]] std::optional<IoFailure> WriteResultReport(const std::string& path,
                                                          std::string_view listing);
+
+// Takes the listing piece by piece (UTF-8, CR LF line ends; no piece may end
+// inside a character).
+using ReportTextSink = std::function<void(std::string_view)>;
+// Produces the whole listing into the sink it is given, or returns false to
+// abandon the report.
+using ReportListing = std::function<bool(const ReportTextSink&)>;
+
+// The same report, written as the listing is produced, so that memory stays
+// flat however long it is: the same bytes as FormatResultReport of the whole
+// listing. An abandoned report leaves the file as it was.
+[[nodiscard]] std::optional<IoFailure> WriteResultReport(const std::string& path,
+                                                         const ReportListing& listing);
 
 }  // namespace tarnvel::io

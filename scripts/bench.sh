@@ -4,6 +4,7 @@
 #   - the core listing of 1,000,001 stations and the conversions it spends its time in;
 #   - the window: a listing of 1,000 / 100,000 / 1,000,000 stations from the click to the text shown;
 #   - tarnvel-cli list of stations 0 to 1,000,000 to /dev/null: time and peak memory;
+#   - tarnvel-cli report of 1,000,000 stations beside list --crlf to a file: time and peak memory;
 #   - reading a 10 MB LandXML profile and a 100,000-row CSV table: time and peak memory;
 #   - tarnvel-cli profile list of 1,000,001 stations over a 10,000-PVI profile against
 #     tarnvel-cli list of as many stations, both to a file in the same run (target: at most 1.5×).
@@ -19,44 +20,42 @@ echo "== Core"
 "$build/bin/core_bench"
 echo "== Window (offscreen)"
 QT_QPA_PLATFORM=offscreen "$build/bin/tarnvel_window_listing_bench"
-echo "== tarnvel-cli list, 1,000,001 stations to /dev/null (best of 5)"
-best=""
-for _ in 1 2 3 4 5; do
-    start=$(date +%s.%N)
-    "$build/bin/tarnvel-cli" list --k0 16770 --h0 396.67 --i1 3.1 --i2 1.1 --r 3000 \
-        --from 0 --to 1000000 --step 1 >/dev/null
-    t=$(echo "$(date +%s.%N) - $start" | bc)
-    if [ -z "$best" ] || [ "$(echo "$t < $best" | bc)" = 1 ]; then best=$t; fi
-done
-echo "time: ${best} s"
-/usr/bin/time -f "peak memory: %M KiB" "$build/bin/tarnvel-cli" list --k0 16770 --h0 396.67 --i1 3.1 \
-    --i2 1.1 --r 3000 --from 0 --to 1000000 --step 1 >/dev/null
-
-echo "== Profile files"
-"$build/bin/profile_files_bench"
-files=$(mktemp -d)
-trap 'rm -rf "$files"' EXIT
-"$build/bin/profile_file_read" generate-landxml "$files/profile.xml"
-"$build/bin/profile_file_read" generate-csv "$files/profile.csv"
-for f in "$files/profile.xml" "$files/profile.csv"; do
-    /usr/bin/time -f "$(basename "$f") ($(stat -c %s "$f") bytes): %e s, peak memory %M KiB" \
-        "$build/bin/profile_file_read" read "$f"
-done
-
-# The fastest of five runs of a command, in seconds.
+# The best of five runs of a command, in seconds.
 best_of_5() {
     local best="" start t
     for _ in 1 2 3 4 5; do
         start=$(date +%s.%N)
-        "$@"
+        "$@" >/dev/null
         t=$(echo "$(date +%s.%N) - $start" | bc)
         if [ -z "$best" ] || [ "$(echo "$t < $best" | bc)" = 1 ]; then best=$t; fi
     done
     echo "$best"
 }
-echo "== tarnvel-cli profile list against list, 1,000,001 stations to a file (best of 5)"
+curve=(--k0 16770 --h0 396.67 --i1 3.1 --i2 1.1 --r 3000)
+echo "== tarnvel-cli list, 1,000,001 stations to /dev/null (best of 5)"
+echo "time: $(best_of_5 "$build/bin/tarnvel-cli" list "${curve[@]}" --from 0 --to 1000000 --step 1) s"
+/usr/bin/time -f "peak memory: %M KiB" "$build/bin/tarnvel-cli" list --k0 16770 --h0 396.67 --i1 3.1 \
+    --i2 1.1 --r 3000 --from 0 --to 1000000 --step 1 >/dev/null
 scratch=$(mktemp -d)
-trap 'rm -rf "$files" "$scratch"' EXIT
+trap 'rm -rf "$scratch"' EXIT
+echo "== tarnvel-cli report and list --crlf, 1,000,000 stations to a file (best of 5)"
+range=(--from 0 --to 999999 --step 1)
+echo "list --crlf: $(best_of_5 sh -c "\"\$0\" list ${curve[*]} ${range[*]} --crlf > \"\$1\"" \
+    "$build/bin/tarnvel-cli" "$scratch/list.txt") s"
+echo "report:      $(best_of_5 "$build/bin/tarnvel-cli" report "${curve[@]}" "${range[@]}" --output "$scratch/report.txt") s"
+/usr/bin/time -f "report peak memory: %M KiB" "$build/bin/tarnvel-cli" report "${curve[@]}" "${range[@]}" \
+    --output "$scratch/report.txt"
+
+echo "== Profile files"
+"$build/bin/profile_files_bench"
+"$build/bin/profile_file_read" generate-landxml "$scratch/profile.xml"
+"$build/bin/profile_file_read" generate-csv "$scratch/profile.csv"
+for f in "$scratch/profile.xml" "$scratch/profile.csv"; do
+    /usr/bin/time -f "$(basename "$f") ($(stat -c %s "$f") bytes): %e s, peak memory %M KiB" \
+        "$build/bin/profile_file_read" read "$f"
+done
+
+echo "== tarnvel-cli profile list against list, 1,000,001 stations to a file (best of 5)"
 awk -v n=10000 -f "$root/bench/make_profile.awk" >"$scratch/profile.csv"
 cli="$build/bin/tarnvel-cli"
 single_list() {

@@ -6,10 +6,11 @@ set -euo pipefail
 packages=(
     g++ cmake make pkg-config
     qt6-base-dev libgl-dev          # the window (Qt 6 Widgets)
+    qt6-translations-l10n           # Qt's own Chinese texts for its dialogs and buttons
     libgtest-dev libgmock-dev       # the tests
     libbenchmark-dev                # the benchmarks
     libpugixml-dev                  # LandXML profile files
-    qt6-translations-l10n           # Qt's own dialogs and buttons in Chinese
+    poppler-utils                   # the sheet tests render and count the PDF pages
     xvfb xauth                      # a real X server for screenshots and manual looks
     fonts-arphic-uming              # a Song-style CJK font for the Chinese captions
     clang libclang-rt-14-dev        # libFuzzer and the sanitizer runtimes

@@ -10,7 +10,8 @@ export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
 echo "== Tests"
-cmake -S "$root" -B "$root/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNVEL_WERROR=ON >/dev/null
+cmake -S "$root" -B "$root/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNVEL_WERROR=ON \
+    -DTARNVEL_BUILD_BENCH=ON >/dev/null
 cmake --build "$root/build-test" -j"$jobs"
 ctest --test-dir "$root/build-test" --output-on-failure -j"$jobs" --timeout 300
 

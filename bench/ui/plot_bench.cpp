@@ -5,9 +5,12 @@
 // again every time.
 
 #include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
 
 #include <benchmark/benchmark.h>
 
+#include "ui/profile/plot/plot_export.h"
 #include "ui/profile/plot/plot_widget.h"
 
 namespace {
@@ -29,6 +32,7 @@ void Repaint(benchmark::State& state, bool pan) {
     ui::PlotWidget plot;
     plot.resize(1600, 900);
     plot.show();
+    if (!QTest::qWaitForWindowExposed(&plot)) state.SkipWithError("the plot was never shown");
     plot.setProfile(LongProfile(static_cast<int>(state.range(0))));
     plot.fitAll();
     plot.setSelectedPvi(500);
@@ -53,6 +57,7 @@ void RepaintZoomedIn(benchmark::State& state) {
     ui::PlotWidget plot;
     plot.resize(1600, 900);
     plot.show();
+    if (!QTest::qWaitForWindowExposed(&plot)) state.SkipWithError("the plot was never shown");
     plot.setProfile(LongProfile(static_cast<int>(state.range(0))));
     ViewTransform t = plot.viewTransform();
     t.ZoomAbout({800, 450}, 40);
@@ -66,6 +71,20 @@ void RepaintZoomedIn(benchmark::State& state) {
         plot.repaint();
     }
 }
+// A new profile after an edit: the drawing built, the view kept, the scene
+// laid out and painted.
+void SetProfileAndRepaint(benchmark::State& state) {
+    const Profile profile = LongProfile(static_cast<int>(state.range(0)));
+    ui::PlotWidget plot;
+    plot.resize(1600, 900);
+    plot.show();
+    if (!QTest::qWaitForWindowExposed(&plot)) state.SkipWithError("the plot was never shown");
+    plot.setProfile(profile);
+    for (auto _ : state) {
+        plot.setProfile(profile);
+        plot.repaint();
+    }
+}
 // Building the drawing itself, as after an edit of the PVI table.
 void BuildTheDrawing(benchmark::State& state) {
     const Profile profile = LongProfile(static_cast<int>(state.range(0)));
@@ -75,6 +94,18 @@ void BuildTheDrawing(benchmark::State& state) {
 BENCHMARK(RepaintSameView)->Arg(1'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(RepaintPanned)->Arg(1'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(RepaintZoomedIn)->Arg(1'000)->Unit(benchmark::kMillisecond);
+// The PDF sheet of a long road: the plot and every page of the table.
+void WriteSheet(benchmark::State& state) {
+    const Profile profile = LongProfile(static_cast<int>(state.range(0)));
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QStringLiteral("sheet.pdf")).toStdString();
+    for (auto _ : state)
+        if (ui::WriteProfileSheetPdf(path, profile, {QStringLiteral("项目"), QStringLiteral("日期"), ui::SheetSize::A3, 10}))
+            state.SkipWithError("the sheet was not written");
+}
+
+BENCHMARK(WriteSheet)->Arg(1'000)->Arg(10'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(SetProfileAndRepaint)->Arg(1'000)->Arg(10'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BuildTheDrawing)->Arg(1'000)->Arg(10'000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

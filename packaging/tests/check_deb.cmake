@@ -46,7 +46,8 @@ if(GUI)
         "Depends :: (^|, )libqt6gui6 "
         "Depends :: (^|, )libqt6core6 "
         "Recommends :: (^|, )fonts-arphic-uming( |,|$)"
-        "Recommends :: (^|, )xdg-utils(,|$)")
+        "Recommends :: (^|, )xdg-utils(,|$)"
+        "Recommends :: (^|, )qt6-translations-l10n(,|$)")
 endif()
 foreach(row IN LISTS fields)
     string(REGEX MATCH "^([A-Za-z-]+) :: (.*)$" row "${row}")

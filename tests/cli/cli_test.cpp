@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include <string>
 #include <vector>
@@ -35,6 +36,38 @@ TEST(CliPoint, NegativeValuesInBothSpellingsAndAnyOrder) {
               sag);
     EXPECT_EQ(Cli({"point", "--k=1010", "--r=2e3", "--i2=+3", "--i1=-2", "--h0=50.0", "--k0=1000"}).out,
               sag);
+}
+
+const char* const kInputOptions[] = {"--k0", "--h0", "--i1", "--i2", "--r", "--k"};
+
+TEST(CliPoint, WorkedExamplesGiveTheSharedResults) {
+    const char* const names[] = {"T=", "E=", "L=", "ZY=", "YZ=", "H="};
+    for (const WorkedPoint& row : kWorkedPoints) {
+        if (!row.cli) continue;
+        std::vector<std::string> args = {"point"};
+        std::string expected;
+        for (int i = 0; i < 6; ++i) {
+            args.insert(args.end(), {kInputOptions[i], std::string(row.inputs[i])});
+            expected += names[i] + std::string(row.results[i]) + "\n";
+        }
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.status, 0) << row.name << ": " << run.err;
+        EXPECT_EQ(run.out, expected) << row.name;
+    }
+}
+
+TEST(CliPoint, NumbersBeyondTheDoubleRangeAreRefusedByOption) {
+    const WorkedPoint& startUp = kWorkedPoints[0];
+    for (const OutOfRangeInput& input : kOutOfRangeInputs) {
+        std::vector<std::string> args = {"point"};
+        for (int i = 0; i < 6; ++i)
+            args.insert(args.end(), {kInputOptions[i], i == input.input ? input.text : std::string(startUp.inputs[i])});
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.status, 2) << input.name;
+        EXPECT_NE(run.err.find(std::string(kInputOptions[input.input]) + " "), std::string::npos) << input.name << ": " << run.err;
+        EXPECT_NE(run.err.find("范围"), std::string::npos) << input.name << ": " << run.err;
+        EXPECT_EQ(run.out, "") << input.name;
+    }
 }
 
 TEST(CliList, PrintsTheListingWithLfOrCrLf) {
@@ -72,6 +105,10 @@ TEST(Cli, RefusesBadInputWithAMessageAndItsStatus) {
         {"repeated option", With({"point"}, With(kCurve, {"--k", "1", "--k", "2"})), 2, "--k", ""},
         {"value missing at the end", With({"point"}, With(kCurve, {"--k"})), 2, "--k", ""},
         {"beyond the double range", With({"point"}, With(kCurve, {"--k", "1e999"})), 2, "范围", ""},
+        {"the largest double is a number", With({"point"}, With(kCurve, {"--k", "1.7976931348623157e308"})), 1,
+         "高程H", ""},
+        {"station with an occurrence", With({"point"}, With(kCurve, {"--k", "K16+780(2)"})), 2, "序号", ""},
+        {"station with metres of 1000", With({"point"}, With(kCurve, {"--k", "K16+1000"})), 2, "1000", ""},
         {"nan is not a number", With({"point"}, With(kCurve, {"--k", "nan"})), 2, "--k", ""},
         {"unknown command", {"elevate"}, 2, "elevate", ""},
         {"no command", {}, 2, "用法", ""},
@@ -90,6 +127,24 @@ TEST(Cli, RefusesBadInputWithAMessageAndItsStatus) {
         EXPECT_EQ(run.status, c.status) << c.name << ": " << run.err;
         EXPECT_NE(run.err.find(c.errContains), std::string::npos) << c.name << ": " << run.err;
         EXPECT_EQ(run.out, c.out) << c.name;
+    }
+}
+
+TEST(Cli, OutputThatCannotBeWrittenIsAFailure) {
+    const auto list = With(With({"list"}, kCurve), {"--from", "0", "--to", "9999999", "--step", "1"});
+    const std::vector<std::string> commands[] = {
+        With({"point"}, With(kCurve, {"--k", "16780"})),
+        list,
+        With(list, {"--crlf"}),
+        {"--help"},
+    };
+    for (const auto& args : commands) {
+        const auto started = std::chrono::steady_clock::now();
+        const CliRun run = RunCli(TARNVEL_CLI, args, "/dev/full");
+        EXPECT_EQ(run.status, 3) << args[0] << ": " << run.err;
+        EXPECT_NE(run.err.find("无法写入标准输出：磁盘已满。"), std::string::npos) << args[0] << ": " << run.err;
+        // Ten million stations take seconds: the listing stops at the first failed write.
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2)) << args[0];
     }
 }
 

@@ -30,8 +30,9 @@ int TempFile() {
 
 }  // namespace
 
-CliRun RunCli(const std::string& program, const std::vector<std::string>& args) {
-    const int out = TempFile();
+CliRun RunCli(const std::string& program, const std::vector<std::string>& args,
+              const std::string& stdoutPath) {
+    const int out = stdoutPath.empty() ? TempFile() : open(stdoutPath.c_str(), O_WRONLY | O_CLOEXEC);
     const int err = TempFile();
     CliRun run;
     const pid_t pid = fork();
@@ -50,7 +51,11 @@ CliRun RunCli(const std::string& program, const std::vector<std::string>& args) 
     int status = 0;
     waitpid(pid, &status, 0);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = Slurp(out);
+    if (stdoutPath.empty()) {
+        run.out = Slurp(out);
+    } else {
+        close(out);
+    }
     run.err = Slurp(err);
     return run;
 }

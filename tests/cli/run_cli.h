@@ -13,7 +13,9 @@ struct CliRun {
     std::string err;
 };
 
-// `program` is the path of tarnvel-cli; standard input is empty.
-CliRun RunCli(const std::string& program, const std::vector<std::string>& args);
+// `program` is the path of tarnvel-cli; standard input is empty. Standard
+// output is captured, or goes to the file `stdoutPath` when one is given.
+CliRun RunCli(const std::string& program, const std::vector<std::string>& args,
+              const std::string& stdoutPath = {});
 
 }  // namespace tarnvel::test

@@ -5,6 +5,8 @@
 #include <limits>
 
 #include "core/number_text.h"
+#include "core/station.h"
+#include "tests/worked_example.h"
 
 namespace tarnvel {
 namespace {
@@ -20,6 +22,23 @@ TEST(Curve, StartUpExampleGivesTheElementsBitForBit) {
     EXPECT_EQ(state.elements.ZY, 16740);
     EXPECT_EQ(state.elements.YZ, 16800);
     EXPECT_EQ(state.H, 396.71333333333337);
+}
+
+// The shared worked examples, read as the window's boxes read them: stations
+// also in K notation, every box also in full-width forms.
+TEST(Curve, WorkedExamplesGiveTheSharedResults) {
+    for (const test::WorkedPoint& row : test::kWorkedPoints) {
+        double in[6];
+        for (int i = 0; i < 6; ++i) {
+            const bool station = i == 0 || i == 5;
+            in[i] = station ? StationBoxToNumber(row.inputs[i]) : TextToNumber(FoldFullWidth(row.inputs[i]));
+        }
+        CurveState state;
+        CalculateAt(CurveParameters{in[0], in[1], in[2], in[3], in[4]}, in[5], state);
+        const double shown[] = {state.elements.T,  state.elements.E,  state.elements.L,
+                                state.elements.ZY, state.elements.YZ, state.H};
+        for (int i = 0; i < 6; ++i) EXPECT_EQ(NumberToText(RoundTo3(shown[i])), row.results[i]) << row.name;
+    }
 }
 
 struct ElevationCase {

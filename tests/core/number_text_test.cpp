@@ -1,4 +1,6 @@
 #include "core/number_text.h"
+#include "core/station.h"
+#include "tests/worked_example.h"
 
 #include <gtest/gtest.h>
 
@@ -67,6 +69,25 @@ TEST(TextToNumber, HugeDigitStringsSaturateInsteadOfBecomingInfinite) {
     EXPECT_EQ(TextToNumber("1" + std::string(400, '0')), std::numeric_limits<double>::max());
     EXPECT_EQ(TextToNumber("0." + std::string(400, '0') + "1"), 0.0);
     EXPECT_EQ(TextToNumber(std::string(100000, '9')), std::numeric_limits<double>::max());
+}
+
+TEST(TextToNumber, TellsANumberBeyondTheDoubleRange) {
+    for (const auto& input : test::kOutOfRangeInputs) {
+        bool outOfRange = false;
+        const double value = input.input == 0 || input.input == 5 ? StationBoxToNumber(input.text, outOfRange)
+                                                                  : TextToNumber(input.text, outOfRange);
+        EXPECT_TRUE(outOfRange) << input.name;
+        EXPECT_EQ(std::fabs(value), std::numeric_limits<double>::max()) << input.name;
+    }
+    // The largest double itself, numbers too small to tell from zero, and
+    // texts without a number are within range.
+    for (const std::string& text : {std::string("1.7976931348623157e308"), std::string("-1e-400"),
+                                    "0." + std::string(400, '0') + "1", std::string("abc"),
+                                    std::string("0e99999"), std::string("e400")}) {
+        bool outOfRange = true;
+        TextToNumber(text, outOfRange);
+        EXPECT_FALSE(outOfRange) << text;
+    }
 }
 
 TEST(TextToNumber, IgnoresTheProcessLocale) {

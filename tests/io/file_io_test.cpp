@@ -16,6 +16,8 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "io/atomic_write.h"
 #include "io/bounded_read.h"
@@ -79,7 +81,15 @@ INSTANTIATE_TEST_SUITE_P(
         WriteFailureCase{"device_without_space", [](const ScratchFolder&) { return std::string("/dev/full"); },
                          "无法写入文件“/dev/full”：磁盘已满。"},
         WriteFailureCase{"folder_of_process_information",
-                         [](const ScratchFolder&) { return std::string("/proc/self/x.txt"); }, "无法创建文件"}),
+                         [](const ScratchFolder&) { return std::string("/proc/x.txt"); },
+                         "无法创建文件“/proc/x.txt”：系统不允许在这个文件夹中新建文件（错误代码 2）"},
+        WriteFailureCase{"link_chain_without_end",
+                         [](const ScratchFolder& f) {
+                             std::filesystem::create_symlink("b.txt", f.File("a.txt"));
+                             std::filesystem::create_symlink("a.txt", f.File("b.txt"));
+                             return f.File("a.txt");
+                         },
+                         "符号链接太多"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(AtomicWrite, write_error_part_way_keeps_the_old_file_and_removes_the_temporary) {
@@ -146,6 +156,51 @@ TEST(AtomicWrite, replaces_content_keeps_permissions_and_writes_through_links) {
     EXPECT_EQ(folder.Names(), (std::set<std::string>{"link.txt", "report.txt"}));
 }
 
+struct LinkCase {
+    const char* name;
+    std::vector<std::pair<const char*, const char*>> links;  // link -> what it names
+    bool targetExists;
+    const char* target;  // the file that must receive the bytes
+};
+
+// Saving through a link keeps every link and writes the file at the end of
+// the chain, creating it when the last link names nothing yet.
+TEST(AtomicWrite, writes_through_links_of_every_kind_and_keeps_them) {
+    const LinkCase cases[] = {
+        {"dangling relative link", {{"link.txt", "new.txt"}}, false, "new.txt"},
+        {"dangling link into a subfolder", {{"link.txt", "sub/new.txt"}}, false, "sub/new.txt"},
+        {"link in a subfolder naming a file beside it", {{"sub/link.txt", "file.txt"}}, true, "sub/file.txt"},
+        {"link in a subfolder naming its parent's file", {{"sub/link.txt", "../file.txt"}}, true, "file.txt"},
+        {"chain of two links", {{"link.txt", "sub/middle.txt"}, {"sub/middle.txt", "../file.txt"}}, true,
+         "file.txt"},
+        {"dangling chain", {{"link.txt", "middle.txt"}, {"middle.txt", "sub/new.txt"}}, false, "sub/new.txt"},
+    };
+    for (const LinkCase& c : cases) {
+        ScratchFolder folder;
+        std::filesystem::create_directory(folder.File("sub"));
+        if (c.targetExists) WriteBytes(folder.File(c.target), kOld);
+        for (const auto& [link, named] : c.links) std::filesystem::create_symlink(named, folder.File(link));
+        // The absolute form of the first link's path must work the same.
+        const std::string first = folder.File(c.links.front().first);
+
+        const auto failure = WriteFileAtomically(first, "new");
+
+        ASSERT_FALSE(failure) << c.name << ": " << failure->message;
+        EXPECT_EQ(ReadBytes(folder.File(c.target)), "new") << c.name;
+        for (const auto& [link, named] : c.links) {
+            EXPECT_TRUE(std::filesystem::is_symlink(folder.File(link))) << c.name << ": " << link;
+            EXPECT_EQ(std::filesystem::read_symlink(folder.File(link)), named) << c.name;
+        }
+        std::size_t entries = 0;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.path())) {
+            entries += 1;
+            EXPECT_EQ(entry.path().filename().string().rfind(".tarnvel-", 0), std::string::npos)
+                << c.name << ": temporary left behind";
+        }
+        EXPECT_EQ(entries, c.links.size() + 2) << c.name;  // the links, sub/ and the target
+    }
+}
+
 TEST(AtomicWrite, new_file_takes_its_mode_from_the_umask) {
     ScratchFolder folder;
     for (const auto& [mask, mode] : {std::pair<mode_t, mode_t>{022, 0644}, {077, 0600}, {0, 0666}}) {
@@ -161,6 +216,12 @@ TEST(AtomicWrite, new_file_takes_its_mode_from_the_umask) {
 
 TEST(AtomicWrite, device_is_written_in_place_not_replaced) {
     EXPECT_FALSE(WriteFileAtomically("/dev/null", "discarded"));
+    // Content abandoned before it filled the buffer never reaches the device:
+    // a full one has nothing to refuse.
+    EXPECT_FALSE(WriteFileAtomically("/dev/full", [](FileBytesSink& sink) {
+        sink.Write("title");
+        return false;
+    }));
     struct stat info {};
     ASSERT_EQ(::stat("/dev/null", &info), 0);
     EXPECT_TRUE(S_ISCHR(info.st_mode));
@@ -234,6 +295,30 @@ TEST(ResultReportOnDisk, replaces_an_existing_file_whole) {
     WriteBytes(path, std::string(10000, 'z'));
     ASSERT_FALSE(WriteResultReport(path, "里程K   高程H\r\n"));
     EXPECT_EQ(ReadBytes(path), FormatResultReport("里程K   高程H\r\n"));
+}
+
+TEST(ResultReportOnDisk, streamed_listing_gives_the_same_bytes_and_an_abandoned_one_none) {
+    ScratchFolder folder;
+    const std::string path = folder.File("report.txt");
+    // Lines of every kind: ASCII, Chinese, a character code page 936 lacks.
+    const std::string_view lines[] = {"里程K   高程H\r\n", "16740   395.74\r\n", "备注 ☃\r\n",
+                                      std::string_view("\r\n16750   396.033\r\n")};
+    std::string whole;
+    for (std::string_view line : lines) whole += line;
+    const auto streamed = [&](bool complete) {
+        return [&lines, complete](const ReportTextSink& sink) {
+            for (std::string_view line : lines) sink(line);
+            return complete;
+        };
+    };
+
+    ASSERT_FALSE(WriteResultReport(path, streamed(true)));
+    EXPECT_EQ(ReadBytes(path), FormatResultReport(whole));
+
+    WriteBytes(path, kOld);
+    ASSERT_FALSE(WriteResultReport(path, streamed(false)));
+    EXPECT_EQ(ReadBytes(path), kOld);
+    EXPECT_EQ(folder.Names(), (std::set<std::string>{"report.txt"}));
 }
 
 TEST(BoundedRead, stops_at_the_limit) {

@@ -107,6 +107,14 @@ INSTANTIATE_TEST_SUITE_P(
                  ParameterFileFault::None, {"16770.5", "0", "0.5", "-2.5", "3000"}},
         ReadCase{"line_not_a_number_loads_as_0", "abc\r\n\r\n   \r\n\xB1\xE4 5\r\n\xFF" "7\r\n",
                  ParameterFileFault::None, {"0", "0", "0", "0", "0"}},
+        // Never the largest double in their place: that would read as a value.
+        ReadCase{"numbers_beyond_the_double_range_stay_as_written",
+                 "1e400 label\r\n-" + std::string(400, '9') + "\r\n3.1\r\n1.1\r\n1e-400\r\n",
+                 ParameterFileFault::None, {"1e400", "-" + std::string(400, '9'), "3.1", "1.1", "0"}},
+        // Texts are saved as typed; they load as the boxes read them.
+        ReadCase{"station_in_k_notation_and_full_width_digits",
+                 FormatParameterFile({"K16+770.5", "３９６．６７", "－３．１", "1.1", "3000"}),
+                 ParameterFileFault::None, {"16770.5", "396.67", "-3.1", "1.1", "3000"}},
         ReadCase{"lf_inside_a_line_is_ordinary", "\n16770\r\n396.67\n9\r\n3.1\r\n1.1\r\n3000\r\n",
                  ParameterFileFault::None, kStartUp},
         ReadCase{"lf_line_ends_make_one_line", "16770\n396.67\n3.1\n1.1\n3000\n",

@@ -11,33 +11,10 @@
 
 #include "packaging/icons.h"
 #include "ui/about/web_address.h"
+#include "ui/look.h"
 
 namespace tarnvel::ui {
 namespace {
-
-// Places and sizes are kept in twips as designed; 15 twips make one pixel at
-// 96 dots per inch. Every value of this window is a whole number of pixels.
-constexpr int kTwipsPerPixel = 15;
-
-constexpr int Px(int twips) {
-    return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel
-                      : -((-twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
-}
-
-QRect TwipsRect(int left, int top, int width, int height) {
-    return QRect(Px(left), Px(top), Px(width), Px(height));
-}
-
-// "宋体" 9 pt, the program's font, with the Song faces a Linux desktop
-// usually has standing in where it is missing.
-QFont SongFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
-                      QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL SungtiL GB"),
-                      QStringLiteral("Noto Serif CJK SC")});
-    font.setPointSize(9);
-    return font;
-}
 
 // Shape1: the window's outline, one pixel of window-text colour, nothing
 // inside. It lies over Label1 but lets every click through to it.
@@ -90,7 +67,7 @@ AboutWindow::AboutWindow(ProgramLauncher& launcher, ProgramSearch search, Report
     setWindowTitle(QStringLiteral("关于"));
     setWindowIcon(icons::AboutIcon());
     setAttribute(Qt::WA_DeleteOnClose);
-    setFont(SongFont());
+    setFont(ProgramFont());
     setFixedSize(TwipsRect(0, 0, 3165, 2250).size());
 
     // The background of the window, its labels and its frame is the desktop's
@@ -116,7 +93,7 @@ AboutWindow::AboutWindow(ProgramLauncher& launcher, ProgramSearch search, Report
     const QString address = WebAddress();
     const QString prefix = QString::fromUtf8(kAboutAddressLabel);
     const QFontMetrics metrics(font());
-    const int addressWidth = Px(3000) - metrics.horizontalAdvance(prefix);
+    const int addressWidth = TwipsToPixels(3000) - metrics.horizontalAdvance(prefix);
     ClickableLabel* addressLine =
         AddLabel(this, "Label7",
                  prefix + metrics.elidedText(address, Qt::ElideMiddle, addressWidth), 150,

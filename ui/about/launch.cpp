@@ -28,13 +28,9 @@ constexpr qint64 kGreetingMaxBytes = 4096;
 // whatever program happens to lie in the folder it was started from.
 QString FindOnPath(const QString& name, const QString& path) {
     const QStringList folders = path.split(QLatin1Char(':'), Qt::SkipEmptyParts);
-    for (const QString& folder : folders) {
-        const QFileInfo candidate(QDir(folder), name);
-        if (candidate.isFile() && candidate.isExecutable()) {
-            return candidate.absoluteFilePath();
-        }
-    }
-    return {};
+    // Given no folders, findExecutable would search the process's own PATH.
+    if (folders.isEmpty()) return {};
+    return QStandardPaths::findExecutable(name, folders);
 }
 
 // A program named by an override: a path when it holds a slash, else a name

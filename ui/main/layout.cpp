@@ -1,7 +1,6 @@
 #include "ui/main/layout.h"
 
 #include <array>
-#include <cstdlib>
 #include <stdexcept>
 #include <string>
 
@@ -58,16 +57,8 @@ const ControlPlace& Find(std::string_view name) {
     throw std::logic_error("no control named " + std::string(name) + " in the layout table");
 }
 
-int TwipsToPixels(int twips) {
-    // Rounded to the nearest pixel, halves away from zero, so that a negative
-    // place mirrors a positive one.
-    const int sign = twips < 0 ? -1 : 1;
-    return sign * ((std::abs(twips) + kTwipsPerPixel / 2) / kTwipsPerPixel);
-}
-
 QRect PixelRect(const ControlPlace& place) {
-    return QRect(TwipsToPixels(place.left), TwipsToPixels(place.top),
-                 TwipsToPixels(place.width), TwipsToPixels(place.height));
+    return TwipsRect(place.left, place.top, place.width, place.height);
 }
 
 QSize ClientSizePixels() {

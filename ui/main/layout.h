@@ -10,10 +10,9 @@
 #include <span>
 #include <string_view>
 
-namespace tarnvel::ui::layout {
+#include "ui/look.h"
 
-// 15 twips make one device-independent pixel (96 per inch).
-inline constexpr int kTwipsPerPixel = 15;
+namespace tarnvel::ui::layout {
 
 inline constexpr int kClientWidthTwips = 4710;
 inline constexpr int kClientHeightTwips = 3030;
@@ -35,7 +34,6 @@ std::span<const ControlPlace> Controls();
 // The row of the named control. The name must be one of the table's.
 const ControlPlace& Find(std::string_view name);
 
-int TwipsToPixels(int twips);
 QRect PixelRect(const ControlPlace& place);
 QSize ClientSizePixels();
 

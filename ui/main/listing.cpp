@@ -1,5 +1,7 @@
 #include "ui/main/listing.h"
 
+#include <algorithm>
+
 namespace tarnvel::ui {
 
 WindowListing CollectListing(const CurveParameters& params, const StationRange& range,
@@ -37,12 +39,22 @@ QString CrLfToBoxText(const QString& crlfText) {
 }
 
 QString BoxTextToCrLf(const QString& boxText) {
-    QString text = boxText;
-    // The box separates its lines with U+2029 (and keeps U+2028 for a line
-    // broken inside a paragraph); both are line ends to everyone else.
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    // One pass: the box separates its lines with U+2029 (and keeps U+2028 for
+    // a line broken inside a paragraph) or LF; each of them becomes CR LF.
+    const auto isLineEnd = [](QChar c) {
+        return c == u'\n' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+    };
+    const qsizetype ends = std::count_if(boxText.cbegin(), boxText.cend(), isLineEnd);
+    QString text(boxText.size() + ends, Qt::Uninitialized);
+    QChar* to = text.data();
+    for (const QChar c : boxText) {
+        if (isLineEnd(c)) {
+            *to++ = u'\r';
+            *to++ = u'\n';
+        } else {
+            *to++ = c;
+        }
+    }
     return text;
 }
 

@@ -36,7 +36,9 @@ void SetCurrentCell(QTableWidget& grid, int row, int col) {
 }
 
 void SetCurrentText(QTableWidget& grid, const QString& text) {
-    grid.item(grid.currentRow(), grid.currentColumn())->setText(text);
+    QTableWidgetItem* item = grid.item(grid.currentRow(), grid.currentColumn());
+    item->setText(text);
+    item->setToolTip(text);
 }
 
 QString ValueText(double value) {
@@ -54,7 +56,9 @@ QTableWidget* CreateResultsGrid(QWidget* parent) {
     // Tab leaves the grid for the next control instead of walking its cells.
     grid->setTabKeyNavigation(false);
     grid->setWordWrap(false);
-    grid->setTextElideMode(Qt::ElideNone);
+    // A value wider than its cell ends in "…" and shows whole as the cell's
+    // tooltip: the grid keeps its size, and no value is cut without a sign.
+    grid->setTextElideMode(Qt::ElideRight);
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     grid->setColumnWidth(0, kLabelColumnWidth);

@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,8 +24,10 @@
 #include "core/arithmetic_error.h"
 #include "core/messages.h"
 #include "core/number_text.h"
+#include "core/station.h"
 #include "core/station_listing.h"
 #include "packaging/icons.h"
+#include "ui/look.h"
 #include "ui/main/layout.h"
 #include "ui/main/listing.h"
 #include "ui/main/results_grid.h"
@@ -34,8 +38,6 @@ namespace {
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-
-double BoxNumber(const QLineEdit* box) { return TextToNumber(box->text().toStdString()); }
 
 QString NumberText(double value) { return QString::fromStdString(NumberToText(value)); }
 
@@ -69,15 +71,7 @@ Tarnvel::Tarnvel(Services services, QWidget* parent)
     setObjectName(QStringLiteral("Tarnvel"));
     setWindowTitle(QStringLiteral("Tarnvel"));
     setWindowIcon(icons::ProgramIcon());
-    // Asked for by name. Where the machine has no such font, a Song-style
-    // font with the same half-width Latin letters keeps the captions inside
-    // their boxes; the platform's own substitute comes after those.
-    QFont font;
-    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
-                      QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL UMing")});
-    font.setPointSize(9);
-    font.setWeight(QFont::Normal);
-    setFont(font);
+    setFont(ProgramFont());
 
     CreateControls();
     CreateMenus();
@@ -171,6 +165,10 @@ void Tarnvel::CreateControls() {
     Option1 = option("Option1");
     Option2 = option("Option2");
     Option1->setChecked(true);
+    // The two buttons' places overlap by two pixels, over the end of the first
+    // caption: the first button lies on top there, so that a click on its own
+    // caption selects it (the second caption starts beyond the overlap).
+    Option1->raise();
 
     CommandButton1 = button("CommandButton1");
     CommandButton2 = button("CommandButton2");
@@ -251,6 +249,9 @@ void Tarnvel::ConnectHandlers() {
     connect(ProfileWindowMenu, &QAction::triggered, this, &Tarnvel::ProfileWindowMenu_Click);
     connect(LianBang, &QAction::triggered, this, &Tarnvel::LianBang_Click);
     connect(About, &QAction::triggered, this, &Tarnvel::About_Click);
+    // Enter in any input box calculates, as the button beside them would.
+    for (QLineEdit* box : {Text1, Text2, Text3, Text4, Text5, Text6, Text8, Text9, Text10})
+        connect(box, &QLineEdit::returnPressed, this, &Tarnvel::CalculateVisible);
 }
 
 void Tarnvel::ShowInfoMessage(const QString& prompt) { services_.messages.ShowInfo(this, prompt); }
@@ -310,22 +311,65 @@ void Tarnvel::Option2_Click() { ApplyMode(CalculationMode::Continuous); }
 
 namespace {
 
-CurveParameters ReadParameters(const Tarnvel& w) {
-    CurveParameters p;
-    p.PviStation = BoxNumber(w.Text1);
-    p.PviElevation = BoxNumber(w.Text2);
-    p.GradeI1 = BoxNumber(w.Text3);
-    p.GradeI2 = BoxNumber(w.Text4);
-    p.RadiusR = BoxNumber(w.Text5);
-    return p;
+// How a box is read, and the quantity its label names.
+struct BoxReading {
+    std::string_view box;
+    std::string_view label;
+    bool station;  // K notation as well as plain numbers
+};
+
+constexpr BoxReading kBoxReadings[] = {
+    {"Text1", "Label1", true},  {"Text2", "Label2", false},  {"Text3", "Label3", false},
+    {"Text4", "Label4", false}, {"Text5", "Label5", false},  {"Text6", "Label6", true},
+    {"Text8", "Label7", true},  {"Text9", "Label8", true},   {"Text10", "Label9", false},
+};
+
+const BoxReading& ReadingOf(const QLineEdit* box) {
+    const std::string name = box->objectName().toStdString();
+    for (const BoxReading& reading : kBoxReadings)
+        if (reading.box == name) return reading;
+    throw std::logic_error("no reading for the box " + name);
+}
+
+// "变坡点高程H=" names 变坡点高程H.
+QString QuantityName(const BoxReading& reading) {
+    std::string_view caption = layout::Find(reading.label).caption;
+    while (!caption.empty() && (caption.back() == '=' || caption.back() == ' ')) caption.remove_suffix(1);
+    return FromUtf8(caption);
 }
 
 }  // namespace
 
+std::optional<std::vector<double>> Tarnvel::ReadBoxes(std::initializer_list<QLineEdit*> boxes) {
+    std::vector<double> numbers;
+    numbers.reserve(boxes.size());
+    for (QLineEdit* box : boxes) {
+        const BoxReading& reading = ReadingOf(box);
+        // Digits and signs typed in full width by a Chinese input method read
+        // as their ASCII forms.
+        const std::string text = box->text().toStdString();
+        bool outOfRange = false;
+        const double value = reading.station ? StationBoxToNumber(text, outOfRange)
+                                             : TextToNumber(FoldFullWidth(text), outOfRange);
+        if (outOfRange) {
+            // The largest double in its place would give a plausible wrong answer.
+            ShowInfoMessage(QuantityName(reading) + QStringLiteral(" 的数值超出了可计算的范围，请重新输入！"));
+            box->setFocus();
+            box->selectAll();
+            return std::nullopt;
+        }
+        numbers.push_back(value);
+    }
+    return numbers;
+}
+
 void Tarnvel::CommandButton1_Click() {
     if (!CheckInputsFilled({Text1, Text2, Text3, Text4, Text5, Text6})) return;
-    const CurveParameters params = ReadParameters(*this);
-    const double station = BoxNumber(Text6);
+    const auto numbers = ReadBoxes({Text1, Text2, Text3, Text4, Text5, Text6});
+    if (!numbers) return;
+    const std::vector<double>& n = *numbers;
+    const CurveParameters params{n[0], n[1], n[2], n[3], n[4]};
+    const double station = n[5];
     try {
         CalculateAt(params, station, state_);
     } catch (const ArithmeticError& error) {
@@ -340,11 +384,14 @@ void Tarnvel::CommandButton1_Click() {
 
 void Tarnvel::CommandButton5_Click() {
     if (!CheckInputsFilled({Text1, Text2, Text3, Text4, Text5})) return;
-    const CurveParameters params = ReadParameters(*this);
+    const auto numbers = ReadBoxes({Text1, Text2, Text3, Text4, Text5, Text8, Text9, Text10});
+    if (!numbers) return;
+    const std::vector<double>& n = *numbers;
+    const CurveParameters params{n[0], n[1], n[2], n[3], n[4]};
     StationRange range;
-    range.end = BoxNumber(Text9);
-    range.interval = BoxNumber(Text10);
-    range.start = BoxNumber(Text8);
+    range.start = n[5];
+    range.end = n[6];
+    range.interval = n[7];
 
     WindowListing listing;
     {
@@ -356,6 +403,15 @@ void Tarnvel::CommandButton5_Click() {
     if (listing.result.outcome != ListingOutcome::Complete) {
         ShowInfoMessage(QString::fromStdString(
             DescribeListingResult(listing.result, kWindowStationLimit)));
+    }
+}
+
+void Tarnvel::CalculateVisible() {
+    // The mode's own button, whichever of the two the window shows.
+    if (!CommandButton5->isHidden()) {
+        CommandButton5_Click();
+    } else if (!CommandButton1->isHidden()) {
+        CommandButton1_Click();
     }
 }
 

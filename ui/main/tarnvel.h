@@ -1,9 +1,10 @@
 #pragma once
 // The main window.
 //
-// Tarnvel is one QMainWindow whose controls are plain public members named as
-// the controls are named everywhere else (Text1, CommandButton4, MSFlexGrid1…),
-// so that each command file works on them directly. The window itself holds
+// Tarnvel is one QMainWindow whose controls are private members named as the
+// controls are named everywhere else (Text1, CommandButton4, MSFlexGrid1…),
+// which is also their objectName, so that each command file works on them
+// directly and tests find them by name. The window itself holds
 // only the handlers and the few small operations they share; the rest lives
 // beside it:
 //   layout.cpp        the one table of places, sizes and tab order (twips)
@@ -22,6 +23,8 @@
 
 #include <functional>
 #include <initializer_list>
+#include <optional>
+#include <vector>
 
 #include "core/curve.h"
 #include "ui/seams.h"
@@ -48,7 +51,28 @@ public:
     explicit Tarnvel(Services services, QWidget* parent = nullptr);
     ~Tarnvel() override;
 
-    // ---- Controls (objectName == member name) --------------------------------
+    // Puts the start-up values into the boxes and empties the results grid,
+    // as when the window first opens.
+    void Form_Load();
+
+    // The listing box's text with CR LF line ends, exactly as a listing is
+    // produced and as the report writes it; and the way back into the box.
+    QString ListingText() const;
+    void SetListingText(const QString& crlfText);
+
+    // The results of the last calculation (single point, or the last station
+    // of a listing).
+    const CurveState& LastResults() const { return state_; }
+
+    // The About window while it is open, else null.
+    QWidget* AboutWindowShown() const { return aboutWindow_; }
+
+    // Ending the program is a seam too: the program's default leaves the event
+    // loop at once; tests record the request instead.
+    void SetQuitFunction(std::function<void()> quit);
+
+private:
+    // ---- Controls (objectName == member name; tests find them by it) ---------
     QGroupBox* Frame1 = nullptr;  // "计算数据": the inputs and the two modes
     QGroupBox* Frame2 = nullptr;  // "计算成果": the results grid (single point)
     QGroupBox* Frame3 = nullptr;  // "计算成果": range boxes and listing (continuous)
@@ -109,11 +133,8 @@ public:
 
     // The one message box of the program: "提示", information icon, OK.
     void ShowInfoMessage(const QString& prompt);
-
-    // The listing box's text with CR LF line ends, exactly as a listing is
-    // produced and as the report writes it; and the way back into the box.
-    QString ListingText() const;
-    void SetListingText(const QString& crlfText);
+    // Where the tools and the About window report a failure.
+    std::function<void(const QString&)> ReportToWindow();
 
     // ---- Small operations of the handlers ----------------------------------
     void ApplyMode(CalculationMode mode);
@@ -121,17 +142,14 @@ public:
     // puts the focus in Text1.
     bool CheckInputsFilled(std::initializer_list<QLineEdit*> boxes);
     void ClearInputs();
-
-    // The results of the last calculation (single point, or the last station
-    // of a listing).
-    const CurveState& LastResults() const { return state_; }
-
-    // Ending the program is a seam too: the program's default leaves the event
-    // loop at once; tests record the request instead.
-    void SetQuitFunction(std::function<void()> quit);
+    // The numbers the listed boxes hold, in order (stations also in K
+    // notation, full-width digits and signs as ASCII); or nothing, after
+    // telling the user which box holds a number beyond the double range.
+    std::optional<std::vector<double>> ReadBoxes(std::initializer_list<QLineEdit*> boxes);
+    // Enter in an input box: the visible "点击计算".
+    void CalculateVisible();
 
     // ---- Event handlers -----------------------------------------------------
-    void Form_Load();
     void Option1_Click();
     void Option2_Click();
     void CommandButton1_Click();
@@ -152,7 +170,6 @@ public:
     void About_Click();
     void ProfileWindowMenu_Click();
 
-private:
     void CreateControls();
     void CreateMenus();
     void ConnectHandlers();

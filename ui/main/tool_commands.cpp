@@ -11,14 +11,13 @@
 #include "ui/profile/profile_window.h"
 
 namespace tarnvel::ui {
-namespace {
 
 // Failures go to the main window's message box. The About window may outlive
 // the main window (closing the main window leaves it open), so its messages
 // fall back to an ownerless box once the main window is gone.
-ReportFunction ReportTo(Tarnvel* window) {
-    QPointer<Tarnvel> owner(window);
-    MessageBox* messages = &window->services_.messages;
+std::function<void(const QString&)> Tarnvel::ReportToWindow() {
+    QPointer<Tarnvel> owner(this);
+    MessageBox* messages = &services_.messages;
     return [owner, messages](const QString& prompt) {
         if (owner) {
             owner->ShowInfoMessage(prompt);
@@ -28,26 +27,24 @@ ReportFunction ReportTo(Tarnvel* window) {
     };
 }
 
-}  // namespace
-
 void Tarnvel::Notepad_Click() {
     OpenTextEditorWithGreeting(services_.launcher, ProgramSearch::FromEnvironment(),
-                               DefaultGreetingFolder(), ReportTo(this));
+                               DefaultGreetingFolder(), ReportToWindow());
 }
 
 void Tarnvel::Calc_Click() {
-    OpenCalculator(services_.launcher, ProgramSearch::FromEnvironment(), ReportTo(this));
+    OpenCalculator(services_.launcher, ProgramSearch::FromEnvironment(), ReportToWindow());
 }
 
 void Tarnvel::LianBang_Click() {
-    OpenWebPage(services_.launcher, ProgramSearch::FromEnvironment(), ReportTo(this));
+    OpenWebPage(services_.launcher, ProgramSearch::FromEnvironment(), ReportToWindow());
 }
 
 void Tarnvel::About_Click() {
     if (!aboutWindow_) {
         // No owner: the main window stays usable and can be brought in front.
         auto* about = new AboutWindow(services_.launcher, ProgramSearch::FromEnvironment(),
-                                      ReportTo(this));
+                                      ReportToWindow());
         about->move(frameGeometry().center() - about->rect().center());
         aboutWindow_ = about;
     }

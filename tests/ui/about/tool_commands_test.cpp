@@ -34,16 +34,16 @@ QStringList Snapshot(Tarnvel& window) {
     state << QStringLiteral("Text7=") + window.ListingText();
     for (int row = 0; row < 7; ++row) {
         for (int col = 0; col < 2; ++col) {
-            const QTableWidgetItem* item = window.MSFlexGrid1->item(row, col);
+            const QTableWidgetItem* item = window.findChild<QTableWidget*>(QStringLiteral("MSFlexGrid1"))->item(row, col);
             state << (item ? item->text() : QString());
         }
     }
-    for (QWidget* control : {static_cast<QWidget*>(window.Frame2), static_cast<QWidget*>(window.Frame3),
-                             static_cast<QWidget*>(window.CommandButton1),
-                             static_cast<QWidget*>(window.CommandButton5)}) {
+    for (QWidget* control : {window.findChild<QWidget*>(QStringLiteral("Frame2")), window.findChild<QWidget*>(QStringLiteral("Frame3")),
+                             window.findChild<QWidget*>(QStringLiteral("CommandButton1")),
+                             window.findChild<QWidget*>(QStringLiteral("CommandButton5"))}) {
         state << control->objectName() + (control->isVisibleTo(&window) ? "+" : "-");
     }
-    state << QString::number(window.CommandButton4->isEnabled());
+    state << QString::number(window.findChild<QWidget*>(QStringLiteral("CommandButton4"))->isEnabled());
     return state;
 }
 
@@ -92,8 +92,8 @@ protected:
     }
 
     void ClickAbout(const char* labelName) {
-        ASSERT_TRUE(window().aboutWindow_);
-        auto* label = window().aboutWindow_->findChild<QLabel*>(QString::fromLatin1(labelName));
+        ASSERT_TRUE(window().AboutWindowShown());
+        auto* label = window().AboutWindowShown()->findChild<QLabel*>(QString::fromLatin1(labelName));
         ASSERT_NE(label, nullptr);
         QTest::mouseClick(label, Qt::LeftButton, {}, label->rect().center());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -209,7 +209,7 @@ TEST_F(ToolCommandsTest, three_uses_start_three_programs) {
 
 TEST_F(ToolCommandsTest, about_twice_is_one_ownerless_modeless_window) {
     ChooseMenuItem(QStringLiteral("About"));
-    QPointer<QWidget> first = window().aboutWindow_;
+    QPointer<QWidget> first = window().AboutWindowShown();
     ChooseMenuItem(QStringLiteral("About"));
     ASSERT_EQ(AboutWindows().size(), 1);
     EXPECT_EQ(AboutWindows()[0], first.data());
@@ -230,7 +230,7 @@ TEST_F(ToolCommandsTest, a_label_click_opens_the_page_closes_and_about_opens_aga
     EXPECT_EQ(launcher.launches[0].program, bin.FilePath("xdg-open"));
     EXPECT_EQ(launcher.launches[0].arguments, QStringList{WebAddress()});
     EXPECT_TRUE(AboutWindows().isEmpty());
-    EXPECT_FALSE(window().aboutWindow_);
+    EXPECT_FALSE(window().AboutWindowShown());
 
     ChooseMenuItem(QStringLiteral("About"));
     ASSERT_EQ(AboutWindows().size(), 1);
@@ -255,7 +255,7 @@ TEST_F(ToolCommandsTest, a_failed_about_launch_is_reported_by_the_main_window_an
 TEST_F(ToolCommandsTest, escape_closes_about_without_a_launch_and_about_opens_again) {
     InstallDesktop();
     ChooseMenuItem(QStringLiteral("About"));
-    QTest::keyClick(window().aboutWindow_.data(), Qt::Key_Escape);
+    QTest::keyClick(window().AboutWindowShown(), Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(launcher.launches.empty());
     EXPECT_TRUE(AboutWindows().isEmpty());

@@ -6,6 +6,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QTest>
+
+#include <string>
+#include <string_view>
 
 #include "tests/ui/support/window_fixture.h"
 #include "tests/worked_example.h"
@@ -42,8 +46,8 @@ TEST_F(Calculation, single_point_fills_the_grid_with_the_worked_example) {
     EXPECT_EQ(ValueCells(), kWorkedCells);
     EXPECT_EQ(Cell(0, 1), " 结  果");
     EXPECT_EQ(Cell(6, 0), " 高程H  =");
-    EXPECT_EQ(window().MSFlexGrid1->currentRow(), 6);
-    EXPECT_EQ(window().MSFlexGrid1->currentColumn(), 1);
+    EXPECT_EQ(ControlAs<QTableWidget>("MSFlexGrid1")->currentRow(), 6);
+    EXPECT_EQ(ControlAs<QTableWidget>("MSFlexGrid1")->currentColumn(), 1);
     EXPECT_TRUE(messages.prompts.isEmpty());
 }
 
@@ -71,6 +75,84 @@ TEST_F(Calculation, single_point_results_follow_the_inputs) {
         for (int i = 0; i < 6; ++i) TypeInto(boxes[i], row.inputs[i]);
         Click("CommandButton1");
         EXPECT_EQ(ValueCells(), row.cells) << row.name;
+    }
+    EXPECT_TRUE(messages.prompts.isEmpty()) << messages.prompts.join("\n").toStdString();
+}
+
+// The shared worked examples as typed: stations also in K notation, any box
+// in full-width digits and signs.
+TEST_F(Calculation, single_point_gives_the_shared_worked_examples) {
+    const char* boxes[] = {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6"};
+    for (const test::WorkedPoint& row : test::kWorkedPoints) {
+        for (int i = 0; i < 6; ++i) TypeInto(boxes[i], QString::fromUtf8(row.inputs[i]));
+        Click("CommandButton1");
+        QStringList expected;
+        for (std::string_view result : row.results) expected.append(QString::fromUtf8(result));
+        EXPECT_EQ(ValueCells(), expected) << row.name;
+        EXPECT_EQ(TextOf("Text1"), QString::fromUtf8(row.inputs[0])) << row.name << ": the box keeps its text";
+    }
+    EXPECT_TRUE(messages.prompts.isEmpty()) << messages.prompts.join("\n").toStdString();
+}
+
+TEST_F(Calculation, range_boxes_read_k_notation_and_full_width_forms) {
+    Click("Option2");
+    SetRange(QStringLiteral("K16+740"), QStringLiteral("１６８００"), QStringLiteral("１０"));
+    Click("CommandButton5");
+    EXPECT_EQ(TextOf("Text7"), kWorkedListing);
+    EXPECT_TRUE(messages.prompts.isEmpty()) << messages.prompts.join("\n").toStdString();
+}
+
+// A number beyond the double range is named and refused in both modes; the
+// results shown before stay, and the box keeps the text as typed.
+TEST_F(Calculation, a_number_beyond_the_double_range_is_refused_by_name) {
+    const char* singleBoxes[] = {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6"};
+    for (const bool continuous : {false, true}) {
+        for (const test::OutOfRangeInput& input : test::kOutOfRangeInputs) {
+            // The station of a single point has no place in a listing.
+            if (continuous && input.input == 5) continue;
+            SCOPED_TRACE(std::string(input.name) + (continuous ? " (continuous)" : " (single point)"));
+            window().Form_Load();
+            Click("Option1");
+            Click("CommandButton1");
+            Click("Option2");
+            Click("CommandButton5");
+            Click(continuous ? "Option2" : "Option1");
+            messages.prompts.clear();
+            const QString text = QString::fromStdString(input.text);
+
+            TypeInto(singleBoxes[input.input], text);
+            Click(continuous ? "CommandButton5" : "CommandButton1");
+
+            const QString expected = QString::fromUtf8(input.quantity) + " 的数值超出了可计算的范围，请重新输入！";
+            EXPECT_EQ(messages.prompts, QStringList{expected});
+            EXPECT_EQ(FocusName(), singleBoxes[input.input]);
+            EXPECT_EQ(TextOf(singleBoxes[input.input]), text);
+            EXPECT_EQ(ValueCells(), kWorkedCells);
+            EXPECT_EQ(TextOf("Text7"), kWorkedListing);
+        }
+    }
+}
+
+TEST_F(Calculation, enter_in_any_input_box_runs_the_visible_calculation) {
+    const struct {
+        const char* option;
+        const char* box;
+    } rows[] = {
+        {"Option1", "Text1"}, {"Option1", "Text5"},  {"Option1", "Text6"},
+        {"Option2", "Text2"}, {"Option2", "Text8"}, {"Option2", "Text10"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.option) + ", Enter in " + row.box);
+        window().Form_Load();  // nothing calculated yet: every result is empty
+        window().SetListingText(QString());
+        Click(row.option);
+        Control(row.box)->setFocus();
+        QTest::keyClick(Control(row.box), Qt::Key_Return);
+        const bool continuous = std::string(row.option) == "Option2";
+        EXPECT_EQ(TextOf("Text7"), continuous ? kWorkedListing : QString());
+        if (!continuous) {
+            EXPECT_EQ(ValueCells(), kWorkedCells);
+        }
     }
     EXPECT_TRUE(messages.prompts.isEmpty()) << messages.prompts.join("\n").toStdString();
 }
@@ -162,7 +244,7 @@ TEST_F(Calculation, empty_boxes_are_refused_only_where_they_are_needed) {
         TypeInto("Text8", "16740");
         TypeInto("Text9", "16800");
         EmptyBox(row.emptied);
-        window().Text6->setFocus();
+        ControlAs<QLineEdit>("Text6")->setFocus();
         Click(row.button);
 
         if (row.refused) {
@@ -198,7 +280,7 @@ TEST_F(Calculation, clear_empties_the_nine_boxes_and_keeps_every_result) {
     EXPECT_EQ(TextOf("txtFileName"), QStringLiteral("C:\\Documents and Settings\\Administrator\\桌面"));
     Click("Option1");
     EXPECT_EQ(ValueCells(), kWorkedCells);
-    EXPECT_TRUE(window().Option1->isChecked());
+    EXPECT_TRUE(ControlAs<QRadioButton>("Option1")->isChecked());
 }
 
 TEST_F(Calculation, after_clear_both_buttons_refuse) {
@@ -220,13 +302,13 @@ TEST_F(Calculation, switching_modes_changes_five_controls_and_keeps_results) {
     Click("CommandButton5");
     for (const auto& row : rows) {
         Click(row.option);
-        EXPECT_EQ(window().CommandButton4->isEnabled(), row.continuous) << row.option;
-        EXPECT_TRUE(window().CommandButton4->isVisible()) << row.option;
-        EXPECT_EQ(window().CommandButton5->isVisible(), row.continuous) << row.option;
-        EXPECT_EQ(window().Frame3->isVisible(), row.continuous) << row.option;
-        EXPECT_EQ(window().Frame2->isVisible(), !row.continuous) << row.option;
-        EXPECT_EQ(window().CommandButton1->isVisible(), !row.continuous) << row.option;
-        EXPECT_NE(window().Option1->isChecked(), window().Option2->isChecked());
+        EXPECT_EQ(ControlAs<QPushButton>("CommandButton4")->isEnabled(), row.continuous) << row.option;
+        EXPECT_TRUE(ControlAs<QPushButton>("CommandButton4")->isVisible()) << row.option;
+        EXPECT_EQ(ControlAs<QPushButton>("CommandButton5")->isVisible(), row.continuous) << row.option;
+        EXPECT_EQ(ControlAs<QGroupBox>("Frame3")->isVisible(), row.continuous) << row.option;
+        EXPECT_EQ(ControlAs<QGroupBox>("Frame2")->isVisible(), !row.continuous) << row.option;
+        EXPECT_EQ(ControlAs<QPushButton>("CommandButton1")->isVisible(), !row.continuous) << row.option;
+        EXPECT_NE(ControlAs<QRadioButton>("Option1")->isChecked(), ControlAs<QRadioButton>("Option2")->isChecked());
         EXPECT_EQ(ValueCells(), kWorkedCells) << row.option;
         EXPECT_EQ(TextOf("Text7"), kWorkedListing) << row.option;
         EXPECT_EQ(TextOf("Text1"), "16770") << row.option;

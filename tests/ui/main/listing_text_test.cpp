@@ -27,19 +27,19 @@ TEST_F(ListingText, text_set_into_the_box_reads_back_unchanged) {
         window().SetListingText(row.text);
         EXPECT_EQ(window().ListingText(), row.text) << row.name;
         // The box itself shows one line per listing line.
-        EXPECT_EQ(window().Text7->blockCount(), row.text.count(QStringLiteral("\r\n")) + 1)
+        EXPECT_EQ(ControlAs<QPlainTextEdit>("Text7")->blockCount(), row.text.count(QStringLiteral("\r\n")) + 1)
             << row.name;
     }
 }
 
 TEST_F(ListingText, lines_typed_into_the_box_end_in_cr_lf) {
     Click("Option2");
-    window().Text7->setFocus();
-    QTest::keyClicks(window().Text7, "16740   1");
-    QTest::keyClick(window().Text7, Qt::Key_Return);
-    QTest::keyClicks(window().Text7, "16750   2");
-    QTest::keyClick(window().Text7, Qt::Key_Return, Qt::ShiftModifier);
-    QTest::keyClicks(window().Text7, "x");
+    ControlAs<QPlainTextEdit>("Text7")->setFocus();
+    QTest::keyClicks(Control("Text7"), "16740   1");
+    QTest::keyClick(Control("Text7"), Qt::Key_Return);
+    QTest::keyClicks(Control("Text7"), "16750   2");
+    QTest::keyClick(Control("Text7"), Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(Control("Text7"), "x");
     EXPECT_EQ(window().ListingText(), "16740   1\r\n16750   2\r\nx");
 }
 

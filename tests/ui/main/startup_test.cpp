@@ -14,8 +14,13 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTranslator>
+
 #include "tests/ui/support/window_fixture.h"
 #include "ui/main/layout.h"
+#include "ui/main/qt_translations.h"
 
 namespace tarnvel::ui::testing {
 namespace {
@@ -39,6 +44,82 @@ TEST_F(StartUp, input_boxes_hold_the_worked_example) {
     EXPECT_TRUE(messages.prompts.isEmpty());
 }
 
+// Each option button's caption selects its own button, to its last character,
+// although the two buttons' places overlap.
+TEST_F(StartUp, a_click_on_either_caption_selects_its_own_button) {
+    const struct {
+        const char* button;
+        const char* other;
+    } rows[] = {{"Option1", "Option2"}, {"Option2", "Option1"}};
+    for (const auto& row : rows) {
+        auto* button = ControlAs<QRadioButton>(row.button);
+        ASSERT_NE(button, nullptr);
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const QRect caption = button->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, button);
+        const QFontMetrics metrics(button->font());
+        const QString text = button->text();
+        // The first and the last pixel of the caption, and the middle of its
+        // last character.
+        const int lastMiddle = caption.left() + metrics.horizontalAdvance(text.left(text.size() - 1)) +
+                               metrics.horizontalAdvance(text.right(1)) / 2;
+        const int lastPixel = caption.left() + metrics.horizontalAdvance(text) - 1;
+        for (const int x : {caption.left(), lastMiddle, lastPixel}) {
+            Click(row.other);
+            ASSERT_TRUE(ControlAs<QRadioButton>(row.other)->isChecked());
+            // The click goes to whatever control lies at that point of the frame.
+            const QPoint inFrame = button->mapToParent(QPoint(x, caption.center().y()));
+            QWidget* hit = button->parentWidget()->childAt(inFrame);
+            ASSERT_NE(hit, nullptr);
+            QTest::mouseClick(hit, Qt::LeftButton, Qt::NoModifier, hit->mapFromParent(inFrame));
+            EXPECT_TRUE(button->isChecked()) << row.button << " at x = " << x << ", hit "
+                                             << hit->objectName().toStdString();
+        }
+    }
+}
+
+// A value wider than its cell is cut visibly and readable whole as the cell's
+// tooltip; the grid keeps its place and size.
+TEST_F(StartUp, results_too_wide_for_the_grid_are_elided_and_shown_whole_as_tooltips) {
+    auto* grid = ControlAs<QTableWidget>("MSFlexGrid1");
+    ASSERT_NE(grid, nullptr);
+    const QRect place = grid->geometry();
+    TypeInto("Text1", "1234567.891");
+    TypeInto("Text6", "1234567.891");
+    Click("CommandButton1");
+    const QStringList whole{"30", "0.15", "60", "1234537.891", "1234597.891", "396.52"};
+    int tooWide = 0;
+    for (int row = 1; row < 7; ++row) {
+        const QTableWidgetItem* item = grid->item(row, 1);
+        EXPECT_EQ(item->text(), whole[row - 1]);
+        EXPECT_EQ(item->toolTip(), whole[row - 1]);
+        // What the cell draws: the text as the view elides it to the column.
+        const int room = grid->columnWidth(1) - 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+        const QString drawn = QFontMetrics(grid->font()).elidedText(item->text(), grid->textElideMode(), room);
+        if (QFontMetrics(grid->font()).horizontalAdvance(item->text()) > room) {
+            ++tooWide;
+            EXPECT_TRUE(drawn.endsWith(QChar(0x2026))) << whole[row - 1].toStdString() << " drawn as "
+                                                      << drawn.toStdString();
+        }
+    }
+    EXPECT_EQ(tooWide, 2) << "ZY and YZ are wider than their cells";
+    EXPECT_EQ(grid->geometry(), place);
+}
+
+TEST(QtTranslations, standard_buttons_and_dialogs_speak_chinese) {
+    const int installed = InstallQtChineseTranslations(*QCoreApplication::instance());
+    const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
+    const QString lookIn = QCoreApplication::translate("QFileDialog", "Look in:");
+    for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
+    EXPECT_GE(installed, 1);
+    EXPECT_EQ(cancel, QStringLiteral("取消"));
+    EXPECT_NE(lookIn, QStringLiteral("Look in:"));
+}
+
 TEST_F(StartUp, window_opens_in_single_point_mode) {
     const struct {
         const char* control;
@@ -57,8 +138,8 @@ TEST_F(StartUp, window_opens_in_single_point_mode) {
         EXPECT_EQ(widget->isVisible(), row.shown) << row.control;
         EXPECT_EQ(widget->isEnabled(), row.enabled) << row.control;
     }
-    EXPECT_TRUE(window().Option1->isChecked());
-    EXPECT_FALSE(window().Option2->isChecked());
+    EXPECT_TRUE(ControlAs<QRadioButton>("Option1")->isChecked());
+    EXPECT_FALSE(ControlAs<QRadioButton>("Option2")->isChecked());
     EXPECT_EQ(window().windowTitle(), "Tarnvel");
 }
 
@@ -131,14 +212,14 @@ TEST_F(StartUp, menus_read_as_designed_without_access_keys_or_shortcuts) {
 TEST_F(StartUp, results_grid_holds_its_labels_and_empty_values) {
     const char* labels[] = {" 名  称",   " 切线长T=", " 外距长E=", " 曲线长L=",
                             " 起点ZY =", " 止点YZ =", " 高程H  ="};
-    ASSERT_EQ(window().MSFlexGrid1->rowCount(), 7);
-    ASSERT_EQ(window().MSFlexGrid1->columnCount(), 2);
+    ASSERT_EQ(ControlAs<QTableWidget>("MSFlexGrid1")->rowCount(), 7);
+    ASSERT_EQ(ControlAs<QTableWidget>("MSFlexGrid1")->columnCount(), 2);
     for (int row = 0; row < 7; ++row) {
         EXPECT_EQ(Cell(row, 0), QString::fromUtf8(labels[row])) << "row " << row;
         EXPECT_EQ(Cell(row, 1), row == 0 ? QStringLiteral(" 结  果") : QString()) << "row " << row;
     }
-    EXPECT_EQ(window().MSFlexGrid1->currentRow(), 6);
-    EXPECT_EQ(window().MSFlexGrid1->currentColumn(), 1);
+    EXPECT_EQ(ControlAs<QTableWidget>("MSFlexGrid1")->currentRow(), 6);
+    EXPECT_EQ(ControlAs<QTableWidget>("MSFlexGrid1")->currentColumn(), 1);
 }
 
 // Every control of the layout table sits in its container at its place, and
@@ -164,9 +245,9 @@ TEST_F(StartUp, controls_stand_at_their_places_and_keep_them_when_the_window_gro
     };
     EXPECT_EQ(window().centralWidget()->size(), QSize(314, 202));
     // A few places written out, so that a wrong scale cannot hide in both.
-    EXPECT_EQ(window().Frame1->geometry(), QRect(8, 8, 145, 151));
-    EXPECT_EQ(window().MSFlexGrid1->geometry(), QRect(7, 16, 128, 129));
-    EXPECT_EQ(window().CommandButton3->geometry(), QRect(240, 168, 65, 25));
+    EXPECT_EQ(ControlAs<QGroupBox>("Frame1")->geometry(), QRect(8, 8, 145, 151));
+    EXPECT_EQ(ControlAs<QTableWidget>("MSFlexGrid1")->geometry(), QRect(7, 16, 128, 129));
+    EXPECT_EQ(ControlAs<QPushButton>("CommandButton3")->geometry(), QRect(240, 168, 65, 25));
     check(" at first display");
 
     window().resize(900, 700);
@@ -209,14 +290,14 @@ TEST_F(StartUp, tab_cycles_through_the_visible_controls_of_each_mode) {
     };
     for (const auto& row : rows) {
         Click(row.option);
-        EXPECT_EQ(TabCycle(*this, window().Text6), inputs + row.after) << row.option;
+        EXPECT_EQ(TabCycle(*this, Control("Text6")), inputs + row.after) << row.option;
     }
 }
 
 TEST_F(StartUp, tab_leaves_the_listing_box_instead_of_typing_a_tab) {
     Click("Option2");
-    window().Text7->setFocus();
-    QTest::keyClick(window().Text7, Qt::Key_Tab);
+    ControlAs<QPlainTextEdit>("Text7")->setFocus();
+    QTest::keyClick(Control("Text7"), Qt::Key_Tab);
     EXPECT_EQ(FocusName(), "CommandButton5");
     EXPECT_EQ(TextOf("Text7"), "");
 }

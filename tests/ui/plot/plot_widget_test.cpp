@@ -123,6 +123,58 @@ TEST_F(PlotWidgetTest, click_on_a_pvi_selects_it_and_hover_reads_the_design_line
     }
 }
 
+TEST_F(PlotWidgetTest, an_edit_keeps_the_users_view_and_a_new_road_is_fitted) {
+    Wheel({400, 250}, 360);
+    const ViewTransform zoomed = plot.viewTransform();
+    // One elevation changed, as after an edit of the PVI table.
+    ProfileModel edited = plot.profile()->Model();
+    edited.points[2].elevation += 0.5;
+    auto editedProfile = Profile::Resolve(edited);
+    ASSERT_TRUE(editedProfile);
+    plot.setProfile(std::move(editedProfile));
+    EXPECT_EQ(plot.viewTransform(), zoomed);
+    plot.resize(900, 450);
+    EXPECT_EQ(plot.viewTransform(), zoomed);
+
+    // Fitted again, the view follows the size.
+    QTest::mouseDClick(&plot, Qt::LeftButton, {}, QPoint(300, 200));
+    const ViewTransform fitted = plot.viewTransform();
+    EXPECT_NE(fitted, zoomed);
+    plot.resize(1000, 500);
+    EXPECT_NE(plot.viewTransform(), fitted);
+
+    // A road 100 km further on lies outside any zoomed view: it is fitted.
+    Wheel({400, 250}, 360);
+    ProfileModel far = edited;
+    far.chains.clear();
+    for (auto& p : far.points) p.station = {p.station.value + 100'000, 0};
+    auto farProfile = Profile::Resolve(far);
+    ASSERT_TRUE(farProfile);
+    plot.setProfile(std::move(farProfile));
+    const DeviceRect frame = PlotFrame({0, 0, 1000, 500});
+    for (const auto& e : plot.profile()->Elements()) {
+        const QPointF d = DeviceOf(e.pviStation, e.pviElevation);
+        EXPECT_TRUE(QRectF(frame.left, frame.top, frame.width, frame.height).contains(d)) << e.pviStation;
+    }
+}
+
+TEST_F(PlotWidgetTest, the_design_line_is_drawn_where_it_is_at_any_zoom) {
+    // From the whole road down to a millimetre over a pixel at 1000 times:
+    // the rest of the road then lies millions of pixels away.
+    for (double span : {3000.0, 1.0, 0.001}) {
+        const double s = 150, z = plot.profile()->At(s).elevation;
+        const DeviceRect frame = PlotFrame({0, 0, 1000, 500});
+        plot.setExaggeration(span < 1 ? 1000 : 10);
+        plot.setViewTransform(ViewTransform::Fit({s - span / 2, s + span / 2, z, z}, frame, plot.exaggeration()));
+        const QImage image = plot.grab().toImage();
+        const QPoint centre = DeviceOf(s, z).toPoint();
+        int dark = 0;
+        for (int dy = -3; dy <= 3; ++dy)
+            for (int dx = -3; dx <= 3; ++dx) dark += qGray(image.pixel(centre + QPoint(dx, dy))) < 100;
+        EXPECT_GT(dark, 0) << "span " << span;
+    }
+}
+
 TEST_F(PlotWidgetTest, exaggeration_is_clamped_and_announced_and_an_empty_plot_paints) {
     QSignalSpy changed(&plot, &PlotWidget::exaggerationChanged);
     for (const auto& [asked, got] : {std::pair{25.0, 25.0}, {0.0, 1.0}, {1e9, 1000.0}}) {

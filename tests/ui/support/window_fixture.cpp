@@ -2,10 +2,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTableWidget>
 #include <QTest>
+
+#include <algorithm>
 
 namespace tarnvel::ui::testing {
 
@@ -50,8 +53,14 @@ void WindowTest::TypeInto(const QString& boxName, const QString& text) {
     if (!box) return;
     box->setFocus(Qt::TabFocusReason);
     QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    const bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
     if (text.isEmpty()) {
         QTest::keyClick(box, Qt::Key_Delete);
+    } else if (!ascii) {
+        // What a Chinese input method does: it commits the composed text.
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QCoreApplication::sendEvent(box, &commit);
     } else {
         QTest::keyClicks(box, text);
     }
@@ -72,7 +81,7 @@ QString WindowTest::TextOf(const QString& boxName) {
 }
 
 QString WindowTest::Cell(int row, int col) {
-    const QTableWidgetItem* item = window_->MSFlexGrid1->item(row, col);
+    const QTableWidgetItem* item = window_->findChild<QTableWidget*>(QStringLiteral("MSFlexGrid1"))->item(row, col);
     return item ? item->text() : QString();
 }
 

@@ -43,7 +43,8 @@ protected:
     void Click(const QString& name);
     // Chooses the named menu item.
     void ChooseMenuItem(const QString& actionName);
-    // Gives the box the focus, selects its text and types `text` over it.
+    // Gives the box the focus, selects its text and types `text` over it (a
+    // text beyond ASCII comes as an input method commits it).
     void TypeInto(const QString& boxName, const QString& text);
     // Empties the box the way a user does: select all, then Delete.
     void EmptyBox(const QString& boxName);

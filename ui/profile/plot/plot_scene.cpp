@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -21,44 +22,91 @@ QPointF ToQt(DevicePoint p) { return {p.x, p.y}; }
 
 // Points closer than this to the last one kept add nothing visible.
 constexpr double kMinStep = 0.5;
+// How far beyond the frame lines are still handed to the painter.
+constexpr double kGuard = 10'000;
 
 bool Overlaps(const DrawingPolyline& line, const WorldBox& visible) {
     return !line.points.empty() && line.points.back().station >= visible.minStation &&
            line.points.front().station <= visible.maxStation;
 }
 
-void AddPolyline(QPainterPath& path, const DrawingPolyline& line, const ViewTransform& t) {
-    QPointF last = ToQt(t.ToDevice(line.points.front()));
-    path.moveTo(last);
-    for (std::size_t i = 1; i < line.points.size(); ++i) {
-        const QPointF p = ToQt(t.ToDevice(line.points[i]));
-        const bool final = i + 1 == line.points.size();
-        if (!final && std::fabs(p.x() - last.x()) < kMinStep && std::fabs(p.y() - last.y()) < kMinStep) continue;
-        path.lineTo(p);
-        last = p;
-    }
+// Cuts a segment to the box (Liang and Barsky); false when nothing of it is inside.
+bool ClipSegment(QPointF& a, QPointF& b, const QRectF& box) {
+    if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) || !std::isfinite(b.y())) return false;
+    const QPointF d = b - a;
+    double t0 = 0, t1 = 1;
+    auto edge = [&](double p, double q) {
+        if (p == 0) return q >= 0;
+        const double t = q / p;
+        if (p < 0) {
+            if (t > t1) return false;
+            t0 = std::max(t0, t);
+        } else {
+            if (t < t0) return false;
+            t1 = std::min(t1, t);
+        }
+        return true;
+    };
+    if (!edge(-d.x(), a.x() - box.left()) || !edge(d.x(), box.right() - a.x()) || !edge(-d.y(), a.y() - box.top()) ||
+        !edge(d.y(), box.bottom() - a.y()))
+        return false;
+    const QPointF start = a;
+    if (t0 > 0) a = start + d * t0;
+    if (t1 < 1) b = start + d * t1;
+    return true;
 }
 
-void AddMarker(QPainterPath& path, MarkerKind kind, QPointF p) {
-    switch (kind) {
-        case MarkerKind::Pvi:
-            path.addEllipse(p, 3, 3);
-            break;
-        case MarkerKind::CurveStart:
-        case MarkerKind::CurveEnd:
-            path.moveTo(p.x(), p.y() - 6);
-            path.lineTo(p.x(), p.y() + 6);
-            break;
-        case MarkerKind::HighPoint:
-        case MarkerKind::LowPoint: {
-            const double s = kind == MarkerKind::HighPoint ? -1 : 1;  // the tip points away from the curve
-            path.moveTo(p);
-            path.lineTo(p.x() - 4, p.y() - s * 7);
-            path.lineTo(p.x() + 4, p.y() - s * 7);
-            path.closeSubpath();
-            break;
+// The polyline in device pixels, cut to the guard box: far outside the
+// frame device coordinates outgrow the rasterizer's fixed-point numbers, so
+// nothing beyond the box reaches it. Points closer than kMinStep to the one
+// before are dropped. Usually one polyline comes out; more where the line
+// leaves the box and comes back.
+void AppendPolyline(std::vector<QPolygonF>& out, const DrawingPolyline& line, const ViewTransform& t,
+                    const QRectF& guard) {
+    QPolygonF current;
+    std::optional<QPointF> pending;  // a dropped point, kept should the polyline end on it
+    auto flush = [&] {
+        if (pending) current << *pending;
+        pending.reset();
+        if (current.size() >= 2) out.push_back(std::move(current));
+        current = QPolygonF();
+    };
+    bool continuing = false;  // the last segment ended inside the box
+    QPointF a = ToQt(t.ToDevice(line.points.front()));
+    for (std::size_t i = 1; i < line.points.size(); ++i) {
+        const QPointF b = ToQt(t.ToDevice(line.points[i]));
+        QPointF ca = a, cb = b;
+        if (ClipSegment(ca, cb, guard)) {
+            if (!continuing || ca != a) {
+                flush();
+                current << ca;
+            }
+            const QPointF last = current.last();
+            if (std::fabs(cb.x() - last.x()) < kMinStep && std::fabs(cb.y() - last.y()) < kMinStep) {
+                pending = cb;
+            } else {
+                current << cb;
+                pending.reset();
+            }
+            continuing = cb == b;
+        } else {
+            flush();
+            continuing = false;
         }
+        a = b;
     }
+    flush();
+}
+
+constexpr qsizetype kRunPoints = 64;
+
+// Markers closer than this to the last one of their kind would be drawn on
+// top of it.
+constexpr double kMarkerSpacing = 2;
+
+QPolygonF Triangle(MarkerKind kind, QPointF p) {
+    const double s = kind == MarkerKind::HighPoint ? -1 : 1;  // the tip points away from the curve
+    return QPolygonF({p, {p.x() - 4, p.y() - s * 7}, {p.x() + 4, p.y() - s * 7}});
 }
 
 QStaticText MakeText(const QString& text, const QFont& font) {
@@ -117,17 +165,61 @@ void PlotScene::Layout(const ViewTransform& transform, const QRectF& page) {
     const DeviceRect frame = ToDeviceRect(frame_);
     const WorldBox visible = transform.Visible(frame);
 
-    design_ = tangents_ = pviMarks_ = ticks_ = extremes_ = grid_ = chainLines_ = QPainterPath();
+    grid_ = chainLines_ = QPainterPath();
+    design_.clear();
+    tangents_.clear();
+    extremes_.clear();
+    pviMarks_.clear();
+    ticks_.clear();
+    const QRectF guard = frame_.adjusted(-kGuard, -kGuard, kGuard, kGuard);
+    std::vector<QPolygonF> pieces;
     for (const auto& line : drawing_.lines) {
         if (!Overlaps(line, visible)) continue;
-        AddPolyline(line.role == LineRole::Design ? design_ : tangents_, line, transform);
+        auto& into = line.role == LineRole::Design ? design_ : tangents_;
+        pieces.clear();
+        AppendPolyline(pieces, line, transform, guard);
+        for (auto& polyline : pieces) {
+            // Pieces that meet end to start are joined into runs of modest
+            // size: fewer calls than one per piece, while a single polyline
+            // for the whole road would make the stroker hand the rasterizer
+            // one outline with every edge of it on each scan line.
+            if (line.role == LineRole::Design && !into.empty() && into.back().size() < kRunPoints &&
+                into.back().last() == polyline.first()) {
+                into.back().append(polyline.mid(1));
+            } else {
+                into.push_back(std::move(polyline));
+            }
+        }
     }
+    // Where the road is packed into a few pixels per kilometre the thick pen
+    // shows nothing more and costs the stroker twice as much as a plain one.
+    qsizetype points = 0;
+    for (const auto& line : design_) points += line.size();
+    designWidth_ = static_cast<double>(points) > 2 * frame_.width() ? 1.0 : 1.6;
+
     const QRectF near = frame_.adjusted(-10, -10, 10, 10);
+    QPointF lastPvi(-1e9, 0), lastTick(-1e9, 0), lastExtreme(-1e9, 0);
+    auto spaced = [](QPointF& last, QPointF p) {
+        if (std::fabs(p.x() - last.x()) < kMarkerSpacing && std::fabs(p.y() - last.y()) < kMarkerSpacing) return false;
+        last = p;
+        return true;
+    };
     for (const auto& m : drawing_.markers) {
         const QPointF p = ToQt(transform.ToDevice(m.at));
         if (!near.contains(p)) continue;
-        AddMarker(m.kind == MarkerKind::Pvi ? pviMarks_ : m.kind == MarkerKind::HighPoint || m.kind == MarkerKind::LowPoint ? extremes_ : ticks_,
-                  m.kind, p);
+        switch (m.kind) {
+            case MarkerKind::Pvi:
+                if (spaced(lastPvi, p)) pviMarks_.push_back(p);
+                break;
+            case MarkerKind::CurveStart:
+            case MarkerKind::CurveEnd:
+                if (spaced(lastTick, p)) ticks_.emplace_back(p.x(), p.y() - 6, p.x(), p.y() + 6);
+                break;
+            case MarkerKind::HighPoint:
+            case MarkerKind::LowPoint:
+                if (spaced(lastExtreme, p)) extremes_.push_back(Triangle(m.kind, p));
+                break;
+        }
     }
     labels_ = PlaceLabels(drawing_, transform, frame, [this](std::size_t i) { return LabelWidth(i); }, lineHeight_);
 
@@ -190,16 +282,16 @@ void PlotScene::Paint(QPainter& painter, int selectedPvi) const {
     painter.drawPath(chainLines_);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(kTangent, 0.8, Qt::DashLine));
-    painter.drawPath(tangents_);
-    painter.setPen(QPen(Qt::black, 1.6));
-    painter.drawPath(design_);
+    for (const auto& line : tangents_) painter.drawPolyline(line);
+    painter.setPen(QPen(Qt::black, designWidth_));
+    for (const auto& line : design_) painter.drawPolyline(line);
     painter.setPen(QPen(Qt::black, 1));
-    painter.drawPath(ticks_);
+    painter.drawLines(ticks_.data(), static_cast<int>(ticks_.size()));
     painter.setBrush(Qt::white);
-    painter.drawPath(pviMarks_);
+    for (const auto& p : pviMarks_) painter.drawEllipse(p, 3, 3);
     painter.setPen(Qt::NoPen);
     painter.setBrush(kExtreme);
-    painter.drawPath(extremes_);
+    for (const auto& t : extremes_) painter.drawPolygon(t);
 
     if (selectedPvi >= 0) PaintSelected(painter, selectedPvi);
 
@@ -223,16 +315,16 @@ void PlotScene::Paint(QPainter& painter, int selectedPvi) const {
 }
 
 void PlotScene::PaintSelected(QPainter& painter, int pvi) const {
-    QPainterPath lines, marks;
-    for (const auto& line : drawing_.lines)
-        if (line.pvi == pvi && line.role == LineRole::Design) AddPolyline(lines, line, transform_);
-    for (const auto& m : drawing_.markers)
-        if (m.pvi == pvi && m.kind == MarkerKind::Pvi) marks.addEllipse(ToQt(transform_.ToDevice(m.at)), 5, 5);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(kSelected, 3));
-    painter.drawPath(lines);
+    std::vector<QPolygonF> lines;
+    const QRectF guard = frame_.adjusted(-kGuard, -kGuard, kGuard, kGuard);
+    for (const auto& line : drawing_.lines)
+        if (line.pvi == pvi && line.role == LineRole::Design) AppendPolyline(lines, line, transform_, guard);
+    for (const auto& line : lines) painter.drawPolyline(line);
     painter.setPen(QPen(kSelected, 2));
-    painter.drawPath(marks);
+    for (const auto& m : drawing_.markers)
+        if (m.pvi == pvi && m.kind == MarkerKind::Pvi) painter.drawEllipse(ToQt(transform_.ToDevice(m.at)), 5, 5);
 }
 
 void PaintFittedPlot(QPainter& painter, const Profile& profile, const ProfileDrawing& drawing,

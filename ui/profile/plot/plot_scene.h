@@ -7,7 +7,9 @@
 #include <vector>
 
 #include <QFont>
+#include <QLineF>
 #include <QPainterPath>
+#include <QPolygonF>
 #include <QRectF>
 #include <QStaticText>
 #include <QString>
@@ -63,7 +65,12 @@ private:
     bool laidOut_ = false;
     ViewTransform transform_;
     QRectF page_, frame_;
-    QPainterPath design_, tangents_, pviMarks_, ticks_, extremes_;
+    // Separate polylines and points, not one path: filling a path of a
+    // thousand subpaths costs the rasterizer every edge on every scan line.
+    std::vector<QPolygonF> design_, tangents_, extremes_;
+    std::vector<QPointF> pviMarks_;
+    std::vector<QLineF> ticks_;
+    double designWidth_ = 1.6;
     std::vector<PlacedLabel> labels_;
     std::vector<Text> axisTexts_;
     QPainterPath grid_;

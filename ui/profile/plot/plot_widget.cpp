@@ -16,7 +16,7 @@ constexpr double kMinExaggeration = 1, kMaxExaggeration = 1000;
 constexpr double kClickSlop = 3;      // pixels a press may move and still be a click
 constexpr double kPickDistance = 8;   // pixels from a PVI marker that select it
 // Scales beyond these show nothing useful and, far enough, lose precision.
-constexpr double kMinScale = 1e-6, kMaxScale = 1e4;  // pixels per unit of station
+constexpr double kMinScale = 1e-6, kMaxScale = 1e3;  // pixels per unit of station
 
 DeviceRect ToDeviceRect(const QRectF& r) { return {r.left(), r.top(), r.width(), r.height()}; }
 
@@ -55,9 +55,11 @@ void PlotWidget::setProfile(std::optional<Profile> profile) {
     if (profile_) scene_ = std::make_unique<PlotScene>(*profile_, drawing_, PlotFont());
     if (selectedPvi_ >= static_cast<int>(profile_ ? profile_->Elements().size() : 0)) selectedPvi_ = -1;
 
+    hover_.reset();
     if (!profile_) {
-        fitted_ = false;
-    } else if (!fitted_ || !Intersects(drawing_.extent, transform_.Visible(PlotFrame(ToDeviceRect(QRectF(rect())))))) {
+        hasView_ = false;
+    } else if (!hasView_ || followFit_ ||
+               !Intersects(drawing_.extent, transform_.Visible(PlotFrame(ToDeviceRect(QRectF(rect())))))) {
         fitAll();
     }
     update();
@@ -69,7 +71,8 @@ void PlotWidget::fitAll() {
     constexpr double margin = 24;
     const DeviceRect inner{frame.left + margin, frame.top + margin, std::max(1.0, frame.width - 2 * margin),
                            std::max(1.0, frame.height - 2 * margin)};
-    fitted_ = profile_.has_value();
+    hasView_ = profile_.has_value();
+    followFit_ = true;
     ChangeView(ViewTransform::Fit(drawing_.extent, inner, transform_.Exaggeration()));
 }
 
@@ -81,6 +84,7 @@ void PlotWidget::setExaggeration(double exaggeration) {
     const QPointF centre = QRectF(rect()).center();
     t.SetExaggerationAbout({centre.x(), centre.y()}, exaggeration);
     ChangeView(t);
+    if (followFit_) fitAll();
     emit exaggerationChanged(exaggeration);
 }
 
@@ -91,7 +95,12 @@ void PlotWidget::setSelectedPvi(int pvi) {
     update();
 }
 
-void PlotWidget::setViewTransform(const ViewTransform& transform) { ChangeView(transform); }
+void PlotWidget::setViewTransform(const ViewTransform& transform) { MoveView(transform); }
+
+void PlotWidget::MoveView(const ViewTransform& transform) {
+    followFit_ = false;
+    ChangeView(transform);
+}
 
 void PlotWidget::ChangeView(const ViewTransform& transform) {
     if (transform == transform_) return;
@@ -111,23 +120,28 @@ void PlotWidget::paintEvent(QPaintEvent*) {
     }
     scene_->Layout(transform_, QRectF(rect()));
     scene_->Paint(painter, selectedPvi_);
+    if (hover_) PaintCursor(painter, *hover_);
 }
 
 void PlotWidget::resizeEvent(QResizeEvent*) {
-    if (fitted_) fitAll();
+    if (followFit_) fitAll();
 }
 
 void PlotWidget::wheelEvent(QWheelEvent* event) {
     const double steps = event->angleDelta().y() / 120.0;
     if (steps == 0) return;
     const double factor = std::pow(1.25, steps);
+    event->accept();
+    if (event->modifiers() & Qt::ControlModifier) {  // Ctrl + wheel: the exaggeration
+        setExaggeration(transform_.Exaggeration() * factor);
+        return;
+    }
     const double scale = std::clamp(transform_.Scale() * factor, kMinScale, kMaxScale);
     ViewTransform t = transform_;
     const QPointF at = event->position();
     t.ZoomAbout({at.x(), at.y()}, scale / transform_.Scale());
-    ChangeView(t);
+    MoveView(t);
     UpdateReadout(at);
-    event->accept();
 }
 
 void PlotWidget::mousePressEvent(QMouseEvent* event) {
@@ -143,7 +157,7 @@ void PlotWidget::mouseMoveEvent(QMouseEvent* event) {
         dragFrom_ = event->position();
         ViewTransform t = transform_;
         t.PanBy(delta.x(), delta.y());
-        ChangeView(t);
+        MoveView(t);
     }
     UpdateReadout(event->position());
 }
@@ -160,15 +174,41 @@ void PlotWidget::mouseReleaseEvent(QMouseEvent* event) {
     emit pviClicked(pvi);
 }
 
-void PlotWidget::leaveEvent(QEvent*) { emit cursorReadoutCleared(); }
+void PlotWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) fitAll();
+}
+
+void PlotWidget::leaveEvent(QEvent*) {
+    if (hover_) update();
+    hover_.reset();
+    emit cursorReadoutCleared();
+}
+
+// A thin vertical line at the mouse and a dot where it meets the design line.
+void PlotWidget::PaintCursor(QPainter& painter, double station) const {
+    const ProfileValue value = profile_->At(station);
+    const DevicePoint p = transform_.ToDevice({station, value.elevation});
+    const QRectF frame = scene_->Frame();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setClipRect(frame);
+    painter.setPen(QPen(QColor(0, 128, 0), 0, Qt::DotLine));
+    painter.drawLine(QPointF(p.x, frame.top()), QPointF(p.x, frame.bottom()));
+    painter.setPen(QPen(QColor(0, 128, 0), 1.5));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QPointF(p.x, p.y), 4, 4);
+}
 
 void PlotWidget::UpdateReadout(QPointF position) {
     if (!profile_) return;
     const double station = transform_.ToWorld({position.x(), position.y()}).station;
     if (!(station >= profile_->StartStation() && station <= profile_->EndStation())) {
+        if (hover_) update();
+        hover_.reset();
         emit cursorReadoutCleared();
         return;
     }
+    hover_ = station;
+    update();
     const ProfileValue value = profile_->At(station);
     const QString label = QString::fromStdString(FormatStation(profile_->LabelOf(station), StationStyle::K, 3));
     emit cursorReadout(label, value.elevation, value.grade);

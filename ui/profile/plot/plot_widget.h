@@ -1,6 +1,8 @@
 #pragma once
 // The profile plot: paints a ProfileDrawing through a ViewTransform. The wheel
-// zooms about the mouse, dragging pans, fitAll() shows the whole profile.
+// zooms about the mouse, Ctrl + wheel changes the vertical exaggeration,
+// dragging pans, a click on a PVI selects it, a double click (or fitAll())
+// shows the whole profile.
 // Painting uses a scene of device-space paths and placed labels that is
 // rebuilt only when the view or the size changes (plot_scene.h), so that a
 // repaint of a long profile is a handful of path draws.
@@ -9,6 +11,8 @@
 #include <optional>
 
 #include <QWidget>
+
+class QPainter;
 
 #include "core/profile.h"
 #include "core/profile_drawing.h"
@@ -26,9 +30,10 @@ public:
     explicit PlotWidget(QWidget* parent = nullptr);
     ~PlotWidget() override;
 
-    // A new profile (or none: an empty plot with a hint). Keeps the view
-    // when the new profile still lies in it, so that editing one cell does
-    // not jump; fits the whole profile otherwise.
+    // A new profile (or none: an empty plot with a hint). A view the user
+    // zoomed or panned is kept while the new profile still lies in it, so
+    // that editing one cell does not jump; otherwise the whole profile is
+    // fitted.
     void setProfile(std::optional<Profile> profile);
     const std::optional<Profile>& profile() const { return profile_; }
     const ProfileDrawing& drawing() const { return drawing_; }
@@ -41,7 +46,7 @@ public:
     void setSelectedPvi(int pvi);
 
     const ViewTransform& viewTransform() const { return transform_; }
-    void setViewTransform(const ViewTransform& transform);
+    void setViewTransform(const ViewTransform& transform);  // as a user's zoom or pan
 
     QSize sizeHint() const override { return {800, 400}; }
 
@@ -65,18 +70,23 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
 private:
     void ChangeView(const ViewTransform& transform);
+    void MoveView(const ViewTransform& transform);  // by the user: the view stops following the fit
     void UpdateReadout(QPointF position);
     int PviNear(QPointF position) const;
+    void PaintCursor(QPainter& painter, double station) const;
 
     std::optional<Profile> profile_;
     ProfileDrawing drawing_;
     ViewTransform transform_;
     int selectedPvi_ = -1;
-    bool fitted_ = false;  // the view has been fitted once since the last empty profile
+    bool hasView_ = false;  // a profile has been shown since the plot was last empty
+    bool followFit_ = true; // the view is "fit all" and follows edits and resizes until the user moves it
+    std::optional<double> hover_;  // internal station under the mouse, for the cursor line
     std::optional<QPointF> dragFrom_;
     QPointF pressedAt_;
     std::unique_ptr<PlotScene> scene_;

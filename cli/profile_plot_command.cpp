@@ -1,0 +1,44 @@
+#include "cli/profile_plot_command.h"
+
+#include <cmath>
+#include <ostream>
+
+#include "core/drawing_svg.h"
+#include "core/profile_drawing.h"
+#include "io/atomic_write.h"
+
+namespace tarnvel::cli {
+namespace {
+
+// Whole pixels within what a page can sensibly have.
+int PixelOption(const Options& options, std::string_view name, int fallback) {
+    if (!options.Has(name)) return fallback;
+    const double value = options.Number(name);
+    if (value != std::floor(value) || value < 16 || value > 20000)
+        throw UsageError("选项 --" + std::string(name) + " 的值“" + options.Text(name) +
+                         "”不是 16 至 20000 之间的整数像素");
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
+int RunProfilePlot(const Options& options, std::ostream&, std::ostream& err) {
+    FileArgument(options);
+    const std::string& output = options.Text("output");
+    if (output.empty()) throw UsageError("选项 --output 的文件名为空");
+    SvgPage page;
+    if (options.Has("exaggeration")) {
+        page.exaggeration = options.Number("exaggeration");
+        if (page.exaggeration < 1 || page.exaggeration > 1000)
+            throw UsageError("选项 --exaggeration 的值“" + options.Text("exaggeration") + "”不在 1 至 1000 之间");
+    }
+    page.width = PixelOption(options, "width", page.width);
+    page.height = PixelOption(options, "height", page.height);
+
+    const Profile profile = LoadProfile(options, err);
+    if (const auto failure = io::WriteFileAtomically(output, DrawingSvg(profile, BuildDrawing(profile), page)))
+        StopOnFailure(*failure, err);
+    return kExitOk;
+}
+
+}  // namespace tarnvel::cli
