@@ -1,5 +1,6 @@
 #include "ui/profile/edit_table_view.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -26,10 +27,13 @@ void EditTableView::SetEditModel(EditTableModel* model) {
     setModel(model);
 }
 
-QString EditTableView::SelectionText() const {
-    const QModelIndexList cells = selectionModel()->selectedIndexes();
-    if (cells.isEmpty() || !model_) return QString();
-    int top = model_->rowCount(), left = model_->columnCount(), bottom = -1, right = -1;
+QString SelectedBlockText(const QTableView& view) {
+    const QAbstractItemModel* model = view.model();
+    const QItemSelectionModel* selection = view.selectionModel();
+    if (!model || !selection) return QString();
+    const QModelIndexList cells = selection->selectedIndexes();
+    if (cells.isEmpty()) return QString();
+    int top = model->rowCount(), left = model->columnCount(), bottom = -1, right = -1;
     for (const QModelIndex& cell : cells) {
         top = std::min(top, cell.row());
         bottom = std::max(bottom, cell.row());
@@ -39,11 +43,27 @@ QString EditTableView::SelectionText() const {
     std::vector<QStringList> rows;
     for (int r = top; r <= bottom; ++r) {
         QStringList row;
-        for (int c = left; c <= right; ++c) row.append(selectionModel()->isSelected(model_->index(r, c)) ? model_->Cell(r, c) : QString());
+        for (int c = left; c <= right; ++c) {
+            const QModelIndex index = model->index(r, c);
+            row.append(selection->isSelected(index) ? index.data(Qt::DisplayRole).toString() : QString());
+        }
         rows.push_back(row);
     }
     return TabBlockText(rows);
 }
+
+void AddBlockCopy(QTableView* view) {
+    auto* copy = new QAction(view);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    view->addAction(copy);
+    QObject::connect(copy, &QAction::triggered, view, [view] {
+        const QString text = SelectedBlockText(*view);
+        if (!text.isEmpty()) QApplication::clipboard()->setText(text);
+    });
+}
+
+QString EditTableView::SelectionText() const { return SelectedBlockText(*this); }
 
 void EditTableView::CopySelection() const {
     const QString text = SelectionText();

@@ -11,6 +11,13 @@ namespace tarnvel::ui::profile {
 
 class EditTableModel;
 
+// The bounding rectangle of the selected cells of any table as tab-separated
+// text (cells inside it that are not selected stay empty).
+QString SelectedBlockText(const QTableView& view);
+// Ctrl+C in a read-only table (elements, listing) copies the selected block
+// the same way, ready to paste into a spreadsheet.
+void AddBlockCopy(QTableView* view);
+
 class EditTableView : public QTableView {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(EditTableView)

@@ -18,6 +18,7 @@
 #include "io/atomic_write.h"
 #include "io/result_report.h"
 #include "ui/profile/cell_text.h"
+#include "ui/profile/edit_table_view.h"
 
 namespace tarnvel::ui::profile {
 namespace {
@@ -134,6 +135,7 @@ ListingPanel::ListingPanel(Services services, QWidget* parent) : QWidget(parent)
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("ListingTable"));
     table_->setModel(model_);
+    AddBlockCopy(table_);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->horizontalHeader()->setStretchLastSection(true);
 

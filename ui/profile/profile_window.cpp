@@ -151,6 +151,7 @@ void ProfileWindow::CreateWidgets() {
     elementsView_->setSelectionBehavior(QAbstractItemView::SelectRows);
     elementsView_->setSelectionMode(QAbstractItemView::SingleSelection);
     elementsView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    AddBlockCopy(elementsView_);
     elementsView_->verticalHeader()->setDefaultSectionSize(elementsView_->fontMetrics().height() + 6);
     auto* elementsBox = new QGroupBox(QStringLiteral("竖曲线要素表"));
     (new QVBoxLayout(elementsBox))->addWidget(elementsView_);
