@@ -145,7 +145,7 @@ std::size_t WriteNumberText(double value, char* out) {
     std::from_chars(sci.data() + ePos + 1 + (sci[ePos + 1] == '+'), sci.data() + sci.size(),
                     exponent);
     // The significant digits without the point, trailing zeros dropped.
-    char digits[16];
+    char digits[16] = {};
     int count = 0;
     for (char c : sci.substr(0, ePos))
         if (c != '.') digits[count++] = c;

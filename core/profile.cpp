@@ -55,7 +55,7 @@ double Profile::OnProfile(double internal) const {
     const double slack = 1e-12 * std::max({1.0, std::fabs(start), std::fabs(end)});
     if (internal < start && internal >= start - slack) return start;
     if (internal > end && internal <= end + slack) return end;
-    throw ProfileRangeError("桩号 " + LabelText(LabelOf(internal)) + " 在剖面范围（" +
+    throw ProfileRangeError("桩号 " + LabelText(LabelOf(internal)) + " 在纵断面范围（" +
                             LabelText(LabelOf(start)) + " 至 " + LabelText(LabelOf(end)) + "）之外。");
 }
 

@@ -21,11 +21,19 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 bool Usable(double v) { return std::isfinite(v) && std::fabs(v) <= kLimit; }
 
 std::string PointName(const ProfileModel& model, std::size_t i) {
-    std::string name = "第" + std::to_string(i + 1) + "点";
+    // Built by appending: GCC 12 warns falsely (-Wrestrict) on "literal" + string
+    // in optimised builds.
+    std::string name = "第";
+    name += std::to_string(i + 1);
+    name += "点";
     const Station& station = model.points[i].station;
     if (Usable(station.value)) {
         name += "（桩号 " + StationInMessage(station.value);
-        if (station.occurrence >= 1) name += "(" + std::to_string(station.occurrence) + ")";
+        if (station.occurrence >= 1) {
+            name += '(';
+            name += std::to_string(station.occurrence);
+            name += ')';
+        }
         name += "）";
     }
     return name;
@@ -133,7 +141,7 @@ std::optional<Profile> Profile::Resolve(const ProfileModel& model,
     };
     const auto& pts = model.points;
     const std::size_t n = pts.size();
-    if (n < 2) add(0, ProfileField::Whole, "剖面至少需要起点和终点两个点，现有 " + std::to_string(n) + " 个。");
+    if (n < 2) add(0, ProfileField::Whole, "纵断面至少需要起点和终点两个点，现有 " + std::to_string(n) + " 个。");
 
     std::string chainError;
     std::size_t chainIndex = 0;
@@ -304,8 +312,11 @@ std::optional<Profile> Profile::Resolve(const ProfileModel& model,
                 const ProfilePiece& p = pieces[k];
                 if (p.shape == ProfilePiece::Shape::Line) continue;
                 const std::optional<double> level = LevelPoint(p);
-                if (level && *level >= p.from && *level <= p.to && *level > row.startStation &&
-                    *level < row.endStation) {
+                // Strictly inside by more than rounding: a curve leaving a level
+                // grade has its level point at the curve's end, which is no
+                // high or low point of the curve.
+                if (level && *level >= p.from && *level <= p.to &&
+                    *level > row.startStation + kTouch && *level < row.endStation - kTouch) {
                     row.extremeStation = *level;
                     row.extremeElevation = EvaluatePiece(p, *level).elevation;
                 }

@@ -263,6 +263,16 @@ double StationBoxToNumber(std::string_view text, bool& outOfRange) {
     return TextToNumber(s, outOfRange);
 }
 
+std::string StationBoxProblem(std::string_view text) {
+    const std::string folded = FoldFullWidth(text);
+    std::string_view s = folded;
+    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    KParts k;
+    std::string why;
+    ReadK(s, k, why);
+    return why;
+}
+
 std::string FormatStation(double value, StationStyle style, int decimals) {
     if (style == StationStyle::Plain)
         return decimals < 0 ? NumberToText(value) : FixedText(value, decimals);

@@ -44,6 +44,11 @@ double StationBoxToNumber(std::string_view text);
 // The same; `outOfRange` tells whether the number lay beyond the double range
 // (see TextToNumber).
 double StationBoxToNumber(std::string_view text, bool& outOfRange);
+// Why a box text that starts as K notation is not one ("K0+1000", "K16+"):
+// such a text would otherwise read as the plain number at its start, usually
+// 0, a plausible wrong station. Empty when the text is a station or plainly a
+// number.
+std::string StationBoxProblem(std::string_view text);
 
 // The label as text. Plain: the canonical number form (NumberToText) when
 // `decimals` < 0, else fixed with that many decimals. K: "K16+770.500" with

@@ -118,7 +118,7 @@ TEST(ListProfile, RefusesBeforeWritingAnything) {
         {"zero step", {{16000, 0}, {16100, 0}, 0, false}, 100, "间距须为正数"},
         {"negative step", {{16000, 0}, {16100, 0}, -1, false}, 100, "间距须为正数"},
         {"backwards", {{16100, 0}, {16000, 0}, 1, false}, 100, "之前"},
-        {"outside", {{15000, 0}, {16100, 0}, 1, false}, 1000, "剖面范围"},
+        {"outside", {{15000, 0}, {16100, 0}, 1, false}, 1000, "纵断面范围"},
         {"too many rows", {{16000, 0}, {17000, 0}, 1, false}, 1000, "上限 1000 行"},
         {"step too small to tell labels apart", {{16000, 0}, {16000.001, 0}, 1e-12, false}, 1000, "过小"},
         {"ambiguous label", {{1050, 0}, {1200, 0}, 10, false}, 1000, "请写作"},

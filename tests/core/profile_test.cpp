@@ -123,6 +123,10 @@ TEST(Profile, ElementsOfEachKind) {
          120, 40, 80, 8.0 / 15, 48.8, 49.6, 90, 48.5},
         {"circular", Model({Point(0, 10), Point(100, 10, Arc(100)), Point(200, 85)}), false, 100, 60,
          100.0 / 3, 80.0 / 3, 5.71909584179366, 10, 30, std::nullopt, std::nullopt},
+        // A grade level but for rounding, as files give it, has no low point at the curve's start.
+        {"circular from an almost level grade", Model({Point(0, 10), Point(100, 10 - 1e-12, Arc(100)),
+                                                       Point(200, 85)}),
+         false, 100, 60, 100.0 / 3, 80.0 / 3, 5.71909584179366, 10, 30, std::nullopt, std::nullopt},
         {"no curve", Model({Point(0, 10), Point(100, 12), Point(200, 11)}), true, nan, 0, 0, 0, 0, 12, 12,
          std::nullopt, std::nullopt},
         {"equal grades", Model({Point(0, 10), Point(100, 11, ByRadius(5000)), Point(200, 12)}), false,

@@ -348,6 +348,17 @@ std::optional<std::vector<double>> Tarnvel::ReadBoxes(std::initializer_list<QLin
         // Digits and signs typed in full width by a Chinese input method read
         // as their ASCII forms.
         const std::string text = box->text().toStdString();
+        if (reading.station) {
+            const std::string why = StationBoxProblem(text);
+            if (!why.empty()) {
+                ShowInfoMessage(QuantityName(reading) + QStringLiteral(" 的桩号“") + box->text() +
+                                QStringLiteral("”有误：") + QString::fromStdString(why) +
+                                QStringLiteral("，请重新输入！"));
+                box->setFocus();
+                box->selectAll();
+                return std::nullopt;
+            }
+        }
         bool outOfRange = false;
         const double value = reading.station ? StationBoxToNumber(text, outOfRange)
                                              : TextToNumber(FoldFullWidth(text), outOfRange);

@@ -102,6 +102,21 @@ TEST_F(Calculation, range_boxes_read_k_notation_and_full_width_forms) {
     EXPECT_TRUE(messages.prompts.isEmpty()) << messages.prompts.join("\n").toStdString();
 }
 
+// A station box that starts as K notation but is not one would read as the
+// number at its start (0 for "K0+1000"): a plausible wrong station.
+TEST_F(Calculation, a_malformed_k_station_is_refused_by_name) {
+    Click("Option1");
+    Click("CommandButton1");
+    messages.prompts.clear();
+    TypeInto("Text6", QStringLiteral("K16+7800"));
+    Click("CommandButton1");
+    ASSERT_EQ(messages.prompts.size(), 1);
+    EXPECT_TRUE(messages.prompts[0].startsWith(QStringLiteral("计算桩号K 的桩号“K16+7800”有误：")))
+        << messages.prompts[0].toStdString();
+    EXPECT_EQ(FocusName(), "Text6");
+    EXPECT_EQ(ValueCells(), kWorkedCells);
+}
+
 // A number beyond the double range is named and refused in both modes; the
 // results shown before stay, and the box keeps the text as typed.
 TEST_F(Calculation, a_number_beyond_the_double_range_is_refused_by_name) {
