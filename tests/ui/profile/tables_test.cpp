@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QPushButton>
 #include <QUndoStack>
 
 #include "tests/ui/profile/profile_fixture.h"
@@ -130,6 +131,22 @@ TEST_F(ProfileWindowTest, every_edit_is_one_undo_step_and_redo_restores_it) {
     // Typing the text a cell already holds is no edit.
     TypeCell(0, kPviElevation, edited[0][kPviElevation]);
     EXPECT_EQ(undo.count(), 4);
+}
+
+TEST_F(ProfileWindowTest, deleting_rows_apart_is_one_step_that_undoes_whole) {
+    PasteRows(TwoCurveRows());
+    const std::vector<QStringList> pasted = Pvi().Rows();
+    auto* view = Control<profile::EditTableView>("PviTable");
+    ASSERT_NE(view, nullptr);
+    QItemSelection rows(Pvi().index(0, 0), Pvi().index(0, 1));
+    rows.select(Pvi().index(2, 3), Pvi().index(2, 3));
+    view->selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
+    Control<QPushButton>("PviDelete")->click();
+    ASSERT_EQ(Pvi().rowCount(), 2);
+    EXPECT_EQ(Pvi().Cell(0, kPviStation), "K0+200");
+    EXPECT_EQ(Pvi().Cell(1, kPviStation), "K0+800");
+    window().UndoStack().undo();
+    EXPECT_EQ(Pvi().Rows(), pasted);
 }
 
 TEST_F(ProfileWindowTest, paste_from_a_spreadsheet_at_the_current_cell_and_copy_back_out) {
