@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 
 namespace tarnvel::ui {
 namespace {
@@ -14,15 +15,27 @@ public:
                         QMessageBox::Ok, parent);
         box.exec();
     }
+    SaveChoice AskSaveChanges(QWidget* parent, const QString& prompt) override {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("提示"), prompt, QMessageBox::NoButton, parent);
+        QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+        QPushButton* discard = box.addButton(QStringLiteral("不保存"), QMessageBox::DestructiveRole);
+        QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+        box.setDefaultButton(save);
+        box.setEscapeButton(cancel);
+        box.exec();
+        if (box.clickedButton() == save) return SaveChoice::Save;
+        if (box.clickedButton() == discard) return SaveChoice::Discard;
+        return SaveChoice::Cancel;
+    }
 };
 
 class QtFileDialog final : public FileDialog {
 public:
-    QString ChooseSaveFile(QWidget* parent, const QString& filter) override {
-        return QFileDialog::getSaveFileName(parent, QString(), QString(), filter);
+    QString ChooseSaveFile(QWidget* parent, const QString& filter, QString* selectedFilter) override {
+        return QFileDialog::getSaveFileName(parent, QString(), QString(), filter, selectedFilter);
     }
-    QString ChooseOpenFile(QWidget* parent, const QString& filter) override {
-        return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+    QString ChooseOpenFile(QWidget* parent, const QString& filter, QString* selectedFilter) override {
+        return QFileDialog::getOpenFileName(parent, QString(), QString(), filter, selectedFilter);
     }
 };
 

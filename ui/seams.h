@@ -12,20 +12,31 @@ class QWidget;
 
 namespace tarnvel::ui {
 
+// The answer to "save the changes?" before a document is closed or replaced.
+enum class SaveChoice { Save, Discard, Cancel };
+
 class MessageBox {
 public:
     virtual ~MessageBox() = default;
     // A modal box titled "提示" with the information icon and one OK button.
     virtual void ShowInfo(QWidget* parent, const QString& prompt) = 0;
+    // A modal question titled "提示" with the buttons 保存, 不保存 and 取消;
+    // closing the box counts as 取消.
+    virtual SaveChoice AskSaveChanges(QWidget* parent, const QString& prompt) = 0;
 };
 
 class FileDialog {
 public:
     virtual ~FileDialog() = default;
     // `filter` is in Qt's form ("文本文件(*.txt);;所有文件(*.*)"). Each returns the
-    // chosen path, or an empty text when the user cancels.
-    virtual QString ChooseSaveFile(QWidget* parent, const QString& filter) = 0;
-    virtual QString ChooseOpenFile(QWidget* parent, const QString& filter) = 0;
+    // chosen path, or an empty text when the user cancels. When
+    // `selectedFilter` is given it receives the filter the user picked (one
+    // entry of `filter`, e.g. "CSV 文件(*.csv)"), so that a format can follow
+    // the user's choice rather than the name typed.
+    virtual QString ChooseSaveFile(QWidget* parent, const QString& filter,
+                                   QString* selectedFilter = nullptr) = 0;
+    virtual QString ChooseOpenFile(QWidget* parent, const QString& filter,
+                                   QString* selectedFilter = nullptr) = 0;
 };
 
 class ProgramLauncher {

@@ -20,12 +20,13 @@ using namespace tarnvel::ui;
 class SilentMessages final : public MessageBox {
 public:
     void ShowInfo(QWidget*, const QString& prompt) override { last = prompt; }
+    SaveChoice AskSaveChanges(QWidget*, const QString&) override { return SaveChoice::Discard; }
     QString last;
 };
 class NoFiles final : public FileDialog {
 public:
-    QString ChooseSaveFile(QWidget*, const QString&) override { return {}; }
-    QString ChooseOpenFile(QWidget*, const QString&) override { return {}; }
+    QString ChooseSaveFile(QWidget*, const QString&, QString*) override { return {}; }
+    QString ChooseOpenFile(QWidget*, const QString&, QString*) override { return {}; }
 };
 class NoLauncher final : public ProgramLauncher {
 public:

@@ -85,6 +85,7 @@ set(needed /usr/bin/tarnvel-cli /usr/share/doc/tarnvel/copyright
     /usr/share/doc/tarnvel/changelog.gz)
 if(GUI)
     list(APPEND needed /usr/bin/tarnvel /usr/share/applications/tarnvel.desktop
+        /usr/share/mime/packages/tarnvel-landxml.xml
         /usr/share/icons/hicolor/32x32/apps/tarnvel.png
         /usr/share/icons/hicolor/scalable/apps/tarnvel.svg)
 endif()

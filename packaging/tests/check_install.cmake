@@ -33,6 +33,7 @@ set(expected
     "usr/bin/tarnvel|program"
     "usr/bin/tarnvel-cli|program"
     "usr/share/applications/tarnvel.desktop|file"
+    "usr/share/mime/packages/tarnvel-landxml.xml|file"
     "usr/share/icons/hicolor/32x32/apps/tarnvel.png|png32"
     "usr/share/icons/hicolor/scalable/apps/tarnvel.svg|file"
     "usr/share/tarnvel/manual/index.html|file"
@@ -96,6 +97,17 @@ if(EXISTS "${desktop}")
                 fail("desktop entry's icon '${value_Icon}' is not installed as hicolor/${icon}")
             endif()
         endforeach()
+    endif()
+    # A file type the desktop entry opens that the system may not know is
+    # defined by the package's own shared-mime-info file.
+    if("${value_MimeType}" MATCHES "application/x-landxml")
+        set(mime "${root}/usr/share/mime/packages/tarnvel-landxml.xml")
+        if(EXISTS "${mime}")
+            file(READ "${mime}" mime_text)
+        endif()
+        if(NOT "${mime_text}" MATCHES "type=\"application/x-landxml\"")
+            fail("desktop entry opens application/x-landxml, which no installed mime package defines")
+        endif()
     endif()
     foreach(category IN ITEMS Education Engineering)
         if(NOT "${value_Categories}" MATCHES "(^|;)${category};")

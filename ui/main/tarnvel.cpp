@@ -62,7 +62,12 @@ public:
 Tarnvel::Tarnvel(Services services, QWidget* parent)
     : QMainWindow(parent),
       services_(services),
-      quit_([] { QCoreApplication::exit(0); }) {
+      quit_([this] {
+          // An open profile window first asks about its unsaved changes; its
+          // 取消 keeps the program running.
+          if (profileWindow_ && !profileWindow_->close()) return;
+          QCoreApplication::exit(0);
+      }) {
     setObjectName(QStringLiteral("Tarnvel"));
     setWindowTitle(QStringLiteral("Tarnvel"));
     setWindowIcon(icons::ProgramIcon());
@@ -217,6 +222,7 @@ void Tarnvel::CreateMenus() {
     GongJu = menu("GongJu", "工具");
     Notepad = item(GongJu, "Notepad", "记事本");
     Calc = item(GongJu, "Calc", "计算器");
+    ProfileWindowMenu = item(GongJu, "ProfileWindowMenu", "纵断面计算");
     BangZhu = menu("BangZhu", "帮助");
     LianBang = item(BangZhu, "LianBang", "联机帮助");
     About = item(BangZhu, "About", "关于");
@@ -240,6 +246,7 @@ void Tarnvel::ConnectHandlers() {
     connect(Exit, &QAction::triggered, this, &Tarnvel::Exit_Click);
     connect(Notepad, &QAction::triggered, this, &Tarnvel::Notepad_Click);
     connect(Calc, &QAction::triggered, this, &Tarnvel::Calc_Click);
+    connect(ProfileWindowMenu, &QAction::triggered, this, &Tarnvel::ProfileWindowMenu_Click);
     connect(LianBang, &QAction::triggered, this, &Tarnvel::LianBang_Click);
     connect(About, &QAction::triggered, this, &Tarnvel::About_Click);
     // Enter in any input box calculates, as the button beside them would.

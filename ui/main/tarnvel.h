@@ -119,6 +119,7 @@ private:
     QAction* Exit = nullptr;      // "退出"
     QAction* Notepad = nullptr;   // "记事本"
     QAction* Calc = nullptr;      // "计算器"
+    QAction* ProfileWindowMenu = nullptr;  // "纵断面计算"
     QAction* LianBang = nullptr;  // "联机帮助"
     QAction* About = nullptr;     // "关于"
 
@@ -127,6 +128,8 @@ private:
 
     // The single About window; null while none is open.
     QPointer<QWidget> aboutWindow_;
+    // The single profile window; null while none is open.
+    QPointer<QWidget> profileWindow_;
 
     // The one message box of the program: "提示", information icon, OK.
     void ShowInfoMessage(const QString& prompt);
@@ -165,6 +168,7 @@ private:
     void Calc_Click();
     void LianBang_Click();
     void About_Click();
+    void ProfileWindowMenu_Click();
 
     void CreateControls();
     void CreateMenus();

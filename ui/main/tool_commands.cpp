@@ -1,5 +1,6 @@
 // The tools and help menus: the desktop's text editor (with the greeting) and
-// calculator, the maker's web page, and the single About window. None of them
+// calculator, the profile window, the maker's web page, and the single About
+// window. None of them
 // reads or changes anything of the main window; they work in either mode.
 
 #include <QPointer>
@@ -7,6 +8,7 @@
 #include "ui/about/about_window.h"
 #include "ui/about/launch.h"
 #include "ui/main/tarnvel.h"
+#include "ui/profile/profile_window.h"
 
 namespace tarnvel::ui {
 
@@ -49,6 +51,20 @@ void Tarnvel::About_Click() {
     aboutWindow_->show();
     aboutWindow_->raise();
     aboutWindow_->activateWindow();
+}
+
+void Tarnvel::ProfileWindowMenu_Click() {
+    if (!profileWindow_) {
+        // No owner, as the About window: either window can be used and closed
+        // on its own. It is deleted when closed, after its own question about
+        // unsaved changes.
+        auto* window = new ProfileWindow(services_);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        profileWindow_ = window;
+    }
+    profileWindow_->show();
+    profileWindow_->raise();
+    profileWindow_->activateWindow();
 }
 
 }  // namespace tarnvel::ui

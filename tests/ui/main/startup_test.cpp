@@ -186,7 +186,7 @@ TEST_F(StartUp, menus_read_as_designed_without_access_keys_or_shortcuts) {
         QStringList items;  // objectName=caption
     } rows[] = {
         {"File", "文件", {"Open=导入", "Export=导出", "Exit=退出"}},
-        {"GongJu", "工具", {"Notepad=记事本", "Calc=计算器"}},
+        {"GongJu", "工具", {"Notepad=记事本", "Calc=计算器", "ProfileWindowMenu=纵断面计算"}},
         {"BangZhu", "帮助", {"LianBang=联机帮助", "About=关于"}},
     };
     const QList<QAction*> bar = window().menuBar()->actions();

@@ -7,21 +7,36 @@ void FakeMessageBox::ShowInfo(QWidget* parent, const QString& prompt) {
     parents.push_back(parent);
 }
 
-QString FakeFileDialog::Next() {
+SaveChoice FakeMessageBox::AskSaveChanges(QWidget* parent, const QString& prompt) {
+    questions.append(prompt);
+    parents.push_back(parent);
+    if (saveAnswers.empty()) return SaveChoice::Cancel;
+    const SaveChoice answer = saveAnswers.front();
+    saveAnswers.pop_front();
+    return answer;
+}
+
+QString FakeFileDialog::Next(const QString& filter, QString* selectedFilter) {
+    QString picked = filter.section(QStringLiteral(";;"), 0, 0);
+    if (!pickedFilters.empty()) {
+        picked = pickedFilters.front();
+        pickedFilters.pop_front();
+    }
     if (answers.empty()) return QString();
+    if (selectedFilter) *selectedFilter = picked;
     QString answer = answers.front();
     answers.pop_front();
     return answer;
 }
 
-QString FakeFileDialog::ChooseSaveFile(QWidget*, const QString& filter) {
+QString FakeFileDialog::ChooseSaveFile(QWidget*, const QString& filter, QString* selectedFilter) {
     calls.push_back({Kind::Save, filter});
-    return Next();
+    return Next(filter, selectedFilter);
 }
 
-QString FakeFileDialog::ChooseOpenFile(QWidget*, const QString& filter) {
+QString FakeFileDialog::ChooseOpenFile(QWidget*, const QString& filter, QString* selectedFilter) {
     calls.push_back({Kind::Open, filter});
-    return Next();
+    return Next(filter, selectedFilter);
 }
 
 bool FakeLauncher::StartDetached(const QString& program, const QStringList& arguments) {

@@ -15,9 +15,14 @@ namespace tarnvel::ui::testing {
 class FakeMessageBox final : public MessageBox {
 public:
     void ShowInfo(QWidget* parent, const QString& prompt) override;
+    SaveChoice AskSaveChanges(QWidget* parent, const QString& prompt) override;
 
     QStringList prompts;            // every prompt shown, in order
     std::vector<QWidget*> parents;  // the parent given with each prompt
+    QStringList questions;          // every save question asked, in order
+    // Answers to the save questions, taken front first; an empty queue
+    // answers 取消, which loses nothing.
+    std::deque<SaveChoice> saveAnswers;
 };
 
 class FakeFileDialog final : public FileDialog {
@@ -28,15 +33,19 @@ public:
         QString filter;
     };
 
-    QString ChooseSaveFile(QWidget* parent, const QString& filter) override;
-    QString ChooseOpenFile(QWidget* parent, const QString& filter) override;
+    QString ChooseSaveFile(QWidget* parent, const QString& filter, QString* selectedFilter = nullptr) override;
+    QString ChooseOpenFile(QWidget* parent, const QString& filter, QString* selectedFilter = nullptr) override;
 
     // Answers, taken front first; an empty queue answers as a cancelled dialog.
     std::deque<QString> answers;
+    // The filter picked with each answer, taken front first; when the queue
+    // is empty the first entry of the offered filter is picked, as the real
+    // dialog preselects it.
+    std::deque<QString> pickedFilters;
     std::vector<Call> calls;
 
 private:
-    QString Next();
+    QString Next(const QString& filter, QString* selectedFilter);
 };
 
 class FakeLauncher final : public ProgramLauncher {

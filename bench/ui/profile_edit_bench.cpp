@@ -1,0 +1,88 @@
+// Editing one cell of a long PVI table: from the committed text until the
+// tables are read, the profile resolved and handed to the elements table,
+// the plot, the query and the listing; and, in the second form, until the
+// whole window (tables, elements, plot) has painted the result.
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "ui/profile/edit_table_model.h"
+#include "ui/profile/profile_window.h"
+#include "ui/seams.h"
+
+namespace {
+
+using namespace tarnvel::ui;
+
+class SilentMessages final : public MessageBox {
+public:
+    void ShowInfo(QWidget*, const QString&) override {}
+    SaveChoice AskSaveChanges(QWidget*, const QString&) override { return SaveChoice::Discard; }
+};
+class NoFiles final : public FileDialog {
+public:
+    QString ChooseSaveFile(QWidget*, const QString&, QString*) override { return {}; }
+    QString ChooseOpenFile(QWidget*, const QString&, QString*) override { return {}; }
+};
+class NoLauncher final : public ProgramLauncher {
+public:
+    bool StartDetached(const QString&, const QStringList&) override { return false; }
+};
+
+// PVIs every 100 m, grades alternating +1 % and -1 %, each with a parabola
+// of R 2000 (L 40), so no two curves come near each other.
+std::vector<QStringList> LongTable(int pvis) {
+    std::vector<QStringList> rows;
+    for (int i = 0; i < pvis + 2; ++i) {
+        const bool curve = i > 0 && i < pvis + 1;
+        rows.push_back({QString::number(i * 100), i % 2 ? QStringLiteral("101") : QStringLiteral("100"), QString(),
+                        curve ? QStringLiteral("2000") : QString(), QString(), QString(), QString()});
+    }
+    return rows;
+}
+
+void EditOneCell(benchmark::State& state, bool repaint) {
+    SilentMessages messages;
+    NoFiles files;
+    NoLauncher launcher;
+    QTemporaryDir settings;
+    ProfileWindow window(Services{messages, files, launcher}, settings.filePath(QStringLiteral("bench.ini")));
+    window.resize(1400, 900);
+    window.show();
+    const int pvis = static_cast<int>(state.range(0));
+    window.PviModel().WriteBlock(0, 0, LongTable(pvis), QStringLiteral("粘贴"));
+    QCoreApplication::processEvents();
+    if (!window.CurrentProfile() || window.CurrentProfile()->Elements().size() != static_cast<std::size_t>(pvis)) {
+        state.SkipWithError("the long table did not resolve");
+        return;
+    }
+    profile::EditTableModel& model = window.PviModel();
+    const QModelIndex cell = model.index(pvis / 2, 1);
+    // Two texts in turn, neither the one the cell started with: every round is an edit.
+    bool first = true;
+    for (auto _ : state) {
+        model.setData(cell, first ? QStringLiteral("100.25") : QStringLiteral("100.5"));
+        first = !first;
+        if (repaint) window.repaint();
+    }
+}
+
+void EditOneCellOfLongTable(benchmark::State& state) { EditOneCell(state, false); }
+void EditOneCellOfLongTableAndRepaint(benchmark::State& state) { EditOneCell(state, true); }
+BENCHMARK(EditOneCellOfLongTable)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(EditOneCellOfLongTableAndRepaint)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,42 @@
+#pragma once
+// What a table cell holds, read strictly: a cell is either a whole number or
+// station, or it is marked with the reason. Nothing here reads an unreadable
+// text as 0 (the main window's boxes do, the tables must not).
+// Also the tab-separated block a spreadsheet puts on the clipboard.
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+#include "core/station.h"
+
+namespace tarnvel::ui::profile {
+
+// A finite number written alone in the cell (blanks around it allowed,
+// full-width forms folded). Sets `error` to a Chinese sentence otherwise.
+std::optional<double> ParseCellNumber(const QString& text, QString* error);
+
+// A station label (plain or K notation, "(2)" allowed) as ParseStation reads it.
+std::optional<Station> ParseCellStation(const QString& text, QString* error);
+
+// The label as the tables and boxes show it: K notation, 3 decimals.
+QString StationText(const Station& station);
+QString StationText(double value);
+// The label as a table cell shows a loaded file: K notation with as many
+// decimals as the value needs (3 to 9), else the plain canonical number, so
+// that reading the cell back gives the file's value, not one rounded to the
+// millimetre.
+QString ExactStationText(const Station& station);
+// A number with `decimals` decimals, "—" for NaN.
+QString FixedCellText(double value, int decimals = 3);
+
+// A block of cells copied from a spreadsheet: rows split on CR LF or LF (a
+// last empty line dropped), cells on tabs. Short rows are padded with empty
+// cells so that the block is rectangular.
+std::vector<QStringList> ParseTabBlock(const QString& text);
+// The way back: tabs between cells, CR LF after every row.
+QString TabBlockText(const std::vector<QStringList>& rows);
+
+}  // namespace tarnvel::ui::profile

@@ -1,0 +1,63 @@
+#pragma once
+// The view of an EditTableModel: copy and paste of rectangular blocks as a
+// spreadsheet writes them (tab-separated lines), Delete to empty the selected
+// cells; each paste or deletion is one undo command. And a delegate that
+// offers a fixed list of words (the curve kinds) in a combo box.
+
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+namespace tarnvel::ui::profile {
+
+class EditTableModel;
+
+// The bounding rectangle of the selected cells of any table as tab-separated
+// text (cells inside it that are not selected stay empty).
+QString SelectedBlockText(const QTableView& view);
+// Ctrl+C in a read-only table (elements, listing) copies the selected block
+// the same way, ready to paste into a spreadsheet.
+void AddBlockCopy(QTableView* view);
+
+class EditTableView : public QTableView {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(EditTableView)
+
+public:
+    explicit EditTableView(QWidget* parent = nullptr);
+
+    void SetEditModel(EditTableModel* model);
+
+    // The selected cells' bounding rectangle as tab-separated text.
+    QString SelectionText() const;
+    void CopySelection() const;
+    // Writes the clipboard's block with its top-left cell at the current cell
+    // (the first cell when there is none); rows past the end are added.
+    void PasteText(const QString& text);
+    void Paste();
+    void EmptySelectedCells();
+
+    // Rows of the selection, at least the current row; none when the table is empty.
+    QList<int> SelectedRows() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    EditTableModel* model_ = nullptr;
+};
+
+class ChoiceDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ChoiceDelegate)
+
+public:
+    ChoiceDelegate(QStringList choices, QObject* parent = nullptr);
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+
+private:
+    QStringList choices_;
+};
+
+}  // namespace tarnvel::ui::profile

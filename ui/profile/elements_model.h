@@ -1,0 +1,37 @@
+#pragma once
+// The curve elements table (竖曲线要素表): read-only, one row per PVI of the
+// last valid profile, stations shown as labels.
+
+#include <QAbstractTableModel>
+
+namespace tarnvel {
+class Profile;
+}
+
+namespace tarnvel::ui::profile {
+
+class ElementsModel : public QAbstractTableModel {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ElementsModel)
+
+public:
+    explicit ElementsModel(QObject* parent = nullptr);
+
+    // The profile shown; it must outlive the model or be replaced first.
+    void SetProfile(const Profile* profile);
+
+    // The element row of the model point `point` (-1 for the start and end
+    // points, which have none), and the way back.
+    int RowOfPoint(int point) const;
+    int PointOfRow(int row) const;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    const Profile* profile_ = nullptr;
+};
+
+}  // namespace tarnvel::ui::profile

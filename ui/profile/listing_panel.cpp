@@ -1,0 +1,275 @@
+#include "ui/profile/listing_panel.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFile>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+
+#include <cmath>
+#include <string>
+
+#include "core/profile_text.h"
+#include "io/atomic_write.h"
+#include "io/result_report.h"
+#include "ui/profile/cell_text.h"
+#include "ui/profile/edit_table_view.h"
+
+namespace tarnvel::ui::profile {
+namespace {
+
+enum Column { kStation, kElevation, kGrade, kNote, kColumns };
+
+// The options every text form of the listing shares: labels in K notation,
+// three decimals, the CR LF of the files the surveyors exchange.
+TextOptions FileTextOptions() {
+    TextOptions options;
+    options.decimals = 3;
+    options.stations = StationStyle::K;
+    options.lineEnd = "\r\n";
+    return options;
+}
+
+QString NoteOf(const Profile& profile, const ProfileListingRow& row) {
+    switch (row.kind) {
+    case ListingRowKind::Interval: return QString();
+    case ListingRowKind::CurveStart: return QStringLiteral("竖曲线起点");
+    case ListingRowKind::Pvi: return QStringLiteral("变坡点");
+    case ListingRowKind::CurveEnd: return QStringLiteral("竖曲线终点");
+    case ListingRowKind::BreakBack: return QStringLiteral("断链前");
+    case ListingRowKind::BreakAhead: return QStringLiteral("断链后");
+    case ListingRowKind::Extreme:
+        for (const CurveElementsRow& e : profile.Elements()) {
+            if (e.extremeStation && *e.extremeStation == row.internal)
+                return e.crest ? QStringLiteral("最高点") : QStringLiteral("最低点");
+        }
+        return QStringLiteral("最高/最低点");
+    }
+    return QString();
+}
+
+std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+}  // namespace
+
+ListingModel::ListingModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void ListingModel::SetRows(const Profile* profile, std::vector<ProfileListingRow> rows) {
+    beginResetModel();
+    profile_ = profile;
+    rows_ = std::move(rows);
+    endResetModel();
+}
+
+int ListingModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int ListingModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
+
+QVariant ListingModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return {};
+    if (orientation == Qt::Vertical) return section + 1;
+    switch (section) {
+    case kStation: return QStringLiteral("桩号");
+    case kElevation: return QStringLiteral("设计高程");
+    case kGrade: return QStringLiteral("纵坡(%)");
+    case kNote: return QStringLiteral("备注");
+    default: return {};
+    }
+}
+
+QVariant ListingModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || !profile_) return {};
+    if (role == Qt::TextAlignmentRole && index.column() != kNote) return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole) return {};
+    const ProfileListingRow& row = rows_[index.row()];
+    switch (index.column()) {
+    case kStation: return StationText(row.label);
+    case kElevation: return FixedCellText(row.value.elevation);
+    case kGrade: return FixedCellText(row.value.grade);
+    case kNote: return NoteOf(*profile_, row);
+    default: return {};
+    }
+}
+
+ListingPanel::ListingPanel(Services services, QWidget* parent) : QWidget(parent), services_(services) {
+    setObjectName(QStringLiteral("ListingPanel"));
+    auto box = [&](const char* name, const char* placeholder) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QString::fromUtf8(name));
+        edit->setPlaceholderText(QString::fromUtf8(placeholder));
+        return edit;
+    };
+    auto button = [&](const char* name, const char* caption) {
+        auto* b = new QPushButton(QString::fromUtf8(caption), this);
+        b->setObjectName(QString::fromUtf8(name));
+        b->setAutoDefault(false);
+        return b;
+    };
+    from_ = box("ListFrom", "起点桩号");
+    to_ = box("ListTo", "终点桩号");
+    step_ = box("ListStep", "间距");
+    step_->setText(QStringLiteral("20"));
+    // Wide enough for a K-notation label with its millimetres.
+    const int stationWidth = fontMetrics().horizontalAdvance(QStringLiteral("K00+000.000")) + 16;
+    from_->setMinimumWidth(stationWidth);
+    to_->setMinimumWidth(stationWidth);
+    step_->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000.0")) + 16);
+    keyPoints_ = new QCheckBox(QStringLiteral("含特征点"), this);
+    keyPoints_->setObjectName(QStringLiteral("ListKeyPoints"));
+    keyPoints_->setChecked(true);
+    QPushButton* run = button("ListRun", "列表");
+    QPushButton* copy = button("ListCopy", "复制");
+    QPushButton* csv = button("ListExportCsv", "导出CSV");
+    QPushButton* report = button("ListExportReport", "导出报告");
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("ListStatus"));
+    status_->setWordWrap(true);
+    model_ = new ListingModel(this);
+    table_ = new QTableView(this);
+    table_->setObjectName(QStringLiteral("ListingTable"));
+    table_->setModel(model_);
+    AddBlockCopy(table_);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    table_->horizontalHeader()->setStretchLastSection(true);
+
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel(QStringLiteral("从"), this), 0, 0);
+    layout->addWidget(from_, 0, 1);
+    layout->addWidget(new QLabel(QStringLiteral("到"), this), 0, 2);
+    layout->addWidget(to_, 0, 3);
+    layout->addWidget(new QLabel(QStringLiteral("间距"), this), 0, 4);
+    layout->addWidget(step_, 0, 5);
+    layout->addWidget(keyPoints_, 0, 6);
+    layout->addWidget(run, 1, 0, 1, 2);
+    layout->addWidget(copy, 1, 2, 1, 2);
+    layout->addWidget(csv, 1, 4);
+    layout->addWidget(report, 1, 5, 1, 2);
+    layout->addWidget(status_, 2, 0, 1, 7);
+    layout->addWidget(table_, 3, 0, 1, 7);
+    layout->setRowStretch(3, 1);
+
+    connect(run, &QPushButton::clicked, this, &ListingPanel::List);
+    connect(copy, &QPushButton::clicked, this, &ListingPanel::CopyAll);
+    connect(csv, &QPushButton::clicked, this, &ListingPanel::ExportCsv);
+    connect(report, &QPushButton::clicked, this, &ListingPanel::ExportReport);
+    connect(step_, &QLineEdit::returnPressed, this, &ListingPanel::List);
+}
+
+void ListingPanel::SetProfile(const Profile* profile) {
+    profile_ = profile;
+    if (profile && from_->text().isEmpty() && to_->text().isEmpty()) {
+        // A fresh profile offers its whole length, the ends rounded to the
+        // millimetre inwards: rounded outwards they would lie off the profile.
+        Station from = profile->LabelOf(profile->StartStation());
+        Station to = profile->LabelOf(profile->EndStation());
+        from.value = std::ceil(from.value * 1000) / 1000;
+        to.value = std::floor(to.value * 1000) / 1000;
+        from_->setText(StationText(from));
+        to_->setText(StationText(to));
+    }
+    if (listed_) Run(true);
+}
+
+void ListingPanel::Clear() {
+    listed_ = false;
+    from_->clear();
+    to_->clear();
+    status_->clear();
+    model_->SetRows(profile_, {});
+}
+
+void ListingPanel::List() {
+    listed_ = true;
+    Run(false);
+}
+
+void ListingPanel::Run(bool quiet) {
+    auto refuse = [&](const QString& why) {
+        model_->SetRows(profile_, {});
+        status_->setText(why);
+        if (!quiet) services_.messages.ShowInfo(this, why);
+    };
+    if (!profile_) return refuse(QStringLiteral("纵断面尚无有效数据，无法列表。"));
+    QString why;
+    ProfileRange range;
+    const auto from = ParseCellStation(from_->text(), &why);
+    if (!from) return refuse(QStringLiteral("起点桩号：") + why);
+    const auto to = ParseCellStation(to_->text(), &why);
+    if (!to) return refuse(QStringLiteral("终点桩号：") + why);
+    const auto step = ParseCellNumber(step_->text(), &why);
+    if (!step) return refuse(QStringLiteral("间距：") + why);
+    range.from = *from;
+    range.to = *to;
+    range.step = *step;
+    range.keyPoints = keyPoints_->isChecked();
+    std::vector<ProfileListingRow> rows;
+    const ProfileListingResult result =
+        ListProfile(*profile_, range, kMaxRows, [&](const ProfileListingRow& row) { rows.push_back(row); });
+    if (!result.ok) return refuse(QString::fromStdString(result.message));
+    model_->SetRows(profile_, std::move(rows));
+    status_->setText(QStringLiteral("共 %1 行。").arg(model_->rowCount()));
+}
+
+QString ListingPanel::TableText() const {
+    std::vector<QStringList> rows;
+    QStringList header;
+    for (int c = 0; c < kColumns; ++c) header.append(model_->headerData(c, Qt::Horizontal).toString());
+    rows.push_back(header);
+    for (int r = 0; r < model_->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < kColumns; ++c) cells.append(model_->data(model_->index(r, c)).toString());
+        rows.push_back(cells);
+    }
+    return TabBlockText(rows);
+}
+
+void ListingPanel::CopyAll() {
+    if (model_->rowCount() == 0) {
+        services_.messages.ShowInfo(this, QStringLiteral("没有可复制的列表，请先点击“列表”。"));
+        return;
+    }
+    QApplication::clipboard()->setText(TableText());
+}
+
+void ListingPanel::ExportCsv() {
+    if (model_->rowCount() == 0 || !profile_) {
+        services_.messages.ShowInfo(this, QStringLiteral("没有可导出的列表，请先点击“列表”。"));
+        return;
+    }
+    const QString path = services_.files.ChooseSaveFile(this, QStringLiteral("CSV 文件(*.csv)"));
+    if (path.isEmpty()) return;
+    const TextOptions options = FileTextOptions();
+    // The byte-order mark lets spreadsheets on the surveyors' desktops read
+    // the Chinese notes as UTF-8.
+    std::string bytes = "\xEF\xBB\xBF" + ListingCsvHeader(options);
+    for (const ProfileListingRow& row : model_->Rows()) AppendListingCsv(bytes, *profile_, row, options);
+    if (const auto failure = io::WriteFileAtomically(NativePath(path), bytes))
+        services_.messages.ShowInfo(this, QString::fromStdString(failure->message));
+}
+
+void ListingPanel::ExportReport() {
+    if (model_->rowCount() == 0 || !profile_) {
+        services_.messages.ShowInfo(this, QStringLiteral("没有可导出的列表，请先点击“列表”。"));
+        return;
+    }
+    const QString path =
+        services_.files.ChooseSaveFile(this, QStringLiteral("文本文件(*.txt);;所有文件(*.*)"));
+    if (path.isEmpty()) return;
+    const TextOptions options = FileTextOptions();
+    std::string listing = ListingTextHeader(options);
+    for (const ProfileListingRow& row : model_->Rows()) AppendListingText(listing, *profile_, row, options);
+    // The report puts its own line end after the listing.
+    while (listing.size() >= 2 && listing.compare(listing.size() - 2, 2, "\r\n") == 0) listing.resize(listing.size() - 2);
+    if (const auto failure = io::WriteResultReport(NativePath(path), listing))
+        services_.messages.ShowInfo(this, QString::fromStdString(failure->message));
+}
+
+}  // namespace tarnvel::ui::profile

@@ -1,0 +1,87 @@
+#pragma once
+// The range listing: from, to, interval and key points on or off give a
+// table of stations (label, elevation, grade, note) that can be copied, and
+// exported as CSV (UTF-8 with byte-order mark) or as the GBK text report.
+// The listing follows the profile: after an edit it is listed again with the
+// same range, or emptied with the reason when the range no longer fits.
+
+#include <QAbstractTableModel>
+#include <QWidget>
+
+#include <vector>
+
+#include "core/profile_listing.h"
+#include "ui/seams.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+namespace tarnvel::ui::profile {
+
+class ListingModel : public QAbstractTableModel {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ListingModel)
+
+public:
+    explicit ListingModel(QObject* parent = nullptr);
+
+    void SetRows(const Profile* profile, std::vector<ProfileListingRow> rows);
+    const std::vector<ProfileListingRow>& Rows() const { return rows_; }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    const Profile* profile_ = nullptr;
+    std::vector<ProfileListingRow> rows_;
+};
+
+class ListingPanel : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ListingPanel)
+
+public:
+    // More rows than this are refused: the table would take more memory than
+    // it helps to scroll through.
+    static constexpr std::uint64_t kMaxRows = 200000;
+
+    ListingPanel(Services services, QWidget* parent = nullptr);
+
+    // The profile listed; null while there is none. Lists again when a
+    // listing is shown.
+    void SetProfile(const Profile* profile);
+    const ListingModel& Model() const { return *model_; }
+
+    // The whole table as tab-separated text with a header row, CR LF ends.
+    QString TableText() const;
+
+    // Empties the table and the range boxes, for a new document.
+    void Clear();
+    void List();
+    void CopyAll();
+    void ExportCsv();
+    void ExportReport();
+
+private:
+    // Lists with the boxes' range; `quiet` puts a refusal in the status line
+    // only (an edit elsewhere must not raise a message box).
+    void Run(bool quiet);
+
+    Services services_;
+    const Profile* profile_ = nullptr;
+    bool listed_ = false;  // the user asked for a listing
+    QLineEdit* from_ = nullptr;
+    QLineEdit* to_ = nullptr;
+    QLineEdit* step_ = nullptr;
+    QCheckBox* keyPoints_ = nullptr;
+    QLabel* status_ = nullptr;
+    QTableView* table_ = nullptr;
+    ListingModel* model_ = nullptr;
+};
+
+}  // namespace tarnvel::ui::profile

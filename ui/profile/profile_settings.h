@@ -1,0 +1,38 @@
+#pragma once
+// What the profile window remembers between runs: its size and place, the
+// splitter positions and the recent files. Kept in the program's user
+// settings, or in a file of the caller's choosing (the tests use one in a
+// temporary folder, so that they never touch the user's settings).
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QSettings;
+
+namespace tarnvel::ui::profile {
+
+class ProfileSettings {
+public:
+    // `file` empty: the program's own user settings.
+    explicit ProfileSettings(const QString& file = QString());
+    ~ProfileSettings();
+    ProfileSettings(const ProfileSettings&) = delete;
+    ProfileSettings& operator=(const ProfileSettings&) = delete;
+
+    QByteArray Value(const QString& key) const;
+    void SetValue(const QString& key, const QByteArray& value);
+
+    static constexpr int kMaxRecentFiles = 8;
+    QStringList RecentFiles() const;
+    // Puts `path` first; the oldest beyond the limit drops out.
+    void AddRecentFile(const QString& path);
+    void RemoveRecentFile(const QString& path);
+
+private:
+    std::unique_ptr<QSettings> settings_;
+};
+
+}  // namespace tarnvel::ui::profile

@@ -1,0 +1,449 @@
+#include "ui/profile/profile_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QDoubleSpinBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTableView>
+#include <QUndoStack>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <functional>
+#include <utility>
+
+#include "ui/profile/cell_text.h"
+#include "ui/profile/chain_table.h"
+#include "ui/profile/edit_table_model.h"
+#include "ui/profile/edit_table_view.h"
+#include "ui/profile/elements_model.h"
+#include "ui/profile/listing_panel.h"
+#include "ui/profile/plot/plot_widget.h"
+#include "ui/profile/profile_settings.h"
+#include "ui/profile/pvi_table.h"
+#include "ui/profile/query_panel.h"
+
+namespace tarnvel::ui {
+
+using namespace profile;
+
+namespace {
+
+QPushButton* SmallButton(const QString& name, const QString& caption, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+// A titled box around a table with its add / insert / delete buttons.
+QGroupBox* TableBox(const QString& title, const QString& prefix, EditTableView* view, ProfileWindow* window,
+                    const std::function<void(EditTableView*, int)>& rowsCommand) {
+    auto* box = new QGroupBox(title);
+    auto* layout = new QVBoxLayout(box);
+    auto* buttons = new QHBoxLayout;
+    const struct {
+        const char* name;
+        const char* caption;
+        int command;
+    } kButtons[] = {{"Add", "添加行", 0}, {"Insert", "插入行", 1}, {"Delete", "删除行", 2}};
+    for (const auto& b : kButtons) {
+        QPushButton* button = SmallButton(prefix + QString::fromUtf8(b.name), QString::fromUtf8(b.caption), box);
+        const int command = b.command;
+        QObject::connect(button, &QPushButton::clicked, window, [view, command, rowsCommand] { rowsCommand(view, command); });
+        buttons->addWidget(button);
+    }
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+    view->setParent(box);
+    layout->addWidget(view);
+    return box;
+}
+
+// Adds a row after the last one, inserts rows above the selection, or
+// deletes the selected rows (one undo step however many ranges they form).
+void RowsCommand(QUndoStack& undo, EditTableView* view, int command) {
+    auto* model = static_cast<EditTableModel*>(view->model());
+    const QList<int> rows = view->SelectedRows();
+    switch (command) {
+    case 0:
+        model->InsertEmptyRows(model->rowCount(), 1);
+        view->setCurrentIndex(model->index(model->rowCount() - 1, 0));
+        break;
+    case 1: {
+        const int at = rows.isEmpty() ? 0 : rows.front();
+        model->InsertEmptyRows(at, std::max<int>(1, static_cast<int>(rows.size())));
+        view->setCurrentIndex(model->index(at, 0));
+        break;
+    }
+    case 2: {
+        if (rows.isEmpty()) return;
+        undo.beginMacro(QStringLiteral("删除%1行").arg(rows.size()));
+        // From the bottom up, so that the row numbers above stay valid.
+        for (qsizetype i = rows.size(); i-- > 0;) {
+            qsizetype first = i;
+            while (first > 0 && rows[first - 1] == rows[first] - 1) --first;
+            model->RemoveRowRange(rows[first], static_cast<int>(i - first + 1));
+            i = first;
+        }
+        undo.endMacro();
+        break;
+    }
+    default: break;
+    }
+}
+
+}  // namespace
+
+ProfileWindow::ProfileWindow(Services services, const QString& settingsFile, QWidget* parent)
+    : QMainWindow(parent),
+      services_(services),
+      settings_(std::make_unique<ProfileSettings>(settingsFile)),
+      undo_(new QUndoStack(this)) {
+    setObjectName(QStringLiteral("ProfileWindow"));
+    setWindowTitle(QStringLiteral("纵断面计算"));
+    CreateWidgets();
+    CreateMenus();
+    RestoreSettings();
+    connect(undo_, &QUndoStack::cleanChanged, this, &ProfileWindow::ShowStatus);
+    Recompute();
+}
+
+ProfileWindow::~ProfileWindow() {
+    // The widgets and models are deleted after this body, by QWidget; what
+    // they signal then (the undo stack emptied, a selection cleared) must not
+    // reach the handlers of a window that is no longer one.
+    for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+}
+
+void ProfileWindow::CreateWidgets() {
+    pviModel_ = new EditTableModel(PviHeaders(), *undo_, this);
+    chainModel_ = new EditTableModel(ChainHeaders(), *undo_, this);
+    elementsModel_ = new ElementsModel(this);
+
+    pviView_ = new EditTableView;
+    pviView_->setObjectName(QStringLiteral("PviTable"));
+    pviView_->SetEditModel(pviModel_);
+    pviView_->setItemDelegateForColumn(kPviKind, new ChoiceDelegate(KindChoices(), pviView_));
+    chainView_ = new EditTableView;
+    chainView_->setObjectName(QStringLiteral("ChainTable"));
+    chainView_->SetEditModel(chainModel_);
+
+    auto rows = [this](EditTableView* view, int command) { RowsCommand(*undo_, view, command); };
+    QGroupBox* pviBox = TableBox(QStringLiteral("变坡点表"), QStringLiteral("Pvi"), pviView_, this, rows);
+    QGroupBox* chainBox = TableBox(QStringLiteral("断链表"), QStringLiteral("Chain"), chainView_, this, rows);
+
+    elementsView_ = new QTableView;
+    elementsView_->setObjectName(QStringLiteral("ElementsTable"));
+    elementsView_->setModel(elementsModel_);
+    elementsView_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    elementsView_->setSelectionMode(QAbstractItemView::SingleSelection);
+    elementsView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    AddBlockCopy(elementsView_);
+    elementsView_->verticalHeader()->setDefaultSectionSize(elementsView_->fontMetrics().height() + 6);
+    auto* elementsBox = new QGroupBox(QStringLiteral("竖曲线要素表"));
+    (new QVBoxLayout(elementsBox))->addWidget(elementsView_);
+
+    plot_ = new PlotWidget;
+    plot_->setObjectName(QStringLiteral("ProfilePlot"));
+
+    // The sheet's title block and the chooser of a file's profiles, above the plot.
+    auto* sheetBar = new QWidget;
+    sheetBar->setObjectName(QStringLiteral("SheetPanel"));
+    auto* sheetLayout = new QHBoxLayout(sheetBar);
+    sheetLayout->setContentsMargins(0, 0, 0, 0);
+    projectName_ = new QLineEdit(sheetBar);
+    projectName_->setObjectName(QStringLiteral("SheetProject"));
+    projectName_->setPlaceholderText(QStringLiteral("图纸上的项目名称"));
+    sheetDate_ = new QLineEdit(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")), sheetBar);
+    sheetDate_->setObjectName(QStringLiteral("SheetDate"));
+    sheetDate_->setMaximumWidth(120);
+    sheetSize_ = new QComboBox(sheetBar);
+    sheetSize_->setObjectName(QStringLiteral("SheetSize"));
+    sheetSize_->addItems({QStringLiteral("A3 横向"), QStringLiteral("A4 横向")});
+    profileChooser_ = new QComboBox(sheetBar);
+    profileChooser_->setObjectName(QStringLiteral("ProfileChooser"));
+    profileChooser_->setToolTip(QStringLiteral("文件中有多个纵断面：选择要计算的一个"));
+    profileChooser_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    auto* chooserLabel = new QLabel(QStringLiteral("纵断面："), sheetBar);
+    chooserLabel->setObjectName(QStringLiteral("ProfileChooserLabel"));
+    profileChooser_->setVisible(false);
+    chooserLabel->setVisible(false);
+    connect(profileChooser_, &QComboBox::activated, this, &ProfileWindow::ChooseProfile);
+    connect(profileChooser_, &QComboBox::currentIndexChanged, chooserLabel,
+            [chooserLabel, this] { chooserLabel->setVisible(profileChooser_->count() > 1); });
+    sheetLayout->addWidget(chooserLabel);
+    sheetLayout->addWidget(profileChooser_);
+    sheetLayout->addWidget(new QLabel(QStringLiteral("项目名称："), sheetBar));
+    sheetLayout->addWidget(projectName_, 1);
+    sheetLayout->addWidget(new QLabel(QStringLiteral("日期："), sheetBar));
+    sheetLayout->addWidget(sheetDate_);
+    sheetLayout->addWidget(new QLabel(QStringLiteral("图幅："), sheetBar));
+    sheetLayout->addWidget(sheetSize_);
+    // The vertical exaggeration of the plot, which the sheet and pictures take over.
+    auto* exaggeration = new QDoubleSpinBox(sheetBar);
+    exaggeration->setObjectName(QStringLiteral("PlotExaggeration"));
+    exaggeration->setRange(1, 1000);
+    exaggeration->setDecimals(0);
+    exaggeration->setSuffix(QStringLiteral(" 倍"));
+    exaggeration->setValue(plot_->exaggeration());
+    exaggeration->setToolTip(QStringLiteral("竖向放大倍数"));
+    connect(exaggeration, &QDoubleSpinBox::valueChanged, plot_, &PlotWidget::setExaggeration);
+    connect(plot_, &PlotWidget::exaggerationChanged, exaggeration, [exaggeration](double value) {
+        const QSignalBlocker block(exaggeration);
+        exaggeration->setValue(value);
+    });
+    sheetLayout->addWidget(new QLabel(QStringLiteral("竖向放大："), sheetBar));
+    sheetLayout->addWidget(exaggeration);
+    auto* fit = SmallButton(QStringLiteral("PlotFitAll"), QStringLiteral("全图"), sheetBar);
+    connect(fit, &QPushButton::clicked, plot_, &PlotWidget::fitAll);
+    sheetLayout->addWidget(fit);
+
+    auto* plotArea = new QWidget;
+    auto* plotLayout = new QVBoxLayout(plotArea);
+    plotLayout->setContentsMargins(0, 0, 0, 0);
+    plotLayout->addWidget(sheetBar);
+    plotLayout->addWidget(plot_, 1);
+
+    query_ = new QueryPanel;
+    listing_ = new ListingPanel(services_);
+    auto* queryBox = new QGroupBox(QStringLiteral("查询与列表"));
+    auto* queryLayout = new QVBoxLayout(queryBox);
+    queryLayout->addWidget(query_);
+    queryLayout->addWidget(listing_, 1);
+
+    leftSplitter_ = new QSplitter(Qt::Vertical);
+    leftSplitter_->setObjectName(QStringLiteral("LeftSplitter"));
+    leftSplitter_->addWidget(pviBox);
+    leftSplitter_->addWidget(chainBox);
+    leftSplitter_->setStretchFactor(0, 4);
+    leftSplitter_->setStretchFactor(1, 1);
+    lowerSplitter_ = new QSplitter(Qt::Horizontal);
+    lowerSplitter_->setObjectName(QStringLiteral("LowerSplitter"));
+    lowerSplitter_->addWidget(elementsBox);
+    lowerSplitter_->addWidget(queryBox);
+    lowerSplitter_->setStretchFactor(0, 3);
+    lowerSplitter_->setStretchFactor(1, 2);
+    rightSplitter_ = new QSplitter(Qt::Vertical);
+    rightSplitter_->setObjectName(QStringLiteral("RightSplitter"));
+    rightSplitter_->addWidget(plotArea);
+    rightSplitter_->addWidget(lowerSplitter_);
+    rightSplitter_->setStretchFactor(0, 3);
+    rightSplitter_->setStretchFactor(1, 2);
+    mainSplitter_ = new QSplitter(Qt::Horizontal);
+    mainSplitter_->setObjectName(QStringLiteral("MainSplitter"));
+    mainSplitter_->addWidget(leftSplitter_);
+    mainSplitter_->addWidget(rightSplitter_);
+    mainSplitter_->setStretchFactor(0, 2);
+    mainSplitter_->setStretchFactor(1, 5);
+    setCentralWidget(mainSplitter_);
+    // First sizes: the tables wide enough for their columns, the plot the rest.
+    mainSplitter_->setSizes({470, 930});
+    rightSplitter_->setSizes({520, 330});
+    lowerSplitter_->setSizes({520, 410});
+
+    status_ = new QLabel;
+    status_->setObjectName(QStringLiteral("ProfileStatus"));
+    statusBar()->addWidget(status_, 1);
+    auto* readout = new QLabel;
+    readout->setObjectName(QStringLiteral("PlotReadout"));
+    statusBar()->addPermanentWidget(readout);
+    connect(plot_, &PlotWidget::cursorReadout, readout, [readout](const QString& station, double elevation, double grade) {
+        readout->setText(QStringLiteral("%1  高程 %2  纵坡 %3%").arg(station, FixedCellText(elevation), FixedCellText(grade)));
+    });
+    connect(plot_, &PlotWidget::cursorReadoutCleared, readout, &QLabel::clear);
+
+    connect(pviModel_, &EditTableModel::Edited, this, &ProfileWindow::Recompute);
+    connect(chainModel_, &EditTableModel::Edited, this, &ProfileWindow::Recompute);
+    connect(pviView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { SelectPoint(current.row(), pviView_); });
+    connect(elementsView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { SelectPoint(elementsModel_->PointOfRow(current.row()), elementsView_); });
+    connect(plot_, &PlotWidget::pviClicked, this, [this](int pvi) { SelectPoint(elementsModel_->PointOfRow(pvi), plot_); });
+    resize(1400, 900);
+}
+
+void ProfileWindow::CreateMenus() {
+    auto menu = [&](const char* name, const char* caption) {
+        QMenu* m = menuBar()->addMenu(QString::fromUtf8(caption));
+        m->setObjectName(QString::fromUtf8(name));
+        return m;
+    };
+    auto item = [&](QMenu* m, const char* name, const char* caption, auto handler) {
+        QAction* action = m->addAction(QString::fromUtf8(caption));
+        action->setObjectName(QString::fromUtf8(name));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    QMenu* file = menu("ProfileFileMenu", "文件");
+    item(file, "ImportProfile", "导入…", [this] { Import_Click(); })->setShortcut(QKeySequence::Open);
+    recentMenu_ = file->addMenu(QStringLiteral("最近的文件"));
+    recentMenu_->setObjectName(QStringLiteral("RecentFiles"));
+    item(file, "SaveProfile", "保存", [this] { Save_Click(); })->setShortcut(QKeySequence::Save);
+    item(file, "ExportProfile", "导出…", [this] { SaveAs_Click(); });
+    file->addSeparator();
+    item(file, "ExportPdf", "导出PDF图纸…", [this] { ExportPdf_Click(); });
+    item(file, "ExportPng", "导出PNG图片…", [this] { ExportPng_Click(); });
+    item(file, "ExportSvg", "导出SVG图片…", [this] { ExportSvg_Click(); });
+    file->addSeparator();
+    item(file, "CloseProfile", "关闭", [this] { close(); });
+
+    QMenu* edit = menu("ProfileEditMenu", "编辑");
+    QAction* undo = undo_->createUndoAction(this, QStringLiteral("撤销"));
+    undo->setObjectName(QStringLiteral("UndoEdit"));
+    undo->setShortcut(QKeySequence::Undo);
+    QAction* redo = undo_->createRedoAction(this, QStringLiteral("重做"));
+    redo->setObjectName(QStringLiteral("RedoEdit"));
+    redo->setShortcut(QKeySequence::Redo);
+    edit->addAction(undo);
+    edit->addAction(redo);
+    edit->addSeparator();
+    // The table last used: the chain table while it has the focus, else the PVI table.
+    auto focused = [this] { return chainView_->hasFocus() ? chainView_ : pviView_; };
+    item(edit, "CopyCells", "复制", [focused] { focused()->CopySelection(); });
+    item(edit, "PasteCells", "粘贴", [focused] { focused()->Paste(); });
+    edit->addSeparator();
+    item(edit, "AddRow", "添加行", [this, focused] { RowsCommand(*undo_, focused(), 0); });
+    item(edit, "InsertRow", "插入行", [this, focused] { RowsCommand(*undo_, focused(), 1); });
+    item(edit, "DeleteRow", "删除行", [this, focused] { RowsCommand(*undo_, focused(), 2); });
+    UpdateRecentMenu();
+}
+
+void ProfileWindow::AddRows_Click() { RowsCommand(*undo_, pviView_, 0); }
+void ProfileWindow::InsertRows_Click() { RowsCommand(*undo_, pviView_, 1); }
+void ProfileWindow::DeleteRows_Click() { RowsCommand(*undo_, pviView_, 2); }
+
+void ProfileWindow::RestoreSettings() {
+    if (const QByteArray geometry = settings_->Value(QStringLiteral("geometry")); !geometry.isEmpty())
+        restoreGeometry(geometry);
+    for (QSplitter* splitter : {mainSplitter_, leftSplitter_, rightSplitter_, lowerSplitter_}) {
+        const QByteArray state = settings_->Value(splitter->objectName());
+        if (!state.isEmpty()) splitter->restoreState(state);
+    }
+}
+
+void ProfileWindow::SaveSettings() {
+    settings_->SetValue(QStringLiteral("geometry"), saveGeometry());
+    for (QSplitter* splitter : {mainSplitter_, leftSplitter_, rightSplitter_, lowerSplitter_})
+        settings_->SetValue(splitter->objectName(), splitter->saveState());
+}
+
+void ProfileWindow::closeEvent(QCloseEvent* event) {
+    if (!MaybeSave()) {
+        event->ignore();
+        return;
+    }
+    SaveSettings();
+    event->accept();
+}
+
+void ProfileWindow::Recompute() {
+    if (holdRecompute_) return;
+    PviReading pvi = ReadPviRows(pviModel_->Rows());
+    ChainReading chains = ReadChainRows(chainModel_->Rows());
+    std::vector<CellMark> pviMarks = std::move(pvi.marks);
+    std::vector<CellMark> chainMarks = std::move(chains.marks);
+    bool resolved = false;
+    tableModel_.reset();
+    if (pviMarks.empty() && chainMarks.empty()) {
+        ProfileModel model;
+        model.name = modelName_;
+        model.unit = unit_;
+        model.points = std::move(pvi.points);
+        model.chains = std::move(chains.breaks);
+        std::vector<ProfileProblem> problems;
+        std::optional<Profile> profile = Profile::Resolve(model, &problems);
+        for (const ProfileProblem& problem : problems) {
+            if (problem.field == ProfileField::Chain) {
+                chainMarks.push_back({static_cast<int>(problem.point), -1, QString::fromStdString(problem.message)});
+            } else {
+                pviMarks.push_back(PviMarkOf(problem));
+            }
+        }
+        tableModel_ = std::move(model);
+        if (profile) {
+            profile_ = std::move(*profile);
+            resolved = true;
+        }
+    }
+    markCount_ = static_cast<int>(pviMarks.size() + chainMarks.size());
+    tableProblem_.clear();
+    if (!resolved) {
+        const std::vector<CellMark>& first = pviMarks.empty() ? chainMarks : pviMarks;
+        tableProblem_ = first.empty() ? QStringLiteral("表格中没有数据。") : first.front().message;
+        if (pviModel_->rowCount() == 0) tableProblem_ = QStringLiteral("请导入纵断面文件，或在变坡点表中输入或粘贴数据。");
+    }
+    pviModel_->SetMarks(std::move(pviMarks));
+    chainModel_->SetMarks(std::move(chainMarks));
+    if (resolved) ShowProfile();
+    ShowStatus();
+}
+
+void ProfileWindow::ShowProfile() {
+    const Profile* profile = profile_ ? &*profile_ : nullptr;
+    elementsModel_->SetProfile(profile);
+    plot_->setProfile(profile_);
+    query_->SetProfile(profile);
+    listing_->SetProfile(profile);
+    // The highlight follows the PVI, wherever its element row now is.
+    const QModelIndex current = pviView_->currentIndex();
+    const int element = current.isValid() ? elementsModel_->RowOfPoint(current.row()) : -1;
+    plot_->setSelectedPvi(element);
+}
+
+void ProfileWindow::ShowStatus() {
+    QString text;
+    if (tableProblem_.isEmpty() && profile_) {
+        const Profile& p = *profile_;
+        text = QStringLiteral("%1个点，%2 至 %3，单位：%4")
+                   .arg(p.Model().points.size())
+                   .arg(StationText(p.LabelOf(p.StartStation())), StationText(p.LabelOf(p.EndStation())),
+                        QString::fromUtf8(LengthUnitName(p.Model().unit)));
+    } else if (markCount_ > 0) {
+        text = QStringLiteral("表格中有%1处问题（已标红，鼠标停在单元格上可看原因），例如：%2")
+                   .arg(markCount_)
+                   .arg(tableProblem_);
+        if (profile_) text += QStringLiteral("  其余部分显示最后一次有效的纵断面。");
+    } else {
+        text = tableProblem_;
+    }
+    if (!sourcePath_.isEmpty()) text = sourcePath_ + QStringLiteral("  ") + text;
+    if (!undo_->isClean()) text = QStringLiteral("【已修改】") + text;
+    status_->setText(text);
+}
+
+void ProfileWindow::SelectPoint(int point, const QObject* from) {
+    if (selecting_ || point < 0) return;
+    selecting_ = true;
+    if (from != pviView_ && point < pviModel_->rowCount()) {
+        pviView_->selectionModel()->setCurrentIndex(pviModel_->index(point, 0),
+                                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        pviView_->scrollTo(pviModel_->index(point, 0));
+    }
+    const int element = elementsModel_->RowOfPoint(point);
+    if (from != elementsView_) {
+        if (element >= 0) {
+            elementsView_->selectionModel()->setCurrentIndex(
+                elementsModel_->index(element, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            elementsView_->scrollTo(elementsModel_->index(element, 0));
+        } else {
+            elementsView_->selectionModel()->clearSelection();
+        }
+    }
+    plot_->setSelectedPvi(element);
+    selecting_ = false;
+}
+
+}  // namespace tarnvel::ui

@@ -1,0 +1,153 @@
+#pragma once
+// The profile window (纵断面计算): a whole road profile as tables, a plot, a
+// station query and a listing.
+//
+// The PVI table and the chain table are the document: they hold the texts as
+// typed, every edit of them is one command on the window's undo stack, and
+// after each edit the tables are read and Profile::Resolve runs once. When
+// that gives a profile, everything else (the elements table, the plot, the
+// query and the listing) is shown from it; when it does not, the cells and
+// rows at fault are marked and the rest keeps showing the last valid profile.
+//   pvi_table / chain_table   the columns of each table and how they read
+//   edit_table_model / _view  editable texts with undo, copy and paste
+//   elements_model            the curve elements table (read-only)
+//   query_panel, listing_panel  station query; range listing and its exports
+//   profile_file_commands.cpp import, save, recent files, PDF / PNG / SVG
+//   profile_settings          size, splitters and recent files between runs
+// Every dialog goes through the seams (ui/seams.h), so the whole window runs
+// under test without a person at the screen.
+
+#include <QMainWindow>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/profile.h"
+#include "io/profile_files.h"
+#include "ui/seams.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QSplitter;
+class QTableView;
+class QUndoStack;
+
+namespace tarnvel::ui {
+
+class PlotWidget;
+
+namespace profile {
+class EditTableModel;
+class EditTableView;
+class ElementsModel;
+class ListingPanel;
+class ProfileSettings;
+class QueryPanel;
+}  // namespace profile
+
+class ProfileWindow : public QMainWindow {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ProfileWindow)
+
+public:
+    // `settingsFile` empty: the user's settings; tests give a file of their own.
+    explicit ProfileWindow(Services services, const QString& settingsFile = QString(), QWidget* parent = nullptr);
+    ~ProfileWindow() override;
+
+    // Loads a LandXML or CSV file (by its content; the first profile of a
+    // LandXML file that holds several, the others offered in the chooser).
+    // On failure says why and changes nothing.
+    bool OpenFile(const QString& path);
+
+    // The last valid profile, if there has been one.
+    const std::optional<Profile>& CurrentProfile() const { return profile_; }
+    QUndoStack& UndoStack() { return *undo_; }
+    profile::EditTableModel& PviModel() { return *pviModel_; }
+    profile::EditTableModel& ChainModel() { return *chainModel_; }
+
+    // ---- Menu commands ------------------------------------------------------
+    // Defined in profile_file_commands.cpp.
+    void Import_Click();
+    bool Save_Click();
+    bool SaveAs_Click();
+    void ExportPdf_Click();
+    void ExportPng_Click();
+    void ExportSvg_Click();
+
+    void AddRows_Click();
+    void InsertRows_Click();
+    void DeleteRows_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateWidgets();
+    void CreateMenus();
+    void RestoreSettings();
+    void SaveSettings();
+
+    // Reads both tables, resolves once, marks, and shows the result.
+    void Recompute();
+    void ShowProfile();
+    void ShowStatus();
+
+    // Selection kept the same in the PVI table, the elements table and the plot.
+    void SelectPoint(int point, const QObject* from);
+
+    // Defined in profile_file_commands.cpp.
+    // True when the window may drop its document: no unsaved changes, or the
+    // user saved them or chose not to.
+    bool MaybeSave();
+    bool LoadProfile(const QString& path, const QString& profileName);
+    bool WriteTo(const QString& path, io::ProfileFormat format);
+    void ChooseProfile(int index);
+    void UpdateRecentMenu();
+    // The profile to export as a picture or sheet, or null after telling why.
+    const Profile* ProfileForExport();
+
+    Services services_;
+    std::unique_ptr<profile::ProfileSettings> settings_;
+    QUndoStack* undo_ = nullptr;
+
+    profile::EditTableModel* pviModel_ = nullptr;
+    profile::EditTableModel* chainModel_ = nullptr;
+    profile::ElementsModel* elementsModel_ = nullptr;
+    profile::EditTableView* pviView_ = nullptr;
+    profile::EditTableView* chainView_ = nullptr;
+    QTableView* elementsView_ = nullptr;
+    PlotWidget* plot_ = nullptr;
+    profile::QueryPanel* query_ = nullptr;
+    profile::ListingPanel* listing_ = nullptr;
+    QSplitter* mainSplitter_ = nullptr;   // tables | plot and the rest
+    QSplitter* leftSplitter_ = nullptr;   // PVI table / chain table
+    QSplitter* rightSplitter_ = nullptr;  // plot / elements and listing
+    QSplitter* lowerSplitter_ = nullptr;  // elements / query and listing
+    QLineEdit* projectName_ = nullptr;
+    QLineEdit* sheetDate_ = nullptr;
+    QComboBox* sheetSize_ = nullptr;
+    QComboBox* profileChooser_ = nullptr;  // the profiles of a LandXML file holding several
+    QLabel* status_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+
+    std::optional<Profile> profile_;           // the last valid profile
+    std::optional<ProfileModel> tableModel_;   // the tables as read, when every cell reads
+    QString tableProblem_;                     // why the tables give no profile now; empty when they do
+    int markCount_ = 0;
+
+    // The document: where it came from and where "保存" writes.
+    QString sourcePath_;                      // the file loaded (for the chooser)
+    QString savePath_;                        // empty: "保存" asks for a path
+    io::ProfileFormat saveFormat_ = io::ProfileFormat::LandXml;
+    QString chosenProfile_;                   // "ALIGNMENT/PROFILE" of the LandXML profile loaded
+    std::string modelName_;                   // the profile's name and unit as the file gave them
+    LengthUnit unit_ = LengthUnit::Metre;
+    bool selecting_ = false;                  // a selection is being passed on
+    bool holdRecompute_ = false;              // both tables are being replaced
+};
+
+}  // namespace tarnvel::ui

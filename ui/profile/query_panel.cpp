@@ -1,0 +1,67 @@
+#include "ui/profile/query_panel.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <string>
+
+#include "core/profile.h"
+#include "ui/profile/cell_text.h"
+
+namespace tarnvel::ui::profile {
+
+QueryPanel::QueryPanel(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("QueryPanel"));
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* caption = new QLabel(QStringLiteral("查询桩号："), this);
+    station_ = new QLineEdit(this);
+    station_->setObjectName(QStringLiteral("QueryStation"));
+    station_->setPlaceholderText(QStringLiteral("如 K16+770.5"));
+    station_->setMaximumWidth(180);
+    caption->setBuddy(station_);
+    result_ = new QLabel(this);
+    result_->setObjectName(QStringLiteral("QueryResult"));
+    result_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    result_->setWordWrap(true);
+    layout->addWidget(caption);
+    layout->addWidget(station_);
+    layout->addWidget(result_, 1);
+    connect(station_, &QLineEdit::textChanged, this, &QueryPanel::Update);
+}
+
+void QueryPanel::SetProfile(const Profile* profile) {
+    profile_ = profile;
+    Update();
+}
+
+void QueryPanel::Update() {
+    const QString text = station_->text();
+    if (text.trimmed().isEmpty()) {
+        result_->clear();
+        return;
+    }
+    QString why;
+    const auto label = ParseCellStation(text, &why);
+    if (!label) {
+        result_->setText(why);
+        return;
+    }
+    if (!profile_) {
+        result_->setText(QStringLiteral("纵断面尚无有效数据，无法查询。"));
+        return;
+    }
+    try {
+        const ProfileValue value = profile_->AtLabel(*label);
+        const char* unit = LengthUnitSymbol(profile_->Model().unit);
+        result_->setText(QStringLiteral("高程 %1 %2    纵坡 %3%")
+                             .arg(FixedCellText(value.elevation), QString::fromUtf8(unit), FixedCellText(value.grade)));
+    } catch (const StationError& error) {
+        // Outside the profile, in a short chain's gap, or a label of a long
+        // chain that needs its "(2)": the core says which, in words.
+        result_->setText(QString::fromUtf8(error.what()));
+    }
+}
+
+}  // namespace tarnvel::ui::profile

@@ -1,0 +1,35 @@
+#pragma once
+// The station query: a box for one station label (K notation welcome, "(2)"
+// for the second occurrence of a label behind a long chain) and what the
+// profile gives there, or the reason it gives nothing.
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+
+namespace tarnvel {
+class Profile;
+}
+
+namespace tarnvel::ui::profile {
+
+class QueryPanel : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(QueryPanel)
+
+public:
+    explicit QueryPanel(QWidget* parent = nullptr);
+
+    // The profile asked; null while there is none. Shown again at once.
+    void SetProfile(const Profile* profile);
+
+private:
+    void Update();
+
+    const Profile* profile_ = nullptr;
+    QLineEdit* station_ = nullptr;
+    QLabel* result_ = nullptr;
+};
+
+}  // namespace tarnvel::ui::profile
