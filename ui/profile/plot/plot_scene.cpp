@@ -127,20 +127,29 @@ QFont PlotFont(int pixelSize) {
     return font;
 }
 
-PlotScene::PlotScene(const Profile& profile, const ProfileDrawing& drawing, const QFont& font)
+PlotScene::PlotScene(const Profile& profile, const ProfileDrawing& drawing, const QFont& font,
+                     TextWidths* knownWidths)
     : profile_(profile),
       drawing_(drawing),
       font_(font),
       lineHeight_(QFontMetricsF(font).height()),
       widths_(drawing.labels.size(), -1),
+      knownWidths_(knownWidths),
       lines_(drawing.labels.size()) {}
 
 double PlotScene::LabelWidth(std::size_t label) const {
     if (widths_[label] < 0) {
         const QFontMetricsF metrics(font_);
         double w = 0;
-        for (const auto& line : drawing_.labels[label].lines)
-            w = std::max(w, metrics.horizontalAdvance(QString::fromStdString(line)));
+        for (const auto& line : drawing_.labels[label].lines) {
+            if (knownWidths_) {
+                const auto [known, added] = knownWidths_->try_emplace(line, 0.0);
+                if (added) known->second = metrics.horizontalAdvance(QString::fromStdString(line));
+                w = std::max(w, known->second);
+            } else {
+                w = std::max(w, metrics.horizontalAdvance(QString::fromStdString(line)));
+            }
+        }
         widths_[label] = w;
     }
     return widths_[label];

@@ -4,6 +4,8 @@
 // view or the page changes; painting it is a few path draws and cached texts.
 // The widget, the PNG and the PDF sheet all paint through it.
 
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <QFont>
@@ -32,10 +34,17 @@ QFont PlotFont(int pixelSize = 12);
 void PaintFittedPlot(QPainter& painter, const Profile& profile, const ProfileDrawing& drawing,
                      const QRectF& page, double exaggeration, const QFont& font);
 
+// Widths of label lines in one font, kept by the widget across drawings: an
+// edit builds a new drawing whose labels are nearly all the texts measured
+// before, and measuring text is the dearest part of laying a large profile out.
+using TextWidths = std::unordered_map<std::string, double>;
+
 class PlotScene {
 public:
-    // Both must outlive the scene.
-    PlotScene(const Profile& profile, const ProfileDrawing& drawing, const QFont& font);
+    // The profile, the drawing and the widths (when given) must outlive the
+    // scene; the widths must be of this font.
+    PlotScene(const Profile& profile, const ProfileDrawing& drawing, const QFont& font,
+              TextWidths* knownWidths = nullptr);
 
     // The page is the whole area; the plot frame inside it leaves room for the axes.
     void Layout(const ViewTransform& transform, const QRectF& page);
@@ -60,6 +69,7 @@ private:
 
     // Measured and laid out once per drawing, on first need.
     mutable std::vector<double> widths_;
+    TextWidths* knownWidths_ = nullptr;
     mutable std::vector<std::vector<QStaticText>> lines_;
 
     bool laidOut_ = false;

@@ -52,7 +52,9 @@ void PlotWidget::setProfile(std::optional<Profile> profile) {
             drawing_ = {};
         }
     }
-    if (profile_) scene_ = std::make_unique<PlotScene>(*profile_, drawing_, PlotFont());
+    // Every edit may add texts; past this the widths are measured afresh.
+    if (labelWidths_.size() > 200'000) labelWidths_.clear();
+    if (profile_) scene_ = std::make_unique<PlotScene>(*profile_, drawing_, PlotFont(), &labelWidths_);
     if (selectedPvi_ >= static_cast<int>(profile_ ? profile_->Elements().size() : 0)) selectedPvi_ = -1;
 
     hover_.reset();

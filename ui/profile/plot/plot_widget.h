@@ -8,6 +8,8 @@
 // repaint of a long profile is a handful of path draws.
 
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <optional>
 
 #include <QWidget>
@@ -90,6 +92,7 @@ private:
     std::optional<QPointF> dragFrom_;
     QPointF pressedAt_;
     std::unique_ptr<PlotScene> scene_;
+    std::unordered_map<std::string, double> labelWidths_;  // of PlotFont(), across drawings
 };
 
 }  // namespace tarnvel::ui
