@@ -68,6 +68,14 @@ IoFailure FileFailure(FileAction action, std::string_view path, int code) {
     return IoFailure{FailureKind::File, DescribeFileError(action, path, code)};
 }
 
+IoFailure NotProfileFailure(std::string_view path, std::string_view what) {
+    std::string text = "文件“";
+    text += path;
+    text += "”";
+    text += what;
+    return IoFailure{FailureKind::NotProfile, std::move(text)};
+}
+
 IoFailure NewFileRefused(std::string_view path, int code) {
     return IoFailure{FailureKind::File,
                      Sentence(FileAction::Create, path,

@@ -48,6 +48,10 @@ std::string DescribeFileError(FileAction action, std::string_view path, int code
 
 IoFailure FileFailure(FileAction action, std::string_view path, int code);
 
+// "文件“/x/y.csv”第3行“高程”列…": a file whose content is not a profile; `what`
+// continues the sentence after the file's name and names the place.
+IoFailure NotProfileFailure(std::string_view path, std::string_view what);
+
 // A folder that exists but refuses every new file with the errno `code` (as
 // /proc does with "no such file"): the message names that, with the code.
 IoFailure NewFileRefused(std::string_view path, int code);

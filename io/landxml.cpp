@@ -19,14 +19,6 @@
 namespace tarnvel::io {
 namespace {
 
-IoFailure Fail(std::string_view path, std::string_view what) {
-    std::string text = "文件“";
-    text += path;
-    text += "”";
-    text += what;
-    return IoFailure{FailureKind::NotProfile, text};
-}
-
 std::string_view LocalName(const char* name) {
     const std::string_view view(name);
     const std::size_t colon = view.rfind(':');
@@ -90,12 +82,12 @@ Result<Document> Load(std::string_view bytes, std::string_view path) {
         document.xml->load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_auto);
     if (!parsed) {
         if (parsed.status == pugi::status_out_of_memory) throw std::bad_alloc();
-        return Fail(path, "不是有效的XML文件：第" + std::to_string(LineOf(bytes, parsed.offset)) + "行" +
+        return NotProfileFailure(path, "不是有效的XML文件：第" + std::to_string(LineOf(bytes, parsed.offset)) + "行" +
                               ParseStatusText(parsed.status) + "。");
     }
     document.root = document.xml->document_element();
     if (!Is(document.root, "LandXML"))
-        return Fail(path,
+        return NotProfileFailure(path,
                     "不是LandXML文件：根元素是<" + std::string(LocalName(document.root.name())) + ">，应为<LandXML>。");
     return document;
 }
@@ -138,7 +130,7 @@ std::string NameList(const std::vector<FoundProfile>& found) {
 }
 
 Result<FoundProfile> Choose(const std::vector<FoundProfile>& found, std::string_view name, std::string_view path) {
-    if (found.empty()) return Fail(path, "中没有纵断面（Alignment/Profile/ProfAlign）。");
+    if (found.empty()) return NotProfileFailure(path, "中没有纵断面（Alignment/Profile/ProfAlign）。");
     if (name.empty()) return found.front();
     for (const FoundProfile& f : found)
         if (FullName(f.name) == name) return f;
@@ -148,9 +140,9 @@ Result<FoundProfile> Choose(const std::vector<FoundProfile>& found, std::string_
     if (matches.size() == 1) return matches.front();
     const std::string quoted = "“" + std::string(name) + "”";
     if (matches.size() > 1)
-        return Fail(path, "中有" + std::to_string(matches.size()) + "个纵断面名为" + quoted +
+        return NotProfileFailure(path, "中有" + std::to_string(matches.size()) + "个纵断面名为" + quoted +
                               "，请写成“线路名/纵断面名”：" + NameList(matches) + "。");
-    return Fail(path, "中没有名为" + quoted + "的纵断面；文件中的纵断面有：" + NameList(found) + "。");
+    return NotProfileFailure(path, "中没有名为" + quoted + "的纵断面；文件中的纵断面有：" + NameList(found) + "。");
 }
 
 Result<LengthUnit> ReadUnit(pugi::xml_node root, std::string_view path) {
@@ -166,7 +158,7 @@ Result<LengthUnit> ReadUnit(pugi::xml_node root, std::string_view path) {
             } else {
                 continue;
             }
-            return Fail(path, "的长度单位“" + linear +
+            return NotProfileFailure(path, "的长度单位“" + linear +
                                   "”无法使用：只支持米（meter）、英尺（foot）和美国测量英尺（USSurveyFoot）。");
         }
     }
@@ -179,10 +171,10 @@ Result<std::optional<double>> NumberAttribute(pugi::xml_node node, std::string_v
     const pugi::xml_attribute a = Attribute(node, local);
     if (!a) {
         if (!required) return std::optional<double>();
-        return Fail(path, Place(bytes, node) + "缺少" + std::string(local) + "属性。");
+        return NotProfileFailure(path, Place(bytes, node) + "缺少" + std::string(local) + "属性。");
     }
     const std::optional<double> value = ReadExactNumber(a.value());
-    if (!value) return Fail(path, Place(bytes, node) + "的" + std::string(local) + "属性“" + a.value() + "”不是数。");
+    if (!value) return NotProfileFailure(path, Place(bytes, node) + "的" + std::string(local) + "属性“" + a.value() + "”不是数。");
     return value;
 }
 
@@ -208,7 +200,7 @@ Result<std::vector<ChainBreak>> ReadChains(pugi::xml_node alignment, std::string
         e.ahead = ahead.value();
         e.internal = internal.value();
         if (!e.back && !e.internal)
-            return Fail(path, Place(bytes, node) + "缺少staBack和staInternal属性，断链位置不明。");
+            return NotProfileFailure(path, Place(bytes, node) + "缺少staBack和staInternal属性，断链位置不明。");
         equations.push_back(e);
     }
     const bool allInternal =
@@ -233,7 +225,7 @@ Result<std::vector<ChainBreak>> ReadChains(pugi::xml_node alignment, std::string
             // Files round their numbers; a millimetre is far below any real
             // disagreement and far above rounding.
             if (!(std::fabs(expected - internal) <= 1e-3))
-                return Fail(path, Place(bytes, e.node) + "前后不一致：按staBack=" + ExactNumberText(*e.back) +
+                return NotProfileFailure(path, Place(bytes, e.node) + "前后不一致：按staBack=" + ExactNumberText(*e.back) +
                                       "推算的内部里程为" + ExactNumberText(expected) + "，而staInternal为" +
                                       ExactNumberText(internal) + "。");
         }
@@ -264,7 +256,7 @@ Result<ProfilePoint> ReadPoint(pugi::xml_node node, std::string_view bytes, std:
         elevation = ReadExactNumber(words[1]);
     }
     if (!station || !elevation)
-        return Fail(path, Place(bytes, node) + "的内容“" + text.substr(0, 80) + "”应为“桩号 高程”两个数。");
+        return NotProfileFailure(path, Place(bytes, node) + "的内容“" + text.substr(0, 80) + "”应为“桩号 高程”两个数。");
 
     ProfilePoint point;
     point.station = Station{*station, 0};
@@ -331,11 +323,11 @@ Result<ProfileModel> ParseLandXml(std::string_view bytes, std::string_view name,
     if (!model.chains.empty()) {
         std::string error;
         const std::optional<Chainage> chainage = Chainage::Make(model.chains, &error);
-        if (!chainage) return Fail(path, "的断链（StaEquation）有误：" + error);
+        if (!chainage) return NotProfileFailure(path, "的断链（StaEquation）有误：" + error);
         try {
             for (ProfilePoint& point : model.points) point.station = chainage->ToLabel(point.station.value);
         } catch (const StationError& e) {
-            return Fail(path, std::string("的断链（StaEquation）有误：") + e.what());
+            return NotProfileFailure(path, std::string("的断链（StaEquation）有误：") + e.what());
         }
     }
     return model;

@@ -69,14 +69,6 @@ std::string Normalized(std::string_view text) {
     return out;
 }
 
-IoFailure Fail(std::string_view path, std::string_view what) {
-    std::string text = "文件“";
-    text += path;
-    text += "”";
-    text += what;
-    return IoFailure{FailureKind::NotProfile, text};
-}
-
 std::string RowText(std::size_t row) { return "第" + std::to_string(row) + "行"; }
 
 // The columns a header row names, by position; a header may also name the
@@ -133,13 +125,13 @@ Result<Header> ReadHeader(const CsvRecord& record, Column first, Column last, st
                 for (std::string_view uw : u.words)
                     if (w == uw) {
                         if (header.unit && *header.unit != u.unit)
-                            return Fail(path, RowText(record.row) + "的表头写了两种长度单位。");
+                            return NotProfileFailure(path, RowText(record.row) + "的表头写了两种长度单位。");
                         header.unit = u.unit;
                     }
         }
         if (!column) continue;  // a column this program does not use (序号, 坡度, 备注 …)
         if (header.index[*column])
-            return Fail(path, RowText(record.row) + "的表头中“" + TrimmedCell(record.cells[i]) + "”与“" +
+            return NotProfileFailure(path, RowText(record.row) + "的表头中“" + TrimmedCell(record.cells[i]) + "”与“" +
                                   header.title[*column] + "”是同一列，重复了。");
         header.index[*column] = i;
         header.title[*column] = TrimmedCell(record.cells[i]);
@@ -174,9 +166,9 @@ public:
     bool Has(Column column) const { return !Cell(column).empty(); }
 
     IoFailure Failure(Column column, std::string_view what) const {
-        return Fail(path_, RowText(record_.row) + "“" + header_.title[column] + "”列" + std::string(what));
+        return NotProfileFailure(path_, RowText(record_.row) + "“" + header_.title[column] + "”列" + std::string(what));
     }
-    IoFailure RowFailure(std::string_view what) const { return Fail(path_, RowText(record_.row) + std::string(what)); }
+    IoFailure RowFailure(std::string_view what) const { return NotProfileFailure(path_, RowText(record_.row) + std::string(what)); }
 
     Result<Station> StationCell(Column column, bool occurrenceAllowed) const {
         const std::string text = Cell(column);
@@ -280,20 +272,20 @@ std::string StationText(const Station& station) {
 
 Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view path) {
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
-        return Fail(path, "是UTF-16编码的文本，无法读取：请另存为UTF-8或GBK编码（电子表格中选“CSV UTF-8”）。");
-    if (bytes.find('\0') != std::string_view::npos) return Fail(path, "含有二进制数据，不是纵断面表。");
+        return NotProfileFailure(path, "是UTF-16编码的文本，无法读取：请另存为UTF-8或GBK编码（电子表格中选“CSV UTF-8”）。");
+    if (bytes.find('\0') != std::string_view::npos) return NotProfileFailure(path, "含有二进制数据，不是纵断面表。");
     std::string_view body = bytes;
     if (body.starts_with(kBom)) body.remove_prefix(kBom.size());
     const std::string text = IsValidUtf8(body) ? std::string(body) : GbkToUtf8(body);
 
     auto split = SplitCsvRecords(text, SniffCsvSeparator(text));
     if (const UnclosedQuote* open = std::get_if<UnclosedQuote>(&split))
-        return Fail(path, RowText(open->row) + "的引号没有配对。");
+        return NotProfileFailure(path, RowText(open->row) + "的引号没有配对。");
     const std::vector<CsvRecord>& records = std::get<std::vector<CsvRecord>>(split);
 
     std::size_t next = 0;
     while (next < records.size() && records[next].Blank()) ++next;
-    if (next == records.size()) return Fail(path, "是空的，没有表头和数据。");
+    if (next == records.size()) return NotProfileFailure(path, "是空的，没有表头和数据。");
     // Tables often carry a title row or two above the header ("K0-K5纵断面
     // 设计表"): the header is the first row that names both needed columns.
     const std::size_t first = next;
@@ -310,9 +302,9 @@ Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view pa
     if (!header.ok()) return header.failure();
     const std::string headerRow = RowText(records[next].row);
     if (next == first && !header.value().index[kStation])
-        return Fail(path, headerRow + "的表头中没有“桩号（station）”列，不是纵断面表。");
+        return NotProfileFailure(path, headerRow + "的表头中没有“桩号（station）”列，不是纵断面表。");
     if (next == first && !header.value().index[kElevation])
-        return Fail(path, headerRow + "的表头中没有“高程（elevation）”列，不是纵断面表。");
+        return NotProfileFailure(path, headerRow + "的表头中没有“高程（elevation）”列，不是纵断面表。");
 
     ProfileModel model;
     model.unit = header.value().unit.value_or(LengthUnit::Metre);
@@ -327,7 +319,7 @@ Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view pa
             Result<Header> h = ReadHeader(record, kBack, kAhead, path);
             if (!h.ok()) return h.failure();
             if (!h.value().index[kBack] || !h.value().index[kAhead])
-                return Fail(path, RowText(record.row) + "的断链表头要有“断链前桩号”和“断链后桩号”两列。");
+                return NotProfileFailure(path, RowText(record.row) + "的断链表头要有“断链前桩号”和“断链后桩号”两列。");
             chainHeader = h.value();
             continue;
         }
