@@ -4,6 +4,7 @@
 #include <exception>
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 namespace tarnvel::io {
 namespace {
