@@ -8,6 +8,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/ui/bench_services.h"
+
 #include <vector>
 
 #include "ui/profile/edit_table_model.h"
@@ -18,20 +20,9 @@ namespace {
 
 using namespace tarnvel::ui;
 
-class SilentMessages final : public MessageBox {
-public:
-    void ShowInfo(QWidget*, const QString&) override {}
-    SaveChoice AskSaveChanges(QWidget*, const QString&) override { return SaveChoice::Discard; }
-};
-class NoFiles final : public FileDialog {
-public:
-    QString ChooseSaveFile(QWidget*, const QString&, QString*) override { return {}; }
-    QString ChooseOpenFile(QWidget*, const QString&, QString*) override { return {}; }
-};
-class NoLauncher final : public ProgramLauncher {
-public:
-    bool StartDetached(const QString&, const QStringList&) override { return false; }
-};
+using tarnvel::bench::NoFiles;
+using tarnvel::bench::NoLauncher;
+using tarnvel::bench::SilentMessages;
 
 // PVIs every 100 m, grades alternating +1 % and -1 %, each with a parabola
 // of R 2000 (L 40), so no two curves come near each other.
@@ -78,11 +69,4 @@ BENCHMARK(EditOneCellOfLongTableAndRepaint)->Arg(1000)->Arg(10000)->Unit(benchma
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return tarnvel::bench::RunQtBenchmarks(argc, argv); }

@@ -9,6 +9,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/ui/bench_services.h"
+
 #include "ui/main/listing.h"
 #include "ui/main/tarnvel.h"
 #include "ui/seams.h"
@@ -17,21 +19,9 @@ namespace {
 
 using namespace tarnvel::ui;
 
-class SilentMessages final : public MessageBox {
-public:
-    void ShowInfo(QWidget*, const QString& prompt) override { last = prompt; }
-    SaveChoice AskSaveChanges(QWidget*, const QString&) override { return SaveChoice::Discard; }
-    QString last;
-};
-class NoFiles final : public FileDialog {
-public:
-    QString ChooseSaveFile(QWidget*, const QString&, QString*) override { return {}; }
-    QString ChooseOpenFile(QWidget*, const QString&, QString*) override { return {}; }
-};
-class NoLauncher final : public ProgramLauncher {
-public:
-    bool StartDetached(const QString&, const QStringList&) override { return false; }
-};
+using tarnvel::bench::NoFiles;
+using tarnvel::bench::NoLauncher;
+using tarnvel::bench::SilentMessages;
 
 void ListStationsIntoWindow(benchmark::State& state) {
     SilentMessages messages;
@@ -67,12 +57,4 @@ BENCHMARK(ListingBoxTextToCrLf)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return tarnvel::bench::RunQtBenchmarks(argc, argv); }
