@@ -214,17 +214,24 @@ double RoundTo3(double value) {
     return rounded == 0 ? 0.0 : rounded;
 }
 
-std::string FixedText(double value, int decimals) {
+void AppendFixedText(std::string& out, double value, int decimals) {
     decimals = decimals < 0 ? 0 : (decimals > 12 ? 12 : decimals);
-    std::array<char, 400> buf{};  // the largest double has 309 integer digits
-    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), value,
-                                   std::chars_format::fixed, decimals);
-    std::string_view text(buf.data(), static_cast<std::size_t>(res.ptr - buf.data()));
+    // Not initialised: to_chars writes what is read. The largest double has
+    // 309 integer digits.
+    char buf[400];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    std::string_view text(buf, static_cast<std::size_t>(res.ptr - buf));
     // A value that rounds to zero carries no sign.
     if (!text.empty() && text.front() == '-' &&
         text.find_first_of("123456789") == std::string_view::npos)
         text.remove_prefix(1);
-    return std::string(text);
+    out.append(text);
+}
+
+std::string FixedText(double value, int decimals) {
+    std::string text;
+    AppendFixedText(text, value, decimals);
+    return text;
 }
 
 }  // namespace tarnvel

@@ -44,5 +44,7 @@ double RoundTo3(double value);
 // FixedText(396.7125, 3) is "396.713" or "396.712" as the double lies, never
 // locale-dependent. For profile outputs, where columns line up.
 std::string FixedText(double value, int decimals);
+// The same, appended to `out`: for listings, without a string per number.
+void AppendFixedText(std::string& out, double value, int decimals);
 
 }  // namespace tarnvel

@@ -181,9 +181,9 @@ void AppendListingText(std::string& out, const Profile& profile, const ProfileLi
                        const TextOptions& options) {
     out += FormatStation(row.label, options.stations, StationDecimals(options));
     out += '\t';
-    out += FixedText(row.value.elevation, options.decimals);
+    AppendFixedText(out, row.value.elevation, options.decimals);
     out += '\t';
-    out += FixedText(row.value.grade, GradeDecimals(options));
+    AppendFixedText(out, row.value.grade, GradeDecimals(options));
     const std::string_view note = RowNote(profile, row);
     if (!note.empty()) {
         out += '\t';
@@ -202,9 +202,9 @@ void AppendListingCsv(std::string& out, const Profile& profile, const ProfileLis
                       const TextOptions& options) {
     out += FormatStation(row.label, options.stations, StationDecimals(options));
     out += ',';
-    out += FixedText(row.value.elevation, options.decimals);
+    AppendFixedText(out, row.value.elevation, options.decimals);
     out += ',';
-    out += FixedText(row.value.grade, GradeDecimals(options));
+    AppendFixedText(out, row.value.grade, GradeDecimals(options));
     out += ',';
     out += RowNote(profile, row);
     out += options.lineEnd;
