@@ -3,6 +3,7 @@
 # keeps an eye on:
 #   - the core listing of 1,000,001 stations and the conversions it spends its time in;
 #   - the window: a listing of 1,000 / 100,000 / 1,000,000 stations from the click to the text shown;
+#   - the profile plot's repaint (1,000 PVIs) and one cell edited in a 10,000-PVI table;
 #   - tarnvel-cli list of stations 0 to 1,000,000 to /dev/null: time and peak memory;
 #   - tarnvel-cli report of 1,000,000 stations beside list --crlf to a file: time and peak memory;
 #   - reading a 10 MB LandXML profile and a 100,000-row CSV table: time and peak memory;
@@ -14,12 +15,16 @@ bash "$root/scripts/install-deps.sh"
 build="$root/build-bench"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTARNVEL_BUILD_TESTS=OFF -DTARNVEL_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target core_bench tarnvel_window_listing_bench tarnvel-cli \
-    profile_files_bench profile_file_read
+    profile_files_bench profile_file_read tarnvel_plot_bench tarnvel_profile_edit_bench
 
 echo "== Core"
 "$build/bin/core_bench"
 echo "== Window (offscreen)"
 QT_QPA_PLATFORM=offscreen "$build/bin/tarnvel_window_listing_bench"
+echo "== Profile plot: repaint, drawing, PDF sheet (offscreen)"
+QT_QPA_PLATFORM=offscreen "$build/bin/tarnvel_plot_bench"
+echo "== Profile window: editing one cell of a long PVI table (offscreen)"
+QT_QPA_PLATFORM=offscreen "$build/bin/tarnvel_profile_edit_bench"
 # The best of five runs of a command, in seconds.
 best_of_5() {
     local best="" start t
