@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/profile.h"
+#include "tests/profile_builders.h"
 
 namespace tarnvel {
 namespace {
@@ -119,9 +120,7 @@ TEST(Chainage, RefusesBreaksThatDoNotFollowEachOther) {
     }
 }
 
-ProfilePoint Point(Station station, double elevation, CurveSpec curve = {}) {
-    return {station, elevation, curve};
-}
+using test::Point;
 
 struct ChainedValue {
     const char* name;

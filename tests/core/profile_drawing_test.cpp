@@ -13,16 +13,15 @@
 #include "core/drawing_svg.h"
 #include "core/profile_drawing.h"
 #include "core/view_transform.h"
+#include "tests/profile_builders.h"
 
 namespace tarnvel {
 namespace {
 
-ProfilePoint Point(double station, double elevation, CurveSpec curve = {}) {
-    return {Station{station, 0}, elevation, curve};
-}
-CurveSpec Radius(double r) { return {CurveKind::ParabolaRadius, r, 0, 0, 0}; }
-CurveSpec Arc(double r) { return {CurveKind::Circular, r, 0, 0, 0}; }
-CurveSpec Unsymmetric(double in, double out) { return {CurveKind::Unsymmetric, 0, 0, in, out}; }
+using test::Arc;
+using test::ByRadius;
+using test::Point;
+using test::Unsym;
 
 struct DrawingCase {
     const char* name;
@@ -39,14 +38,14 @@ std::vector<DrawingCase> Cases() {
     return {
         {"crest_and_sag",
          {"A", LengthUnit::Metre,
-          {Point(0, 100), Point(300, 106, Radius(5000)), Point(700, 102, Arc(8000)), Point(1000, 105)}, {}},
+          {Point(0, 100), Point(300, 106, ByRadius(5000)), Point(700, 102, Arc(8000)), Point(1000, 105)}, {}},
          {"K0+300.000", "K0+700.000"},
          {"2.000%", "-1.000%", "1.000%"},
          {},
          {"H=106.000", "R=5000", "T=75.000", "R=8000"}},
         {"unsymmetric_and_plain_break",
          {"B", LengthUnit::Metre,
-          {Point(1000, 50), Point(1200, 54, Unsymmetric(60, 120)), Point(1500, 48), Point(1800, 51.6)}, {}},
+          {Point(1000, 50), Point(1200, 54, Unsym(60, 120)), Point(1500, 48), Point(1800, 51.6)}, {}},
          {"K1+200.000", "K1+500.000"},
          {"2.000%", "-2.000%", "1.200%"},
          {},
@@ -55,7 +54,7 @@ std::vector<DrawingCase> Cases() {
         // second K0+480, and its curve spans the break.
         {"long_chain",
          {"C", LengthUnit::Metre,
-          {Point(0, 10), Point(300, 16, Radius(4000)), {Station{480, 2}, 13.7, Radius(6000)}, Point(900, 20)},
+          {Point(0, 10), Point(300, 16, ByRadius(4000)), {Station{480, 2}, 13.7, ByRadius(6000)}, Point(900, 20)},
           {{500, 450}}},
          {"K0+300.000", "K0+480.000(2)"},
          {"2.000%", "-1.000%", "1.500%"},
@@ -63,7 +62,7 @@ std::vector<DrawingCase> Cases() {
          {"R=4000", "T=60.000", "R=6000", "T=75.000"}},
         {"short_chain_in_feet",
          {"D", LengthUnit::Foot,
-          {Point(0, 10), Point(400, 18, Radius(3000)), Point(900, 12.24), Point(1300, 16.24)},
+          {Point(0, 10), Point(400, 18, ByRadius(3000)), Point(900, 12.24), Point(1300, 16.24)},
           {{600, 620}}},
          {"K0+400.000", "K0+900.000"},
          {"2.000%", "-1.200%", "1.000%"},

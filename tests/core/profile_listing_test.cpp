@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/number_text.h"
+#include "tests/profile_builders.h"
 #include "tests/worked_example.h"
 
 namespace tarnvel {
@@ -23,11 +24,7 @@ std::vector<ProfileListingRow> List(const Profile& profile, const ProfileRange& 
     return rows;
 }
 
-Profile Resolve(const ProfileModel& model) {
-    auto profile = Profile::Resolve(model);
-    EXPECT_TRUE(profile.has_value());
-    return std::move(*profile);
-}
+using test::Resolved;
 
 // A level road from label 900 with one chain break.
 ProfileModel Chained(ChainBreak chain, double endLabel) {
@@ -53,7 +50,7 @@ void ExpectRows(const std::vector<ProfileListingRow>& rows, const std::vector<Ex
 }
 
 TEST(ListProfile, StartUpRangeGivesTheSingleCurveListing) {
-    const Profile profile = Resolve(test::StartUpProfile());
+    const Profile profile = Resolved(test::StartUpProfile());
     const auto rows = List(profile, {{16740, 0}, {16800, 0}, 10, false});
     const double expected[] = {395.74, 396.033, 396.293, 396.52, 396.713, 396.873, 397};
     ASSERT_EQ(rows.size(), 7u);
@@ -64,7 +61,7 @@ TEST(ListProfile, StartUpRangeGivesTheSingleCurveListing) {
 }
 
 TEST(ListProfile, KeyPointsTakeTheirPlaceInStationOrder) {
-    const Profile profile = Resolve(test::StartUpProfile());
+    const Profile profile = Resolved(test::StartUpProfile());
     ExpectRows(List(profile, {{16700, 0}, {16800, 0}, 50, true}),
                {{{16700, 0}, 16700, Kind::Interval},
                 {{16740, 0}, 16740, Kind::CurveStart},
@@ -74,7 +71,7 @@ TEST(ListProfile, KeyPointsTakeTheirPlaceInStationOrder) {
 }
 
 TEST(ListProfile, ShortChainListsBothBreakStationsAndSkipsTheGap) {
-    const Profile profile = Resolve(Chained({1000, 1100}, 1300));
+    const Profile profile = Resolved(Chained({1000, 1100}, 1300));
     ExpectRows(List(profile, {{930, 0}, {1200, 0}, 50, false}),
                {{{930, 0}, 930, Kind::Interval},
                 {{980, 0}, 980, Kind::Interval},
@@ -85,7 +82,7 @@ TEST(ListProfile, ShortChainListsBothBreakStationsAndSkipsTheGap) {
 }
 
 TEST(ListProfile, LongChainRunsTheLabelsAgainWithTheirOccurrence) {
-    const Profile profile = Resolve(Chained({1100, 1000}, 1300));
+    const Profile profile = Resolved(Chained({1100, 1000}, 1300));
     ExpectRows(List(profile, {{1000, 1}, {1150, 0}, 50, false}),
                {{{1000, 1}, 1000, Kind::Interval},
                 {{1050, 1}, 1050, Kind::Interval},
@@ -97,7 +94,7 @@ TEST(ListProfile, LongChainRunsTheLabelsAgainWithTheirOccurrence) {
 }
 
 TEST(ListProfile, LabelsAreMultipliedNotAccumulated) {
-    const Profile profile = Resolve(test::StartUpProfile());
+    const Profile profile = Resolved(test::StartUpProfile());
     const auto rows = List(profile, {{16000, 0}, {17000, 0}, 0.1, false}, 20000);
     ASSERT_EQ(rows.size(), 10001u);
     EXPECT_EQ(rows[7].label.value, 16000 + 7 * 0.1);
@@ -112,8 +109,8 @@ struct RefusedCase {
 };
 
 TEST(ListProfile, RefusesBeforeWritingAnything) {
-    const Profile startUp = Resolve(test::StartUpProfile());
-    const Profile chained = Resolve(Chained({1100, 1000}, 1300));
+    const Profile startUp = Resolved(test::StartUpProfile());
+    const Profile chained = Resolved(Chained({1100, 1000}, 1300));
     const RefusedCase cases[] = {
         {"zero step", {{16000, 0}, {16100, 0}, 0, false}, 100, "间距须为正数"},
         {"negative step", {{16000, 0}, {16100, 0}, -1, false}, 100, "间距须为正数"},

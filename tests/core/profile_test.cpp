@@ -7,25 +7,18 @@
 #include <vector>
 
 #include "core/curve.h"
+#include "tests/profile_builders.h"
 #include "tests/worked_example.h"
 
 namespace tarnvel {
 namespace {
 
-ProfilePoint Point(double station, double elevation, CurveSpec curve = {}) {
-    return {{station, 0}, elevation, curve};
-}
-CurveSpec ByRadius(double r) { return {CurveKind::ParabolaRadius, r, 0, 0, 0}; }
-CurveSpec ByLength(double l) { return {CurveKind::ParabolaLength, 0, l, 0, 0}; }
-CurveSpec Unsym(double in, double out) { return {CurveKind::Unsymmetric, 0, 0, in, out}; }
-CurveSpec Arc(double r) { return {CurveKind::Circular, r, 0, 0, 0}; }
-
-Profile Resolved(const ProfileModel& model) {
-    std::vector<ProfileProblem> problems;
-    auto profile = Profile::Resolve(model, &problems);
-    EXPECT_TRUE(profile.has_value()) << (problems.empty() ? "" : problems.front().message);
-    return std::move(*profile);
-}
+using test::Arc;
+using test::ByLength;
+using test::ByRadius;
+using test::Point;
+using test::Resolved;
+using test::Unsym;
 
 TEST(Profile, SinglePviGivesTheSingleCurveCalculatorsElevations) {
     const Profile profile = Resolved(test::StartUpProfile());

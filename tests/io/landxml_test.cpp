@@ -14,7 +14,7 @@ namespace tarnvel::io {
 namespace {
 
 using testing::ByLength;
-using testing::Circle;
+using testing::Arc;
 using testing::Point;
 using testing::Unsym;
 
@@ -53,7 +53,7 @@ TEST_P(LandXmlRead, gives_the_model_the_file_states) {
 ProfileModel Kinds() {
     ProfileModel m;
     m.name = "K";
-    m.points = {Point(0, 10), Point(100, 12, Unsym(30, 50)), Point(200, 11, Circle(2500)), Point(300, 13),
+    m.points = {Point(0, 10), Point(100, 12, Unsym(30, 50)), Point(200, 11, Arc(2500)), Point(300, 13),
                 Point(400, 13)};
     return m;
 }
@@ -102,7 +102,7 @@ TEST(LandXmlRoundTrip, every_kind_with_chains_and_units_reads_back_equal) {
                         Point(300.3, 106, ByLength(120)),
                         Point(600, 100.5, ByLength(160.2)),
                         Point(1005, 104.25, Unsym(60, 90.5), 2),
-                        Point(1400.1, 101, Circle(12000)),
+                        Point(1400.1, 101, Arc(12000)),
                         Point(1700.125, 99.875)};
         const std::string bytes = LandXmlBytes(model);
         const Result<ProfileModel> back = ParseLandXml(bytes, "", "t.xml");
@@ -211,7 +211,7 @@ TEST(LandXmlRealFiles, inframodel_road_reads_all_thirteen_points) {
     EXPECT_EQ(m.name, "M3_RS - CL");
     ASSERT_EQ(m.points.size(), 13u);
     EXPECT_EQ(m.points[1], Point(3.780491, 16.933442));
-    EXPECT_EQ(m.points[3], Point(143.344365, 18.366885, Circle(2000)));  // radius="-2000.000000"
+    EXPECT_EQ(m.points[3], Point(143.344365, 18.366885, Arc(2000)));  // radius="-2000.000000"
     EXPECT_EQ(m.points[12], Point(1266.246171, 19.377));
 }
 

@@ -15,7 +15,7 @@ namespace {
 
 using testing::ByLength;
 using testing::ByRadius;
-using testing::Circle;
+using testing::Arc;
 using testing::Point;
 using testing::Unsym;
 
@@ -26,7 +26,7 @@ ProfileModel Expected(LengthUnit unit = LengthUnit::Metre) {
                 Point(16900, 103.2, ByRadius(12000)),
                 Point(17100, 101.5, ByLength(80)),
                 Point(17300, 104, Unsym(40, 60)),
-                Point(17500, 102.25, Circle(9000)),
+                Point(17500, 102.25, Arc(9000)),
                 Point(17800, 103)};
     return m;
 }
