@@ -7,14 +7,9 @@
 #include <string_view>
 
 #include "io/profile_files.h"
+#include "fuzz/fuzz_check.h"
 
-namespace {
-
-void Check(bool ok) {
-    if (!ok) std::abort();
-}
-
-}  // namespace
+using tarnvel::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tarnvel;

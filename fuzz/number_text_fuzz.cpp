@@ -11,12 +11,11 @@
 #include <string_view>
 
 #include "core/number_text.h"
+#include "fuzz/fuzz_check.h"
 
 namespace {
 
-void Check(bool ok) {
-    if (!ok) std::abort();
-}
+using tarnvel::fuzz::Check;
 
 bool IsNumberChar(char c) {
     return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'E';

@@ -11,12 +11,11 @@
 #include "core/number_text.h"
 #include "core/station.h"
 #include "io/parameter_file.h"
+#include "fuzz/fuzz_check.h"
 
 namespace {
 
-void Check(bool ok) {
-    if (!ok) std::abort();
-}
+using tarnvel::fuzz::Check;
 
 // The number a box text stands for, as the window reads it: the station (the
 // first line) also in K notation, full-width forms as ASCII.
