@@ -4,6 +4,7 @@
 // stop is always the decimal point.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -46,5 +47,12 @@ double RoundTo3(double value);
 std::string FixedText(double value, int decimals);
 // The same, appended to `out`: for listings, without a string per number.
 void AppendFixedText(std::string& out, double value, int decimals);
+
+// The whole of `text` (surrounding blanks allowed) as a finite number in plain
+// decimal or exponent form, nothing else in the text; full-width digits and
+// signs count as their ASCII forms. For files and table cells, where a damaged
+// value must be reported, never read as the number at its start. Nothing for
+// a text beyond the double range.
+std::optional<double> ReadWholeNumber(std::string_view text);
 
 }  // namespace tarnvel

@@ -13,6 +13,7 @@
 
 #include <pugixml.hpp>
 
+#include "core/number_text.h"
 #include "io/exact_number.h"
 #include "io/profile_files.h"
 
@@ -173,7 +174,7 @@ Result<std::optional<double>> NumberAttribute(pugi::xml_node node, std::string_v
         if (!required) return std::optional<double>();
         return NotProfileFailure(path, Place(bytes, node) + "缺少" + std::string(local) + "属性。");
     }
-    const std::optional<double> value = ReadExactNumber(a.value());
+    const std::optional<double> value = ReadWholeNumber(a.value());
     if (!value) return NotProfileFailure(path, Place(bytes, node) + "的" + std::string(local) + "属性“" + a.value() + "”不是数。");
     return value;
 }
@@ -252,8 +253,8 @@ Result<ProfilePoint> ReadPoint(pugi::xml_node node, std::string_view bytes, std:
     }
     std::optional<double> station, elevation;
     if (words.size() == 2) {
-        station = ReadExactNumber(words[0]);
-        elevation = ReadExactNumber(words[1]);
+        station = ReadWholeNumber(words[0]);
+        elevation = ReadWholeNumber(words[1]);
     }
     if (!station || !elevation)
         return NotProfileFailure(path, Place(bytes, node) + "的内容“" + text.substr(0, 80) + "”应为“桩号 高程”两个数。");

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "io/csv_records.h"
+#include "core/number_text.h"
 #include "io/exact_number.h"
 #include "io/gbk.h"
 #include "io/profile_files.h"
@@ -183,7 +184,7 @@ public:
     Result<double> NumberCell(Column column) const {
         const std::string text = Cell(column);
         if (text.empty()) return Failure(column, "为空。");
-        const std::optional<double> value = ReadExactNumber(text);
+        const std::optional<double> value = ReadWholeNumber(text);
         if (!value) return Failure(column, "的“" + text + "”不是数。");
         return *value;
     }

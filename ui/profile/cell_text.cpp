@@ -9,21 +9,13 @@
 namespace tarnvel::ui::profile {
 
 std::optional<double> ParseCellNumber(const QString& text, QString* error) {
-    const std::string folded = FoldFullWidth(text.trimmed().toStdString());
-    if (folded.empty()) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) {
         if (error) *error = QStringLiteral("请输入数值。");
         return std::nullopt;
     }
-    std::string_view digits(folded);
-    // from_chars takes no plus sign; a user may well type one (but not "+-1").
-    if (digits.size() > 1 && digits.front() == '+' && digits[1] != '-' && digits[1] != '+') digits.remove_prefix(1);
-    double value = 0;
-    const auto [end, code] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    // "inf" and "nan" read, but are no numbers a profile can hold.
-    if (code != std::errc() || end != digits.data() + digits.size() || !std::isfinite(value)) {
-        if (error) *error = QStringLiteral("“%1”不是数值。").arg(text.trimmed());
-        return std::nullopt;
-    }
+    const std::optional<double> value = ReadWholeNumber(trimmed.toStdString());
+    if (!value && error) *error = QStringLiteral("“%1”不是数值。").arg(trimmed);
     return value;
 }
 
