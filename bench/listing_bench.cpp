@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "core/number_text.h"
-#include "core/station_listing.h"
+#include "core/calculator/number_text.h"
+#include "core/calculator/station_listing.h"
 
 namespace {
 

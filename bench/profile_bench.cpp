@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "core/number_text.h"
-#include "core/profile_listing.h"
+#include "core/calculator/number_text.h"
+#include "core/profile/profile_listing.h"
 
 namespace {
 

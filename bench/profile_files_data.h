@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 
-#include "core/number_text.h"
+#include "core/calculator/number_text.h"
 #include "io/profile_files.h"
 
 namespace tarnvel::bench {

@@ -7,7 +7,7 @@
 #include "cli/commands.h"
 #include "cli/listing_options.h"
 #include "cli/options.h"
-#include "core/station_listing.h"
+#include "core/calculator/station_listing.h"
 #include "io/parameter_file.h"
 #include "io/result_report.h"
 

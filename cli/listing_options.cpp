@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cli/commands.h"
-#include "core/messages.h"
+#include "core/text/messages.h"
 
 namespace tarnvel::cli {
 

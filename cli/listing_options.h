@@ -6,7 +6,7 @@
 #include <iosfwd>
 
 #include "cli/options.h"
-#include "core/station_listing.h"
+#include "core/calculator/station_listing.h"
 
 namespace tarnvel::cli {
 

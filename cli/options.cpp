@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "core/number_text.h"
-#include "core/text_width.h"
-#include "core/station.h"
+#include "core/calculator/number_text.h"
+#include "core/text/text_width.h"
+#include "core/profile/station.h"
 
 namespace tarnvel::cli {
 namespace {

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/curve.h"
-#include "core/station_listing.h"
+#include "core/calculator/curve.h"
+#include "core/calculator/station_listing.h"
 
 namespace tarnvel::cli {
 

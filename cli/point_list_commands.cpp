@@ -7,8 +7,8 @@
 #include "cli/commands.h"
 #include "cli/listing_options.h"
 #include "cli/options.h"
-#include "core/messages.h"
-#include "core/number_text.h"
+#include "core/text/messages.h"
+#include "core/calculator/number_text.h"
 
 namespace tarnvel::cli {
 

@@ -13,8 +13,8 @@
 #include "cli/listing_options.h"
 #include "cli/profile_options.h"
 #include "cli/profile_plot_command.h"
-#include "core/profile_listing.h"
-#include "core/profile_text.h"
+#include "core/profile/profile_listing.h"
+#include "core/text/profile_text.h"
 #include "io/profile_files.h"
 
 namespace tarnvel::cli {

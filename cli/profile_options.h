@@ -8,9 +8,9 @@
 #include <string_view>
 
 #include "cli/options.h"
-#include "core/profile.h"
-#include "core/profile_text.h"
-#include "core/station.h"
+#include "core/profile/profile.h"
+#include "core/text/profile_text.h"
+#include "core/profile/station.h"
 #include "io/io_failure.h"
 
 namespace tarnvel::cli {

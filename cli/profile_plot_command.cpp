@@ -3,8 +3,8 @@
 #include <cmath>
 #include <ostream>
 
-#include "core/drawing_svg.h"
-#include "core/profile_drawing.h"
+#include "core/drawing/drawing_svg.h"
+#include "core/drawing/profile_drawing.h"
 #include "io/atomic_write.h"
 
 namespace tarnvel::cli {

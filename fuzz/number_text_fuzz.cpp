@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/number_text.h"
+#include "core/calculator/number_text.h"
 #include "fuzz/fuzz_check.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/number_text.h"
-#include "core/station.h"
+#include "core/calculator/number_text.h"
+#include "core/profile/station.h"
 #include "io/parameter_file.h"
 #include "fuzz/fuzz_check.h"
 

@@ -13,7 +13,7 @@
 
 #include <pugixml.hpp>
 
-#include "core/number_text.h"
+#include "core/calculator/number_text.h"
 #include "io/exact_number.h"
 #include "io/profile_files.h"
 

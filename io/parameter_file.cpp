@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/number_text.h"
-#include "core/station.h"
+#include "core/calculator/number_text.h"
+#include "core/profile/station.h"
 #include "io/atomic_write.h"
 #include "io/bounded_read.h"
 #include "io/gbk.h"

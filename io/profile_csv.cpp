@@ -6,7 +6,7 @@
 #include <array>
 
 #include "io/csv_records.h"
-#include "core/number_text.h"
+#include "core/calculator/number_text.h"
 #include "io/exact_number.h"
 #include "io/gbk.h"
 #include "io/profile_files.h"

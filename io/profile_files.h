@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/profile.h"
+#include "core/profile/profile.h"
 #include "io/io_failure.h"
 
 namespace tarnvel::io {

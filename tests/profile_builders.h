@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/profile.h"
+#include "core/profile/profile.h"
 
 namespace tarnvel::test {
 

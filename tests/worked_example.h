@@ -69,7 +69,7 @@ inline const std::vector<OutOfRangeInput> kOutOfRangeInputs = {
 
 }  // namespace tarnvel::test
 
-#include "core/profile.h"
+#include "core/profile/profile.h"
 
 namespace tarnvel::test {
 

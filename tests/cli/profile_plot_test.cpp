@@ -9,7 +9,7 @@
 #include <pugixml.hpp>
 
 #include "cli/commands.h"
-#include "core/profile_drawing.h"
+#include "core/drawing/profile_drawing.h"
 #include "io/profile_files.h"
 
 namespace tarnvel::cli {

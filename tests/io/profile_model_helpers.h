@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/profile.h"
+#include "core/profile/profile.h"
 #include "tests/profile_builders.h"
 
 namespace tarnvel::io::testing {

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/station_listing.h"
+#include "core/calculator/station_listing.h"
 
 namespace tarnvel::ui {
 

@@ -8,8 +8,8 @@
 #include <array>
 #include <string>
 
-#include "core/curve.h"
-#include "core/number_text.h"
+#include "core/calculator/curve.h"
+#include "core/calculator/number_text.h"
 
 namespace tarnvel::ui {
 namespace {

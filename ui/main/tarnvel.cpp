@@ -21,11 +21,11 @@
 #include <utility>
 #include <vector>
 
-#include "core/arithmetic_error.h"
-#include "core/messages.h"
-#include "core/number_text.h"
-#include "core/station.h"
-#include "core/station_listing.h"
+#include "core/calculator/arithmetic_error.h"
+#include "core/text/messages.h"
+#include "core/calculator/number_text.h"
+#include "core/profile/station.h"
+#include "core/calculator/station_listing.h"
 #include "packaging/icons.h"
 #include "ui/look.h"
 #include "ui/main/layout.h"

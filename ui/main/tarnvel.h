@@ -26,7 +26,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/curve.h"
+#include "core/calculator/curve.h"
 #include "ui/seams.h"
 
 class QAction;

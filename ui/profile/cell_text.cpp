@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "core/number_text.h"
+#include "core/calculator/number_text.h"
 
 namespace tarnvel::ui::profile {
 

@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/station.h"
+#include "core/profile/station.h"
 
 namespace tarnvel::ui::profile {
 

@@ -6,8 +6,8 @@
 
 #include <vector>
 
-#include "core/chain.h"
-#include "core/profile.h"
+#include "core/profile/chain.h"
+#include "core/profile/profile.h"
 #include "ui/profile/edit_table_model.h"
 
 namespace tarnvel::ui::profile {

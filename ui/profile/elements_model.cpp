@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/profile.h"
+#include "core/profile/profile.h"
 #include "ui/profile/cell_text.h"
 
 namespace tarnvel::ui::profile {

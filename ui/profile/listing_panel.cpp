@@ -14,7 +14,7 @@
 #include <cmath>
 #include <string>
 
-#include "core/profile_text.h"
+#include "core/text/profile_text.h"
 #include "io/atomic_write.h"
 #include "io/result_report.h"
 #include "ui/profile/cell_text.h"

@@ -10,7 +10,7 @@
 
 #include <vector>
 
-#include "core/profile_listing.h"
+#include "core/profile/profile_listing.h"
 #include "ui/seams.h"
 
 class QCheckBox;

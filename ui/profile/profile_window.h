@@ -24,7 +24,7 @@
 #include <optional>
 #include <string>
 
-#include "core/profile.h"
+#include "core/profile/profile.h"
 #include "io/profile_files.h"
 #include "ui/seams.h"
 

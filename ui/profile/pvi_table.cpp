@@ -3,7 +3,7 @@
 #include <array>
 #include <optional>
 
-#include "core/number_text.h"
+#include "core/calculator/number_text.h"
 #include "ui/profile/cell_text.h"
 
 namespace tarnvel::ui::profile {

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "core/profile.h"
+#include "core/profile/profile.h"
 #include "ui/profile/edit_table_model.h"
 
 namespace tarnvel::ui::profile {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "core/profile.h"
+#include "core/profile/profile.h"
 #include "ui/profile/cell_text.h"
 
 namespace tarnvel::ui::profile {

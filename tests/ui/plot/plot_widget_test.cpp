@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/plot_axes.h"
+#include "core/drawing/plot_axes.h"
 #include "ui/profile/plot/plot_export.h"
 #include "ui/profile/plot/plot_widget.h"
 

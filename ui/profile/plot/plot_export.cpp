@@ -7,8 +7,8 @@
 #include <QImage>
 #include <QPainter>
 
-#include "core/drawing_svg.h"
-#include "core/profile_drawing.h"
+#include "core/drawing/drawing_svg.h"
+#include "core/drawing/profile_drawing.h"
 #include "io/atomic_write.h"
 #include "ui/profile/plot/plot_scene.h"
 

@@ -9,7 +9,7 @@
 
 #include <QString>
 
-#include "core/profile.h"
+#include "core/profile/profile.h"
 #include "io/io_failure.h"
 
 namespace tarnvel::ui {

@@ -16,11 +16,11 @@
 #include <QStaticText>
 #include <QString>
 
-#include "core/label_layout.h"
-#include "core/plot_axes.h"
-#include "core/profile.h"
-#include "core/profile_drawing.h"
-#include "core/view_transform.h"
+#include "core/drawing/label_layout.h"
+#include "core/drawing/plot_axes.h"
+#include "core/profile/profile.h"
+#include "core/drawing/profile_drawing.h"
+#include "core/drawing/view_transform.h"
 
 class QPainter;
 

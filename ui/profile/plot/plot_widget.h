@@ -16,9 +16,9 @@
 
 class QPainter;
 
-#include "core/profile.h"
-#include "core/profile_drawing.h"
-#include "core/view_transform.h"
+#include "core/profile/profile.h"
+#include "core/drawing/profile_drawing.h"
+#include "core/drawing/view_transform.h"
 
 namespace tarnvel::ui {
 

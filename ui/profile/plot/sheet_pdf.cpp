@@ -11,9 +11,9 @@
 #include <QPainter>
 #include <QPdfWriter>
 
-#include "core/number_text.h"
-#include "core/profile_text.h"
-#include "core/profile_drawing.h"
+#include "core/calculator/number_text.h"
+#include "core/text/profile_text.h"
+#include "core/drawing/profile_drawing.h"
 #include "io/atomic_write.h"
 #include "ui/profile/plot/plot_export.h"
 #include "ui/profile/plot/plot_scene.h"

@@ -1,0 +1,275 @@
+#include "core/drawing/profile_drawing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "core/calculator/number_text.h"
+
+namespace tarnvel {
+namespace {
+
+constexpr double kLabelGap = 10;  // pixels between a point and its label
+
+std::string KText(const Profile& profile, double internal) {
+    return FormatStation(profile.LabelOf(internal), StationStyle::K, 3);
+}
+
+// Samples the curve between two internal stations so that no chord is
+// further than kChordTolerance from the curve. Within one piece (a half
+// parabola or an arc) the sag of a chord grows with the square of its length,
+// so the sag of the whole stretch tells how many equal chords are needed; the
+// factor 2 covers the arc, whose sag grows slightly faster than the square.
+// The cursor walks the road forward piece by piece; within one piece it may
+// step back without searching.
+void SampleCurve(ProfileCursor& cursor, double from, double to, std::vector<WorldPoint>& out) {
+    if (!(to > from)) return;
+    const double zFrom = cursor.At(from).elevation;
+    const double middle = from + (to - from) / 2;
+    const double zMiddle = cursor.At(middle).elevation;
+    const double zTo = cursor.At(to).elevation;
+    const double sag = std::fabs(zMiddle - (zFrom + zTo) / 2);
+    double chords = std::ceil(std::sqrt(2 * sag / kChordTolerance));
+    if (!std::isfinite(chords)) chords = 1;  // a NaN never comes from a resolved profile
+    chords = std::clamp(chords, 1.0, 100'000.0);
+    const auto n = static_cast<int>(chords);
+    if (out.empty()) out.push_back({from, zFrom});
+    for (int i = 1; i < n; ++i) {
+        const double s = from + (to - from) * i / n;
+        out.push_back({s, cursor.At(s).elevation});
+    }
+    out.push_back({to, zTo});
+}
+
+std::string GradeText(double grade) { return FixedText(grade, 3) + "%"; }
+
+// The points of the profile: start, each PVI, end, with the grade that
+// leaves each of them.
+struct GradePoint {
+    double station = 0, elevation = 0;
+    double gradeOut = 0;
+};
+
+std::vector<GradePoint> GradePoints(const Profile& profile) {
+    const auto& elements = profile.Elements();
+    std::vector<GradePoint> points;
+    points.reserve(elements.size() + 2);
+    const double start = profile.StartStation();
+    points.push_back({start, profile.Model().points.front().elevation,
+                      elements.empty() ? profile.At(start).grade : elements.front().gradeIn});
+    for (const auto& e : elements) points.push_back({e.pviStation, e.pviElevation, e.gradeOut});
+    points.push_back({profile.EndStation(), profile.Model().points.back().elevation, 0});
+    return points;
+}
+
+void AddDesignLine(const Profile& profile, ProfileDrawing& drawing) {
+    const auto& elements = profile.Elements();
+    ProfileCursor cursor(profile);
+    double station = profile.StartStation();
+    double elevation = profile.Model().points.front().elevation;
+    auto gradeLineTo = [&](double toStation, double toElevation) {
+        if (toStation > station)
+            drawing.lines.push_back({LineRole::Design, kNoPvi, {{station, elevation}, {toStation, toElevation}}});
+        station = toStation;
+        elevation = toElevation;
+    };
+    for (std::size_t k = 0; k < elements.size(); ++k) {
+        const auto& e = elements[k];
+        const int pvi = static_cast<int>(k);
+        if (!(e.length > 0)) {
+            gradeLineTo(e.pviStation, e.pviElevation);
+            continue;
+        }
+        gradeLineTo(e.startStation, e.startElevation);
+        DrawingPolyline curve{LineRole::Design, pvi, {}};
+        // The PVI divides an unsymmetrical parabola into two pieces; sampling
+        // each on its own keeps the sag rule above exact.
+        const double split = std::clamp(e.pviStation, e.startStation, e.endStation);
+        SampleCurve(cursor, e.startStation, split, curve.points);
+        SampleCurve(cursor, split, e.endStation, curve.points);
+        drawing.lines.push_back(std::move(curve));
+        station = e.endStation;
+        elevation = e.endElevation;
+
+        const double zIn = e.pviElevation - e.gradeIn / 100 * e.tangentIn;
+        const double zOut = e.pviElevation + e.gradeOut / 100 * e.tangentOut;
+        drawing.lines.push_back({LineRole::Tangent, pvi,
+                                 {{e.startStation, zIn}, {e.pviStation, e.pviElevation}, {e.endStation, zOut}}});
+    }
+    gradeLineTo(profile.EndStation(), profile.Model().points.back().elevation);
+}
+
+std::string RadiusText(const CurveElementsRow& e) {
+    if (std::isnan(e.radius)) return "L=" + FixedText(e.length, 3);
+    return "R=" + NumberToText(RoundTo3(e.radius));
+}
+
+void AddPviMarks(const Profile& profile, ProfileDrawing& drawing) {
+    const auto& elements = profile.Elements();
+    for (std::size_t k = 0; k < elements.size(); ++k) {
+        const auto& e = elements[k];
+        const int pvi = static_cast<int>(k);
+        const WorldPoint at{e.pviStation, e.pviElevation};
+        drawing.markers.push_back({MarkerKind::Pvi, pvi, at});
+
+        // A crest's curve lies below its PVI and a sag's above, so the label
+        // goes on the side away from the curve.
+        DrawingLabel label{LabelRole::Pvi, pvi, at, 0, e.crest ? -kLabelGap : kLabelGap, HAlign::Centre,
+                           e.crest ? VAlign::Above : VAlign::Below, {}};
+        label.lines.push_back(KText(profile, e.pviStation));
+        label.lines.push_back("H=" + FixedText(e.pviElevation, 3));
+        if (e.length > 0) {
+            label.lines.push_back(RadiusText(e));
+            const std::string tIn = FixedText(e.tangentIn, 3), tOut = FixedText(e.tangentOut, 3);
+            if (tIn == tOut) {
+                label.lines.push_back("T=" + tIn);
+            } else {  // an unsymmetrical curve
+                label.lines.push_back("T1=" + tIn);
+                label.lines.push_back("T2=" + tOut);
+            }
+            label.lines.push_back("E=" + FixedText(e.external, 3));
+            drawing.markers.push_back({MarkerKind::CurveStart, pvi, {e.startStation, e.startElevation}});
+            drawing.markers.push_back({MarkerKind::CurveEnd, pvi, {e.endStation, e.endElevation}});
+        }
+        drawing.labels.push_back(std::move(label));
+
+        if (e.extremeStation && e.extremeElevation) {
+            const WorldPoint x{*e.extremeStation, *e.extremeElevation};
+            const bool high = e.crest;
+            drawing.markers.push_back({high ? MarkerKind::HighPoint : MarkerKind::LowPoint, pvi, x});
+            drawing.labels.push_back({LabelRole::Extreme, pvi, x, 0, high ? kLabelGap : -kLabelGap,
+                                      HAlign::Centre, high ? VAlign::Below : VAlign::Above,
+                                      {std::string(high ? "最高点 " : "最低点 ") + KText(profile, x.station),
+                                       "H=" + FixedText(x.elevation, 3)}});
+        }
+    }
+}
+
+void AddGradeLabels(const Profile& profile, ProfileDrawing& drawing) {
+    const auto points = GradePoints(profile);
+    for (std::size_t j = 0; j + 1 < points.size(); ++j) {
+        const auto& a = points[j];
+        const auto& b = points[j + 1];
+        const WorldPoint middle{a.station + (b.station - a.station) / 2, a.elevation + (b.elevation - a.elevation) / 2};
+        drawing.labels.push_back({LabelRole::Grade, static_cast<int>(j) - 1, middle, 0, 4, HAlign::Centre,
+                                  VAlign::Below,
+                                  {GradeText(a.gradeOut), FixedText(b.station - a.station, 3)}});
+    }
+}
+
+// The start and end of the road, labelled beside the point, away from the line.
+void AddEndPoints(const Profile& profile, ProfileDrawing& drawing) {
+    const auto& points = profile.Model().points;
+    const WorldPoint start{profile.StartStation(), points.front().elevation};
+    const WorldPoint end{profile.EndStation(), points.back().elevation};
+    drawing.labels.push_back({LabelRole::EndPoint, kNoPvi, start, 0, -kLabelGap, HAlign::Left, VAlign::Above,
+                              {"起点 " + KText(profile, start.station), "H=" + FixedText(start.elevation, 3)}});
+    drawing.labels.push_back({LabelRole::EndPoint, kNoPvi, end, 0, -kLabelGap, HAlign::Right, VAlign::Above,
+                              {"终点 " + KText(profile, end.station), "H=" + FixedText(end.elevation, 3)}});
+}
+
+void AddChainMarks(const Profile& profile, ProfileDrawing& drawing) {
+    const auto& breaks = profile.Chains().Breaks();
+    const std::string unit = LengthUnitSymbol(profile.Model().unit);
+    for (std::size_t i = 0; i < breaks.size(); ++i) {
+        const auto& b = breaks[i];
+        const bool longChain = b.ahead < b.back;
+        drawing.chainMarks.push_back({profile.Chains().BreakInternal(i),
+                                      FormatStation(b.back, StationStyle::K, 3),
+                                      FormatStation(b.ahead, StationStyle::K, 3),
+                                      std::string(longChain ? "长链 " : "短链 ") +
+                                          FixedText(std::fabs(b.back - b.ahead), 3) + " " + unit});
+    }
+}
+
+WorldBox ExtentOf(const ProfileDrawing& drawing) {
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    WorldBox box{inf, -inf, inf, -inf};
+    auto take = [&box](const WorldPoint& p) {
+        box.minStation = std::min(box.minStation, p.station);
+        box.maxStation = std::max(box.maxStation, p.station);
+        box.minElevation = std::min(box.minElevation, p.elevation);
+        box.maxElevation = std::max(box.maxElevation, p.elevation);
+    };
+    for (const auto& line : drawing.lines)
+        for (const auto& p : line.points) take(p);
+    for (const auto& m : drawing.markers) take(m.at);
+    if (!(box.minStation <= box.maxStation)) return {};
+    return box;
+}
+
+}  // namespace
+
+ProfileDrawing BuildDrawing(const Profile& profile) {
+    ProfileDrawing drawing;
+    drawing.unit = LengthUnitSymbol(profile.Model().unit);
+    AddDesignLine(profile, drawing);
+    AddPviMarks(profile, drawing);
+    AddGradeLabels(profile, drawing);
+    AddEndPoints(profile, drawing);
+    AddChainMarks(profile, drawing);
+    drawing.extent = ExtentOf(drawing);
+    return drawing;
+}
+
+double NiceStep(double span, int maxTicks) {
+    if (!(span > 0) || !std::isfinite(span) || maxTicks < 1) return 1;
+    const double raw = span / maxTicks;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    for (double m : {1.0, 2.0, 5.0, 10.0})
+        if (m * magnitude >= raw) return m * magnitude;
+    return 10 * magnitude;
+}
+
+namespace {
+
+// No axis needs more ticks than a page has pixels; a bound also keeps a
+// step that is too small for the numbers from looping for ever.
+constexpr double kMaxTicks = 2000;
+
+int DecimalsFor(double step) {
+    int decimals = 0;
+    while (decimals < 6 && std::fabs(step * std::pow(10.0, decimals) - std::round(step * std::pow(10.0, decimals))) > 1e-9)
+        ++decimals;
+    return decimals;
+}
+
+// Multiples of step in [lo, hi) (or [lo, hi] when closed), as k × step.
+template <typename Emit>
+void Multiples(double lo, double hi, double step, bool closed, Emit emit) {
+    if (!(step > 0) || !(hi >= lo) || !std::isfinite(lo) || !std::isfinite(hi)) return;
+    if ((hi - lo) / step > kMaxTicks) return;
+    for (double k = std::ceil(lo / step); k * step < hi || (closed && k * step <= hi); ++k) emit(k * step);
+}
+
+}  // namespace
+
+std::vector<AxisTick> StationTicks(const Profile& profile, double from, double to, double step) {
+    std::vector<AxisTick> ticks;
+    const auto& chains = profile.Chains();
+    const auto& breaks = chains.Breaks();
+    const int decimals = DecimalsFor(step);
+    // Region r runs from break r−1 (inclusive) to break r (exclusive); in it
+    // the label is the internal station plus a constant.
+    for (std::size_t r = 0; r <= breaks.size(); ++r) {
+        const double lo = std::max(from, r == 0 ? from : chains.BreakInternal(r - 1));
+        const bool last = r == breaks.size();
+        const double hi = std::min(to, last ? to : chains.BreakInternal(r));
+        const double shift = r == 0 ? 0 : breaks[r - 1].ahead - chains.BreakInternal(r - 1);
+        Multiples(lo + shift, hi + shift, step, last, [&](double label) {
+            const double internal = label - shift;
+            Station station{label, profile.LabelOf(internal).occurrence};
+            ticks.push_back({internal, FormatStation(station, StationStyle::K, decimals)});
+        });
+    }
+    return ticks;
+}
+
+std::vector<AxisTick> ElevationTicks(double from, double to, double step) {
+    std::vector<AxisTick> ticks;
+    const int decimals = DecimalsFor(step);
+    Multiples(from, to, step, true, [&](double z) { ticks.push_back({z, FixedText(z, decimals)}); });
+    return ticks;
+}
+
+}  // namespace tarnvel

@@ -1,0 +1,113 @@
+#pragma once
+// A profile as a drawing: plain primitives in world coordinates (internal
+// station along x, elevation along y), computed once from the profile's
+// numbers. The window paints them, the command line writes them as SVG, and
+// the geometry is tested without either.
+//
+// Lines live in world coordinates and stretch with the view; markers, ticks
+// and labels are anchored at a world point and drawn at a fixed size on the
+// screen, so that text and symbols never stretch with the exaggeration.
+//
+// Every primitive names the PVI it belongs to as an index into
+// Profile::Elements() (the first PVI is 0), or kNoPvi.
+
+#include <string>
+#include <vector>
+
+#include "core/profile/profile.h"
+
+namespace tarnvel {
+
+inline constexpr int kNoPvi = -1;
+
+struct WorldPoint {
+    double station = 0;  // internal
+    double elevation = 0;
+};
+
+enum class LineRole {
+    Design,   // the design line: grades and curves
+    Tangent,  // the grade lines extended through a PVI over its curve (dashed)
+};
+
+struct DrawingPolyline {
+    LineRole role = LineRole::Design;
+    int pvi = kNoPvi;
+    std::vector<WorldPoint> points;
+};
+
+enum class MarkerKind {
+    Pvi,         // a small circle
+    CurveStart,  // a short tick across the design line
+    CurveEnd,
+    HighPoint,   // a small triangle
+    LowPoint,
+};
+
+struct DrawingMarker {
+    MarkerKind kind = MarkerKind::Pvi;
+    int pvi = kNoPvi;
+    WorldPoint at;
+};
+
+enum class LabelRole { Pvi, EndPoint, Grade, Extreme };
+
+// Where the text sits relative to its anchor, on the screen.
+enum class HAlign { Left, Centre, Right };
+enum class VAlign { Above, Middle, Below };
+
+struct DrawingLabel {
+    LabelRole role = LabelRole::Pvi;
+    int pvi = kNoPvi;  // for a grade: the PVI it starts at (kNoPvi for the first grade)
+    WorldPoint anchor;
+    double offsetX = 0, offsetY = 0;  // screen pixels, y down, from the anchor
+    HAlign hAlign = HAlign::Centre;
+    VAlign vAlign = VAlign::Above;
+    std::vector<std::string> lines;   // UTF-8, top to bottom
+};
+
+// A chain break (断链) marked on the station axis with both its labels.
+struct DrawingChainMark {
+    double station = 0;       // internal
+    std::string back;         // the label behind, K notation
+    std::string ahead;        // the label ahead
+    std::string description;  // "长链 50.000 m" or "短链 20.000 m"
+};
+
+struct WorldBox {
+    double minStation = 0, maxStation = 0;
+    double minElevation = 0, maxElevation = 0;
+};
+
+struct ProfileDrawing {
+    std::vector<DrawingPolyline> lines;
+    std::vector<DrawingMarker> markers;
+    std::vector<DrawingLabel> labels;
+    std::vector<DrawingChainMark> chainMarks;
+    WorldBox extent;      // of every line and marker
+    std::string unit;     // "m", "ft", "ftUS"
+    bool Empty() const { return lines.empty(); }
+};
+
+// The largest vertical distance, in the profile's unit, between a sampled
+// curve and the true one. A thousandth of a metre is far below a pixel at any
+// zoom that still shows a curve whole, so the drawing is sampled once and
+// never again per view.
+inline constexpr double kChordTolerance = 0.001;
+
+ProfileDrawing BuildDrawing(const Profile& profile);
+
+// Ticks for the station axis between two internal stations: whole multiples
+// of `step` in the labels (K1+100, K1+200, …), region by region between chain
+// breaks, so that a tick's text is the label written on the drawings.
+struct AxisTick {
+    double position = 0;  // internal station, or elevation for the other axis
+    std::string text;
+};
+std::vector<AxisTick> StationTicks(const Profile& profile, double from, double to, double step);
+// Ticks at whole multiples of `step` between two elevations, with plain text.
+std::vector<AxisTick> ElevationTicks(double from, double to, double step);
+// A step from 1, 2 or 5 × 10^n giving at least `span` / `maxTicks` between ticks.
+double NiceStep(double span, int maxTicks);
+
+}  // namespace tarnvel

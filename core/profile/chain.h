@@ -1,0 +1,85 @@
+#pragma once
+// Station equations (断链): where a road was re-stationed, the label jumps at a
+// chain break. Each break gives the label just behind it and the label just
+// ahead of it:
+//   - ahead > back: a short chain (短链), the labels between do not exist;
+//   - ahead < back: a long chain (长链), the labels from ahead to back occur twice.
+// The arithmetic of a profile runs on the continuous distance along the road
+// (the internal station); the labels are what the drawings show. Before the
+// first break the internal station equals the label.
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "core/profile/station.h"
+
+namespace tarnvel {
+
+struct ChainBreak {
+    double back = 0;   // the label just behind the break
+    double ahead = 0;  // the label just ahead of it
+
+    friend bool operator==(const ChainBreak&, const ChainBreak&) = default;
+};
+
+// A label that cannot be placed on the road: it lies in a short chain's gap,
+// it is ambiguous and no occurrence was given, the occurrence does not exist,
+// or it lies outside every region. The message is a complete Chinese
+// sentence naming the label and the break concerned.
+class StationError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class Chainage {
+public:
+    // No breaks: labels are internal stations.
+    Chainage() = default;
+
+    // Validates the breaks: finite values, back ≠ ahead, and each break lying
+    // further along the road than the one before (its internal station
+    // strictly greater). Returns nothing and sets `error` (a Chinese sentence
+    // naming the break by its number, 1-based, and its labels) when invalid,
+    // and `errorIndex` to the index of that break.
+    static std::optional<Chainage> Make(std::vector<ChainBreak> breaks, std::string* error = nullptr,
+                                        std::size_t* errorIndex = nullptr);
+
+    const std::vector<ChainBreak>& Breaks() const { return breaks_; }
+    bool Empty() const { return breaks_.empty(); }
+
+    // The internal station of break `i` (where back and ahead meet).
+    double BreakInternal(std::size_t i) const { return internal_[i]; }
+
+    // Label to internal station. A label that occurs more than once needs its
+    // occurrence (≥ 1); a unique label takes occurrence 0 or 1. Throws
+    // StationError otherwise (see above).
+    double ToInternal(const Station& label) const;
+
+    // Internal station to label. Exactly on a break the label ahead of it is
+    // given. The occurrence is set (1, 2, …) only where the label occurs more
+    // than once, so that the text always reads back to the same place.
+    Station ToLabel(double internal) const;
+
+    // The road between breaks, in road order: region 0 runs up to break 0,
+    // region j from break j−1 to break j, the last one open ahead. A region's
+    // labels run from the ahead label of the break behind it to the back label
+    // of the break ahead of it (−∞ and +∞ at the open ends).
+    std::size_t RegionCount() const { return breaks_.size() + 1; }
+    double RegionLabelFrom(std::size_t region) const;
+    double RegionLabelTo(std::size_t region) const;
+    // The region an internal station lies in; exactly on a break, the one ahead.
+    std::size_t RegionOf(double internal) const;
+    // The internal station of a label taken in a given region.
+    double InternalInRegion(double label, std::size_t region) const;
+    // The label of a place in a given region, with its occurrence set where
+    // the label lies in more than one region.
+    Station LabelInRegion(double label, std::size_t region) const;
+
+private:
+    std::vector<ChainBreak> breaks_;
+    std::vector<double> internal_;  // internal station of each break
+};
+
+}  // namespace tarnvel

@@ -1,0 +1,119 @@
+#include "core/profile/profile.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/profile/profile_piece.h"
+
+namespace tarnvel {
+namespace {
+
+std::string LabelText(const Station& label) {
+    std::string text = StationInMessage(label.value);
+    if (label.occurrence >= 1) text += "(" + std::to_string(label.occurrence) + ")";
+    return text;
+}
+
+}  // namespace
+
+ProfileValue EvaluatePiece(const ProfilePiece& p, double s) {
+    const double d = s - p.origin;
+    if (p.shape != ProfilePiece::Shape::Circle) {
+        const double z = p.z0 + p.slope0 * d + p.curvature * d * d;
+        const double slope = p.slope0 + 2 * p.curvature * d;
+        return {z, slope * 100};
+    }
+    // u is the horizontal distance from the centre, h the vertical one. The
+    // rise from the start point, σ·d·(d + 2σ·r·sin a1) / (r·cos a1 + h), is the
+    // circle equation solved without subtracting two nearly equal numbers.
+    const double sigma = p.crest ? -1.0 : 1.0;
+    const double u = s - p.cx;
+    const double h = std::sqrt(std::max(0.0, (p.r - u) * (p.r + u)));
+    const double z = p.z0 + sigma * d * (d + 2 * sigma * p.slope0) / (p.curvature + h);
+    const double slope = h > 0 ? sigma * u / h : 0.0;
+    return {z, slope * 100};
+}
+
+double Profile::StartStation() const { return pieces_.front().from; }
+
+double Profile::EndStation() const { return pieces_.back().to; }
+
+std::size_t Profile::PieceAt(double internal) const {
+    // On a boundary, the piece that continues.
+    const auto it = std::upper_bound(pieces_.begin(), pieces_.end(), internal,
+                                     [](double s, const ProfilePiece& p) { return s < p.from; });
+    return it == pieces_.begin() ? 0 : static_cast<std::size_t>(it - pieces_.begin()) - 1;
+}
+
+double Profile::OnProfile(double internal) const {
+    if (std::isnan(internal)) throw ProfileRangeError("桩号不是有效数值。");
+    const double start = StartStation();
+    const double end = EndStation();
+    if (internal >= start && internal <= end) return internal;
+    // A label taken through the chain table and back may land a few units in
+    // the last place beyond an end: that is the end, not a station outside.
+    const double slack = 1e-12 * std::max({1.0, std::fabs(start), std::fabs(end)});
+    if (internal < start && internal >= start - slack) return start;
+    if (internal > end && internal <= end + slack) return end;
+    throw ProfileRangeError("桩号 " + LabelText(LabelOf(internal)) + " 在纵断面范围（" +
+                            LabelText(LabelOf(start)) + " 至 " + LabelText(LabelOf(end)) + "）之外。");
+}
+
+ProfileValue Profile::At(double internal) const {
+    internal = OnProfile(internal);
+    return EvaluatePiece(pieces_[PieceAt(internal)], internal);
+}
+
+ProfileValue Profile::AtLabel(const Station& label) const { return At(InternalOf(label)); }
+
+ProfileCursor::ProfileCursor(const Profile& profile) : profile_(profile) {}
+
+ProfileValue ProfileCursor::At(double internal) {
+    const auto& pieces = profile_.pieces_;
+    if (!(internal >= profile_.StartStation() && internal <= profile_.EndStation()))
+        internal = profile_.OnProfile(internal);
+    if (internal < pieces[piece_].from) {
+        piece_ = profile_.PieceAt(internal);  // a step back: search again
+    } else {
+        // A listing moves a piece at a time; a long jump searches instead.
+        for (int steps = 0; piece_ + 1 < pieces.size() && internal >= pieces[piece_ + 1].from;) {
+            if (++steps > 8) {
+                piece_ = profile_.PieceAt(internal);
+                break;
+            }
+            ++piece_;
+        }
+    }
+    return EvaluatePiece(pieces[piece_], internal);
+}
+
+const char* CurveKindName(CurveKind kind) {
+    switch (kind) {
+        case CurveKind::None: return "无竖曲线";
+        case CurveKind::ParabolaRadius: return "抛物线(R)";
+        case CurveKind::ParabolaLength: return "抛物线(L)";
+        case CurveKind::Unsymmetric: return "不对称抛物线";
+        case CurveKind::Circular: return "圆曲线";
+    }
+    return "";
+}
+
+const char* LengthUnitName(LengthUnit unit) {
+    switch (unit) {
+        case LengthUnit::Metre: return "米";
+        case LengthUnit::Foot: return "英尺";
+        case LengthUnit::USSurveyFoot: return "美国测量英尺";
+    }
+    return "";
+}
+
+const char* LengthUnitSymbol(LengthUnit unit) {
+    switch (unit) {
+        case LengthUnit::Metre: return "m";
+        case LengthUnit::Foot: return "ft";
+        case LengthUnit::USSurveyFoot: return "ftUS";
+    }
+    return "";
+}
+
+}  // namespace tarnvel

@@ -1,0 +1,194 @@
+#pragma once
+// A whole road profile: a start point, any number of grade change points
+// (PVIs), an end point. Grades follow from neighbouring points; each PVI may
+// carry one vertical curve. The model holds what the user or a file gives
+// (stations as labels); Resolve checks it and turns it into a Profile
+// evaluator that works on internal stations (see chain.h). Numbers come out;
+// text is the business of whoever shows them.
+//
+// Units: every length is in the profile's own unit (metres unless a file says
+// otherwise), grades in percent: a positive grade rises as the station grows.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/profile/chain.h"
+#include "core/profile/station.h"
+
+namespace tarnvel {
+
+enum class LengthUnit { Metre, Foot, USSurveyFoot };
+
+enum class CurveKind {
+    None,             // a plain grade break
+    ParabolaRadius,   // symmetric parabola given by R: L = R × |i2 − i1| / 100
+    ParabolaLength,   // symmetric parabola given by its horizontal length L
+    Unsymmetric,      // parabola with its own lengths before and after the PVI
+    Circular,         // exact circular arc of radius R tangent to both grades
+};
+
+struct CurveSpec {
+    CurveKind kind = CurveKind::None;
+    double radius = 0;     // ParabolaRadius, Circular
+    double length = 0;     // ParabolaLength: horizontal length
+    double lengthIn = 0;   // Unsymmetric: horizontal length before the PVI
+    double lengthOut = 0;  // Unsymmetric: horizontal length after the PVI
+
+    friend bool operator==(const CurveSpec&, const CurveSpec&) = default;
+};
+
+struct ProfilePoint {
+    Station station;
+    double elevation = 0;
+    CurveSpec curve;  // must be None on the first and the last point
+
+    friend bool operator==(const ProfilePoint&, const ProfilePoint&) = default;
+};
+
+struct ProfileModel {
+    std::string name;                  // as the file names it; may be empty
+    LengthUnit unit = LengthUnit::Metre;
+    std::vector<ProfilePoint> points;  // in order along the road
+    std::vector<ChainBreak> chains;    // station equations, in order along the road
+
+    friend bool operator==(const ProfileModel&, const ProfileModel&) = default;
+};
+
+// Where a problem is, so that a table can mark the cell and a file reader can
+// name its row.
+enum class ProfileField { Whole, Station, Elevation, Curve, Chain };
+
+struct ProfileProblem {
+    std::size_t point = 0;  // index into points (or into chains for ProfileField::Chain)
+    ProfileField field = ProfileField::Whole;
+    // A complete Chinese sentence naming the point by number (1-based, "第3点")
+    // and its station label, e.g. "第3点（桩号 K16+770）的竖曲线与第4点的竖曲线重叠 12.5 米。"
+    std::string message;
+};
+
+// A computed value at one internal station.
+struct ProfileValue {
+    double elevation = 0;
+    double grade = 0;  // percent
+};
+
+// The elements of one PVI's curve. For a PVI without a curve the lengths are
+// 0 and start and end fall on the PVI. A quantity that a kind does not have
+// (the radius of an unsymmetrical parabola) is NaN.
+struct CurveElementsRow {
+    std::size_t point = 0;         // index into the model's points
+    double pviStation = 0;         // internal station
+    double pviElevation = 0;
+    double gradeIn = 0;            // percent
+    double gradeOut = 0;           // percent
+    bool crest = false;            // gradeOut < gradeIn; never from the sign of R
+    CurveKind kind = CurveKind::None;
+    double radius = 0;             // R; for a parabola given by L, L × 100 / |Δi| (NaN when Δi = 0)
+    double length = 0;             // horizontal length from start to end
+    double tangentIn = 0;          // horizontal distance PVI − start
+    double tangentOut = 0;         // horizontal distance end − PVI
+    double external = 0;           // |elevation of the curve at the PVI − PVI elevation|
+    double startStation = 0, startElevation = 0;
+    double endStation = 0, endElevation = 0;
+    std::optional<double> extremeStation;    // high or low point strictly inside the curve
+    std::optional<double> extremeElevation;
+};
+
+// Thrown by queries for a station outside the profile (never extrapolated).
+// The message names the station label and the profile's first and last.
+class ProfileRangeError : public StationError {
+public:
+    using StationError::StationError;
+};
+
+// One stretch of the design line between two consecutive key stations: a
+// grade line, one half of a parabola, or a circular arc. Internal detail of
+// the evaluator, public only so that it can live in a vector here.
+struct ProfilePiece {
+    enum class Shape { Line, Parabola, Circle };
+    Shape shape = Shape::Line;
+    double from = 0, to = 0;   // internal stations, from < to
+    // Line and Parabola: z(s) = z0 + slope0 × d + curvature × d², d = s − origin
+    // (slope0 as a slope, not in percent). Circle: origin and z0 are the arc's
+    // start point, slope0 = r·sin a1 and curvature = r·cos a1 for the first
+    // grade's angle a1, so that elevations are taken from the start point
+    // without the cancellation of centre minus radius.
+    double origin = 0, z0 = 0, slope0 = 0, curvature = 0;
+    // Circle: centre (cx, cz), radius r; the arc lies above the centre for a
+    // crest and below it for a sag
+    double cx = 0, cz = 0, r = 0;
+    bool crest = false;
+};
+
+class Profile {
+public:
+    // Checks the model and builds the evaluator. On any problem returns nothing
+    // and fills `problems` with every problem found (not only the first):
+    // fewer than two points; a non-finite number; stations not strictly
+    // increasing along the road; a curve on the first or last point; a radius
+    // or length that is not positive; a curve reaching past the neighbouring
+    // PVI or end point ("超出…米"); two curves that overlap (by how many
+    // units); an invalid chain table; a station label that the chain table
+    // cannot place. Back-to-back curves (end of one = start of the next) are
+    // valid.
+    static std::optional<Profile> Resolve(const ProfileModel& model,
+                                          std::vector<ProfileProblem>* problems = nullptr);
+
+    const ProfileModel& Model() const { return model_; }
+    const Chainage& Chains() const { return chainage_; }
+    double StartStation() const;  // internal
+    double EndStation() const;    // internal
+
+    // Elevation and grade at an internal station within [start, end]; throws
+    // ProfileRangeError outside (see OnProfile). On a PVI without a curve the grade is the
+    // grade ahead of it, and so on every boundary: the grade of the part that
+    // continues.
+    ProfileValue At(double internal) const;
+
+    // The internal station itself, or the start or end station where it lies
+    // beyond them by rounding only (a label converted back and forth through
+    // the chain table); throws ProfileRangeError when it lies outside.
+    double OnProfile(double internal) const;
+
+    // The same for a label: Chains().ToInternal, then At.
+    ProfileValue AtLabel(const Station& label) const;
+
+    // One row for every PVI (not the first and last points), in order.
+    const std::vector<CurveElementsRow>& Elements() const { return elements_; }
+
+    // Internal station to label and back, through the chain table.
+    Station LabelOf(double internal) const { return chainage_.ToLabel(internal); }
+    double InternalOf(const Station& label) const { return chainage_.ToInternal(label); }
+
+private:
+    Profile() = default;
+    friend class ProfileCursor;
+    // The index of the last piece starting at or before an internal station.
+    std::size_t PieceAt(double internal) const;
+
+    ProfileModel model_;
+    Chainage chainage_;
+    std::vector<CurveElementsRow> elements_;
+    std::vector<ProfilePiece> pieces_;
+};
+
+// Fast evaluation of increasing stations (a listing): remembers the piece it
+// found last, so that a monotone walk costs O(1) a station.
+class ProfileCursor {
+public:
+    explicit ProfileCursor(const Profile& profile);
+    ProfileValue At(double internal);
+
+private:
+    const Profile& profile_;
+    std::size_t piece_ = 0;
+};
+
+// Words for the kinds, for texts and files.
+const char* CurveKindName(CurveKind kind);      // "ParabolaRadius" → "抛物线(R)", ...
+const char* LengthUnitName(LengthUnit unit);    // "米", "英尺", "美国测量英尺"
+const char* LengthUnitSymbol(LengthUnit unit);  // "m", "ft", "ftUS"
+
+}  // namespace tarnvel

@@ -1,0 +1,219 @@
+#include "core/profile/profile_listing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "core/calculator/number_text.h"
+
+namespace tarnvel {
+namespace {
+
+// Two stations this close are one place: a key point computed as PVI − T and
+// an interval label that should be the same station differ only by rounding.
+bool SamePlace(double a, double b) { return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(a)); }
+
+struct KeyRow {
+    double internal = 0;
+    ListingRowKind kind = ListingRowKind::Pvi;
+    Station label;
+};
+
+// Which of several key points at one place gives the row.
+int Rank(ListingRowKind kind) {
+    switch (kind) {
+        case ListingRowKind::BreakBack: return 0;
+        case ListingRowKind::BreakAhead: return 1;
+        case ListingRowKind::Pvi: return 2;
+        case ListingRowKind::CurveStart: return 3;
+        case ListingRowKind::CurveEnd: return 4;
+        case ListingRowKind::Extreme: return 5;
+        case ListingRowKind::Interval: return 6;
+    }
+    return 6;
+}
+
+bool IsBreak(ListingRowKind kind) {
+    return kind == ListingRowKind::BreakBack || kind == ListingRowKind::BreakAhead;
+}
+
+// The whole-interval labels of one region of the road: from + n × step for n
+// in [first, last], at internal stations within [low, high].
+struct IntervalRun {
+    std::size_t region = 0;
+    double low = 0, high = 0;
+    double first = 0, last = 0;  // whole numbers
+};
+
+class Listing {
+public:
+    Listing(const Profile& profile, const ProfileRange& range) : profile_(profile), range_(range) {}
+
+    // Checks the range and prepares the runs and key rows; empty when fine.
+    std::string Prepare(std::uint64_t maxRows);
+
+    // Walks the rows in order, calling row(internal, kind, label, region) for
+    // each; stops when it returns false. Interval labels carry no occurrence
+    // unless `labels` is set (counting does not need them).
+    template <typename Row>
+    void Walk(bool labels, Row&& row) const;
+
+private:
+    const Profile& profile_;
+    const ProfileRange& range_;
+    double from_ = 0, to_ = 0;  // internal
+    std::vector<IntervalRun> runs_;
+    std::vector<KeyRow> keys_;
+};
+
+std::string Listing::Prepare(std::uint64_t maxRows) {
+    const Chainage& chain = profile_.Chains();
+    const double step = range_.step;
+    if (!std::isfinite(step) || step <= 0) return "间距须为正数。";
+    try {
+        from_ = profile_.OnProfile(chain.ToInternal(range_.from));
+        to_ = profile_.OnProfile(chain.ToInternal(range_.to));
+    } catch (const StationError& e) {
+        return e.what();
+    }
+    if (to_ < from_) {
+        return "终点桩号 " + FormatStation(range_.to, StationStyle::K, 3) + " 在起点桩号 " +
+               FormatStation(range_.from, StationStyle::K, 3) + " 之前。";
+    }
+    // Labels from + n × step must differ from one n to the next.
+    double largest = std::max({1.0, std::fabs(range_.from.value), std::fabs(range_.to.value)});
+    for (const ChainBreak& b : chain.Breaks())
+        largest = std::max({largest, std::fabs(b.back), std::fabs(b.ahead)});
+    if (step < largest * 1e-12) return "间距 " + NumberToText(step) + " 过小，无法区分相邻桩号。";
+
+    // Key rows: both stations of every break in the range, and the key points.
+    for (std::size_t j = 0; j < chain.Breaks().size(); ++j) {
+        const double at = chain.BreakInternal(j);
+        if (at < from_ || at > to_) continue;
+        keys_.push_back({at, ListingRowKind::BreakBack, chain.LabelInRegion(chain.Breaks()[j].back, j)});
+        keys_.push_back({at, ListingRowKind::BreakAhead, chain.LabelInRegion(chain.Breaks()[j].ahead, j + 1)});
+    }
+    if (range_.keyPoints) {
+        const auto add = [&](double at, ListingRowKind kind) {
+            if (at >= from_ && at <= to_) keys_.push_back({at, kind, profile_.LabelOf(at)});
+        };
+        for (const CurveElementsRow& e : profile_.Elements()) {
+            if (e.length > 0) add(e.startStation, ListingRowKind::CurveStart);
+            add(e.pviStation, ListingRowKind::Pvi);
+            if (e.length > 0) add(e.endStation, ListingRowKind::CurveEnd);
+            if (e.extremeStation) add(*e.extremeStation, ListingRowKind::Extreme);
+        }
+    }
+    std::stable_sort(keys_.begin(), keys_.end(), [](const KeyRow& a, const KeyRow& b) {
+        return a.internal != b.internal ? a.internal < b.internal : Rank(a.kind) < Rank(b.kind);
+    });
+    // At one place: both stations of a break if there is one, else the first key point.
+    std::vector<KeyRow> kept;
+    kept.reserve(keys_.size());
+    for (std::size_t i = 0; i < keys_.size();) {
+        std::size_t end = i + 1;
+        while (end < keys_.size() && SamePlace(keys_[i].internal, keys_[end].internal)) ++end;
+        if (IsBreak(keys_[i].kind)) {
+            for (std::size_t k = i; k < end && IsBreak(keys_[k].kind); ++k) kept.push_back(keys_[k]);
+        } else {
+            kept.push_back(keys_[i]);
+        }
+        i = end;
+    }
+    keys_ = std::move(kept);
+
+    // Interval labels, region by region along the road.
+    double intervals = 0;
+    const double inf = std::numeric_limits<double>::infinity();
+    for (std::size_t r = 0; r < chain.RegionCount(); ++r) {
+        const double regionLow = r == 0 ? -inf : chain.BreakInternal(r - 1);
+        const double regionHigh = r + 1 == chain.RegionCount() ? inf : chain.BreakInternal(r);
+        IntervalRun run{r, std::max(from_, regionLow), std::min(to_, regionHigh), 0, 0};
+        if (run.low > run.high) continue;
+        // The labels at the ends of the stretch: a break's own labels, or the
+        // range's, exactly as given.
+        const auto labelAt = [&](double at) {
+            if (r == 0) return at;
+            if (at == regionLow) return chain.RegionLabelFrom(r);
+            if (at == regionHigh) return chain.RegionLabelTo(r);
+            if (at == from_) return range_.from.value;
+            if (at == to_) return range_.to.value;
+            return chain.ToLabel(at).value;
+        };
+        const double lowLabel = labelAt(run.low);
+        const double highLabel = labelAt(run.high);
+        const double origin = range_.from.value;
+        double first = std::ceil((lowLabel - origin) / step);
+        while (origin + first * step < lowLabel) ++first;
+        while (origin + (first - 1) * step >= lowLabel) --first;
+        double last = std::floor((highLabel - origin) / step);
+        while (origin + last * step > highLabel) --last;
+        while (origin + (last + 1) * step <= highLabel) ++last;
+        if (last < first) continue;
+        run.first = first;
+        run.last = last;
+        intervals += last - first + 1;
+        runs_.push_back(run);
+    }
+    if (intervals > static_cast<double>(maxRows) + static_cast<double>(keys_.size()))
+        return "列表共约 " + NumberToText(intervals) + " 行，超过上限 " + std::to_string(maxRows) + " 行。";
+    return {};
+}
+
+template <typename Row>
+void Listing::Walk(bool labels, Row&& row) const {
+    const Chainage& chain = profile_.Chains();
+    std::size_t k = 0;
+    for (const IntervalRun& run : runs_) {
+        for (double n = run.first; n <= run.last; ++n) {
+            const double label = range_.from.value + n * range_.step;
+            const double at = std::clamp(chain.InternalInRegion(label, run.region), run.low, run.high);
+            for (; k < keys_.size() && keys_[k].internal < at && !SamePlace(keys_[k].internal, at); ++k)
+                if (!row(keys_[k].internal, keys_[k].kind, keys_[k].label)) return;
+            // A key point at the same place gives the row instead.
+            if (k < keys_.size() && SamePlace(keys_[k].internal, at)) continue;
+            const Station shown = labels ? chain.LabelInRegion(label, run.region) : Station{label, 0};
+            if (!row(at, ListingRowKind::Interval, shown)) return;
+        }
+    }
+    for (; k < keys_.size(); ++k)
+        if (!row(keys_[k].internal, keys_[k].kind, keys_[k].label)) return;
+}
+
+}  // namespace
+
+ProfileListingResult ListProfile(const Profile& profile, const ProfileRange& range,
+                                 std::uint64_t maxRows,
+                                 const std::function<void(const ProfileListingRow&)>& sink) {
+    ProfileListingResult result;
+    Listing listing(profile, range);
+    result.message = listing.Prepare(maxRows);
+    if (result.message.empty()) {
+        std::uint64_t count = 0;
+        listing.Walk(false, [&](double, ListingRowKind, const Station&) { return ++count <= maxRows; });
+        if (count > maxRows) {
+            result.message = "列表超过上限 " + std::to_string(maxRows) + " 行。";
+        } else {
+            result.rows = count;
+        }
+    }
+    if (!result.message.empty()) {
+        result.ok = false;
+        return result;
+    }
+
+    ProfileCursor cursor(profile);
+    ProfileListingRow out;
+    listing.Walk(true, [&](double at, ListingRowKind kind, const Station& label) {
+        out.internal = at;
+        out.label = label;
+        out.kind = kind;
+        out.value = cursor.At(at);
+        sink(out);
+        return true;
+    });
+    return result;
+}
+
+}  // namespace tarnvel

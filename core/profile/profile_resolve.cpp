@@ -1,0 +1,330 @@
+// Checking a profile model and turning it into pieces of design line.
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "core/calculator/number_text.h"
+#include "core/profile/profile.h"
+#include "core/profile/profile_piece.h"
+
+namespace tarnvel {
+namespace {
+
+// Beyond this a station, elevation, length or radius is refused, so that every
+// value computed from them stays finite.
+constexpr double kLimit = 1e12;
+// Back-to-back curves computed from rounded numbers may overlap by this much.
+constexpr double kTouch = 1e-6;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+bool Usable(double v) { return std::isfinite(v) && std::fabs(v) <= kLimit; }
+
+std::string PointName(const ProfileModel& model, std::size_t i) {
+    // Built by appending: GCC 12 warns falsely (-Wrestrict) on "literal" + string
+    // in optimised builds.
+    std::string name = "第";
+    name += std::to_string(i + 1);
+    name += "点";
+    const Station& station = model.points[i].station;
+    if (Usable(station.value)) {
+        name += "（桩号 " + StationInMessage(station.value);
+        if (station.occurrence >= 1) {
+            name += '(';
+            name += std::to_string(station.occurrence);
+            name += ')';
+        }
+        name += "）";
+    }
+    return name;
+}
+
+// "12.5 米": to the millimetre, or in full when smaller than that.
+std::string Amount(double v, const ProfileModel& model) {
+    const double rounded = RoundTo3(v);
+    return NumberToText(rounded > 0 ? rounded : v) + " " + LengthUnitName(model.unit);
+}
+
+// The horizontal lengths of a curve before and after its PVI, for grades g1
+// and g2 as slopes. A curve between equal grades has no length where its
+// length follows from its radius.
+struct Extent {
+    double in = 0;
+    double out = 0;
+};
+
+Extent CurveExtent(const CurveSpec& c, double g1, double g2) {
+    switch (c.kind) {
+        case CurveKind::None:
+            return {};
+        case CurveKind::ParabolaRadius: {
+            const double length = std::fabs(g2 - g1) * c.radius;
+            return {length / 2, length / 2};
+        }
+        case CurveKind::ParabolaLength:
+            return {c.length / 2, c.length / 2};
+        case CurveKind::Unsymmetric:
+            return {c.lengthIn, c.lengthOut};
+        case CurveKind::Circular: {
+            const double a1 = std::atan(g1);
+            const double a2 = std::atan(g2);
+            const double t = c.radius * std::tan(std::fabs(a2 - a1) / 2);
+            return {t * std::cos(a1), t * std::cos(a2)};
+        }
+    }
+    return {};
+}
+
+// The pieces of one PVI's curve, in order.
+void CurvePieces(const CurveSpec& c, double sv, double zv, double g1, double g2, Extent ext,
+                 std::vector<ProfilePiece>& out) {
+    using Shape = ProfilePiece::Shape;
+    if (ext.in + ext.out == 0) return;
+    const bool crest = g2 < g1;
+    if (c.kind == CurveKind::Unsymmetric) {
+        // The offset at the PVI; each half is a parabola tangent to its grade.
+        const double e = ext.in * ext.out * (g2 - g1) / (2 * (ext.in + ext.out));
+        ProfilePiece before{Shape::Parabola, sv - ext.in, sv, sv - ext.in, zv - g1 * ext.in, g1,
+                            e / (ext.in * ext.in)};
+        ProfilePiece after{Shape::Parabola, sv, sv + ext.out, sv + ext.out, zv + g2 * ext.out, g2,
+                           e / (ext.out * ext.out)};
+        before.crest = after.crest = crest;
+        out.push_back(before);
+        out.push_back(after);
+        return;
+    }
+    if (c.kind == CurveKind::Circular) {
+        const double a1 = std::atan(g1);
+        const double r = c.radius;
+        const double sigma = crest ? -1.0 : 1.0;
+        ProfilePiece arc;
+        arc.shape = Shape::Circle;
+        arc.from = sv - ext.in;
+        arc.to = sv + ext.out;
+        arc.origin = arc.from;
+        arc.z0 = zv - g1 * ext.in;  // on the first grade, as t·sin a1 below the PVI
+        arc.slope0 = r * std::sin(a1);
+        arc.curvature = r * std::cos(a1);
+        // The centre lies r from the start, square to the first grade, on the concave side.
+        arc.cx = arc.origin - sigma * arc.slope0;
+        arc.cz = arc.z0 + sigma * arc.curvature;
+        arc.r = r;
+        arc.crest = crest;
+        out.push_back(arc);
+        return;
+    }
+    const double length = ext.in + ext.out;
+    ProfilePiece parabola{Shape::Parabola, sv - ext.in, sv + ext.out, sv - ext.in,
+                          zv - g1 * ext.in, g1, (g2 - g1) / (2 * length)};
+    parabola.crest = crest;
+    out.push_back(parabola);
+}
+
+// Where the grade of a curve piece is zero, if it is.
+std::optional<double> LevelPoint(const ProfilePiece& p) {
+    if (p.shape == ProfilePiece::Shape::Circle) return p.cx;
+    if (p.curvature == 0) return std::nullopt;
+    return p.origin - p.slope0 / (2 * p.curvature);
+}
+
+}  // namespace
+
+std::optional<Profile> Profile::Resolve(const ProfileModel& model,
+                                        std::vector<ProfileProblem>* problems) {
+    std::vector<ProfileProblem> found;
+    const auto add = [&](std::size_t point, ProfileField field, std::string message) {
+        found.push_back({point, field, std::move(message)});
+    };
+    const auto fail = [&]() -> std::optional<Profile> {
+        if (problems) *problems = std::move(found);
+        return std::nullopt;
+    };
+    const auto& pts = model.points;
+    const std::size_t n = pts.size();
+    if (n < 2) add(0, ProfileField::Whole, "纵断面至少需要起点和终点两个点，现有 " + std::to_string(n) + " 个。");
+
+    std::string chainError;
+    std::size_t chainIndex = 0;
+    std::optional<Chainage> chain = Chainage::Make(model.chains, &chainError, &chainIndex);
+    if (!chain) add(chainIndex, ProfileField::Chain, chainError);
+
+    // Each number on its own first; then the stations along the road.
+    std::vector<double> s(n, kNaN);
+    for (std::size_t i = 0; i < n; ++i) {
+        const ProfilePoint& p = pts[i];
+        const std::string name = PointName(model, i);
+        if (!Usable(p.station.value)) {
+            add(i, ProfileField::Station, name + "的桩号超出可用范围（绝对值须不大于 1E+12）。");
+        } else if (chain) {
+            try {
+                s[i] = chain->ToInternal(p.station);
+            } catch (const StationError& e) {
+                add(i, ProfileField::Station, name + "：" + e.what());
+            }
+        }
+        if (!Usable(p.elevation))
+            add(i, ProfileField::Elevation, name + "的高程超出可用范围（绝对值须不大于 1E+12）。");
+
+        const CurveSpec& c = p.curve;
+        if (c.kind != CurveKind::None && (i == 0 || i + 1 == n)) {
+            add(i, ProfileField::Curve, name + (i == 0 ? "是起点" : "是终点") + "，不能设竖曲线。");
+            continue;
+        }
+        const auto positive = [&](double v, const char* what) {
+            if (!std::isfinite(v) || v <= 0)
+                add(i, ProfileField::Curve, name + "的竖曲线" + what + "须为正数。");
+            else if (v > kLimit)
+                add(i, ProfileField::Curve, name + "的竖曲线" + what + "超出可用范围（须不大于 1E+12）。");
+        };
+        switch (c.kind) {
+            case CurveKind::None: break;
+            case CurveKind::ParabolaRadius:
+            case CurveKind::Circular: positive(c.radius, "半径"); break;
+            case CurveKind::ParabolaLength: positive(c.length, "长度"); break;
+            case CurveKind::Unsymmetric:
+                positive(c.lengthIn, "前半段长度");
+                positive(c.lengthOut, "后半段长度");
+                break;
+        }
+    }
+    for (std::size_t i = 1; i < n; ++i) {
+        if (std::isnan(s[i]) || std::isnan(s[i - 1]) || s[i] > s[i - 1]) continue;
+        add(i, ProfileField::Station,
+            PointName(model, i) + "不在" + PointName(model, i - 1) + "之后：桩号须沿路线严格递增。");
+    }
+    if (!found.empty()) return fail();
+
+    // Grades as slopes, one per stretch between neighbouring points.
+    std::vector<double> g(n - 1);
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        g[i] = (pts[i + 1].elevation - pts[i].elevation) / (s[i + 1] - s[i]);
+        if (!std::isfinite(g[i]))
+            add(i + 1, ProfileField::Station, PointName(model, i + 1) + "与前一点的坡度过大，无法计算。");
+    }
+    if (!found.empty()) return fail();
+
+    std::vector<Extent> ext(n);
+    for (std::size_t i = 1; i + 1 < n; ++i) {
+        ext[i] = CurveExtent(pts[i].curve, g[i - 1], g[i]);
+        const std::string name = PointName(model, i);
+        const double start = s[i] - ext[i].in;
+        const double end = s[i] + ext[i].out;
+        bool beyond = false;
+        if (!std::isfinite(start) || !std::isfinite(end)) {
+            add(i, ProfileField::Curve, name + "的竖曲线过长，无法计算。");
+            continue;
+        }
+        if (start < s[i - 1] - kTouch) {
+            add(i, ProfileField::Curve, name + "的竖曲线起点超出" + PointName(model, i - 1) +
+                                            Amount(s[i - 1] - start, model) + "。");
+            beyond = true;
+        }
+        if (end > s[i + 1] + kTouch) {
+            add(i, ProfileField::Curve, name + "的竖曲线终点超出" + PointName(model, i + 1) +
+                                            Amount(end - s[i + 1], model) + "。");
+        }
+        // Two curves that each stay within their neighbours' PVIs may still overlap.
+        const double previousEnd = s[i - 1] + ext[i - 1].out;
+        if (!beyond && i >= 2 && previousEnd <= s[i] + kTouch && previousEnd - start > kTouch) {
+            add(i, ProfileField::Curve, name + "的竖曲线与" + PointName(model, i - 1) + "的竖曲线重叠 " +
+                                            Amount(previousEnd - start, model) + "。");
+        }
+    }
+    if (!found.empty()) return fail();
+
+    Profile profile;
+    profile.model_ = model;
+    profile.chainage_ = std::move(*chain);
+
+    // The design line from start to end: grade lines between the curves. A
+    // piece that starts behind where the last one ended (back-to-back curves
+    // overlapping by rounding) starts where it ended.
+    auto& pieces = profile.pieces_;
+    pieces.reserve(3 * n);
+    const double first = s.front();
+    const double last = s.back();
+    double reached = first;
+    const auto append = [&](std::size_t from) {
+        for (std::size_t k = from; k < pieces.size();) {
+            ProfilePiece& p = pieces[k];
+            p.from = std::max(p.from, reached);
+            p.to = std::min(p.to, last);
+            if (p.to > p.from) {
+                reached = p.to;
+                ++k;
+            } else {
+                pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(k));
+            }
+        }
+    };
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const std::size_t before = pieces.size();
+        ProfilePiece line;
+        line.from = s[i] + ext[i].out;
+        line.to = s[i + 1] - ext[i + 1].in;
+        line.origin = s[i];
+        line.z0 = pts[i].elevation;
+        line.slope0 = g[i];
+        pieces.push_back(line);
+        if (i + 2 < n)
+            CurvePieces(pts[i + 1].curve, s[i + 1], pts[i + 1].elevation, g[i], g[i + 1], ext[i + 1],
+                        pieces);
+        append(before);
+    }
+
+    // The elements table, from the same pieces the queries use.
+    auto& rows = profile.elements_;
+    rows.reserve(n);
+    for (std::size_t i = 1; i + 1 < n; ++i) {
+        const CurveSpec& c = pts[i].curve;
+        const double g1 = g[i - 1];
+        const double g2 = g[i];
+        const double zv = pts[i].elevation;
+        CurveElementsRow row;
+        row.point = i;
+        row.pviStation = s[i];
+        row.pviElevation = zv;
+        row.gradeIn = g1 * 100;
+        row.gradeOut = g2 * 100;
+        row.crest = g2 < g1;
+        row.kind = c.kind;
+        row.tangentIn = ext[i].in;
+        row.tangentOut = ext[i].out;
+        row.length = ext[i].in + ext[i].out;
+        switch (c.kind) {
+            case CurveKind::ParabolaRadius:
+            case CurveKind::Circular: row.radius = c.radius; break;
+            case CurveKind::ParabolaLength:
+                row.radius = g2 == g1 ? kNaN : c.length / std::fabs(g2 - g1);
+                break;
+            case CurveKind::None:
+            case CurveKind::Unsymmetric: row.radius = kNaN; break;
+        }
+        row.startStation = s[i] - ext[i].in;
+        row.endStation = s[i] + ext[i].out;
+        row.startElevation = zv - g1 * ext[i].in;
+        row.endElevation = zv + g2 * ext[i].out;
+        if (row.length > 0) {
+            row.external = std::fabs(profile.At(s[i]).elevation - zv);
+            const std::size_t firstPiece = profile.PieceAt(row.startStation);
+            const std::size_t lastPiece = profile.PieceAt(row.endStation);
+            for (std::size_t k = firstPiece; k <= lastPiece && !row.extremeStation; ++k) {
+                const ProfilePiece& p = pieces[k];
+                if (p.shape == ProfilePiece::Shape::Line) continue;
+                const std::optional<double> level = LevelPoint(p);
+                // Strictly inside by more than rounding: a curve leaving a level
+                // grade has its level point at the curve's end, which is no
+                // high or low point of the curve.
+                if (level && *level >= p.from && *level <= p.to &&
+                    *level > row.startStation + kTouch && *level < row.endStation - kTouch) {
+                    row.extremeStation = *level;
+                    row.extremeElevation = EvaluatePiece(p, *level).elevation;
+                }
+            }
+        }
+        rows.push_back(row);
+    }
+    return profile;
+}
+
+}  // namespace tarnvel

@@ -1,0 +1,307 @@
+#include "core/profile/profile.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "core/calculator/curve.h"
+#include "tests/profile_builders.h"
+#include "tests/worked_example.h"
+
+namespace tarnvel {
+namespace {
+
+using test::Arc;
+using test::ByLength;
+using test::ByRadius;
+using test::Point;
+using test::Resolved;
+using test::Unsym;
+
+TEST(Profile, SinglePviGivesTheSingleCurveCalculatorsElevations) {
+    const Profile profile = Resolved(test::StartUpProfile());
+    const CurveParameters p{16770, 396.67, 3.1, 1.1, 3000};
+    CurveElements el;
+    ComputeCurveElements(p, el);
+    ProfileCursor cursor(profile);
+    for (int k = 16000; k <= 17500; k += 10) {
+        const double expected = ElevationAt(p, el, k);
+        EXPECT_NEAR(profile.At(k).elevation, expected, 1e-9) << k;
+        EXPECT_NEAR(cursor.At(k).elevation, expected, 1e-9) << k;
+    }
+    const CurveElementsRow& row = profile.Elements().at(0);
+    EXPECT_NEAR(row.length, el.L, 1e-9);
+    EXPECT_NEAR(row.startStation, el.ZY, 1e-9);
+    EXPECT_NEAR(row.endStation, el.YZ, 1e-9);
+    EXPECT_NEAR(row.external, el.E, 1e-9);
+    EXPECT_TRUE(row.crest);
+}
+
+// Elevations and grades worked out by hand (or from the circle's own
+// equation) for each kind of curve.
+struct KindCase {
+    const char* name;
+    ProfileModel model;
+    double station;
+    double elevation;
+    double grade;  // percent
+};
+
+ProfileModel Model(std::vector<ProfilePoint> points) {
+    ProfileModel m;
+    m.points = std::move(points);
+    return m;
+}
+
+TEST(Profile, EachCurveKindMatchesHandComputedValues) {
+    // +2 % to −1 %, L = 60: starts at 70 on 101.4, z = 101.4 + 0.02x − 0.00025x².
+    const ProfileModel crest = Model({Point(0, 100), Point(100, 102, ByLength(60)), Point(200, 101)});
+    // −2 % to +2 %, 40 before and 80 after the PVI: offset e = 8/15 at the PVI.
+    const ProfileModel unsym = Model({Point(0, 50), Point(100, 48, Unsym(40, 80)), Point(300, 52)});
+    // −75 % to +75 %, R = 100: tangent 75 along the grade, centre (100, 125).
+    const ProfileModel arcSag = Model({Point(0, 75), Point(100, 0, Arc(100)), Point(200, 75)});
+    // 0 to +75 %, R = 100: starts at 100 − 100/3 on 10, centre 100 above it.
+    const ProfileModel arcUp = Model({Point(0, 10), Point(100, 10, Arc(100)), Point(200, 85)});
+    // 0 to −75 %: the same arc mirrored, a crest with its centre below.
+    const ProfileModel arcDown = Model({Point(0, 10), Point(100, 10, Arc(100)), Point(200, -65)});
+    const double arcStart = 100 - 100.0 / 3;
+    const KindCase cases[] = {
+        {"parabola before the curve", crest, 50, 101, 2},
+        {"parabola at its start", crest, 70, 101.4, 2},
+        {"parabola inside", crest, 85, 101.64375, 1.25},
+        {"parabola at the PVI", crest, 100, 101.775, 0.5},
+        {"parabola high point", crest, 110, 101.8, 0},
+        {"parabola at its end", crest, 130, 101.7, -1},
+        {"parabola after", crest, 150, 101.5, -1},
+        {"unsymmetric first half", unsym, 80, 48.8 - 0.4 + 8.0 / 15 / 4, -2.0 / 3},
+        {"unsymmetric low point", unsym, 90, 48.5, 0},
+        {"unsymmetric at the PVI", unsym, 100, 48 + 8.0 / 15, 2.0 / 3},
+        {"unsymmetric second half", unsym, 140, 48.8 + 8.0 / 15 / 4, 4.0 / 3},
+        {"unsymmetric at its end", unsym, 180, 49.6, 2},
+        {"arc sag at its start", arcSag, 40, 45, -75},
+        {"arc sag inside", arcSag, 70, 29.606079858305435, -31.448545101657547},
+        {"arc sag low point", arcSag, 100, 25, 0},
+        {"arc sag at its end", arcSag, 160, 45, 75},
+        {"arc from level", arcUp, arcStart + 28, 14, 100 * 28.0 / 96},
+        {"arc from level at its end", arcUp, arcStart + 60, 30, 75},
+        {"crest arc from level", arcDown, arcStart + 28, 6, -100 * 28.0 / 96},
+    };
+    for (const auto& c : cases) {
+        const Profile profile = Resolved(c.model);
+        const ProfileValue v = profile.At(c.station);
+        EXPECT_NEAR(v.elevation, c.elevation, 1e-9) << c.name;
+        EXPECT_NEAR(v.grade, c.grade, 1e-9) << c.name;
+    }
+}
+
+struct ElementsCase {
+    const char* name;
+    ProfileModel model;
+    bool crest;
+    double radius, length, tangentIn, tangentOut, external;
+    double startElevation, endElevation;
+    std::optional<double> extremeStation, extremeElevation;
+};
+
+TEST(Profile, ElementsOfEachKind) {
+    const double nan = std::nan("");
+    const ElementsCase cases[] = {
+        {"parabola by length", Model({Point(0, 100), Point(100, 102, ByLength(60)), Point(200, 101)}),
+         true, 2000, 60, 30, 30, 0.225, 101.4, 101.7, 110, 101.8},
+        {"parabola by radius, sag", Model({Point(0, 10), Point(100, 8, ByRadius(2000)), Point(200, 9)}),
+         false, 2000, 60, 30, 30, 0.225, 8.6, 8.3, 110, 8.2},
+        {"unsymmetric", Model({Point(0, 50), Point(100, 48, Unsym(40, 80)), Point(300, 52)}), false, nan,
+         120, 40, 80, 8.0 / 15, 48.8, 49.6, 90, 48.5},
+        {"circular", Model({Point(0, 10), Point(100, 10, Arc(100)), Point(200, 85)}), false, 100, 60,
+         100.0 / 3, 80.0 / 3, 5.71909584179366, 10, 30, std::nullopt, std::nullopt},
+        // A grade level but for rounding, as files give it, has no low point at the curve's start.
+        {"circular from an almost level grade", Model({Point(0, 10), Point(100, 10 - 1e-12, Arc(100)),
+                                                       Point(200, 85)}),
+         false, 100, 60, 100.0 / 3, 80.0 / 3, 5.71909584179366, 10, 30, std::nullopt, std::nullopt},
+        {"no curve", Model({Point(0, 10), Point(100, 12), Point(200, 11)}), true, nan, 0, 0, 0, 0, 12, 12,
+         std::nullopt, std::nullopt},
+        {"equal grades", Model({Point(0, 10), Point(100, 11, ByRadius(5000)), Point(200, 12)}), false,
+         5000, 0, 0, 0, 0, 11, 11, std::nullopt, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const Profile profile = Resolved(c.model);
+        ASSERT_EQ(profile.Elements().size(), 1u) << c.name;
+        const CurveElementsRow& r = profile.Elements()[0];
+        EXPECT_EQ(r.crest, c.crest) << c.name;
+        if (std::isnan(c.radius)) {
+            EXPECT_TRUE(std::isnan(r.radius)) << c.name;
+        } else {
+            EXPECT_NEAR(r.radius, c.radius, 1e-9) << c.name;
+        }
+        EXPECT_NEAR(r.length, c.length, 1e-9) << c.name;
+        EXPECT_NEAR(r.tangentIn, c.tangentIn, 1e-9) << c.name;
+        EXPECT_NEAR(r.tangentOut, c.tangentOut, 1e-9) << c.name;
+        EXPECT_NEAR(r.external, c.external, 1e-9) << c.name;
+        EXPECT_NEAR(r.startElevation, c.startElevation, 1e-9) << c.name;
+        EXPECT_NEAR(r.endElevation, c.endElevation, 1e-9) << c.name;
+        ASSERT_EQ(r.extremeStation.has_value(), c.extremeStation.has_value()) << c.name;
+        if (c.extremeStation) {
+            EXPECT_NEAR(*r.extremeStation, *c.extremeStation, 1e-9) << c.name;
+            EXPECT_NEAR(*r.extremeElevation, *c.extremeElevation, 1e-9) << c.name;
+        }
+    }
+}
+
+TEST(Profile, GradeBreakWithoutCurveTakesTheGradeAhead) {
+    const Profile profile = Resolved(Model({Point(0, 10), Point(100, 12), Point(200, 11)}));
+    EXPECT_DOUBLE_EQ(profile.At(100).elevation, 12);
+    EXPECT_DOUBLE_EQ(profile.At(100).grade, -1);
+    EXPECT_DOUBLE_EQ(profile.At(200).grade, -1);
+    EXPECT_DOUBLE_EQ(profile.At(0).grade, 2);
+}
+
+TEST(Profile, StationsOutsideAreRefusedNeverExtrapolated) {
+    const Profile profile = Resolved(test::StartUpProfile());
+    for (double k : {15999.999, 17500.001, -1e300}) {
+        try {
+            profile.At(k);
+            ADD_FAILURE() << k;
+        } catch (const ProfileRangeError& e) {
+            EXPECT_NE(std::string(e.what()).find("K16+000 至 K17+500"), std::string::npos) << e.what();
+        }
+    }
+    // A label taken through a chain table and back may miss the end by rounding.
+    EXPECT_EQ(profile.At(std::nextafter(17500.0, 1e9)).elevation, profile.At(17500).elevation);
+    ProfileCursor cursor(profile);
+    EXPECT_THROW(cursor.At(17501), ProfileRangeError);
+    EXPECT_NO_THROW(cursor.At(17500));
+    EXPECT_NEAR(cursor.At(16000).elevation, profile.At(16000).elevation, 0);  // a step back
+}
+
+TEST(Profile, BackToBackCurvesAreValidAndContinuous) {
+    // +2 % → 0 → −2 %, each curve 100 long, the first ending where the second starts.
+    const ProfileModel model = Model({Point(0, 0), Point(100, 2, ByLength(100)),
+                                      Point(200, 2, ByLength(100)), Point(300, 0)});
+    const Profile profile = Resolved(model);
+    EXPECT_NEAR(profile.At(150).elevation, 2, 1e-12);  // on the level grade between them
+    EXPECT_NEAR(profile.At(150).grade, 0, 1e-12);
+    EXPECT_NEAR(profile.At(149.999999).elevation, profile.At(150.000001).elevation, 1e-9);
+}
+
+TEST(Profile, DesignLineIsSmoothThroughEveryKindOfCurve) {
+    // Crests and sags of each kind in turn, some back to back, over a long chain.
+    ProfileModel model;
+    model.chains = {{2500, 2400}};
+    model.points.push_back(Point(0, 100));
+    const CurveSpec kinds[] = {ByRadius(3000), ByLength(40), Unsym(20, 30), Arc(2000), Arc(5000), Unsym(50, 50)};
+    for (int i = 0; i < 30; ++i) {
+        // PVIs every 100 along the road; labels 2400 to 2500 occur twice.
+        const double along = 50 + 100.0 * i;
+        Station station{along, along >= 2400 ? 1 : 0};
+        if (along > 2500) station = {along - 100, along <= 2600 ? 2 : 0};
+        model.points.push_back({station, i % 3 == 0 ? 100.5 : (i % 3 == 1 ? 99.5 : 100.1), kinds[i % 6]});
+    }
+    model.points.push_back(Point(3000, 100));
+    const Profile profile = Resolved(model);
+    ASSERT_EQ(profile.Elements().size(), 30u);
+    const double eps = 1e-7;
+    for (const CurveElementsRow& row : profile.Elements()) {
+        for (double s : {row.startStation, row.pviStation, row.endStation}) {
+            const ProfileValue behind = profile.At(s - eps);
+            const ProfileValue ahead = profile.At(s + eps);
+            EXPECT_NEAR(behind.elevation, ahead.elevation, 1e-8) << row.point << " at " << s;
+            EXPECT_NEAR(behind.grade, ahead.grade, 1e-4) << row.point << " at " << s;
+        }
+        EXPECT_NEAR(profile.At(row.startStation).elevation, row.startElevation, 1e-9) << row.point;
+        EXPECT_NEAR(profile.At(row.endStation).elevation, row.endElevation, 1e-9) << row.point;
+        EXPECT_NEAR(profile.At(row.startStation).grade, row.gradeIn, 1e-9) << row.point;
+        EXPECT_NEAR(profile.At(row.endStation).grade, row.gradeOut, 1e-9) << row.point;
+        if (row.extremeStation) {
+            EXPECT_NEAR(profile.At(*row.extremeStation).grade, 0, 1e-9) << row.point;
+        }
+    }
+    // A walking cursor gives exactly what a search gives.
+    ProfileCursor cursor(profile);
+    for (double s = profile.StartStation(); s <= profile.EndStation(); s += 0.37) {
+        const ProfileValue walked = cursor.At(s);
+        ASSERT_EQ(walked.elevation, profile.At(s).elevation) << s;
+        ASSERT_EQ(walked.grade, profile.At(s).grade) << s;
+    }
+}
+
+struct BrokenCase {
+    const char* name;
+    ProfileModel model;
+    ProfileField field;
+    std::size_t point;
+    const char* phrase;
+};
+
+TEST(Profile, ValidationNamesThePointAndTheFault) {
+    const auto F = [](ProfileField f) { return f; };
+    ProfileModel badChain = Model({Point(0, 0), Point(100, 1)});
+    badChain.chains = {{50, 50}};
+    ProfileModel inGap = Model({Point(0, 0), Point(1050, 1), Point(1300, 2)});
+    inGap.chains = {{1000, 1100}};
+    ProfileModel ambiguous = Model({Point(0, 0), Point(1050, 1), Point(1300, 2)});
+    ambiguous.chains = {{1100, 1000}};
+    const BrokenCase cases[] = {
+        {"one point", Model({Point(0, 0)}), F(ProfileField::Whole), 0, "至少需要"},
+        {"stations go back", Model({Point(16000, 0), Point(16770, 1), Point(16700, 2)}),
+         F(ProfileField::Station), 2, "第3点（桩号 K16+700）不在第2点（桩号 K16+770）之后"},
+        {"equal stations", Model({Point(0, 0), Point(0, 1)}), F(ProfileField::Station), 1, "严格递增"},
+        {"curve on the start", Model({Point(0, 0, ByRadius(100)), Point(100, 1)}), F(ProfileField::Curve), 0,
+         "起点"},
+        {"curve on the end", Model({Point(0, 0), Point(100, 1, ByRadius(100))}), F(ProfileField::Curve), 1,
+         "终点"},
+        {"zero radius", Model({Point(0, 0), Point(100, 1, ByRadius(0)), Point(200, 0)}),
+         F(ProfileField::Curve), 1, "半径须为正数"},
+        {"negative length", Model({Point(0, 0), Point(100, 1, ByLength(-5)), Point(200, 0)}),
+         F(ProfileField::Curve), 1, "长度须为正数"},
+        {"unsymmetric half missing", Model({Point(0, 0), Point(100, 1, Unsym(10, 0)), Point(200, 0)}),
+         F(ProfileField::Curve), 1, "后半段长度须为正数"},
+        {"curve past the start", Model({Point(16000, 0), Point(16030, 1, ByLength(120)), Point(16500, 0)}),
+         F(ProfileField::Curve), 1, "起点超出第1点（桩号 K16+000）30 米"},
+        {"curve past the next PVI",
+         Model({Point(0, 0), Point(100, 2, ByLength(100)), Point(140, 2), Point(300, 0)}),
+         F(ProfileField::Curve), 1, "终点超出第3点（桩号 K0+140）10 米"},
+        {"curves overlap", Model({Point(0, 0), Point(100, 2, ByLength(100)), Point(180, 2, ByLength(100)),
+                                  Point(300, 0)}),
+         F(ProfileField::Curve), 2, "与第2点（桩号 K0+100）的竖曲线重叠 20 米"},
+        {"not a number", Model({Point(0, 0), Point(100, std::nan("")), Point(200, 0)}),
+         F(ProfileField::Elevation), 1, "高程超出可用范围"},
+        {"huge station", Model({Point(0, 0), Point(2e12, 0)}), F(ProfileField::Station), 1, "桩号超出可用范围"},
+        {"huge radius", Model({Point(0, 0), Point(100, 1, Arc(1e13)), Point(200, 0)}), F(ProfileField::Curve),
+         1, "超出可用范围"},
+        {"break without a jump", badChain, F(ProfileField::Chain), 0, "第1处断链"},
+        {"label in a short chain's gap", inGap, F(ProfileField::Station), 1, "短链）的缺口内"},
+        {"label twice on a long chain", ambiguous, F(ProfileField::Station), 1, "K1+050(1) 或 K1+050(2)"},
+        {"second occurrence without breaks", Model({Point(0, 0), Point(100, 1)}), F(ProfileField::Station), 1,
+         "只出现一次"},
+    };
+    for (auto c : cases) {
+        if (std::string(c.name) == "second occurrence without breaks") c.model.points[1].station.occurrence = 2;
+        std::vector<ProfileProblem> problems;
+        EXPECT_FALSE(Profile::Resolve(c.model, &problems).has_value()) << c.name;
+        ASSERT_FALSE(problems.empty()) << c.name;
+        const ProfileProblem& p = problems.front();
+        EXPECT_EQ(p.field, c.field) << c.name << ": " << p.message;
+        EXPECT_EQ(p.point, c.point) << c.name << ": " << p.message;
+        EXPECT_NE(p.message.find(c.phrase), std::string::npos) << c.name << ": " << p.message;
+    }
+}
+
+TEST(Profile, EveryProblemIsReportedNotOnlyTheFirst) {
+    const ProfileModel model = Model({Point(0, 0, ByRadius(10)), Point(100, std::nan(""), ByRadius(-1)),
+                                      Point(50, 0), Point(60, 0, ByLength(5))});
+    std::vector<ProfileProblem> problems;
+    EXPECT_FALSE(Profile::Resolve(model, &problems).has_value());
+    EXPECT_EQ(problems.size(), 5u);
+}
+
+TEST(Profile, AnOverlapWithinRoundingIsAccepted) {
+    const ProfileModel model = Model({Point(0, 0), Point(100, 2, ByLength(100.000001)),
+                                      Point(200, 2, ByLength(100.0000005)), Point(300, 0)});
+    const Profile profile = Resolved(model);
+    EXPECT_NEAR(profile.At(150).elevation, 2, 1e-9);
+}
+
+}  // namespace
+}  // namespace tarnvel

@@ -1,0 +1,100 @@
+// The text forms of a profile: the elements table as CSV and for people, and
+// the listing lines with their notes.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/profile/profile.h"
+#include "core/profile/profile_listing.h"
+#include "core/text/profile_text.h"
+#include "core/text/text_width.h"
+
+namespace tarnvel {
+namespace {
+
+// A crest (+2 % to -1 %, R 2000: curve 170 to 230, high point at 210, 103.8)
+// and an unsymmetrical sag (-1 % to +1 %, 30 before and 50 after the PVI:
+// offset at the PVI 30 × 50 × 2 % / 160 = 0.1875, low point 24 past the curve
+// start at 394, 102.18).
+Profile CrestAndSag() {
+    ProfileModel model;
+    model.points = {
+        {{0, 0}, 100, {}},
+        {{200, 0}, 104, {CurveKind::ParabolaRadius, 2000, 0, 0, 0}},
+        {{400, 0}, 102, {CurveKind::Unsymmetric, 0, 0, 30, 50}},
+        {{600, 0}, 104, {}},
+    };
+    std::vector<ProfileProblem> problems;
+    const auto profile = Profile::Resolve(model, &problems);
+    if (!profile) throw std::runtime_error(problems.empty() ? "invalid" : problems[0].message);
+    return *profile;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t begin = 0;
+    for (std::size_t end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1)
+        lines.push_back(text.substr(begin, end - begin));
+    return lines;
+}
+
+TEST(ProfileText, ElementsCsvRowsHoldTheCurveNumbers) {
+    const std::vector<std::string> lines = Lines(ElementsCsv(CrestAndSag(), TextOptions{}));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1],
+              "200.000,104.000,2.0000,-1.0000,crest,2000.000,60.000,30.000,30.000,0.225,"
+              "170.000,103.400,230.000,103.700,210.000,103.800");
+    // An unsymmetrical parabola has no radius: the cell is empty, not "nan".
+    EXPECT_TRUE(lines[2].starts_with("400.000,102.000,-1.0000,1.0000,sag,,80.000,30.000,50.000,"))
+        << lines[2];
+}
+
+TEST(ProfileText, ChineseTableLinesUpByDisplayWidth) {
+    TextOptions options;
+    options.stations = StationStyle::K;
+    const std::vector<std::string> lines = Lines(ElementsTableText(CrestAndSag(), options));
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "竖曲线要素表");
+    EXPECT_NE(lines[1].find("米"), std::string::npos);
+    // Both curves have their extreme inside, so every row fills every column:
+    // the header (wide characters) and the rows (digits) end at one column.
+    const std::size_t width = DisplayWidth(lines[2]);
+    for (std::size_t i = 3; i < lines.size(); ++i)
+        EXPECT_EQ(DisplayWidth(lines[i]), width) << lines[i];
+    EXPECT_NE(lines[3].find("K0+210.000"), std::string::npos) << lines[3];
+}
+
+TEST(ProfileText, ListingNotesNameEachKeyPoint) {
+    const Profile profile = CrestAndSag();
+    std::string text, csv;
+    const TextOptions options;
+    const auto result =
+        ListProfile(profile, {{0, 0}, {600, 0}, 100, true}, 100, [&](const ProfileListingRow& row) {
+            AppendListingText(text, profile, row, options);
+            AppendListingCsv(csv, profile, row, options);
+        });
+    ASSERT_TRUE(result.ok) << result.message;
+    const std::vector<std::string> lines = Lines(text);
+    const struct {
+        const char* start;
+        const char* note;
+    } expected[] = {{"170.000\t103.400\t", "竖曲线起点"},
+                    {"200.000\t", "变坡点"},
+                    {"210.000\t103.800\t0.0000\t", "最高点"},
+                    {"230.000\t103.700\t", "竖曲线终点"},
+                    {"370.000\t", "竖曲线起点"},
+                    {"394.000\t102.180\t0.0000\t", "最低点"}};
+    for (const auto& e : expected) {
+        bool found = false;
+        for (const std::string& line : lines)
+            found = found || (line.starts_with(e.start) && line.ends_with(std::string("\t") + e.note));
+        EXPECT_TRUE(found) << e.start << " " << e.note << "\n" << text;
+    }
+    EXPECT_EQ(Lines(text).size(), Lines(csv).size());
+    EXPECT_NE(csv.find("\n100.000,102.000,2.0000,\n"), std::string::npos) << csv;
+}
+
+}  // namespace
+}  // namespace tarnvel
