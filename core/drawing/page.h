@@ -1,0 +1,87 @@
+#pragma once
+// A drawn page as plain primitives: lines, filled areas and anchored text in
+// millimetres of the printed page, x to the right and y downwards from the
+// page's top-left corner. Whatever is drawn — the on-screen plot, a PNG, a
+// PDF or SVG sheet, a DXF drawing — is first built as pages, and each output
+// is a thin backend that only draws them. How a primitive looks (colour, line
+// width, dashes, the CAD layer) follows from its role alone, in one table, so
+// that every output looks the same.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnvel {
+
+struct PagePoint {
+    double x = 0, y = 0;  // mm from the top-left corner, y down
+
+    friend bool operator==(const PagePoint&, const PagePoint&) = default;
+};
+
+enum class PageRole {
+    Frame,       // the page border, the title block and the drawing area's frame
+    Grid,        // the elevation grid and station ticks
+    DesignLine,  // the design line: grades and curves
+    GroundLine,  // the surveyed ground
+    Tangent,     // grade lines extended over a curve (dashed)
+    Curve,       // vertical-curve brackets and markers
+    Band,        // the band table's rules
+    Text,        // every text
+    Fill,        // the area where the design lies above the ground
+    Cut,         // the area where it lies below
+    ChainBreak,  // a chain break's mark
+    Highlight,   // a selected or queried place (screen only)
+};
+inline constexpr int kPageRoleCount = 12;
+
+struct RoleStyle {
+    std::uint32_t rgb = 0;     // 0xRRGGBB
+    double lineWidth = 0.25;   // mm on the page
+    bool dashed = false;
+    double fillOpacity = 1.0;  // for areas: 0 (clear) to 1 (solid)
+    std::string_view layer;    // CAD layer name
+};
+
+// The one table of looks.
+const RoleStyle& StyleOf(PageRole role);
+
+struct PageLine {
+    PageRole role = PageRole::DesignLine;
+    std::vector<PagePoint> points;  // at least two
+    bool closed = false;
+};
+
+struct PageArea {
+    PageRole role = PageRole::Fill;
+    std::vector<PagePoint> outline;  // a simple polygon, closed implicitly
+};
+
+enum class TextHAlign { Left, Centre, Right };
+enum class TextVAlign { Top, Middle, Bottom };  // of the text's box
+
+struct PageText {
+    PageRole role = PageRole::Text;
+    PagePoint anchor;
+    std::string text;         // UTF-8, one line
+    double height = 2.5;      // mm, the height of a capital or a Chinese character
+    double angle = 0;         // degrees counter-clockwise from the x axis (90: reads upwards)
+    TextHAlign hAlign = TextHAlign::Left;
+    TextVAlign vAlign = TextVAlign::Bottom;
+};
+
+struct Page {
+    double width = 420, height = 297;  // mm (A3 landscape)
+    std::vector<PageArea> areas;       // drawn first
+    std::vector<PageLine> lines;
+    std::vector<PageText> texts;       // drawn last
+};
+
+// The width a one-line text takes at the given height, in mm: Chinese and
+// other wide characters are square, every other character half as wide. The
+// fonts the backends use are chosen to keep to this, so that layouts decided
+// here hold in every output.
+double PageTextWidth(std::string_view text, double height);
+
+}  // namespace tarnvel

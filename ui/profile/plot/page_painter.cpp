@@ -1,0 +1,94 @@
+#include "ui/profile/plot/page_painter.h"
+
+#include <algorithm>
+
+#include <QColor>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+#include <QPolygonF>
+#include <QString>
+
+#include "ui/profile/plot/plot_scene.h"
+
+namespace tarnvel::ui {
+namespace {
+
+// Text is shaped once at this size and scaled by the painter to the height the
+// page asks for, so that fractional heights stay exact on every device.
+constexpr int kShapingPixels = 100;
+
+QColor ColourOf(const RoleStyle& style, double opacity = 1.0) {
+    QColor c(static_cast<int>((style.rgb >> 16) & 0xff), static_cast<int>((style.rgb >> 8) & 0xff),
+             static_cast<int>(style.rgb & 0xff));
+    c.setAlphaF(static_cast<float>(opacity));
+    return c;
+}
+
+QPolygonF Polygon(const std::vector<PagePoint>& points) {
+    QPolygonF polygon;
+    polygon.reserve(static_cast<qsizetype>(points.size()));
+    for (const auto& p : points) polygon.append(QPointF(p.x, p.y));
+    return polygon;
+}
+
+void DrawText(QPainter& painter, const PageText& text, const QFont& font, const QFontMetricsF& metrics) {
+    const QString s = QString::fromStdString(text.text);
+    const double width = metrics.horizontalAdvance(s);
+    double x = 0;
+    if (text.hAlign == TextHAlign::Centre) x = -width / 2;
+    if (text.hAlign == TextHAlign::Right) x = -width;
+    // The text's box runs from the top of a capital to the baseline, the
+    // height the page gives; descenders hang below it.
+    const double cap = metrics.capHeight() > 0 ? metrics.capHeight() : metrics.ascent();
+    double baseline = 0;
+    if (text.vAlign == TextVAlign::Top) baseline = cap;
+    if (text.vAlign == TextVAlign::Middle) baseline = cap / 2;
+    painter.save();
+    painter.translate(text.anchor.x, text.anchor.y);
+    painter.rotate(-text.angle);
+    painter.scale(text.height / cap, text.height / cap);
+    painter.setFont(font);
+    painter.setPen(ColourOf(StyleOf(text.role)));
+    painter.drawText(QPointF(x, baseline), s);
+    painter.restore();
+}
+
+}  // namespace
+
+void PaintPage(QPainter& painter, const Page& page, const QRectF& target) {
+    if (page.width <= 0 || page.height <= 0 || target.isEmpty()) return;
+    const double scale = std::min(target.width() / page.width, target.height() / page.height);
+    painter.save();
+    painter.translate(target.left() + (target.width() - page.width * scale) / 2,
+                      target.top() + (target.height() - page.height * scale) / 2);
+    painter.scale(scale, scale);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+
+    painter.setPen(Qt::NoPen);
+    for (const auto& area : page.areas) {
+        const RoleStyle& style = StyleOf(area.role);
+        painter.setBrush(ColourOf(style, style.fillOpacity));
+        painter.drawPolygon(Polygon(area.outline));
+    }
+    painter.setBrush(Qt::NoBrush);
+    for (const auto& line : page.lines) {
+        const RoleStyle& style = StyleOf(line.role);
+        // Never thinner than one device pixel, so that hairlines stay visible on screen.
+        QPen pen(ColourOf(style), std::max(style.lineWidth, 1.0 / scale));
+        pen.setCapStyle(Qt::FlatCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+        if (style.dashed) pen.setDashPattern({6, 3});
+        painter.setPen(pen);
+        const QPolygonF polygon = Polygon(line.points);
+        if (line.closed) painter.drawPolygon(polygon);
+        else painter.drawPolyline(polygon);
+    }
+    const QFont font = PlotFont(kShapingPixels);
+    const QFontMetricsF metrics(font);
+    for (const auto& text : page.texts) DrawText(painter, text, font, metrics);
+    painter.restore();
+}
+
+}  // namespace tarnvel::ui
