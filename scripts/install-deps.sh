@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    g++ cmake make pkg-config
+    g++ cmake make pkg-config ccache
     qt6-base-dev libgl-dev          # the window (Qt 6 Widgets)
     qt6-translations-l10n           # Qt's own Chinese texts for its dialogs and buttons
     libgtest-dev libgmock-dev       # the tests
