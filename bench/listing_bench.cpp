@@ -3,6 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <charconv>
 #include <string>
 
 #include "core/calculator/number_text.h"
@@ -43,6 +44,34 @@ void RoundTo3OfElevations(benchmark::State& state) {
     }
 }
 BENCHMARK(RoundTo3OfElevations);
+
+// A listing's numbers as fixed-point text: the program's formatter beside
+// exact decimal printing with std::to_chars, which writes the same bytes.
+// Elevations with 3 decimals and grades with 4, as a profile listing has them.
+template <bool kReference>
+void FixedTextOfListingNumbers(benchmark::State& state) {
+    double h = 396.71333333333337;
+    std::string out;
+    for (auto _ : state) {
+        out.clear();
+        for (int i = 0; i < 64; ++i) {
+            const double value = h + i * 0.0137;
+            if constexpr (kReference) {
+                char buf[400];
+                out.append(buf, std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 3).ptr);
+                out.append(buf, std::to_chars(buf, buf + sizeof buf, value / 1000, std::chars_format::fixed, 4).ptr);
+            } else {
+                AppendFixedText(out, value, 3);
+                AppendFixedText(out, value / 1000, 4);
+            }
+        }
+        benchmark::DoNotOptimize(out.data());
+        h += 0.5;
+    }
+    state.SetItemsProcessed(state.iterations() * 128);
+}
+BENCHMARK(FixedTextOfListingNumbers<false>)->Name("FixedText/AppendFixedText");
+BENCHMARK(FixedTextOfListingNumbers<true>)->Name("FixedText/to_chars");
 
 void TextToNumberOfALine(benchmark::State& state) {
     const std::string line = "16770                        变坡点桩号K";

@@ -7,31 +7,16 @@
 #include "io/gbk.h"
 
 namespace tarnvel::io {
+namespace {
 
-std::string FormatResultReport(std::string_view listing) {
-    std::string text;
-    text.reserve(kReportTitleBlock.size() + listing.size() + 2 + kReportFooter.size());
-    text += kReportTitleBlock;
-    text += listing;
-    text += "\r\n";
-    text += kReportFooter;
-    return Utf8ToGbk(text);
-}
-
-std::optional<IoFailure> WriteResultReport(const std::string& path, std::string_view listing) {
-    return WriteResultReport(path, [listing](const ReportTextSink& sink) {
-        sink(listing);
-        return true;
-    });
-}
-
-std::optional<IoFailure> WriteResultReport(const std::string& path, const ReportListing& listing) {
-    return WriteFileAtomically(path, [&listing](FileBytesSink& file) {
-        // The fixed parts are converted once; the listing's lines are nearly
-        // all digits and blanks, which are the same bytes in code page 936.
-        static const std::string title = Utf8ToGbk(kReportTitleBlock);
+// `head` (already in code page 936), the listing, then the footer.
+std::optional<IoFailure> WriteReport(const std::string& path, const std::string& head,
+                                     const ReportListing& listing) {
+    return WriteFileAtomically(path, [&head, &listing](FileBytesSink& file) {
+        // The footer is converted once; the listing's lines are nearly all
+        // digits and blanks, which are the same bytes in code page 936.
         static const std::string footer = Utf8ToGbk(kReportFooter);
-        file.Write(title);
+        file.Write(head);
         const bool complete = listing([&file](std::string_view piece) {
             const bool ascii = std::all_of(piece.begin(), piece.end(),
                                            [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -46,6 +31,57 @@ std::optional<IoFailure> WriteResultReport(const std::string& path, const Report
         file.Write(footer);
         return true;
     });
+}
+
+ReportListing WholeListing(std::string_view listing) {
+    return [listing](const ReportTextSink& sink) {
+        sink(listing);
+        return true;
+    };
+}
+
+}  // namespace
+
+std::string FormatResultReport(std::string_view listing) {
+    std::string text;
+    text.reserve(kReportTitleBlock.size() + listing.size() + 2 + kReportFooter.size());
+    text += kReportTitleBlock;
+    text += listing;
+    text += "\r\n";
+    text += kReportFooter;
+    return Utf8ToGbk(text);
+}
+
+std::string ProfileReportHead(const ProfileReportHeading& heading) {
+    // The title block without its two closing empty lines, which follow the heading.
+    std::string text(kReportTitleBlock.substr(0, kReportTitleBlock.size() - 4));
+    const auto line = [&text](std::string_view label, const std::string& value) {
+        if (value.empty()) return;
+        text += label;
+        // A name is one line: a line break in it would break the heading apart.
+        for (char c : value) text += c == '\r' || c == '\n' ? ' ' : c;
+        text += "\r\n";
+    };
+    line("项目：", heading.project);
+    line("纵断面：", heading.profile);
+    line("范围：", heading.range);
+    line("日期：", heading.date);
+    text += "\r\n\r\n";
+    return text;
+}
+
+std::optional<IoFailure> WriteResultReport(const std::string& path, std::string_view listing) {
+    return WriteResultReport(path, WholeListing(listing));
+}
+
+std::optional<IoFailure> WriteResultReport(const std::string& path, const ReportListing& listing) {
+    static const std::string title = Utf8ToGbk(kReportTitleBlock);
+    return WriteReport(path, title, listing);
+}
+
+std::optional<IoFailure> WriteProfileReport(const std::string& path, const ProfileReportHeading& heading,
+                                            std::string_view listing) {
+    return WriteReport(path, Utf8ToGbk(ProfileReportHead(heading)), WholeListing(listing));
 }
 
 }  // namespace tarnvel::io

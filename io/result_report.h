@@ -15,6 +15,18 @@ namespace tarnvel::io {
 // Two empty lines, the title, the rule, two empty lines: always 47 bytes.
 inline constexpr std::string_view kReportTitleBlock =
     "\r\n\r\n   高程计算成果表\r\n -----------------\r\n\r\n\r\n";
+// The heading of a report listed from a whole profile: what was listed, of
+// what, and when. Values are UTF-8; an empty one is left out with its line.
+struct ProfileReportHeading {
+    std::string project;  // the project, or the profile file's name
+    std::string profile;  // the profile's name
+    std::string range;    // "K0+000.000 至 K1+266.246"
+    std::string date;     // "2026-12-07"
+};
+// The report's first lines under that heading: two empty lines, the title and
+// its rule, one line each for 项目, 纵断面, 范围 and 日期, two empty lines.
+std::string ProfileReportHead(const ProfileReportHeading& heading);
+
 // Two empty lines, then the signature line with its empty fields.
 inline constexpr std::string_view kReportFooter =
     "\r\n\r\n计算：Morlen    复核：     监理：\r\n";
@@ -40,5 +52,11 @@ using ReportListing = std::function<bool(const ReportTextSink&)>;
 // listing. An abandoned report leaves the file as it was.
 [[nodiscard]] std::optional<IoFailure> WriteResultReport(const std::string& path,
                                                          const ReportListing& listing);
+
+// The report of a profile listing: the same as WriteResultReport, the title
+// block replaced by ProfileReportHead(heading).
+[[nodiscard]] std::optional<IoFailure> WriteProfileReport(const std::string& path,
+                                                          const ProfileReportHeading& heading,
+                                                          std::string_view listing);
 
 }  // namespace tarnvel::io

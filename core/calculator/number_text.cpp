@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -82,6 +83,40 @@ double RoundTo3ByPrinting(double value) {
     std::from_chars(buf.data(), res.ptr, rounded);
     return rounded == 0 ? 0.0 : rounded;
 }
+
+// The whole number nearest to the exact value of value × 10^decimals (an
+// exact tie to the even one), when that product lies below 2^53; nothing
+// otherwise. The product is computed as scaled + error, both exact (fma gives
+// the rounding error of the product exactly), and compared with the halfway
+// points through exact differences only: a sum rounded to 0.5 could hide
+// which side of it the product lies.
+std::optional<std::int64_t> ScaledNearest(double value, int decimals) {
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4,  1e5,  1e6,
+                                         1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
+    const double power = kPowers[decimals];  // exact: 10^12 < 2^53
+    const double scaled = value * power;
+    if (!(std::fabs(scaled) < 9007199254740992.0)) return std::nullopt;  // also NaN and infinities
+    const double error = std::fma(value, power, -scaled);
+    double n = std::nearbyint(scaled);
+    const double fromN = scaled - n;       // exact: within 0.5 of n
+    const double aboveHalf = fromN - 0.5;  // exact: a multiple of scaled's ulp, at most 1
+    const double belowHalf = fromN + 0.5;
+    // n is a whole number of magnitude at most 2^53: its parity is that of
+    // the integer it converts to exactly.
+    const bool nIsOdd = (static_cast<std::int64_t>(n) & 1) != 0;
+    if (aboveHalf > -error || (aboveHalf == -error && nIsOdd)) {
+        n += 1;
+    } else if (belowHalf < -error || (belowHalf == -error && nIsOdd)) {
+        n -= 1;
+    }
+    return static_cast<std::int64_t>(n);
+}
+
+// "00" to "99": two digits per division.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
 
 }  // namespace
 
@@ -190,46 +225,66 @@ std::size_t WriteNumberText(double value, char* out) {
 
 double RoundTo3(double value) {
     if (!std::isfinite(value)) return value;
-    // Doubles of 2^53 / 1000 and above are handled by exact decimal printing;
-    // below it the scaled value and its rounding error fit the fast path.
-    if (std::fabs(value) >= 9007199254740.992) return RoundTo3ByPrinting(value);
-
-    // value * 1000 exactly is scaled + error (fma computes the error exactly).
-    const double scaled = value * 1000.0;
-    const double error = std::fma(value, 1000.0, -scaled);
-    double n = std::nearbyint(scaled);
-    // The exact product lies (scaled - n) + error away from n. Both parts are
-    // exact, but their sum is not, so it is compared with one half through
-    // exact differences: a sum rounded to 0.5 could hide which side it is on.
-    const double fromN = scaled - n;     // exact: within 0.5 of n
-    const double aboveHalf = fromN - 0.5;  // exact: a multiple of scaled's ulp, at most 1
-    const double belowHalf = fromN + 0.5;
-    // n is a whole number of magnitude below 2^53: its parity is that of the
-    // integer it converts to exactly.
-    const bool nIsOdd = (static_cast<std::int64_t>(n) & 1) != 0;
-    if (aboveHalf > -error || (aboveHalf == -error && nIsOdd)) {
-        n += 1;
-    } else if (belowHalf < -error || (belowHalf == -error && nIsOdd)) {
-        n -= 1;
-    }
-    // n is a whole number below 2^53, so this division gives the double nearest
-    // to the multiple n / 1000.
-    const double rounded = n / 1000.0;
+    const std::optional<std::int64_t> n = ScaledNearest(value, 3);
+    // Beyond 2^53 thousandths the rounding is left to exact decimal printing.
+    if (!n) return RoundTo3ByPrinting(value);
+    // n is a whole number of at most 2^53, so this division gives the double
+    // nearest to the multiple n / 1000.
+    const double rounded = static_cast<double>(*n) / 1000.0;
     return rounded == 0 ? 0.0 : rounded;
 }
 
-void AppendFixedText(std::string& out, double value, int decimals) {
+std::size_t WriteFixedText(double value, int decimals, char* out) {
     decimals = decimals < 0 ? 0 : (decimals > 12 ? 12 : decimals);
-    // Not initialised: to_chars writes what is read. The largest double has
-    // 309 integer digits.
-    char buf[400];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
-    std::string_view text(buf, static_cast<std::size_t>(res.ptr - buf));
-    // A value that rounds to zero carries no sign.
-    if (!text.empty() && text.front() == '-' &&
-        text.find_first_of("123456789") == std::string_view::npos)
-        text.remove_prefix(1);
-    out.append(text);
+    const std::optional<std::int64_t> scaled = ScaledNearest(value, decimals);
+    if (!scaled) {
+        // Beyond 2^53 units of the last decimal (or not finite): exact decimal
+        // printing, which is slower but rare for a profile.
+        const auto res = std::to_chars(out, out + kFixedTextCapacity, value, std::chars_format::fixed, decimals);
+        std::string_view text(out, static_cast<std::size_t>(res.ptr - out));
+        // A value that rounds to zero carries no sign.
+        if (!text.empty() && text.front() == '-' && text.find_first_of("123456789") == std::string_view::npos) {
+            std::memmove(out, out + 1, text.size() - 1);
+            return text.size() - 1;
+        }
+        return text.size();
+    }
+    // The digits of |n|, at least decimals + 1 of them, written from the end.
+    auto magnitude = static_cast<std::uint64_t>(*scaled < 0 ? -*scaled : *scaled);
+    char digits[24];
+    char* end = digits + sizeof digits;
+    char* p = end;
+    while (magnitude >= 100) {
+        const auto pair = static_cast<std::size_t>(magnitude % 100) * 2;
+        magnitude /= 100;
+        *--p = kDigitPairs[pair + 1];
+        *--p = kDigitPairs[pair];
+    }
+    if (magnitude >= 10) {
+        const auto pair = static_cast<std::size_t>(magnitude) * 2;
+        *--p = kDigitPairs[pair + 1];
+        *--p = kDigitPairs[pair];
+    } else {
+        *--p = static_cast<char>('0' + magnitude);
+    }
+    while (end - p < decimals + 1) *--p = '0';
+
+    char* to = out;
+    if (*scaled < 0) *to++ = '-';  // a value that rounds to zero carries no sign
+    const std::size_t whole = static_cast<std::size_t>(end - p) - static_cast<std::size_t>(decimals);
+    std::memcpy(to, p, whole);
+    to += whole;
+    if (decimals > 0) {
+        *to++ = '.';
+        std::memcpy(to, p + whole, static_cast<std::size_t>(decimals));
+        to += decimals;
+    }
+    return static_cast<std::size_t>(to - out);
+}
+
+void AppendFixedText(std::string& out, double value, int decimals) {
+    char buf[kFixedTextCapacity];
+    out.append(buf, WriteFixedText(value, decimals, buf));
 }
 
 std::string FixedText(double value, int decimals) {

@@ -47,6 +47,13 @@ double RoundTo3(double value);
 std::string FixedText(double value, int decimals);
 // The same, appended to `out`: for listings, without a string per number.
 void AppendFixedText(std::string& out, double value, int decimals);
+// The same text written into `out`, which must hold kFixedTextCapacity
+// characters (the largest double has 309 digits before the point); returns its
+// length. Exact and fast: below 2^53 units of the last decimal the value is
+// rounded in binary arithmetic with an exact tie test, and only larger ones
+// are printed digit by digit.
+inline constexpr std::size_t kFixedTextCapacity = 400;
+std::size_t WriteFixedText(double value, int decimals, char* out);
 
 // The whole of `text` (surrounding blanks allowed) as a finite number in plain
 // decimal or exponent form, nothing else in the text; full-width digits and

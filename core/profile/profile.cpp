@@ -92,7 +92,7 @@ const char* CurveKindName(CurveKind kind) {
         case CurveKind::None: return "无竖曲线";
         case CurveKind::ParabolaRadius: return "抛物线(R)";
         case CurveKind::ParabolaLength: return "抛物线(L)";
-        case CurveKind::Unsymmetric: return "不对称抛物线";
+        case CurveKind::Unsymmetric: return "非对称抛物线";
         case CurveKind::Circular: return "圆曲线";
     }
     return "";

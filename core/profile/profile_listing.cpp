@@ -29,9 +29,11 @@ int Rank(ListingRowKind kind) {
         case ListingRowKind::CurveStart: return 3;
         case ListingRowKind::CurveEnd: return 4;
         case ListingRowKind::Extreme: return 5;
-        case ListingRowKind::Interval: return 6;
+        case ListingRowKind::Start: return 6;
+        case ListingRowKind::End: return 7;
+        case ListingRowKind::Interval: return 8;
     }
-    return 6;
+    return 8;
 }
 
 bool IsBreak(ListingRowKind kind) {
@@ -94,6 +96,11 @@ std::string Listing::Prepare(std::uint64_t maxRows) {
         keys_.push_back({at, ListingRowKind::BreakBack, chain.LabelInRegion(chain.Breaks()[j].back, j)});
         keys_.push_back({at, ListingRowKind::BreakAhead, chain.LabelInRegion(chain.Breaks()[j].ahead, j + 1)});
     }
+    // The ends of the profile, when the range reaches them: a listing to the
+    // end must show the end point even where no interval label falls on it.
+    // Their labels are the range's, exactly as given.
+    if (from_ == profile_.StartStation()) keys_.push_back({from_, ListingRowKind::Start, range_.from});
+    if (to_ == profile_.EndStation()) keys_.push_back({to_, ListingRowKind::End, range_.to});
     if (range_.keyPoints) {
         const auto add = [&](double at, ListingRowKind kind) {
             if (at >= from_ && at <= to_) keys_.push_back({at, kind, profile_.LabelOf(at)});

@@ -13,6 +13,8 @@ namespace tarnvel {
 
 enum class ListingRowKind {
     Interval,    // a whole-interval label: from + n × step
+    Start,       // the profile's first and last stations, when the range reaches them
+    End,
     CurveStart,  // key points (only with keyPoints)
     Pvi,
     CurveEnd,
@@ -48,7 +50,9 @@ struct ProfileListingResult {
 // whole-interval label after the gap; over a long chain the labels run again
 // from the ahead label), and the break's back and ahead stations are both
 // listed. A key point that falls on an interval label or another key point
-// gives one row (the key point's kind wins). A step that is not positive, a
+// gives one row (the key point's kind wins). A range that reaches an end of
+// the profile lists that end, marked Start or End (a listing to the end
+// always ends with the end point, whatever the step). A step that is not positive, a
 // `to` before `from`, a label outside the profile or one the chain table
 // cannot place, or more than `maxRows` rows is refused with nothing passed to
 // the sink (the row count is known before the first row is written).

@@ -1,8 +1,7 @@
 #include "core/text/profile_text.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdint>
+#include <span>
 #include <vector>
 
 #include "core/calculator/number_text.h"
@@ -11,127 +10,73 @@
 namespace tarnvel {
 namespace {
 
-// Stations keep at least millimetres whatever the elevations are rounded to:
-// two stations of a fine listing must never print as the same label.
-int StationDecimals(const TextOptions& options) { return std::max(options.decimals, 3); }
-
-// A grade in percent carries one decimal more than the elevations, at least
-// four: 3.1% over 1000 m is 31 m of rise, so a grade rounded like an
-// elevation would lose centimetres along the tangent.
-int GradeDecimals(const TextOptions& options) { return std::clamp(options.decimals + 1, 4, 12); }
-
-std::string InternalStationText(const Profile& profile, double internal, const TextOptions& options) {
-    return FormatStation(profile.LabelOf(internal), options.stations, StationDecimals(options));
-}
-
-std::string LengthText(double value, const TextOptions& options) {
-    return std::isnan(value) ? std::string() : FixedText(value, options.decimals);
-}
-
-// What a listing row is, in the words of the drawings; empty for a plain
-// interval station.
-std::string_view RowNote(const Profile& profile, const ProfileListingRow& row) {
-    switch (row.kind) {
-        case ListingRowKind::Interval: return {};
-        case ListingRowKind::CurveStart: return "竖曲线起点";
-        case ListingRowKind::Pvi: return "变坡点";
-        case ListingRowKind::CurveEnd: return "竖曲线终点";
-        case ListingRowKind::BreakBack: return "断链前";
-        case ListingRowKind::BreakAhead: return "断链后";
-        case ListingRowKind::Extreme: break;
+// The cells of a row, `separator` between them.
+template <typename Row>
+void AppendRow(std::string& out, std::span<const OutputColumn<Row>> columns, const Row& row,
+               const CellContext& context, char separator) {
+    bool first = true;
+    for (const OutputColumn<Row>& column : columns) {
+        if (!first) out += separator;
+        first = false;
+        column.append(out, row, context);
     }
-    // The curve holding the extreme point says whether it is a high or a low one.
-    const auto& elements = profile.Elements();
-    const auto curve = std::lower_bound(
-        elements.begin(), elements.end(), row.internal,
-        [](const CurveElementsRow& e, double s) { return e.endStation < s; });
-    const bool crest = curve != elements.end() ? curve->crest : row.value.grade < 0;
-    return crest ? "最高点" : "最低点";
 }
 
-// One elements row as cells, in the order of the CSV header.
-struct ElementCells {
-    std::string pviStation, pviElevation, gradeIn, gradeOut, radius, length, tangentIn, tangentOut,
-        external, startStation, startElevation, endStation, endElevation, extremeStation,
-        extremeElevation;
-};
-
-ElementCells CellsOf(const Profile& profile, const CurveElementsRow& e, const TextOptions& options) {
-    ElementCells c;
-    c.pviStation = InternalStationText(profile, e.pviStation, options);
-    c.pviElevation = FixedText(e.pviElevation, options.decimals);
-    c.gradeIn = FixedText(e.gradeIn, GradeDecimals(options));
-    c.gradeOut = FixedText(e.gradeOut, GradeDecimals(options));
-    c.radius = LengthText(e.radius, options);
-    c.length = LengthText(e.length, options);
-    c.tangentIn = LengthText(e.tangentIn, options);
-    c.tangentOut = LengthText(e.tangentOut, options);
-    c.external = LengthText(e.external, options);
-    c.startStation = InternalStationText(profile, e.startStation, options);
-    c.startElevation = FixedText(e.startElevation, options.decimals);
-    c.endStation = InternalStationText(profile, e.endStation, options);
-    c.endElevation = FixedText(e.endElevation, options.decimals);
-    if (e.extremeStation && e.extremeElevation) {
-        c.extremeStation = InternalStationText(profile, *e.extremeStation, options);
-        c.extremeElevation = FixedText(*e.extremeElevation, options.decimals);
+template <typename Row>
+std::string HeaderLine(std::span<const OutputColumn<Row>> columns, bool english, char separator,
+                       std::string_view lineEnd) {
+    std::string out;
+    for (const OutputColumn<Row>& column : columns) {
+        if (!out.empty()) out += separator;
+        out += english ? column.key : column.chinese;
     }
-    return c;
+    out += lineEnd;
+    return out;
+}
+
+// The CSV has the columns with an English key.
+std::vector<ElementsColumn> CsvElementsColumns() {
+    std::vector<ElementsColumn> columns;
+    for (const ElementsColumn& column : ElementsColumns())
+        if (!column.key.empty()) columns.push_back(column);
+    return columns;
 }
 
 }  // namespace
 
 std::string StationText(const Station& label, const TextOptions& options) {
-    return FormatStation(label, options.stations, StationDecimals(options));
+    return FormatStation(label, options.stations, ColumnDecimals(ColumnKind::Station, options));
 }
 
 std::string ElevationText(double elevation, const TextOptions& options) {
-    return FixedText(elevation, options.decimals);
+    return FixedText(elevation, ColumnDecimals(ColumnKind::Elevation, options));
 }
 
 std::string ElementsCsv(const Profile& profile, const TextOptions& options) {
-    std::string out =
-        "pvi_station,pvi_elevation,grade_in,grade_out,kind,radius,length,tangent_in,tangent_out,"
-        "external,start_station,start_elevation,end_station,end_elevation,extreme_station,"
-        "extreme_elevation";
-    out += options.lineEnd;
+    const std::vector<ElementsColumn> columns = CsvElementsColumns();
+    std::string out = HeaderLine<CurveElementsRow>(columns, true, ',', options.lineEnd);
     // No cell can hold a comma, a quote or a line break (numbers, station
-    // labels, two fixed words), so none needs quoting.
+    // labels, fixed words), so none needs quoting.
+    const CellContext context{profile, options, true};
     for (const CurveElementsRow& e : profile.Elements()) {
-        const ElementCells c = CellsOf(profile, e, options);
-        for (const std::string* cell :
-             {&c.pviStation, &c.pviElevation, &c.gradeIn, &c.gradeOut}) {
-            out += *cell;
-            out += ',';
-        }
-        out += e.crest ? "crest" : "sag";
-        for (const std::string* cell :
-             {&c.radius, &c.length, &c.tangentIn, &c.tangentOut, &c.external, &c.startStation,
-              &c.startElevation, &c.endStation, &c.endElevation, &c.extremeStation,
-              &c.extremeElevation}) {
-            out += ',';
-            out += *cell;
-        }
+        AppendRow<CurveElementsRow>(out, columns, e, context, ',');
         out += options.lineEnd;
     }
     return out;
 }
 
 std::vector<std::vector<std::string>> ElementsTableCells(const Profile& profile, const TextOptions& options) {
-    const std::vector<std::string> header = {
-        "点号",     "变坡点桩号", "变坡点高程", "前坡(%)",  "后坡(%)",  "凸凹",
-        "曲线类型", "半径R",      "曲线长L",    "切线长T1", "切线长T2", "外距E",
-        "起点桩号", "起点高程",   "终点桩号",   "终点高程", "最高/最低点桩号", "最高/最低点高程"};
+    const auto columns = ElementsColumns();
     std::vector<std::vector<std::string>> rows;
-    rows.push_back(header);
+    std::vector<std::string> header;
+    for (const ElementsColumn& column : columns) header.emplace_back(column.chinese);
+    rows.push_back(std::move(header));
+    const CellContext context{profile, options, false};
     for (const CurveElementsRow& e : profile.Elements()) {
-        ElementCells c = CellsOf(profile, e, options);
-        rows.push_back({std::to_string(e.point + 1), std::move(c.pviStation), std::move(c.pviElevation),
-                        std::move(c.gradeIn), std::move(c.gradeOut), e.crest ? "凸" : "凹",
-                        CurveKindName(e.kind), std::move(c.radius), std::move(c.length),
-                        std::move(c.tangentIn), std::move(c.tangentOut), std::move(c.external),
-                        std::move(c.startStation), std::move(c.startElevation), std::move(c.endStation),
-                        std::move(c.endElevation), std::move(c.extremeStation),
-                        std::move(c.extremeElevation)});
+        std::vector<std::string> cells;
+        cells.reserve(columns.size());
+        for (const ElementsColumn& column : columns) cells.push_back(CellText(column, e, context));
+        rows.push_back(std::move(cells));
     }
     return rows;
 }
@@ -172,41 +117,24 @@ std::string ElementsTableText(const Profile& profile, const TextOptions& options
 }
 
 std::string ListingTextHeader(const TextOptions& options) {
-    std::string out = "桩号\t高程\t纵坡(%)\t备注";
-    out += options.lineEnd;
-    return out;
+    return HeaderLine(ListingColumns(), false, '\t', options.lineEnd);
 }
 
 void AppendListingText(std::string& out, const Profile& profile, const ProfileListingRow& row,
                        const TextOptions& options) {
-    out += FormatStation(row.label, options.stations, StationDecimals(options));
-    out += '\t';
-    AppendFixedText(out, row.value.elevation, options.decimals);
-    out += '\t';
-    AppendFixedText(out, row.value.grade, GradeDecimals(options));
-    const std::string_view note = RowNote(profile, row);
-    if (!note.empty()) {
-        out += '\t';
-        out += note;
-    }
+    AppendRow(out, ListingColumns(), row, CellContext{profile, options, false}, '\t');
+    // Empty cells at the end (a plain station has no note) leave no tabs behind.
+    while (!out.empty() && out.back() == '\t') out.pop_back();
     out += options.lineEnd;
 }
 
-std::string ListingCsvHeader(const TextOptions& options) {
-    std::string out = "station,elevation,grade,note";
-    out += options.lineEnd;
-    return out;
+std::string ListingCsvHeader(const TextOptions& options, bool chineseHeaders) {
+    return HeaderLine(ListingColumns(), !chineseHeaders, ',', options.lineEnd);
 }
 
 void AppendListingCsv(std::string& out, const Profile& profile, const ProfileListingRow& row,
                       const TextOptions& options) {
-    out += FormatStation(row.label, options.stations, StationDecimals(options));
-    out += ',';
-    AppendFixedText(out, row.value.elevation, options.decimals);
-    out += ',';
-    AppendFixedText(out, row.value.grade, GradeDecimals(options));
-    out += ',';
-    out += RowNote(profile, row);
+    AppendRow(out, ListingColumns(), row, CellContext{profile, options, false}, ',');
     out += options.lineEnd;
 }
 

@@ -9,25 +9,19 @@
 
 #include "core/profile/profile.h"
 #include "core/profile/profile_listing.h"
+#include "core/text/output_vocabulary.h"
 
 namespace tarnvel {
 
-// Elevations and lengths carry `decimals` decimals; stations at least three
-// (never fewer, so that close stations never print as the same label); grades
-// in percent one more than `decimals`, at least four. A quantity a curve does
-// not have (NaN) is an empty cell.
-struct TextOptions {
-    int decimals = 3;                           // elevations and lengths
-    StationStyle stations = StationStyle::Plain;
-    std::string_view lineEnd = "\n";            // "\r\n" for the GBK report files
-};
+// Every text here is built from the tables of output_vocabulary.h under its
+// one precision policy. A quantity a row does not have is an empty cell.
 
 // A station label and an elevation as every text here writes them (the
 // lines of `tarnvel-cli profile at`).
 std::string StationText(const Station& label, const TextOptions& options);
 std::string ElevationText(double elevation, const TextOptions& options);
 
-// The CSV header of the elements table, exactly:
+// The elements table as CSV; its header, exactly:
 // pvi_station,pvi_elevation,grade_in,grade_out,kind,radius,length,tangent_in,
 // tangent_out,external,start_station,start_elevation,end_station,end_elevation,
 // extreme_station,extreme_elevation
@@ -38,14 +32,15 @@ std::string ElementsTableText(const Profile& profile, const TextOptions& options
 // laid out elsewhere (the PDF sheet).
 std::vector<std::vector<std::string>> ElementsTableCells(const Profile& profile, const TextOptions& options);
 
-// Listing: a header line, then one line per row. The text form is
-// "STATION<TAB>ELEVATION[<TAB>GRADE%][<TAB>note]" style columns for people,
-// marking key points and both stations of a chain break (断链) in words; the
-// CSV form has the columns station,elevation,grade,note.
+// Listing: a header line, then one line per row. The text form, for people,
+// has the Chinese headers and tab-separated cells, empty cells at the end of a
+// line left out; the notes mark the ends, the key points and both stations of
+// a chain break (断链) in words. The CSV form has every cell and, unless
+// `chineseHeaders`, the English header station,elevation,grade,note.
 std::string ListingTextHeader(const TextOptions& options);
 void AppendListingText(std::string& out, const Profile& profile, const ProfileListingRow& row,
                        const TextOptions& options);
-std::string ListingCsvHeader(const TextOptions& options);
+std::string ListingCsvHeader(const TextOptions& options, bool chineseHeaders = false);
 void AppendListingCsv(std::string& out, const Profile& profile, const ProfileListingRow& row,
                       const TextOptions& options);
 

@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "core/text/profile_text.h"
 #include "tests/cli/run_cli.h"
 #include "io/profile_files.h"
+#include "tests/output_cases.h"
 #include "tests/io/scratch_folder.h"
 #include "tests/worked_example.h"
 
@@ -123,7 +125,7 @@ TEST_F(ProfileCli, ElementsAndListingAsTextAndCsv) {
          ""},
         {"listing with key points: the PVI and the curve end marked, grades in percent",
          {"list", "{worked}", "--from", "16760", "--to", "K16+800", "--step", "20", "--key-points"}, 0,
-         "桩号\t高程\t纵坡(%)\t备注\n"
+         "桩号\t设计高程\t纵坡(%)\t备注\n"
          "16760.000\t396.293\t2.4333\n"
          "16770.000\t396.520\t2.1000\t变坡点\n"
          "16780.000\t396.713\t1.7667\n"
@@ -235,6 +237,104 @@ TEST_F(ProfileCli, HelpComesFromTheOptionTables) {
     const CliRun main = RunCli(TARNVEL_CLI, {"--help"});
     for (const char* word : {"--k0", "--crlf", "--output", "profile"})
         EXPECT_NE(main.out.find(word), std::string::npos) << word;
+}
+
+}  // namespace
+}  // namespace tarnvel::test
+
+namespace tarnvel::test {
+namespace {
+
+std::vector<std::string> SplitCells(std::string_view line, char separator) {
+    std::vector<std::string> cells;
+    std::size_t begin = 0;
+    for (std::size_t end; (end = line.find(separator, begin)) != std::string_view::npos; begin = end + 1)
+        cells.emplace_back(line.substr(begin, end - begin));
+    cells.emplace_back(line.substr(begin));
+    return cells;
+}
+
+// The lines of `text` that start with `prefix` after their leading blanks.
+std::vector<std::string> LinesStartingWith(const std::string& text, std::string_view prefix) {
+    std::vector<std::string> lines;
+    for (const std::string& line : SplitCells(text, '\n'))
+        if (std::string_view(line).substr(std::min(line.find_first_not_of(' '), line.size())).starts_with(prefix))
+            lines.push_back(line);
+    return lines;
+}
+
+// One profile through the command line's elements text and CSV, the PDF
+// sheet's table cells and the listing as text and CSV: the digits and words
+// of the shared case table in each.
+TEST_F(ProfileCli, EveryOutputSaysTheSameDigitsAndWords) {
+    WriteBytes(folder.File("outputs.csv"), kOutputsProfileCsv);
+    const std::string file = folder.File("outputs.csv");
+    const auto loaded = io::ReadProfileFile(file);
+    ASSERT_TRUE(loaded.ok());
+    std::vector<ProfileProblem> problems;
+    const auto profile = Profile::Resolve(loaded.value(), &problems);
+    ASSERT_TRUE(profile);
+
+    // The PDF sheet lays out exactly these cells.
+    TextOptions options;
+    options.stations = StationStyle::K;
+    const auto cells = ElementsTableCells(*profile, options);
+    const CliRun csv = RunCli(TARNVEL_CLI, {"profile", "elements", file, "--format", "csv", "--stations", "k"});
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    const std::vector<std::string> csvHeader = SplitCells(SplitCells(csv.out, '\n')[0], ',');
+    const CliRun text = RunCli(TARNVEL_CLI, {"profile", "elements", file, "--stations", "k"});
+    ASSERT_EQ(text.status, 0) << text.err;
+    for (const ElementCellCase& c : kElementCells) {
+        SCOPED_TRACE(std::string(c.header) + " of point " + std::to_string(c.point));
+        const auto column = std::find(cells[0].begin(), cells[0].end(), c.header) - cells[0].begin();
+        ASSERT_LT(static_cast<std::size_t>(column), cells[0].size());
+        const auto row = std::find_if(cells.begin() + 1, cells.end(),
+                                      [&](const auto& r) { return r[0] == std::to_string(c.point); });
+        ASSERT_NE(row, cells.end());
+        EXPECT_EQ((*row)[static_cast<std::size_t>(column)], c.text);
+        // The people's table holds the row's cells in the same order.
+        const auto lines = LinesStartingWith(text.out, std::to_string(c.point) + " ");
+        ASSERT_EQ(lines.size(), 1u);
+        if (!c.text.empty()) {
+            EXPECT_NE(lines[0].find(c.text), std::string::npos) << lines[0];
+        }
+        // The CSV, where it has the column, under its English key; its row
+        // is the element row in the same order.
+        const ElementsColumn& described = ElementsColumns()[static_cast<std::size_t>(column)];
+        if (described.key.empty() || described.kind == ColumnKind::Word) continue;
+        const auto key = std::find(csvHeader.begin(), csvHeader.end(), described.key) - csvHeader.begin();
+        ASSERT_LT(static_cast<std::size_t>(key), csvHeader.size());
+        const auto csvRow = SplitCells(SplitCells(csv.out, '\n')[static_cast<std::size_t>(row - cells.begin())], ',');
+        EXPECT_EQ(csvRow[static_cast<std::size_t>(key)], c.text);
+    }
+
+    const std::vector<std::string> list = {"profile", "list", file, "--stations", "k",
+                                           "--from", std::string(kOutputsListFrom), "--to",
+                                           std::string(kOutputsListTo), "--step", std::string(kOutputsListStep),
+                                           "--key-points"};
+    const CliRun listText = RunCli(TARNVEL_CLI, list);
+    ASSERT_EQ(listText.status, 0) << listText.err;
+    std::vector<std::string> listCsvArgs = list;
+    listCsvArgs.insert(listCsvArgs.end(), {"--format", "csv"});
+    const CliRun listCsv = RunCli(TARNVEL_CLI, listCsvArgs);
+    ASSERT_EQ(listCsv.status, 0) << listCsv.err;
+    EXPECT_TRUE(listText.out.starts_with("桩号\t设计高程\t纵坡(%)\t备注\n")) << listText.out;
+    EXPECT_TRUE(listCsv.out.starts_with("station,elevation,grade,note\n")) << listCsv.out;
+    for (const ListingRowCase& c : kListingRows) {
+        SCOPED_TRACE(std::string(c.station));
+        const std::vector<std::string> expected = {std::string(c.station), std::string(c.elevation),
+                                                   std::string(c.grade), std::string(c.note)};
+        const auto textLines = LinesStartingWith(listText.out, std::string(c.station) + "\t");
+        ASSERT_EQ(textLines.size(), 1u);
+        std::vector<std::string> textCells = SplitCells(textLines[0], '\t');
+        textCells.resize(4);  // a plain station's line ends without a note
+        EXPECT_EQ(textCells, expected);
+        const auto csvLines = LinesStartingWith(listCsv.out, std::string(c.station) + ",");
+        ASSERT_EQ(csvLines.size(), 1u);
+        EXPECT_EQ(SplitCells(csvLines[0], ','), expected);
+    }
+    // The listing to the end ends with the end point.
+    EXPECT_TRUE(listCsv.out.ends_with("K1+000.000,102.000,0.6667,终点\n")) << listCsv.out;
 }
 
 }  // namespace

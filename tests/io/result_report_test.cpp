@@ -54,5 +54,24 @@ INSTANTIATE_TEST_SUITE_P(
         ReportCase{"unencodable_character_becomes_question_mark", "16740 😀\r\n", "16740 ?\r\n\r\n\r\n\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The heading of a profile report sits between the title and the listing; an
+// empty value drops its line, and a name cannot break the heading apart.
+TEST(ProfileReport, heading_names_what_was_listed_and_when) {
+    const struct {
+        const char* name;
+        ProfileReportHeading heading;
+        std::string lines;  // between the title's rule and the two empty lines
+    } cases[] = {
+        {"all four", {"G15", "主线", "K0+000.000 至 K1+000.000", "2026-12-07"},
+         "项目：G15\r\n纵断面：主线\r\n范围：K0+000.000 至 K1+000.000\r\n日期：2026-12-07\r\n"},
+        {"no profile name", {"road", "", "K0+000.000 至 K0+100.000", "2026-01-02"},
+         "项目：road\r\n范围：K0+000.000 至 K0+100.000\r\n日期：2026-01-02\r\n"},
+        {"line break in a name", {"a\r\nb", "x\ny", "", ""}, "项目：a  b\r\n纵断面：x y\r\n"},
+    };
+    const std::string title = "\r\n\r\n   高程计算成果表\r\n -----------------\r\n";
+    for (const auto& c : cases)
+        EXPECT_EQ(ProfileReportHead(c.heading), title + c.lines + "\r\n\r\n") << c.name;
+}
+
 }  // namespace
 }  // namespace tarnvel::io

@@ -1,19 +1,34 @@
 #include "ui/profile/elements_model.h"
 
 #include <algorithm>
-#include <cmath>
+#include <string_view>
+#include <vector>
 
 #include "core/profile/profile.h"
-#include "ui/profile/cell_text.h"
+#include "core/text/output_vocabulary.h"
 
 namespace tarnvel::ui::profile {
 namespace {
 
-enum Column {
-    kStation, kElevation, kGradeIn, kGradeOut, kShape, kKind, kRadius, kLength, kTangentIn, kTangentOut,
-    kExternal, kStartStation, kStartElevation, kEndStation, kEndElevation, kExtremeStation, kExtremeElevation,
-    kColumns
-};
+// The window shows the 竖曲线要素表 of every other output, less the point
+// number, which is the row's header; stations in K notation, three decimals.
+std::vector<ElementsColumn> WindowColumns() {
+    std::vector<ElementsColumn> columns;
+    for (const ElementsColumn& column : ElementsColumns())
+        if (column.kind != ColumnKind::PointNumber) columns.push_back(column);
+    return columns;
+}
+
+const std::vector<ElementsColumn>& Columns() {
+    static const std::vector<ElementsColumn> columns = WindowColumns();
+    return columns;
+}
+
+TextOptions WindowTextOptions() {
+    TextOptions options;
+    options.stations = StationStyle::K;
+    return options;
+}
 
 }  // namespace
 
@@ -30,7 +45,7 @@ void ElementsModel::SetProfile(const Profile* profile) {
     }
     // Same rows: the selection and the scroll position stay where they are.
     profile_ = profile;
-    if (after > 0) emit dataChanged(index(0, 0), index(after - 1, kColumns - 1));
+    if (after > 0) emit dataChanged(index(0, 0), index(after - 1, columnCount() - 1));
 }
 
 int ElementsModel::RowOfPoint(int point) const {
@@ -52,48 +67,31 @@ int ElementsModel::rowCount(const QModelIndex& parent) const {
     return static_cast<int>(profile_->Elements().size());
 }
 
-int ElementsModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
+int ElementsModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(Columns().size());
+}
 
 QVariant ElementsModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole) return {};
-    if (orientation == Qt::Vertical) return section + 1;
-    static const char* const kHeaders[kColumns] = {
-        "变坡点桩号", "变坡点高程", "前坡度(%)", "后坡度(%)", "凹凸", "类型", "半径R", "曲线长L", "前切线长T1",
-        "后切线长T2", "外距E", "起点桩号", "起点高程", "终点桩号", "终点高程", "最高/最低点桩号", "最高/最低点高程"};
-    return section >= 0 && section < kColumns ? QString::fromUtf8(kHeaders[section]) : QVariant();
+    if (orientation == Qt::Vertical) {
+        // The point's number, as the other tables of elements give it.
+        const int point = PointOfRow(section);
+        return point >= 0 ? QVariant(point + 1) : QVariant(section + 1);
+    }
+    if (section < 0 || section >= columnCount()) return {};
+    const std::string_view header = Columns()[static_cast<std::size_t>(section)].chinese;
+    return QString::fromUtf8(header.data(), static_cast<qsizetype>(header.size()));
 }
 
 QVariant ElementsModel::data(const QModelIndex& index, int role) const {
-    if (!profile_ || !index.isValid()) return {};
-    if (role == Qt::TextAlignmentRole) {
-        return index.column() == kShape || index.column() == kKind ? QVariant() : QVariant(Qt::AlignRight | Qt::AlignVCenter);
-    }
+    if (!profile_ || !index.isValid() || index.column() >= columnCount()) return {};
+    const ElementsColumn& column = Columns()[static_cast<std::size_t>(index.column())];
+    if (role == Qt::TextAlignmentRole)
+        return column.kind == ColumnKind::Word ? QVariant() : QVariant(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole) return {};
-    const CurveElementsRow& e = profile_->Elements()[index.row()];
-    const bool curve = e.kind != CurveKind::None;
-    auto label = [&](double internal) { return StationText(profile_->LabelOf(internal)); };
-    switch (index.column()) {
-    case kStation: return label(e.pviStation);
-    case kElevation: return FixedCellText(e.pviElevation);
-    case kGradeIn: return FixedCellText(e.gradeIn);
-    case kGradeOut: return FixedCellText(e.gradeOut);
-    case kShape:
-        if (e.gradeIn == e.gradeOut) return QString();
-        return e.crest ? QStringLiteral("凸形") : QStringLiteral("凹形");
-    case kKind: return curve ? QString::fromUtf8(CurveKindName(e.kind)) : QStringLiteral("无");
-    case kRadius: return curve ? FixedCellText(e.radius) : QString();
-    case kLength: return curve ? FixedCellText(e.length) : QString();
-    case kTangentIn: return curve ? FixedCellText(e.tangentIn) : QString();
-    case kTangentOut: return curve ? FixedCellText(e.tangentOut) : QString();
-    case kExternal: return curve ? FixedCellText(e.external) : QString();
-    case kStartStation: return curve ? label(e.startStation) : QString();
-    case kStartElevation: return curve ? FixedCellText(e.startElevation) : QString();
-    case kEndStation: return curve ? label(e.endStation) : QString();
-    case kEndElevation: return curve ? FixedCellText(e.endElevation) : QString();
-    case kExtremeStation: return e.extremeStation ? label(*e.extremeStation) : QString();
-    case kExtremeElevation: return e.extremeElevation ? FixedCellText(*e.extremeElevation) : QString();
-    default: return {};
-    }
+    static const TextOptions options = WindowTextOptions();
+    const CellContext context{*profile_, options, false};
+    return QString::fromStdString(CellText(column, profile_->Elements()[index.row()], context));
 }
 
 }  // namespace tarnvel::ui::profile

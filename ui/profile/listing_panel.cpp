@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDate>
 #include <QFile>
 #include <QGridLayout>
 #include <QHeaderView>
@@ -11,8 +12,8 @@
 #include <QPushButton>
 #include <QTableView>
 
-#include <cmath>
 #include <string>
+#include <string_view>
 
 #include "core/text/profile_text.h"
 #include "io/atomic_write.h"
@@ -23,34 +24,22 @@
 namespace tarnvel::ui::profile {
 namespace {
 
-enum Column { kStation, kElevation, kGrade, kNote, kColumns };
-
-// The options every text form of the listing shares: labels in K notation,
-// three decimals, the CR LF of the files the surveyors exchange.
-TextOptions FileTextOptions() {
-    TextOptions options;
-    options.decimals = 3;
-    options.stations = StationStyle::K;
-    options.lineEnd = "\r\n";
+// The options every form of the listing shares, on screen and in the files:
+// labels in K notation, three decimals, the CR LF of the files the surveyors
+// exchange.
+const TextOptions& ListingTextOptions() {
+    static const TextOptions options = [] {
+        TextOptions o;
+        o.decimals = 3;
+        o.stations = StationStyle::K;
+        o.lineEnd = "\r\n";
+        return o;
+    }();
     return options;
 }
 
-QString NoteOf(const Profile& profile, const ProfileListingRow& row) {
-    switch (row.kind) {
-    case ListingRowKind::Interval: return QString();
-    case ListingRowKind::CurveStart: return QStringLiteral("竖曲线起点");
-    case ListingRowKind::Pvi: return QStringLiteral("变坡点");
-    case ListingRowKind::CurveEnd: return QStringLiteral("竖曲线终点");
-    case ListingRowKind::BreakBack: return QStringLiteral("断链前");
-    case ListingRowKind::BreakAhead: return QStringLiteral("断链后");
-    case ListingRowKind::Extreme:
-        for (const CurveElementsRow& e : profile.Elements()) {
-            if (e.extremeStation && *e.extremeStation == row.internal)
-                return e.crest ? QStringLiteral("最高点") : QStringLiteral("最低点");
-        }
-        return QStringLiteral("最高/最低点");
-    }
-    return QString();
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
@@ -70,32 +59,25 @@ int ListingModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
-int ListingModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
+int ListingModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(ListingColumns().size());
+}
 
 QVariant ListingModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole) return {};
     if (orientation == Qt::Vertical) return section + 1;
-    switch (section) {
-    case kStation: return QStringLiteral("桩号");
-    case kElevation: return QStringLiteral("设计高程");
-    case kGrade: return QStringLiteral("纵坡(%)");
-    case kNote: return QStringLiteral("备注");
-    default: return {};
-    }
+    if (section < 0 || section >= columnCount()) return {};
+    return FromUtf8(ListingColumns()[static_cast<std::size_t>(section)].chinese);
 }
 
 QVariant ListingModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || !profile_) return {};
-    if (role == Qt::TextAlignmentRole && index.column() != kNote) return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    if (!index.isValid() || !profile_ || index.column() >= columnCount()) return {};
+    const ListingColumn& column = ListingColumns()[static_cast<std::size_t>(index.column())];
+    if (role == Qt::TextAlignmentRole && column.kind != ColumnKind::Word)
+        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole) return {};
-    const ProfileListingRow& row = rows_[index.row()];
-    switch (index.column()) {
-    case kStation: return StationText(row.label);
-    case kElevation: return FixedCellText(row.value.elevation);
-    case kGrade: return FixedCellText(row.value.grade);
-    case kNote: return NoteOf(*profile_, row);
-    default: return {};
-    }
+    const CellContext context{*profile_, ListingTextOptions(), false};
+    return QString::fromStdString(CellText(column, rows_[static_cast<std::size_t>(index.row())], context));
 }
 
 ListingPanel::ListingPanel(Services services, QWidget* parent) : QWidget(parent), services_(services) {
@@ -159,21 +141,18 @@ ListingPanel::ListingPanel(Services services, QWidget* parent) : QWidget(parent)
     connect(run, &QPushButton::clicked, this, &ListingPanel::List);
     connect(copy, &QPushButton::clicked, this, &ListingPanel::CopyAll);
     connect(csv, &QPushButton::clicked, this, &ListingPanel::ExportCsv);
-    connect(report, &QPushButton::clicked, this, &ListingPanel::ExportReport);
+    connect(report, &QPushButton::clicked, this, [this] { ExportReport(QDate::currentDate()); });
     connect(step_, &QLineEdit::returnPressed, this, &ListingPanel::List);
 }
 
 void ListingPanel::SetProfile(const Profile* profile) {
     profile_ = profile;
     if (profile && from_->text().isEmpty() && to_->text().isEmpty()) {
-        // A fresh profile offers its whole length, the ends rounded to the
-        // millimetre inwards: rounded outwards they would lie off the profile.
-        Station from = profile->LabelOf(profile->StartStation());
-        Station to = profile->LabelOf(profile->EndStation());
-        from.value = std::ceil(from.value * 1000) / 1000;
-        to.value = std::floor(to.value * 1000) / 1000;
-        from_->setText(StationText(from));
-        to_->setText(StationText(to));
+        // A fresh profile offers its whole length, the ends written so that
+        // they read back as the ends themselves: a listing to the end then
+        // ends with the end point, not a millimetre short of it.
+        from_->setText(ExactStationText(profile->LabelOf(profile->StartStation())));
+        to_->setText(ExactStationText(profile->LabelOf(profile->EndStation())));
     }
     if (listed_) Run(true);
 }
@@ -221,11 +200,12 @@ void ListingPanel::Run(bool quiet) {
 QString ListingPanel::TableText() const {
     std::vector<QStringList> rows;
     QStringList header;
-    for (int c = 0; c < kColumns; ++c) header.append(model_->headerData(c, Qt::Horizontal).toString());
+    const int columns = model_->columnCount();
+    for (int c = 0; c < columns; ++c) header.append(model_->headerData(c, Qt::Horizontal).toString());
     rows.push_back(header);
     for (int r = 0; r < model_->rowCount(); ++r) {
         QStringList cells;
-        for (int c = 0; c < kColumns; ++c) cells.append(model_->data(model_->index(r, c)).toString());
+        for (int c = 0; c < columns; ++c) cells.append(model_->data(model_->index(r, c)).toString());
         rows.push_back(cells);
     }
     return TabBlockText(rows);
@@ -246,16 +226,18 @@ void ListingPanel::ExportCsv() {
     }
     const QString path = services_.files.ChooseSaveFile(this, QStringLiteral("CSV 文件(*.csv)"));
     if (path.isEmpty()) return;
-    const TextOptions options = FileTextOptions();
+    const TextOptions& options = ListingTextOptions();
     // The byte-order mark lets spreadsheets on the surveyors' desktops read
-    // the Chinese notes as UTF-8.
-    std::string bytes = "\xEF\xBB\xBF" + ListingCsvHeader(options);
+    // the Chinese as UTF-8. The headers are the ones the table shows.
+    std::string bytes = "\xEF\xBB\xBF" + ListingCsvHeader(options, true);
     for (const ProfileListingRow& row : model_->Rows()) AppendListingCsv(bytes, *profile_, row, options);
     if (const auto failure = io::WriteFileAtomically(NativePath(path), bytes))
         services_.messages.ShowInfo(this, QString::fromStdString(failure->message));
 }
 
-void ListingPanel::ExportReport() {
+void ListingPanel::SetReportProject(const QString& name) { reportProject_ = name; }
+
+void ListingPanel::ExportReport(const QDate& today) {
     if (model_->rowCount() == 0 || !profile_) {
         services_.messages.ShowInfo(this, QStringLiteral("没有可导出的列表，请先点击“列表”。"));
         return;
@@ -263,12 +245,19 @@ void ListingPanel::ExportReport() {
     const QString path =
         services_.files.ChooseSaveFile(this, QStringLiteral("文本文件(*.txt);;所有文件(*.*)"));
     if (path.isEmpty()) return;
-    const TextOptions options = FileTextOptions();
+    const TextOptions& options = ListingTextOptions();
     std::string listing = ListingTextHeader(options);
     for (const ProfileListingRow& row : model_->Rows()) AppendListingText(listing, *profile_, row, options);
     // The report puts its own line end after the listing.
     while (listing.size() >= 2 && listing.compare(listing.size() - 2, 2, "\r\n") == 0) listing.resize(listing.size() - 2);
-    if (const auto failure = io::WriteResultReport(NativePath(path), listing))
+    // The heading says what was listed: the range as the rows give it.
+    const std::vector<ProfileListingRow>& rows = model_->Rows();
+    io::ProfileReportHeading heading;
+    heading.project = reportProject_.toStdString();
+    heading.profile = profile_->Model().name;
+    heading.range = StationText(rows.front().label, options) + " 至 " + StationText(rows.back().label, options);
+    heading.date = today.toString(QStringLiteral("yyyy-MM-dd")).toStdString();
+    if (const auto failure = io::WriteProfileReport(NativePath(path), heading, listing))
         services_.messages.ShowInfo(this, QString::fromStdString(failure->message));
 }
 

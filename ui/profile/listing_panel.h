@@ -14,6 +14,7 @@
 #include "ui/seams.h"
 
 class QCheckBox;
+class QDate;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -65,7 +66,11 @@ public:
     void List();
     void CopyAll();
     void ExportCsv();
-    void ExportReport();
+    // The GBK report of the rows shown, its heading dated `today`.
+    void ExportReport(const QDate& today);
+    // The project the report's heading names (the profile file's name when
+    // there is no other).
+    void SetReportProject(const QString& name);
 
 private:
     // Lists with the boxes' range; `quiet` puts a refusal in the status line
@@ -74,6 +79,7 @@ private:
 
     Services services_;
     const Profile* profile_ = nullptr;
+    QString reportProject_;
     bool listed_ = false;  // the user asked for a listing
     QLineEdit* from_ = nullptr;
     QLineEdit* to_ = nullptr;

@@ -110,6 +110,7 @@ bool ProfileWindow::LoadProfile(const QString& path, const QString& profileName)
     profile_.reset();
     ShowProfile();
     listing_->Clear();
+    listing_->SetReportProject(QFileInfo(path).completeBaseName());
     // Both tables first, then one reading: the new points with the old
     // chain table (or the other way round) are no profile at all.
     holdRecompute_ = true;
@@ -171,6 +172,7 @@ bool ProfileWindow::WriteTo(const QString& path, io::ProfileFormat format) {
     savePath_ = path;
     saveFormat_ = format;
     sourcePath_ = path;
+    listing_->SetReportProject(QFileInfo(path).completeBaseName());
     // The document is now this file, which holds this one profile.
     {
         const QSignalBlocker block(profileChooser_);

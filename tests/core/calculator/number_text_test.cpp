@@ -1,9 +1,11 @@
 #include "core/calculator/number_text.h"
 #include "core/profile/station.h"
+#include "tests/fixed_text_reference.h"
 #include "tests/worked_example.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -204,6 +206,44 @@ TEST(RoundTo3, FastPathAgreesWithExactDecimalPrinting) {
         if (i % 3 == 2) v = (i & 16) ? halfway : std::nextafter(halfway, (i & 8) ? 1e300 : -1e300);
         ASSERT_EQ(RoundTo3(v), ReferenceRoundTo3(v)) << std::hexfloat << v;
     }
+}
+
+// The fast formatter against exact decimal printing, for every decimals
+// setting: random bit patterns (every exponent, so the whole double range and
+// both the fast path and the fallback), station-sized values, and the hard
+// ones, exact ties at the last decimal and their neighbours.
+TEST(FixedText, WritesTheBytesOfExactDecimalPrinting) {
+    std::mt19937_64 rng(16);
+    std::uniform_real_distribution<double> station(-2e6, 2e6);
+    std::uniform_int_distribution<std::uint64_t> bits;
+    for (int decimals = 0; decimals <= 12; ++decimals) {
+        // Ties q / 2^(decimals + 1), q odd, within the binary fast path's range.
+        const double limit = std::min(std::ldexp(9007199254740992.0 / std::pow(10.0, decimals), decimals), 0x1p52);
+        std::uniform_int_distribution<std::int64_t> odd(-static_cast<std::int64_t>(limit),
+                                                        static_cast<std::int64_t>(limit));
+        for (int i = 0; i < 12000; ++i) {
+            double v = 0;
+            switch (i % 4) {
+                case 0: v = std::bit_cast<double>(bits(rng)); break;
+                case 1: v = station(rng); break;
+                case 2: v = std::ldexp(static_cast<double>(odd(rng) | 1), -(decimals + 1)); break;  // a tie
+                case 3: {
+                    const double tie = std::ldexp(static_cast<double>(odd(rng) | 1), -(decimals + 1));
+                    v = std::nextafter(tie, (i & 4) ? 1e300 : -1e300);
+                    break;
+                }
+            }
+            ASSERT_EQ(FixedText(v, decimals), testing::ReferenceFixedText(v, decimals))
+                << std::hexfloat << v << " with " << decimals << " decimals";
+        }
+    }
+    // The edges of the range: zeros, the smallest and largest doubles, 2^53.
+    const double edges[] = {0.0, -0.0, 5e-324, -5e-324, std::numeric_limits<double>::max(),
+                            -std::numeric_limits<double>::max(), 9007199254740992.0, 9007199254740991.5,
+                            4503599627370495.5, -0.5, 0.5, 1.5, 999999.9999995};
+    for (int decimals = 0; decimals <= 12; ++decimals)
+        for (double v : edges)
+            EXPECT_EQ(FixedText(v, decimals), testing::ReferenceFixedText(v, decimals)) << std::hexfloat << v;
 }
 
 }  // namespace

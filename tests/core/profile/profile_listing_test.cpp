@@ -70,6 +70,35 @@ TEST(ListProfile, KeyPointsTakeTheirPlaceInStationOrder) {
                 {{16800, 0}, 16800, Kind::CurveEnd}});  // falls on an interval label: one row
 }
 
+// A listing that reaches an end of the profile shows it, marked, whether or
+// not an interval label falls on it; one that stops short does not.
+TEST(ListProfile, RangeToAnEndListsTheEndPoint) {
+    const Profile profile = Resolved(test::StartUpProfile());  // 16000 to 17500
+    const struct {
+        const char* name;
+        ProfileRange range;
+        std::vector<Expected> rows;
+    } cases[] = {
+        {"whole profile, step off the end",
+         {{16000, 0}, {17500, 0}, 400, false},
+         {{{16000, 0}, 16000, Kind::Start},
+          {{16400, 0}, 16400, Kind::Interval},
+          {{16800, 0}, 16800, Kind::Interval},
+          {{17200, 0}, 17200, Kind::Interval},
+          {{17500, 0}, 17500, Kind::End}}},
+        {"end on an interval label: one row",
+         {{16500, 0}, {17500, 0}, 500, false},
+         {{{16500, 0}, 16500, Kind::Interval}, {{17000, 0}, 17000, Kind::Interval}, {{17500, 0}, 17500, Kind::End}}},
+        {"short of the end: no end row",
+         {{16000, 0}, {17450, 0}, 700, false},
+         {{{16000, 0}, 16000, Kind::Start}, {{16700, 0}, 16700, Kind::Interval}, {{17400, 0}, 17400, Kind::Interval}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExpectRows(List(profile, c.range), c.rows);
+    }
+}
+
 TEST(ListProfile, ShortChainListsBothBreakStationsAndSkipsTheGap) {
     const Profile profile = Resolved(Chained({1000, 1100}, 1300));
     ExpectRows(List(profile, {{930, 0}, {1200, 0}, 50, false}),

@@ -277,17 +277,21 @@ TEST_F(ProfileWindowTest, listing_is_exported_as_csv_with_bom_and_as_the_gbk_rep
 }
 
 TEST_F(ProfileWindowTest, the_offered_range_lists_without_a_change) {
-    // Ends off the millimetre: the boxes round them inwards, so the listing
-    // the window offers lies on the profile.
+    // Ends off the millimetre: the boxes offer them as they are, so the
+    // listing the window offers lies on the profile and reaches both ends.
     std::vector<QStringList> rows = TwoCurveRows();
     rows.front()[profile::kPviStation] = "-0.0004";
     rows.back()[profile::kPviStation] = "K0+800.0006";
     PasteRows(rows);
-    EXPECT_EQ(Control<QLineEdit>("ListFrom")->text(), "K0+000.000");
-    EXPECT_EQ(Control<QLineEdit>("ListTo")->text(), "K0+800.000");
+    EXPECT_EQ(Control<QLineEdit>("ListFrom")->text(), "-K0+000.0004");
+    EXPECT_EQ(Control<QLineEdit>("ListTo")->text(), "K0+800.0006");
     Control<QPushButton>("ListRun")->click();
     EXPECT_TRUE(messages.prompts.isEmpty()) << messages.prompts.join('\n').toStdString();
-    EXPECT_GT(Control<QAbstractItemView>("ListingTable")->model()->rowCount(), 40);
+    const QAbstractItemModel& listing = *Control<QAbstractItemView>("ListingTable")->model();
+    ASSERT_GT(listing.rowCount(), 40);
+    EXPECT_EQ(listing.index(0, 3).data().toString(), "起点");
+    EXPECT_EQ(listing.index(listing.rowCount() - 1, 0).data().toString(), "K0+800.001");
+    EXPECT_EQ(listing.index(listing.rowCount() - 1, 3).data().toString(), "终点");
 }
 
 TEST_F(ProfileWindowTest, size_splitters_and_recent_files_are_remembered) {

@@ -1,0 +1,102 @@
+// The window's side of the shared output cases: the 竖曲线要素表, the listing
+// table, its copy, its CSV and its GBK report say the digits and words every
+// other output says (tests/output_cases.h).
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QClipboard>
+#include <QDate>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <string>
+
+#include "io/gbk.h"
+#include "tests/output_cases.h"
+#include "tests/ui/profile/profile_fixture.h"
+#include "ui/profile/listing_panel.h"
+
+namespace tarnvel::ui::testing {
+namespace {
+
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+int ColumnOf(const QAbstractItemModel& model, std::string_view header) {
+    for (int c = 0; c < model.columnCount(); ++c)
+        if (model.headerData(c, Qt::Horizontal).toString() == Q(header)) return c;
+    return -1;
+}
+
+TEST_F(ProfileWindowTest, tables_copy_csv_and_report_say_what_every_output_says) {
+    QFile csvFile(Path("outputs.csv"));
+    ASSERT_TRUE(csvFile.open(QIODevice::WriteOnly));
+    csvFile.write(test::kOutputsProfileCsv.data(), static_cast<qint64>(test::kOutputsProfileCsv.size()));
+    csvFile.close();
+    ASSERT_TRUE(window().OpenFile(Path("outputs.csv")));
+
+    const QAbstractItemModel& elements = *Control<QAbstractItemView>("ElementsTable")->model();
+    for (const test::ElementCellCase& c : test::kElementCells) {
+        SCOPED_TRACE(std::string(c.header) + " of point " + std::to_string(c.point));
+        int row = -1;
+        for (int r = 0; r < elements.rowCount(); ++r)
+            if (elements.headerData(r, Qt::Vertical).toInt() == c.point) row = r;
+        const int column = ColumnOf(elements, c.header);
+        ASSERT_GE(row, 0);
+        ASSERT_GE(column, 0);
+        EXPECT_EQ(elements.index(row, column).data().toString(), Q(c.text));
+    }
+
+    // The range offered is the whole profile; listed, it ends with the end point.
+    EXPECT_EQ(Control<QLineEdit>("ListTo")->text(), "K1+000.000");
+    Control<QLineEdit>("ListFrom")->setText(Q(test::kOutputsListFrom));
+    Control<QLineEdit>("ListTo")->setText(Q(test::kOutputsListTo));
+    Control<QLineEdit>("ListStep")->setText(Q(test::kOutputsListStep));
+    Control<QPushButton>("ListRun")->click();
+    const QAbstractItemModel& listing = *Control<QAbstractItemView>("ListingTable")->model();
+    ASSERT_GT(listing.rowCount(), 0);
+    EXPECT_EQ(listing.index(listing.rowCount() - 1, 3).data().toString(), "终点");
+
+    auto* panel = window().findChild<profile::ListingPanel*>("ListingPanel");
+    ASSERT_NE(panel, nullptr);
+    panel->CopyAll();
+    const QString copied = QApplication::clipboard()->text();
+    files.answers = {Path("list.csv"), Path("list.txt")};
+    panel->ExportCsv();
+    panel->ExportReport(QDate(2026, 12, 7));
+    const QByteArray csvBytes = ReadAll(Path("list.csv"));
+    const QString csv = QString::fromUtf8(csvBytes);
+    const QByteArray report = ReadAll(Path("list.txt"));
+    // The window's CSV has the headers the window shows.
+    EXPECT_TRUE(csvBytes.startsWith("\xEF\xBB\xBF" + QStringLiteral("桩号,设计高程,纵坡(%),备注\r\n").toUtf8()))
+        << csvBytes.left(40).toStdString();
+    EXPECT_TRUE(copied.startsWith(QStringLiteral("桩号\t设计高程\t纵坡(%)\t备注\r\n")));
+    // The heading names the project (the file), the range and the date.
+    for (const char* heading : {"项目：outputs\r\n", "范围：K0+000.000 至 K1+000.000\r\n", "日期：2026-12-07\r\n"})
+        EXPECT_TRUE(report.contains(QByteArray::fromStdString(io::Utf8ToGbk(heading)))) << heading;
+
+    for (const test::ListingRowCase& c : test::kListingRows) {
+        SCOPED_TRACE(std::string(c.station));
+        int row = -1;
+        for (int r = 0; r < listing.rowCount(); ++r)
+            if (listing.index(r, 0).data().toString() == Q(c.station)) row = r;
+        ASSERT_GE(row, 0);
+        EXPECT_EQ(listing.index(row, 1).data().toString(), Q(c.elevation));
+        EXPECT_EQ(listing.index(row, 2).data().toString(), Q(c.grade));
+        EXPECT_EQ(listing.index(row, 3).data().toString(), Q(c.note));
+        const QString cells = Q(c.station) + '\t' + Q(c.elevation) + '\t' + Q(c.grade);
+        EXPECT_TRUE(copied.contains(cells + '\t' + Q(c.note) + "\r\n")) << cells.toStdString();
+        EXPECT_TRUE(csv.contains(QString(cells).replace('\t', ',') + ',' + Q(c.note) + "\r\n"));
+        // The report's line leaves out an empty note with its tab.
+        const QString line = c.note.empty() ? cells : cells + '\t' + Q(c.note);
+        EXPECT_TRUE(report.contains(QByteArray::fromStdString(io::Utf8ToGbk((line + "\r\n").toStdString()))));
+    }
+}
+
+}  // namespace
+}  // namespace tarnvel::ui::testing
