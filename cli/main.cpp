@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <iostream>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -70,7 +72,19 @@ int RunCommand(const tarnvel::cli::Args& all) {
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     errno = 0;
-    const int status = RunCommand(tarnvel::cli::Args(argv + 1, argv + argc));
+    int status = tarnvel::cli::kExitFile;
+    // Memory that runs out anywhere (a listing, a drawing, the arguments
+    // themselves) ends the command as a failure the user can read, not as an
+    // abort with a library's English words.
+    try {
+        status = RunCommand(tarnvel::cli::Args(argv + 1, argv + argc));
+    } catch (const std::bad_alloc&) {
+        std::cerr << "tarnvel-cli: 内存不足，命令未完成。\n";
+        return tarnvel::cli::kExitFile;
+    } catch (const std::length_error&) {
+        std::cerr << "tarnvel-cli: 内存不足，命令未完成。\n";
+        return tarnvel::cli::kExitFile;
+    }
     // Whatever the command, output that did not arrive is a failure: a script
     // reading a listing from a full disk must not take it for complete. errno
     // still holds the reason of the write that failed.

@@ -15,6 +15,8 @@
 #include "cli/profile_plot_command.h"
 #include "core/profile/profile_listing.h"
 #include "core/text/profile_text.h"
+#include "io/bounded_read.h"
+#include "io/csv_records.h"
 #include "io/profile_files.h"
 
 namespace tarnvel::cli {
@@ -22,14 +24,18 @@ namespace {
 
 constexpr OptionSpec kAtStation = {"k", true, "桩号", "计算桩号（可重复；可写 K16+770.5，断链重复桩号写 K5+350(2)）",
                                    true};
+constexpr OptionSpec kAtStationFile = {"k-file", true, "文件",
+                                       "从文件读取计算桩号，每行一个（- 为标准输入），输出与 --k 相同"};
 constexpr OptionSpec kFrom = {"from", true, "桩号", "起点桩号"};
 constexpr OptionSpec kTo = {"to", true, "桩号", "止点桩号"};
 constexpr OptionSpec kStep = {"step", true, "J", "计算间距（大于零）"};
 constexpr OptionSpec kKeyPoints = {"key-points", false, {}, "插入竖曲线起点、变坡点、竖曲线终点和最高/最低点"};
 constexpr OptionSpec kRowLimit = {"max-stations", true, "N", "list 一次最多列出的行数（默认 10000000）"};
 constexpr OptionSpec kConvertOutput = {"output", true, "文件", "写入的文件：.xml 为 LandXML，.csv 为 CSV"};
+constexpr OptionSpec kForce = {"force", false, {}, "convert 覆盖含有纵断面以外内容的 LandXML 文件（这些内容将丢失）"};
 
-constexpr OptionSpec kAtOptions[] = {kAtStation, kDecimalsOption, kStationStyleOption, kProfileNameOption};
+constexpr OptionSpec kAtOptions[] = {kAtStation, kAtStationFile, kDecimalsOption, kStationStyleOption,
+                                     kProfileNameOption};
 constexpr OptionSpec kElementsOptions[] = {kFormatOption, kDecimalsOption, kStationStyleOption,
                                            kProfileNameOption};
 constexpr OptionSpec kListOptions[] = {kFrom,          kTo,
@@ -37,14 +43,39 @@ constexpr OptionSpec kListOptions[] = {kFrom,          kTo,
                                        kFormatOption,  kDecimalsOption,
                                        kStationStyleOption, kProfileNameOption,
                                        kRowLimit};
-constexpr OptionSpec kConvertOptions[] = {kConvertOutput, kProfileNameOption};
+constexpr OptionSpec kConvertOptions[] = {kConvertOutput, kForce, kProfileNameOption};
+
+// The stations of --k-file: one a line, blank lines skipped. A station that
+// does not read is a usage error naming the file and the line.
+void AppendStationsFromFile(const std::string& path, std::vector<Station>& stations, std::ostream& err) {
+    if (path.empty()) throw UsageError("选项 --k-file 的文件名为空");
+    const std::string shown = path == "-" ? std::string("标准输入") : "文件“" + path + "”";
+    const io::Result<io::BoundedFile> read = io::ReadWholeFile(path == "-" ? "/dev/stdin" : path, io::kMaxProfileFileBytes);
+    if (!read.ok()) StopOnFailure(read.failure(), err);
+    if (read.value().tooLarge)
+        throw UsageError(shown + "大于" + std::to_string(io::kMaxProfileFileBytes >> 20) + "MB，桩号未读取");
+    std::string_view rest = read.value().bytes;
+    if (rest.starts_with("\xEF\xBB\xBF")) rest.remove_prefix(3);
+    for (std::size_t line = 1; !rest.empty(); ++line) {
+        const std::size_t end = std::min(rest.find('\n'), rest.size());
+        const std::string_view text = io::TrimmedView(rest.substr(0, end));
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+        if (text.empty()) continue;
+        std::string why;
+        const std::optional<Station> station = ParseStation(text, &why);
+        if (!station) throw UsageError("选项 --k-file 的" + shown + "第" + std::to_string(line) + "行有误：" + why);
+        stations.push_back(*station);
+    }
+}
 
 int RunAt(const Options& options, std::ostream& out, std::ostream& err) {
     FileArgument(options);
     const std::vector<std::string> texts = options.All("k");
-    if (texts.empty()) throw UsageError("缺少选项 --k");
+    if (texts.empty() && !options.Has("k-file")) throw UsageError("缺少选项 --k 或 --k-file");
     std::vector<Station> stations;
     for (const std::string& text : texts) stations.push_back(StationFrom("k", text));
+    if (options.Has("k-file")) AppendStationsFromFile(options.Text("k-file"), stations, err);
+    if (stations.empty()) throw UsageError("选项 --k-file 的文件中没有桩号");
     const TextOptions text = TextOptionsFrom(options);
     const Profile profile = LoadProfile(options, err);
 
@@ -149,11 +180,26 @@ int RunConvert(const Options& options, std::ostream&, std::ostream& err) {
     if (output.empty()) throw UsageError("选项 --output 的文件名为空");
     const std::optional<io::ProfileFormat> format = io::ProfileFormatFromPath(output);
     if (!format) throw UsageError("选项 --output 的文件“" + output + "”应以 .xml（LandXML）或 .csv（CSV）结尾");
-    const ProfileModel model = ReadProfileModel(options, err);
+    const io::ProfileFileContent read = ReadProfileContent(options, err);
+    const ProfileModel& model = read.content.model;
     // A profile that does not pass its checks is not passed on: the other
     // program might take it for a sound one.
     ResolveProfile(model, input, err);
-    if (const auto failure = io::WriteProfileFile(output, model, *format)) StopOnFailure(*failure, err);
+    // A LandXML file holds more than a profile as a rule: a design file
+    // written over with the one profile read from it would lose the rest.
+    if (*format == io::ProfileFormat::LandXml && !options.Has("force")) {
+        const std::vector<std::string> lost = io::LandXmlContentAt(output);
+        if (!lost.empty()) {
+            std::string list;
+            for (const std::string& item : lost) list += (list.empty() ? "" : "、") + item;
+            err << "tarnvel-cli: 文件“" << output << "”除这一纵断面外还有" << list
+                << "，写入后这些内容将丢失，未写入（确要覆盖请加 --force）。\n";
+            return kExitUsage;
+        }
+    }
+    // The alignment keeps the name it was read with.
+    if (const auto failure = io::WriteProfileFile(output, model, *format, read.content.alignment))
+        StopOnFailure(*failure, err);
     return kExitOk;
 }
 
@@ -185,13 +231,13 @@ struct ProfileCommand {
 // row: its options table and its run function (profile_options.h has what
 // they share).
 constexpr ProfileCommand kCommands[] = {
-    {"at", "纵断面文件 --k 桩号 [--k 桩号 …] [--decimals N] [--stations plain|k]",
+    {"at", "纵断面文件 --k 桩号 [--k 桩号 …] [--k-file 文件] [--decimals N] [--stations plain|k]",
      "任意桩号的设计高程，每行“桩号<TAB>高程”", kAtOptions, RunAt},
     {"elements", "纵断面文件 [--format text|csv] [--decimals N]", "竖曲线要素表", kElementsOptions,
      RunElements},
     {"list", "纵断面文件 --from A --to B --step J [--key-points] [--format text|csv] [--decimals N]",
      "逐桩高程和纵坡列表（断链两侧桩号均列出）", kListOptions, RunList},
-    {"convert", "纵断面文件 --output 文件", "LandXML 与 CSV 互相转换（按输出文件的扩展名）", kConvertOptions,
+    {"convert", "纵断面文件 --output 文件 [--force]", "LandXML 与 CSV 互相转换（按输出文件的扩展名）", kConvertOptions,
      RunConvert},
     {"names", "LandXML文件", "列出文件中的纵断面（线路名/纵断面名）", {}, RunNames},
     {"plot", "纵断面文件 --output 文件.svg [--exaggeration N] [--width PX --height PX]",

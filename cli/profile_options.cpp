@@ -53,12 +53,18 @@ void StopOnFailure(const io::IoFailure& failure, std::ostream& err) {
     throw CommandExit{failure.kind == io::FailureKind::File ? kExitFile : kExitProfile};
 }
 
-ProfileModel ReadProfileModel(const Options& options, std::ostream& err) {
+io::ProfileFileContent ReadProfileContent(const Options& options, std::ostream& err) {
     const std::string& path = FileArgument(options);
     const std::string name = options.Has("profile") ? options.Text("profile") : std::string();
-    io::Result<ProfileModel> model = io::ReadProfileFile(path, name);
-    if (!model.ok()) StopOnFailure(model.failure(), err);
-    return std::move(model.value());
+    io::Result<io::ProfileFileContent> read = io::ReadProfileFileContent(path, name);
+    if (!read.ok()) StopOnFailure(read.failure(), err);
+    if (options.Has("profile") && read.value().format != io::ProfileFormat::LandXml)
+        throw UsageError("选项 --profile 只用于 LandXML 文件；“" + path + "”是 CSV 纵断面表，只有一个纵断面");
+    return std::move(read.value());
+}
+
+ProfileModel ReadProfileModel(const Options& options, std::ostream& err) {
+    return std::move(ReadProfileContent(options, err).content.model);
 }
 
 Profile ResolveProfile(const ProfileModel& model, std::string_view path, std::ostream& err) {

@@ -12,6 +12,7 @@
 #include "core/text/profile_text.h"
 #include "core/profile/station.h"
 #include "io/io_failure.h"
+#include "io/profile_files.h"
 
 namespace tarnvel::cli {
 
@@ -47,7 +48,9 @@ bool CsvFormatFrom(const Options& options);
 [[noreturn]] void StopOnFailure(const io::IoFailure& failure, std::ostream& err);
 
 // Reads the PROFILE argument (the ProfAlign --profile names) as the file
-// states it; stops on failure.
+// states it; stops on failure. --profile on a CSV file, which holds one
+// profile only, is refused rather than ignored.
+io::ProfileFileContent ReadProfileContent(const Options& options, std::ostream& err);
 ProfileModel ReadProfileModel(const Options& options, std::ostream& err);
 
 // Checks a model; on problems writes every one of them, the file first, and

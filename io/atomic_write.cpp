@@ -5,7 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <mutex>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -14,6 +18,74 @@
 
 namespace tarnvel::io {
 namespace {
+
+// Temporaries being written, so that a signal that ends the process (Ctrl+C,
+// kill, a closed terminal) does not leave them behind: a long report or a
+// large conversion is where people give up waiting. A few slots serve writes
+// from several threads; the handler only reads them.
+struct TemporarySlot {
+    std::atomic<bool> taken{false};
+    std::atomic<bool> ready{false};
+    char path[PATH_MAX + 1] = {};
+};
+TemporarySlot gTemporaries[8];
+constexpr int kCleanedSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+extern "C" void RemoveTemporariesAndDie(int signal) {
+    const int saved = errno;
+    for (TemporarySlot& slot : gTemporaries)
+        if (slot.ready.load()) ::unlink(slot.path);
+    // The signal's own end, so that the parent sees what ended the process.
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+    errno = saved;
+}
+
+// Installed once, and only over the default action: a signal the program
+// ignores (nohup) or handles itself stays its own.
+void InstallSignalCleanup() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        for (int signal : kCleanedSignals) {
+            struct sigaction current {};
+            if (::sigaction(signal, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) continue;
+            struct sigaction action {};
+            action.sa_handler = RemoveTemporariesAndDie;
+            sigemptyset(&action.sa_mask);
+            for (int other : kCleanedSignals) sigaddset(&action.sa_mask, other);
+            action.sa_flags = SA_RESETHAND;
+            ::sigaction(signal, &action, nullptr);
+        }
+    });
+}
+
+// Keeps `path` for the handler while it lives; nothing when the slots are
+// all in use or the path does not fit (the file is then merely not cleaned).
+class RegisteredTemporary {
+public:
+    explicit RegisteredTemporary(const std::string& path) {
+        if (path.size() > PATH_MAX) return;
+        InstallSignalCleanup();
+        for (TemporarySlot& slot : gTemporaries) {
+            bool expected = false;
+            if (!slot.taken.compare_exchange_strong(expected, true)) continue;
+            std::memcpy(slot.path, path.c_str(), path.size() + 1);
+            slot.ready.store(true);
+            slot_ = &slot;
+            return;
+        }
+    }
+    ~RegisteredTemporary() {
+        if (!slot_) return;
+        slot_->ready.store(false);
+        slot_->taken.store(false);
+    }
+    RegisteredTemporary(const RegisteredTemporary&) = delete;
+    RegisteredTemporary& operator=(const RegisteredTemporary&) = delete;
+
+private:
+    TemporarySlot* slot_ = nullptr;
+};
 
 // The process umask, read without changing it (umask() alone can only be read
 // by setting it, which would race with any other thread creating files).
@@ -174,6 +246,8 @@ std::optional<IoFailure> WriteFileAtomically(const std::string& path, const File
         if (error == ENOENT && IsFolder(folder)) return NewFileRefused(path, error);
         return FileFailure(FileAction::Create, path, error);
     }
+
+    const RegisteredTemporary registered(temporary);
 
     const auto fail = [&](std::optional<IoFailure> failure, bool open) -> std::optional<IoFailure> {
         if (open) ::close(fd);

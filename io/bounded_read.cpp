@@ -6,10 +6,17 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 namespace tarnvel::io {
 
-Result<std::string> ReadFilePrefix(const std::string& path, std::size_t maxBytes) {
+namespace {
+
+// The first `maxBytes` bytes; a regular file longer than `regularLimit` is
+// not read (`tooLarge` is set instead).
+Result<std::string> ReadBounded(const std::string& path, std::size_t maxBytes, std::uintmax_t regularLimit,
+                                bool& tooLarge) {
+    tooLarge = false;
     if (path.empty()) return FileFailure(FileAction::Open, path, ENOENT);
     // O_NONBLOCK only for the open: opening a pipe must not wait for a writer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -23,6 +30,11 @@ Result<std::string> ReadFilePrefix(const std::string& path, std::size_t maxBytes
     if (S_ISDIR(info.st_mode)) {
         ::close(fd);
         return FileFailure(FileAction::Open, path, EISDIR);
+    }
+    if (S_ISREG(info.st_mode) && static_cast<std::uintmax_t>(info.st_size) > regularLimit) {
+        ::close(fd);
+        tooLarge = true;
+        return std::string();
     }
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
@@ -51,6 +63,24 @@ Result<std::string> ReadFilePrefix(const std::string& path, std::size_t maxBytes
     ::close(fd);
     bytes.resize(filled);
     return bytes;
+}
+
+}  // namespace
+
+Result<std::string> ReadFilePrefix(const std::string& path, std::size_t maxBytes) {
+    bool tooLarge = false;
+    return ReadBounded(path, maxBytes, UINTMAX_MAX, tooLarge);
+}
+
+Result<BoundedFile> ReadWholeFile(const std::string& path, std::size_t maxBytes) {
+    // One byte more than allowed tells a stream that has more to give.
+    bool tooLarge = false;
+    Result<std::string> read = ReadBounded(path, maxBytes + 1, maxBytes, tooLarge);
+    if (!read.ok()) return read.failure();
+    BoundedFile file;
+    file.tooLarge = tooLarge || read.value().size() > maxBytes;
+    if (!file.tooLarge) file.bytes = std::move(read.value());
+    return file;
 }
 
 }  // namespace tarnvel::io

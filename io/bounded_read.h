@@ -14,4 +14,13 @@ namespace tarnvel::io {
 // A folder or a missing file is a failure.
 Result<std::string> ReadFilePrefix(const std::string& path, std::size_t maxBytes);
 
+// A whole file of at most `maxBytes` bytes. A larger one is `tooLarge` with
+// no bytes: a regular file is judged by its size before anything is read, a
+// pipe or device once more than `maxBytes` have arrived.
+struct BoundedFile {
+    std::string bytes;
+    bool tooLarge = false;
+};
+Result<BoundedFile> ReadWholeFile(const std::string& path, std::size_t maxBytes);
+
 }  // namespace tarnvel::io

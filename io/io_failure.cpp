@@ -43,6 +43,7 @@ std::string Reason(FileAction action, int code) {
         case EBUSY: return "文件正被其他程序使用";
         case EINVAL: return "文件名无效";
         case ENOMEM: return "内存不足";
+        case EPIPE: return "管道已关闭（读取的一方已经退出）";
         case EXDEV: return "不能跨磁盘替换文件";
         default: return "系统错误（错误代码 " + std::to_string(code) + "）";
     }
@@ -77,6 +78,14 @@ IoFailure NotProfileFailure(std::string_view path, std::string_view what) {
     return IoFailure{FailureKind::NotProfile, std::move(text)};
 }
 
+std::string Excerpt(std::string_view text) {
+    constexpr std::size_t kMost = 40;
+    if (text.size() <= kMost) return std::string(text);
+    std::size_t cut = kMost;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return std::string(text.substr(0, cut)) + "…";
+}
+
 IoFailure NewFileRefused(std::string_view path, int code) {
     return IoFailure{FailureKind::File,
                      Sentence(FileAction::Create, path,
@@ -87,7 +96,13 @@ std::string DescribeStreamWriteError(std::string_view stream, int code) {
     std::string text = "无法写入";
     text += stream;
     text += "：";
-    text += Reason(FileAction::Write, code == 0 ? EIO : code);
+    // A stream the caller closed (">&-") has no file behind it at all.
+    if (code == EBADF) {
+        text += stream;
+        text += "已关闭";
+    } else {
+        text += Reason(FileAction::Write, code == 0 ? EIO : code);
+    }
     text += "。";
     return text;
 }

@@ -77,10 +77,13 @@ struct Document {
     pugi::xml_node root;
 };
 
-Result<Document> Load(std::string_view bytes, std::string_view path) {
+// Parsed in place: the element names and texts stay in `bytes`, which must
+// outlive the document. A text is kept in its element (no node of its own),
+// which halves the nodes of a profile or a surface.
+Result<Document> Load(std::string& bytes, std::string_view path) {
     Document document;
-    const pugi::xml_parse_result parsed =
-        document.xml->load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_auto);
+    const pugi::xml_parse_result parsed = document.xml->load_buffer_inplace(
+        bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_embed_pcdata, pugi::encoding_auto);
     if (!parsed) {
         if (parsed.status == pugi::status_out_of_memory) throw std::bad_alloc();
         return NotProfileFailure(path, "不是有效的XML文件：第" + std::to_string(LineOf(bytes, parsed.offset)) + "行" +
@@ -89,7 +92,7 @@ Result<Document> Load(std::string_view bytes, std::string_view path) {
     document.root = document.xml->document_element();
     if (!Is(document.root, "LandXML"))
         return NotProfileFailure(path,
-                    "不是LandXML文件：根元素是<" + std::string(LocalName(document.root.name())) + ">，应为<LandXML>。");
+                    "不是LandXML文件：根元素是<" + Excerpt(LocalName(document.root.name())) + ">，应为<LandXML>。");
     return document;
 }
 
@@ -125,7 +128,7 @@ std::string NameList(const std::vector<FoundProfile>& found) {
     std::string list;
     for (const FoundProfile& f : found) {
         if (!list.empty()) list += "、";
-        list += "“" + FullName(f.name) + "”";
+        list += "“" + Excerpt(FullName(f.name)) + "”";
     }
     return list;
 }
@@ -133,13 +136,19 @@ std::string NameList(const std::vector<FoundProfile>& found) {
 Result<FoundProfile> Choose(const std::vector<FoundProfile>& found, std::string_view name, std::string_view path) {
     if (found.empty()) return NotProfileFailure(path, "中没有纵断面（Alignment/Profile/ProfAlign）。");
     if (name.empty()) return found.front();
-    for (const FoundProfile& f : found)
-        if (FullName(f.name) == name) return f;
+    const std::string quoted = "“" + Excerpt(name) + "”";
     std::vector<FoundProfile> matches;
+    for (const FoundProfile& f : found)
+        if (FullName(f.name) == name) matches.push_back(f);
+    // Two alignments of one name, each with a profile of one name: taking the
+    // first would quietly give the wrong road.
+    if (matches.size() > 1)
+        return NotProfileFailure(path, "中有" + std::to_string(matches.size()) + "个纵断面都名为" + quoted +
+                                           "（同名的线路或纵断面），无法区分：请先在设计软件中为它们改用不同的名称。");
+    if (matches.size() == 1) return matches.front();
     for (const FoundProfile& f : found)
         if (f.name.profile == name) matches.push_back(f);
     if (matches.size() == 1) return matches.front();
-    const std::string quoted = "“" + std::string(name) + "”";
     if (matches.size() > 1)
         return NotProfileFailure(path, "中有" + std::to_string(matches.size()) + "个纵断面名为" + quoted +
                               "，请写成“线路名/纵断面名”：" + NameList(matches) + "。");
@@ -159,7 +168,7 @@ Result<LengthUnit> ReadUnit(pugi::xml_node root, std::string_view path) {
             } else {
                 continue;
             }
-            return NotProfileFailure(path, "的长度单位“" + linear +
+            return NotProfileFailure(path, "的长度单位“" + Excerpt(linear) +
                                   "”无法使用：只支持米（meter）、英尺（foot）和美国测量英尺（USSurveyFoot）。");
         }
     }
@@ -175,7 +184,7 @@ Result<std::optional<double>> NumberAttribute(pugi::xml_node node, std::string_v
         return NotProfileFailure(path, Place(bytes, node) + "缺少" + std::string(local) + "属性。");
     }
     const std::optional<double> value = ReadWholeNumber(a.value());
-    if (!value) return NotProfileFailure(path, Place(bytes, node) + "的" + std::string(local) + "属性“" + a.value() + "”不是数。");
+    if (!value) return NotProfileFailure(path, Place(bytes, node) + "的" + std::string(local) + "属性“" + Excerpt(a.value()) + "”不是数。");
     return value;
 }
 
@@ -238,9 +247,16 @@ Result<std::vector<ChainBreak>> ReadChains(pugi::xml_node alignment, std::string
 }
 
 Result<ProfilePoint> ReadPoint(pugi::xml_node node, std::string_view bytes, std::string_view path) {
-    std::string text;
-    for (pugi::xml_node child : node.children())
-        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) text += child.value();
+    // The element's own text (kept in the element by the parse), then any
+    // text or CDATA after a comment or a child.
+    std::string_view text = node.value();
+    std::string joined;
+    if (node.first_child()) {
+        joined = text;
+        for (pugi::xml_node child : node.children())
+            if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) joined += child.value();
+        text = joined;
+    }
     std::vector<std::string_view> words;
     std::string_view rest = text;
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
@@ -257,7 +273,7 @@ Result<ProfilePoint> ReadPoint(pugi::xml_node node, std::string_view bytes, std:
         elevation = ReadWholeNumber(words[1]);
     }
     if (!station || !elevation)
-        return NotProfileFailure(path, Place(bytes, node) + "的内容“" + text.substr(0, 80) + "”应为“桩号 高程”两个数。");
+        return NotProfileFailure(path, Place(bytes, node) + "的内容“" + Excerpt(text) + "”应为“桩号 高程”两个数。");
 
     ProfilePoint point;
     point.station = Station{*station, 0};
@@ -290,31 +306,80 @@ bool IsPointElement(pugi::xml_node node) {
     return Is(node, "PVI") || Is(node, "ParaCurve") || Is(node, "UnsymParaCurve") || Is(node, "CircCurve");
 }
 
-}  // namespace
-
-Result<std::vector<LandXmlProfileName>> ListLandXmlProfiles(std::string_view bytes, std::string_view path) {
-    Result<Document> document = Load(bytes, path);
-    if (!document.ok()) return document.failure();
-    std::vector<LandXmlProfileName> names;
-    for (const FoundProfile& f : FindProfiles(document.value().root)) names.push_back(f.name);
-    return names;
+// What a file holds besides one alignment's one profile and what this
+// program writes around it: whatever a LandXML file written over it would lose.
+std::vector<std::string> ContentBeyondProfile(pugi::xml_node root) {
+    std::vector<std::string> extra;
+    std::size_t alignments = 0, profiles = 0;
+    for (pugi::xml_node top : root.children()) {
+        if (top.type() != pugi::node_element) continue;
+        const std::string_view name = LocalName(top.name());
+        if (name == "Units" || name == "Project" || name == "Application") continue;
+        if (name != "Alignments") {
+            if (name == "Surfaces") extra.push_back("地面模型（Surfaces）");
+            else extra.push_back("<" + Excerpt(name) + ">");
+            continue;
+        }
+        for (pugi::xml_node alignment : top.children()) {
+            if (!Is(alignment, "Alignment")) continue;
+            ++alignments;
+            for (pugi::xml_node part : alignment.children()) {
+                if (part.type() != pugi::node_element) continue;
+                const std::string_view partName = LocalName(part.name());
+                if (partName == "StaEquation") continue;
+                if (partName == "CoordGeom") {
+                    // The one straight line from (0 0) that stands in for a
+                    // horizontal geometry this program does not know.
+                    const pugi::xml_node line = part.first_child();
+                    const bool placeholder = Is(line, "Line") && !line.next_sibling() &&
+                                             std::string_view(line.child_value("Start")) == "0 0";
+                    if (!placeholder) extra.push_back("平面线形（CoordGeom）");
+                    continue;
+                }
+                if (partName == "Profile") {
+                    for (pugi::xml_node profile : part.children()) {
+                        if (Is(profile, "ProfAlign")) ++profiles;
+                        else if (Is(profile, "ProfSurf")) extra.push_back("地面线（ProfSurf）");
+                    }
+                    continue;
+                }
+                extra.push_back("<" + Excerpt(partName) + ">");
+            }
+        }
+    }
+    if (alignments > 1) extra.push_back("另外" + std::to_string(alignments - 1) + "条线路");
+    if (profiles > 1) extra.push_back("另外" + std::to_string(profiles - 1) + "个纵断面");
+    std::sort(extra.begin(), extra.end());
+    extra.erase(std::unique(extra.begin(), extra.end()), extra.end());
+    return extra;
 }
 
-Result<ProfileModel> ParseLandXml(std::string_view bytes, std::string_view name, std::string_view path) {
+Result<LandXmlContent> ReadLandXmlDocument(std::string& bytes, std::string_view name, std::string_view path,
+                                           bool wantProfile) {
     Result<Document> document = Load(bytes, path);
     if (!document.ok()) return document.failure();
     const pugi::xml_node root = document.value().root;
-    Result<FoundProfile> chosen = Choose(FindProfiles(root), name, path);
+    const std::vector<FoundProfile> found = FindProfiles(root);
+    LandXmlContent content;
+    for (const FoundProfile& f : found) content.names.push_back(f.name);
+    content.beyondProfile = ContentBeyondProfile(root);
+    if (!wantProfile) return content;
+
+    Result<FoundProfile> chosen = Choose(found, name, path);
     if (!chosen.ok()) return chosen.failure();
     Result<LengthUnit> unit = ReadUnit(root, path);
     if (!unit.ok()) return unit.failure();
     Result<std::vector<ChainBreak>> chains = ReadChains(chosen.value().alignment, bytes, path);
     if (!chains.ok()) return chains.failure();
 
-    ProfileModel model;
+    ProfileModel& model = content.model;
+    content.alignment = chosen.value().name.alignment;
     model.name = chosen.value().name.profile;
     model.unit = unit.value();
     model.chains = std::move(chains.value());
+    std::size_t count = 0;
+    for (pugi::xml_node node : chosen.value().profAlign.children()) count += IsPointElement(node);
+    model.points.reserve(count);
     for (pugi::xml_node node : chosen.value().profAlign.children()) {
         if (!IsPointElement(node)) continue;
         Result<ProfilePoint> point = ReadPoint(node, bytes, path);
@@ -331,7 +396,31 @@ Result<ProfileModel> ParseLandXml(std::string_view bytes, std::string_view name,
             return NotProfileFailure(path, std::string("的断链（StaEquation）有误：") + e.what());
         }
     }
-    return model;
+    return content;
+}
+
+}  // namespace
+
+Result<LandXmlContent> ParseLandXmlInPlace(std::string& bytes, std::string_view name, std::string_view path) {
+    return ReadLandXmlDocument(bytes, name, path, true);
+}
+
+Result<LandXmlContent> ListLandXmlInPlace(std::string& bytes, std::string_view path) {
+    return ReadLandXmlDocument(bytes, {}, path, false);
+}
+
+Result<std::vector<LandXmlProfileName>> ListLandXmlProfiles(std::string_view bytes, std::string_view path) {
+    std::string copy(bytes);
+    Result<LandXmlContent> content = ListLandXmlInPlace(copy, path);
+    if (!content.ok()) return content.failure();
+    return std::move(content.value().names);
+}
+
+Result<ProfileModel> ParseLandXml(std::string_view bytes, std::string_view name, std::string_view path) {
+    std::string copy(bytes);
+    Result<LandXmlContent> content = ParseLandXmlInPlace(copy, name, path);
+    if (!content.ok()) return content.failure();
+    return std::move(content.value().model);
 }
 
 }  // namespace tarnvel::io

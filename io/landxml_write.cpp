@@ -63,7 +63,7 @@ std::string DateText(const std::tm& t, bool date) {
 
 }  // namespace
 
-std::string LandXmlBytes(const ProfileModel& model) {
+std::string LandXmlBytes(const ProfileModel& model, std::string_view alignmentName) {
     std::optional<Chainage> chainage = Chainage::Make(model.chains);
     if (!chainage) chainage = Chainage();  // invalid breaks: labels are written as they are
     std::vector<double> internal;
@@ -99,14 +99,16 @@ std::string LandXmlBytes(const ProfileModel& model) {
         imperial.append_attribute("temperatureUnit") = "fahrenheit";
         imperial.append_attribute("pressureUnit") = "inHG";
     }
-    const std::string alignmentName = model.name.empty() ? "Tarnvel" : model.name;
-    root.append_child("Project").append_attribute("name") = alignmentName.c_str();
+    const std::string name = !alignmentName.empty() ? std::string(alignmentName)
+                             : model.name.empty()   ? std::string("Tarnvel")
+                                                    : model.name;
+    root.append_child("Project").append_attribute("name") = name.c_str();
     root.append_child("Application").append_attribute("name") = "Tarnvel";
 
     const double start = internal.empty() ? 0 : internal.front();
     const double length = internal.empty() ? 0 : internal.back() - internal.front();
     pugi::xml_node alignment = root.append_child("Alignments").append_child("Alignment");
-    alignment.append_attribute("name") = alignmentName.c_str();
+    alignment.append_attribute("name") = name.c_str();
     SetNumber(alignment, "length", length);
     SetNumber(alignment, "staStart", start);
     // The schema wants a horizontal geometry; a straight line of the

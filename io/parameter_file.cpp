@@ -99,6 +99,13 @@ std::optional<IoFailure> SaveParameterFile(const std::string& path, const Parame
     } catch (const std::exception&) {
         return CurrentExceptionFailure(FileAction::Write, path);
     }
+    // The reader looks for the five lines within its limit: a file longer
+    // than that would be written only to be refused when loaded.
+    if (bytes.size() > kParameterFileReadLimit)
+        return IoFailure{FailureKind::File, "无法写入文件“" + path + "”：参数的文字太长（共" +
+                                                std::to_string(bytes.size()) + "字节，参数文件最多" +
+                                                std::to_string(kParameterFileReadLimit >> 10) +
+                                                "KB），写出的文件将无法读回，未写入。"};
     return WriteFileAtomically(path, bytes);
 }
 

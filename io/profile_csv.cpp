@@ -112,9 +112,14 @@ std::vector<std::string> HeaderWords(std::string_view cell, std::vector<std::str
     return words;
 }
 
-Result<Header> ReadHeader(const CsvRecord& record, Column first, Column last, std::string_view path) {
+// No column name is longer than this; a longer cell is no header word and
+// is not looked at letter by letter.
+constexpr std::size_t kLongestHeaderCell = 256;
+
+Result<Header> ReadHeader(const CsvRecordView& record, Column first, Column last, std::string_view path) {
     Header header;
     for (std::size_t i = 0; i < record.cells.size(); ++i) {
+        if (record.cells[i].size() > kLongestHeaderCell) continue;
         std::vector<std::string> bracketed;
         const std::vector<std::string> words = HeaderWords(record.cells[i], &bracketed);
         std::optional<Column> column;
@@ -132,17 +137,18 @@ Result<Header> ReadHeader(const CsvRecord& record, Column first, Column last, st
         }
         if (!column) continue;  // a column this program does not use (序号, 坡度, 备注 …)
         if (header.index[*column])
-            return NotProfileFailure(path, RowText(record.row) + "的表头中“" + TrimmedCell(record.cells[i]) + "”与“" +
+            return NotProfileFailure(path, RowText(record.row) + "的表头中“" + Excerpt(TrimmedView(record.cells[i])) + "”与“" +
                                   header.title[*column] + "”是同一列，重复了。");
         header.index[*column] = i;
-        header.title[*column] = TrimmedCell(record.cells[i]);
+        header.title[*column] = Excerpt(TrimmedView(record.cells[i]));
     }
     return header;
 }
 
-bool IsChainHeader(const CsvRecord& record) {
+bool IsChainHeader(const CsvRecordView& record) {
     bool chain = false;
-    for (const std::string& cell : record.cells) {
+    for (std::string_view cell : record.cells) {
+        if (cell.size() > kLongestHeaderCell) continue;
         std::vector<std::string> bracketed;
         for (const std::string& w : HeaderWords(cell, &bracketed)) {
             const std::optional<Column> c = ColumnOf(w, kStation, kAhead);
@@ -157,12 +163,12 @@ bool IsChainHeader(const CsvRecord& record) {
 
 class RowReader {
 public:
-    RowReader(const CsvRecord& record, const Header& header, std::string_view path)
+    RowReader(const CsvRecordView& record, const Header& header, std::string_view path)
         : record_(record), header_(header), path_(path) {}
 
-    std::string Cell(Column column) const {
+    std::string_view Cell(Column column) const {
         const std::optional<std::size_t> i = header_.index[column];
-        return i && *i < record_.cells.size() ? TrimmedCell(record_.cells[*i]) : std::string();
+        return i && *i < record_.cells.size() ? TrimmedView(record_.cells[*i]) : std::string_view();
     }
     bool Has(Column column) const { return !Cell(column).empty(); }
 
@@ -172,38 +178,39 @@ public:
     IoFailure RowFailure(std::string_view what) const { return NotProfileFailure(path_, RowText(record_.row) + std::string(what)); }
 
     Result<Station> StationCell(Column column, bool occurrenceAllowed) const {
-        const std::string text = Cell(column);
+        const std::string_view text = Cell(column);
         if (text.empty()) return Failure(column, "为空。");
         std::string error;
         const std::optional<Station> station = ParseStation(text, &error);
         if (!station) return Failure(column, "：" + error);
-        if (!occurrenceAllowed && station->occurrence != 0) return Failure(column, "的“" + text + "”不应带出现次数。");
+        if (!occurrenceAllowed && station->occurrence != 0) return Failure(column, "的“" + Excerpt(text) + "”不应带出现次数。");
         return *station;
     }
 
     Result<double> NumberCell(Column column) const {
-        const std::string text = Cell(column);
+        const std::string_view text = Cell(column);
         if (text.empty()) return Failure(column, "为空。");
         const std::optional<double> value = ReadWholeNumber(text);
-        if (!value) return Failure(column, "的“" + text + "”不是数。");
+        if (!value) return Failure(column, "的“" + Excerpt(text) + "”不是数。");
         return *value;
     }
 
 private:
-    const CsvRecord& record_;
+    const CsvRecordView& record_;
     const Header& header_;
     std::string_view path_;
 };
 
 Result<CurveSpec> ReadCurve(const RowReader& row) {
     std::optional<CurveKind> kind;
-    const std::string word = Normalized(row.Cell(kCurve));
+    const std::string_view kindCell = row.Cell(kCurve);
+    const std::string word = kindCell.size() > kLongestHeaderCell ? std::string("?") : Normalized(kindCell);
     if (!word.empty()) {
         for (const KindWords& k : kKindWords)
             for (std::string_view w : k.words)
                 if (!w.empty() && word == w) kind = k.kind;
         if (!kind)
-            return row.Failure(kCurve, "的“" + row.Cell(kCurve) + "”无法识别：应为抛物线、圆曲线、非对称抛物线或无。");
+            return row.Failure(kCurve, "的“" + Excerpt(kindCell) + "”无法识别：应为抛物线、圆曲线、非对称抛物线或无。");
     }
     const bool radius = row.Has(kRadius), length = row.Has(kLength);
     const bool unsymmetric = row.Has(kLengthIn) || row.Has(kLengthOut);
@@ -269,61 +276,149 @@ std::string StationText(const Station& station) {
     return text;
 }
 
+
+// Whether text that is not wholly UTF-8 is still meant as UTF-8, with a few
+// damaged or pasted lines: more lines with other letters than ASCII read as
+// UTF-8 than do not, or the first such line (the header, as a rule) does.
+// A GBK file seldom has a whole line that happens to read as UTF-8.
+bool MostlyUtf8(std::string_view text) {
+    std::size_t utf8Lines = 0, otherLines = 0;
+    std::optional<bool> firstIsUtf8;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+            continue;
+        const bool utf8 = IsValidUtf8(line);
+        (utf8 ? utf8Lines : otherLines) += 1;
+        if (!firstIsUtf8) firstIsUtf8 = utf8;
+    }
+    return utf8Lines > otherLines || (utf8Lines == otherLines && firstIsUtf8.value_or(false));
+}
+
+// The records of the table in order, each checked against the one place where
+// a UTF-8 file is damaged, if any.
+class Records {
+public:
+    Records(std::string_view text, std::size_t badUtf8, std::string_view path)
+        : reader_(text, SniffCsvSeparator(text)), badUtf8_(badUtf8), path_(path) {}
+
+    // True with the next record in `record`, false at the end; or why the
+    // text cannot be read on.
+    Result<bool> Next(CsvRecordView& record) {
+        switch (reader_.Next(record)) {
+            case CsvRecordReader::Status::End: return false;
+            case CsvRecordReader::Status::UnclosedQuote:
+                return NotProfileFailure(path_, RowText(reader_.FailedRow()) + "的引号没有配对。");
+            case CsvRecordReader::Status::TooManyCells:
+                return NotProfileFailure(path_, RowText(reader_.FailedRow()) + "超过" + std::to_string(kMaxCsvCells) +
+                                                    "列，不是纵断面表。");
+            case CsvRecordReader::Status::Record: break;
+        }
+        if (record.begin <= badUtf8_ && badUtf8_ < record.end)
+            return NotProfileFailure(path_, RowText(record.row) +
+                                                "含有不是UTF-8编码的文字，而文件其余部分是UTF-8编码：请改正这一行，"
+                                                "或将整个文件另存为UTF-8编码。");
+        return true;
+    }
+    CsvRecordReader::Mark Here() const { return reader_.Here(); }
+    void Return(CsvRecordReader::Mark mark) { reader_.Return(mark); }
+
+private:
+    CsvRecordReader reader_;
+    std::size_t badUtf8_;
+    std::string_view path_;
+};
+
+// A header row whose only cell holds another separator: say so, rather than
+// that a column is missing.
+std::optional<char> ForeignSeparator(const CsvRecordView& record) {
+    if (record.cells.size() != 1) return std::nullopt;
+    for (char c : {';', '|'})
+        if (record.cells[0].find(c) != std::string_view::npos) return c;
+    return std::nullopt;
+}
+
 }  // namespace
 
 Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view path) {
-    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
+    if (LooksLikeUtf16(bytes))
         return NotProfileFailure(path, "是UTF-16编码的文本，无法读取：请另存为UTF-8或GBK编码（电子表格中选“CSV UTF-8”）。");
     if (bytes.find('\0') != std::string_view::npos) return NotProfileFailure(path, "含有二进制数据，不是纵断面表。");
-    std::string_view body = bytes;
-    if (body.starts_with(kBom)) body.remove_prefix(kBom.size());
-    const std::string text = IsValidUtf8(body) ? std::string(body) : GbkToUtf8(body);
+    std::string_view text = bytes;
+    if (text.starts_with(kBom)) text.remove_prefix(kBom.size());
+    // The whole file is one encoding: UTF-8 (read in place) or GBK. A UTF-8
+    // file with a damaged row is not read as GBK, which would garble every
+    // other row; the damaged row is named instead.
+    std::string converted;
+    std::size_t badUtf8 = FirstInvalidUtf8(text);
+    if (badUtf8 != std::string_view::npos && !MostlyUtf8(text)) {
+        converted = GbkToUtf8(text);
+        text = converted;
+        badUtf8 = std::string_view::npos;
+    }
 
-    auto split = SplitCsvRecords(text, SniffCsvSeparator(text));
-    if (const UnclosedQuote* open = std::get_if<UnclosedQuote>(&split))
-        return NotProfileFailure(path, RowText(open->row) + "的引号没有配对。");
-    const std::vector<CsvRecord>& records = std::get<std::vector<CsvRecord>>(split);
+    Records records(text, badUtf8, path);
+    CsvRecordView record;
+    const auto next = [&]() -> Result<bool> { return records.Next(record); };
 
-    std::size_t next = 0;
-    while (next < records.size() && records[next].Blank()) ++next;
-    if (next == records.size()) return NotProfileFailure(path, "是空的，没有表头和数据。");
     // Tables often carry a title row or two above the header ("K0-K5纵断面
     // 设计表"): the header is the first row that names both needed columns.
-    const std::size_t first = next;
-    for (std::size_t i = next, looked = 0; i < records.size() && looked <= kTitleRows; ++i) {
-        if (records[i].Blank()) continue;
-        ++looked;
-        Result<Header> candidate = ReadHeader(records[i], kStation, kLengthOut, path);
-        if (candidate.ok() && candidate.value().index[kStation] && candidate.value().index[kElevation]) {
-            next = i;
-            break;
+    // The rows are looked at, then read again from the header on.
+    Result<bool> more = next();
+    for (; more.ok() && more.value() && record.Blank(); more = next()) {}
+    if (!more.ok()) return more.failure();
+    if (!more.value()) return NotProfileFailure(path, "是空的，没有表头和数据。");
+    const std::size_t firstRow = record.row;
+    const std::optional<char> foreign = ForeignSeparator(record);
+    std::optional<Header> found;
+    std::optional<CsvRecordReader::Mark> afterHeader;
+    for (std::size_t looked = 0; looked <= kTitleRows;) {
+        if (!record.Blank()) {
+            ++looked;
+            Result<Header> candidate = ReadHeader(record, kStation, kLengthOut, path);
+            if (candidate.ok() && candidate.value().index[kStation] && candidate.value().index[kElevation]) {
+                found = std::move(candidate.value());
+                afterHeader = records.Here();
+                break;
+            }
         }
+        more = next();
+        if (!more.ok()) return more.failure();
+        if (!more.value()) break;
     }
-    Result<Header> header = ReadHeader(records[next], kStation, kLengthOut, path);
-    if (!header.ok()) return header.failure();
-    const std::string headerRow = RowText(records[next].row);
-    if (next == first && !header.value().index[kStation])
-        return NotProfileFailure(path, headerRow + "的表头中没有“桩号（station）”列，不是纵断面表。");
-    if (next == first && !header.value().index[kElevation])
+    if (!found) {
+        // No header among the first rows: the first row is taken as the one
+        // and said what it lacks.
+        const std::string headerRow = RowText(firstRow);
+        if (foreign)
+            return NotProfileFailure(path, headerRow + "的各列以“" + std::string(1, *foreign) +
+                                               "”分隔，无法识别：请用逗号或制表符分隔各列（电子表格中另存为“CSV”）。");
+        // Read the first row again, for its own failure (two units, a column twice).
+        CsvRecordReader again(text, SniffCsvSeparator(text));
+        CsvRecordView firstRecord;
+        while (again.Next(firstRecord) == CsvRecordReader::Status::Record && firstRecord.row < firstRow) {}
+        Result<Header> header = ReadHeader(firstRecord, kStation, kLengthOut, path);
+        if (!header.ok()) return header.failure();
+        if (!header.value().index[kStation])
+            return NotProfileFailure(path, headerRow + "的表头中没有“桩号（station）”列，不是纵断面表。");
         return NotProfileFailure(path, headerRow + "的表头中没有“高程（elevation）”列，不是纵断面表。");
+    }
+    const Header& header = *found;
+    records.Return(*afterHeader);
 
     ProfileModel model;
-    model.unit = header.value().unit.value_or(LengthUnit::Metre);
+    model.unit = header.unit.value_or(LengthUnit::Metre);
+    // One row a line, as a rule: the points need no second copy as they grow.
+    const std::string_view rest = text.substr(afterHeader->offset);
+    model.points.reserve(static_cast<std::size_t>(std::count(rest.begin(), rest.end(), '\n')) + 1);
     std::optional<Header> chainHeader;
-    for (++next; next < records.size(); ++next) {
-        const CsvRecord& record = records[next];
+    for (;;) {
+        more = next();
+        if (!more.ok()) return more.failure();
+        if (!more.value()) break;
         if (record.Blank()) continue;
-        // The chain table's header is no point row: only a row whose station
-        // does not read is looked at as one.
-        if (!chainHeader && !ParseStation(RowReader(record, header.value(), path).Cell(kStation)) &&
-            IsChainHeader(record)) {
-            Result<Header> h = ReadHeader(record, kBack, kAhead, path);
-            if (!h.ok()) return h.failure();
-            if (!h.value().index[kBack] || !h.value().index[kAhead])
-                return NotProfileFailure(path, RowText(record.row) + "的断链表头要有“断链前桩号”和“断链后桩号”两列。");
-            chainHeader = h.value();
-            continue;
-        }
         if (chainHeader) {
             const RowReader row(record, *chainHeader, path);
             Result<Station> back = row.StationCell(kBack, false);
@@ -333,8 +428,18 @@ Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view pa
             model.chains.push_back({back.value().value, ahead.value().value});
             continue;
         }
-        const RowReader row(record, header.value(), path);
+        const RowReader row(record, header, path);
         Result<Station> station = row.StationCell(kStation, true);
+        // The chain table's header is no point row: only a row whose station
+        // does not read is looked at as one.
+        if (!station.ok() && IsChainHeader(record)) {
+            Result<Header> h = ReadHeader(record, kBack, kAhead, path);
+            if (!h.ok()) return h.failure();
+            if (!h.value().index[kBack] || !h.value().index[kAhead])
+                return NotProfileFailure(path, RowText(record.row) + "的断链表头要有“断链前桩号”和“断链后桩号”两列。");
+            chainHeader = std::move(h.value());
+            continue;
+        }
         if (!station.ok()) return station.failure();
         Result<double> elevation = row.NumberCell(kElevation);
         if (!elevation.ok()) return elevation.failure();

@@ -5,44 +5,65 @@
 
 #include "io/atomic_write.h"
 #include "io/bounded_read.h"
+#include "io/csv_records.h"
 
 namespace tarnvel::io {
 
 ProfileFormat SniffProfileFormat(std::string_view bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
-    const std::size_t first = bytes.find_first_not_of(" \t\r\n");
+    else if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) bytes.remove_prefix(2);
+    // NUL bytes are the other half of UTF-16 characters here.
+    const std::size_t first = bytes.find_first_not_of(std::string_view(" \t\r\n\0", 5));
     return first != std::string_view::npos && bytes[first] == '<' ? ProfileFormat::LandXml : ProfileFormat::Csv;
 }
 
 namespace {
 
 // The bytes of a profile file, or why they are not worth parsing.
+// A regular file is judged by its size before a byte is read, so that a huge
+// file costs neither the time nor the memory of reading it.
 Result<std::string> ReadProfileBytes(const std::string& path) {
-    Result<std::string> read = ReadFilePrefix(path, kMaxProfileFileBytes + 1);
+    Result<BoundedFile> read = ReadWholeFile(path, kMaxProfileFileBytes);
     if (!read.ok()) return read.failure();
-    if (read.value().size() > kMaxProfileFileBytes)
-        return IoFailure{
-            FailureKind::NotProfile,
-            "文件“" + path + "”超过" + std::to_string(kMaxProfileFileBytes >> 20) + "MB，不是纵断面文件，未读取。"};
-    // Text saved as UTF-16 (a spreadsheet's "Unicode text") is full of NUL
-    // bytes but is no binary file: the CSV reader says what to do with it.
-    const bool utf16 = read.value().starts_with("\xFF\xFE") || read.value().starts_with("\xFE\xFF");
-    if (!utf16 && read.value().find('\0') != std::string::npos)
+    if (read.value().tooLarge)
+        return IoFailure{FailureKind::NotProfile, "文件“" + path + "”大于" +
+                                                      std::to_string(kMaxProfileFileBytes >> 20) +
+                                                      "MB，超出纵断面文件的大小上限，未读取。"};
+    std::string& bytes = read.value().bytes;
+    // Text saved as UTF-16 (a spreadsheet's "Unicode text", or XML) is full
+    // of NUL bytes but is no binary file: the readers say what to do with it.
+    if (!LooksLikeUtf16(bytes) && bytes.find('\0') != std::string::npos)
         return IoFailure{FailureKind::NotProfile, "文件“" + path + "”含有二进制数据，不是纵断面文件，未读取。"};
-    return read;
+    return std::move(bytes);
 }
 
 }  // namespace
 
-Result<ProfileModel> ReadProfileFile(const std::string& path, std::string_view name) {
+Result<ProfileFileContent> ReadProfileFileContent(const std::string& path, std::string_view name) {
     try {
         Result<std::string> bytes = ReadProfileBytes(path);
         if (!bytes.ok()) return bytes.failure();
-        if (SniffProfileFormat(bytes.value()) == ProfileFormat::LandXml) return ParseLandXml(bytes.value(), name, path);
-        return ParseProfileCsv(bytes.value(), path);
+        ProfileFileContent read;
+        if (SniffProfileFormat(bytes.value()) == ProfileFormat::LandXml) {
+            Result<LandXmlContent> content = ParseLandXmlInPlace(bytes.value(), name, path);
+            if (!content.ok()) return content.failure();
+            read.format = ProfileFormat::LandXml;
+            read.content = std::move(content.value());
+            return read;
+        }
+        Result<ProfileModel> model = ParseProfileCsv(bytes.value(), path);
+        if (!model.ok()) return model.failure();
+        read.content.model = std::move(model.value());
+        return read;
     } catch (const std::exception&) {
         return CurrentExceptionFailure(FileAction::Read, path);
     }
+}
+
+Result<ProfileModel> ReadProfileFile(const std::string& path, std::string_view name) {
+    Result<ProfileFileContent> read = ReadProfileFileContent(path, name);
+    if (!read.ok()) return read.failure();
+    return std::move(read.value().content.model);
 }
 
 Result<std::vector<LandXmlProfileName>> ReadLandXmlProfileNames(const std::string& path) {
@@ -51,9 +72,23 @@ Result<std::vector<LandXmlProfileName>> ReadLandXmlProfileNames(const std::strin
         if (!bytes.ok()) return bytes.failure();
         if (SniffProfileFormat(bytes.value()) != ProfileFormat::LandXml)
             return IoFailure{FailureKind::NotProfile, "文件“" + path + "”不是LandXML文件，其中没有可选的纵断面。"};
-        return ListLandXmlProfiles(bytes.value(), path);
+        Result<LandXmlContent> content = ListLandXmlInPlace(bytes.value(), path);
+        if (!content.ok()) return content.failure();
+        return std::move(content.value().names);
     } catch (const std::exception&) {
         return CurrentExceptionFailure(FileAction::Read, path);
+    }
+}
+
+std::vector<std::string> LandXmlContentAt(const std::string& path) {
+    try {
+        Result<std::string> bytes = ReadProfileBytes(path);
+        if (!bytes.ok() || SniffProfileFormat(bytes.value()) != ProfileFormat::LandXml) return {};
+        Result<LandXmlContent> content = ListLandXmlInPlace(bytes.value(), path);
+        if (!content.ok()) return {};
+        return std::move(content.value().beyondProfile);
+    } catch (const std::exception&) {
+        return {};
     }
 }
 
@@ -70,10 +105,11 @@ std::optional<ProfileFormat> ProfileFormatFromPath(std::string_view path) {
     return std::nullopt;
 }
 
-std::optional<IoFailure> WriteProfileFile(const std::string& path, const ProfileModel& model, ProfileFormat format) {
+std::optional<IoFailure> WriteProfileFile(const std::string& path, const ProfileModel& model, ProfileFormat format,
+                                          std::string_view alignment) {
     std::string bytes;
     try {
-        bytes = format == ProfileFormat::LandXml ? LandXmlBytes(model) : ProfileCsvBytes(model);
+        bytes = format == ProfileFormat::LandXml ? LandXmlBytes(model, alignment) : ProfileCsvBytes(model);
     } catch (const std::exception&) {
         return CurrentExceptionFailure(FileAction::Write, path);
     }

@@ -38,9 +38,26 @@ struct LandXmlProfileName {
 Result<std::vector<LandXmlProfileName>> ListLandXmlProfiles(std::string_view bytes, std::string_view path);
 // `name` empty: the first ProfAlign of the file.
 Result<ProfileModel> ParseLandXml(std::string_view bytes, std::string_view name, std::string_view path);
+
+// Everything one parse of a LandXML file tells.
+struct LandXmlContent {
+    std::vector<LandXmlProfileName> names;  // every profile of the file, in file order
+    ProfileModel model;                     // the profile chosen (empty when only listing)
+    std::string alignment;                  // the Alignment@name the profile was read from
+    // What the file holds besides one alignment's one profile (other profiles
+    // or alignments, surfaces, a horizontal geometry, …), in the user's words:
+    // what writing a LandXML file over it would lose.
+    std::vector<std::string> beyondProfile;
+};
+// The same as the functions above, parsing `bytes` in place (they are
+// changed, and no copy of the file is made).
+Result<LandXmlContent> ParseLandXmlInPlace(std::string& bytes, std::string_view name, std::string_view path);
+Result<LandXmlContent> ListLandXmlInPlace(std::string& bytes, std::string_view path);
+
 // A LandXML 1.2 document with one Alignment holding the profile (and its
-// StaEquations), in the model's unit, UTF-8.
-std::string LandXmlBytes(const ProfileModel& model);
+// StaEquations), in the model's unit, UTF-8. The alignment is named
+// `alignment`, or after the profile when that is empty.
+std::string LandXmlBytes(const ProfileModel& model, std::string_view alignment = {});
 
 Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view path);
 // UTF-8 with byte-order mark, CR LF, a header row; the chain table, if any,
@@ -55,10 +72,23 @@ ProfileFormat SniffProfileFormat(std::string_view bytes);
 // By content, not by name. `name` picks a ProfAlign of a LandXML file (ignored for CSV).
 Result<ProfileModel> ReadProfileFile(const std::string& path, std::string_view name = {});
 Result<std::vector<LandXmlProfileName>> ReadLandXmlProfileNames(const std::string& path);
+// One read and one parse for all a caller needs of a profile file: the
+// profile `name` picks, and for LandXML the names of all the file's profiles
+// and what else it holds (none of these for CSV).
+struct ProfileFileContent {
+    ProfileFormat format = ProfileFormat::Csv;
+    LandXmlContent content;
+};
+Result<ProfileFileContent> ReadProfileFileContent(const std::string& path, std::string_view name = {});
+// What a LandXML file at `path` holds besides one profile (see
+// LandXmlContent::beyondProfile); nothing for a missing file, a CSV file or
+// anything that is not LandXML.
+std::vector<std::string> LandXmlContentAt(const std::string& path);
 // By the extension: ".xml" (any case) LandXML, ".csv" CSV, else nothing.
 std::optional<ProfileFormat> ProfileFormatFromPath(std::string_view path);
 // Atomic, as every write of this program.
+// `alignment` names the LandXML alignment (see LandXmlBytes).
 [[nodiscard]] std::optional<IoFailure> WriteProfileFile(const std::string& path, const ProfileModel& model,
-                                                        ProfileFormat format);
+                                                        ProfileFormat format, std::string_view alignment = {});
 
 }  // namespace tarnvel::io

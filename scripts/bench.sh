@@ -7,6 +7,8 @@
 #   - tarnvel-cli list of stations 0 to 1,000,000 to /dev/null: time and peak memory;
 #   - tarnvel-cli report of 1,000,000 stations beside list --crlf to a file: time and peak memory;
 #   - reading a 10 MB LandXML profile and a 100,000-row CSV table: time and peak memory;
+#   - reading a 1,000,000-row CSV table beside Python's csv module with float(), and a
+#     114 MB LandXML file beside xmllint --noout: whole-process time and peak memory, same run;
 #   - tarnvel-cli profile list of 1,000,001 stations over a 10,000-PVI profile against
 #     tarnvel-cli list of as many stations, both to a file in the same run (target: at most 1.5×).
 set -euo pipefail
@@ -59,6 +61,34 @@ for f in "$scratch/profile.xml" "$scratch/profile.csv"; do
     /usr/bin/time -f "$(basename "$f") ($(stat -c %s "$f") bytes): %e s, peak memory %M KiB" \
         "$build/bin/profile_file_read" read "$f"
 done
+
+echo "== Large profile files beside plain references (whole process, same run)"
+# The data is generated here, never kept: 1,000,000 PVI rows (about 37 MB) and
+# a LandXML profile of about 114 MB (at least 102 MiB).
+"$build/bin/profile_file_read" generate-csv "$scratch/large.csv" 1000000
+"$build/bin/profile_file_read" generate-landxml "$scratch/large.xml" 102
+python_csv='import csv, sys
+rows = []
+with open(sys.argv[1], encoding="utf-8-sig", newline="") as f:
+    reader = csv.reader(f)
+    next(reader)
+    for row in reader:
+        rows.append((float(row[0]), float(row[1])))'
+measure() {  # label, command…: "label: S s, peak P KiB (file size ratio)"
+    local label=$1 file=$2
+    shift 2
+    /usr/bin/time -f "$label: %e s, peak %M KiB" "$@" >/dev/null 2>"$scratch/time.txt" || true
+    local line
+    line=$(tail -1 "$scratch/time.txt")
+    local kib=${line##*peak }
+    kib=${kib% KiB}
+    echo "$line ($(echo "scale=2; $kib * 1024 / $(stat -c %s "$file")" | bc)× the file)"
+}
+measure "CSV 1,000,000 rows, Tarnvel     " "$scratch/large.csv" "$build/bin/profile_file_read" read "$scratch/large.csv"
+measure "CSV 1,000,000 rows, Python csv  " "$scratch/large.csv" python3 -c "$python_csv" "$scratch/large.csv"
+measure "LandXML 114 MB, Tarnvel         " "$scratch/large.xml" "$build/bin/profile_file_read" read "$scratch/large.xml"
+measure "LandXML 114 MB, xmllint --noout " "$scratch/large.xml" xmllint --noout "$scratch/large.xml"
+rm -f "$scratch/large.csv" "$scratch/large.xml"
 
 echo "== tarnvel-cli profile list against list, 1,000,001 stations to a file (best of 5)"
 awk -v n=10000 -f "$root/bench/make_profile.awk" >"$scratch/profile.csv"

@@ -16,6 +16,7 @@ packages=(
     clang libclang-rt-14-dev        # libFuzzer and the sanitizer runtimes
     dpkg-dev file desktop-file-utils  # the Debian package and its checks
     bc time                         # the benchmark script
+    libxml2-utils python3           # the benchmark's references: xmllint --noout, Python's csv module
     locales                         # a comma-decimal locale for the locale tests
 )
 

@@ -228,11 +228,94 @@ TEST_F(ProfileCli, ProfilesByNameAndTheirUnit) {
     EXPECT_EQ(RunCli(TARNVEL_CLI, {"profile", "names", folder.File("feet.csv")}).status, 1);
 }
 
+// A design file holds more than one profile: converting it onto itself
+// would keep only the profile read.
+constexpr std::string_view kDesignXml =
+    "<?xml version=\"1.0\"?>\n<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\">"
+    "<Surfaces><Surface name=\"EG\"/></Surfaces><Alignments><Alignment name=\"路线\">"
+    "<CoordGeom><Line><Start>100 200</Start><End>300 400</End></Line></CoordGeom><Profile>"
+    "<ProfAlign name=\"设计线\"><PVI>0 10</PVI><PVI>100 11</PVI></ProfAlign>"
+    "<ProfAlign name=\"比较线\"><PVI>0 10</PVI><PVI>100 12</PVI></ProfAlign>"
+    "</Profile></Alignment></Alignments></LandXML>";
+
+TEST_F(ProfileCli, ConvertDoesNotWriteOverMoreThanTheProfileUnlessForced) {
+    const std::string design = folder.File("design.xml");
+    WriteBytes(design, kDesignXml);
+    const CliRun refused = Run({"convert", design, "--output", design});
+    EXPECT_EQ(refused.status, 2) << refused.err;
+    for (const char* word : {"另外1个纵断面", "地面模型", "平面线形", "--force"})
+        EXPECT_NE(refused.err.find(word), std::string::npos) << word << ": " << refused.err;
+    EXPECT_EQ(ReadBytes(design), kDesignXml);
+
+    // Forced, the profile read stays under the alignment's own name; and a
+    // file holding just that can be written over again without asking.
+    ASSERT_EQ(Run({"convert", design, "--output", design, "--force"}).status, 0);
+    EXPECT_EQ(Run({"names", design}).out, "路线/设计线\n");
+    const CliRun again = Run({"convert", design, "--output", design});
+    EXPECT_EQ(again.status, 0) << again.err;
+}
+
+TEST_F(ProfileCli, ProfileNamesThatCannotChooseAreRefused) {
+    const std::string twins = folder.File("twins.xml");
+    std::string xml(kDesignXml);
+    const std::string second = "<Alignment name=\"路线\"><Profile><ProfAlign name=\"设计线\"><PVI>0 1</PVI>"
+                               "<PVI>100 2</PVI></ProfAlign></Profile></Alignment>";
+    xml.insert(xml.find("</Alignments>"), second);
+    WriteBytes(twins, xml);
+    const Case cases[] = {
+        {"profile on a csv", {"at", "{worked}", "--profile", "x/y", "--k", "16780"}, 2, "", "--profile"},
+        {"two alignments of one name", {"at", twins, "--profile", "路线/设计线", "--k", "1"}, 1, "", "2个纵断面"},
+    };
+    for (const Case& c : cases) Check(c);
+}
+
+TEST_F(ProfileCli, StationsFromAFileGiveWhatTheSameStationsAsOptionsGive) {
+    WriteBytes(folder.File("k.txt"), "\xEF\xBB\xBF" "480(2)\r\n\n  900 \n");
+    const CliRun options = Run({"at", "{chain}", "--k", "480(2)", "--k", "900"});
+    ASSERT_EQ(options.status, 0) << options.err;
+    const CliRun file = Run({"at", "{chain}", "--k-file", folder.File("k.txt")});
+    EXPECT_EQ(file.status, 0) << file.err;
+    EXPECT_EQ(file.out, options.out);
+
+    WriteBytes(folder.File("bad.txt"), "100\nK1+2x3\n");
+    const Case failures[] = {
+        {"bad line", {"at", "{chain}", "--k-file", folder.File("bad.txt")}, 2, "", "第2行"},
+        {"empty input", {"at", "{chain}", "--k-file", "-"}, 2, "", "没有桩号"},
+        {"missing file", {"at", "{chain}", "--k-file", folder.File("none.txt")}, 3, "", "none.txt"},
+    };
+    for (const Case& c : failures) Check(c);
+}
+
+TEST_F(ProfileCli, MemoryRunningOutIsReportedNotAnAbort) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than any limit here";
+#else
+    // 200,000 PVIs: read, resolved and tabled under limits from too small to
+    // read to enough; wherever it runs out, the words say so.
+    ProfileModel model;
+    for (int i = 0; i < 200000; ++i)
+        model.points.push_back({Station{100.0 * i, 0}, 100.0 + (i % 7),
+                                i % 3 == 1 && i + 1 < 200000 ? CurveSpec{CurveKind::ParabolaLength, 0, 20, 0, 0}
+                                                             : CurveSpec{}});
+    WriteBytes(folder.File("big.csv"), io::ProfileCsvBytes(model));
+    for (const int megabytes : {100, 150, 200, 250, 300}) {
+        const CliRun run = RunCli("/bin/sh", {"-c", "ulimit -v " + std::to_string(megabytes * 1024) +
+                                                        "; exec \"$0\" profile elements \"$1\" >/dev/null",
+                                              TARNVEL_CLI, folder.File("big.csv")});
+        EXPECT_TRUE(run.status == 0 || run.status == 3) << megabytes << " MB: " << run.status << " " << run.err;
+        if (run.status == 3) {
+            EXPECT_NE(run.err.find("内存不足"), std::string::npos) << run.err;
+        }
+        EXPECT_EQ(run.err.find("bad_alloc"), std::string::npos) << run.err;
+    }
+#endif
+}
+
 TEST_F(ProfileCli, HelpComesFromTheOptionTables) {
     const CliRun help = RunCli(TARNVEL_CLI, {"profile", "--help"});
     EXPECT_EQ(help.status, 0);
     for (const char* word : {"at", "elements", "list", "convert", "names", "--key-points", "--profile",
-                             "--max-stations", "--stations"})
+                             "--max-stations", "--stations", "--k-file", "--force"})
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     const CliRun main = RunCli(TARNVEL_CLI, {"--help"});
     for (const char* word : {"--k0", "--crlf", "--output", "profile"})

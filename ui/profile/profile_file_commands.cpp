@@ -72,14 +72,9 @@ void ProfileWindow::Import_Click() {
 
 bool ProfileWindow::OpenFile(const QString& path) {
     // A LandXML file may hold several profiles: the first is loaded, the
-    // chooser offers the others. A CSV file (or a file that is no LandXML)
-    // has no names, and the reader below says what is wrong with it.
+    // chooser offers the others. A CSV file has no names.
     QStringList names;
-    const auto listed = io::ReadLandXmlProfileNames(NativePath(path));
-    if (listed.ok()) {
-        for (const io::LandXmlProfileName& name : listed.value()) names.append(NameOf(name));
-    }
-    if (!LoadProfile(path, names.value(0))) return false;
+    if (!LoadProfile(path, QString(), &names)) return false;
     const QSignalBlocker block(profileChooser_);
     profileChooser_->clear();
     profileChooser_->addItems(names);
@@ -89,17 +84,23 @@ bool ProfileWindow::OpenFile(const QString& path) {
     return true;
 }
 
-bool ProfileWindow::LoadProfile(const QString& path, const QString& profileName) {
+bool ProfileWindow::LoadProfile(const QString& path, const QString& profileName, QStringList* names) {
     const std::string name = profileName.toStdString();
-    const io::Result<ProfileModel> loaded = io::ReadProfileFile(NativePath(path), name);
+    const io::Result<io::ProfileFileContent> loaded = io::ReadProfileFileContent(NativePath(path), name);
     if (!loaded.ok()) {
         services_.messages.ShowInfo(this, MessageOf(loaded.failure()));
         return false;
     }
-    const ProfileModel& model = loaded.value();
-    const bool landXml = io::ReadLandXmlProfileNames(NativePath(path)).ok();
+    const ProfileModel& model = loaded.value().content.model;
+    const bool landXml = loaded.value().format == io::ProfileFormat::LandXml;
+    if (names) {
+        for (const io::LandXmlProfileName& n : loaded.value().content.names) names->append(NameOf(n));
+    }
     modelName_ = model.name;
-    chosenProfile_ = profileName;
+    // The first profile stands for "no name given" in the chooser.
+    chosenProfile_ = profileName.isEmpty() && !loaded.value().content.names.empty()
+                         ? NameOf(loaded.value().content.names.front())
+                         : profileName;
     unit_ = model.unit;
     sourcePath_ = path;
     savePath_ = landXml ? QString() : path;

@@ -103,7 +103,9 @@ private:
     // True when the window may drop its document: no unsaved changes, or the
     // user saved them or chose not to.
     bool MaybeSave();
-    bool LoadProfile(const QString& path, const QString& profileName);
+    // `names` (when given) receives the names of every profile of a LandXML
+    // file, from the same one read of the file.
+    bool LoadProfile(const QString& path, const QString& profileName, QStringList* names = nullptr);
     bool WriteTo(const QString& path, io::ProfileFormat format);
     void ChooseProfile(int index);
     void UpdateRecentMenu();
