@@ -84,20 +84,41 @@ double RoundTo3ByPrinting(double value) {
     return rounded == 0 ? 0.0 : rounded;
 }
 
+// The rounding error of the product a × b = p, exactly (Dekker's product:
+// each factor split into halves of 26 bits, whose products are exact). Exact
+// while nothing overflows or underflows; here |a| and |b| are below 2^53, and
+// a product that underflows is far too small to be near a rounding tie. Plain
+// arithmetic instead of fma, which is a library call on most builds; the build
+// never contracts a * b + c into one, which would break the split.
+double ProductError(double a, double b, double p) {
+    constexpr double kSplitter = 134217729.0;  // 2^27 + 1
+    const double ca = kSplitter * a;
+    const double aHigh = ca - (ca - a);
+    const double aLow = a - aHigh;
+    const double cb = kSplitter * b;
+    const double bHigh = cb - (cb - b);
+    const double bLow = b - bHigh;
+    return ((aHigh * bHigh - p) + aHigh * bLow + aLow * bHigh) + aLow * bLow;
+}
+
 // The whole number nearest to the exact value of value × 10^decimals (an
 // exact tie to the even one), when that product lies below 2^53; nothing
-// otherwise. The product is computed as scaled + error, both exact (fma gives
-// the rounding error of the product exactly), and compared with the halfway
-// points through exact differences only: a sum rounded to 0.5 could hide
-// which side of it the product lies.
+// otherwise. The product is computed as scaled + error, both exact, and
+// compared with the halfway points through exact differences only: a sum
+// rounded to 0.5 could hide which side of it the product lies.
 std::optional<std::int64_t> ScaledNearest(double value, int decimals) {
     static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4,  1e5,  1e6,
                                          1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
     const double power = kPowers[decimals];  // exact: 10^12 < 2^53
     const double scaled = value * power;
     if (!(std::fabs(scaled) < 9007199254740992.0)) return std::nullopt;  // also NaN and infinities
-    const double error = std::fma(value, power, -scaled);
-    double n = std::nearbyint(scaled);
+    const double error = ProductError(value, power, scaled);
+    // The whole number nearest to scaled, ties to even, without a library
+    // call: adding and taking away 2^52 leaves no fraction bits, and the
+    // additions round to nearest even. From 2^52 on, scaled is whole already.
+    double n = scaled;
+    if (scaled > 0 && scaled < 0x1p52) n = (scaled + 0x1p52) - 0x1p52;
+    if (scaled < 0 && scaled > -0x1p52) n = (scaled - 0x1p52) + 0x1p52;
     const double fromN = scaled - n;       // exact: within 0.5 of n
     const double aboveHalf = fromN - 0.5;  // exact: a multiple of scaled's ulp, at most 1
     const double belowHalf = fromN + 0.5;
