@@ -271,9 +271,9 @@ void ProfileWindow::CreateWidgets() {
             [this](const QModelIndex& current) { SelectPoint(current.row(), pviView_); });
     connect(elementsView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { SelectPoint(elementsModel_->PointOfRow(current.row()), elementsView_); });
-    connect(query_, &QueryPanel::stationAnswered, plot_,
-            [this](double internal, bool typed) { plot_->setQueryStation(internal, typed); });
-    connect(query_, &QueryPanel::stationCleared, plot_, [this] { plot_->setQueryStation(std::nullopt); });
+    // The queried station is marked on the plot, and brought into view when typed.
+    connect(query_, &QueryPanel::stationAnswered, plot_, &PlotWidget::setQueryStation);
+    connect(query_, &QueryPanel::stationCleared, plot_, [plot = plot_] { plot->setQueryStation(std::nullopt); });
     connect(plot_, &PlotWidget::pviClicked, this, [this](int pvi) { SelectPoint(elementsModel_->PointOfRow(pvi), plot_); });
     resize(1400, 900);
 }
