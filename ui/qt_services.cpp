@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QPushButton>
 
+#include "ui/chinese_file_list.h"
+
 namespace tarnvel::ui {
 namespace {
 
@@ -29,13 +31,26 @@ public:
     }
 };
 
+// As QFileDialog::getOpenFileName and getSaveFileName do, with the list's
+// dates and sizes in Chinese (ui/chinese_file_list.h).
+QString RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter, QString* selectedFilter) {
+    QFileDialog dialog(parent, QString(), QString(), filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (selectedFilter != nullptr && !selectedFilter->isEmpty()) dialog.selectNameFilter(*selectedFilter);
+    UseChineseFileList(dialog);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    if (selectedFilter != nullptr) *selectedFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().value(0);
+}
+
 class QtFileDialog final : public FileDialog {
 public:
     QString ChooseSaveFile(QWidget* parent, const QString& filter, QString* selectedFilter) override {
-        return QFileDialog::getSaveFileName(parent, QString(), QString(), filter, selectedFilter);
+        return RunFileDialog(parent, QFileDialog::AcceptSave, filter, selectedFilter);
     }
     QString ChooseOpenFile(QWidget* parent, const QString& filter, QString* selectedFilter) override {
-        return QFileDialog::getOpenFileName(parent, QString(), QString(), filter, selectedFilter);
+        return RunFileDialog(parent, QFileDialog::AcceptOpen, filter, selectedFilter);
     }
 };
 

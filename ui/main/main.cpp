@@ -7,7 +7,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    tarnvel::ui::InstallQtChineseTranslations(app);
+    tarnvel::ui::UseChineseInterface(app);
 
     // "tarnvel PROFILE": a LandXML or CSV profile opens in the profile window.
     const QStringList arguments = QApplication::arguments();

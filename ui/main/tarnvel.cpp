@@ -11,6 +11,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -92,11 +94,18 @@ void Tarnvel::CreateControls() {
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
 
-    // Frames first: the other controls are placed inside them.
+    // Frames first: the other controls are placed inside them. A frame's
+    // caption sits in its top border, the line broken behind it, as the
+    // desktop draws a captioned frame; the common style of Qt's desktop
+    // styles does that, where the platform style may put the caption above
+    // the line. Only the frames take it: a style is not passed on to children.
+    QStyle* frameStyle = QStyleFactory::create(QStringLiteral("Windows"));
+    if (frameStyle != nullptr) frameStyle->setParent(this);
     auto frame = [&](const char* name) {
         const layout::ControlPlace& place = layout::Find(name);
         auto* box = Placed(new QGroupBox(FromUtf8(place.caption), client), place);
         box->setFocusPolicy(Qt::NoFocus);
+        if (frameStyle != nullptr) box->setStyle(frameStyle);
         return box;
     };
     Frame1 = frame("Frame1");

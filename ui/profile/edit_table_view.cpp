@@ -7,8 +7,11 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 
+#include <QStyle>
+
 #include <algorithm>
 #include <set>
+#include <vector>
 
 #include "ui/profile/cell_text.h"
 #include "ui/profile/edit_table_model.h"
@@ -50,6 +53,34 @@ QString SelectedBlockText(const QTableView& view) {
         rows.push_back(row);
     }
     return TabBlockText(rows);
+}
+
+void FitColumnsToSample(QTableView* view) {
+    const QAbstractItemModel* model = view->model();
+    if (model == nullptr) return;
+    const int rows = model->rowCount();
+    constexpr int kEnds = 50, kSpread = 100;
+    std::vector<int> sample;
+    for (int row = 0; row < std::min(rows, kEnds); ++row) sample.push_back(row);
+    for (int row = std::max(kEnds, rows - kEnds); row < rows; ++row) sample.push_back(row);
+    if (rows > 2 * kEnds) {
+        for (int i = 1; i < kSpread; ++i)
+            sample.push_back(kEnds + static_cast<int>(static_cast<qint64>(rows - 2 * kEnds) * i / kSpread));
+    }
+    const QFontMetrics metrics(view->font());
+    // What a cell needs beside its text: the delegate's margins and the grid line.
+    const int margins = 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1) +
+                        (view->showGrid() ? 1 : 0);
+    QHeaderView* header = view->horizontalHeader();
+    for (int column = 0; column < model->columnCount(); ++column) {
+        if (view->isColumnHidden(column)) continue;
+        int width = header->sectionSizeHint(column);
+        for (const int row : sample) {
+            const QString text = model->index(row, column).data(Qt::DisplayRole).toString();
+            if (!text.isEmpty()) width = std::max(width, metrics.horizontalAdvance(text) + margins);
+        }
+        view->setColumnWidth(column, width);
+    }
 }
 
 void AddBlockCopy(QTableView* view) {

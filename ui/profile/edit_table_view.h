@@ -18,6 +18,13 @@ QString SelectedBlockText(const QTableView& view);
 // the same way, ready to paste into a spreadsheet.
 void AddBlockCopy(QTableView* view);
 
+// Sets each column as wide as its header and the widest text among a sample
+// of rows: the first and the last rows and some spread evenly between.
+// Measuring every cell (QTableView::resizeColumnsToContents) costs seconds
+// on a long table; the rows of a profile differ little in width, and the
+// last ones (the longest stations) are always in the sample.
+void FitColumnsToSample(QTableView* view);
+
 class EditTableView : public QTableView {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(EditTableView)

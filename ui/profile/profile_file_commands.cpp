@@ -120,9 +120,8 @@ bool ProfileWindow::LoadProfile(const QString& path, const QString& profileName,
     holdRecompute_ = false;
     Recompute();
     undo_->clear();
-    pviView_->resizeColumnsToContents();
-    chainView_->resizeColumnsToContents();
-    elementsView_->resizeColumnsToContents();
+    for (QTableView* view : {static_cast<QTableView*>(pviView_), static_cast<QTableView*>(chainView_), elementsView_})
+        profile::FitColumnsToSample(view);
     plot_->fitAll();
     settings_->AddRecentFile(path);
     UpdateRecentMenu();

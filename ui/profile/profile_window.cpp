@@ -271,6 +271,9 @@ void ProfileWindow::CreateWidgets() {
             [this](const QModelIndex& current) { SelectPoint(current.row(), pviView_); });
     connect(elementsView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { SelectPoint(elementsModel_->PointOfRow(current.row()), elementsView_); });
+    // The queried station is marked on the plot, and brought into view when typed.
+    connect(query_, &QueryPanel::stationAnswered, plot_, &PlotWidget::setQueryStation);
+    connect(query_, &QueryPanel::stationCleared, plot_, [plot = plot_] { plot->setQueryStation(std::nullopt); });
     connect(plot_, &PlotWidget::pviClicked, this, [this](int pvi) { SelectPoint(elementsModel_->PointOfRow(pvi), plot_); });
     resize(1400, 900);
 }
@@ -442,7 +445,9 @@ void ProfileWindow::SelectPoint(int point, const QObject* from) {
             elementsView_->selectionModel()->clearSelection();
         }
     }
-    plot_->setSelectedPvi(element);
+    // Chosen in a table: the plot brings it into view; clicked in the plot, it is there.
+    if (from == plot_) plot_->setSelectedPvi(element);
+    else plot_->showPvi(element);
     selecting_ = false;
 }
 

@@ -28,39 +28,45 @@ QueryPanel::QueryPanel(QWidget* parent) : QWidget(parent) {
     layout->addWidget(caption);
     layout->addWidget(station_);
     layout->addWidget(result_, 1);
-    connect(station_, &QLineEdit::textChanged, this, &QueryPanel::Update);
+    connect(station_, &QLineEdit::textChanged, this, [this] { Update(true); });
 }
 
 void QueryPanel::SetProfile(const Profile* profile) {
     profile_ = profile;
-    Update();
+    Update(false);
 }
 
-void QueryPanel::Update() {
+void QueryPanel::Update(bool typed) {
     const QString text = station_->text();
     if (text.trimmed().isEmpty()) {
         result_->clear();
+        emit stationCleared();
         return;
     }
     QString why;
     const auto label = ParseCellStation(text, &why);
     if (!label) {
         result_->setText(why);
+        emit stationCleared();
         return;
     }
     if (!profile_) {
         result_->setText(QStringLiteral("纵断面尚无有效数据，无法查询。"));
+        emit stationCleared();
         return;
     }
     try {
-        const ProfileValue value = profile_->AtLabel(*label);
+        const double internal = profile_->OnProfile(profile_->InternalOf(*label));
+        const ProfileValue value = profile_->At(internal);
         const char* unit = LengthUnitSymbol(profile_->Model().unit);
         result_->setText(QStringLiteral("高程 %1 %2    纵坡 %3%")
                              .arg(FixedCellText(value.elevation), QString::fromUtf8(unit), FixedCellText(value.grade)));
+        emit stationAnswered(internal, typed);
     } catch (const StationError& error) {
         // Outside the profile, in a short chain's gap, or a label of a long
         // chain that needs its "(2)": the core says which, in words.
         result_->setText(QString::fromUtf8(error.what()));
+        emit stationCleared();
     }
 }
 

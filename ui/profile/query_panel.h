@@ -24,8 +24,16 @@ public:
     // The profile asked; null while there is none. Shown again at once.
     void SetProfile(const Profile* profile);
 
+signals:
+    // The internal station of a query the profile answers; `typed` when the
+    // user changed the text (the plot then brings it into view), not when a
+    // new profile answers the same text again.
+    void stationAnswered(double internal, bool typed);
+    // The box is empty, unreadable or not on the profile.
+    void stationCleared();
+
 private:
-    void Update();
+    void Update(bool typed);
 
     const Profile* profile_ = nullptr;
     QLineEdit* station_ = nullptr;

@@ -17,6 +17,18 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTranslator>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QImage>
+
+#include <cstdlib>
+#include <vector>
+
+#include "ui/chinese_file_list.h"
 
 #include "tests/ui/support/window_fixture.h"
 #include "ui/main/layout.h"
@@ -118,6 +130,108 @@ TEST(QtTranslations, standard_buttons_and_dialogs_speak_chinese) {
     EXPECT_GE(installed, 1);
     EXPECT_EQ(cancel, QStringLiteral("取消"));
     EXPECT_NE(lookIn, QStringLiteral("Look in:"));
+}
+
+// The interface speaks Chinese on any system: run once as it comes and once
+// with a German system locale (see CMakeLists.txt). Qt formats the file
+// dialog's dates and sizes for the system locale and leaves a folder's type
+// in English; the program's file list and translator put both right.
+TEST(ChineseInterface, file_dialogs_show_chinese_types_dates_and_sizes_on_any_system) {
+    const QLocale before;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+    QFile file(dir.filePath(QStringLiteral("a.csv")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(1500, 'x'));
+    file.close();
+
+    const int installed = UseChineseInterface(*QCoreApplication::instance());
+    QFileSystemModel files;
+    ChineseFileList list;
+    list.setSourceModel(&files);
+    const QModelIndex root = files.setRootPath(dir.path());
+    const bool listed = QTest::qWaitFor([&] { return files.rowCount(root) == 2; });
+    struct Row {
+        QString name, size, type, date;
+        QString systemDate;
+    };
+    std::vector<Row> rows;
+    for (int r = 0; listed && r < 2; ++r) {
+        const QModelIndex name = list.mapFromSource(files.index(r, 0, root));
+        auto text = [&](int column) { return list.index(name.row(), column, name.parent()).data().toString(); };
+        rows.push_back({text(0), text(1), text(2), text(3), files.index(r, 3, root).data().toString()});
+    }
+    const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    const QLocale::Language defaultLanguage = QLocale().language();
+    QLocale::setDefault(before);
+    for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
+
+    EXPECT_GE(installed, 1);
+    EXPECT_EQ(cancel, QStringLiteral("取消"));
+    EXPECT_EQ(defaultLanguage, QLocale::Chinese);
+    ASSERT_TRUE(listed);
+    const QDateTime modified = QFileInfo(file.fileName()).lastModified();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name.toStdString());
+        EXPECT_EQ(row.date, chinese.toString(modified, QLocale::ShortFormat));
+        if (QLocale::system().language() == QLocale::German) {
+            EXPECT_NE(row.date, row.systemDate);
+        }
+        if (row.name == QStringLiteral("sub")) {
+            EXPECT_EQ(row.type, QStringLiteral("文件夹"));
+            EXPECT_EQ(row.size, QString());
+        } else {
+            EXPECT_EQ(row.size, chinese.formattedDataSize(1500));
+            EXPECT_FALSE(row.size.contains(QLatin1Char(','))) << row.size.toStdString();
+        }
+    }
+}
+
+// A frame's caption sits in its top border: the line runs through the
+// caption's height, broken behind it, not below it.
+TEST_F(StartUp, frame_captions_sit_in_the_top_border) {
+    for (const char* name : {"Frame1", "Frame2", "Frame3"}) {
+        SCOPED_TRACE(name);
+        auto* frame = ControlAs<QGroupBox>(name);
+        ASSERT_NE(frame, nullptr);
+        // The frame alone, without the controls inside it.
+        const QColor background = frame->palette().color(QPalette::Window);
+        QImage image(frame->size(), QImage::Format_ARGB32);
+        image.fill(background);
+        frame->render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        auto ink = [&](int x, int y) {
+            const QColor c = image.pixelColor(x, y);
+            return std::abs(c.red() - background.red()) + std::abs(c.green() - background.green()) +
+                       std::abs(c.blue() - background.blue()) > 60;
+        };
+        // The top line: the first row drawn across the right half, where no caption is.
+        int line = -1;
+        for (int y = 0; y < image.height() / 2 && line < 0; ++y) {
+            bool across = true;
+            for (int x = image.width() * 6 / 10; x < image.width() * 9 / 10 && across; ++x) across = ink(x, y);
+            if (across) line = y;
+        }
+        ASSERT_GE(line, 0);
+        // The caption's ink, in the left half, off the line's two rows.
+        int first = -1, last = -1;
+        for (int y = 0; y < image.height() / 2; ++y) {
+            if (y == line || y == line + 1) continue;
+            for (int x = 6; x < image.width() / 2; ++x) {
+                if (!ink(x, y)) continue;
+                if (first < 0) first = y;
+                last = y;
+                break;
+            }
+        }
+        ASSERT_GE(first, 0) << "no caption drawn";
+        EXPECT_LT(first, line);
+        EXPECT_GT(last, line + 1);
+    }
 }
 
 TEST_F(StartUp, window_opens_in_single_point_mode) {

@@ -1,6 +1,7 @@
 // The plot widget driven as a user does, offscreen: wheel, drag, click,
 // hover; and the plot and sheet exports written and read back.
 
+#include <functional>
 #include <optional>
 
 #include <QFile>
@@ -188,6 +189,111 @@ TEST_F(PlotWidgetTest, exaggeration_is_clamped_and_announced_and_an_empty_plot_p
     plot.setProfile(std::nullopt);
     EXPECT_EQ(plot.selectedPvi(), -1);
     EXPECT_FALSE(plot.grab().isNull());
+}
+
+QRectF FrameOf(const PlotWidget& plot) {
+    const DeviceRect f = PlotFrame({0, 0, static_cast<double>(plot.width()), static_cast<double>(plot.height())});
+    return {f.left, f.top, f.width, f.height};
+}
+
+// A place chosen away from the view is brought into the frame at the same
+// scale and marked; chosen again while in view, the view stays.
+TEST_F(PlotWidgetTest, a_chosen_pvi_or_queried_station_off_screen_is_brought_into_view) {
+    const Profile& profile = *plot.profile();
+    const auto& pvi5 = profile.Elements().at(5);
+    const struct {
+        const char* name;
+        std::function<void()> choose;
+        WorldPoint shown;
+    } cases[] = {
+        {"PVI chosen in a table", [&] { plot.showPvi(5); }, {pvi5.pviStation, pvi5.pviElevation}},
+        {"station queried near the end", [&] { plot.setQueryStation(2350.0); }, {2350, profile.At(2350).elevation}},
+        {"station queried behind the long chain", [&] { plot.setQueryStation(1180.0); },
+         {1180, profile.At(1180).elevation}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        plot.setQueryStation(std::nullopt);
+        // Zoomed in at the start: a few metres of road fill the frame.
+        const double z = profile.At(20).elevation;
+        plot.setViewTransform(ViewTransform::Fit({10, 30, z, z}, PlotFrame({0, 0, 1000, 500}), 10));
+        const double scale = plot.viewTransform().Scale();
+        ASSERT_FALSE(FrameOf(plot).contains(DeviceOf(c.shown.station, c.shown.elevation)));
+        c.choose();
+        EXPECT_TRUE(FrameOf(plot).contains(DeviceOf(c.shown.station, c.shown.elevation)));
+        EXPECT_EQ(plot.viewTransform().Scale(), scale);
+        const ViewTransform shown = plot.viewTransform();
+        c.choose();
+        EXPECT_EQ(plot.viewTransform(), shown);
+    }
+    EXPECT_EQ(plot.selectedPvi(), 5);
+
+    // The query mark is drawn on the design line in a colour of its own.
+    const QImage image = plot.grab().toImage();
+    const QPoint at = DeviceOf(1180, profile.At(1180).elevation).toPoint();
+    int marked = 0;
+    for (int dy = -3; dy <= 3; ++dy)
+        for (int dx = -3; dx <= 3; ++dx) {
+            const QColor c = image.pixelColor(at + QPoint(dx, dy));
+            marked += c.red() > 150 && c.green() < 80 && c.blue() > 110;
+        }
+    EXPECT_GT(marked, 10);
+
+    // A station the profile does not reach, or a profile that no longer
+    // reaches the mark, leaves no mark.
+    plot.setQueryStation(9000.0);
+    EXPECT_FALSE(plot.queryStation());
+    plot.setQueryStation(2350.0);
+    ProfileModel shorter = profile.Model();
+    shorter.points.back().station.value -= 100;  // the road now ends at 2300
+    plot.setProfile(Profile::Resolve(shorter));
+    ASSERT_TRUE(plot.profile());
+    EXPECT_FALSE(plot.queryStation());
+}
+
+// 10,000 PVIs over 2,000 km: fitted, the line is a band two pixels high, and
+// a wheel zoom about a point well above or below it would throw the line
+// millions of pixels away. Each step keeps part of the line in the frame.
+TEST(PlotZoom, zooming_into_a_long_road_keeps_the_design_line_in_the_frame) {
+    ProfileModel model{"长线", LengthUnit::Metre, {}, {}};
+    for (int i = 0; i <= 10'000; ++i)
+        model.points.push_back(Point(i * 200.0, 100 + 0.05 * i + (i % 2) * 2.0, i == 0 || i == 10'000 ? 0 : 3000));
+    auto profile = Profile::Resolve(model);
+    ASSERT_TRUE(profile);
+    PlotWidget plot;
+    plot.resize(1000, 500);
+    plot.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&plot));
+    plot.setProfile(std::move(profile));
+    const QRectF frame = FrameOf(plot);
+    const struct {
+        const char* name;
+        QPointF mouse;
+    } cases[] = {{"above the line", {300, frame.top() + 4}},
+                 {"below the line", {700, frame.bottom() - 4}},
+                 {"at the middle", {500, frame.center().y()}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        plot.fitAll();
+        const double under = plot.viewTransform().ToWorld({c.mouse.x(), c.mouse.y()}).station;
+        for (int step = 0; step < 40; ++step) {
+            QWheelEvent wheel(c.mouse, plot.mapToGlobal(c.mouse), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(&plot, &wheel);
+            const ViewTransform& t = plot.viewTransform();
+            // The line sampled across the frame, every 10 pixels.
+            int inside = 0;
+            for (double x = frame.left(); x <= frame.right(); x += 10) {
+                const double station = t.ToWorld({x, 0}).station;
+                if (station < plot.profile()->StartStation() || station > plot.profile()->EndStation()) continue;
+                const DevicePoint d = t.ToDevice({station, plot.profile()->At(station).elevation});
+                inside += d.y >= frame.top() && d.y <= frame.bottom();
+            }
+            ASSERT_GT(inside, 0) << "step " << step;
+        }
+        // Only the elevations moved: the station under the mouse stayed.
+        EXPECT_NEAR(plot.viewTransform().ToWorld({c.mouse.x(), c.mouse.y()}).station, under, 1e-3);
+    }
 }
 
 // The text of one page of a PDF, or nothing where poppler's pdftotext is missing.

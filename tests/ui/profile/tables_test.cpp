@@ -3,7 +3,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QStyle>
+#include <QTableView>
 #include <QUndoStack>
 
 #include "tests/ui/profile/profile_fixture.h"
@@ -213,6 +216,38 @@ TEST_F(ProfileWindowTest, chain_table_cells_are_marked_like_the_pvi_table) {
     ASSERT_TRUE(window().CurrentProfile().has_value());
     EXPECT_EQ(window().CurrentProfile()->Chains().Breaks().size(), 1u);
     EXPECT_EQ(window().CurrentProfile()->EndStation(), 850) << "a long chain of 50 lengthens the road";
+}
+
+}  // namespace
+}  // namespace tarnvel::ui::testing
+
+namespace tarnvel::ui::testing {
+namespace {
+
+// Columns sized from a sample: every text of the first and last rows fits
+// whole, as does the header, however long the table.
+TEST(ColumnWidths, fit_the_header_and_the_first_and_last_rows_of_a_long_table) {
+    QUndoStack undo;
+    profile::EditTableModel model({QStringLiteral("桩号"), QStringLiteral("一个很长很长的表头")}, undo);
+    std::vector<QStringList> rows;
+    for (int i = 0; i < 100'000; ++i) rows.push_back({QString::number(i), QStringLiteral("1")});
+    rows.front()[1] = QStringLiteral("第一行的一段很长的文字");
+    rows.back()[0] = QStringLiteral("K99+999.999(2)");
+    model.ReplaceAll(std::move(rows));
+    QTableView view;
+    view.setModel(&model);
+    profile::FitColumnsToSample(&view);
+    const QFontMetrics metrics(view.font());
+    const int room = 2 * (view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &view) + 1);
+    const struct {
+        int row, column;
+    } widest[] = {{0, 1}, {99'999, 0}};
+    for (const auto& w : widest) {
+        const QString text = model.Cell(w.row, w.column);
+        EXPECT_GE(view.columnWidth(w.column) - room, metrics.horizontalAdvance(text)) << text.toStdString();
+    }
+    for (int column = 0; column < 2; ++column)
+        EXPECT_GE(view.columnWidth(column), view.horizontalHeader()->sectionSizeHint(column));
 }
 
 }  // namespace

@@ -13,8 +13,12 @@
 #include <QSplitter>
 #include <QUndoStack>
 
+#include <functional>
+#include <optional>
+
 #include "tests/ui/profile/profile_fixture.h"
 #include "tests/ui/support/window_fixture.h"
+#include "core/drawing/plot_axes.h"
 #include "ui/profile/plot/plot_widget.h"
 #include "ui/profile/pvi_table.h"
 #include "ui/main/tarnvel.h"
@@ -56,6 +60,56 @@ TEST_F(ProfileWindowTest, selecting_a_pvi_selects_it_in_the_other_table_and_the_
     pvi->setCurrentIndex(pvi->model()->index(0, 0));
     EXPECT_EQ(plot->selectedPvi(), -1);
     EXPECT_FALSE(elements->selectionModel()->hasSelection());
+}
+
+// The plot zoomed in at the start: a PVI chosen in either table and a station
+// queried far along are brought into view; the query is marked.
+TEST_F(ProfileWindowTest, the_plot_brings_a_chosen_pvi_or_a_queried_station_into_view) {
+    PasteRows(TwoCurveRows());
+    auto* pvi = Control<QAbstractItemView>("PviTable");
+    auto* elements = Control<QAbstractItemView>("ElementsTable");
+    auto* plot = Control<PlotWidget>("ProfilePlot");
+    auto* query = Control<QLineEdit>("QueryStation");
+    ASSERT_TRUE(pvi && elements && plot && query);
+    const Profile& profile = *plot->profile();
+    const QRectF frame = [&] {
+        const DeviceRect f = PlotFrame({0, 0, static_cast<double>(plot->width()), static_cast<double>(plot->height())});
+        return QRectF(f.left, f.top, f.width, f.height);
+    }();
+    auto inView = [&](double station, double elevation) {
+        const DevicePoint d = plot->viewTransform().ToDevice({station, elevation});
+        return frame.contains(QPointF(d.x, d.y));
+    };
+    auto zoomAtStart = [&] {
+        plot->setViewTransform(ViewTransform::Fit({0, 20, 100, 100.4}, {frame.left(), frame.top(), frame.width(),
+                                                                          frame.height()}, plot->exaggeration()));
+    };
+    const struct {
+        const char* name;
+        std::function<void()> choose;
+        double station, elevation;
+    } cases[] = {
+        {"elements table", [&] { elements->setCurrentIndex(elements->model()->index(1, 0)); }, 500, 101},
+        {"PVI table", [&] { pvi->setCurrentIndex(pvi->model()->index(1, 2)); }, 200, 104},
+        {"query", [&] { query->setText(QStringLiteral("K0+780")); }, 780, profile.At(780).elevation},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        zoomAtStart();
+        ASSERT_FALSE(inView(c.station, c.elevation));
+        c.choose();
+        EXPECT_TRUE(inView(c.station, c.elevation));
+    }
+    ASSERT_TRUE(plot->queryStation());
+    EXPECT_EQ(*plot->queryStation(), 780);
+    // An edit keeps the mark where the user put it and the view where it is.
+    zoomAtStart();
+    const ViewTransform view = plot->viewTransform();
+    TypeCell(1, 1, QStringLiteral("104.5"));
+    EXPECT_EQ(plot->viewTransform(), view);
+    EXPECT_EQ(plot->queryStation(), std::optional<double>(780));
+    query->setText(QStringLiteral("K0+900"));  // past the end
+    EXPECT_FALSE(plot->queryStation());
 }
 
 TEST_F(ProfileWindowTest, query_gives_elevation_and_grade_or_the_reason) {

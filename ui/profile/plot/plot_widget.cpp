@@ -17,12 +17,50 @@ constexpr double kClickSlop = 3;      // pixels a press may move and still be a 
 constexpr double kPickDistance = 8;   // pixels from a PVI marker that select it
 // Scales beyond these show nothing useful and, far enough, lose precision.
 constexpr double kMinScale = 1e-6, kMaxScale = 1e3;  // pixels per unit of station
+// A margin inside the frame keeps the end points and their labels clear of
+// it; a point is "in view" only inside it.
+constexpr double kFrameMargin = 24;
 
 DeviceRect ToDeviceRect(const QRectF& r) { return {r.left(), r.top(), r.width(), r.height()}; }
 
 bool Intersects(const WorldBox& a, const WorldBox& b) {
     return a.minStation <= b.maxStation && b.minStation <= a.maxStation && a.minElevation <= b.maxElevation &&
            b.minElevation <= a.maxElevation;
+}
+
+DeviceRect Inner(const DeviceRect& frame) {
+    const double mx = std::min(kFrameMargin, frame.width / 4), my = std::min(kFrameMargin, frame.height / 4);
+    return {frame.left + mx, frame.top + my, std::max(1.0, frame.width - 2 * mx),
+            std::max(1.0, frame.height - 2 * my)};
+}
+
+// The lowest and highest elevation of the design line between two internal
+// stations inside the profile. Grades are straight and every curve has its
+// one high or low point listed, so the extremes lie at the two stations, at
+// a curve's ends or its high or low point, or at a PVI without a curve.
+std::pair<double, double> LineRange(const Profile& profile, double from, double to) {
+    double low = std::min(profile.At(from).elevation, profile.At(to).elevation);
+    double high = std::max(profile.At(from).elevation, profile.At(to).elevation);
+    auto take = [&](double station, double elevation) {
+        if (station > from && station < to) {
+            low = std::min(low, elevation);
+            high = std::max(high, elevation);
+        }
+    };
+    const auto& rows = profile.Elements();
+    // Curves do not overlap: their ends increase along the road.
+    auto row = std::lower_bound(rows.begin(), rows.end(), from,
+                                [](const CurveElementsRow& r, double s) { return r.endStation < s; });
+    for (; row != rows.end() && row->startStation <= to; ++row) {
+        if (row->kind == CurveKind::None) {
+            take(row->pviStation, row->pviElevation);
+            continue;
+        }
+        take(row->startStation, row->startElevation);
+        take(row->endStation, row->endElevation);
+        if (row->extremeStation && row->extremeElevation) take(*row->extremeStation, *row->extremeElevation);
+    }
+    return {low, high};
 }
 
 }  // namespace
@@ -56,6 +94,8 @@ void PlotWidget::setProfile(std::optional<Profile> profile) {
     if (labelWidths_.size() > 200'000) labelWidths_.clear();
     if (profile_) scene_ = std::make_unique<PlotScene>(*profile_, drawing_, PlotFont(), &labelWidths_);
     if (selectedPvi_ >= static_cast<int>(profile_ ? profile_->Elements().size() : 0)) selectedPvi_ = -1;
+    if (query_ && !(profile_ && *query_ >= profile_->StartStation() && *query_ <= profile_->EndStation()))
+        query_.reset();
 
     hover_.reset();
     if (!profile_) {
@@ -69,10 +109,9 @@ void PlotWidget::setProfile(std::optional<Profile> profile) {
 
 void PlotWidget::fitAll() {
     const DeviceRect frame = PlotFrame(ToDeviceRect(QRectF(rect())));
-    // A margin inside the frame keeps the end points and their labels clear of it.
-    constexpr double margin = 24;
-    const DeviceRect inner{frame.left + margin, frame.top + margin, std::max(1.0, frame.width - 2 * margin),
-                           std::max(1.0, frame.height - 2 * margin)};
+    const DeviceRect inner{frame.left + kFrameMargin, frame.top + kFrameMargin,
+                           std::max(1.0, frame.width - 2 * kFrameMargin),
+                           std::max(1.0, frame.height - 2 * kFrameMargin)};
     hasView_ = profile_.has_value();
     followFit_ = true;
     ChangeView(ViewTransform::Fit(drawing_.extent, inner, transform_.Exaggeration()));
@@ -95,6 +134,54 @@ void PlotWidget::setSelectedPvi(int pvi) {
     if (pvi == selectedPvi_) return;
     selectedPvi_ = pvi;
     update();
+}
+
+void PlotWidget::showPvi(int pvi) {
+    setSelectedPvi(pvi);
+    if (selectedPvi_ < 0) return;
+    const CurveElementsRow& row = profile_->Elements()[static_cast<std::size_t>(selectedPvi_)];
+    Reveal({row.pviStation, row.pviElevation});
+}
+
+void PlotWidget::setQueryStation(std::optional<double> internal, bool reveal) {
+    if (internal && !(profile_ && *internal >= profile_->StartStation() && *internal <= profile_->EndStation()))
+        internal.reset();
+    if (internal != query_) {
+        query_ = internal;
+        update();
+    }
+    if (query_ && reveal) Reveal({*query_, profile_->At(*query_).elevation});
+}
+
+void PlotWidget::Reveal(WorldPoint point) {
+    const DeviceRect inner = Inner(PlotFrame(ToDeviceRect(QRectF(rect()))));
+    const DevicePoint d = transform_.ToDevice(point);
+    if (d.x >= inner.left && d.x <= inner.left + inner.width && d.y >= inner.top && d.y <= inner.top + inner.height)
+        return;
+    ViewTransform t = transform_;
+    t.PanBy(inner.left + inner.width / 2 - d.x, inner.top + inner.height / 2 - d.y);
+    MoveView(t);
+}
+
+void PlotWidget::KeepLineInView(ViewTransform& t) const {
+    if (!profile_) return;
+    const DeviceRect inner = Inner(PlotFrame(ToDeviceRect(QRectF(rect()))));
+    const WorldBox visible = t.Visible(inner);
+    const double from = std::max(visible.minStation, profile_->StartStation());
+    const double to = std::min(visible.maxStation, profile_->EndStation());
+    if (!(from <= to)) return;  // the road lies beside the view: nothing to keep
+    const auto [low, high] = LineRange(*profile_, from, to);
+    const double top = t.ToDevice({from, high}).y, bottom = t.ToDevice({from, low}).y;
+    const double innerTop = inner.top, innerBottom = inner.top + inner.height;
+    double dy = 0;
+    if (bottom - top <= inner.height) {  // fits: wholly inside
+        if (top < innerTop) dy = innerTop - top;
+        else if (bottom > innerBottom) dy = innerBottom - bottom;
+    } else {  // taller: no empty band above or below the line
+        if (top > innerTop) dy = innerTop - top;
+        else if (bottom < innerBottom) dy = innerBottom - bottom;
+    }
+    if (dy != 0) t.PanBy(0, dy);
 }
 
 void PlotWidget::setViewTransform(const ViewTransform& transform) { MoveView(transform); }
@@ -122,6 +209,7 @@ void PlotWidget::paintEvent(QPaintEvent*) {
     }
     scene_->Layout(transform_, QRectF(rect()));
     scene_->Paint(painter, selectedPvi_);
+    if (query_) PaintQuery(painter, *query_);
     if (hover_) PaintCursor(painter, *hover_);
 }
 
@@ -142,6 +230,7 @@ void PlotWidget::wheelEvent(QWheelEvent* event) {
     ViewTransform t = transform_;
     const QPointF at = event->position();
     t.ZoomAbout({at.x(), at.y()}, scale / transform_.Scale());
+    KeepLineInView(t);
     MoveView(t);
     UpdateReadout(at);
 }
@@ -198,6 +287,24 @@ void PlotWidget::PaintCursor(QPainter& painter, double station) const {
     painter.setPen(QPen(QColor(0, 128, 0), 1.5));
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(QPointF(p.x, p.y), 4, 4);
+}
+
+// The queried station: a dashed vertical line across the frame and a filled
+// dot on the design line, in a colour of its own.
+void PlotWidget::PaintQuery(QPainter& painter, double station) const {
+    const ProfileValue value = profile_->At(station);
+    const DevicePoint p = transform_.ToDevice({station, value.elevation});
+    const QRectF frame = scene_->Frame();
+    const QColor colour(200, 0, 160);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setClipRect(frame);
+    painter.setPen(QPen(colour, 1, Qt::DashLine));
+    painter.drawLine(QPointF(p.x, frame.top()), QPointF(p.x, frame.bottom()));
+    painter.setPen(QPen(colour, 1.5));
+    painter.setBrush(colour);
+    painter.drawEllipse(QPointF(p.x, p.y), 4.5, 4.5);
+    painter.restore();
 }
 
 void PlotWidget::UpdateReadout(QPointF position) {

@@ -3,6 +3,14 @@
 // zooms about the mouse, Ctrl + wheel changes the vertical exaggeration,
 // dragging pans, a click on a PVI selects it, a double click (or fitAll())
 // shows the whole profile.
+// The plot follows the user: a PVI chosen in a table or a queried station is
+// brought into view (centred, at the same scale) when it lies outside the
+// frame, and marked. A wheel zoom keeps the point under the mouse in place and
+// then keeps the design line in view vertically: the stretch of the line over
+// the stations now in view is moved, by the least vertical pan, wholly into
+// the frame where it fits, and otherwise so that it leaves no empty band above
+// or below it. The line never flies off the top or bottom however far one
+// zooms, and a view already showing the line does not move.
 // Painting uses a scene of device-space paths and placed labels that is
 // rebuilt only when the view or the size changes (plot_scene.h), so that a
 // repaint of a long profile is a handful of path draws.
@@ -46,6 +54,14 @@ public:
     // The PVI drawn highlighted: an index into Profile::Elements(), or -1.
     int selectedPvi() const { return selectedPvi_; }
     void setSelectedPvi(int pvi);
+    // Selects a PVI and brings it into view.
+    void showPvi(int pvi);
+
+    // The queried station (internal), marked on the design line; nothing
+    // clears the mark. `reveal` brings it into view. A station the profile
+    // does not reach is not marked.
+    void setQueryStation(std::optional<double> internal, bool reveal = true);
+    std::optional<double> queryStation() const { return query_; }
 
     const ViewTransform& viewTransform() const { return transform_; }
     void setViewTransform(const ViewTransform& transform);  // as a user's zoom or pan
@@ -81,6 +97,12 @@ private:
     void UpdateReadout(QPointF position);
     int PviNear(QPointF position) const;
     void PaintCursor(QPainter& painter, double station) const;
+    void PaintQuery(QPainter& painter, double station) const;
+    // Pans, keeping the scale, so that the point lies in the middle of the
+    // frame, unless it is inside the frame already.
+    void Reveal(WorldPoint point);
+    // The wheel's vertical rule (see the top of this file), applied to `t`.
+    void KeepLineInView(ViewTransform& t) const;
 
     std::optional<Profile> profile_;
     ProfileDrawing drawing_;
@@ -89,6 +111,7 @@ private:
     bool hasView_ = false;  // a profile has been shown since the plot was last empty
     bool followFit_ = true; // the view is "fit all" and follows edits and resizes until the user moves it
     std::optional<double> hover_;  // internal station under the mouse, for the cursor line
+    std::optional<double> query_;  // internal station of the query mark
     std::optional<QPointF> dragFrom_;
     QPointF pressedAt_;
     std::unique_ptr<PlotScene> scene_;
