@@ -171,8 +171,41 @@ std::string ElementsTableText(const Profile& profile, const TextOptions& options
     return out;
 }
 
+namespace {
+
+// The note of a listing row: the key point's words, and 填挖交界 where the
+// design crosses the ground, joined where both fall on one place.
+void AppendNote(std::string& out, const Profile& profile, const ProfileListingRow& row) {
+    const std::string_view note = RowNote(profile, row);
+    out += note;
+    if (!row.zeroPoint) return;
+    if (!note.empty()) out += "、";
+    out += "填挖交界";
+}
+
+bool HasNote(const ProfileListingRow& row) { return row.zeroPoint || row.kind != ListingRowKind::Interval; }
+
+// Ground, fill and cut, each after `separator`; empty where there is no ground.
+void AppendGroundCells(std::string& out, const ProfileListingRow& row, const TextOptions& options, char separator) {
+    if (!row.ground) {
+        out += separator;
+        out += separator;
+        out += separator;
+        return;
+    }
+    const double fillCut = row.value.elevation - *row.ground;
+    out += separator;
+    AppendFixedText(out, *row.ground, options.decimals);
+    out += separator;
+    AppendFixedText(out, fillCut > 0 ? fillCut : 0.0, options.decimals);
+    out += separator;
+    AppendFixedText(out, fillCut < 0 ? -fillCut : 0.0, options.decimals);
+}
+
+}  // namespace
+
 std::string ListingTextHeader(const TextOptions& options) {
-    std::string out = "桩号\t高程\t纵坡(%)\t备注";
+    std::string out = options.ground ? "桩号\t设计高程\t纵坡(%)\t地面高程\t填高\t挖深\t备注" : "桩号\t高程\t纵坡(%)\t备注";
     out += options.lineEnd;
     return out;
 }
@@ -184,16 +217,16 @@ void AppendListingText(std::string& out, const Profile& profile, const ProfileLi
     AppendFixedText(out, row.value.elevation, options.decimals);
     out += '\t';
     AppendFixedText(out, row.value.grade, GradeDecimals(options));
-    const std::string_view note = RowNote(profile, row);
-    if (!note.empty()) {
+    if (options.ground) AppendGroundCells(out, row, options, '\t');
+    if (HasNote(row)) {
         out += '\t';
-        out += note;
+        AppendNote(out, profile, row);
     }
     out += options.lineEnd;
 }
 
 std::string ListingCsvHeader(const TextOptions& options) {
-    std::string out = "station,elevation,grade,note";
+    std::string out = options.ground ? "station,elevation,grade,ground,fill,cut,note" : "station,elevation,grade,note";
     out += options.lineEnd;
     return out;
 }
@@ -205,8 +238,9 @@ void AppendListingCsv(std::string& out, const Profile& profile, const ProfileLis
     AppendFixedText(out, row.value.elevation, options.decimals);
     out += ',';
     AppendFixedText(out, row.value.grade, GradeDecimals(options));
+    if (options.ground) AppendGroundCells(out, row, options, ',');
     out += ',';
-    out += RowNote(profile, row);
+    AppendNote(out, profile, row);
     out += options.lineEnd;
 }
 

@@ -20,6 +20,7 @@ struct TextOptions {
     int decimals = 3;                           // elevations and lengths
     StationStyle stations = StationStyle::Plain;
     std::string_view lineEnd = "\n";            // "\r\n" for the GBK report files
+    bool ground = false;  // listings: the ground columns (地面高程, 填高, 挖深) before the note
 };
 
 // A station label and an elevation as every text here writes them (the
@@ -41,7 +42,11 @@ std::vector<std::vector<std::string>> ElementsTableCells(const Profile& profile,
 // Listing: a header line, then one line per row. The text form is
 // "STATION<TAB>ELEVATION[<TAB>GRADE%][<TAB>note]" style columns for people,
 // marking key points and both stations of a chain break (断链) in words; the
-// CSV form has the columns station,elevation,grade,note.
+// CSV form has the columns station,elevation,grade,note. With the ground
+// columns the text header reads 桩号, 设计高程, 纵坡(%), 地面高程, 填高, 挖深, 备注
+// and the CSV station,elevation,grade,ground,fill,cut,note: fill is
+// max(design − ground, 0), cut max(ground − design, 0), all three empty where
+// there is no ground; a zero point adds "填挖交界" to the note.
 std::string ListingTextHeader(const TextOptions& options);
 void AppendListingText(std::string& out, const Profile& profile, const ProfileListingRow& row,
                        const TextOptions& options);
