@@ -70,10 +70,11 @@ std::optional<ProfileFormat> ProfileFormatFromPath(std::string_view path) {
     return std::nullopt;
 }
 
-std::optional<IoFailure> WriteProfileFile(const std::string& path, const ProfileModel& model, ProfileFormat format) {
+std::optional<IoFailure> WriteProfileFile(const std::string& path, const ProfileModel& model, ProfileFormat format,
+                                          const std::vector<GroundModel>& grounds) {
     std::string bytes;
     try {
-        bytes = format == ProfileFormat::LandXml ? LandXmlBytes(model) : ProfileCsvBytes(model);
+        bytes = format == ProfileFormat::LandXml ? LandXmlBytes(model, grounds) : ProfileCsvBytes(model);
     } catch (const std::exception&) {
         return CurrentExceptionFailure(FileAction::Write, path);
     }

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/profile/ground_line.h"
 #include "core/profile/profile.h"
 #include "io/io_failure.h"
 
@@ -39,8 +40,10 @@ Result<std::vector<LandXmlProfileName>> ListLandXmlProfiles(std::string_view byt
 // `name` empty: the first ProfAlign of the file.
 Result<ProfileModel> ParseLandXml(std::string_view bytes, std::string_view name, std::string_view path);
 // A LandXML 1.2 document with one Alignment holding the profile (and its
-// StaEquations), in the model's unit, UTF-8.
-std::string LandXmlBytes(const ProfileModel& model);
+// StaEquations), in the model's unit, UTF-8; the ground lines, if any, as
+// ProfSurf beside the ProfAlign, their stations taken through the profile's
+// chain table when they are labels.
+std::string LandXmlBytes(const ProfileModel& model, const std::vector<GroundModel>& grounds = {});
 
 Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view path);
 // UTF-8 with byte-order mark, CR LF, a header row; the chain table, if any,
@@ -58,7 +61,9 @@ Result<std::vector<LandXmlProfileName>> ReadLandXmlProfileNames(const std::strin
 // By the extension: ".xml" (any case) LandXML, ".csv" CSV, else nothing.
 std::optional<ProfileFormat> ProfileFormatFromPath(std::string_view path);
 // Atomic, as every write of this program.
+// Ground lines go into LandXML only (see LandXmlBytes).
 [[nodiscard]] std::optional<IoFailure> WriteProfileFile(const std::string& path, const ProfileModel& model,
-                                                        ProfileFormat format);
+                                                        ProfileFormat format,
+                                                        const std::vector<GroundModel>& grounds = {});
 
 }  // namespace tarnvel::io
