@@ -14,7 +14,10 @@
 #include "cli/profile_options.h"
 #include "cli/profile_plot_command.h"
 #include "core/profile/profile_listing.h"
+#include "core/text/ground_text.h"
+#include "core/text/messages.h"
 #include "core/text/profile_text.h"
+#include "io/ground_files.h"
 #include "io/profile_files.h"
 
 namespace tarnvel::cli {
@@ -28,16 +31,24 @@ constexpr OptionSpec kStep = {"step", true, "J", "计算间距（大于零）"};
 constexpr OptionSpec kKeyPoints = {"key-points", false, {}, "插入竖曲线起点、变坡点、竖曲线终点和最高/最低点"};
 constexpr OptionSpec kRowLimit = {"max-stations", true, "N", "list 一次最多列出的行数（默认 10000000）"};
 constexpr OptionSpec kConvertOutput = {"output", true, "文件", "写入的文件：.xml 为 LandXML，.csv 为 CSV"};
+constexpr OptionSpec kGroundOutput = {"ground-output", true, "文件",
+                                      "convert：另将 LandXML 中的地面线（--ground-surface 选定，默认第一条）写成 CSV 地面线表"};
 
-constexpr OptionSpec kAtOptions[] = {kAtStation, kDecimalsOption, kStationStyleOption, kProfileNameOption};
+constexpr OptionSpec kAtOptions[] = {kAtStation,         kDecimalsOption, kStationStyleOption,
+                                     kProfileNameOption, kGroundOption,   kGroundSurfaceOption};
 constexpr OptionSpec kElementsOptions[] = {kFormatOption, kDecimalsOption, kStationStyleOption,
                                            kProfileNameOption};
 constexpr OptionSpec kListOptions[] = {kFrom,          kTo,
                                        kStep,          kKeyPoints,
                                        kFormatOption,  kDecimalsOption,
                                        kStationStyleOption, kProfileNameOption,
-                                       kRowLimit};
-constexpr OptionSpec kConvertOptions[] = {kConvertOutput, kProfileNameOption};
+                                       kRowLimit,      kGroundOption,
+                                       kGroundSurfaceOption};
+constexpr OptionSpec kConvertOptions[] = {kConvertOutput, kProfileNameOption, kGroundOutput, kGroundSurfaceOption};
+constexpr OptionSpec kSummaryOptions[] = {kFrom,          kTo,
+                                          kGroundOption,  kGroundSurfaceOption,
+                                          kFormatOption,  kDecimalsOption,
+                                          kStationStyleOption, kProfileNameOption};
 
 int RunAt(const Options& options, std::ostream& out, std::ostream& err) {
     FileArgument(options);
@@ -47,16 +58,29 @@ int RunAt(const Options& options, std::ostream& out, std::ostream& err) {
     for (const std::string& text : texts) stations.push_back(StationFrom("k", text));
     const TextOptions text = TextOptionsFrom(options);
     const Profile profile = LoadProfile(options, err);
+    const std::optional<GroundLine> ground = LoadGround(options, profile, err);
 
     // Every station is computed before the first line is written, so that a
     // script never sees part of an answer.
     std::string lines;
     for (const Station& station : stations) {
         try {
-            const ProfileValue value = profile.AtLabel(station);
+            const double internal = profile.InternalOf(station);
+            const ProfileValue value = profile.At(internal);
             lines += StationText(station, text);
             lines += '\t';
             lines += ElevationText(value.elevation, text);
+            if (ground) {
+                // Ground and fill (+) or cut (−); both empty where there is no ground.
+                lines += '\t';
+                if (const std::optional<double> z = ground->At(profile.OnProfile(internal))) {
+                    lines += ElevationText(*z, text);
+                    lines += '\t';
+                    lines += ElevationText(value.elevation - *z, text);
+                } else {
+                    lines += '\t';
+                }
+            }
             lines += '\n';
         } catch (const StationError& e) {
             err << "tarnvel-cli: " << e.what() << '\n';
@@ -89,9 +113,14 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
     if (!(range.step > 0)) throw UsageError("选项 --step 的值“" + options.Text("step") + "”应大于零");
     range.keyPoints = options.Has("key-points");
     const bool csv = CsvFormatFrom(options);
-    const TextOptions text = TextOptionsFrom(options);
+    TextOptions text = TextOptionsFrom(options);
     const std::uint64_t limit = MaxStationsFrom(options);
     const Profile profile = LoadProfile(options, err);
+    const std::optional<GroundLine> ground = LoadGround(options, profile, err);
+    if (ground) {
+        range.ground = &*ground;
+        text.ground = true;
+    }
 
     // Both ends must lie on the profile; the messages name the station and
     // the profile's extent.
@@ -143,6 +172,23 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
     return kExitOk;
 }
 
+// convert --ground-output: the chosen ground line as a CSV ground table, its
+// stations as the drawings label them.
+int WriteGroundOutput(const Options& options, const Profile& profile, std::ostream& err) {
+    const std::string& path = options.Text("ground-output");
+    if (path.empty()) throw UsageError("选项 --ground-output 的文件名为空");
+    const std::string surface = options.Has("ground-surface") ? options.Text("ground-surface") : std::string();
+    io::Result<io::GroundReading> read = io::ReadGroundFile(FileArgument(options), surface);
+    if (!read.ok()) StopOnFailure(read.failure(), err);
+    GroundModel model = read.value().model;
+    if (model.stations == GroundStations::Internal) {
+        for (GroundPoint& p : model.points) p.station = profile.LabelOf(p.station.value);
+        model.stations = GroundStations::Labels;
+    }
+    if (const auto failure = io::WriteGroundCsvFile(path, model, profile.Model().unit)) StopOnFailure(*failure, err);
+    return kExitOk;
+}
+
 int RunConvert(const Options& options, std::ostream&, std::ostream& err) {
     const std::string& input = FileArgument(options);
     const std::string& output = options.Text("output");
@@ -151,9 +197,51 @@ int RunConvert(const Options& options, std::ostream&, std::ostream& err) {
     if (!format) throw UsageError("选项 --output 的文件“" + output + "”应以 .xml（LandXML）或 .csv（CSV）结尾");
     const ProfileModel model = ReadProfileModel(options, err);
     // A profile that does not pass its checks is not passed on: the other
-    // program might take it for a sound one.
-    ResolveProfile(model, input, err);
-    if (const auto failure = io::WriteProfileFile(output, model, *format)) StopOnFailure(*failure, err);
+    // program might take it for a sound one. Nor is a ground line.
+    const Profile profile = ResolveProfile(model, input, err);
+    const std::string name = options.Has("profile") ? options.Text("profile") : std::string();
+    io::Result<std::vector<GroundModel>> grounds = io::ReadLandXmlGrounds(input, name);
+    if (!grounds.ok()) StopOnFailure(grounds.failure(), err);
+    for (const GroundModel& ground : grounds.value()) {
+        std::vector<GroundProblem> problems;
+        if (GroundLine::Make(ground, profile, &problems)) continue;
+        err << "tarnvel-cli: 纵断面文件“" << input << "”中的地面线“" << ground.name << "”未通过检查：\n";
+        for (const GroundProblem& problem : problems) err << "  " << DescribeGroundProblem(problem) << '\n';
+        return kExitProfile;
+    }
+    if (const auto failure = io::WriteProfileFile(output, model, *format, grounds.value()))
+        StopOnFailure(*failure, err);
+    if (options.Has("ground-output")) return WriteGroundOutput(options, profile, err);
+    if (*format == io::ProfileFormat::Csv && !grounds.value().empty())
+        err << "tarnvel-cli: 注意：CSV 变坡点表不含地面线，文件中的 " << grounds.value().size()
+            << " 条地面线（ProfSurf）未写入；可用 --ground-output 另存为 CSV 地面线表。\n";
+    return kExitOk;
+}
+
+int RunGroundSummary(const Options& options, std::ostream& out, std::ostream& err) {
+    FileArgument(options);
+    if (!options.Has("ground")) throw UsageError("缺少选项 --ground");
+    const bool csv = CsvFormatFrom(options);
+    const TextOptions text = TextOptionsFrom(options);
+    const std::optional<Station> from =
+        options.Has("from") ? std::optional(StationFrom("from", options.Text("from"))) : std::nullopt;
+    const std::optional<Station> to =
+        options.Has("to") ? std::optional(StationFrom("to", options.Text("to"))) : std::nullopt;
+    const Profile profile = LoadProfile(options, err);
+    const std::optional<GroundLine> ground = LoadGround(options, profile, err);
+    double a = profile.StartStation(), b = profile.EndStation();
+    try {
+        if (from) a = profile.OnProfile(profile.InternalOf(*from));
+        if (to) b = profile.OnProfile(profile.InternalOf(*to));
+    } catch (const StationError& e) {
+        err << "tarnvel-cli: " << e.what() << '\n';
+        return kExitProfile;
+    }
+    if (b < a) throw UsageError("止点桩号（--to）在起点桩号（--from）之前");
+    const GroundSummary summary = SummarizeGround(profile, *ground, a, b);
+    out << (csv ? GroundSummaryCsv(profile, summary, text) : GroundSummaryText(profile, summary, text));
+    out.flush();
+    if (csv) NoteUnit(profile, err);
     return kExitOk;
 }
 
@@ -185,15 +273,21 @@ struct ProfileCommand {
 // row: its options table and its run function (profile_options.h has what
 // they share).
 constexpr ProfileCommand kCommands[] = {
-    {"at", "纵断面文件 --k 桩号 [--k 桩号 …] [--decimals N] [--stations plain|k]",
-     "任意桩号的设计高程，每行“桩号<TAB>高程”", kAtOptions, RunAt},
+    {"at", "纵断面文件 --k 桩号 [--k 桩号 …] [--decimals N] [--stations plain|k] [--ground 地面线文件]",
+     "任意桩号的设计高程，每行“桩号<TAB>高程”；有地面线时为“桩号<TAB>设计高程<TAB>地面高程<TAB>填挖高”（填为正、挖为负）",
+     kAtOptions, RunAt},
     {"elements", "纵断面文件 [--format text|csv] [--decimals N]", "竖曲线要素表", kElementsOptions,
      RunElements},
-    {"list", "纵断面文件 --from A --to B --step J [--key-points] [--format text|csv] [--decimals N]",
-     "逐桩高程和纵坡列表（断链两侧桩号均列出）", kListOptions, RunList},
-    {"convert", "纵断面文件 --output 文件", "LandXML 与 CSV 互相转换（按输出文件的扩展名）", kConvertOptions,
+    {"list",
+     "纵断面文件 --from A --to B --step J [--key-points] [--format text|csv] [--decimals N] [--ground 地面线文件]",
+     "逐桩高程和纵坡列表（断链两侧桩号均列出；有地面线时加地面高程、填高、挖深，--key-points 另列填挖交界）",
+     kListOptions, RunList},
+    {"convert", "纵断面文件 --output 文件 [--ground-output 地面线.csv]",
+     "LandXML 与 CSV 互相转换（按输出文件的扩展名；LandXML 中的地面线随之写入 LandXML）", kConvertOptions,
      RunConvert},
     {"names", "LandXML文件", "列出文件中的纵断面（线路名/纵断面名）", {}, RunNames},
+    {"ground-summary", "纵断面文件 --ground 地面线文件 [--from A] [--to B] [--format text|csv]",
+     "填挖汇总：填方段、挖方段总长和最长段，最大填高、最大挖深，填挖交界", kSummaryOptions, RunGroundSummary},
     {"plot", "纵断面文件 --output 文件.svg [--exaggeration N] [--width PX --height PX]",
      "纵断面图（SVG：设计线、切线、变坡点、竖曲线要素、坡度坡长、断链）", kPlotOptions, RunProfilePlot},
 };
@@ -225,7 +319,10 @@ std::string ProfileUsage() {
 示例：
   tarnvel-cli profile at 纵断面.csv --k K16+780 --stations k
   tarnvel-cli profile list 纵断面.xml --profile 主线/设计线 --from K16+000 --to K17+000 --step 20 --key-points
-退出状态：0 成功；1 纵断面未通过检查、桩号不在纵断面上或文件内容不是纵断面；2 命令或选项有误；
+  tarnvel-cli profile at 纵断面.csv --k K16+780 --ground 地面线.csv
+  tarnvel-cli profile ground-summary 纵断面.xml --ground 纵断面.xml --ground-surface 原地面
+地面线 CSV 表：表头含“桩号”和“地面高程”两列（其余列不用），可有标题行，UTF-8 或 GBK。
+退出状态：0 成功；1 纵断面或地面线未通过检查、桩号不在纵断面上或文件内容不是纵断面；2 命令或选项有误；
 3 文件无法读取或写入。失败时不写出任何文件。
 )";
     return text;

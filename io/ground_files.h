@@ -41,6 +41,9 @@ Result<std::vector<GroundModel>> ParseLandXmlGrounds(std::string_view bytes, std
 // ---- Files ---------------------------------------------------------------
 // By content: LandXML (its ProfSurf chosen by `name`) or the CSV ground table.
 Result<GroundReading> ReadGroundFile(const std::string& path, std::string_view name = {});
+// The ProfSurf beside the chosen ProfAlign of a LandXML file (see
+// ParseLandXmlGrounds); none for a CSV file.
+Result<std::vector<GroundModel>> ReadLandXmlGrounds(const std::string& path, std::string_view profile = {});
 // Atomic, as every write of this program.
 [[nodiscard]] std::optional<IoFailure> WriteGroundCsvFile(const std::string& path, const GroundModel& model,
                                                           LengthUnit unit);

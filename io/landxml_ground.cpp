@@ -216,6 +216,19 @@ Result<GroundReading> ReadGroundFile(const std::string& path, std::string_view n
     }
 }
 
+Result<std::vector<GroundModel>> ReadLandXmlGrounds(const std::string& path, std::string_view profile) {
+    try {
+        Result<std::string> bytes = ReadFilePrefix(path, kMaxProfileFileBytes + 1);
+        if (!bytes.ok()) return bytes.failure();
+        if (bytes.value().size() > kMaxProfileFileBytes ||
+            SniffProfileFormat(bytes.value()) != ProfileFormat::LandXml)
+            return std::vector<GroundModel>{};
+        return ParseLandXmlGrounds(bytes.value(), profile, path);
+    } catch (const std::exception&) {
+        return CurrentExceptionFailure(FileAction::Read, path);
+    }
+}
+
 std::optional<IoFailure> WriteGroundCsvFile(const std::string& path, const GroundModel& model, LengthUnit unit) {
     std::string bytes;
     try {
