@@ -103,6 +103,43 @@ std::string Cell(const CsvRecord& record, std::size_t i) {
     return i < record.cells.size() ? TrimmedCell(record.cells[i]) : std::string();
 }
 
+// Calls visit(record) for each record of `text` in order, as SplitCsvRecords
+// splits them, one record at a time: a survey of a million points is read
+// without a million records in memory. Lines without a quote are split on
+// the spot; from the first line with one, the splitter takes the rest.
+template <typename Visit>
+std::optional<UnclosedQuote> ForEachRecord(std::string_view text, char separator, Visit&& visit) {
+    CsvRecord record;
+    std::size_t pos = 0;
+    for (std::size_t row = 1; pos < text.size(); ++row) {
+        const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
+        const std::string_view line = text.substr(pos, end - pos);
+        if (line.find('"') != std::string_view::npos) {
+            auto rest = SplitCsvRecords(text.substr(pos), separator);
+            if (const UnclosedQuote* open = std::get_if<UnclosedQuote>(&rest))
+                return UnclosedQuote{open->row + row - 1};
+            for (CsvRecord& r : std::get<std::vector<CsvRecord>>(rest)) {
+                r.row += row - 1;
+                visit(r);
+            }
+            return std::nullopt;
+        }
+        record.row = row;
+        std::size_t cells = 0, from = 0;
+        for (;;) {
+            const std::size_t to = std::min(line.find(separator, from), line.size());
+            if (cells == record.cells.size()) record.cells.emplace_back();
+            record.cells[cells++].assign(line.substr(from, to - from));
+            if (to == line.size()) break;
+            from = to + 1;
+        }
+        record.cells.resize(cells);
+        visit(record);
+        pos = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 Result<GroundReading> ParseGroundCsv(std::string_view bytes, std::string_view path) {
@@ -113,34 +150,22 @@ Result<GroundReading> ParseGroundCsv(std::string_view bytes, std::string_view pa
     if (body.starts_with(kBom)) body.remove_prefix(kBom.size());
     const std::string text = IsValidUtf8(body) ? std::string(body) : GbkToUtf8(body);
 
-    auto split = SplitCsvRecords(text, SniffCsvSeparator(text));
-    if (const UnclosedQuote* open = std::get_if<UnclosedQuote>(&split))
-        return NotProfileFailure(path, RowText(open->row) + "的引号没有配对。");
-    const std::vector<CsvRecord>& records = std::get<std::vector<CsvRecord>>(split);
-
     // The header is the first row, among the first few that are not blank,
     // that names both columns; title rows may stand above it.
-    std::size_t next = 0;
-    while (next < records.size() && records[next].Blank()) ++next;
-    if (next == records.size()) return NotProfileFailure(path, "是空的，没有表头和数据。");
     std::optional<Header> header;
-    for (std::size_t looked = 0; next < records.size() && looked <= kTitleRows; ++next) {
-        if (records[next].Blank()) continue;
-        ++looked;
-        const Header h = ReadHeader(records[next]);
-        if (h.station && h.ground) {
-            header = h;
-            break;
-        }
-    }
-    if (!header)
-        return NotProfileFailure(path, "的表头中没有“桩号（station）”和“地面高程（ground）”两列，不是地面线表。");
-
+    std::size_t looked = 0;
+    bool empty = true;
     GroundReading reading;
-    reading.unit = header->unit;
-    for (++next; next < records.size(); ++next) {
-        const CsvRecord& record = records[next];
-        if (record.Blank()) continue;
+    reading.model.points.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    const auto row = [&](const CsvRecord& record) {
+        if (record.Blank()) return;
+        empty = false;
+        if (!header) {
+            if (looked++ > kTitleRows) return;
+            const Header h = ReadHeader(record);
+            if (h.station && h.ground) header = h;
+            return;
+        }
         const std::string stationText = Cell(record, *header->station);
         const std::string elevationText = Cell(record, *header->ground);
         const std::optional<Station> station = ParseStation(stationText);
@@ -158,7 +183,13 @@ Result<GroundReading> ParseGroundCsv(std::string_view bytes, std::string_view pa
         if (!station) problem(GroundProblemKind::StationUnreadable, stationText);
         if (!elevation) problem(GroundProblemKind::ElevationUnreadable, elevationText);
         if (station && elevation) reading.model.points.push_back({*station, *elevation, record.row});
-    }
+    };
+    if (const auto open = ForEachRecord(text, SniffCsvSeparator(text), row))
+        return NotProfileFailure(path, RowText(open->row) + "的引号没有配对。");
+    if (empty) return NotProfileFailure(path, "是空的，没有表头和数据。");
+    if (!header)
+        return NotProfileFailure(path, "的表头中没有“桩号（station）”和“地面高程（ground）”两列，不是地面线表。");
+    reading.unit = header->unit;
     return reading;
 }
 

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -218,8 +219,93 @@ double RoundTo3(double value) {
     return rounded == 0 ? 0.0 : rounded;
 }
 
+namespace {
+
+// Fixed-point text of a double whose value, scaled by 10^decimals and
+// rounded, fits 64 bits: the double is m·2^e exactly, so m·10^d / 2^−e is
+// divided in 128-bit integers and rounded half to even on the exact
+// remainder, as the general conversion rounds. A listing prints millions of
+// such numbers; this is several times faster than the general path. Returns
+// the length written to `out` (at least 40 characters), or 0 when the value
+// does not fit.
+std::size_t SmallFixedText(double value, int decimals, char* out) {
+    static constexpr std::uint64_t kPow10[] = {1,         10,         100,         1000,         10000,
+                                               100000,    1000000,    10000000,    100000000,    1000000000,
+                                               10000000000, 100000000000, 1000000000000};
+    std::uint64_t bits = 0;
+    static_assert(sizeof bits == sizeof value);
+    std::memcpy(&bits, &value, sizeof bits);
+    const bool negative = bits >> 63;
+    const int exponent = static_cast<int>((bits >> 52) & 0x7FF);
+    const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+    if (exponent == 0x7FF) return 0;
+    const std::uint64_t m = exponent == 0 ? fraction : fraction | (std::uint64_t{1} << 52);
+    const int e = exponent == 0 ? -1074 : exponent - 1075;
+    using U128 = unsigned __int128;
+    std::uint64_t q = 0;
+    std::uint64_t scaled64 = 0;
+    if (e >= 0) {
+        if (e > 10) return 0;
+        const U128 scaled = static_cast<U128>(m << e) * kPow10[decimals];
+        if (scaled >> 64) return 0;
+        q = static_cast<std::uint64_t>(scaled);
+    } else if (-e < 64 && !__builtin_mul_overflow(m, kPow10[decimals], &scaled64)) {
+        // The usual case (a few decimals, a value below 2^63 / 10^d): 64 bits do.
+        const int k = -e;
+        const std::uint64_t whole = scaled64 >> k;
+        const std::uint64_t rest = scaled64 - (whole << k);
+        const std::uint64_t half = std::uint64_t{1} << (k - 1);
+        q = whole + ((rest > half || (rest == half && (whole & 1))) ? 1 : 0);
+    } else if (-e < 128) {
+        const int k = -e;
+        const U128 scaled = static_cast<U128>(m) * kPow10[decimals];
+        const U128 whole = scaled >> k;
+        const U128 rest = scaled - (whole << k);
+        const U128 half = static_cast<U128>(1) << (k - 1);
+        U128 rounded = whole;
+        if (rest > half || (rest == half && (whole & 1))) ++rounded;
+        if (rounded >> 64) return 0;
+        q = static_cast<std::uint64_t>(rounded);
+    }  // else far below the last decimal: rounds to zero
+    // Digits from the right, two at a time.
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    char digits[24];
+    int n = 0;
+    while (q >= 100) {
+        const std::uint64_t pair = q % 100;
+        q /= 100;
+        digits[n++] = kPairs[2 * pair + 1];
+        digits[n++] = kPairs[2 * pair];
+    }
+    if (q >= 10) {
+        digits[n++] = kPairs[2 * q + 1];
+        digits[n++] = kPairs[2 * q];
+    } else {
+        digits[n++] = static_cast<char>('0' + q);
+    }
+    const bool zero = n == 1 && digits[0] == '0';
+    while (n < decimals + 1) digits[n++] = '0';
+    std::size_t len = 0;
+    if (negative && !zero) out[len++] = '-';
+    for (int i = n - 1; i >= 0; --i) {
+        out[len++] = digits[i];
+        if (i == decimals && decimals > 0) out[len++] = '.';
+    }
+    return len;
+}
+
+}  // namespace
+
 void AppendFixedText(std::string& out, double value, int decimals) {
     decimals = decimals < 0 ? 0 : (decimals > 12 ? 12 : decimals);
+    char small[48];
+    if (const std::size_t len = SmallFixedText(value, decimals, small)) {
+        out.append(small, len);
+        return;
+    }
     // Not initialised: to_chars writes what is read. The largest double has
     // 309 integer digits.
     char buf[400];

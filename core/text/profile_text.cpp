@@ -196,10 +196,21 @@ void AppendGroundCells(std::string& out, const ProfileListingRow& row, const Tex
     const double fillCut = row.value.elevation - *row.ground;
     out += separator;
     AppendFixedText(out, *row.ground, options.decimals);
-    out += separator;
-    AppendFixedText(out, fillCut > 0 ? fillCut : 0.0, options.decimals);
-    out += separator;
-    AppendFixedText(out, fillCut < 0 ? -fillCut : 0.0, options.decimals);
+    // One of fill and cut is zero: its text is the same on every row.
+    const auto amount = [&](double v) {
+        out += separator;
+        if (v > 0) {
+            AppendFixedText(out, v, options.decimals);
+        } else {
+            out += '0';
+            if (options.decimals > 0) {
+                out += '.';
+                out.append(static_cast<std::size_t>(options.decimals), '0');
+            }
+        }
+    };
+    amount(fillCut);
+    amount(-fillCut);
 }
 
 }  // namespace

@@ -206,5 +206,35 @@ TEST(RoundTo3, FastPathAgreesWithExactDecimalPrinting) {
     }
 }
 
+// The general conversion, as fixed text is defined: to_chars from the exact
+// value, no minus sign on a rounded zero.
+std::string ReferenceFixed(double v, int decimals) {
+    char buf[400];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+    std::string text(buf, res.ptr);
+    if (text.front() == '-' && text.find_first_of("123456789") == std::string::npos) text.erase(0, 1);
+    return text;
+}
+
+TEST(FixedText, FastPathAgreesWithTheGeneralConversion) {
+    std::mt19937_64 rng(11);
+    std::uniform_real_distribution<double> value(-2e5, 2e5);
+    std::uniform_int_distribution<int> exponent(-40, 60);
+    std::uniform_int_distribution<int> places(0, 12);
+    for (int i = 0; i < 300000; ++i) {
+        const int d = places(rng);
+        double v = value(rng);
+        if (i % 4 == 1) v = std::ldexp(v, exponent(rng));
+        // Exact ties and their neighbours: k/2^n with few bits round at the half.
+        const double tie = (std::round(v * 64) + 0.5) / 64;
+        if (i % 4 == 2) v = tie;
+        if (i % 4 == 3) v = std::nextafter(tie, (i & 8) ? 1e300 : -1e300);
+        ASSERT_EQ(FixedText(v, d), ReferenceFixed(v, d)) << std::hexfloat << v << " " << d;
+    }
+    for (double v : {0.0, -0.0, 0.5, 1.5, 2.5, -0.0004, 0.0005, 0.0015, 5e-324, 1.8e19, -9.3e18, 1e300,
+                     std::numeric_limits<double>::max()})
+        for (int d = 0; d <= 12; ++d) ASSERT_EQ(FixedText(v, d), ReferenceFixed(v, d)) << v << " " << d;
+}
+
 }  // namespace
 }  // namespace tarnvel
