@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "core/profile/profile_listing.h"
 #include "core/text/messages.h"
+#include "core/text/profile_text.h"
 #include "tests/ground_cases.h"
 #include "tests/ground_model.h"
 
@@ -166,6 +168,27 @@ TEST(GroundLine, every_problem_is_named_by_its_row) {
     std::vector<std::size_t> rows;
     for (const GroundProblem& p : problems) rows.push_back(p.row);
     EXPECT_EQ(rows, (std::vector<std::size_t>{3, 4, 5, 6}));
+}
+
+TEST(GroundLine, a_listing_lists_zero_points_once_joining_the_note_of_a_key_point_there) {
+    // The last shared case crosses at a ground point on a PVI (K0+100).
+    const GroundCase c = test::GroundCases().back();
+    const Profile profile = Resolved(c.design);
+    const GroundLine line = Made(c.ground, profile);
+    ProfileRange range{{0, 0}, {200, 0}, 50, true, &line};
+    TextOptions text;
+    text.ground = true;
+    std::string csv = ListingCsvHeader(text);
+    ASSERT_TRUE(ListProfile(profile, range, 100, [&](const ProfileListingRow& row) {
+                    AppendListingCsv(csv, profile, row, text);
+                }).ok);
+    EXPECT_EQ(csv,
+              "station,elevation,grade,ground,fill,cut,note\n"
+              "0.000,10.000,1.0000,,,,\n"
+              "50.000,10.500,1.0000,10.688,0.000,0.188,\n"
+              "100.000,11.000,-1.0000,11.000,0.000,0.000,变坡点、填挖交界\n"
+              "150.000,10.500,-1.0000,10.312,0.188,0.000,\n"
+              "200.000,10.000,-1.0000,,,,\n");
 }
 
 TEST(GroundLine, labels_behind_a_long_chain_take_their_occurrence) {
