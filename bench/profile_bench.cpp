@@ -7,7 +7,9 @@
 #include <string>
 
 #include "core/calculator/number_text.h"
+#include "core/profile/ground_line.h"
 #include "core/profile/profile_listing.h"
+#include "core/text/profile_text.h"
 
 namespace {
 
@@ -72,6 +74,54 @@ void ListProfileMillionStationsAsText(benchmark::State& state) {
     }
 }
 BENCHMARK(ListProfileMillionStationsAsText)->Unit(benchmark::kMillisecond);
+
+// A surveyed ground line of 100,000 points every 10, wandering 1.2 above and
+// below the design's mean level so that it crosses the design again and again.
+const GroundLine& GeneratedGround() {
+    static const GroundLine ground = [] {
+        GroundModel model;
+        model.points.reserve(100'000);
+        for (int i = 0; i < 100'000; ++i)
+            model.points.push_back({{5 + 10.0 * i, 0}, 100 + (i % 7 - 3) * 0.4, 0});
+        return *GroundLine::Make(model, GeneratedProfile());
+    }();
+    return ground;
+}
+
+// The listing's text lines as tarnvel-cli profile list writes them, without
+// and with the ground columns: the ground may cost at most 1.3× the plain listing.
+void ListAsListingText(benchmark::State& state, bool withGround) {
+    const Profile& profile = GeneratedProfile();
+    ProfileRange range = kMillion;
+    TextOptions text;
+    if (withGround) {
+        range.ground = &GeneratedGround();
+        text.ground = true;
+    }
+    for (auto _ : state) {
+        std::string block;
+        std::size_t bytes = 0;
+        const auto result = ListProfile(profile, range, 2'000'000, [&](const ProfileListingRow& row) {
+            AppendListingText(block, profile, row, text);
+            if (block.size() >= (1 << 16)) {
+                bytes += block.size();
+                block.clear();
+            }
+        });
+        benchmark::DoNotOptimize(bytes += block.size());
+        state.counters["stations"] = static_cast<double>(result.rows);
+    }
+}
+void ListProfileMillionStationsListingText(benchmark::State& state) { ListAsListingText(state, false); }
+BENCHMARK(ListProfileMillionStationsListingText)->Unit(benchmark::kMillisecond);
+void ListProfileMillionStationsWithGround(benchmark::State& state) { ListAsListingText(state, true); }
+BENCHMARK(ListProfileMillionStationsWithGround)->Unit(benchmark::kMillisecond);
+
+// Zero points of the 100,000-point ground against the 10,000-PVI design.
+void FindZeroPointsHundredThousandPoints(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(FindZeroPoints(GeneratedProfile(), GeneratedGround()));
+}
+BENCHMARK(FindZeroPointsHundredThousandPoints)->Unit(benchmark::kMillisecond);
 
 void ResolveTenThousandPvis(benchmark::State& state) {
     const ProfileModel model = TenThousandPvis();

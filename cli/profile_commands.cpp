@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <ostream>
 #include <span>
 #include <string>
@@ -14,9 +15,12 @@
 #include "cli/profile_options.h"
 #include "cli/profile_plot_command.h"
 #include "core/profile/profile_listing.h"
+#include "core/text/ground_text.h"
+#include "core/text/messages.h"
 #include "core/text/profile_text.h"
 #include "io/bounded_read.h"
 #include "io/csv_records.h"
+#include "io/ground_files.h"
 #include "io/profile_files.h"
 
 namespace tarnvel::cli {
@@ -33,17 +37,25 @@ constexpr OptionSpec kKeyPoints = {"key-points", false, {}, "插入竖曲线起�
 constexpr OptionSpec kRowLimit = {"max-stations", true, "N", "list 一次最多列出的行数（默认 10000000）"};
 constexpr OptionSpec kConvertOutput = {"output", true, "文件", "写入的文件：.xml 为 LandXML，.csv 为 CSV"};
 constexpr OptionSpec kForce = {"force", false, {}, "convert 覆盖含有纵断面以外内容的 LandXML 文件（这些内容将丢失）"};
+constexpr OptionSpec kGroundOutput = {"ground-output", true, "文件",
+                                      "convert：另将 LandXML 中的地面线（--ground-surface 选定，默认第一条）写成 CSV 地面线表"};
 
-constexpr OptionSpec kAtOptions[] = {kAtStation, kAtStationFile, kDecimalsOption, kStationStyleOption,
-                                     kProfileNameOption};
+constexpr OptionSpec kAtOptions[] = {kAtStation,         kAtStationFile, kDecimalsOption,     kStationStyleOption,
+                                     kProfileNameOption, kGroundOption,  kGroundSurfaceOption};
 constexpr OptionSpec kElementsOptions[] = {kFormatOption, kDecimalsOption, kStationStyleOption,
                                            kProfileNameOption};
 constexpr OptionSpec kListOptions[] = {kFrom,          kTo,
                                        kStep,          kKeyPoints,
                                        kFormatOption,  kDecimalsOption,
                                        kStationStyleOption, kProfileNameOption,
-                                       kRowLimit};
-constexpr OptionSpec kConvertOptions[] = {kConvertOutput, kForce, kProfileNameOption};
+                                       kRowLimit,      kGroundOption,
+                                       kGroundSurfaceOption};
+constexpr OptionSpec kConvertOptions[] = {kConvertOutput, kForce, kProfileNameOption, kGroundOutput,
+                                          kGroundSurfaceOption};
+constexpr OptionSpec kSummaryOptions[] = {kFrom,          kTo,
+                                          kGroundOption,  kGroundSurfaceOption,
+                                          kFormatOption,  kDecimalsOption,
+                                          kStationStyleOption, kProfileNameOption};
 
 // The stations of --k-file: one a line, blank lines skipped. A station that
 // does not read is a usage error naming the file and the line.
@@ -78,16 +90,29 @@ int RunAt(const Options& options, std::ostream& out, std::ostream& err) {
     if (stations.empty()) throw UsageError("选项 --k-file 的文件中没有桩号");
     const TextOptions text = TextOptionsFrom(options);
     const Profile profile = LoadProfile(options, err);
+    const std::optional<GroundLine> ground = LoadGround(options, profile, err);
 
     // Every station is computed before the first line is written, so that a
     // script never sees part of an answer.
     std::string lines;
     for (const Station& station : stations) {
         try {
-            const ProfileValue value = profile.AtLabel(station);
+            const double internal = profile.InternalOf(station);
+            const ProfileValue value = profile.At(internal);
             lines += StationText(station, text);
             lines += '\t';
             lines += ElevationText(value.elevation, text);
+            if (ground) {
+                // Ground and fill (+) or cut (−); both empty where there is no ground.
+                lines += '\t';
+                if (const std::optional<double> z = ground->At(profile.OnProfile(internal))) {
+                    lines += ElevationText(*z, text);
+                    lines += '\t';
+                    lines += ElevationText(value.elevation - *z, text);
+                } else {
+                    lines += '\t';
+                }
+            }
             lines += '\n';
         } catch (const StationError& e) {
             err << "tarnvel-cli: " << e.what() << '\n';
@@ -120,9 +145,14 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
     if (!(range.step > 0)) throw UsageError("选项 --step 的值“" + options.Text("step") + "”应大于零");
     range.keyPoints = options.Has("key-points");
     const bool csv = CsvFormatFrom(options);
-    const TextOptions text = TextOptionsFrom(options);
+    TextOptions text = TextOptionsFrom(options);
     const std::uint64_t limit = MaxStationsFrom(options);
     const Profile profile = LoadProfile(options, err);
+    const std::optional<GroundLine> ground = LoadGround(options, profile, err);
+    if (ground) {
+        range.ground = &*ground;
+        text.ground = true;
+    }
 
     // Both ends must lie on the profile; the messages name the station and
     // the profile's extent.
@@ -174,6 +204,23 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
     return kExitOk;
 }
 
+// convert --ground-output: the chosen ground line as a CSV ground table, its
+// stations as the drawings label them.
+int WriteGroundOutput(const Options& options, const Profile& profile, std::ostream& err) {
+    const std::string& path = options.Text("ground-output");
+    if (path.empty()) throw UsageError("选项 --ground-output 的文件名为空");
+    const std::string surface = options.Has("ground-surface") ? options.Text("ground-surface") : std::string();
+    io::Result<io::GroundReading> read = io::ReadGroundFile(FileArgument(options), surface);
+    if (!read.ok()) StopOnFailure(read.failure(), err);
+    GroundModel model = read.value().model;
+    if (model.stations == GroundStations::Internal) {
+        for (GroundPoint& p : model.points) p.station = profile.LabelOf(p.station.value);
+        model.stations = GroundStations::Labels;
+    }
+    if (const auto failure = io::WriteGroundCsvFile(path, model, profile.Model().unit)) StopOnFailure(*failure, err);
+    return kExitOk;
+}
+
 int RunConvert(const Options& options, std::ostream&, std::ostream& err) {
     const std::string& input = FileArgument(options);
     const std::string& output = options.Text("output");
@@ -183,12 +230,26 @@ int RunConvert(const Options& options, std::ostream&, std::ostream& err) {
     const io::ProfileFileContent read = ReadProfileContent(options, err);
     const ProfileModel& model = read.content.model;
     // A profile that does not pass its checks is not passed on: the other
-    // program might take it for a sound one.
-    ResolveProfile(model, input, err);
+    // program might take it for a sound one. Nor is a ground line.
+    const Profile profile = ResolveProfile(model, input, err);
+    const std::string name = options.Has("profile") ? options.Text("profile") : std::string();
+    io::Result<std::vector<GroundModel>> grounds = io::ReadLandXmlGrounds(input, name);
+    if (!grounds.ok()) StopOnFailure(grounds.failure(), err);
+    for (const GroundModel& ground : grounds.value()) {
+        std::vector<GroundProblem> problems;
+        if (GroundLine::Make(ground, profile, &problems)) continue;
+        err << "tarnvel-cli: 纵断面文件“" << input << "”中的地面线“" << ground.name << "”未通过检查：\n";
+        for (const GroundProblem& problem : problems) err << "  " << DescribeGroundProblem(problem) << '\n';
+        return kExitProfile;
+    }
     // A LandXML file holds more than a profile as a rule: a design file
     // written over with the one profile read from it would lose the rest.
     if (*format == io::ProfileFormat::LandXml && !options.Has("force")) {
-        const std::vector<std::string> lost = io::LandXmlContentAt(output);
+        std::vector<std::string> lost = io::LandXmlContentAt(output);
+        // Written back over itself, the file keeps its ground lines: they are written with the profile.
+        std::error_code same;
+        if (!grounds.value().empty() && std::filesystem::equivalent(input, output, same))
+            std::erase(lost, std::string("地面线（ProfSurf）"));
         if (!lost.empty()) {
             std::string list;
             for (const std::string& item : lost) list += (list.empty() ? "" : "、") + item;
@@ -198,8 +259,39 @@ int RunConvert(const Options& options, std::ostream&, std::ostream& err) {
         }
     }
     // The alignment keeps the name it was read with.
-    if (const auto failure = io::WriteProfileFile(output, model, *format, read.content.alignment))
+    if (const auto failure = io::WriteProfileFile(output, model, *format, read.content.alignment, grounds.value()))
         StopOnFailure(*failure, err);
+    if (options.Has("ground-output")) return WriteGroundOutput(options, profile, err);
+    if (*format == io::ProfileFormat::Csv && !grounds.value().empty())
+        err << "tarnvel-cli: 注意：CSV 变坡点表不含地面线，文件中的 " << grounds.value().size()
+            << " 条地面线（ProfSurf）未写入；可用 --ground-output 另存为 CSV 地面线表。\n";
+    return kExitOk;
+}
+
+int RunGroundSummary(const Options& options, std::ostream& out, std::ostream& err) {
+    FileArgument(options);
+    if (!options.Has("ground")) throw UsageError("缺少选项 --ground");
+    const bool csv = CsvFormatFrom(options);
+    const TextOptions text = TextOptionsFrom(options);
+    const std::optional<Station> from =
+        options.Has("from") ? std::optional(StationFrom("from", options.Text("from"))) : std::nullopt;
+    const std::optional<Station> to =
+        options.Has("to") ? std::optional(StationFrom("to", options.Text("to"))) : std::nullopt;
+    const Profile profile = LoadProfile(options, err);
+    const std::optional<GroundLine> ground = LoadGround(options, profile, err);
+    double a = profile.StartStation(), b = profile.EndStation();
+    try {
+        if (from) a = profile.OnProfile(profile.InternalOf(*from));
+        if (to) b = profile.OnProfile(profile.InternalOf(*to));
+    } catch (const StationError& e) {
+        err << "tarnvel-cli: " << e.what() << '\n';
+        return kExitProfile;
+    }
+    if (b < a) throw UsageError("止点桩号（--to）在起点桩号（--from）之前");
+    const GroundSummary summary = SummarizeGround(profile, *ground, a, b);
+    out << (csv ? GroundSummaryCsv(profile, summary, text) : GroundSummaryText(profile, summary, text));
+    out.flush();
+    if (csv) NoteUnit(profile, err);
     return kExitOk;
 }
 
@@ -231,15 +323,21 @@ struct ProfileCommand {
 // row: its options table and its run function (profile_options.h has what
 // they share).
 constexpr ProfileCommand kCommands[] = {
-    {"at", "纵断面文件 --k 桩号 [--k 桩号 …] [--k-file 文件] [--decimals N] [--stations plain|k]",
-     "任意桩号的设计高程，每行“桩号<TAB>高程”", kAtOptions, RunAt},
+    {"at", "纵断面文件 --k 桩号 [--k 桩号 …] [--k-file 文件] [--decimals N] [--stations plain|k] [--ground 地面线文件]",
+     "任意桩号的设计高程，每行“桩号<TAB>高程”；有地面线时为“桩号<TAB>设计高程<TAB>地面高程<TAB>填挖高”（填为正、挖为负）",
+     kAtOptions, RunAt},
     {"elements", "纵断面文件 [--format text|csv] [--decimals N]", "竖曲线要素表", kElementsOptions,
      RunElements},
-    {"list", "纵断面文件 --from A --to B --step J [--key-points] [--format text|csv] [--decimals N]",
-     "逐桩高程和纵坡列表（断链两侧桩号均列出）", kListOptions, RunList},
-    {"convert", "纵断面文件 --output 文件 [--force]", "LandXML 与 CSV 互相转换（按输出文件的扩展名）", kConvertOptions,
+    {"list",
+     "纵断面文件 --from A --to B --step J [--key-points] [--format text|csv] [--decimals N] [--ground 地面线文件]",
+     "逐桩高程和纵坡列表（断链两侧桩号均列出；有地面线时加地面高程、填高、挖深，--key-points 另列填挖交界）",
+     kListOptions, RunList},
+    {"convert", "纵断面文件 --output 文件 [--force] [--ground-output 地面线.csv]",
+     "LandXML 与 CSV 互相转换（按输出文件的扩展名；LandXML 中的地面线随之写入 LandXML）", kConvertOptions,
      RunConvert},
     {"names", "LandXML文件", "列出文件中的纵断面（线路名/纵断面名）", {}, RunNames},
+    {"ground-summary", "纵断面文件 --ground 地面线文件 [--from A] [--to B] [--format text|csv]",
+     "填挖汇总：填方段、挖方段总长和最长段，最大填高、最大挖深，填挖交界", kSummaryOptions, RunGroundSummary},
     {"plot", "纵断面文件 --output 文件.svg [--exaggeration N] [--width PX --height PX]",
      "纵断面图（SVG：设计线、切线、变坡点、竖曲线要素、坡度坡长、断链）", kPlotOptions, RunProfilePlot},
 };
@@ -271,7 +369,10 @@ std::string ProfileUsage() {
 示例：
   tarnvel-cli profile at 纵断面.csv --k K16+780 --stations k
   tarnvel-cli profile list 纵断面.xml --profile 主线/设计线 --from K16+000 --to K17+000 --step 20 --key-points
-退出状态：0 成功；1 纵断面未通过检查、桩号不在纵断面上或文件内容不是纵断面；2 命令或选项有误；
+  tarnvel-cli profile at 纵断面.csv --k K16+780 --ground 地面线.csv
+  tarnvel-cli profile ground-summary 纵断面.xml --ground 纵断面.xml --ground-surface 原地面
+地面线 CSV 表：表头含“桩号”和“地面高程”两列（其余列不用），可有标题行，UTF-8 或 GBK。
+退出状态：0 成功；1 纵断面或地面线未通过检查、桩号不在纵断面上或文件内容不是纵断面；2 命令或选项有误；
 3 文件无法读取或写入。失败时不写出任何文件。
 )";
     return text;

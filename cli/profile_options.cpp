@@ -1,9 +1,12 @@
 #include "cli/profile_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <ostream>
 
 #include "cli/commands.h"
+#include "core/text/messages.h"
+#include "io/ground_files.h"
 #include "io/profile_files.h"
 
 namespace tarnvel::cli {
@@ -80,6 +83,37 @@ Profile ResolveProfile(const ProfileModel& model, std::string_view path, std::os
 
 Profile LoadProfile(const Options& options, std::ostream& err) {
     return ResolveProfile(ReadProfileModel(options, err), FileArgument(options), err);
+}
+
+std::optional<GroundLine> LoadGround(const Options& options, const Profile& profile, std::ostream& err) {
+    if (!options.Has("ground")) {
+        if (options.Has("ground-surface")) throw UsageError("选项 --ground-surface 要与 --ground 一起使用");
+        return std::nullopt;
+    }
+    const std::string& path = options.Text("ground");
+    if (path.empty()) throw UsageError("选项 --ground 的文件名为空");
+    const std::string surface = options.Has("ground-surface") ? options.Text("ground-surface") : std::string();
+    io::Result<io::GroundReading> read = io::ReadGroundFile(path, surface);
+    if (!read.ok()) StopOnFailure(read.failure(), err);
+    const LengthUnit unit = profile.Model().unit;
+    if (read.value().unit && *read.value().unit != unit) {
+        err << "tarnvel-cli: 地面线文件“" << path << "”的长度单位为" << LengthUnitName(*read.value().unit)
+            << "，与纵断面的" << LengthUnitName(unit) << "不同，未使用。\n";
+        throw CommandExit{kExitProfile};
+    }
+    std::vector<GroundProblem> problems = std::move(read.value().problems);
+    std::vector<GroundProblem> checked;
+    std::optional<GroundLine> line = GroundLine::Make(read.value().model, profile, &checked);
+    if (problems.empty() && line) return line;
+    problems.insert(problems.end(), checked.begin(), checked.end());
+    // A table's problems in the order of its rows, whichever check found them.
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const GroundProblem& a, const GroundProblem& b) { return a.row < b.row; });
+    err << "tarnvel-cli: 地面线文件“" << path << "”未通过检查";
+    if (problems.size() > 1) err << "，共 " << problems.size() << " 处问题";
+    err << "：\n";
+    for (const GroundProblem& problem : problems) err << "  " << DescribeGroundProblem(problem) << '\n';
+    throw CommandExit{kExitProfile};
 }
 
 void NoteUnit(const Profile& profile, std::ostream& err) {

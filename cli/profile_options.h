@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "cli/options.h"
+#include "core/profile/ground_line.h"
 #include "core/profile/profile.h"
 #include "core/text/profile_text.h"
 #include "core/profile/station.h"
@@ -29,6 +30,11 @@ inline constexpr OptionSpec kDecimalsOption = {"decimals", true, "N",
 inline constexpr OptionSpec kStationStyleOption = {"stations", true, "plain|k",
                                                    "桩号写法：plain 为 16770.000，k 为 K16+770.000（默认 plain）"};
 inline constexpr OptionSpec kFormatOption = {"format", true, "text|csv", "输出格式（默认 text）"};
+
+inline constexpr OptionSpec kGroundOption = {
+    "ground", true, "文件", "地面线：CSV 地面线表，或 LandXML 文件中的 ProfSurf（可以就是纵断面文件）"};
+inline constexpr OptionSpec kGroundSurfaceOption = {
+    "ground-surface", true, "名称", "LandXML 中要用的地面线：“线路名/地面线名”或地面线名（默认第一条）"};
 
 // The one PROFILE (or FILE) argument.
 const std::string& FileArgument(const Options& options);
@@ -59,6 +65,12 @@ Profile ResolveProfile(const ProfileModel& model, std::string_view path, std::os
 
 // ReadProfileModel, then ResolveProfile.
 Profile LoadProfile(const Options& options, std::ostream& err);
+
+// --ground (and --ground-surface): the ground line checked against the
+// profile, or nothing without --ground. A file that cannot be read stops
+// with status 3; one that is no ground table, or a ground line that fails
+// its checks, with status 1 after every problem, by row.
+std::optional<GroundLine> LoadGround(const Options& options, const Profile& profile, std::ostream& err);
 
 // A profile whose unit is not the metre is said on the error stream, so that
 // outputs whose format has no room for it (at, list, CSV) are not misread.

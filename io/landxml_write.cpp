@@ -63,7 +63,8 @@ std::string DateText(const std::tm& t, bool date) {
 
 }  // namespace
 
-std::string LandXmlBytes(const ProfileModel& model, std::string_view alignmentName) {
+std::string LandXmlBytes(const ProfileModel& model, std::string_view alignmentName,
+                         const std::vector<GroundModel>& grounds) {
     std::optional<Chainage> chainage = Chainage::Make(model.chains);
     if (!chainage) chainage = Chainage();  // invalid breaks: labels are written as they are
     std::vector<double> internal;
@@ -165,6 +166,19 @@ std::string LandXmlBytes(const ProfileModel& model, std::string_view alignmentNa
             }
         }
         SetPointText(node, internal[i], points[i].elevation);
+    }
+
+    for (const GroundModel& ground : grounds) {
+        pugi::xml_node surf = profAlign.parent().append_child("ProfSurf");
+        surf.append_attribute("name") = ground.name.c_str();
+        std::string pairs;
+        for (const GroundPoint& p : ground.points) {
+            const double at =
+                ground.stations == GroundStations::Internal ? p.station.value : InternalFor(*chainage, p.station);
+            if (!pairs.empty()) pairs += ' ';
+            pairs += ExactNumberText(at) + " " + ExactNumberText(p.elevation);
+        }
+        surf.append_child("PntList2D").text().set(pairs.c_str());
     }
 
     StringWriter writer;

@@ -106,10 +106,10 @@ std::optional<ProfileFormat> ProfileFormatFromPath(std::string_view path) {
 }
 
 std::optional<IoFailure> WriteProfileFile(const std::string& path, const ProfileModel& model, ProfileFormat format,
-                                          std::string_view alignment) {
+                                          std::string_view alignment, const std::vector<GroundModel>& grounds) {
     std::string bytes;
     try {
-        bytes = format == ProfileFormat::LandXml ? LandXmlBytes(model, alignment) : ProfileCsvBytes(model);
+        bytes = format == ProfileFormat::LandXml ? LandXmlBytes(model, alignment, grounds) : ProfileCsvBytes(model);
     } catch (const std::exception&) {
         return CurrentExceptionFailure(FileAction::Write, path);
     }

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/profile/ground_line.h"
 #include "core/profile/profile.h"
 #include "io/io_failure.h"
 
@@ -56,8 +57,11 @@ Result<LandXmlContent> ListLandXmlInPlace(std::string& bytes, std::string_view p
 
 // A LandXML 1.2 document with one Alignment holding the profile (and its
 // StaEquations), in the model's unit, UTF-8. The alignment is named
-// `alignment`, or after the profile when that is empty.
-std::string LandXmlBytes(const ProfileModel& model, std::string_view alignment = {});
+// `alignment`, or after the profile when that is empty. The ground lines, if
+// any, go in as ProfSurf beside the ProfAlign, their stations taken through
+// the profile's chain table when they are labels.
+std::string LandXmlBytes(const ProfileModel& model, std::string_view alignment = {},
+                         const std::vector<GroundModel>& grounds = {});
 
 Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view path);
 // UTF-8 with byte-order mark, CR LF, a header row; the chain table, if any,
@@ -87,8 +91,10 @@ std::vector<std::string> LandXmlContentAt(const std::string& path);
 // By the extension: ".xml" (any case) LandXML, ".csv" CSV, else nothing.
 std::optional<ProfileFormat> ProfileFormatFromPath(std::string_view path);
 // Atomic, as every write of this program.
-// `alignment` names the LandXML alignment (see LandXmlBytes).
+// `alignment` names the LandXML alignment (see LandXmlBytes); ground lines go
+// into LandXML only.
 [[nodiscard]] std::optional<IoFailure> WriteProfileFile(const std::string& path, const ProfileModel& model,
-                                                        ProfileFormat format, std::string_view alignment = {});
+                                                        ProfileFormat format, std::string_view alignment = {},
+                                                        const std::vector<GroundModel>& grounds = {});
 
 }  // namespace tarnvel::io

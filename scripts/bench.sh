@@ -10,7 +10,9 @@
 #   - reading a 1,000,000-row CSV table beside Python's csv module with float(), and a
 #     114 MB LandXML file beside xmllint --noout: whole-process time and peak memory, same run;
 #   - tarnvel-cli profile list of 1,000,001 stations over a 10,000-PVI profile against
-#     tarnvel-cli list of as many stations, both to a file in the same run (target: at most 1.5×).
+#     tarnvel-cli list of as many stations, both to a file in the same run (target: at most 1.5×);
+#   - the same profile list with a 100,000-point ground line against without (target: at most 1.3×);
+#   - reading a 1,000,000-point ground CSV: time and peak memory.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
@@ -115,3 +117,27 @@ for n in 10000 1000000; do
     QT_QPA_PLATFORM=offscreen /usr/bin/time -f "$n PVIs: %e s, peak memory %M KiB" \
         "$build/bin/tarnvel_profile_open" "$scratch/open.csv" --resize-to-contents
 done
+
+echo "== tarnvel-cli profile list with a 100,000-point ground line against without, 1,000,001 stations (best of 5)"
+# Ground every 10 from 5, wandering 1.2 above and below the design's level.
+awk 'BEGIN { print "桩号,地面高程"; for (i = 0; i < 100000; i++) printf "%d,%.3f\n", 5 + 10 * i, 100 + (i % 7 - 3) * 0.4 }' \
+    >"$scratch/ground.csv"
+ground_list() {
+    "$cli" profile list "$scratch/profile.csv" --from 0 --to 1000000 --step 1 --ground "$scratch/ground.csv" \
+        >"$scratch/ground.txt"
+}
+plain=$(best_of_5 profile_list)
+ground=$(best_of_5 ground_list)
+echo "profile list:          ${plain} s"
+echo "profile list --ground: ${ground} s"
+echo "ratio:                 $(echo "scale=2; $ground / $plain" | bc) (target: at most 1.3)"
+/usr/bin/time -f "profile list --ground peak memory: %M KiB" "$cli" profile list "$scratch/profile.csv" \
+    --from 0 --to 1000000 --step 1 --ground "$scratch/ground.csv" >"$scratch/ground.txt"
+
+echo "== reading a 1,000,000-point ground CSV (checked against the profile; one station asked)"
+awk 'BEGIN { print "桩号,偏距,地面高程,备注"; for (i = 0; i < 1000000; i++) printf "%d,0,%.3f,\n", i, 100 + (i % 13 - 6) * 0.1 }' \
+    >"$scratch/ground1m.csv"
+/usr/bin/time -f "ground1m.csv ($(stat -c %s "$scratch/ground1m.csv") bytes): %e s, peak memory %M KiB" \
+    "$cli" profile at "$scratch/profile.csv" --k 500000 --ground "$scratch/ground1m.csv" >/dev/null
+/usr/bin/time -f "the same without the ground: %e s, peak memory %M KiB" \
+    "$cli" profile at "$scratch/profile.csv" --k 500000 >/dev/null

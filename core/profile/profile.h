@@ -158,6 +158,10 @@ public:
     // One row for every PVI (not the first and last points), in order.
     const std::vector<CurveElementsRow>& Elements() const { return elements_; }
 
+    // The design line as pieces from start to end, for code that solves
+    // against its formulas (see profile_piece.h).
+    const std::vector<ProfilePiece>& Pieces() const { return pieces_; }
+
     // Internal station to label and back, through the chain table.
     Station LabelOf(double internal) const { return chainage_.ToLabel(internal); }
     double InternalOf(const Station& label) const { return chainage_.ToInternal(label); }

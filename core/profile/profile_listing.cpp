@@ -18,6 +18,7 @@ struct KeyRow {
     double internal = 0;
     ListingRowKind kind = ListingRowKind::Pvi;
     Station label;
+    bool zeroPoint = false;  // where the design crosses the ground
 };
 
 // Which of several key points at one place gives the row.
@@ -55,8 +56,8 @@ public:
     // Checks the range and prepares the runs and key rows; empty when fine.
     std::string Prepare(std::uint64_t maxRows);
 
-    // Walks the rows in order, calling row(internal, kind, label, region) for
-    // each; stops when it returns false. Interval labels carry no occurrence
+    // Walks the rows in order, calling row(internal, kind, label, zeroPoint)
+    // for each; stops when it returns false. Interval labels carry no occurrence
     // unless `labels` is set (counting does not need them).
     template <typename Row>
     void Walk(bool labels, Row&& row) const;
@@ -111,6 +112,11 @@ std::string Listing::Prepare(std::uint64_t maxRows) {
             if (e.length > 0) add(e.endStation, ListingRowKind::CurveEnd);
             if (e.extremeStation) add(*e.extremeStation, ListingRowKind::Extreme);
         }
+        // Zero points rank last: at another key point they only add their note.
+        if (range_.ground) {
+            for (double at : FindZeroPoints(profile_, *range_.ground))
+                if (at >= from_ && at <= to_) keys_.push_back({at, ListingRowKind::Interval, profile_.LabelOf(at), true});
+        }
     }
     std::stable_sort(keys_.begin(), keys_.end(), [](const KeyRow& a, const KeyRow& b) {
         return a.internal != b.internal ? a.internal < b.internal : Rank(a.kind) < Rank(b.kind);
@@ -121,11 +127,14 @@ std::string Listing::Prepare(std::uint64_t maxRows) {
     for (std::size_t i = 0; i < keys_.size();) {
         std::size_t end = i + 1;
         while (end < keys_.size() && SamePlace(keys_[i].internal, keys_[end].internal)) ++end;
+        const std::size_t first = kept.size();
         if (IsBreak(keys_[i].kind)) {
             for (std::size_t k = i; k < end && IsBreak(keys_[k].kind); ++k) kept.push_back(keys_[k]);
         } else {
             kept.push_back(keys_[i]);
         }
+        for (std::size_t k = i; k < end; ++k)
+            if (keys_[k].zeroPoint) kept[first].zeroPoint = true;
         i = end;
     }
     keys_ = std::move(kept);
@@ -177,15 +186,15 @@ void Listing::Walk(bool labels, Row&& row) const {
             const double label = range_.from.value + n * range_.step;
             const double at = std::clamp(chain.InternalInRegion(label, run.region), run.low, run.high);
             for (; k < keys_.size() && keys_[k].internal < at && !SamePlace(keys_[k].internal, at); ++k)
-                if (!row(keys_[k].internal, keys_[k].kind, keys_[k].label)) return;
+                if (!row(keys_[k].internal, keys_[k].kind, keys_[k].label, keys_[k].zeroPoint)) return;
             // A key point at the same place gives the row instead.
             if (k < keys_.size() && SamePlace(keys_[k].internal, at)) continue;
             const Station shown = labels ? chain.LabelInRegion(label, run.region) : Station{label, 0};
-            if (!row(at, ListingRowKind::Interval, shown)) return;
+            if (!row(at, ListingRowKind::Interval, shown, false)) return;
         }
     }
     for (; k < keys_.size(); ++k)
-        if (!row(keys_[k].internal, keys_[k].kind, keys_[k].label)) return;
+        if (!row(keys_[k].internal, keys_[k].kind, keys_[k].label, keys_[k].zeroPoint)) return;
 }
 
 }  // namespace
@@ -198,7 +207,7 @@ ProfileListingResult ListProfile(const Profile& profile, const ProfileRange& ran
     result.message = listing.Prepare(maxRows);
     if (result.message.empty()) {
         std::uint64_t count = 0;
-        listing.Walk(false, [&](double, ListingRowKind, const Station&) { return ++count <= maxRows; });
+        listing.Walk(false, [&](double, ListingRowKind, const Station&, bool) { return ++count <= maxRows; });
         if (count > maxRows) {
             result.message = "列表超过上限 " + std::to_string(maxRows) + " 行。";
         } else {
@@ -211,12 +220,16 @@ ProfileListingResult ListProfile(const Profile& profile, const ProfileRange& ran
     }
 
     ProfileCursor cursor(profile);
+    std::optional<GroundCursor> ground;
+    if (range.ground) ground.emplace(*range.ground);
     ProfileListingRow out;
-    listing.Walk(true, [&](double at, ListingRowKind kind, const Station& label) {
+    listing.Walk(true, [&](double at, ListingRowKind kind, const Station& label, bool zeroPoint) {
         out.internal = at;
         out.label = label;
         out.kind = kind;
         out.value = cursor.At(at);
+        out.zeroPoint = zeroPoint;
+        if (ground) out.ground = ground->At(at);
         sink(out);
         return true;
     });

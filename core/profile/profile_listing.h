@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "core/profile/ground_line.h"
 #include "core/profile/profile.h"
 
 namespace tarnvel {
@@ -28,6 +29,11 @@ struct ProfileListingRow {
     Station label;        // what the drawings show (occurrence set where ambiguous)
     ProfileValue value;
     ListingRowKind kind = ListingRowKind::Interval;
+    // With a ground line: the ground elevation (nothing outside the surveyed
+    // range), and whether the design crosses the ground here (填挖交界). A
+    // zero point that falls on no other key point is a row of kind Interval.
+    std::optional<double> ground;
+    bool zeroPoint = false;
 };
 
 struct ProfileRange {
@@ -35,6 +41,9 @@ struct ProfileRange {
     Station to;
     double step = 0;       // > 0, in the profile's unit
     bool keyPoints = false;
+    // The ground line the rows carry, checked against the same profile; with
+    // keyPoints its zero points are key points too.
+    const GroundLine* ground = nullptr;
 };
 
 struct ProfileListingResult {

@@ -85,26 +85,47 @@ constexpr ElementsColumn kElementsColumns[] = {
      }},
 };
 
-// A listing's own columns. The ground line's 地面高程, 填高 and 挖深 go in
-// here, before 备注, with their row fields.
-constexpr ListingColumn kListingColumns[] = {
-    {"station", "桩号", ColumnKind::Station,
-     [](std::string& out, const ProfileListingRow& row, const CellContext& c) {
-         out += FormatStation(row.label, c.options.stations, ColumnDecimals(ColumnKind::Station, c.options));
-     }},
-    {"elevation", "设计高程", ColumnKind::Elevation,
-     [](std::string& out, const ProfileListingRow& row, const CellContext& c) {
-         AppendFixedText(out, row.value.elevation, ColumnDecimals(ColumnKind::Elevation, c.options));
-     }},
-    {"grade", "纵坡(%)", ColumnKind::Grade,
-     [](std::string& out, const ProfileListingRow& row, const CellContext& c) {
-         AppendFixedText(out, row.value.grade, ColumnDecimals(ColumnKind::Grade, c.options));
-     }},
-    {"note", "备注", ColumnKind::Word,
-     [](std::string& out, const ProfileListingRow& row, const CellContext& c) {
-         out += ListingNote(c.profile, row);
-     }},
-};
+// A listing's own columns; the ground line adds 地面高程, 填高 and 挖深 before 备注.
+constexpr ListingColumn kStationColumn{
+    "station", "桩号", ColumnKind::Station, [](std::string& out, const ProfileListingRow& row, const CellContext& c) {
+        out += FormatStation(row.label, c.options.stations, ColumnDecimals(ColumnKind::Station, c.options));
+    }};
+constexpr ListingColumn kElevationColumn{
+    "elevation", "设计高程", ColumnKind::Elevation,
+    [](std::string& out, const ProfileListingRow& row, const CellContext& c) {
+        AppendFixedText(out, row.value.elevation, ColumnDecimals(ColumnKind::Elevation, c.options));
+    }};
+constexpr ListingColumn kGradeColumn{
+    "grade", "纵坡(%)", ColumnKind::Grade, [](std::string& out, const ProfileListingRow& row, const CellContext& c) {
+        AppendFixedText(out, row.value.grade, ColumnDecimals(ColumnKind::Grade, c.options));
+    }};
+constexpr ListingColumn kNoteColumn{
+    "note", "备注", ColumnKind::Word, [](std::string& out, const ProfileListingRow& row, const CellContext& c) {
+        AppendListingNote(out, c.profile, row);
+    }};
+
+// Fill or cut: how far the design lies above (sign 1) or below (sign −1) the
+// ground, 0 on the other side; empty where there is no ground.
+void AppendGroundAmount(std::string& out, const ProfileListingRow& row, const CellContext& c, double sign) {
+    if (!row.ground) return;
+    const double amount = sign * (row.value.elevation - *row.ground);
+    AppendFixedText(out, amount > 0 ? amount : 0.0, ColumnDecimals(ColumnKind::Elevation, c.options));
+}
+constexpr ListingColumn kGroundColumn{
+    "ground", "地面高程", ColumnKind::Elevation,
+    [](std::string& out, const ProfileListingRow& row, const CellContext& c) {
+        if (row.ground) AppendFixedText(out, *row.ground, ColumnDecimals(ColumnKind::Elevation, c.options));
+    }};
+constexpr ListingColumn kFillColumn{
+    "fill", "填高", ColumnKind::Elevation,
+    [](std::string& out, const ProfileListingRow& row, const CellContext& c) { AppendGroundAmount(out, row, c, 1); }};
+constexpr ListingColumn kCutColumn{
+    "cut", "挖深", ColumnKind::Elevation,
+    [](std::string& out, const ProfileListingRow& row, const CellContext& c) { AppendGroundAmount(out, row, c, -1); }};
+
+constexpr ListingColumn kListingColumns[] = {kStationColumn, kElevationColumn, kGradeColumn, kNoteColumn};
+constexpr ListingColumn kGroundListingColumns[] = {kStationColumn, kElevationColumn, kGradeColumn, kGroundColumn,
+                                                   kFillColumn,    kCutColumn,       kNoteColumn};
 
 }  // namespace
 
@@ -122,7 +143,10 @@ int ColumnDecimals(ColumnKind kind, const TextOptions& options) {
 }
 
 std::span<const ElementsColumn> ElementsColumns() { return kElementsColumns; }
-std::span<const ListingColumn> ListingColumns() { return kListingColumns; }
+std::span<const ListingColumn> ListingColumns(bool ground) {
+    if (ground) return kGroundListingColumns;
+    return kListingColumns;
+}
 
 std::string_view ListingNote(const Profile& profile, const ProfileListingRow& row) {
     switch (row.kind) {
@@ -143,6 +167,14 @@ std::string_view ListingNote(const Profile& profile, const ProfileListingRow& ro
         [](const CurveElementsRow& e, double s) { return e.endStation < s; });
     const bool crest = curve != elements.end() ? curve->crest : row.value.grade < 0;
     return crest ? "最高点" : "最低点";
+}
+
+void AppendListingNote(std::string& out, const Profile& profile, const ProfileListingRow& row) {
+    const std::string_view note = ListingNote(profile, row);
+    out += note;
+    if (!row.zeroPoint) return;
+    if (!note.empty()) out += "、";
+    out += "填挖交界";
 }
 
 }  // namespace tarnvel

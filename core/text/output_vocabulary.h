@@ -21,6 +21,7 @@ struct TextOptions {
     int decimals = 3;                           // elevations and lengths
     StationStyle stations = StationStyle::Plain;
     std::string_view lineEnd = "\n";            // "\r\n" for the GBK report files
+    bool ground = false;  // listings: the ground columns 地面高程, 填高, 挖深 before 备注
 };
 
 enum class ColumnKind {
@@ -63,8 +64,10 @@ using ListingColumn = OutputColumn<ProfileListingRow>;
 // The columns of the 竖曲线要素表, in order: 点号, the PVI, the grades, 凸凹,
 // the curve's kind and lengths, its ends and its high or low point.
 std::span<const ElementsColumn> ElementsColumns();
-// The columns of a listing: 桩号, 设计高程, 纵坡(%), 备注.
-std::span<const ListingColumn> ListingColumns();
+// The columns of a listing: 桩号, 设计高程, 纵坡(%), 备注; with `ground`,
+// 地面高程, 填高 and 挖深 before 备注: fill is max(design − ground, 0), cut
+// max(ground − design, 0), all three empty where there is no ground.
+std::span<const ListingColumn> ListingColumns(bool ground = false);
 
 // The text of one cell.
 template <typename Row>
@@ -77,5 +80,8 @@ std::string CellText(const OutputColumn<Row>& column, const Row& row, const Cell
 // The note of a listing row in the words of the drawings (起点, 变坡点,
 // 最高点, 断链前, ...); empty for a plain interval station.
 std::string_view ListingNote(const Profile& profile, const ProfileListingRow& row);
+// The whole note cell: the key point's words, and 填挖交界 where the design
+// crosses the ground, joined where both fall on one place.
+void AppendListingNote(std::string& out, const Profile& profile, const ProfileListingRow& row);
 
 }  // namespace tarnvel

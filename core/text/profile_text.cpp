@@ -117,24 +117,24 @@ std::string ElementsTableText(const Profile& profile, const TextOptions& options
 }
 
 std::string ListingTextHeader(const TextOptions& options) {
-    return HeaderLine(ListingColumns(), false, '\t', options.lineEnd);
+    return HeaderLine(ListingColumns(options.ground), false, '\t', options.lineEnd);
 }
 
 void AppendListingText(std::string& out, const Profile& profile, const ProfileListingRow& row,
                        const TextOptions& options) {
-    AppendRow(out, ListingColumns(), row, CellContext{profile, options, false}, '\t');
+    AppendRow(out, ListingColumns(options.ground), row, CellContext{profile, options, false}, '\t');
     // Empty cells at the end (a plain station has no note) leave no tabs behind.
     while (!out.empty() && out.back() == '\t') out.pop_back();
     out += options.lineEnd;
 }
 
 std::string ListingCsvHeader(const TextOptions& options, bool chineseHeaders) {
-    return HeaderLine(ListingColumns(), !chineseHeaders, ',', options.lineEnd);
+    return HeaderLine(ListingColumns(options.ground), !chineseHeaders, ',', options.lineEnd);
 }
 
 void AppendListingCsv(std::string& out, const Profile& profile, const ProfileListingRow& row,
                       const TextOptions& options) {
-    AppendRow(out, ListingColumns(), row, CellContext{profile, options, false}, ',');
+    AppendRow(out, ListingColumns(options.ground), row, CellContext{profile, options, false}, ',');
     out += options.lineEnd;
 }
 

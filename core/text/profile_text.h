@@ -36,7 +36,9 @@ std::vector<std::vector<std::string>> ElementsTableCells(const Profile& profile,
 // has the Chinese headers and tab-separated cells, empty cells at the end of a
 // line left out; the notes mark the ends, the key points and both stations of
 // a chain break (断链) in words. The CSV form has every cell and, unless
-// `chineseHeaders`, the English header station,elevation,grade,note.
+// `chineseHeaders`, the English header station,elevation,grade,note. With
+// `options.ground` the ground columns stand before the note (地面高程, 填高,
+// 挖深; ground,fill,cut), and a zero point adds "填挖交界" to the note.
 std::string ListingTextHeader(const TextOptions& options);
 void AppendListingText(std::string& out, const Profile& profile, const ProfileListingRow& row,
                        const TextOptions& options);

@@ -1,0 +1,212 @@
+// The CSV ground table as surveyors keep it: a header row naming the station
+// and ground elevation columns (Chinese or English, any order), title rows
+// above it, and any other columns (offset, code, remarks) beside them.
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+#include "core/calculator/number_text.h"
+#include "io/csv_records.h"
+#include "io/exact_number.h"
+#include "io/gbk.h"
+#include "io/ground_files.h"
+
+namespace tarnvel::io {
+namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+constexpr std::size_t kTitleRows = 5;  // how many rows above the header may be titles
+
+// Header words, compared after folding full-width forms, lower-casing and
+// dropping blanks, '_' and '-'.
+constexpr std::array<std::string_view, 6> kStationWords{"桩号", "里程", "中桩桩号", "station", "sta", "chainage"};
+constexpr std::array<std::string_view, 8> kGroundWords{"地面高程", "地面标高", "地面线高程", "地面高",
+                                                       "地面",     "ground",   "groundelevation", "地面线"};
+// An elevation column is the ground only in a file without design columns.
+constexpr std::array<std::string_view, 5> kElevationWords{"高程", "标高", "elevation", "elev", "z"};
+constexpr std::array<std::string_view, 10> kDesignWords{"设计高程", "变坡点高程", "design", "designelevation",
+                                                        "半径",     "曲线类型",   "radius", "curve",
+                                                        "竖曲线半径", "pvielevation"};
+
+std::string Normalized(std::string_view text) {
+    std::string out;
+    for (char c : FoldFullWidth(text)) {
+        if (c == ' ' || c == '\t' || c == '_' || c == '-' || c == '\r' || c == '\n') continue;
+        out += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;  // ASCII only, whatever the locale
+    }
+    return out;
+}
+
+template <std::size_t N>
+bool OneOf(const std::string& word, const std::array<std::string_view, N>& words) {
+    return std::find(words.begin(), words.end(), word) != words.end();
+}
+
+// "地面高程(ground)[ft]": the name before any bracket, and the words inside.
+struct HeaderCell {
+    std::vector<std::string> words;
+    std::optional<LengthUnit> unit;
+};
+
+HeaderCell ReadHeaderCell(std::string_view cell) {
+    HeaderCell out;
+    std::string current;
+    const auto flush = [&] {
+        const std::string word = Normalized(current);
+        current.clear();
+        if (word.empty()) return;
+        if (word == "m" || word == "米") out.unit = LengthUnit::Metre;
+        else if (word == "ft" || word == "英尺") out.unit = LengthUnit::Foot;
+        else if (word == "ftus" || word == "usft" || word == "美国测量英尺") out.unit = LengthUnit::USSurveyFoot;
+        else out.words.push_back(word);
+    };
+    for (char c : FoldFullWidth(cell)) {
+        if (c == '(' || c == ')' || c == '[' || c == ']') {
+            flush();
+            continue;
+        }
+        current += c;
+    }
+    flush();
+    return out;
+}
+
+struct Header {
+    std::optional<std::size_t> station, ground;
+    std::optional<LengthUnit> unit;
+};
+
+Header ReadHeader(const CsvRecord& record) {
+    Header header;
+    std::optional<std::size_t> elevation;
+    bool design = false;
+    for (std::size_t i = 0; i < record.cells.size(); ++i) {
+        const HeaderCell cell = ReadHeaderCell(record.cells[i]);
+        for (const std::string& w : cell.words) {
+            if (!header.station && OneOf(w, kStationWords)) header.station = i;
+            else if (!header.ground && OneOf(w, kGroundWords)) header.ground = i;
+            else if (!elevation && OneOf(w, kElevationWords)) elevation = i;
+            else if (OneOf(w, kDesignWords)) design = true;
+            else continue;
+            if (cell.unit) header.unit = cell.unit;
+            break;
+        }
+    }
+    if (!header.ground && !design) header.ground = elevation;
+    return header;
+}
+
+std::string RowText(std::size_t row) { return "第" + std::to_string(row) + "行"; }
+
+std::string Cell(const CsvRecord& record, std::size_t i) {
+    return i < record.cells.size() ? TrimmedCell(record.cells[i]) : std::string();
+}
+
+// Calls visit(record) for each record of `text` in order, as SplitCsvRecords
+// splits them, one record at a time: a survey of a million points is read
+// without a million records in memory. Lines without a quote are split on
+// the spot; from the first line with one, the splitter takes the rest.
+template <typename Visit>
+std::optional<UnclosedQuote> ForEachRecord(std::string_view text, char separator, Visit&& visit) {
+    CsvRecord record;
+    std::size_t pos = 0;
+    for (std::size_t row = 1; pos < text.size(); ++row) {
+        const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
+        const std::string_view line = text.substr(pos, end - pos);
+        if (line.find('"') != std::string_view::npos) {
+            auto rest = SplitCsvRecords(text.substr(pos), separator);
+            if (const UnclosedQuote* open = std::get_if<UnclosedQuote>(&rest))
+                return UnclosedQuote{open->row + row - 1};
+            for (CsvRecord& r : std::get<std::vector<CsvRecord>>(rest)) {
+                r.row += row - 1;
+                visit(r);
+            }
+            return std::nullopt;
+        }
+        record.row = row;
+        std::size_t cells = 0, from = 0;
+        for (;;) {
+            const std::size_t to = std::min(line.find(separator, from), line.size());
+            if (cells == record.cells.size()) record.cells.emplace_back();
+            record.cells[cells++].assign(line.substr(from, to - from));
+            if (to == line.size()) break;
+            from = to + 1;
+        }
+        record.cells.resize(cells);
+        visit(record);
+        pos = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+Result<GroundReading> ParseGroundCsv(std::string_view bytes, std::string_view path) {
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
+        return NotProfileFailure(path, "是UTF-16编码的文本，无法读取：请另存为UTF-8或GBK编码（电子表格中选“CSV UTF-8”）。");
+    if (bytes.find('\0') != std::string_view::npos) return NotProfileFailure(path, "含有二进制数据，不是地面线表。");
+    std::string_view body = bytes;
+    if (body.starts_with(kBom)) body.remove_prefix(kBom.size());
+    const std::string text = IsValidUtf8(body) ? std::string(body) : GbkToUtf8(body);
+
+    // The header is the first row, among the first few that are not blank,
+    // that names both columns; title rows may stand above it.
+    std::optional<Header> header;
+    std::size_t looked = 0;
+    bool empty = true;
+    GroundReading reading;
+    reading.model.points.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    const auto row = [&](const CsvRecord& record) {
+        if (record.Blank()) return;
+        empty = false;
+        if (!header) {
+            if (looked++ > kTitleRows) return;
+            const Header h = ReadHeader(record);
+            if (h.station && h.ground) header = h;
+            return;
+        }
+        const std::string stationText = Cell(record, *header->station);
+        const std::string elevationText = Cell(record, *header->ground);
+        const std::optional<Station> station = ParseStation(stationText);
+        const std::optional<double> elevation = ReadWholeNumber(elevationText);
+        const auto problem = [&](GroundProblemKind kind, const std::string& cell) {
+            GroundProblem p;
+            p.kind = kind;
+            p.point = reading.model.points.size();
+            p.row = record.row;
+            p.text = cell.substr(0, 80);
+            if (station) p.station = *station;
+            else p.station.value = std::numeric_limits<double>::quiet_NaN();
+            reading.problems.push_back(std::move(p));
+        };
+        if (!station) problem(GroundProblemKind::StationUnreadable, stationText);
+        if (!elevation) problem(GroundProblemKind::ElevationUnreadable, elevationText);
+        if (station && elevation) reading.model.points.push_back({*station, *elevation, record.row});
+    };
+    if (const auto open = ForEachRecord(text, SniffCsvSeparator(text), row))
+        return NotProfileFailure(path, RowText(open->row) + "的引号没有配对。");
+    if (empty) return NotProfileFailure(path, "是空的，没有表头和数据。");
+    if (!header)
+        return NotProfileFailure(path, "的表头中没有“桩号（station）”和“地面高程（ground）”两列，不是地面线表。");
+    reading.unit = header->unit;
+    return reading;
+}
+
+std::string GroundCsvBytes(const GroundModel& model, LengthUnit unit) {
+    std::string bracket;
+    if (unit == LengthUnit::Foot) bracket = "[ft]";
+    if (unit == LengthUnit::USSurveyFoot) bracket = "[ftUS]";
+    std::string out(kBom);
+    out += "桩号(station)" + bracket + ",地面高程(ground)" + bracket + "\r\n";
+    for (const GroundPoint& p : model.points) {
+        out += ExactNumberText(p.station.value);
+        if (p.station.occurrence >= 1) out += "(" + std::to_string(p.station.occurrence) + ")";
+        out += ',';
+        out += ExactNumberText(p.elevation);
+        out += "\r\n";
+    }
+    return out;
+}
+
+}  // namespace tarnvel::io

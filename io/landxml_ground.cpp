@@ -1,0 +1,242 @@
+// LandXML ground lines: Profile/ProfSurf with a PntList2D of "station
+// elevation" pairs, stations internal as in ProfAlign. Elements are matched by
+// their local names, as the ProfAlign reader does, so that every LandXML
+// version and foreign namespaces read alike.
+
+#include <algorithm>
+
+#include <pugixml.hpp>
+
+#include "core/calculator/number_text.h"
+#include "io/bounded_read.h"
+#include "io/atomic_write.h"
+#include "io/ground_files.h"
+#include "io/profile_files.h"
+
+namespace tarnvel::io {
+namespace {
+
+std::string_view LocalName(const char* name) {
+    const std::string_view view(name);
+    const std::size_t colon = view.rfind(':');
+    return colon == std::string_view::npos ? view : view.substr(colon + 1);
+}
+
+bool Is(pugi::xml_node node, std::string_view local) {
+    return node.type() == pugi::node_element && LocalName(node.name()) == local;
+}
+
+std::string AttributeText(pugi::xml_node node, std::string_view local) {
+    for (pugi::xml_attribute a : node.attributes())
+        if (LocalName(a.name()) == local) return a.value();
+    return {};
+}
+
+std::string NodeText(pugi::xml_node node) {
+    std::string text;
+    for (pugi::xml_node child : node.children())
+        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) text += child.value();
+    return text;
+}
+
+struct Surface {
+    pugi::xml_node profile;  // the Profile element holding it
+    pugi::xml_node profSurf;
+    std::string alignment, name;
+};
+
+// Every ProfSurf of the file; and, for `profAlignName`, the Profile that
+// holds that ProfAlign (by the rules of ParseLandXml's names).
+std::vector<Surface> FindSurfaces(pugi::xml_node root) {
+    std::vector<Surface> found;
+    for (pugi::xml_node alignments : root.children()) {
+        if (!Is(alignments, "Alignments")) continue;
+        for (pugi::xml_node alignment : alignments.children()) {
+            if (!Is(alignment, "Alignment")) continue;
+            for (pugi::xml_node profile : alignment.children()) {
+                if (!Is(profile, "Profile")) continue;
+                for (pugi::xml_node surf : profile.children())
+                    if (Is(surf, "ProfSurf"))
+                        found.push_back({profile, surf, AttributeText(alignment, "name"), AttributeText(surf, "name")});
+            }
+        }
+    }
+    return found;
+}
+
+std::optional<LengthUnit> ReadUnit(pugi::xml_node root) {
+    for (pugi::xml_node units : root.children()) {
+        if (!Is(units, "Units")) continue;
+        for (pugi::xml_node unit : units.children()) {
+            const std::string linear = AttributeText(unit, "linearUnit");
+            if (Is(unit, "Metric")) return LengthUnit::Metre;
+            if (Is(unit, "Imperial")) return linear == "USSurveyFoot" ? LengthUnit::USSurveyFoot : LengthUnit::Foot;
+        }
+    }
+    return std::nullopt;
+}
+
+Result<pugi::xml_node> LoadRoot(pugi::xml_document& doc, std::string_view bytes, std::string_view path) {
+    const pugi::xml_parse_result parsed = doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default,
+                                                          pugi::encoding_auto);
+    if (!parsed) {
+        if (parsed.status == pugi::status_out_of_memory) throw std::bad_alloc();
+        return NotProfileFailure(path, std::string("不是有效的XML文件：") + parsed.description() + "。");
+    }
+    const pugi::xml_node root = doc.document_element();
+    if (!Is(root, "LandXML")) return NotProfileFailure(path, "不是LandXML文件：根元素应为<LandXML>。");
+    return root;
+}
+
+// The points of one ProfSurf: its PntList2D elements, pairs of numbers.
+Result<GroundModel> ReadSurface(const Surface& s, std::string_view path) {
+    GroundModel model;
+    model.name = s.name;
+    model.stations = GroundStations::Internal;
+    for (pugi::xml_node list : s.profSurf.children()) {
+        if (!Is(list, "PntList2D")) continue;
+        const std::string text = NodeText(list);
+        std::string_view rest = text;
+        std::vector<double> numbers;
+        const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ','; };
+        while (!rest.empty()) {
+            while (!rest.empty() && blank(rest.front())) rest.remove_prefix(1);
+            std::size_t n = 0;
+            while (n < rest.size() && !blank(rest[n])) ++n;
+            if (n == 0) break;
+            const std::optional<double> value = ReadWholeNumber(rest.substr(0, n));
+            if (!value)
+                return NotProfileFailure(path, "中地面线“" + s.name + "”第" + std::to_string(numbers.size() / 2 + 1) +
+                                                   "点的“" + std::string(rest.substr(0, std::min<std::size_t>(n, 40))) +
+                                                   "”不是数。");
+            numbers.push_back(*value);
+            rest.remove_prefix(n);
+        }
+        if (numbers.size() % 2 != 0)
+            return NotProfileFailure(path, "中地面线“" + s.name + "”的PntList2D有 " + std::to_string(numbers.size()) +
+                                               " 个数，应为“桩号 高程”成对的数。");
+        for (std::size_t i = 0; i < numbers.size(); i += 2)
+            model.points.push_back({Station{numbers[i], 0}, numbers[i + 1], 0});
+    }
+    return model;
+}
+
+std::string FullName(const Surface& s) { return s.alignment + "/" + s.name; }
+
+}  // namespace
+
+Result<GroundReading> ParseLandXmlGround(std::string_view bytes, std::string_view name, std::string_view path) {
+    pugi::xml_document doc;
+    Result<pugi::xml_node> root = LoadRoot(doc, bytes, path);
+    if (!root.ok()) return root.failure();
+    const std::vector<Surface> found = FindSurfaces(root.value());
+    if (found.empty()) return NotProfileFailure(path, "中没有地面线（Alignment/Profile/ProfSurf）。");
+    const Surface* chosen = name.empty() ? &found.front() : nullptr;
+    for (const Surface& s : found)
+        if (!chosen && FullName(s) == name) chosen = &s;
+    std::vector<const Surface*> matches;
+    for (const Surface& s : found)
+        if (!chosen && s.name == name) matches.push_back(&s);
+    if (matches.size() == 1) chosen = matches.front();
+    if (!chosen) {
+        std::string list;
+        for (const Surface& s : found) list += (list.empty() ? "“" : "、“") + FullName(s) + "”";
+        if (matches.size() > 1)
+            return NotProfileFailure(path, "中有" + std::to_string(matches.size()) + "条地面线名为“" + std::string(name) +
+                                               "”，请写成“线路名/地面线名”：" + list + "。");
+        return NotProfileFailure(path, "中没有名为“" + std::string(name) + "”的地面线；文件中的地面线有：" + list + "。");
+    }
+    Result<GroundModel> model = ReadSurface(*chosen, path);
+    if (!model.ok()) return model.failure();
+    GroundReading reading;
+    reading.model = std::move(model.value());
+    reading.unit = ReadUnit(root.value()).value_or(LengthUnit::Metre);
+    return reading;
+}
+
+Result<std::vector<GroundModel>> ParseLandXmlGrounds(std::string_view bytes, std::string_view profile,
+                                                     std::string_view path) {
+    // The profile is found by the ProfAlign reader's own rules: its name in
+    // the model tells which ProfAlign it was, and so which Profile.
+    Result<std::vector<LandXmlProfileName>> names = ListLandXmlProfiles(bytes, path);
+    if (!names.ok()) return names.failure();
+    pugi::xml_document doc;
+    Result<pugi::xml_node> root = LoadRoot(doc, bytes, path);
+    if (!root.ok()) return root.failure();
+    // The index of the chosen ProfAlign among all of them, in file order.
+    std::size_t index = 0;
+    if (!profile.empty()) {
+        const auto& list = names.value();
+        std::size_t byName = list.size(), count = 0;
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            if (list[i].alignment + "/" + list[i].profile == profile) {
+                byName = i;
+                count = 1;
+                break;
+            }
+            if (list[i].profile == profile && count++ == 0) byName = i;
+        }
+        if (count != 1) return std::vector<GroundModel>{};  // ParseLandXml says why
+        index = byName;
+    }
+    pugi::xml_node holder;
+    std::size_t seen = 0;
+    for (pugi::xml_node alignments : root.value().children()) {
+        if (!Is(alignments, "Alignments")) continue;
+        for (pugi::xml_node alignment : alignments.children()) {
+            if (!Is(alignment, "Alignment")) continue;
+            for (pugi::xml_node p : alignment.children()) {
+                if (!Is(p, "Profile")) continue;
+                for (pugi::xml_node profAlign : p.children())
+                    if (Is(profAlign, "ProfAlign") && seen++ == index) holder = p;
+            }
+        }
+    }
+    std::vector<GroundModel> grounds;
+    for (const Surface& s : FindSurfaces(root.value())) {
+        if (s.profile != holder) continue;
+        Result<GroundModel> model = ReadSurface(s, path);
+        if (!model.ok()) return model.failure();
+        grounds.push_back(std::move(model.value()));
+    }
+    return grounds;
+}
+
+Result<GroundReading> ReadGroundFile(const std::string& path, std::string_view name) {
+    try {
+        Result<std::string> bytes = ReadFilePrefix(path, kMaxProfileFileBytes + 1);
+        if (!bytes.ok()) return bytes.failure();
+        if (bytes.value().size() > kMaxProfileFileBytes)
+            return NotProfileFailure(path, "超过" + std::to_string(kMaxProfileFileBytes >> 20) + "MB，未读取。");
+        if (SniffProfileFormat(bytes.value()) == ProfileFormat::LandXml)
+            return ParseLandXmlGround(bytes.value(), name, path);
+        return ParseGroundCsv(bytes.value(), path);
+    } catch (const std::exception&) {
+        return CurrentExceptionFailure(FileAction::Read, path);
+    }
+}
+
+Result<std::vector<GroundModel>> ReadLandXmlGrounds(const std::string& path, std::string_view profile) {
+    try {
+        Result<std::string> bytes = ReadFilePrefix(path, kMaxProfileFileBytes + 1);
+        if (!bytes.ok()) return bytes.failure();
+        if (bytes.value().size() > kMaxProfileFileBytes ||
+            SniffProfileFormat(bytes.value()) != ProfileFormat::LandXml)
+            return std::vector<GroundModel>{};
+        return ParseLandXmlGrounds(bytes.value(), profile, path);
+    } catch (const std::exception&) {
+        return CurrentExceptionFailure(FileAction::Read, path);
+    }
+}
+
+std::optional<IoFailure> WriteGroundCsvFile(const std::string& path, const GroundModel& model, LengthUnit unit) {
+    std::string bytes;
+    try {
+        bytes = GroundCsvBytes(model, unit);
+    } catch (const std::exception&) {
+        return CurrentExceptionFailure(FileAction::Write, path);
+    }
+    return WriteFileAtomically(path, bytes);
+}
+
+}  // namespace tarnvel::io
