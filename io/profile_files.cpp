@@ -1,6 +1,9 @@
 #include "io/profile_files.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <cctype>
 
 #include "io/atomic_write.h"
@@ -82,6 +85,16 @@ Result<std::vector<LandXmlProfileName>> ReadLandXmlProfileNames(const std::strin
 
 std::vector<std::string> LandXmlContentAt(const std::string& path) {
     try {
+        // A LandXML file too large to read cannot be looked into: what it
+        // holds is unknown, so it counts as more than a profile.
+        struct stat info {};
+        if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            static_cast<std::uintmax_t>(info.st_size) > kMaxProfileFileBytes) {
+            const Result<std::string> start = ReadFilePrefix(path, 4096);
+            if (start.ok() && SniffProfileFormat(start.value()) == ProfileFormat::LandXml)
+                return {"大于" + std::to_string(kMaxProfileFileBytes >> 20) + "MB、未能查看的内容"};
+            return {};
+        }
         Result<std::string> bytes = ReadProfileBytes(path);
         if (!bytes.ok() || SniffProfileFormat(bytes.value()) != ProfileFormat::LandXml) return {};
         Result<LandXmlContent> content = ListLandXmlInPlace(bytes.value(), path);

@@ -86,7 +86,8 @@ struct ProfileFileContent {
 Result<ProfileFileContent> ReadProfileFileContent(const std::string& path, std::string_view name = {});
 // What a LandXML file at `path` holds besides one profile (see
 // LandXmlContent::beyondProfile); nothing for a missing file, a CSV file or
-// anything that is not LandXML.
+// anything that is not LandXML. A LandXML file too large to read is said to
+// hold what could not be looked at.
 std::vector<std::string> LandXmlContentAt(const std::string& path);
 // By the extension: ".xml" (any case) LandXML, ".csv" CSV, else nothing.
 std::optional<ProfileFormat> ProfileFormatFromPath(std::string_view path);

@@ -265,6 +265,20 @@ TEST(LandXmlEncodings, utf16_with_or_without_mark_is_read_as_xml) {
     }
 }
 
+TEST(LandXmlContentAt, tells_what_writing_over_a_file_would_lose) {
+    testing::ScratchFolder folder;
+    const std::string design = folder.File("design.xml"), huge = folder.File("huge.xml"), csv = folder.File("p.csv");
+    testing::WriteBytes(design, LandXml(Alignment("A", kProfAlign + kProfAlign)));
+    testing::WriteBytes(huge, LandXml(Alignment("A", kProfAlign)));
+    ASSERT_EQ(::truncate(huge.c_str(), off_t{300} << 20), 0);
+    testing::WriteBytes(csv, kHeader + "0,1\n10,2\n");
+    const struct {
+        std::string path;
+        std::size_t items;
+    } cases[] = {{design, 1}, {huge, 1}, {csv, 0}, {folder.File("none.xml"), 0}};
+    for (const auto& c : cases) EXPECT_EQ(LandXmlContentAt(c.path).size(), c.items) << c.path;
+}
+
 // ---- Writes --------------------------------------------------------------------
 
 TEST(SignalDuringAWrite, removes_the_temporary_and_ends_with_that_signal) {
