@@ -16,6 +16,7 @@
 #include "core/profile/profile_listing.h"
 #include "core/text/profile_text.h"
 #include "io/profile_files.h"
+#include "core/text/messages.h"
 
 namespace tarnvel::cli {
 namespace {
@@ -59,7 +60,7 @@ int RunAt(const Options& options, std::ostream& out, std::ostream& err) {
             lines += ElevationText(value.elevation, text);
             lines += '\n';
         } catch (const StationError& e) {
-            err << "tarnvel-cli: " << e.what() << '\n';
+            err << "tarnvel-cli: " << DescribeStationFault(e.fault()) << '\n';
             return kExitProfile;
         }
     }
@@ -75,6 +76,7 @@ int RunElements(const Options& options, std::ostream& out, std::ostream& err) {
     const TextOptions text = TextOptionsFrom(options);
     const Profile profile = LoadProfile(options, err);
     if (csv) NoteUnit(profile, err);  // the text table says its unit itself
+    NoteAdjustments(profile, err);
     out << (csv ? ElementsCsv(profile, text) : ElementsTableText(profile, text));
     out.flush();
     return kExitOk;
@@ -102,10 +104,11 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
         profile.At(from);
         profile.At(to);
     } catch (const StationError& e) {
-        err << "tarnvel-cli: " << e.what() << '\n';
+        err << "tarnvel-cli: " << DescribeStationFault(e.fault()) << '\n';
         return kExitProfile;
     }
     if (to < from) throw UsageError("止点桩号（--to）在起点桩号（--from）之前");
+    NoteAdjustments(profile, err);
 
     // Lines go out in blocks as they are made, so memory stays flat however
     // long the listing. The header waits in the block until the first row:
@@ -134,7 +137,9 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
         // The ends were placed above, so what is left to refuse is the range
         // asked for: more rows than the limit, or a step too fine to tell
         // neighbouring stations apart.
-        err << "tarnvel-cli: " << result.message << "（行数上限可用 --max-stations 调整）\n";
+        err << "tarnvel-cli: " << DescribeProfileListing(result);
+        if (result.fault == ListingFault::TooManyRows) err << "（行数上限可用 --max-stations 调整）";
+        err << '\n';
         return kExitUsage;
     }
     out.write(block.data(), static_cast<std::streamsize>(block.size()));
