@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <string>
 
 #include "core/calculator/number_text.h"
@@ -128,6 +129,48 @@ void ResolveTenThousandPvis(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(Profile::Resolve(model));
 }
 BENCHMARK(ResolveTenThousandPvis)->Unit(benchmark::kMillisecond);
+
+// A straight profile from 0 to 1,000,000 with state.range(0) long chains of
+// 0.5 spread along it, listed by 1: the chain table must cost little per row
+// however many breaks it has.
+void ListProfileAcrossChainBreaks(benchmark::State& state) {
+    ProfileModel model;
+    model.points = {{{0, 0}, 100, {}}, {{1'000'000, 0}, 120, {}}};
+    const auto breaks = static_cast<double>(state.range(0));
+    for (double j = 1; j <= breaks; ++j) {
+        const double at = std::floor(j * 1'000'000 / (breaks + 1));
+        model.chains.push_back({at + 0.5, at});
+    }
+    const Profile profile = *Profile::Resolve(model);
+    const ProfileRange range{{0, 0}, {1'000'000, 0}, 1, false};
+    for (auto _ : state) {
+        double sum = 0;
+        const auto result = ListProfile(profile, range, 2'000'000, [&](const ProfileListingRow& row) {
+            sum += row.value.elevation + row.label.occurrence;
+        });
+        benchmark::DoNotOptimize(sum);
+        state.counters["stations"] = static_cast<double>(result.rows);
+    }
+}
+BENCHMARK(ListProfileAcrossChainBreaks)->Arg(0)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// Single queries: the label of a place, over 1,000 breaks.
+void LabelOfAcrossChainBreaks(benchmark::State& state) {
+    ProfileModel model;
+    model.points = {{{0, 0}, 100, {}}, {{1'000'000, 0}, 120, {}}};
+    const auto breaks = static_cast<double>(state.range(0));
+    for (double j = 1; j <= breaks; ++j) {
+        const double at = std::floor(j * 1'000'000 / (breaks + 1));
+        model.chains.push_back({at + 0.5, at});
+    }
+    const Profile profile = *Profile::Resolve(model);
+    double internal = 0.25;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(profile.LabelOf(internal));
+        internal = internal > 999'000 ? 0.25 : internal + 997.3;
+    }
+}
+BENCHMARK(LabelOfAcrossChainBreaks)->Arg(0)->Arg(1000);
 
 void ParseKStation(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(ParseStation("K16+770.500"));

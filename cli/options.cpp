@@ -5,6 +5,7 @@
 #include "core/calculator/number_text.h"
 #include "core/text/text_width.h"
 #include "core/profile/station.h"
+#include "core/text/messages.h"
 
 namespace tarnvel::cli {
 namespace {
@@ -86,9 +87,9 @@ double Options::Station(std::string_view name) const {
     const std::string& text = Text(name);
     if (IsDecimalNumber(text)) return StrictNumber(name, text);
     const std::string option = "选项 --" + std::string(name);
-    std::string error;
-    const std::optional<tarnvel::Station> station = ParseStation(text, &error);
-    if (!station) throw UsageError(option + " 的值有误：" + error);
+    StationTextProblem problem;
+    const std::optional<tarnvel::Station> station = ParseStation(text, &problem);
+    if (!station) throw UsageError(option + " 的值有误：" + DescribeStationText(problem));
     // A single curve has no chain breaks, so no label occurs twice.
     if (station->occurrence != 0) throw UsageError(option + " 的值“" + text + "”带有出现序号，单条竖曲线的桩号不带序号");
     return station->value;

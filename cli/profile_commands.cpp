@@ -22,6 +22,7 @@
 #include "io/csv_records.h"
 #include "io/ground_files.h"
 #include "io/profile_files.h"
+#include "core/text/messages.h"
 
 namespace tarnvel::cli {
 namespace {
@@ -73,9 +74,10 @@ void AppendStationsFromFile(const std::string& path, std::vector<Station>& stati
         const std::string_view text = io::TrimmedView(rest.substr(0, end));
         rest.remove_prefix(std::min(end + 1, rest.size()));
         if (text.empty()) continue;
-        std::string why;
-        const std::optional<Station> station = ParseStation(text, &why);
-        if (!station) throw UsageError("选项 --k-file 的" + shown + "第" + std::to_string(line) + "行有误：" + why);
+        StationTextProblem problem;
+        const std::optional<Station> station = ParseStation(text, &problem);
+        if (!station)
+            throw UsageError("选项 --k-file 的" + shown + "第" + std::to_string(line) + "行有误：" + DescribeStationText(problem));
         stations.push_back(*station);
     }
 }
@@ -115,7 +117,7 @@ int RunAt(const Options& options, std::ostream& out, std::ostream& err) {
             }
             lines += '\n';
         } catch (const StationError& e) {
-            err << "tarnvel-cli: " << e.what() << '\n';
+            err << "tarnvel-cli: " << DescribeStationFault(e.fault()) << '\n';
             return kExitProfile;
         }
     }
@@ -131,6 +133,7 @@ int RunElements(const Options& options, std::ostream& out, std::ostream& err) {
     const TextOptions text = TextOptionsFrom(options);
     const Profile profile = LoadProfile(options, err);
     if (csv) NoteUnit(profile, err);  // the text table says its unit itself
+    NoteAdjustments(profile, err);
     out << (csv ? ElementsCsv(profile, text) : ElementsTableText(profile, text));
     out.flush();
     return kExitOk;
@@ -163,10 +166,11 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
         profile.At(from);
         profile.At(to);
     } catch (const StationError& e) {
-        err << "tarnvel-cli: " << e.what() << '\n';
+        err << "tarnvel-cli: " << DescribeStationFault(e.fault()) << '\n';
         return kExitProfile;
     }
     if (to < from) throw UsageError("止点桩号（--to）在起点桩号（--from）之前");
+    NoteAdjustments(profile, err);
 
     // Lines go out in blocks as they are made, so memory stays flat however
     // long the listing. The header waits in the block until the first row:
@@ -195,7 +199,9 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
         // The ends were placed above, so what is left to refuse is the range
         // asked for: more rows than the limit, or a step too fine to tell
         // neighbouring stations apart.
-        err << "tarnvel-cli: " << result.message << "（行数上限可用 --max-stations 调整）\n";
+        err << "tarnvel-cli: " << DescribeProfileListing(result);
+        if (result.fault == ListingFault::TooManyRows) err << "（行数上限可用 --max-stations 调整）";
+        err << '\n';
         return kExitUsage;
     }
     out.write(block.data(), static_cast<std::streamsize>(block.size()));
@@ -284,7 +290,7 @@ int RunGroundSummary(const Options& options, std::ostream& out, std::ostream& er
         if (from) a = profile.OnProfile(profile.InternalOf(*from));
         if (to) b = profile.OnProfile(profile.InternalOf(*to));
     } catch (const StationError& e) {
-        err << "tarnvel-cli: " << e.what() << '\n';
+        err << "tarnvel-cli: " << DescribeStationFault(e.fault()) << '\n';
         return kExitProfile;
     }
     if (b < a) throw UsageError("止点桩号（--to）在起点桩号（--from）之前");

@@ -8,6 +8,7 @@
 #include "core/text/messages.h"
 #include "io/ground_files.h"
 #include "io/profile_files.h"
+#include "core/text/messages.h"
 
 namespace tarnvel::cli {
 
@@ -20,9 +21,9 @@ const std::string& FileArgument(const Options& options) {
 }
 
 Station StationFrom(std::string_view option, const std::string& text) {
-    std::string why;
-    const std::optional<Station> station = ParseStation(text, &why);
-    if (!station) throw UsageError("选项 --" + std::string(option) + " 的值有误：" + why);
+    StationTextProblem problem;
+    const std::optional<Station> station = ParseStation(text, &problem);
+    if (!station) throw UsageError("选项 --" + std::string(option) + " 的值有误：" + DescribeStationText(problem));
     return *station;
 }
 
@@ -77,7 +78,7 @@ Profile ResolveProfile(const ProfileModel& model, std::string_view path, std::os
     err << "tarnvel-cli: 纵断面文件“" << path << "”未通过检查";
     if (problems.size() > 1) err << "，共 " << problems.size() << " 处问题";
     err << "：\n";
-    for (const ProfileProblem& problem : problems) err << "  " << problem.message << '\n';
+    for (const ProfileProblem& problem : problems) err << "  " << DescribeProfileProblem(problem) << '\n';
     throw CommandExit{kExitProfile};
 }
 
@@ -121,6 +122,11 @@ void NoteUnit(const Profile& profile, std::ostream& err) {
     if (unit == LengthUnit::Metre) return;
     err << "tarnvel-cli: 注意：此纵断面的长度单位为" << LengthUnitName(unit) << "（" << LengthUnitSymbol(unit)
         << "），桩号、高程和长度均以此为单位。\n";
+}
+
+void NoteAdjustments(const Profile& profile, std::ostream& err) {
+    for (const ProfileProblem& note : profile.Notes())
+        err << "tarnvel-cli: 注意：" << DescribeProfileProblem(note) << '\n';
 }
 
 }  // namespace tarnvel::cli

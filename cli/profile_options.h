@@ -76,4 +76,8 @@ std::optional<GroundLine> LoadGround(const Options& options, const Profile& prof
 // outputs whose format has no room for it (at, list, CSV) are not misread.
 void NoteUnit(const Profile& profile, std::ostream& err);
 
+// What Resolve adjusted in the file (curves overlapping by rounding), once
+// each, on standard error: the output itself stays what it was.
+void NoteAdjustments(const Profile& profile, std::ostream& err);
+
 }  // namespace tarnvel::cli

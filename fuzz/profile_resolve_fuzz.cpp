@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/profile/profile_listing.h"
+#include "core/text/messages.h"
 #include "fuzz/fuzz_check.h"
 #include "io/profile_files.h"
 
@@ -30,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<Profile> profile = Profile::Resolve(read.value(), &problems);
     if (!profile) {
         Check(!problems.empty());
-        for (const ProfileProblem& p : problems) Check(!p.message.empty());
+        for (const ProfileProblem& p : problems) Check(!DescribeProfileProblem(p).empty());
         return 0;
     }
     const double start = profile->StartStation(), end = profile->EndStation();
@@ -63,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             ++rows;
         });
         Check(rows <= kLimit);
-        Check(listed.ok ? listed.rows == rows : !listed.message.empty());
+        Check(listed.ok ? listed.rows == rows : !DescribeProfileListing(listed).empty());
     } catch (const StationError&) {
     }
     return 0;

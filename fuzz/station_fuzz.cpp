@@ -12,6 +12,7 @@
 #include "core/calculator/number_text.h"
 #include "core/profile/station.h"
 #include "fuzz/fuzz_check.h"
+#include "core/text/messages.h"
 
 using tarnvel::fuzz::Check;
 
@@ -20,10 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
 
     Check(std::isfinite(StationBoxToNumber(text)));
-    std::string error;
-    const auto station = ParseStation(text, &error);
+    StationTextProblem problem;
+    const auto station = ParseStation(text, &problem);
     if (!station) {
-        Check(!error.empty());
+        Check(problem.fault != StationTextFault::None && !DescribeStationText(problem).empty());
         return 0;
     }
     Check(std::isfinite(station->value));

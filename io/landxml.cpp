@@ -16,6 +16,7 @@
 #include "core/calculator/number_text.h"
 #include "io/exact_number.h"
 #include "io/profile_files.h"
+#include "core/text/messages.h"
 
 namespace tarnvel::io {
 namespace {
@@ -387,13 +388,13 @@ Result<LandXmlContent> ReadLandXmlDocument(std::string& bytes, std::string_view 
         model.points.push_back(point.value());
     }
     if (!model.chains.empty()) {
-        std::string error;
-        const std::optional<Chainage> chainage = Chainage::Make(model.chains, &error);
-        if (!chainage) return NotProfileFailure(path, "的断链（StaEquation）有误：" + error);
+        ChainProblem problem;
+        const std::optional<Chainage> chainage = Chainage::Make(model.chains, &problem);
+        if (!chainage) return NotProfileFailure(path, "的断链（StaEquation）有误：" + DescribeChainProblem(problem));
         try {
             for (ProfilePoint& point : model.points) point.station = chainage->ToLabel(point.station.value);
         } catch (const StationError& e) {
-            return NotProfileFailure(path, std::string("的断链（StaEquation）有误：") + e.what());
+            return NotProfileFailure(path, "的断链（StaEquation）有误：" + DescribeStationFault(e.fault()));
         }
     }
     return content;

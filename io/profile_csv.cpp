@@ -10,6 +10,7 @@
 #include "io/exact_number.h"
 #include "io/gbk.h"
 #include "io/profile_files.h"
+#include "core/text/messages.h"
 
 namespace tarnvel::io {
 namespace {
@@ -180,9 +181,9 @@ public:
     Result<Station> StationCell(Column column, bool occurrenceAllowed) const {
         const std::string_view text = Cell(column);
         if (text.empty()) return Failure(column, "为空。");
-        std::string error;
-        const std::optional<Station> station = ParseStation(text, &error);
-        if (!station) return Failure(column, "：" + error);
+        StationTextProblem problem;
+        const std::optional<Station> station = ParseStation(text, &problem);
+        if (!station) return Failure(column, "：" + DescribeStationText(problem));
         if (!occurrenceAllowed && station->occurrence != 0) return Failure(column, "的“" + Excerpt(text) + "”不应带出现次数。");
         return *station;
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/profile/profile.h"
+#include "core/text/messages.h"
 
 namespace tarnvel::test {
 
@@ -27,7 +28,7 @@ inline ProfilePoint Point(Station station, double elevation, CurveSpec curve = {
 inline Profile Resolved(const ProfileModel& model) {
     std::vector<ProfileProblem> problems;
     auto profile = Profile::Resolve(model, &problems);
-    EXPECT_TRUE(profile.has_value()) << (problems.empty() ? "" : problems.front().message);
+    EXPECT_TRUE(profile.has_value()) << (problems.empty() ? "" : DescribeProfileProblem(problems.front()));
     return std::move(*profile);
 }
 

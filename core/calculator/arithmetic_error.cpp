@@ -1,20 +1,17 @@
 #include "core/calculator/arithmetic_error.h"
 
 #include <cmath>
-#include <utility>
 
 namespace tarnvel {
 
-ArithmeticError::ArithmeticError(ArithmeticFault fault, std::string quantity)
-    : std::runtime_error("arithmetic error while computing " + quantity),
-      fault_(fault),
-      quantity_(std::move(quantity)) {}
+ArithmeticError::ArithmeticError(ArithmeticFault fault, Quantity quantity)
+    : std::runtime_error("arithmetic error"), fault_(fault), quantity_(quantity) {}
 
 namespace {
 
 // With finite operands, an infinite result can only come from overflow and a
 // NaN only from an invalid operation, so the result alone tells the fault.
-double Checked(double result, const char* quantity) {
+double Checked(double result, Quantity quantity) {
     if (std::isinf(result)) throw ArithmeticError(ArithmeticFault::Overflow, quantity);
     if (std::isnan(result)) throw ArithmeticError(ArithmeticFault::InvalidOperation, quantity);
     return result;
@@ -22,11 +19,11 @@ double Checked(double result, const char* quantity) {
 
 }  // namespace
 
-double CheckedAdd(double a, double b, const char* quantity) { return Checked(a + b, quantity); }
-double CheckedSub(double a, double b, const char* quantity) { return Checked(a - b, quantity); }
-double CheckedMul(double a, double b, const char* quantity) { return Checked(a * b, quantity); }
+double CheckedAdd(double a, double b, Quantity quantity) { return Checked(a + b, quantity); }
+double CheckedSub(double a, double b, Quantity quantity) { return Checked(a - b, quantity); }
+double CheckedMul(double a, double b, Quantity quantity) { return Checked(a * b, quantity); }
 
-double CheckedDiv(double a, double b, const char* quantity) {
+double CheckedDiv(double a, double b, Quantity quantity) {
     if (b == 0) {
         throw ArithmeticError(a == 0 ? ArithmeticFault::InvalidOperation
                                      : ArithmeticFault::DivisionByZero,

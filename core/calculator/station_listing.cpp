@@ -57,7 +57,7 @@ ListingResult ListStations(const CurveParameters& p, const StationRange& range,
         // once, at the first station (where a failure among them is reported,
         // as a calculation at that station would), and kept in `state`.
         bool elementsKnown = false;
-        for (; Continues(k, range); k = CheckedAdd(k, range.interval, "桩号")) {
+        for (; Continues(k, range); k = CheckedAdd(k, range.interval, Quantity::Station)) {
             if (!elementsKnown) {
                 ComputeCurveElements(p, state.elements);
                 elementsKnown = true;

@@ -11,29 +11,12 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // Labels beyond this are refused, so that every sum of them stays finite and exact enough.
 constexpr double kLabelLimit = 1e12;
 
-std::string BreakName(std::size_t i, const ChainBreak& b) {
-    std::string s = "第" + std::to_string(i + 1) + "处断链（";
-    s += StationInMessage(b.back);
-    s += " = ";
-    s += StationInMessage(b.ahead);
-    s += b.ahead > b.back ? "，短链）" : "，长链）";
-    return s;
-}
-
-std::string LabelWithOccurrence(double label, int occurrence) {
-    std::string s = StationInMessage(label);
-    s += "(" + std::to_string(occurrence) + ")";
-    return s;
-}
-
 }  // namespace
 
-std::optional<Chainage> Chainage::Make(std::vector<ChainBreak> breaks, std::string* error,
-                                       std::size_t* errorIndex) {
+std::optional<Chainage> Chainage::Make(std::vector<ChainBreak> breaks, ChainProblem* problem) {
     Chainage chain;
-    const auto refuse = [&](std::size_t i, const std::string& why) -> std::optional<Chainage> {
-        if (error) *error = BreakName(i, breaks[i]) + why;
-        if (errorIndex) *errorIndex = i;
+    const auto refuse = [&](std::size_t i, ChainFault why) -> std::optional<Chainage> {
+        if (problem) *problem = {why, i, breaks[i]};
         return std::nullopt;
     };
     chain.internal_.reserve(breaks.size());
@@ -41,19 +24,26 @@ std::optional<Chainage> Chainage::Make(std::vector<ChainBreak> breaks, std::stri
         const ChainBreak& b = breaks[i];
         if (!std::isfinite(b.back) || !std::isfinite(b.ahead) || std::fabs(b.back) > kLabelLimit ||
             std::fabs(b.ahead) > kLabelLimit)
-            return refuse(i, "的桩号超出可用范围（绝对值须不大于 1E+12）。");
-        if (b.back == b.ahead) return refuse(i, "的断链前后桩号相同，不是断链。");
+            return refuse(i, ChainFault::LabelOutOfRange);
+        if (b.back == b.ahead) return refuse(i, ChainFault::SameLabels);
         if (i == 0) {
             chain.internal_.push_back(b.back);
             continue;
         }
         // The road between two breaks is as long as the labels run on it.
         const double between = b.back - breaks[i - 1].ahead;
-        if (!(between > 0))
-            return refuse(i, "不在前一处断链之后：其断链前桩号须大于前一处断链的断链后桩号。");
+        if (!(between > 0)) return refuse(i, ChainFault::NotAfterPrevious);
         chain.internal_.push_back(chain.internal_.back() + between);
     }
     chain.breaks_ = std::move(breaks);
+    if (!chain.breaks_.empty()) {
+        for (std::size_t r = 0; r < chain.RegionCount(); ++r) {
+            chain.sortedFrom_.push_back(chain.RegionLabelFrom(r));
+            chain.sortedTo_.push_back(chain.RegionLabelTo(r));
+        }
+        std::sort(chain.sortedFrom_.begin(), chain.sortedFrom_.end());
+        std::sort(chain.sortedTo_.begin(), chain.sortedTo_.end());
+    }
     return chain;
 }
 
@@ -75,9 +65,20 @@ double Chainage::InternalInRegion(double label, std::size_t region) const {
     return internal_[region - 1] + (label - breaks_[region - 1].ahead);
 }
 
+std::size_t Chainage::RegionsHolding(double label) const {
+    // Regions starting at or before the label, less those ending before it.
+    const auto starting = std::upper_bound(sortedFrom_.begin(), sortedFrom_.end(), label) - sortedFrom_.begin();
+    const auto ended = std::lower_bound(sortedTo_.begin(), sortedTo_.end(), label) - sortedTo_.begin();
+    return static_cast<std::size_t>(starting - ended);
+}
+
 Station Chainage::LabelInRegion(double label, std::size_t region) const {
     Station station{label, 0};
     if (breaks_.empty()) return station;
+    // Most labels lie in one region only: two binary searches tell, and only a
+    // label that occurs more than once has its occurrence counted.
+    const bool inOwn = label >= RegionLabelFrom(region) && label <= RegionLabelTo(region);
+    if (RegionsHolding(label) + (inOwn ? 0 : 1) <= 1) return station;
     int before = 0;
     int count = 0;
     for (std::size_t r = 0; r < RegionCount(); ++r) {
@@ -95,9 +96,12 @@ Station Chainage::LabelInRegion(double label, std::size_t region) const {
 double Chainage::ToInternal(const Station& label) const {
     const double v = label.value;
     if (breaks_.empty()) {
-        if (label.occurrence > 1)
-            throw StationError("桩号 " + LabelWithOccurrence(v, label.occurrence) +
-                               " 不存在：没有断链，每个桩号只出现一次。");
+        if (label.occurrence > 1) {
+            StationFault fault;
+            fault.code = StationFaultCode::RepeatWithoutBreaks;
+            fault.label = label;
+            throw StationError(fault);
+        }
         return v;
     }
     std::size_t regions[2] = {0, 0};  // the first two regions holding the label
@@ -109,30 +113,34 @@ double Chainage::ToInternal(const Station& label) const {
         ++count;
         if (count == label.occurrence) chosen = r;
     }
+    StationFault fault;
+    fault.label = label;
+    fault.count = count;
     if (count == 0) {
         // Outside every region: the label lies in a short chain's gap.
+        fault.code = StationFaultCode::OutsideRegions;
         for (std::size_t i = 0; i < breaks_.size(); ++i) {
             const ChainBreak& b = breaks_[i];
-            if (b.ahead > b.back && v > b.back && v < b.ahead)
-                throw StationError("桩号 " + StationInMessage(v) + " 落在" + BreakName(i, b) +
-                                   "的缺口内，该桩号不存在。");
+            if (b.ahead > b.back && v > b.back && v < b.ahead) {
+                fault.code = StationFaultCode::InShortGap;
+                fault.breakIndex = i;
+                fault.at = b;
+                break;
+            }
         }
-        throw StationError("桩号 " + StationInMessage(v) + " 不在任何断链区段内。");
+        throw StationError(fault);
     }
     if (label.occurrence == 0) {
         if (count == 1) return InternalInRegion(v, regions[0]);
-        std::string where;
-        if (count == 2 && regions[1] == regions[0] + 1)
-            where = "在" + BreakName(regions[0], breaks_[regions[0]]) + "前后各出现一次";
-        else
-            where = "因断链出现 " + std::to_string(count) + " 次";
-        throw StationError("桩号 " + StationInMessage(v) + " " + where + "，请写作 " +
-                           LabelWithOccurrence(v, 1) + (count == 2 ? " 或 " : " 至 ") +
-                           LabelWithOccurrence(v, count) + " 注明是第几次出现。");
+        fault.code = StationFaultCode::Ambiguous;
+        fault.aroundOneBreak = count == 2 && regions[1] == regions[0] + 1;
+        fault.breakIndex = regions[0];
+        fault.at = breaks_[regions[0]];
+        throw StationError(fault);
     }
     if (label.occurrence > count) {
-        throw StationError("桩号 " + LabelWithOccurrence(v, label.occurrence) + " 不存在：该桩号只出现 " +
-                           std::to_string(count) + " 次。");
+        fault.code = StationFaultCode::OccurrenceMissing;
+        throw StationError(fault);
     }
     return InternalInRegion(v, chosen);
 }

@@ -24,13 +24,54 @@ struct ChainBreak {
     friend bool operator==(const ChainBreak&, const ChainBreak&) = default;
 };
 
+// Why a chain table is invalid.
+enum class ChainFault {
+    None,
+    LabelOutOfRange,   // not finite, or beyond 1E+12
+    SameLabels,        // back = ahead: no break at all
+    NotAfterPrevious,  // its back label not beyond the previous break's ahead label
+};
+
+struct ChainProblem {
+    ChainFault fault = ChainFault::None;
+    std::size_t index = 0;  // the break concerned
+    ChainBreak at;          // its labels
+};
+
+// Why a station cannot be placed on the road or the profile.
+enum class StationFaultCode {
+    RepeatWithoutBreaks,  // an occurrence above 1 with no chain breaks
+    InShortGap,           // in the gap of short chain `breakIndex`
+    OutsideRegions,       // before or after every region
+    Ambiguous,            // occurs `count` times and no occurrence was given
+    OccurrenceMissing,    // the occurrence asked for is above `count`
+    OutsideProfile,       // beyond the profile's start or end (`from` … `to`)
+    NotANumber,
+};
+
+struct StationFault {
+    StationFaultCode code = StationFaultCode::NotANumber;
+    Station label;                // as asked for
+    std::size_t breakIndex = 0;   // InShortGap; Ambiguous over one break: the break between
+    ChainBreak at;                // that break's labels
+    int count = 0;                // Ambiguous, OccurrenceMissing: how often the label occurs
+    bool aroundOneBreak = false;  // Ambiguous: once before and once after break `breakIndex`
+    Station from, to;             // OutsideProfile: the profile's first and last labels
+    double internal = 0, start = 0, end = 0;  // OutsideProfile: the same along the road
+};
+
 // A label that cannot be placed on the road: it lies in a short chain's gap,
 // it is ambiguous and no occurrence was given, the occurrence does not exist,
-// or it lies outside every region. The message is a complete Chinese
-// sentence naming the label and the break concerned.
+// or it lies outside every region. It carries the fault as data; the message
+// module words it.
 class StationError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit StationError(const StationFault& fault)
+        : std::runtime_error("station cannot be placed"), fault_(fault) {}
+    const StationFault& fault() const { return fault_; }
+
+private:
+    StationFault fault_;
 };
 
 class Chainage {
@@ -40,11 +81,8 @@ public:
 
     // Validates the breaks: finite values, back ≠ ahead, and each break lying
     // further along the road than the one before (its internal station
-    // strictly greater). Returns nothing and sets `error` (a Chinese sentence
-    // naming the break by its number, 1-based, and its labels) when invalid,
-    // and `errorIndex` to the index of that break.
-    static std::optional<Chainage> Make(std::vector<ChainBreak> breaks, std::string* error = nullptr,
-                                        std::size_t* errorIndex = nullptr);
+    // strictly greater). Returns nothing and sets `problem` when invalid.
+    static std::optional<Chainage> Make(std::vector<ChainBreak> breaks, ChainProblem* problem = nullptr);
 
     const std::vector<ChainBreak>& Breaks() const { return breaks_; }
     bool Empty() const { return breaks_.empty(); }
@@ -78,8 +116,14 @@ public:
     Station LabelInRegion(double label, std::size_t region) const;
 
 private:
+    // How many regions hold a label (their label ranges, closed at both ends).
+    std::size_t RegionsHolding(double label) const;
+
     std::vector<ChainBreak> breaks_;
     std::vector<double> internal_;  // internal station of each break
+    // The regions' first and last labels, each sorted, so that the regions
+    // holding a label are counted by two binary searches.
+    std::vector<double> sortedFrom_, sortedTo_;
 };
 
 }  // namespace tarnvel

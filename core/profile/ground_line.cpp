@@ -221,7 +221,7 @@ std::optional<GroundLine> GroundLine::Make(const GroundModel& model, const Profi
             try {
                 s = profile.InternalOf(p.station);
             } catch (const StationError& e) {
-                problem(GroundProblemKind::StationNotPlaced, i).text = e.what();
+                problem(GroundProblemKind::StationNotPlaced, i).fault = e.fault();
                 continue;
             }
         }

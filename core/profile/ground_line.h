@@ -64,7 +64,8 @@ struct GroundProblem {
     std::size_t other = 0;       // Duplicate, NotIncreasing: index of the point before
     std::size_t otherRow = 0;
     Station limit;               // OutsideProfile: the profile's start or end label
-    std::string text;            // the cell as written, or why a label cannot be placed
+    std::string text;            // the cell as written
+    StationFault fault;          // StationNotPlaced: why the chain table cannot place the label
 };
 
 class GroundLine {

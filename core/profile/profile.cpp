@@ -6,16 +6,6 @@
 #include "core/profile/profile_piece.h"
 
 namespace tarnvel {
-namespace {
-
-std::string LabelText(const Station& label) {
-    std::string text = StationInMessage(label.value);
-    if (label.occurrence >= 1) text += "(" + std::to_string(label.occurrence) + ")";
-    return text;
-}
-
-}  // namespace
-
 ProfileValue EvaluatePiece(const ProfilePiece& p, double s) {
     const double d = s - p.origin;
     if (p.shape != ProfilePiece::Shape::Circle) {
@@ -45,18 +35,48 @@ std::size_t Profile::PieceAt(double internal) const {
     return it == pieces_.begin() ? 0 : static_cast<std::size_t>(it - pieces_.begin()) - 1;
 }
 
+double RoundingTolerance(LengthUnit unit) {
+    switch (unit) {
+        case LengthUnit::Metre: return 0.001;
+        case LengthUnit::Foot: return 0.001 / 0.3048;
+        case LengthUnit::USSurveyFoot: return 0.001 * 3937 / 1200;
+    }
+    return 0.001;
+}
+
 double Profile::OnProfile(double internal) const {
-    if (std::isnan(internal)) throw ProfileRangeError("桩号不是有效数值。");
+    StationFault fault;
+    if (std::isnan(internal)) throw ProfileRangeError(fault);
     const double start = StartStation();
     const double end = EndStation();
     if (internal >= start && internal <= end) return internal;
-    // A label taken through the chain table and back may land a few units in
-    // the last place beyond an end: that is the end, not a station outside.
-    const double slack = 1e-12 * std::max({1.0, std::fabs(start), std::fabs(end)});
+    // A station published to fewer decimals than the file, or a label taken
+    // through the chain table and back, may land a hair beyond an end: that is
+    // the end, not a station outside.
+    const double slack = RoundingTolerance(model_.unit);
     if (internal < start && internal >= start - slack) return start;
     if (internal > end && internal <= end + slack) return end;
-    throw ProfileRangeError("桩号 " + LabelText(LabelOf(internal)) + " 在纵断面范围（" +
-                            LabelText(LabelOf(start)) + " 至 " + LabelText(LabelOf(end)) + "）之外。");
+    fault.code = StationFaultCode::OutsideProfile;
+    fault.label = LabelOf(internal);
+    fault.from = LabelOf(start);
+    fault.to = LabelOf(end);
+    fault.internal = internal;
+    fault.start = start;
+    fault.end = end;
+    throw ProfileRangeError(fault);
+}
+
+double Profile::InternalOf(const Station& label) const {
+    try {
+        return chainage_.ToInternal(label);
+    } catch (const StationError& e) {
+        const StationFault& f = e.fault();
+        const double slack = RoundingTolerance(model_.unit);
+        if (f.code == StationFaultCode::InShortGap &&
+            (label.value - f.at.back <= slack || f.at.ahead - label.value <= slack))
+            return chainage_.BreakInternal(f.breakIndex);
+        throw;
+    }
 }
 
 ProfileValue Profile::At(double internal) const {

@@ -60,12 +60,41 @@ struct ProfileModel {
 // name its row.
 enum class ProfileField { Whole, Station, Elevation, Curve, Chain };
 
+// What is wrong with a model, or (for a note) what Resolve adjusted in it.
+enum class ProblemCode {
+    TooFewPoints,         // `count` points
+    ChainInvalid,         // `chain` says why
+    StationOutOfRange,    // beyond 1E+12 or not finite
+    ElevationOutOfRange,
+    StationUnplaceable,   // the chain table cannot place it: `station` says why
+    CurveOnStart,
+    CurveOnEnd,
+    CurveValueNotPositive,  // `value` names the quantity
+    CurveValueTooLarge,
+    NotIncreasing,        // not after point `other`
+    GradeTooSteep,        // from point `other` to this one
+    CurveTooLong,         // its ends cannot be computed
+    CurveStartBeyond,     // starts `amount` before point `other`
+    CurveEndBeyond,       // ends `amount` after point `other`
+    CurvesOverlap,        // overlaps the curve of point `other` by `amount`
+    CurvesMeetAdjusted,   // a note: overlapped that curve by `amount`, within rounding; both now meet halfway
+};
+
+enum class CurveValue { Radius, Length, LengthIn, LengthOut };
+
 struct ProfileProblem {
     std::size_t point = 0;  // index into points (or into chains for ProfileField::Chain)
     ProfileField field = ProfileField::Whole;
-    // A complete Chinese sentence naming the point by number (1-based, "第3点")
-    // and its station label, e.g. "第3点（桩号 K16+770）的竖曲线与第4点的竖曲线重叠 12.5 米。"
-    std::string message;
+    ProblemCode code = ProblemCode::TooFewPoints;
+    Station label;            // the point's station as the model gives it
+    std::size_t other = 0;    // the neighbouring point concerned
+    Station otherLabel;
+    double amount = 0;        // a length in `unit`
+    std::size_t count = 0;
+    CurveValue value = CurveValue::Radius;
+    LengthUnit unit = LengthUnit::Metre;
+    ChainProblem chain;
+    StationFault station;
 };
 
 // A computed value at one internal station.
@@ -97,11 +126,17 @@ struct CurveElementsRow {
 };
 
 // Thrown by queries for a station outside the profile (never extrapolated).
-// The message names the station label and the profile's first and last.
+// Its fault names the station label and the profile's first and last.
 class ProfileRangeError : public StationError {
 public:
     using StationError::StationError;
 };
+
+// Neighbouring curves that overlap by no more than this (1 mm, in the
+// profile's unit) are taken as touching: design files carry 4 to 6 decimals,
+// so curves that meet are written a little over. A station this close beyond
+// an end reads as that end, for the same reason.
+double RoundingTolerance(LengthUnit unit);
 
 // One stretch of the design line between two consecutive key stations: a
 // grade line, one half of a parabola, or a circular arc. Internal detail of
@@ -132,11 +167,15 @@ public:
     // PVI or end point ("超出…米"); two curves that overlap (by how many
     // units); an invalid chain table; a station label that the chain table
     // cannot place. Back-to-back curves (end of one = start of the next) are
-    // valid.
+    // valid, and so are curves overlapping by RoundingTolerance or less: the
+    // two then meet halfway (see AdjustedSpec in the resolver), and Notes()
+    // says so once for each such pair.
     static std::optional<Profile> Resolve(const ProfileModel& model,
                                           std::vector<ProfileProblem>* problems = nullptr);
 
     const ProfileModel& Model() const { return model_; }
+    // What Resolve adjusted (ProblemCode::CurvesMeetAdjusted), for the user to be told once.
+    const std::vector<ProfileProblem>& Notes() const { return notes_; }
     const Chainage& Chains() const { return chainage_; }
     double StartStation() const;  // internal
     double EndStation() const;    // internal
@@ -148,8 +187,9 @@ public:
     ProfileValue At(double internal) const;
 
     // The internal station itself, or the start or end station where it lies
-    // beyond them by rounding only (a label converted back and forth through
-    // the chain table); throws ProfileRangeError when it lies outside.
+    // beyond them by RoundingTolerance or less (a station published to fewer
+    // decimals than the file, or a label taken through the chain table and
+    // back); throws ProfileRangeError when it lies further out.
     double OnProfile(double internal) const;
 
     // The same for a label: Chains().ToInternal, then At.
@@ -162,9 +202,11 @@ public:
     // against its formulas (see profile_piece.h).
     const std::vector<ProfilePiece>& Pieces() const { return pieces_; }
 
-    // Internal station to label and back, through the chain table.
+    // Internal station to label and back, through the chain table. A label
+    // within RoundingTolerance inside a short chain's gap (a break's station
+    // published to fewer decimals) reads as the break.
     Station LabelOf(double internal) const { return chainage_.ToLabel(internal); }
-    double InternalOf(const Station& label) const { return chainage_.ToInternal(label); }
+    double InternalOf(const Station& label) const;
 
 private:
     Profile() = default;
@@ -176,6 +218,7 @@ private:
     Chainage chainage_;
     std::vector<CurveElementsRow> elements_;
     std::vector<ProfilePiece> pieces_;
+    std::vector<ProfileProblem> notes_;
 };
 
 // Fast evaluation of increasing stations (a listing): remembers the piece it

@@ -5,7 +5,6 @@
 #include <limits>
 #include <vector>
 
-#include "core/calculator/number_text.h"
 
 namespace tarnvel {
 namespace {
@@ -53,8 +52,9 @@ class Listing {
 public:
     Listing(const Profile& profile, const ProfileRange& range) : profile_(profile), range_(range) {}
 
-    // Checks the range and prepares the runs and key rows; empty when fine.
-    std::string Prepare(std::uint64_t maxRows);
+    // Checks the range and prepares the runs and key rows; sets the fault in
+    // `result` and returns false when refused.
+    bool Prepare(std::uint64_t maxRows, ProfileListingResult& result);
 
     // Walks the rows in order, calling row(internal, kind, label, zeroPoint)
     // for each; stops when it returns false. Interval labels carry no occurrence
@@ -70,25 +70,31 @@ private:
     std::vector<KeyRow> keys_;
 };
 
-std::string Listing::Prepare(std::uint64_t maxRows) {
+bool Listing::Prepare(std::uint64_t maxRows, ProfileListingResult& result) {
     const Chainage& chain = profile_.Chains();
     const double step = range_.step;
-    if (!std::isfinite(step) || step <= 0) return "间距须为正数。";
+    result.from = range_.from;
+    result.to = range_.to;
+    result.step = step;
+    result.maxRows = maxRows;
+    const auto refuse = [&](ListingFault fault) {
+        result.fault = fault;
+        return false;
+    };
+    if (!std::isfinite(step) || step <= 0) return refuse(ListingFault::StepNotPositive);
     try {
-        from_ = profile_.OnProfile(chain.ToInternal(range_.from));
-        to_ = profile_.OnProfile(chain.ToInternal(range_.to));
+        from_ = profile_.OnProfile(profile_.InternalOf(range_.from));
+        to_ = profile_.OnProfile(profile_.InternalOf(range_.to));
     } catch (const StationError& e) {
-        return e.what();
+        result.station = e.fault();
+        return refuse(ListingFault::StationOff);
     }
-    if (to_ < from_) {
-        return "终点桩号 " + FormatStation(range_.to, StationStyle::K, 3) + " 在起点桩号 " +
-               FormatStation(range_.from, StationStyle::K, 3) + " 之前。";
-    }
+    if (to_ < from_) return refuse(ListingFault::ToBeforeFrom);
     // Labels from + n × step must differ from one n to the next.
     double largest = std::max({1.0, std::fabs(range_.from.value), std::fabs(range_.to.value)});
     for (const ChainBreak& b : chain.Breaks())
         largest = std::max({largest, std::fabs(b.back), std::fabs(b.ahead)});
-    if (step < largest * 1e-12) return "间距 " + NumberToText(step) + " 过小，无法区分相邻桩号。";
+    if (step < largest * 1e-12) return refuse(ListingFault::StepTooSmall);
 
     // Key rows: both stations of every break in the range, and the key points.
     for (std::size_t j = 0; j < chain.Breaks().size(); ++j) {
@@ -172,9 +178,10 @@ std::string Listing::Prepare(std::uint64_t maxRows) {
         intervals += last - first + 1;
         runs_.push_back(run);
     }
+    result.estimate = intervals;
     if (intervals > static_cast<double>(maxRows) + static_cast<double>(keys_.size()))
-        return "列表共约 " + NumberToText(intervals) + " 行，超过上限 " + std::to_string(maxRows) + " 行。";
-    return {};
+        return refuse(ListingFault::TooManyRows);
+    return true;
 }
 
 template <typename Row>
@@ -204,17 +211,17 @@ ProfileListingResult ListProfile(const Profile& profile, const ProfileRange& ran
                                  const std::function<void(const ProfileListingRow&)>& sink) {
     ProfileListingResult result;
     Listing listing(profile, range);
-    result.message = listing.Prepare(maxRows);
-    if (result.message.empty()) {
+    if (listing.Prepare(maxRows, result)) {
         std::uint64_t count = 0;
         listing.Walk(false, [&](double, ListingRowKind, const Station&, bool) { return ++count <= maxRows; });
         if (count > maxRows) {
-            result.message = "列表超过上限 " + std::to_string(maxRows) + " 行。";
+            result.fault = ListingFault::TooManyRows;
+            result.estimate = 0;  // known only to be above the limit
         } else {
             result.rows = count;
         }
     }
-    if (!result.message.empty()) {
+    if (result.fault != ListingFault::None) {
         result.ok = false;
         return result;
     }

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <string>
 
 #include "core/profile/ground_line.h"
 #include "core/profile/profile.h"
@@ -46,10 +45,25 @@ struct ProfileRange {
     const GroundLine* ground = nullptr;
 };
 
+// Why a listing was refused.
+enum class ListingFault {
+    None,
+    StepNotPositive,  // `step`
+    ToBeforeFrom,     // `from`, `to`
+    StepTooSmall,     // `step`: labels n × step apart could not be told apart
+    TooManyRows,      // about `estimate` rows, more than `maxRows`
+    StationOff,       // `station` says why `from` or `to` is not on the profile
+};
+
 struct ProfileListingResult {
     bool ok = true;
     std::uint64_t rows = 0;
-    std::string message;  // Chinese, when refused
+    ListingFault fault = ListingFault::None;
+    Station from, to;
+    double step = 0;
+    double estimate = 0;
+    std::uint64_t maxRows = 0;
+    StationFault station;
 };
 
 // Lists the rows in order along the road. Interval labels are from + n × step

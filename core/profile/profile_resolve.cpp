@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include "core/calculator/number_text.h"
 #include "core/profile/profile.h"
 #include "core/profile/profile_piece.h"
 
@@ -19,31 +18,6 @@ constexpr double kTouch = 1e-6;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 bool Usable(double v) { return std::isfinite(v) && std::fabs(v) <= kLimit; }
-
-std::string PointName(const ProfileModel& model, std::size_t i) {
-    // Built by appending: GCC 12 warns falsely (-Wrestrict) on "literal" + string
-    // in optimised builds.
-    std::string name = "第";
-    name += std::to_string(i + 1);
-    name += "点";
-    const Station& station = model.points[i].station;
-    if (Usable(station.value)) {
-        name += "（桩号 " + StationInMessage(station.value);
-        if (station.occurrence >= 1) {
-            name += '(';
-            name += std::to_string(station.occurrence);
-            name += ')';
-        }
-        name += "）";
-    }
-    return name;
-}
-
-// "12.5 米": to the millimetre, or in full when smaller than that.
-std::string Amount(double v, const ProfileModel& model) {
-    const double rounded = RoundTo3(v);
-    return NumberToText(rounded > 0 ? rounded : v) + " " + LengthUnitName(model.unit);
-}
 
 // The horizontal lengths of a curve before and after its PVI, for grades g1
 // and g2 as slopes. A curve between equal grades has no length where its
@@ -73,6 +47,40 @@ Extent CurveExtent(const CurveSpec& c, double g1, double g2) {
         }
     }
     return {};
+}
+
+// The curve of a PVI with one end moved `by` towards its PVI, so that it ends
+// where a neighbouring curve overlapping it by rounding begins (or the other
+// way round). Every kind stays tangent to both grades, so the line stays
+// smooth: an unsymmetrical parabola shortens only the half concerned; a
+// symmetric parabola stays symmetric, shorter by twice `by` (given by R, its
+// radius follows from the new length); a circular arc takes the radius whose
+// tangent on that side is shorter by `by`, both sides shrinking in proportion.
+// `ext` is updated to the new extent; `by` is less than that side.
+CurveSpec AdjustedSpec(const CurveSpec& c, bool atEnd, double by, double g1, double g2, Extent& ext) {
+    CurveSpec adjusted = c;
+    switch (c.kind) {
+        case CurveKind::None:
+            break;
+        case CurveKind::Unsymmetric:
+            (atEnd ? adjusted.lengthOut : adjusted.lengthIn) -= by;
+            break;
+        case CurveKind::ParabolaLength:
+            adjusted.length = c.length - 2 * by;
+            break;
+        case CurveKind::ParabolaRadius:
+            adjusted.radius = (ext.in + ext.out - 2 * by) / std::fabs(g2 - g1);
+            break;
+        case CurveKind::Circular: {
+            const double side = atEnd ? ext.out : ext.in;
+            adjusted.radius = c.radius * ((side - by) / side);
+            break;
+        }
+    }
+    // The ends may differ from the meeting point in the last place; the pieces
+    // are joined by the grade line between, on which both curves end.
+    ext = CurveExtent(adjusted, g1, g2);
+    return adjusted;
 }
 
 // The pieces of one PVI's curve, in order.
@@ -131,66 +139,75 @@ std::optional<double> LevelPoint(const ProfilePiece& p) {
 
 std::optional<Profile> Profile::Resolve(const ProfileModel& model,
                                         std::vector<ProfileProblem>* problems) {
+    const auto& pts = model.points;
+    const std::size_t n = pts.size();
+    // Problems carry numbers only; labels are copied, never formatted here, so
+    // that a large valid profile costs nothing for messages it does not need.
     std::vector<ProfileProblem> found;
-    const auto add = [&](std::size_t point, ProfileField field, std::string message) {
-        found.push_back({point, field, std::move(message)});
+    const auto problem = [&](std::size_t point, ProfileField field, ProblemCode code) -> ProfileProblem& {
+        ProfileProblem& p = found.emplace_back();
+        p.point = point;
+        p.field = field;
+        p.code = code;
+        p.unit = model.unit;
+        if (field != ProfileField::Chain && point < n) p.label = pts[point].station;
+        return p;
+    };
+    const auto against = [&](ProfileProblem& p, std::size_t other, double amount = 0) {
+        p.other = other;
+        p.otherLabel = pts[other].station;
+        p.amount = amount;
     };
     const auto fail = [&]() -> std::optional<Profile> {
         if (problems) *problems = std::move(found);
         return std::nullopt;
     };
-    const auto& pts = model.points;
-    const std::size_t n = pts.size();
-    if (n < 2) add(0, ProfileField::Whole, "纵断面至少需要起点和终点两个点，现有 " + std::to_string(n) + " 个。");
+    if (n < 2) problem(0, ProfileField::Whole, ProblemCode::TooFewPoints).count = n;
 
-    std::string chainError;
-    std::size_t chainIndex = 0;
-    std::optional<Chainage> chain = Chainage::Make(model.chains, &chainError, &chainIndex);
-    if (!chain) add(chainIndex, ProfileField::Chain, chainError);
+    ChainProblem chainProblem;
+    std::optional<Chainage> chain = Chainage::Make(model.chains, &chainProblem);
+    if (!chain) problem(chainProblem.index, ProfileField::Chain, ProblemCode::ChainInvalid).chain = chainProblem;
 
     // Each number on its own first; then the stations along the road.
     std::vector<double> s(n, kNaN);
     for (std::size_t i = 0; i < n; ++i) {
         const ProfilePoint& p = pts[i];
-        const std::string name = PointName(model, i);
         if (!Usable(p.station.value)) {
-            add(i, ProfileField::Station, name + "的桩号超出可用范围（绝对值须不大于 1E+12）。");
+            problem(i, ProfileField::Station, ProblemCode::StationOutOfRange);
         } else if (chain) {
             try {
                 s[i] = chain->ToInternal(p.station);
             } catch (const StationError& e) {
-                add(i, ProfileField::Station, name + "：" + e.what());
+                problem(i, ProfileField::Station, ProblemCode::StationUnplaceable).station = e.fault();
             }
         }
-        if (!Usable(p.elevation))
-            add(i, ProfileField::Elevation, name + "的高程超出可用范围（绝对值须不大于 1E+12）。");
+        if (!Usable(p.elevation)) problem(i, ProfileField::Elevation, ProblemCode::ElevationOutOfRange);
 
         const CurveSpec& c = p.curve;
         if (c.kind != CurveKind::None && (i == 0 || i + 1 == n)) {
-            add(i, ProfileField::Curve, name + (i == 0 ? "是起点" : "是终点") + "，不能设竖曲线。");
+            problem(i, ProfileField::Curve, i == 0 ? ProblemCode::CurveOnStart : ProblemCode::CurveOnEnd);
             continue;
         }
-        const auto positive = [&](double v, const char* what) {
+        const auto positive = [&](double v, CurveValue what) {
             if (!std::isfinite(v) || v <= 0)
-                add(i, ProfileField::Curve, name + "的竖曲线" + what + "须为正数。");
+                problem(i, ProfileField::Curve, ProblemCode::CurveValueNotPositive).value = what;
             else if (v > kLimit)
-                add(i, ProfileField::Curve, name + "的竖曲线" + what + "超出可用范围（须不大于 1E+12）。");
+                problem(i, ProfileField::Curve, ProblemCode::CurveValueTooLarge).value = what;
         };
         switch (c.kind) {
             case CurveKind::None: break;
             case CurveKind::ParabolaRadius:
-            case CurveKind::Circular: positive(c.radius, "半径"); break;
-            case CurveKind::ParabolaLength: positive(c.length, "长度"); break;
+            case CurveKind::Circular: positive(c.radius, CurveValue::Radius); break;
+            case CurveKind::ParabolaLength: positive(c.length, CurveValue::Length); break;
             case CurveKind::Unsymmetric:
-                positive(c.lengthIn, "前半段长度");
-                positive(c.lengthOut, "后半段长度");
+                positive(c.lengthIn, CurveValue::LengthIn);
+                positive(c.lengthOut, CurveValue::LengthOut);
                 break;
         }
     }
     for (std::size_t i = 1; i < n; ++i) {
         if (std::isnan(s[i]) || std::isnan(s[i - 1]) || s[i] > s[i - 1]) continue;
-        add(i, ProfileField::Station,
-            PointName(model, i) + "不在" + PointName(model, i - 1) + "之后：桩号须沿路线严格递增。");
+        against(problem(i, ProfileField::Station, ProblemCode::NotIncreasing), i - 1);
     }
     if (!found.empty()) return fail();
 
@@ -198,43 +215,63 @@ std::optional<Profile> Profile::Resolve(const ProfileModel& model,
     std::vector<double> g(n - 1);
     for (std::size_t i = 0; i + 1 < n; ++i) {
         g[i] = (pts[i + 1].elevation - pts[i].elevation) / (s[i + 1] - s[i]);
-        if (!std::isfinite(g[i]))
-            add(i + 1, ProfileField::Station, PointName(model, i + 1) + "与前一点的坡度过大，无法计算。");
+        if (!std::isfinite(g[i])) against(problem(i + 1, ProfileField::Station, ProblemCode::GradeTooSteep), i);
     }
     if (!found.empty()) return fail();
 
+    const double tolerance = RoundingTolerance(model.unit);
+    std::vector<ProfileProblem> notes;
+    std::vector<CurveSpec> spec(n);
     std::vector<Extent> ext(n);
     for (std::size_t i = 1; i + 1 < n; ++i) {
-        ext[i] = CurveExtent(pts[i].curve, g[i - 1], g[i]);
-        const std::string name = PointName(model, i);
+        spec[i] = pts[i].curve;
+        ext[i] = CurveExtent(spec[i], g[i - 1], g[i]);
         const double start = s[i] - ext[i].in;
         const double end = s[i] + ext[i].out;
         bool beyond = false;
         if (!std::isfinite(start) || !std::isfinite(end)) {
-            add(i, ProfileField::Curve, name + "的竖曲线过长，无法计算。");
+            problem(i, ProfileField::Curve, ProblemCode::CurveTooLong);
             continue;
         }
         if (start < s[i - 1] - kTouch) {
-            add(i, ProfileField::Curve, name + "的竖曲线起点超出" + PointName(model, i - 1) +
-                                            Amount(s[i - 1] - start, model) + "。");
+            against(problem(i, ProfileField::Curve, ProblemCode::CurveStartBeyond), i - 1, s[i - 1] - start);
             beyond = true;
         }
-        if (end > s[i + 1] + kTouch) {
-            add(i, ProfileField::Curve, name + "的竖曲线终点超出" + PointName(model, i + 1) +
-                                            Amount(end - s[i + 1], model) + "。");
-        }
+        if (end > s[i + 1] + kTouch)
+            against(problem(i, ProfileField::Curve, ProblemCode::CurveEndBeyond), i + 1, end - s[i + 1]);
         // Two curves that each stay within their neighbours' PVIs may still overlap.
         const double previousEnd = s[i - 1] + ext[i - 1].out;
-        if (!beyond && i >= 2 && previousEnd <= s[i] + kTouch && previousEnd - start > kTouch) {
-            add(i, ProfileField::Curve, name + "的竖曲线与" + PointName(model, i - 1) + "的竖曲线重叠 " +
-                                            Amount(previousEnd - start, model) + "。");
+        if (beyond || i < 2 || previousEnd > s[i] + kTouch) continue;
+        const double overlap = previousEnd - start;
+        if (!(overlap > kTouch)) continue;
+        // Overlapping by rounding only: both curves meet halfway. Each must
+        // keep some length on the side that gives way.
+        const double meet = start + overlap / 2;
+        const double previousBy = previousEnd - meet;
+        const double by = meet - start;
+        if (overlap <= tolerance && previousBy < ext[i - 1].out && by < ext[i].in) {
+            spec[i - 1] = AdjustedSpec(spec[i - 1], true, previousBy, g[i - 2], g[i - 1], ext[i - 1]);
+            spec[i] = AdjustedSpec(spec[i], false, by, g[i - 1], g[i], ext[i]);
+            ProfileProblem note;
+            note.point = i;
+            note.field = ProfileField::Curve;
+            note.code = ProblemCode::CurvesMeetAdjusted;
+            note.label = pts[i].station;
+            note.other = i - 1;
+            note.otherLabel = pts[i - 1].station;
+            note.amount = overlap;
+            note.unit = model.unit;
+            notes.push_back(note);
+            continue;
         }
+        against(problem(i, ProfileField::Curve, ProblemCode::CurvesOverlap), i - 1, overlap);
     }
     if (!found.empty()) return fail();
 
     Profile profile;
     profile.model_ = model;
     profile.chainage_ = std::move(*chain);
+    profile.notes_ = std::move(notes);
 
     // The design line from start to end: grade lines between the curves. A
     // piece that starts behind where the last one ended (back-to-back curves
@@ -267,7 +304,7 @@ std::optional<Profile> Profile::Resolve(const ProfileModel& model,
         line.slope0 = g[i];
         pieces.push_back(line);
         if (i + 2 < n)
-            CurvePieces(pts[i + 1].curve, s[i + 1], pts[i + 1].elevation, g[i], g[i + 1], ext[i + 1],
+            CurvePieces(spec[i + 1], s[i + 1], pts[i + 1].elevation, g[i], g[i + 1], ext[i + 1],
                         pieces);
         append(before);
     }
@@ -276,7 +313,7 @@ std::optional<Profile> Profile::Resolve(const ProfileModel& model,
     auto& rows = profile.elements_;
     rows.reserve(n);
     for (std::size_t i = 1; i + 1 < n; ++i) {
-        const CurveSpec& c = pts[i].curve;
+        const CurveSpec& c = spec[i];
         const double g1 = g[i - 1];
         const double g2 = g[i];
         const double zv = pts[i].elevation;

@@ -36,7 +36,7 @@ struct KParts {
 // Reads "[-]K16+770.5", "K-0+050" or "16+770.5" from the start of `s`. Returns
 // false when the text does not start with that shape; `why` then says what is
 // missing (empty when the text is not K notation at all).
-bool ReadK(std::string_view s, KParts& k, std::string& why) {
+bool ReadK(std::string_view s, KParts& k, StationTextFault& why) {
     std::size_t pos = 0;
     bool sign = false;
     if (pos < s.size() && (s[pos] == '-' || s[pos] == '+')) {
@@ -57,24 +57,24 @@ bool ReadK(std::string_view s, KParts& k, std::string& why) {
     const bool plus = pos + kmDigits < s.size() && s[pos + kmDigits] == '+';
     if (!hasK && !plus) return false;  // not K notation
     if (kmDigits == 0) {
-        why = "K 后须是整公里数";
+        why = StationTextFault::KWithoutKm;
         return false;
     }
     if (!plus) {
         why = pos + kmDigits < s.size() && s[pos + kmDigits] == '.'
-                  ? "公里数须是整数"
-                  : "公里数后须有“+”和米数";
+                  ? StationTextFault::KmNotWhole
+                  : StationTextFault::KmWithoutPlus;
         return false;
     }
     k.km = s.substr(pos, kmDigits);
     pos += kmDigits + 1;
     const std::size_t mDigits = CountDigits(s, pos);
     if (mDigits == 0) {
-        why = "“+”后须是米数";
+        why = StationTextFault::PlusWithoutMetres;
         return false;
     }
     if (mDigits > 3) {
-        why = "“+”后的米数须小于 1000（满 1000 米记入公里数）";
+        why = StationTextFault::MetresTooMany;
         return false;
     }
     k.metres = s.substr(pos, mDigits);
@@ -82,7 +82,7 @@ bool ReadK(std::string_view s, KParts& k, std::string& why) {
     if (pos < s.size() && s[pos] == '.') {
         const std::size_t fDigits = CountDigits(s, pos + 1);
         if (fDigits == 0) {
-            why = "小数点后须有数字";
+            why = StationTextFault::FractionEmpty;
             return false;
         }
         k.fraction = s.substr(pos + 1, fDigits);
@@ -147,19 +147,19 @@ ReadStatus ReadDecimal(std::string_view text, double& value) {
 
 // "(2)" at the end of a label: the occurrence. Returns false when the suffix is
 // there but malformed.
-bool SplitOccurrence(std::string_view& s, int& occurrence, std::string& why) {
+bool SplitOccurrence(std::string_view& s, int& occurrence, StationTextFault& why) {
     if (s.empty() || s.back() != ')') return true;
     const std::size_t open = s.rfind('(');
     if (open == std::string_view::npos) {
-        why = "括号不成对";
+        why = StationTextFault::UnpairedBracket;
         return false;
     }
     const std::string_view digits = s.substr(open + 1, s.size() - open - 2);
     int n = 0;
     const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
     if (digits.empty() || ec != std::errc() || ptr != digits.data() + digits.size() || n < 1 ||
-        n > 1000) {
-        why = "括号内须是第几次出现的序号（1、2、…）";
+        n > kMostOccurrences) {
+        why = StationTextFault::BadOccurrence;
         return false;
     }
     occurrence = n;
@@ -177,46 +177,36 @@ std::string Quoted(std::string_view text) {
     return std::string(text.substr(0, cut)) + "…";
 }
 
-std::string Refusal(std::string_view original, const std::string& why) {
-    std::string m = "桩号“";
-    m += Quoted(original);
-    m += "”无法识别：";
-    m += why;
-    m += "。";
-    return m;
-}
-
 }  // namespace
 
-std::optional<Station> ParseStation(std::string_view text, std::string* error) {
+std::optional<Station> ParseStation(std::string_view text, StationTextProblem* problem) {
     const std::string folded = FoldFullWidth(text);
     std::string_view s = Trim(folded);
-    std::string why;
-    const auto refuse = [&](const std::string& reason) -> std::optional<Station> {
-        if (error) *error = Refusal(Trim(text), reason);
+    StationTextFault why = StationTextFault::None;
+    const auto refuse = [&](StationTextFault reason) -> std::optional<Station> {
+        if (problem) *problem = {reason, Quoted(Trim(text))};
         return std::nullopt;
     };
-    if (s.empty()) return refuse("内容为空");
+    if (s.empty()) return refuse(StationTextFault::Empty);
 
     Station station;
     if (!SplitOccurrence(s, station.occurrence, why)) return refuse(why);
-    if (s.empty()) return refuse("缺少桩号");
+    if (s.empty()) return refuse(StationTextFault::NoLabel);
 
     KParts k;
     std::string number;
     if (ReadK(s, k, why)) {
-        if (k.end != s.size()) return refuse("桩号后有多余的字符");
+        if (k.end != s.size()) return refuse(StationTextFault::TrailingText);
         number = KText(k);
-    } else if (!why.empty()) {
+    } else if (why != StationTextFault::None) {
         return refuse(why);
     } else {
         const std::size_t length = PlainLength(s);
-        if (length == 0) return refuse("不是数字，也不是 K 记法（如 K16+770.5）");
-        if (length != s.size()) return refuse("数字后有多余的字符");
+        if (length == 0) return refuse(StationTextFault::NotANumber);
+        if (length != s.size()) return refuse(StationTextFault::TrailingAfterNumber);
         number = std::string(s);
     }
-    if (ReadDecimal(number, station.value) != ReadStatus::Ok)
-        return refuse("数值超出可用范围");
+    if (ReadDecimal(number, station.value) != ReadStatus::Ok) return refuse(StationTextFault::OutOfRange);
     return station;
 }
 
@@ -230,17 +220,17 @@ double StationBoxToNumber(std::string_view text, bool& outOfRange) {
     std::string_view s = folded;
     while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
     KParts k;
-    std::string why;
+    StationTextFault why = StationTextFault::None;
     if (ReadK(s, k, why)) return TextToNumber(KText(k), outOfRange);
     return TextToNumber(s, outOfRange);
 }
 
-std::string StationBoxProblem(std::string_view text) {
+StationTextFault StationBoxProblem(std::string_view text) {
     const std::string folded = FoldFullWidth(text);
     std::string_view s = folded;
     while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
     KParts k;
-    std::string why;
+    StationTextFault why = StationTextFault::None;
     ReadK(s, k, why);
     return why;
 }

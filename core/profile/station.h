@@ -28,13 +28,40 @@ enum class StationStyle {
     K,      // "K16+770.500"
 };
 
+// Why a text is not a station label; the message module words it.
+enum class StationTextFault {
+    None,
+    Empty,             // nothing but blanks
+    NoLabel,           // only an occurrence suffix
+    TrailingText,      // characters after a K label
+    NotANumber,        // neither a number nor K notation
+    TrailingAfterNumber,
+    OutOfRange,        // beyond the double range
+    UnpairedBracket,   // "K5+350)"
+    BadOccurrence,     // "(0)", "(x)", beyond kMostOccurrences
+    KWithoutKm,        // "K+350"
+    KmNotWhole,        // "K1.5+350"
+    KmWithoutPlus,     // "K16"
+    PlusWithoutMetres, // "K16+"
+    MetresTooMany,     // "K0+1000"
+    FractionEmpty,     // "K16+770."
+};
+
+struct StationTextProblem {
+    StationTextFault fault = StationTextFault::None;
+    std::string excerpt;  // the start of the text as given, cut on a character boundary
+};
+
+// The largest occurrence a label may name. Far above any real road (a label
+// behind a thousand long chains) and far below anything that could overflow.
+inline constexpr int kMostOccurrences = 1'000'000;
+
 // Reads a whole text as a station: leading and trailing blanks are allowed,
 // nothing else around it. Full-width digits and signs ("１６７７０．５") read as
 // their ASCII forms; "k" reads as "K". Metres must be below 1000 in K notation
 // ("K0+1000" is refused: it is "K1+000"), kilometres a whole number. On a
-// malformed text returns nothing and, when `error` is given, sets it to a
-// Chinese sentence that quotes the text and says what is wrong.
-std::optional<Station> ParseStation(std::string_view text, std::string* error = nullptr);
+// malformed text returns nothing and, when `problem` is given, says why.
+std::optional<Station> ParseStation(std::string_view text, StationTextProblem* problem = nullptr);
 
 // The station a window input box holds: K notation when the text (after
 // leading blanks, full-width forms folded) starts with one, else the number at
@@ -46,9 +73,9 @@ double StationBoxToNumber(std::string_view text);
 double StationBoxToNumber(std::string_view text, bool& outOfRange);
 // Why a box text that starts as K notation is not one ("K0+1000", "K16+"):
 // such a text would otherwise read as the plain number at its start, usually
-// 0, a plausible wrong station. Empty when the text is a station or plainly a
+// 0, a plausible wrong station. None when the text is a station or plainly a
 // number.
-std::string StationBoxProblem(std::string_view text);
+StationTextFault StationBoxProblem(std::string_view text);
 
 // The label as text. Plain: the canonical number form (NumberToText) when
 // `decimals` < 0, else fixed with that many decimals. K: "K16+770.500" with

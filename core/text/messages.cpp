@@ -1,5 +1,7 @@
 #include "core/text/messages.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <string>
 
@@ -37,11 +39,24 @@ std::string LabelText(const Station& label) {
 
 }  // namespace
 
+const char* QuantityName(Quantity quantity) {
+    switch (quantity) {
+        case Quantity::CurveLength: return "曲线长L";
+        case Quantity::TangentLength: return "切线长T";
+        case Quantity::External: return "外距长E";
+        case Quantity::CurveStart: return "起点ZY";
+        case Quantity::CurveEnd: return "止点YZ";
+        case Quantity::Elevation: return "高程H";
+        case Quantity::Station: return "桩号";
+    }
+    return "";
+}
+
 std::string DescribeArithmeticError(const ArithmeticError& error) {
     // Built by appending: GCC 12 warns falsely (-Wrestrict) on "literal" + string
     // and on insert() in optimised builds.
     std::string text = "计算";
-    text += error.quantity();
+    text += QuantityName(error.quantity());
     text += "时";
     switch (error.fault()) {
         case ArithmeticFault::DivisionByZero:
@@ -131,7 +146,7 @@ std::string DescribeGroundProblem(const GroundProblem& p) {
             break;
         case GroundProblemKind::StationNotPlaced:
             text += "：";
-            text += p.text;
+            text += DescribeStationFault(p.fault);
             break;
         case GroundProblemKind::OutsideProfile:
             text += "在设计纵断面之外（纵断面";
@@ -148,6 +163,302 @@ std::string DescribeGroundProblem(const GroundProblem& p) {
             break;
     }
     return text;
+}
+
+namespace {
+
+std::string LabelText(double value, int occurrence) { return LabelText(Station{value, occurrence}); }
+
+// Drops trailing zeros after a full stop, and the full stop itself.
+void TrimZeros(std::string& text) {
+    if (text.find('.') == std::string::npos) return;
+    while (!text.empty() && text.back() == '0') text.pop_back();
+    if (!text.empty() && text.back() == '.') text.pop_back();
+}
+
+// Three significant digits, written out in full (0 < v < 1E+3).
+std::string ThreeSignificant(double v) {
+    const int exponent = static_cast<int>(std::floor(std::log10(v)));
+    const int decimals = std::clamp(2 - exponent, 0, 40);
+    char buffer[80];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, decimals);
+    if (ec != std::errc()) return NumberToText(v);
+    std::string text(buffer, end);
+    TrimZeros(text);
+    return text;
+}
+
+// "第3处断链（K5+350 = K5+300，长链）"
+std::string BreakName(std::size_t i, const ChainBreak& b) {
+    std::string s = "第";
+    s += std::to_string(i + 1);
+    s += "处断链（";
+    s += StationInMessage(b.back);
+    s += " = ";
+    s += StationInMessage(b.ahead);
+    s += b.ahead > b.back ? "，短链）" : "，长链）";
+    return s;
+}
+
+// "第3点（桩号 K16+770）": the label only where it is a usable number.
+std::string PointName(std::size_t i, const Station& label) {
+    std::string name = "第";
+    name += std::to_string(i + 1);
+    name += "点";
+    if (std::isfinite(label.value) && std::fabs(label.value) <= 1e12) {
+        name += "（桩号 ";
+        name += LabelText(label);
+        name += "）";
+    }
+    return name;
+}
+
+const char* CurveValueName(CurveValue value) {
+    switch (value) {
+        case CurveValue::Radius: return "半径";
+        case CurveValue::Length: return "长度";
+        case CurveValue::LengthIn: return "前半段长度";
+        case CurveValue::LengthOut: return "后半段长度";
+    }
+    return "";
+}
+
+// A label and the profile's ends, each with as many decimals (six at least)
+// as it takes to show the label differs from both ends.
+std::string OutsideProfile(const StationFault& f) {
+    int decimals = 6;
+    const auto fixed = [&](double v) { return FormatStation(v, StationStyle::K, decimals); };
+    while (decimals < 12 && (fixed(f.label.value) == fixed(f.from.value) || fixed(f.label.value) == fixed(f.to.value)))
+        ++decimals;
+    const auto text = [&](const Station& s) {
+        std::string t = fixed(s.value);
+        TrimZeros(t);
+        if (s.occurrence >= 1) {
+            t += '(';
+            t += std::to_string(s.occurrence);
+            t += ')';
+        }
+        return t;
+    };
+    std::string m = "桩号 ";
+    m += text(f.label);
+    m += " 在纵断面范围（";
+    m += text(f.from);
+    m += " 至 ";
+    m += text(f.to);
+    m += "）之外。";
+    return m;
+}
+
+}  // namespace
+
+std::string LengthInMessage(double length, LengthUnit unit) {
+    if (!std::isfinite(length)) return NumberToText(length) + " " + LengthUnitName(unit);
+    const double magnitude = std::fabs(length);
+    std::string text;
+    if (magnitude > 0 && magnitude < 0.01) {
+        if (unit == LengthUnit::Metre) {
+            text = ThreeSignificant(magnitude * 1000);
+            if (length < 0) text.insert(0, "-");
+            return text + " 毫米";
+        }
+        text = ThreeSignificant(magnitude);
+        if (length < 0) text.insert(0, "-");
+    } else {
+        text = NumberToText(RoundTo3(length));
+    }
+    text += ' ';
+    text += LengthUnitName(unit);
+    return text;
+}
+
+std::string StationTextReason(StationTextFault fault) {
+    switch (fault) {
+        case StationTextFault::None: return {};
+        case StationTextFault::Empty: return "内容为空";
+        case StationTextFault::NoLabel: return "缺少桩号";
+        case StationTextFault::TrailingText: return "桩号后有多余的字符";
+        case StationTextFault::NotANumber: return "不是数字，也不是 K 记法（如 K16+770.5）";
+        case StationTextFault::TrailingAfterNumber: return "数字后有多余的字符";
+        case StationTextFault::OutOfRange: return "数值超出可用范围";
+        case StationTextFault::UnpairedBracket: return "括号不成对";
+        case StationTextFault::BadOccurrence: return "括号内须是第几次出现的序号（1、2、…）";
+        case StationTextFault::KWithoutKm: return "K 后须是整公里数";
+        case StationTextFault::KmNotWhole: return "公里数须是整数";
+        case StationTextFault::KmWithoutPlus: return "公里数后须有“+”和米数";
+        case StationTextFault::PlusWithoutMetres: return "“+”后须是米数";
+        case StationTextFault::MetresTooMany: return "“+”后的米数须小于 1000（满 1000 米记入公里数）";
+        case StationTextFault::FractionEmpty: return "小数点后须有数字";
+    }
+    return {};
+}
+
+std::string DescribeStationText(const StationTextProblem& problem) {
+    std::string m = "桩号“";
+    m += problem.excerpt;
+    m += "”无法识别：";
+    m += StationTextReason(problem.fault);
+    m += "。";
+    return m;
+}
+
+std::string DescribeStationFault(const StationFault& f) {
+    const double v = f.label.value;
+    std::string m = "桩号 ";
+    switch (f.code) {
+        case StationFaultCode::NotANumber:
+            return "桩号不是有效数值。";
+        case StationFaultCode::OutsideProfile:
+            return OutsideProfile(f);
+        case StationFaultCode::RepeatWithoutBreaks:
+            m += LabelText(f.label);
+            m += " 不存在：没有断链，每个桩号只出现一次。";
+            return m;
+        case StationFaultCode::InShortGap:
+            m += StationInMessage(v);
+            m += " 落在";
+            m += BreakName(f.breakIndex, f.at);
+            m += "的缺口内，该桩号不存在。";
+            return m;
+        case StationFaultCode::OutsideRegions:
+            m += StationInMessage(v);
+            m += " 不在任何断链区段内。";
+            return m;
+        case StationFaultCode::Ambiguous:
+            m += StationInMessage(v);
+            m += " ";
+            if (f.aroundOneBreak) {
+                m += "在";
+                m += BreakName(f.breakIndex, f.at);
+                m += "前后各出现一次";
+            } else {
+                m += "因断链出现 ";
+                m += std::to_string(f.count);
+                m += " 次";
+            }
+            m += "，请写作 ";
+            m += LabelText(v, 1);
+            m += f.count == 2 ? " 或 " : " 至 ";
+            m += LabelText(v, f.count);
+            m += " 注明是第几次出现。";
+            return m;
+        case StationFaultCode::OccurrenceMissing:
+            m += LabelText(f.label);
+            m += " 不存在：该桩号只出现 ";
+            m += std::to_string(f.count);
+            m += " 次。";
+            return m;
+    }
+    return m;
+}
+
+std::string DescribeChainProblem(const ChainProblem& problem) {
+    std::string m = BreakName(problem.index, problem.at);
+    switch (problem.fault) {
+        case ChainFault::None: return {};
+        case ChainFault::LabelOutOfRange: m += "的桩号超出可用范围（绝对值须不大于 1E+12）。"; break;
+        case ChainFault::SameLabels: m += "的断链前后桩号相同，不是断链。"; break;
+        case ChainFault::NotAfterPrevious:
+            m += "不在前一处断链之后：其断链前桩号须大于前一处断链的断链后桩号。";
+            break;
+    }
+    return m;
+}
+
+std::string DescribeProfileProblem(const ProfileProblem& p) {
+    std::string m;
+    if (p.code == ProblemCode::TooFewPoints) {
+        m = "纵断面至少需要起点和终点两个点，现有 ";
+        m += std::to_string(p.count);
+        m += " 个。";
+        return m;
+    }
+    if (p.code == ProblemCode::ChainInvalid) return DescribeChainProblem(p.chain);
+    m = PointName(p.point, p.label);
+    const std::string other = PointName(p.other, p.otherLabel);
+    switch (p.code) {
+        case ProblemCode::TooFewPoints:
+        case ProblemCode::ChainInvalid:
+            break;
+        case ProblemCode::StationOutOfRange: m += "的桩号超出可用范围（绝对值须不大于 1E+12）。"; break;
+        case ProblemCode::ElevationOutOfRange: m += "的高程超出可用范围（绝对值须不大于 1E+12）。"; break;
+        case ProblemCode::StationUnplaceable:
+            m += "：";
+            m += DescribeStationFault(p.station);
+            break;
+        case ProblemCode::CurveOnStart: m += "是起点，不能设竖曲线。"; break;
+        case ProblemCode::CurveOnEnd: m += "是终点，不能设竖曲线。"; break;
+        case ProblemCode::CurveValueNotPositive:
+            m += "的竖曲线";
+            m += CurveValueName(p.value);
+            m += "须为正数。";
+            break;
+        case ProblemCode::CurveValueTooLarge:
+            m += "的竖曲线";
+            m += CurveValueName(p.value);
+            m += "超出可用范围（须不大于 1E+12）。";
+            break;
+        case ProblemCode::NotIncreasing:
+            m += "不在";
+            m += other;
+            m += "之后：桩号须沿路线严格递增。";
+            break;
+        case ProblemCode::GradeTooSteep: m += "与前一点的坡度过大，无法计算。"; break;
+        case ProblemCode::CurveTooLong: m += "的竖曲线过长，无法计算。"; break;
+        case ProblemCode::CurveStartBeyond:
+        case ProblemCode::CurveEndBeyond:
+            m += p.code == ProblemCode::CurveStartBeyond ? "的竖曲线起点超出" : "的竖曲线终点超出";
+            m += other;
+            m += LengthInMessage(p.amount, p.unit);
+            m += "。";
+            break;
+        case ProblemCode::CurvesOverlap:
+        case ProblemCode::CurvesMeetAdjusted:
+            m += "的竖曲线与";
+            m += other;
+            m += "的竖曲线重叠 ";
+            m += LengthInMessage(p.amount, p.unit);
+            if (p.code == ProblemCode::CurvesOverlap) {
+                m += "。";
+            } else {
+                m += "，属数值舍入，已视为相接：两条竖曲线在重叠段中点相接。";
+            }
+            break;
+    }
+    return m;
+}
+
+std::string DescribeProfileListing(const ProfileListingResult& r) {
+    std::string m;
+    switch (r.fault) {
+        case ListingFault::None: return {};
+        case ListingFault::StepNotPositive: return "间距须为正数。";
+        case ListingFault::StationOff: return DescribeStationFault(r.station);
+        case ListingFault::ToBeforeFrom:
+            m = "终点桩号 ";
+            m += FormatStation(r.to, StationStyle::K, 3);
+            m += " 在起点桩号 ";
+            m += FormatStation(r.from, StationStyle::K, 3);
+            m += " 之前。";
+            return m;
+        case ListingFault::StepTooSmall:
+            m = "间距 ";
+            m += NumberToText(r.step);
+            m += " 过小，无法区分相邻桩号。";
+            return m;
+        case ListingFault::TooManyRows:
+            if (r.estimate > 0) {
+                m = "列表共约 ";
+                m += NumberToText(r.estimate);
+                m += " 行，超过上限 ";
+            } else {
+                m = "列表超过上限 ";
+            }
+            m += std::to_string(r.maxRows);
+            m += " 行。";
+            return m;
+    }
+    return m;
 }
 
 }  // namespace tarnvel

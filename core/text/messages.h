@@ -1,6 +1,8 @@
 #pragma once
-// The Chinese texts that tell the user why a calculation did not complete.
-// The window and the command-line tool both show these.
+// The Chinese texts that tell the user why a calculation did not complete or
+// an input was refused. The core reports problems as codes with their
+// numbers; this module is the one place that words them, for the window, the
+// command-line tool and the file readers alike.
 
 #include <cstdint>
 #include <string>
@@ -8,15 +10,45 @@
 #include "core/calculator/arithmetic_error.h"
 #include "core/calculator/station_listing.h"
 #include "core/profile/ground_line.h"
+#include "core/profile/chain.h"
+#include "core/profile/profile.h"
+#include "core/profile/profile_listing.h"
+#include "core/profile/station.h"
 
 namespace tarnvel {
 
 // "计算外距长E时出现除数为零的运算。…": names the quantity, the fault and the
 // likely cause in the user's terms.
 std::string DescribeArithmeticError(const ArithmeticError& error);
+// The quantity as the single-curve window labels it ("外距长E").
+const char* QuantityName(Quantity quantity);
 
 // Why a listing stopped or was refused; empty for a complete listing.
 std::string DescribeListingResult(const ListingResult& result, std::uint64_t maxStations);
+
+// A length as messages print it: below a centimetre (0.01 in the profile's
+// unit) with three significant digits, in millimetres for a metre profile
+// ("0.728 毫米"); otherwise to the thousandth, trailing zeros dropped
+// ("12.5 米"). Never an exponent.
+std::string LengthInMessage(double length, LengthUnit unit);
+
+// "桩号“K16+”无法识别：“+”后须是米数。"
+std::string DescribeStationText(const StationTextProblem& problem);
+// The reason alone ("“+”后须是米数"), for a box that words the rest itself.
+std::string StationTextReason(StationTextFault fault);
+
+// Why a station cannot be placed on the road or lies outside the profile.
+std::string DescribeStationFault(const StationFault& fault);
+
+// Why a chain table is invalid, naming the break by its number and labels.
+std::string DescribeChainProblem(const ChainProblem& problem);
+
+// One problem of a profile model (or a note on what Resolve adjusted), naming
+// the point by number (1-based, "第3点") and its station label.
+std::string DescribeProfileProblem(const ProfileProblem& problem);
+
+// Why a profile listing was refused; empty when it was not.
+std::string DescribeProfileListing(const ProfileListingResult& result);
 
 // One problem of a ground line, naming the point by the file's row ("第5行")
 // or by its number ("第5点") and its station: "地面线第5行（桩号 K0+120）与第4行的桩号相同。"

@@ -114,6 +114,34 @@ TEST_F(ProfileCli, AtGivesTheElevationOfEachStationAsTyped) {
     EXPECT_GE(std::count(invalid.err.begin(), invalid.err.end(), '\n'), 3) << invalid.err;
 }
 
+// A road export's pair of curves overlapping by 0.00728 mm: the curve on
+// PVI 100 ends at 150, the one on PVI 200 starts 0.00728 mm before.
+TEST_F(ProfileCli, CurvesOverlappingByRoundingOpenWithOneNote) {
+    WriteBytes(folder.File("overlap.csv"),
+               "station,elevation,radius\n0,100,\n100,102,2500\n200,100,2500.000364\n300,102,\n400,101,\n");
+    const std::string file = folder.File("overlap.csv");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"elements", file},
+          std::vector<std::string>{"list", file, "--from", "0", "--to", "400", "--step", "50"}}) {
+        const CliRun run = RunCli(TARNVEL_CLI, [&] {
+            std::vector<std::string> all{"profile"};
+            all.insert(all.end(), args.begin(), args.end());
+            return all;
+        }());
+        EXPECT_EQ(run.status, 0) << args[0] << ": " << run.err;
+        EXPECT_FALSE(run.out.empty()) << args[0];
+        const std::string note = "第3点（桩号 K0+200）的竖曲线与第2点（桩号 K0+100）的竖曲线重叠 0.00728 毫米";
+        const std::size_t at = run.err.find(note);
+        EXPECT_NE(at, std::string::npos) << args[0] << ": " << run.err;
+        EXPECT_EQ(run.err.find(note, at + 1), std::string::npos) << args[0] << ": said twice";
+    }
+    // A step too fine is refused for that reason alone, without the row-limit hint.
+    const CliRun fine = Run({"list", "{worked}", "--from", "16700", "--to", "16800", "--step", "1E-300"});
+    EXPECT_EQ(fine.status, 2) << fine.err;
+    EXPECT_NE(fine.err.find("过小"), std::string::npos) << fine.err;
+    EXPECT_EQ(fine.err.find("--max-stations"), std::string::npos) << fine.err;
+}
+
 TEST_F(ProfileCli, ElementsAndListingAsTextAndCsv) {
     const Case cases[] = {
         {"elements csv: exact header and the start-up example's T, E and curve ends",

@@ -9,6 +9,7 @@
 #include "io/profile_files.h"
 #include "tests/io/profile_model_helpers.h"
 #include "tests/io/scratch_folder.h"
+#include "core/text/messages.h"
 
 namespace tarnvel::io {
 namespace {
@@ -220,7 +221,7 @@ TEST(LandXmlRealFiles, inframodel_road_resolves_and_passes_through_its_points) {
     ASSERT_TRUE(read.ok()) << read.failure().message;
     std::vector<ProfileProblem> problems;
     const std::optional<Profile> profile = Profile::Resolve(read.value(), &problems);
-    ASSERT_TRUE(profile.has_value()) << (problems.empty() ? "" : problems.front().message);
+    ASSERT_TRUE(profile.has_value()) << (problems.empty() ? "" : DescribeProfileProblem(problems.front()));
     // The design line meets the grade lines at every point without a curve,
     // and each circle's arc length comes out as the file states it.
     EXPECT_NEAR(profile->At(3.780491).elevation, 16.933442, 1e-9);
@@ -261,6 +262,12 @@ TEST(LandXmlRealFiles, buildingsmart_chain_break_maps_stations_to_labels) {
         EXPECT_NEAR(profile->LabelOf(row.startStation).value, published[i][0], 2e-3);
         EXPECT_NEAR(profile->LabelOf(row.endStation).value, published[i][1], 2e-3);
     }
+    // The break and the end as published, to 4 decimals: 0.03 mm into the
+    // short chain's gap and a hair past the end read as the break and the end.
+    const double atBreak = profile->Chains().BreakInternal(0);
+    EXPECT_EQ(profile->AtLabel({876.2721, 0}).elevation, profile->At(atBreak).elevation);
+    EXPECT_EQ(profile->AtLabel({5779.2225, 0}).elevation, profile->At(profile->EndStation()).elevation);
+    EXPECT_THROW(profile->AtLabel({876.2741, 0}), StationError);
 }
 
 }  // namespace

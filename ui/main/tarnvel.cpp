@@ -358,7 +358,7 @@ std::optional<std::vector<double>> Tarnvel::ReadBoxes(std::initializer_list<QLin
         // as their ASCII forms.
         const std::string text = box->text().toStdString();
         if (reading.station) {
-            const std::string why = StationBoxProblem(text);
+            const std::string why = StationTextReason(StationBoxProblem(text));
             if (!why.empty()) {
                 ShowInfoMessage(QuantityName(reading) + QStringLiteral(" 的桩号“") + box->text() +
                                 QStringLiteral("”有误：") + QString::fromStdString(why) +

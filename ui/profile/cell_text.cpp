@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/calculator/number_text.h"
+#include "core/text/messages.h"
 
 namespace tarnvel::ui::profile {
 
@@ -24,9 +25,9 @@ std::optional<Station> ParseCellStation(const QString& text, QString* error) {
         if (error) *error = QStringLiteral("请输入桩号。");
         return std::nullopt;
     }
-    std::string why;
-    std::optional<Station> station = ParseStation(text.toStdString(), &why);
-    if (!station && error) *error = QString::fromStdString(why);
+    StationTextProblem problem;
+    std::optional<Station> station = ParseStation(text.toStdString(), &problem);
+    if (!station && error) *error = QString::fromStdString(DescribeStationText(problem));
     return station;
 }
 

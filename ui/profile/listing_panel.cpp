@@ -20,6 +20,7 @@
 #include "io/result_report.h"
 #include "ui/profile/cell_text.h"
 #include "ui/profile/edit_table_view.h"
+#include "core/text/messages.h"
 
 namespace tarnvel::ui::profile {
 namespace {
@@ -192,7 +193,7 @@ void ListingPanel::Run(bool quiet) {
     std::vector<ProfileListingRow> rows;
     const ProfileListingResult result =
         ListProfile(*profile_, range, kMaxRows, [&](const ProfileListingRow& row) { rows.push_back(row); });
-    if (!result.ok) return refuse(QString::fromStdString(result.message));
+    if (!result.ok) return refuse(QString::fromStdString(DescribeProfileListing(result)));
     model_->SetRows(profile_, std::move(rows));
     status_->setText(QStringLiteral("共 %1 行。").arg(model_->rowCount()));
 }

@@ -34,6 +34,7 @@
 #include "ui/profile/profile_settings.h"
 #include "ui/profile/pvi_table.h"
 #include "ui/profile/query_panel.h"
+#include "core/text/messages.h"
 
 namespace tarnvel::ui {
 
@@ -370,7 +371,7 @@ void ProfileWindow::Recompute() {
         std::optional<Profile> profile = Profile::Resolve(model, &problems);
         for (const ProfileProblem& problem : problems) {
             if (problem.field == ProfileField::Chain) {
-                chainMarks.push_back({static_cast<int>(problem.point), -1, QString::fromStdString(problem.message)});
+                chainMarks.push_back({static_cast<int>(problem.point), -1, QString::fromStdString(DescribeProfileProblem(problem))});
             } else {
                 pviMarks.push_back(PviMarkOf(problem));
             }

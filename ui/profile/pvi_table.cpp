@@ -5,6 +5,7 @@
 
 #include "core/calculator/number_text.h"
 #include "ui/profile/cell_text.h"
+#include "core/text/messages.h"
 
 namespace tarnvel::ui::profile {
 namespace {
@@ -137,7 +138,7 @@ std::vector<QStringList> PviRowsOf(const std::vector<ProfilePoint>& points) {
 }
 
 CellMark PviMarkOf(const ProfileProblem& problem) {
-    CellMark mark{static_cast<int>(problem.point), -1, QString::fromStdString(problem.message)};
+    CellMark mark{static_cast<int>(problem.point), -1, QString::fromStdString(DescribeProfileProblem(problem))};
     switch (problem.field) {
     case ProfileField::Station: mark.column = kPviStation; break;
     case ProfileField::Elevation: mark.column = kPviElevation; break;

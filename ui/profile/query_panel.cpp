@@ -8,6 +8,7 @@
 
 #include "core/profile/profile.h"
 #include "ui/profile/cell_text.h"
+#include "core/text/messages.h"
 
 namespace tarnvel::ui::profile {
 
@@ -65,7 +66,7 @@ void QueryPanel::Update(bool typed) {
     } catch (const StationError& error) {
         // Outside the profile, in a short chain's gap, or a label of a long
         // chain that needs its "(2)": the core says which, in words.
-        result_->setText(QString::fromUtf8(error.what()));
+        result_->setText(QString::fromStdString(DescribeStationFault(error.fault())));
         emit stationCleared();
     }
 }

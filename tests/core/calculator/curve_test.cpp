@@ -7,6 +7,7 @@
 #include "core/calculator/number_text.h"
 #include "core/profile/station.h"
 #include "tests/worked_example.h"
+#include "core/text/messages.h"
 
 namespace tarnvel {
 namespace {
@@ -102,7 +103,7 @@ TEST(Curve, ZeroRadiusFailsAtTheExternalDistanceAfterStoringLAndT) {
         FAIL() << "no ArithmeticError";
     } catch (const ArithmeticError& e) {
         EXPECT_EQ(e.fault(), ArithmeticFault::InvalidOperation);
-        EXPECT_EQ(e.quantity(), "外距长E");
+        EXPECT_EQ(std::string(QuantityName(e.quantity())), "外距长E");
     }
     EXPECT_EQ(state.elements.L, 0);
     EXPECT_EQ(state.elements.T, 0);
@@ -136,23 +137,23 @@ TEST(Curve, OverflowFailsAtTheFirstStepThatLeavesTheDoubleRange) {
             ADD_FAILURE() << c.name << ": no ArithmeticError";
         } catch (const ArithmeticError& e) {
             EXPECT_EQ(e.fault(), c.fault) << c.name;
-            EXPECT_EQ(e.quantity(), c.quantity) << c.name;
+            EXPECT_EQ(std::string(QuantityName(e.quantity())), c.quantity) << c.name;
         }
     }
 }
 
 TEST(CheckedArithmetic, DivisionByZeroInvalidOperationAndOverflow) {
     const double big = std::numeric_limits<double>::max();
-    EXPECT_THROW(CheckedDiv(1, 0, "x"), ArithmeticError);
-    EXPECT_THROW(CheckedDiv(0, 0, "x"), ArithmeticError);
-    EXPECT_THROW(CheckedMul(big, 2, "x"), ArithmeticError);
-    EXPECT_THROW(CheckedAdd(big, big, "x"), ArithmeticError);
-    EXPECT_THROW(CheckedSub(-big, big, "x"), ArithmeticError);
+    EXPECT_THROW(CheckedDiv(1, 0, Quantity::Elevation), ArithmeticError);
+    EXPECT_THROW(CheckedDiv(0, 0, Quantity::Elevation), ArithmeticError);
+    EXPECT_THROW(CheckedMul(big, 2, Quantity::Elevation), ArithmeticError);
+    EXPECT_THROW(CheckedAdd(big, big, Quantity::Elevation), ArithmeticError);
+    EXPECT_THROW(CheckedSub(-big, big, Quantity::Elevation), ArithmeticError);
     // Underflow and inexact results are not failures.
-    EXPECT_EQ(CheckedMul(1e-300, 1e-300, "x"), 0.0);
-    EXPECT_EQ(CheckedDiv(1, 3, "x"), 1.0 / 3.0);
+    EXPECT_EQ(CheckedMul(1e-300, 1e-300, Quantity::Elevation), 0.0);
+    EXPECT_EQ(CheckedDiv(1, 3, Quantity::Elevation), 1.0 / 3.0);
     try {
-        CheckedDiv(1, 0, "x");
+        CheckedDiv(1, 0, Quantity::Elevation);
     } catch (const ArithmeticError& e) {
         EXPECT_EQ(e.fault(), ArithmeticFault::DivisionByZero);
     }

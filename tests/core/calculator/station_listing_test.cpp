@@ -105,7 +105,7 @@ TEST(ListStations, CounterOverflowFailsAfterTheLastLine) {
     const Listing l = List(p, {big, big, big});
     EXPECT_EQ(l.result.outcome, ListingOutcome::ArithmeticFailed);
     EXPECT_EQ(l.result.stationsListed, 1u);
-    EXPECT_EQ(l.result.error->quantity(), "桩号");
+    EXPECT_EQ(std::string(QuantityName(l.result.error->quantity())), "桩号");
     EXPECT_EQ(l.text.substr(l.text.find('\n') + 1), "1.79769313486232E+308   0\r\n");
 }
 

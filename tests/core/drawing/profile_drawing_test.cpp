@@ -14,6 +14,7 @@
 #include "core/drawing/profile_drawing.h"
 #include "core/drawing/view_transform.h"
 #include "tests/profile_builders.h"
+#include "core/text/messages.h"
 
 namespace tarnvel {
 namespace {
@@ -76,7 +77,7 @@ protected:
     void SetUp() override {
         std::vector<ProfileProblem> problems;
         auto resolved = Profile::Resolve(GetParam().model, &problems);
-        ASSERT_TRUE(resolved) << (problems.empty() ? "" : problems.front().message);
+        ASSERT_TRUE(resolved) << (problems.empty() ? "" : DescribeProfileProblem(problems.front()));
         profile_ = std::move(resolved);
         drawing_ = BuildDrawing(*profile_);
     }

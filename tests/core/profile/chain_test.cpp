@@ -8,14 +8,15 @@
 
 #include "core/profile/profile.h"
 #include "tests/profile_builders.h"
+#include "core/text/messages.h"
 
 namespace tarnvel {
 namespace {
 
 Chainage Chain(std::vector<ChainBreak> breaks) {
-    std::string error;
-    auto chain = Chainage::Make(std::move(breaks), &error);
-    EXPECT_TRUE(chain.has_value()) << error;
+    ChainProblem problem;
+    auto chain = Chainage::Make(std::move(breaks), &problem);
+    EXPECT_TRUE(chain.has_value()) << DescribeChainProblem(problem);
     return *chain;
 }
 
@@ -69,7 +70,8 @@ TEST(Chainage, PlacesLabelsOnTheRoad) {
             chain.ToInternal(c.label);
             ADD_FAILURE() << c.name;
         } catch (const StationError& e) {
-            EXPECT_NE(std::string(e.what()).find(c.error), std::string::npos) << c.name << ": " << e.what();
+            const std::string message = DescribeStationFault(e.fault());
+            EXPECT_NE(message.find(c.error), std::string::npos) << c.name << ": " << message;
         }
     }
 }
@@ -112,10 +114,11 @@ TEST(Chainage, RefusesBreaksThatDoNotFollowEachOther) {
         {{{1000, 2e12}}, 0, "超出可用范围"},
     };
     for (const auto& c : cases) {
-        std::string error;
-        std::size_t index = 99;
-        EXPECT_FALSE(Chainage::Make(c.breaks, &error, &index).has_value()) << c.phrase;
-        EXPECT_EQ(index, c.index) << error;
+        ChainProblem problem;
+        problem.index = 99;
+        EXPECT_FALSE(Chainage::Make(c.breaks, &problem).has_value()) << c.phrase;
+        const std::string error = DescribeChainProblem(problem);
+        EXPECT_EQ(problem.index, c.index) << error;
         EXPECT_NE(error.find(c.phrase), std::string::npos) << error;
     }
 }
@@ -138,7 +141,7 @@ TEST(Chainage, LongChainCurveSpansTheBreakAlongTheRoad) {
                     Point({1300, 0}, 10)};
     std::vector<ProfileProblem> problems;
     const auto profile = Profile::Resolve(model, &problems);
-    ASSERT_TRUE(profile.has_value()) << problems.front().message;
+    ASSERT_TRUE(profile.has_value()) << DescribeProfileProblem(problems.front());
     const CurveElementsRow& row = profile->Elements().at(0);
     EXPECT_DOUBLE_EQ(row.gradeIn, 1);
     EXPECT_DOUBLE_EQ(row.gradeOut, -1);

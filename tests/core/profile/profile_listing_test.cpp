@@ -8,6 +8,7 @@
 #include "core/calculator/number_text.h"
 #include "tests/profile_builders.h"
 #include "tests/worked_example.h"
+#include "core/text/messages.h"
 
 namespace tarnvel {
 namespace {
@@ -19,7 +20,7 @@ std::vector<ProfileListingRow> List(const Profile& profile, const ProfileRange& 
     std::vector<ProfileListingRow> rows;
     const ProfileListingResult result =
         ListProfile(profile, range, maxRows, [&](const ProfileListingRow& row) { rows.push_back(row); });
-    EXPECT_TRUE(result.ok) << result.message;
+    EXPECT_TRUE(result.ok) << DescribeProfileListing(result);
     EXPECT_EQ(result.rows, rows.size());
     return rows;
 }
@@ -155,7 +156,8 @@ TEST(ListProfile, RefusesBeforeWritingAnything) {
         const auto result = ListProfile(profile, c.range, c.maxRows, [&](const auto&) { called = true; });
         EXPECT_FALSE(result.ok) << c.name;
         EXPECT_FALSE(called) << c.name;
-        EXPECT_NE(result.message.find(c.phrase), std::string::npos) << c.name << ": " << result.message;
+        const std::string message = DescribeProfileListing(result);
+        EXPECT_NE(message.find(c.phrase), std::string::npos) << c.name << ": " << message;
     }
     // Exactly at the limit is fine.
     EXPECT_TRUE(ListProfile(startUp, {{16000, 0}, {17000, 0}, 1, false}, 1001, [](const auto&) {}).ok);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/calculator/number_text.h"
+#include "core/text/messages.h"
 
 namespace tarnvel {
 namespace {
@@ -45,9 +46,9 @@ TEST(ParseStation, ReadsPlainAndKNotation) {
         {"K123456789+123.456", 123456789123.456, 0},
     };
     for (const auto& c : cases) {
-        std::string error;
-        const auto station = ParseStation(c.text, &error);
-        ASSERT_TRUE(station.has_value()) << c.text << ": " << error;
+        StationTextProblem problem;
+        const auto station = ParseStation(c.text, &problem);
+        ASSERT_TRUE(station.has_value()) << c.text << ": " << DescribeStationText(problem);
         EXPECT_EQ(station->value, c.value) << c.text;
         EXPECT_FALSE(c.value == 0 && std::signbit(station->value)) << c.text << " is -0";
         EXPECT_EQ(station->occurrence, c.occurrence) << c.text;
@@ -86,17 +87,18 @@ TEST(ParseStation, RefusesMalformedTextsWithAReason) {
         {"1,5", "多余"},
     };
     for (const auto& c : cases) {
-        std::string error;
-        EXPECT_FALSE(ParseStation(c.text, &error).has_value()) << c.text;
+        StationTextProblem problem;
+        EXPECT_FALSE(ParseStation(c.text, &problem).has_value()) << c.text;
+        const std::string error = DescribeStationText(problem);
         EXPECT_NE(error.find(c.phrase), std::string::npos) << c.text << ": " << error;
         if (*c.text != ' ') {
             EXPECT_NE(error.find(c.text), std::string::npos) << error;
         }
     }
     EXPECT_FALSE(ParseStation("garbage").has_value());  // no error text wanted
-    std::string error;
-    EXPECT_FALSE(ParseStation("K1+2" + std::string(100000, 'x'), &error).has_value());
-    EXPECT_LT(error.size(), 200u);  // a pasted page is not quoted whole
+    StationTextProblem problem;
+    EXPECT_FALSE(ParseStation("K1+2" + std::string(100000, 'x'), &problem).has_value());
+    EXPECT_LT(DescribeStationText(problem).size(), 200u);  // a pasted page is not quoted whole
 }
 
 struct FormatCase {

@@ -10,6 +10,7 @@
 #include "core/profile/profile_listing.h"
 #include "core/text/profile_text.h"
 #include "core/text/text_width.h"
+#include "core/text/messages.h"
 
 namespace tarnvel {
 namespace {
@@ -28,7 +29,7 @@ Profile CrestAndSag() {
     };
     std::vector<ProfileProblem> problems;
     const auto profile = Profile::Resolve(model, &problems);
-    if (!profile) throw std::runtime_error(problems.empty() ? "invalid" : problems[0].message);
+    if (!profile) throw std::runtime_error(problems.empty() ? "invalid" : DescribeProfileProblem(problems[0]));
     return *profile;
 }
 
@@ -75,7 +76,7 @@ TEST(ProfileText, ListingNotesNameEachKeyPoint) {
             AppendListingText(text, profile, row, options);
             AppendListingCsv(csv, profile, row, options);
         });
-    ASSERT_TRUE(result.ok) << result.message;
+    ASSERT_TRUE(result.ok) << DescribeProfileListing(result);
     const std::vector<std::string> lines = Lines(text);
     const struct {
         const char* start;

@@ -18,6 +18,7 @@
 #include "core/drawing/plot_axes.h"
 #include "ui/profile/plot/plot_export.h"
 #include "ui/profile/plot/plot_widget.h"
+#include "core/text/messages.h"
 
 namespace tarnvel::ui {
 namespace {
@@ -37,7 +38,7 @@ Profile SmallProfile() {
     for (std::size_t i = 4; i < model.points.size(); ++i) model.points[i].station.value -= 50;
     std::vector<ProfileProblem> problems;
     auto profile = Profile::Resolve(model, &problems);
-    if (!profile) throw std::runtime_error(problems.empty() ? "invalid" : problems.front().message);
+    if (!profile) throw std::runtime_error(problems.empty() ? "invalid" : DescribeProfileProblem(problems.front()));
     return *profile;
 }
 
