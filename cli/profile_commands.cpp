@@ -147,13 +147,14 @@ int RunConvert(const Options& options, std::ostream&, std::ostream& err) {
     const std::string& input = FileArgument(options);
     const std::string& output = options.Text("output");
     if (output.empty()) throw UsageError("选项 --output 的文件名为空");
-    const std::optional<io::ProfileFormat> format = io::ProfileFormatFromPath(output);
-    if (!format) throw UsageError("选项 --output 的文件“" + output + "”应以 .xml（LandXML）或 .csv（CSV）结尾");
+    // The same rule as the window's 导出, with no filter to fall back on.
+    const auto named = io::ProfileOutputName(output, std::nullopt);
+    if (!named) throw UsageError("选项 --output 的文件“" + output + "”应以 .xml（LandXML）或 .csv（CSV）结尾");
     const ProfileModel model = ReadProfileModel(options, err);
     // A profile that does not pass its checks is not passed on: the other
     // program might take it for a sound one.
     ResolveProfile(model, input, err);
-    if (const auto failure = io::WriteProfileFile(output, model, *format)) StopOnFailure(*failure, err);
+    if (const auto failure = io::WriteProfileFile(named->first, model, named->second)) StopOnFailure(*failure, err);
     return kExitOk;
 }
 

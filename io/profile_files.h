@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/profile/profile.h"
@@ -57,6 +58,11 @@ Result<ProfileModel> ReadProfileFile(const std::string& path, std::string_view n
 Result<std::vector<LandXmlProfileName>> ReadLandXmlProfileNames(const std::string& path);
 // By the extension: ".xml" (any case) LandXML, ".csv" CSV, else nothing.
 std::optional<ProfileFormat> ProfileFormatFromPath(std::string_view path);
+// The path and format a profile is written to, by the rule of ResolveOutputName:
+// a typed ".xml" or ".csv" wins, else the picked format's extension is added;
+// nothing when neither says (the command line without an extension).
+std::optional<std::pair<std::string, ProfileFormat>> ProfileOutputName(std::string_view typed,
+                                                                       std::optional<ProfileFormat> picked);
 // Atomic, as every write of this program.
 [[nodiscard]] std::optional<IoFailure> WriteProfileFile(const std::string& path, const ProfileModel& model,
                                                         ProfileFormat format);
