@@ -15,6 +15,10 @@ public:
                         QMessageBox::Ok, parent);
         box.exec();
     }
+    void ShowWarning(QWidget* parent, const QString& prompt) override {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("提示"), prompt, QMessageBox::Ok, parent);
+        box.exec();
+    }
     SaveChoice AskSaveChanges(QWidget* parent, const QString& prompt) override {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("提示"), prompt, QMessageBox::NoButton, parent);
         QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
@@ -31,11 +35,13 @@ public:
 
 class QtFileDialog final : public FileDialog {
 public:
-    QString ChooseSaveFile(QWidget* parent, const QString& filter, QString* selectedFilter) override {
-        return QFileDialog::getSaveFileName(parent, QString(), QString(), filter, selectedFilter);
+    QString ChooseSaveFile(QWidget* parent, const QString& filter, QString* selectedFilter,
+                           const QString& start) override {
+        return QFileDialog::getSaveFileName(parent, QString(), start, filter, selectedFilter);
     }
-    QString ChooseOpenFile(QWidget* parent, const QString& filter, QString* selectedFilter) override {
-        return QFileDialog::getOpenFileName(parent, QString(), QString(), filter, selectedFilter);
+    QString ChooseOpenFile(QWidget* parent, const QString& filter, QString* selectedFilter,
+                           const QString& start) override {
+        return QFileDialog::getOpenFileName(parent, QString(), start, filter, selectedFilter);
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "core/profile/profile.h"
 #include "ui/profile/cell_text.h"
@@ -19,17 +20,19 @@ enum Column {
 
 ElementsModel::ElementsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void ElementsModel::SetProfile(const Profile* profile) {
+void ElementsModel::SetProfile(std::shared_ptr<const Profile> profile) {
+    // The count before is the count of the snapshot still held, never of the
+    // profile that replaced it.
     const int before = rowCount();
     const int after = profile ? static_cast<int>(profile->Elements().size()) : 0;
     if (before != after) {
         beginResetModel();
-        profile_ = profile;
+        profile_ = std::move(profile);
         endResetModel();
         return;
     }
     // Same rows: the selection and the scroll position stay where they are.
-    profile_ = profile;
+    profile_ = std::move(profile);
     if (after > 0) emit dataChanged(index(0, 0), index(after - 1, kColumns - 1));
 }
 

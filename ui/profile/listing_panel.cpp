@@ -19,6 +19,7 @@
 #include "io/result_report.h"
 #include "ui/profile/cell_text.h"
 #include "ui/profile/edit_table_view.h"
+#include "ui/profile/write_path.h"
 
 namespace tarnvel::ui::profile {
 namespace {
@@ -59,9 +60,9 @@ std::string NativePath(const QString& path) { return QFile::encodeName(path).toS
 
 ListingModel::ListingModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void ListingModel::SetRows(const Profile* profile, std::vector<ProfileListingRow> rows) {
+void ListingModel::SetRows(std::shared_ptr<const Profile> profile, std::vector<ProfileListingRow> rows) {
     beginResetModel();
-    profile_ = profile;
+    profile_ = std::move(profile);
     rows_ = std::move(rows);
     endResetModel();
 }
@@ -138,6 +139,9 @@ ListingPanel::ListingPanel(Services services, QWidget* parent) : QWidget(parent)
     AddBlockCopy(table_);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->horizontalHeader()->setStretchLastSection(true);
+    // However small the window, the header and a few rows stay in sight.
+    table_->setMinimumHeight(table_->horizontalHeader()->sizeHint().height() +
+                             4 * table_->verticalHeader()->defaultSectionSize() + 2 * table_->frameWidth());
 
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -163,17 +167,13 @@ ListingPanel::ListingPanel(Services services, QWidget* parent) : QWidget(parent)
     connect(step_, &QLineEdit::returnPressed, this, &ListingPanel::List);
 }
 
-void ListingPanel::SetProfile(const Profile* profile) {
-    profile_ = profile;
-    if (profile && from_->text().isEmpty() && to_->text().isEmpty()) {
-        // A fresh profile offers its whole length, the ends rounded to the
-        // millimetre inwards: rounded outwards they would lie off the profile.
-        Station from = profile->LabelOf(profile->StartStation());
-        Station to = profile->LabelOf(profile->EndStation());
-        from.value = std::ceil(from.value * 1000) / 1000;
-        to.value = std::floor(to.value * 1000) / 1000;
-        from_->setText(StationText(from));
-        to_->setText(StationText(to));
+void ListingPanel::SetProfile(std::shared_ptr<const Profile> profile) {
+    profile_ = std::move(profile);
+    if (profile_ && from_->text().isEmpty() && to_->text().isEmpty()) {
+        // A fresh profile offers its whole length, in texts that read back
+        // onto it, so that the listing reaches both ends.
+        from_->setText(EndLabelText(*profile_, ProfileEnd::Start));
+        to_->setText(EndLabelText(*profile_, ProfileEnd::End));
     }
     if (listed_) Run(true);
 }
@@ -244,7 +244,8 @@ void ListingPanel::ExportCsv() {
         services_.messages.ShowInfo(this, QStringLiteral("没有可导出的列表，请先点击“列表”。"));
         return;
     }
-    const QString path = services_.files.ChooseSaveFile(this, QStringLiteral("CSV 文件(*.csv)"));
+    const QString path = ChooseWritePath(services_.files, this, QStringLiteral("CSV 文件(*.csv)"), QStringLiteral("csv"),
+                                         SuggestedPath(documentPath_, QStringLiteral("-列表.csv")));
     if (path.isEmpty()) return;
     const TextOptions options = FileTextOptions();
     // The byte-order mark lets spreadsheets on the surveyors' desktops read
@@ -252,7 +253,7 @@ void ListingPanel::ExportCsv() {
     std::string bytes = "\xEF\xBB\xBF" + ListingCsvHeader(options);
     for (const ProfileListingRow& row : model_->Rows()) AppendListingCsv(bytes, *profile_, row, options);
     if (const auto failure = io::WriteFileAtomically(NativePath(path), bytes))
-        services_.messages.ShowInfo(this, QString::fromStdString(failure->message));
+        services_.messages.ShowWarning(this, QString::fromStdString(failure->message));
 }
 
 void ListingPanel::ExportReport() {
@@ -260,8 +261,8 @@ void ListingPanel::ExportReport() {
         services_.messages.ShowInfo(this, QStringLiteral("没有可导出的列表，请先点击“列表”。"));
         return;
     }
-    const QString path =
-        services_.files.ChooseSaveFile(this, QStringLiteral("文本文件(*.txt);;所有文件(*.*)"));
+    const QString path = ChooseWritePath(services_.files, this, QStringLiteral("文本文件(*.txt);;所有文件(*.*)"),
+                                         QStringLiteral("txt"), SuggestedPath(documentPath_, QStringLiteral("-报告.txt")));
     if (path.isEmpty()) return;
     const TextOptions options = FileTextOptions();
     std::string listing = ListingTextHeader(options);
@@ -269,7 +270,7 @@ void ListingPanel::ExportReport() {
     // The report puts its own line end after the listing.
     while (listing.size() >= 2 && listing.compare(listing.size() - 2, 2, "\r\n") == 0) listing.resize(listing.size() - 2);
     if (const auto failure = io::WriteResultReport(NativePath(path), listing))
-        services_.messages.ShowInfo(this, QString::fromStdString(failure->message));
+        services_.messages.ShowWarning(this, QString::fromStdString(failure->message));
 }
 
 }  // namespace tarnvel::ui::profile

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QLabel;
 class QLineEdit;
 
@@ -22,12 +24,12 @@ public:
     explicit QueryPanel(QWidget* parent = nullptr);
 
     // The profile asked; null while there is none. Shown again at once.
-    void SetProfile(const Profile* profile);
+    void SetProfile(std::shared_ptr<const Profile> profile);
 
 private:
     void Update();
 
-    const Profile* profile_ = nullptr;
+    std::shared_ptr<const Profile> profile_;
     QLineEdit* station_ = nullptr;
     QLabel* result_ = nullptr;
 };
