@@ -9,6 +9,7 @@
 #include "io/atomic_write.h"
 #include "io/bounded_read.h"
 #include "io/csv_records.h"
+#include "io/output_name.h"
 
 namespace tarnvel::io {
 
@@ -104,18 +105,24 @@ std::vector<std::string> LandXmlContentAt(const std::string& path) {
         return {};
     }
 }
+namespace {
+constexpr std::string_view kProfileExtensions[] = {"xml", "csv"};
+constexpr ProfileFormat kProfileFormats[] = {ProfileFormat::LandXml, ProfileFormat::Csv};
+}  // namespace
 
 std::optional<ProfileFormat> ProfileFormatFromPath(std::string_view path) {
-    const std::size_t slash = path.find_last_of('/');
-    const std::string_view file = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    const std::size_t dot = file.rfind('.');
-    if (dot == std::string_view::npos) return std::nullopt;
-    std::string extension(file.substr(dot + 1));
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == "xml") return ProfileFormat::LandXml;
-    if (extension == "csv") return ProfileFormat::Csv;
-    return std::nullopt;
+    const auto name = ProfileOutputName(path, std::nullopt);
+    if (!name) return std::nullopt;
+    return name->second;
+}
+
+std::optional<std::pair<std::string, ProfileFormat>> ProfileOutputName(std::string_view typed,
+                                                                       std::optional<ProfileFormat> picked) {
+    std::optional<std::size_t> index;
+    if (picked) index = *picked == ProfileFormat::LandXml ? 0 : 1;
+    const std::optional<OutputName> name = ResolveOutputName(typed, kProfileExtensions, index);
+    if (!name) return std::nullopt;
+    return std::pair{name->path, kProfileFormats[name->format]};
 }
 
 std::optional<IoFailure> WriteProfileFile(const std::string& path, const ProfileModel& model, ProfileFormat format,

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/profile/ground_line.h"
@@ -91,6 +92,11 @@ Result<ProfileFileContent> ReadProfileFileContent(const std::string& path, std::
 std::vector<std::string> LandXmlContentAt(const std::string& path);
 // By the extension: ".xml" (any case) LandXML, ".csv" CSV, else nothing.
 std::optional<ProfileFormat> ProfileFormatFromPath(std::string_view path);
+// The path and format a profile is written to, by the rule of ResolveOutputName:
+// a typed ".xml" or ".csv" wins, else the picked format's extension is added;
+// nothing when neither says (the command line without an extension).
+std::optional<std::pair<std::string, ProfileFormat>> ProfileOutputName(std::string_view typed,
+                                                                       std::optional<ProfileFormat> picked);
 // Atomic, as every write of this program.
 // `alignment` names the LandXML alignment (see LandXmlBytes); ground lines go
 // into LandXML only.

@@ -17,6 +17,10 @@ public:
                         QMessageBox::Ok, parent);
         box.exec();
     }
+    void ShowWarning(QWidget* parent, const QString& prompt) override {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("提示"), prompt, QMessageBox::Ok, parent);
+        box.exec();
+    }
     SaveChoice AskSaveChanges(QWidget* parent, const QString& prompt) override {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("提示"), prompt, QMessageBox::NoButton, parent);
         QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
@@ -33,8 +37,10 @@ public:
 
 // As QFileDialog::getOpenFileName and getSaveFileName do, with the list's
 // dates and sizes in Chinese (ui/chinese_file_list.h).
-QString RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter, QString* selectedFilter) {
-    QFileDialog dialog(parent, QString(), QString(), filter);
+// `start` is a folder, or a file whose folder opens with its name suggested.
+QString RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter, QString* selectedFilter,
+                      const QString& start) {
+    QFileDialog dialog(parent, QString(), start, filter);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (selectedFilter != nullptr && !selectedFilter->isEmpty()) dialog.selectNameFilter(*selectedFilter);
@@ -46,11 +52,13 @@ QString RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QStri
 
 class QtFileDialog final : public FileDialog {
 public:
-    QString ChooseSaveFile(QWidget* parent, const QString& filter, QString* selectedFilter) override {
-        return RunFileDialog(parent, QFileDialog::AcceptSave, filter, selectedFilter);
+    QString ChooseSaveFile(QWidget* parent, const QString& filter, QString* selectedFilter,
+                           const QString& start) override {
+        return RunFileDialog(parent, QFileDialog::AcceptSave, filter, selectedFilter, start);
     }
-    QString ChooseOpenFile(QWidget* parent, const QString& filter, QString* selectedFilter) override {
-        return RunFileDialog(parent, QFileDialog::AcceptOpen, filter, selectedFilter);
+    QString ChooseOpenFile(QWidget* parent, const QString& filter, QString* selectedFilter,
+                           const QString& start) override {
+        return RunFileDialog(parent, QFileDialog::AcceptOpen, filter, selectedFilter, start);
     }
 };
 

@@ -20,6 +20,9 @@ public:
     virtual ~MessageBox() = default;
     // A modal box titled "提示" with the information icon and one OK button.
     virtual void ShowInfo(QWidget* parent, const QString& prompt) = 0;
+    // The same box with the warning icon: for a file that could not be read
+    // or written, or a program that could not be started.
+    virtual void ShowWarning(QWidget* parent, const QString& prompt) { ShowInfo(parent, prompt); }
     // A modal question titled "提示" with the buttons 保存, 不保存 and 取消;
     // closing the box counts as 取消.
     virtual SaveChoice AskSaveChanges(QWidget* parent, const QString& prompt) = 0;
@@ -32,11 +35,13 @@ public:
     // chosen path, or an empty text when the user cancels. When
     // `selectedFilter` is given it receives the filter the user picked (one
     // entry of `filter`, e.g. "CSV 文件(*.csv)"), so that a format can follow
-    // the user's choice rather than the name typed.
+    // the user's choice rather than the name typed; when it holds one entry
+    // on the way in, that entry is preselected. `start` is where the dialog
+    // opens: a folder, or a path whose name is suggested.
     virtual QString ChooseSaveFile(QWidget* parent, const QString& filter,
-                                   QString* selectedFilter = nullptr) = 0;
+                                   QString* selectedFilter = nullptr, const QString& start = QString()) = 0;
     virtual QString ChooseOpenFile(QWidget* parent, const QString& filter,
-                                   QString* selectedFilter = nullptr) = 0;
+                                   QString* selectedFilter = nullptr, const QString& start = QString()) = 0;
 };
 
 class ProgramLauncher {

@@ -22,8 +22,8 @@ public:
 
 class NoFiles final : public ui::FileDialog {
 public:
-    QString ChooseSaveFile(QWidget*, const QString&, QString*) override { return {}; }
-    QString ChooseOpenFile(QWidget*, const QString&, QString*) override { return {}; }
+    QString ChooseSaveFile(QWidget*, const QString&, QString*, const QString&) override { return {}; }
+    QString ChooseOpenFile(QWidget*, const QString&, QString*, const QString&) override { return {}; }
 };
 
 class NoLauncher final : public ui::ProgramLauncher {

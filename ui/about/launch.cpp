@@ -248,6 +248,11 @@ bool OpenCalculator(ProgramLauncher& launcher, const ProgramSearch& search,
 
 bool OpenWebPage(ProgramLauncher& launcher, const ProgramSearch& search,
                  const ReportFunction& report) {
+    return OpenManualSection(launcher, search, QString(), report);
+}
+
+bool OpenManualSection(ProgramLauncher& launcher, const ProgramSearch& search, const QString& section,
+                       const ReportFunction& report) {
     // A missing manual would only show up as an error page, or as nothing at
     // all when the opener fails in the background; say so here instead.
     const QString manual = ManualPath();
@@ -255,7 +260,8 @@ bool OpenWebPage(ProgramLauncher& launcher, const ProgramSearch& search,
         report(QStringLiteral("找不到用户手册“%1”，请重新安装本软件。").arg(manual));
         return false;
     }
-    return LaunchMaximized(launcher, search, ProgramKind::UrlOpener, {WebAddress()}, report);
+    const QString address = section.isEmpty() ? WebAddress() : WebAddress() + QLatin1Char('#') + section;
+    return LaunchMaximized(launcher, search, ProgramKind::UrlOpener, {address}, report);
 }
 
 }  // namespace tarnvel::ui

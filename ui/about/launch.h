@@ -97,5 +97,8 @@ bool OpenCalculator(ProgramLauncher& launcher, const ProgramSearch& search,
 // "联机帮助" and the About window's lines: the maker's page in the browser.
 bool OpenWebPage(ProgramLauncher& launcher, const ProgramSearch& search,
                  const ReportFunction& report);
+// A section of the manual ("profile-window": the anchor of its heading).
+bool OpenManualSection(ProgramLauncher& launcher, const ProgramSearch& search, const QString& section,
+                       const ReportFunction& report);
 
 }  // namespace tarnvel::ui

@@ -1,11 +1,14 @@
 #include "ui/profile/cell_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
 
 #include "core/calculator/number_text.h"
 #include "core/text/messages.h"
+#include "core/profile/profile.h"
+#include "io/exact_number.h"
 
 namespace tarnvel::ui::profile {
 
@@ -39,12 +42,51 @@ QString StationText(double value) { return QString::fromStdString(FormatStation(
 
 QString ExactStationText(const Station& station) {
     // K notation with as few decimals (at least 3) as give the value back exactly.
-    for (int decimals = 3; decimals <= 9; ++decimals) {
+    for (int decimals = 3; decimals <= 12; ++decimals) {
         const std::string text = FormatStation(station, StationStyle::K, decimals);
         const std::optional<Station> back = ParseStation(text);
         if (back && *back == station) return QString::fromStdString(text);
     }
-    return QString::fromStdString(FormatStation(station, StationStyle::Plain));
+    // More digits than fixed decimals hold: the metres in their shortest exact
+    // text (the subtraction of whole kilometres is exact), else the plain number.
+    std::string suffix = station.occurrence > 0 ? "(" + std::to_string(station.occurrence) + ")" : "";
+    if (station.value >= 0 && station.value < 1e15) {
+        const double km = std::floor(station.value / 1000);
+        std::string metres = io::ExactNumberText(station.value - km * 1000);
+        const std::size_t whole = std::min(metres.find('.'), metres.size());
+        if (whole < 3) metres.insert(0, 3 - whole, '0');
+        const std::string text = "K" + io::ExactNumberText(km) + "+" + metres + suffix;
+        const std::optional<Station> back = ParseStation(text);
+        if (back && *back == station) return QString::fromStdString(text);
+    }
+    return QString::fromStdString(io::ExactNumberText(station.value) + suffix);
+}
+
+QString ExactNumberCell(double value) { return QString::fromStdString(io::ExactNumberText(value)); }
+
+QString EndLabelText(const Profile& profile, ProfileEnd end) {
+    const bool atEnd = end == ProfileEnd::End;
+    const Station label = profile.LabelOf(atEnd ? profile.EndStation() : profile.StartStation());
+    auto onProfile = [&](const std::string& text) {
+        const std::optional<Station> back = ParseStation(text);
+        if (!back) return false;
+        try {
+            profile.AtLabel(*back);
+            return true;
+        } catch (const StationError&) {
+            return false;
+        }
+    };
+    // Millimetres toward the inside; a step further when the chain table's
+    // arithmetic still places the text a hair outside.
+    Station inside = label;
+    inside.value = atEnd ? std::floor(label.value * 1000) / 1000 : std::ceil(label.value * 1000) / 1000;
+    std::string text = FormatStation(inside, StationStyle::K, 3);
+    for (int step = 0; step < 3 && !onProfile(text); ++step) {
+        inside.value += atEnd ? -0.001 : 0.001;
+        text = FormatStation(inside, StationStyle::K, 3);
+    }
+    return QString::fromStdString(text);
 }
 
 QString FixedCellText(double value, int decimals) {

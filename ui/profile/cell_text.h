@@ -12,6 +12,10 @@
 
 #include "core/profile/station.h"
 
+namespace tarnvel {
+class Profile;
+}
+
 namespace tarnvel::ui::profile {
 
 // A finite number written alone in the cell (blanks around it allowed,
@@ -25,10 +29,20 @@ std::optional<Station> ParseCellStation(const QString& text, QString* error);
 QString StationText(const Station& station);
 QString StationText(double value);
 // The label as a table cell shows a loaded file: K notation with as many
-// decimals as the value needs (3 to 9), else the plain canonical number, so
-// that reading the cell back gives the file's value, not one rounded to the
-// millimetre.
+// decimals as the value needs (3 to 12), else the shortest plain number that
+// reads back exactly, so that reading the cell back gives the file's value,
+// not one rounded to the millimetre nor one cut to 15 digits.
 QString ExactStationText(const Station& station);
+// A number as a table cell shows a loaded file: the shortest text that reads
+// back to the very same double ("349.90386424768337", "5", "0.1").
+QString ExactNumberCell(double value);
+
+enum class ProfileEnd { Start, End };
+// The label of the profile's first or last point as a text that reads back
+// onto the profile: rounded to the millimetre toward the inside, and a
+// millimetre further in when the chain table's arithmetic would still place
+// it a hair outside. What the window shows as the ends, and offers to list.
+QString EndLabelText(const Profile& profile, ProfileEnd end);
 // A number with `decimals` decimals, "—" for NaN.
 QString FixedCellText(double value, int decimals = 3);
 

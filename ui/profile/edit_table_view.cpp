@@ -30,7 +30,7 @@ void EditTableView::SetEditModel(EditTableModel* model) {
     setModel(model);
 }
 
-QString SelectedBlockText(const QTableView& view) {
+QString SelectedBlockText(const QTableView& view, bool withHeader) {
     const QAbstractItemModel* model = view.model();
     const QItemSelectionModel* selection = view.selectionModel();
     if (!model || !selection) return QString();
@@ -44,6 +44,11 @@ QString SelectedBlockText(const QTableView& view) {
         right = std::max(right, cell.column());
     }
     std::vector<QStringList> rows;
+    if (withHeader) {
+        QStringList header;
+        for (int c = left; c <= right; ++c) header.append(model->headerData(c, Qt::Horizontal).toString());
+        rows.push_back(header);
+    }
     for (int r = top; r <= bottom; ++r) {
         QStringList row;
         for (int c = left; c <= right; ++c) {
@@ -83,13 +88,13 @@ void FitColumnsToSample(QTableView* view) {
     }
 }
 
-void AddBlockCopy(QTableView* view) {
+void AddBlockCopy(QTableView* view, bool withHeader) {
     auto* copy = new QAction(view);
     copy->setShortcut(QKeySequence::Copy);
     copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     view->addAction(copy);
-    QObject::connect(copy, &QAction::triggered, view, [view] {
-        const QString text = SelectedBlockText(*view);
+    QObject::connect(copy, &QAction::triggered, view, [view, withHeader] {
+        const QString text = SelectedBlockText(*view, withHeader);
         if (!text.isEmpty()) QApplication::clipboard()->setText(text);
     });
 }

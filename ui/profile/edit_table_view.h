@@ -12,11 +12,12 @@ namespace tarnvel::ui::profile {
 class EditTableModel;
 
 // The bounding rectangle of the selected cells of any table as tab-separated
-// text (cells inside it that are not selected stay empty).
-QString SelectedBlockText(const QTableView& view);
+// text (cells inside it that are not selected stay empty), with the column
+// headers of the block as its first line when `withHeader` is set.
+QString SelectedBlockText(const QTableView& view, bool withHeader = false);
 // Ctrl+C in a read-only table (elements, listing) copies the selected block
 // the same way, ready to paste into a spreadsheet.
-void AddBlockCopy(QTableView* view);
+void AddBlockCopy(QTableView* view, bool withHeader = false);
 
 // Sets each column as wide as its header and the widest text among a sample
 // of rows: the first and the last rows and some spread evenly between.

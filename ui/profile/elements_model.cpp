@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string_view>
 #include <vector>
+#include <cmath>
+#include <utility>
 
 #include "core/profile/profile.h"
 #include "core/text/output_vocabulary.h"
@@ -34,17 +36,19 @@ TextOptions WindowTextOptions() {
 
 ElementsModel::ElementsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void ElementsModel::SetProfile(const Profile* profile) {
+void ElementsModel::SetProfile(std::shared_ptr<const Profile> profile) {
+    // The count before is the count of the snapshot still held, never of the
+    // profile that replaced it.
     const int before = rowCount();
     const int after = profile ? static_cast<int>(profile->Elements().size()) : 0;
     if (before != after) {
         beginResetModel();
-        profile_ = profile;
+        profile_ = std::move(profile);
         endResetModel();
         return;
     }
     // Same rows: the selection and the scroll position stay where they are.
-    profile_ = profile;
+    profile_ = std::move(profile);
     if (after > 0) emit dataChanged(index(0, 0), index(after - 1, columnCount() - 1));
 }
 

@@ -4,6 +4,8 @@
 
 #include <QAbstractTableModel>
 
+#include <memory>
+
 namespace tarnvel {
 class Profile;
 }
@@ -17,8 +19,9 @@ class ElementsModel : public QAbstractTableModel {
 public:
     explicit ElementsModel(QObject* parent = nullptr);
 
-    // The profile shown; it must outlive the model or be replaced first.
-    void SetProfile(const Profile* profile);
+    // The profile shown (null: none). The model keeps the snapshot, so that
+    // the rows it has announced stay valid until it announces others.
+    void SetProfile(std::shared_ptr<const Profile> profile);
 
     // The element row of the model point `point` (-1 for the start and end
     // points, which have none), and the way back.
@@ -31,7 +34,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    const Profile* profile_ = nullptr;
+    std::shared_ptr<const Profile> profile_;
 };
 
 }  // namespace tarnvel::ui::profile

@@ -21,6 +21,7 @@
 #include "ui/profile/cell_text.h"
 #include "ui/profile/edit_table_view.h"
 #include "core/text/messages.h"
+#include "ui/profile/write_path.h"
 
 namespace tarnvel::ui::profile {
 namespace {
@@ -49,9 +50,9 @@ std::string NativePath(const QString& path) { return QFile::encodeName(path).toS
 
 ListingModel::ListingModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void ListingModel::SetRows(const Profile* profile, std::vector<ProfileListingRow> rows) {
+void ListingModel::SetRows(std::shared_ptr<const Profile> profile, std::vector<ProfileListingRow> rows) {
     beginResetModel();
-    profile_ = profile;
+    profile_ = std::move(profile);
     rows_ = std::move(rows);
     endResetModel();
 }
@@ -121,6 +122,9 @@ ListingPanel::ListingPanel(Services services, QWidget* parent) : QWidget(parent)
     AddBlockCopy(table_);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->horizontalHeader()->setStretchLastSection(true);
+    // However small the window, the header and a few rows stay in sight.
+    table_->setMinimumHeight(table_->horizontalHeader()->sizeHint().height() +
+                             4 * table_->verticalHeader()->defaultSectionSize() + 2 * table_->frameWidth());
 
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -146,14 +150,14 @@ ListingPanel::ListingPanel(Services services, QWidget* parent) : QWidget(parent)
     connect(step_, &QLineEdit::returnPressed, this, &ListingPanel::List);
 }
 
-void ListingPanel::SetProfile(const Profile* profile) {
-    profile_ = profile;
-    if (profile && from_->text().isEmpty() && to_->text().isEmpty()) {
+void ListingPanel::SetProfile(std::shared_ptr<const Profile> profile) {
+    profile_ = std::move(profile);
+    if (profile_ && from_->text().isEmpty() && to_->text().isEmpty()) {
         // A fresh profile offers its whole length, the ends written so that
         // they read back as the ends themselves: a listing to the end then
         // ends with the end point, not a millimetre short of it.
-        from_->setText(ExactStationText(profile->LabelOf(profile->StartStation())));
-        to_->setText(ExactStationText(profile->LabelOf(profile->EndStation())));
+        from_->setText(ExactStationText(profile_->LabelOf(profile_->StartStation())));
+        to_->setText(ExactStationText(profile_->LabelOf(profile_->EndStation())));
     }
     if (listed_) Run(true);
 }
@@ -225,7 +229,8 @@ void ListingPanel::ExportCsv() {
         services_.messages.ShowInfo(this, QStringLiteral("没有可导出的列表，请先点击“列表”。"));
         return;
     }
-    const QString path = services_.files.ChooseSaveFile(this, QStringLiteral("CSV 文件(*.csv)"));
+    const QString path = ChooseWritePath(services_.files, this, QStringLiteral("CSV 文件(*.csv)"), QStringLiteral("csv"),
+                                         SuggestedPath(documentPath_, QStringLiteral("-列表.csv")));
     if (path.isEmpty()) return;
     const TextOptions& options = ListingTextOptions();
     // The byte-order mark lets spreadsheets on the surveyors' desktops read
@@ -233,7 +238,7 @@ void ListingPanel::ExportCsv() {
     std::string bytes = "\xEF\xBB\xBF" + ListingCsvHeader(options, true);
     for (const ProfileListingRow& row : model_->Rows()) AppendListingCsv(bytes, *profile_, row, options);
     if (const auto failure = io::WriteFileAtomically(NativePath(path), bytes))
-        services_.messages.ShowInfo(this, QString::fromStdString(failure->message));
+        services_.messages.ShowWarning(this, QString::fromStdString(failure->message));
 }
 
 void ListingPanel::SetReportProject(const QString& name) { reportProject_ = name; }
@@ -243,8 +248,8 @@ void ListingPanel::ExportReport(const QDate& today) {
         services_.messages.ShowInfo(this, QStringLiteral("没有可导出的列表，请先点击“列表”。"));
         return;
     }
-    const QString path =
-        services_.files.ChooseSaveFile(this, QStringLiteral("文本文件(*.txt);;所有文件(*.*)"));
+    const QString path = ChooseWritePath(services_.files, this, QStringLiteral("文本文件(*.txt);;所有文件(*.*)"),
+                                         QStringLiteral("txt"), SuggestedPath(documentPath_, QStringLiteral("-报告.txt")));
     if (path.isEmpty()) return;
     const TextOptions& options = ListingTextOptions();
     std::string listing = ListingTextHeader(options);
@@ -259,7 +264,7 @@ void ListingPanel::ExportReport(const QDate& today) {
     heading.range = StationText(rows.front().label, options) + " 至 " + StationText(rows.back().label, options);
     heading.date = today.toString(QStringLiteral("yyyy-MM-dd")).toStdString();
     if (const auto failure = io::WriteProfileReport(NativePath(path), heading, listing))
-        services_.messages.ShowInfo(this, QString::fromStdString(failure->message));
+        services_.messages.ShowWarning(this, QString::fromStdString(failure->message));
 }
 
 }  // namespace tarnvel::ui::profile

@@ -8,6 +8,7 @@
 #include <QAbstractTableModel>
 #include <QWidget>
 
+#include <memory>
 #include <vector>
 
 #include "core/profile/profile_listing.h"
@@ -29,7 +30,7 @@ class ListingModel : public QAbstractTableModel {
 public:
     explicit ListingModel(QObject* parent = nullptr);
 
-    void SetRows(const Profile* profile, std::vector<ProfileListingRow> rows);
+    void SetRows(std::shared_ptr<const Profile> profile, std::vector<ProfileListingRow> rows);
     const std::vector<ProfileListingRow>& Rows() const { return rows_; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -38,7 +39,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    const Profile* profile_ = nullptr;
+    std::shared_ptr<const Profile> profile_;
     std::vector<ProfileListingRow> rows_;
 };
 
@@ -55,7 +56,9 @@ public:
 
     // The profile listed; null while there is none. Lists again when a
     // listing is shown.
-    void SetProfile(const Profile* profile);
+    void SetProfile(std::shared_ptr<const Profile> profile);
+    // The document's file, where the exports are offered to go.
+    void SetDocumentPath(const QString& path) { documentPath_ = path; }
     const ListingModel& Model() const { return *model_; }
 
     // The whole table as tab-separated text with a header row, CR LF ends.
@@ -78,8 +81,9 @@ private:
     void Run(bool quiet);
 
     Services services_;
-    const Profile* profile_ = nullptr;
+    std::shared_ptr<const Profile> profile_;
     QString reportProject_;
+    QString documentPath_;
     bool listed_ = false;  // the user asked for a listing
     QLineEdit* from_ = nullptr;
     QLineEdit* to_ = nullptr;

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDoubleSpinBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -14,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
@@ -24,6 +26,7 @@
 #include <functional>
 #include <utility>
 
+#include "ui/about/launch.h"
 #include "ui/profile/cell_text.h"
 #include "ui/profile/chain_table.h"
 #include "ui/profile/edit_table_model.h"
@@ -31,6 +34,7 @@
 #include "ui/profile/elements_model.h"
 #include "ui/profile/listing_panel.h"
 #include "ui/profile/plot/plot_widget.h"
+#include "ui/profile/profile_document.h"
 #include "ui/profile/profile_settings.h"
 #include "ui/profile/pvi_table.h"
 #include "ui/profile/query_panel.h"
@@ -75,18 +79,27 @@ QGroupBox* TableBox(const QString& title, const QString& prefix, EditTableView* 
 
 // Adds a row after the last one, inserts rows above the selection, or
 // deletes the selected rows (one undo step however many ranges they form).
+// A new row's first cell is put into editing, so that typing goes there and
+// Enter does not add yet more rows through the button that kept the focus.
 void RowsCommand(QUndoStack& undo, EditTableView* view, int command) {
     auto* model = static_cast<EditTableModel*>(view->model());
     const QList<int> rows = view->SelectedRows();
+    auto editFirstCell = [view, model](int row) {
+        const QModelIndex cell = model->index(row, 0);
+        view->setCurrentIndex(cell);
+        view->scrollTo(cell);
+        view->setFocus(Qt::OtherFocusReason);
+        view->edit(cell);
+    };
     switch (command) {
     case 0:
         model->InsertEmptyRows(model->rowCount(), 1);
-        view->setCurrentIndex(model->index(model->rowCount() - 1, 0));
+        editFirstCell(model->rowCount() - 1);
         break;
     case 1: {
         const int at = rows.isEmpty() ? 0 : rows.front();
         model->InsertEmptyRows(at, std::max<int>(1, static_cast<int>(rows.size())));
-        view->setCurrentIndex(model->index(at, 0));
+        editFirstCell(at);
         break;
     }
     case 2: {
@@ -112,15 +125,28 @@ ProfileWindow::ProfileWindow(Services services, const QString& settingsFile, QWi
     : QMainWindow(parent),
       services_(services),
       settings_(std::make_unique<ProfileSettings>(settingsFile)),
-      undo_(new QUndoStack(this)) {
+      document_(new ProfileDocument(this)) {
     setObjectName(QStringLiteral("ProfileWindow"));
-    setWindowTitle(QStringLiteral("纵断面计算"));
     CreateWidgets();
     CreateMenus();
     RestoreSettings();
-    connect(undo_, &QUndoStack::cleanChanged, this, &ProfileWindow::ShowStatus);
-    Recompute();
+    connect(document_, &ProfileDocument::ProfileChanged, this, &ProfileWindow::ShowProfile);
+    connect(document_, &ProfileDocument::Recomputed, this, &ProfileWindow::ShowStatus);
+    connect(document_, &ProfileDocument::Replaced, listing_, &ListingPanel::Clear);
+    connect(document_, &ProfileDocument::FileChanged, this, [this] {
+        ShowTitle();
+        ShowStatus();
+        listing_->SetDocumentPath(document_->SourcePath());
+    });
+    ShowProfile();
+    ShowTitle();
+    ShowStatus();
 }
+
+std::shared_ptr<const Profile> ProfileWindow::CurrentProfile() const { return document_->CurrentProfile(); }
+QUndoStack& ProfileWindow::UndoStack() { return document_->UndoStack(); }
+EditTableModel& ProfileWindow::PviModel() { return document_->PviModel(); }
+EditTableModel& ProfileWindow::ChainModel() { return document_->ChainModel(); }
 
 ProfileWindow::~ProfileWindow() {
     // The widgets and models are deleted after this body, by QWidget; what
@@ -130,19 +156,17 @@ ProfileWindow::~ProfileWindow() {
 }
 
 void ProfileWindow::CreateWidgets() {
-    pviModel_ = new EditTableModel(PviHeaders(), *undo_, this);
-    chainModel_ = new EditTableModel(ChainHeaders(), *undo_, this);
     elementsModel_ = new ElementsModel(this);
 
     pviView_ = new EditTableView;
     pviView_->setObjectName(QStringLiteral("PviTable"));
-    pviView_->SetEditModel(pviModel_);
+    pviView_->SetEditModel(&document_->PviModel());
     pviView_->setItemDelegateForColumn(kPviKind, new ChoiceDelegate(KindChoices(), pviView_));
     chainView_ = new EditTableView;
     chainView_->setObjectName(QStringLiteral("ChainTable"));
-    chainView_->SetEditModel(chainModel_);
+    chainView_->SetEditModel(&document_->ChainModel());
 
-    auto rows = [this](EditTableView* view, int command) { RowsCommand(*undo_, view, command); };
+    auto rows = [this](EditTableView* view, int command) { RowsCommand(document_->UndoStack(), view, command); };
     QGroupBox* pviBox = TableBox(QStringLiteral("变坡点表"), QStringLiteral("Pvi"), pviView_, this, rows);
     QGroupBox* chainBox = TableBox(QStringLiteral("断链表"), QStringLiteral("Chain"), chainView_, this, rows);
 
@@ -150,9 +174,10 @@ void ProfileWindow::CreateWidgets() {
     elementsView_->setObjectName(QStringLiteral("ElementsTable"));
     elementsView_->setModel(elementsModel_);
     elementsView_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    elementsView_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A block of rows (Shift+arrows, Ctrl+A) copies with its header.
+    elementsView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     elementsView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    AddBlockCopy(elementsView_);
+    AddBlockCopy(elementsView_, true);
     elementsView_->verticalHeader()->setDefaultSectionSize(elementsView_->fontMetrics().height() + 6);
     auto* elementsBox = new QGroupBox(QStringLiteral("竖曲线要素表"));
     (new QVBoxLayout(elementsBox))->addWidget(elementsView_);
@@ -249,7 +274,14 @@ void ProfileWindow::CreateWidgets() {
     mainSplitter_->addWidget(rightSplitter_);
     mainSplitter_->setStretchFactor(0, 2);
     mainSplitter_->setStretchFactor(1, 5);
-    setCentralWidget(mainSplitter_);
+    // On a small screen (640×480) the window may be made smaller than its
+    // parts need: they then scroll rather than being squeezed over each other.
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("ProfileScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(mainSplitter_);
+    setCentralWidget(scroll);
     // First sizes: the tables wide enough for their columns, the plot the rest.
     mainSplitter_->setSizes({470, 930});
     rightSplitter_->setSizes({520, 330});
@@ -266,8 +298,6 @@ void ProfileWindow::CreateWidgets() {
     });
     connect(plot_, &PlotWidget::cursorReadoutCleared, readout, &QLabel::clear);
 
-    connect(pviModel_, &EditTableModel::Edited, this, &ProfileWindow::Recompute);
-    connect(chainModel_, &EditTableModel::Edited, this, &ProfileWindow::Recompute);
     connect(pviView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { SelectPoint(current.row(), pviView_); });
     connect(elementsView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -292,6 +322,7 @@ void ProfileWindow::CreateMenus() {
         return action;
     };
     QMenu* file = menu("ProfileFileMenu", "文件");
+    item(file, "NewProfile", "新建", [this] { New_Click(); })->setShortcut(QKeySequence::New);
     item(file, "ImportProfile", "导入…", [this] { Import_Click(); })->setShortcut(QKeySequence::Open);
     recentMenu_ = file->addMenu(QStringLiteral("最近的文件"));
     recentMenu_->setObjectName(QStringLiteral("RecentFiles"));
@@ -305,12 +336,14 @@ void ProfileWindow::CreateMenus() {
     item(file, "CloseProfile", "关闭", [this] { close(); });
 
     QMenu* edit = menu("ProfileEditMenu", "编辑");
-    QAction* undo = undo_->createUndoAction(this, QStringLiteral("撤销"));
+    QUndoStack& stack = document_->UndoStack();
+    QAction* undo = stack.createUndoAction(this, QStringLiteral("撤销"));
     undo->setObjectName(QStringLiteral("UndoEdit"));
     undo->setShortcut(QKeySequence::Undo);
-    QAction* redo = undo_->createRedoAction(this, QStringLiteral("重做"));
+    QAction* redo = stack.createRedoAction(this, QStringLiteral("重做"));
     redo->setObjectName(QStringLiteral("RedoEdit"));
-    redo->setShortcut(QKeySequence::Redo);
+    // Both the desktop's usual keys: Ctrl+Y as on Windows, Ctrl+Shift+Z.
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     edit->addAction(undo);
     edit->addAction(redo);
     edit->addSeparator();
@@ -319,15 +352,23 @@ void ProfileWindow::CreateMenus() {
     item(edit, "CopyCells", "复制", [focused] { focused()->CopySelection(); });
     item(edit, "PasteCells", "粘贴", [focused] { focused()->Paste(); });
     edit->addSeparator();
-    item(edit, "AddRow", "添加行", [this, focused] { RowsCommand(*undo_, focused(), 0); });
-    item(edit, "InsertRow", "插入行", [this, focused] { RowsCommand(*undo_, focused(), 1); });
-    item(edit, "DeleteRow", "删除行", [this, focused] { RowsCommand(*undo_, focused(), 2); });
+    item(edit, "AddRow", "添加行", [&stack, focused] { RowsCommand(stack, focused(), 0); });
+    item(edit, "InsertRow", "插入行", [&stack, focused] { RowsCommand(stack, focused(), 1); });
+    item(edit, "DeleteRow", "删除行", [&stack, focused] { RowsCommand(stack, focused(), 2); });
+
+    QMenu* help = menu("ProfileHelpMenu", "帮助");
+    item(help, "ProfileManual", "纵断面计算帮助", [this] { Help_Click(); })->setShortcut(QKeySequence::HelpContents);
     UpdateRecentMenu();
 }
 
-void ProfileWindow::AddRows_Click() { RowsCommand(*undo_, pviView_, 0); }
-void ProfileWindow::InsertRows_Click() { RowsCommand(*undo_, pviView_, 1); }
-void ProfileWindow::DeleteRows_Click() { RowsCommand(*undo_, pviView_, 2); }
+void ProfileWindow::AddRows_Click() { RowsCommand(document_->UndoStack(), pviView_, 0); }
+void ProfileWindow::InsertRows_Click() { RowsCommand(document_->UndoStack(), pviView_, 1); }
+void ProfileWindow::DeleteRows_Click() { RowsCommand(document_->UndoStack(), pviView_, 2); }
+
+void ProfileWindow::Help_Click() {
+    OpenManualSection(services_.launcher, ProgramSearch::FromEnvironment(), QStringLiteral("profile-window"),
+                      [this](const QString& message) { services_.messages.ShowWarning(this, message); });
+}
 
 void ProfileWindow::RestoreSettings() {
     if (const QByteArray geometry = settings_->Value(QStringLiteral("geometry")); !geometry.isEmpty())
@@ -353,52 +394,10 @@ void ProfileWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void ProfileWindow::Recompute() {
-    if (holdRecompute_) return;
-    PviReading pvi = ReadPviRows(pviModel_->Rows());
-    ChainReading chains = ReadChainRows(chainModel_->Rows());
-    std::vector<CellMark> pviMarks = std::move(pvi.marks);
-    std::vector<CellMark> chainMarks = std::move(chains.marks);
-    bool resolved = false;
-    tableModel_.reset();
-    if (pviMarks.empty() && chainMarks.empty()) {
-        ProfileModel model;
-        model.name = modelName_;
-        model.unit = unit_;
-        model.points = std::move(pvi.points);
-        model.chains = std::move(chains.breaks);
-        std::vector<ProfileProblem> problems;
-        std::optional<Profile> profile = Profile::Resolve(model, &problems);
-        for (const ProfileProblem& problem : problems) {
-            if (problem.field == ProfileField::Chain) {
-                chainMarks.push_back({static_cast<int>(problem.point), -1, QString::fromStdString(DescribeProfileProblem(problem))});
-            } else {
-                pviMarks.push_back(PviMarkOf(problem));
-            }
-        }
-        tableModel_ = std::move(model);
-        if (profile) {
-            profile_ = std::move(*profile);
-            resolved = true;
-        }
-    }
-    markCount_ = static_cast<int>(pviMarks.size() + chainMarks.size());
-    tableProblem_.clear();
-    if (!resolved) {
-        const std::vector<CellMark>& first = pviMarks.empty() ? chainMarks : pviMarks;
-        tableProblem_ = first.empty() ? QStringLiteral("表格中没有数据。") : first.front().message;
-        if (pviModel_->rowCount() == 0) tableProblem_ = QStringLiteral("请导入纵断面文件，或在变坡点表中输入或粘贴数据。");
-    }
-    pviModel_->SetMarks(std::move(pviMarks));
-    chainModel_->SetMarks(std::move(chainMarks));
-    if (resolved) ShowProfile();
-    ShowStatus();
-}
-
 void ProfileWindow::ShowProfile() {
-    const Profile* profile = profile_ ? &*profile_ : nullptr;
+    const std::shared_ptr<const Profile> profile = document_->CurrentProfile();
     elementsModel_->SetProfile(profile);
-    plot_->setProfile(profile_);
+    plot_->setProfile(profile ? std::optional<Profile>(*profile) : std::nullopt);
     query_->SetProfile(profile);
     listing_->SetProfile(profile);
     // The highlight follows the PVI, wherever its element row now is.
@@ -408,33 +407,44 @@ void ProfileWindow::ShowProfile() {
 }
 
 void ProfileWindow::ShowStatus() {
+    const ProfileDocument& doc = *document_;
+    const std::shared_ptr<const Profile> profile = doc.CurrentProfile();
     QString text;
-    if (tableProblem_.isEmpty() && profile_) {
-        const Profile& p = *profile_;
+    if (doc.TableProblem().isEmpty() && profile) {
+        const Profile& p = *profile;
         text = QStringLiteral("%1个点，%2 至 %3，单位：%4")
                    .arg(p.Model().points.size())
-                   .arg(StationText(p.LabelOf(p.StartStation())), StationText(p.LabelOf(p.EndStation())),
+                   .arg(EndLabelText(p, ProfileEnd::Start), EndLabelText(p, ProfileEnd::End),
                         QString::fromUtf8(LengthUnitName(p.Model().unit)));
-    } else if (markCount_ > 0) {
+    } else if (doc.MarkCount() > 0) {
         text = QStringLiteral("表格中有%1处问题（已标红，鼠标停在单元格上可看原因），例如：%2")
-                   .arg(markCount_)
-                   .arg(tableProblem_);
-        if (profile_) text += QStringLiteral("  其余部分显示最后一次有效的纵断面。");
+                   .arg(doc.MarkCount())
+                   .arg(doc.TableProblem());
+        if (profile) text += QStringLiteral("  其余部分显示最后一次有效的纵断面。");
     } else {
-        text = tableProblem_;
+        text = doc.TableProblem();
     }
-    if (!sourcePath_.isEmpty()) text = sourcePath_ + QStringLiteral("  ") + text;
-    if (!undo_->isClean()) text = QStringLiteral("【已修改】") + text;
+    if (!doc.SourcePath().isEmpty()) text = doc.SourcePath() + QStringLiteral("  ") + text;
+    if (doc.IsModified()) text = QStringLiteral("【已修改】") + text;
     status_->setText(text);
+}
+
+void ProfileWindow::ShowTitle() {
+    // "[*]" is where the desktop shows the modified mark.
+    const QString path = document_->SourcePath();
+    setWindowTitle(path.isEmpty() ? QStringLiteral("纵断面计算[*]")
+                                  : QFileInfo(path).fileName() + QStringLiteral("[*] - 纵断面计算"));
+    setWindowModified(document_->IsModified());
 }
 
 void ProfileWindow::SelectPoint(int point, const QObject* from) {
     if (selecting_ || point < 0) return;
     selecting_ = true;
-    if (from != pviView_ && point < pviModel_->rowCount()) {
-        pviView_->selectionModel()->setCurrentIndex(pviModel_->index(point, 0),
+    const EditTableModel& pvi = document_->PviModel();
+    if (from != pviView_ && point < pvi.rowCount()) {
+        pviView_->selectionModel()->setCurrentIndex(pvi.index(point, 0),
                                                     QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        pviView_->scrollTo(pviModel_->index(point, 0));
+        pviView_->scrollTo(pvi.index(point, 0));
     }
     const int element = elementsModel_->RowOfPoint(point);
     if (from != elementsView_) {

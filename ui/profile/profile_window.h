@@ -2,12 +2,14 @@
 // The profile window (纵断面计算): a whole road profile as tables, a plot, a
 // station query and a listing.
 //
-// The PVI table and the chain table are the document: they hold the texts as
-// typed, every edit of them is one command on the window's undo stack, and
-// after each edit the tables are read and Profile::Resolve runs once. When
-// that gives a profile, everything else (the elements table, the plot, the
-// query and the listing) is shown from it; when it does not, the cells and
-// rows at fault are marked and the rest keeps showing the last valid profile.
+// The window shows a ProfileDocument (profile_document.h): the PVI table and
+// the chain table hold the texts as typed, every edit of them is one command
+// on the document's undo stack, and after each edit the document resolves the
+// tables once. When that gives a profile, everything else (the elements
+// table, the plot, the query and the listing) is shown from its snapshot;
+// when it does not, the cells and rows at fault are marked and the rest keeps
+// showing the last valid profile.
+//   profile_document          the document: tables, undo, profile, paths
 //   pvi_table / chain_table   the columns of each table and how they read
 //   edit_table_model / _view  editable texts with undo, copy and paste
 //   elements_model            the curve elements table (read-only)
@@ -45,6 +47,7 @@ class EditTableModel;
 class EditTableView;
 class ElementsModel;
 class ListingPanel;
+class ProfileDocument;
 class ProfileSettings;
 class QueryPanel;
 }  // namespace profile
@@ -63,14 +66,17 @@ public:
     // On failure says why and changes nothing.
     bool OpenFile(const QString& path);
 
+    profile::ProfileDocument& Document() { return *document_; }
     // The last valid profile, if there has been one.
-    const std::optional<Profile>& CurrentProfile() const { return profile_; }
-    QUndoStack& UndoStack() { return *undo_; }
-    profile::EditTableModel& PviModel() { return *pviModel_; }
-    profile::EditTableModel& ChainModel() { return *chainModel_; }
+    std::shared_ptr<const Profile> CurrentProfile() const;
+    QUndoStack& UndoStack();
+    profile::EditTableModel& PviModel();
+    profile::EditTableModel& ChainModel();
 
     // ---- Menu commands ------------------------------------------------------
     // Defined in profile_file_commands.cpp.
+    // Asks about unsaved changes first.
+    void New_Click();
     void Import_Click();
     bool Save_Click();
     bool SaveAs_Click();
@@ -81,6 +87,8 @@ public:
     void AddRows_Click();
     void InsertRows_Click();
     void DeleteRows_Click();
+    // The manual's section on this window, in the desktop's browser.
+    void Help_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -91,10 +99,11 @@ private:
     void RestoreSettings();
     void SaveSettings();
 
-    // Reads both tables, resolves once, marks, and shows the result.
-    void Recompute();
     void ShowProfile();
     void ShowStatus();
+    void ShowTitle();
+    // After a load or a new document: the chooser, column widths and plot afresh.
+    void ShowNewDocument();
 
     // Selection kept the same in the PVI table, the elements table and the plot.
     void SelectPoint(int point, const QObject* from);
@@ -103,21 +112,20 @@ private:
     // True when the window may drop its document: no unsaved changes, or the
     // user saved them or chose not to.
     bool MaybeSave();
-    // `names` (when given) receives the names of every profile of a LandXML
-    // file, from the same one read of the file.
-    bool LoadProfile(const QString& path, const QString& profileName, QStringList* names = nullptr);
     bool WriteTo(const QString& path, io::ProfileFormat format);
     void ChooseProfile(int index);
     void UpdateRecentMenu();
     // The profile to export as a picture or sheet, or null after telling why.
-    const Profile* ProfileForExport();
+    std::shared_ptr<const Profile> ProfileForExport();
+    // Asks for a path to write, in the document's folder with its name and
+    // `extension` suggested; the extension rule of io/output_name.h applied.
+    // Empty when cancelled.
+    QString ChooseOutputPath(const QString& filter, const QString& extension);
 
     Services services_;
     std::unique_ptr<profile::ProfileSettings> settings_;
-    QUndoStack* undo_ = nullptr;
+    profile::ProfileDocument* document_ = nullptr;
 
-    profile::EditTableModel* pviModel_ = nullptr;
-    profile::EditTableModel* chainModel_ = nullptr;
     profile::ElementsModel* elementsModel_ = nullptr;
     profile::EditTableView* pviView_ = nullptr;
     profile::EditTableView* chainView_ = nullptr;
@@ -136,20 +144,7 @@ private:
     QLabel* status_ = nullptr;
     QMenu* recentMenu_ = nullptr;
 
-    std::optional<Profile> profile_;           // the last valid profile
-    std::optional<ProfileModel> tableModel_;   // the tables as read, when every cell reads
-    QString tableProblem_;                     // why the tables give no profile now; empty when they do
-    int markCount_ = 0;
-
-    // The document: where it came from and where "保存" writes.
-    QString sourcePath_;                      // the file loaded (for the chooser)
-    QString savePath_;                        // empty: "保存" asks for a path
-    io::ProfileFormat saveFormat_ = io::ProfileFormat::LandXml;
-    QString chosenProfile_;                   // "ALIGNMENT/PROFILE" of the LandXML profile loaded
-    std::string modelName_;                   // the profile's name and unit as the file gave them
-    LengthUnit unit_ = LengthUnit::Metre;
     bool selecting_ = false;                  // a selection is being passed on
-    bool holdRecompute_ = false;              // both tables are being replaced
 };
 
 }  // namespace tarnvel::ui

@@ -3,7 +3,6 @@
 #include <array>
 #include <optional>
 
-#include "core/calculator/number_text.h"
 #include "ui/profile/cell_text.h"
 #include "core/text/messages.h"
 
@@ -13,7 +12,9 @@ namespace {
 constexpr std::array<CurveKind, 5> kKinds = {CurveKind::None, CurveKind::ParabolaRadius, CurveKind::ParabolaLength,
                                              CurveKind::Unsymmetric, CurveKind::Circular};
 
-QString NumberCell(double value) { return QString::fromStdString(NumberToText(value)); }
+// The file's number as the shortest text that reads back to it: never cut to
+// 15 digits, which would show binary noise and change the value on save.
+QString NumberCell(double value) { return ExactNumberCell(value); }
 
 // Reads the kind's own number cells and checks that the others are empty, so
 // that a radius typed beside a kind that has none is pointed out rather than

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 
 #include <string>
+#include <utility>
 
 #include "core/profile/profile.h"
 #include "ui/profile/cell_text.h"
@@ -32,8 +33,8 @@ QueryPanel::QueryPanel(QWidget* parent) : QWidget(parent) {
     connect(station_, &QLineEdit::textChanged, this, [this] { Update(true); });
 }
 
-void QueryPanel::SetProfile(const Profile* profile) {
-    profile_ = profile;
+void QueryPanel::SetProfile(std::shared_ptr<const Profile> profile) {
+    profile_ = std::move(profile);
     Update(false);
 }
 

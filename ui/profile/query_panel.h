@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QLabel;
 class QLineEdit;
 
@@ -22,7 +24,7 @@ public:
     explicit QueryPanel(QWidget* parent = nullptr);
 
     // The profile asked; null while there is none. Shown again at once.
-    void SetProfile(const Profile* profile);
+    void SetProfile(std::shared_ptr<const Profile> profile);
 
 signals:
     // The internal station of a query the profile answers; `typed` when the
@@ -35,7 +37,7 @@ signals:
 private:
     void Update(bool typed);
 
-    const Profile* profile_ = nullptr;
+    std::shared_ptr<const Profile> profile_;
     QLineEdit* station_ = nullptr;
     QLabel* result_ = nullptr;
 };

@@ -165,7 +165,7 @@ TEST_F(ProfileWindowTest, paste_from_a_spreadsheet_at_the_current_cell_and_copy_
     EXPECT_EQ(Pvi().Cell(3, kPviElevation), "104.5");
     EXPECT_EQ(Pvi().Cell(4, kPviStation), "K1+000");
     EXPECT_EQ(window().UndoStack().count(), 2);
-    ASSERT_TRUE(window().CurrentProfile().has_value());
+    ASSERT_TRUE(window().CurrentProfile() != nullptr);
     EXPECT_EQ(window().CurrentProfile()->EndStation(), 1000);
 
     view->selectionModel()->select(QItemSelection(Pvi().index(1, kPviStation), Pvi().index(2, kPviElevation)),
@@ -182,7 +182,7 @@ TEST_F(ProfileWindowTest, paste_from_a_spreadsheet_at_the_current_cell_and_copy_
 
 TEST_F(ProfileWindowTest, a_bad_cell_is_marked_and_the_rest_keeps_the_last_valid_profile) {
     PasteRows(TwoCurveRows());
-    ASSERT_TRUE(window().CurrentProfile().has_value());
+    ASSERT_TRUE(window().CurrentProfile() != nullptr);
     const auto elements = Control<QAbstractItemView>("ElementsTable")->model();
     ASSERT_EQ(elements->rowCount(), 2);
     const QString radiusBefore = elements->index(1, 6).data().toString();
@@ -213,7 +213,7 @@ TEST_F(ProfileWindowTest, chain_table_cells_are_marked_like_the_pvi_table) {
     EXPECT_FALSE(MarkOf(chains, 0, profile::kChainAhead).isEmpty());
     chains.WriteBlock(0, 0, {{"K0+400", "K0+350"}}, QStringLiteral("粘贴"));
     EXPECT_TRUE(chains.Marks().empty());
-    ASSERT_TRUE(window().CurrentProfile().has_value());
+    ASSERT_TRUE(window().CurrentProfile() != nullptr);
     EXPECT_EQ(window().CurrentProfile()->Chains().Breaks().size(), 1u);
     EXPECT_EQ(window().CurrentProfile()->EndStation(), 850) << "a long chain of 50 lengthens the road";
 }

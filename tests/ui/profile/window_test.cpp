@@ -159,7 +159,7 @@ TEST_F(ProfileWindowTest, files_round_trip_in_the_format_of_the_picked_filter) {
 
         auto other = MakeWindow();
         ASSERT_TRUE(other->OpenFile(written));
-        ASSERT_TRUE(other->CurrentProfile().has_value());
+        ASSERT_TRUE(other->CurrentProfile() != nullptr);
         // LandXML writes a parabola by its length, so compare the curves' elements.
         const auto& read = other->CurrentProfile()->Elements();
         const auto& saved = window().CurrentProfile()->Elements();
@@ -222,7 +222,7 @@ TEST_F(ProfileWindowTest, a_file_whose_profile_does_not_resolve_loads_with_its_m
     std::vector<QStringList> rows = TwoCurveRows();
     rows[2][profile::kPviRadius] = "30000";
     PasteRows(rows);
-    EXPECT_FALSE(window().CurrentProfile().has_value());
+    EXPECT_FALSE(window().CurrentProfile() != nullptr);
     files.answers = {Path("overlap.csv")};
     files.pickedFilters = {"CSV 文件(*.csv)"};
     Trigger(window(), "ExportProfile");
@@ -232,9 +232,9 @@ TEST_F(ProfileWindowTest, a_file_whose_profile_does_not_resolve_loads_with_its_m
     window().show();
     PasteRows(TwoCurveRows());
     Control<QPushButton>("ListRun")->click();
-    ASSERT_TRUE(window().CurrentProfile().has_value());
+    ASSERT_TRUE(window().CurrentProfile() != nullptr);
     ASSERT_TRUE(window().OpenFile(Path("overlap.csv")));
-    EXPECT_FALSE(window().CurrentProfile().has_value());
+    EXPECT_FALSE(window().CurrentProfile() != nullptr);
     EXPECT_FALSE(Pvi().Marks().empty());
     EXPECT_EQ(Control<QAbstractItemView>("ElementsTable")->model()->rowCount(), 0);
     EXPECT_EQ(Control<QAbstractItemView>("ListingTable")->model()->rowCount(), 0);
@@ -243,7 +243,7 @@ TEST_F(ProfileWindowTest, a_file_whose_profile_does_not_resolve_loads_with_its_m
 
     // Mended, it shows and offers its whole length again.
     TypeCell(2, profile::kPviRadius, "3000");
-    EXPECT_TRUE(window().CurrentProfile().has_value());
+    EXPECT_TRUE(window().CurrentProfile() != nullptr);
     EXPECT_EQ(Control<QLineEdit>("ListTo")->text(), "K0+800.000");
     EXPECT_TRUE(messages.prompts.isEmpty()) << messages.prompts.join('\n').toStdString();
 }
@@ -376,7 +376,7 @@ TEST_F(MainWindowMenu, opens_one_profile_window) {
     for (QWidget* top : QApplication::topLevelWidgets()) {
         if (top->objectName() == "ProfileWindow" && top->isVisible()) {
             ++open;
-            EXPECT_EQ(top->windowTitle(), "纵断面计算");
+            EXPECT_TRUE(top->windowTitle().contains("纵断面计算")) << top->windowTitle().toStdString();
         }
     }
     EXPECT_EQ(open, 1);

@@ -7,6 +7,11 @@ void FakeMessageBox::ShowInfo(QWidget* parent, const QString& prompt) {
     parents.push_back(parent);
 }
 
+void FakeMessageBox::ShowWarning(QWidget* parent, const QString& prompt) {
+    ShowInfo(parent, prompt);
+    warnings.append(prompt);
+}
+
 SaveChoice FakeMessageBox::AskSaveChanges(QWidget* parent, const QString& prompt) {
     questions.append(prompt);
     parents.push_back(parent);
@@ -17,7 +22,8 @@ SaveChoice FakeMessageBox::AskSaveChanges(QWidget* parent, const QString& prompt
 }
 
 QString FakeFileDialog::Next(const QString& filter, QString* selectedFilter) {
-    QString picked = filter.section(QStringLiteral(";;"), 0, 0);
+    QString picked = selectedFilter && !selectedFilter->isEmpty() ? *selectedFilter
+                                                                    : filter.section(QStringLiteral(";;"), 0, 0);
     if (!pickedFilters.empty()) {
         picked = pickedFilters.front();
         pickedFilters.pop_front();
@@ -29,13 +35,15 @@ QString FakeFileDialog::Next(const QString& filter, QString* selectedFilter) {
     return answer;
 }
 
-QString FakeFileDialog::ChooseSaveFile(QWidget*, const QString& filter, QString* selectedFilter) {
-    calls.push_back({Kind::Save, filter});
+QString FakeFileDialog::ChooseSaveFile(QWidget*, const QString& filter, QString* selectedFilter,
+                                       const QString& start) {
+    calls.push_back({Kind::Save, filter, start, selectedFilter ? *selectedFilter : QString()});
     return Next(filter, selectedFilter);
 }
 
-QString FakeFileDialog::ChooseOpenFile(QWidget*, const QString& filter, QString* selectedFilter) {
-    calls.push_back({Kind::Open, filter});
+QString FakeFileDialog::ChooseOpenFile(QWidget*, const QString& filter, QString* selectedFilter,
+                                       const QString& start) {
+    calls.push_back({Kind::Open, filter, start, selectedFilter ? *selectedFilter : QString()});
     return Next(filter, selectedFilter);
 }
 

@@ -15,9 +15,12 @@ namespace tarnvel::ui::testing {
 class FakeMessageBox final : public MessageBox {
 public:
     void ShowInfo(QWidget* parent, const QString& prompt) override;
+    // Recorded in `prompts` as well, and in `warnings`.
+    void ShowWarning(QWidget* parent, const QString& prompt) override;
     SaveChoice AskSaveChanges(QWidget* parent, const QString& prompt) override;
 
     QStringList prompts;            // every prompt shown, in order
+    QStringList warnings;           // those shown with the warning icon
     std::vector<QWidget*> parents;  // the parent given with each prompt
     QStringList questions;          // every save question asked, in order
     // Answers to the save questions, taken front first; an empty queue
@@ -31,16 +34,20 @@ public:
     struct Call {
         Kind kind;
         QString filter;
+        QString start;      // the folder or suggested path the dialog opens at
+        QString preselected;  // the filter preselected, if any
     };
 
-    QString ChooseSaveFile(QWidget* parent, const QString& filter, QString* selectedFilter = nullptr) override;
-    QString ChooseOpenFile(QWidget* parent, const QString& filter, QString* selectedFilter = nullptr) override;
+    QString ChooseSaveFile(QWidget* parent, const QString& filter, QString* selectedFilter = nullptr,
+                           const QString& start = QString()) override;
+    QString ChooseOpenFile(QWidget* parent, const QString& filter, QString* selectedFilter = nullptr,
+                           const QString& start = QString()) override;
 
     // Answers, taken front first; an empty queue answers as a cancelled dialog.
     std::deque<QString> answers;
     // The filter picked with each answer, taken front first; when the queue
-    // is empty the first entry of the offered filter is picked, as the real
-    // dialog preselects it.
+    // is empty the preselected entry (else the first of the offered filter) is
+    // picked, as the real dialog does.
     std::deque<QString> pickedFilters;
     std::vector<Call> calls;
 

@@ -1,0 +1,199 @@
+// The profile document without a widget: loading, editing, saving, and what
+// its observers are told.
+
+#include <QTemporaryDir>
+#include <QUndoStack>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "tests/profile_builders.h"
+#include "ui/profile/cell_text.h"
+#include "ui/profile/chain_table.h"
+#include "ui/profile/edit_table_model.h"
+#include "ui/profile/elements_model.h"
+#include "ui/profile/profile_document.h"
+#include "ui/profile/pvi_table.h"
+
+namespace tarnvel::ui::profile {
+namespace {
+
+QString DataFile(const char* name) { return QStringLiteral(TARNVEL_IO_TEST_DATA "/") + QString::fromUtf8(name); }
+
+// An elements model that follows the document as the window wires it, and
+// the row count it has announced: what a view attached to it would show.
+struct ElementsObserver {
+    explicit ElementsObserver(ProfileDocument& document) {
+        QObject::connect(&document, &ProfileDocument::ProfileChanged, &model,
+                         [this, &document] { model.SetProfile(document.CurrentProfile()); });
+        QObject::connect(&model, &QAbstractItemModel::modelReset, &model, [this] { announced = model.rowCount(); });
+        QObject::connect(&model, &QAbstractItemModel::rowsInserted, &model,
+                         [this](const QModelIndex&, int first, int last) { announced += last - first + 1; });
+        QObject::connect(&model, &QAbstractItemModel::rowsRemoved, &model,
+                         [this](const QModelIndex&, int first, int last) { announced -= last - first + 1; });
+        model.SetProfile(document.CurrentProfile());
+    }
+    ElementsModel model;
+    int announced = 0;
+};
+
+// Every station and grade the model shows is the one of the document's profile now.
+void ExpectElementsOf(const ElementsObserver& observer, const Profile& profile) {
+    const auto& rows = profile.Elements();
+    ASSERT_EQ(observer.announced, static_cast<int>(rows.size()));
+    ASSERT_EQ(observer.model.rowCount(), static_cast<int>(rows.size()));
+    for (int r = 0; r < observer.model.rowCount(); ++r) {
+        SCOPED_TRACE(r);
+        EXPECT_EQ(observer.model.index(r, 0).data().toString(), StationText(profile.LabelOf(rows[r].pviStation)));
+        EXPECT_NEAR(observer.model.index(r, 2).data().toString().toDouble(), rows[r].gradeIn, 1e-4);
+        EXPECT_NEAR(observer.model.index(r, 3).data().toString().toDouble(), rows[r].gradeOut, 1e-4);
+    }
+}
+
+TEST(ProfileDocument, the_elements_follow_inserted_and_deleted_points) {
+    ProfileDocument document;
+    ElementsObserver observer(document);
+    ASSERT_EQ(document.Open(DataFile("inframodel_m3_road.xml")), QString());
+    const std::shared_ptr<const Profile> loaded = document.CurrentProfile();
+    ASSERT_TRUE(loaded);
+    ASSERT_EQ(loaded->Elements().size(), 11u);
+    ExpectElementsOf(observer, *loaded);
+
+    // 插入行 above row 7, then K0+550 Tab 19.0 Enter: three commands.
+    EditTableModel& pvi = document.PviModel();
+    pvi.InsertEmptyRows(6, 1);
+    pvi.setData(pvi.index(6, kPviStation), QStringLiteral("K0+550"));
+    pvi.setData(pvi.index(6, kPviElevation), QStringLiteral("19.0"));
+    ASSERT_EQ(document.TableProblem(), QString());
+    ASSERT_EQ(document.CurrentProfile()->Elements().size(), 12u);
+    ExpectElementsOf(observer, *document.CurrentProfile());
+    // The snapshot shown before is untouched by the edit.
+    EXPECT_EQ(loaded->Elements().size(), 11u);
+
+    pvi.RemoveRowRange(2, 2);
+    ExpectElementsOf(observer, *document.CurrentProfile());
+    EXPECT_EQ(document.CurrentProfile()->Elements().size(), 10u);
+
+    // Undone step by step, the table shows each profile on the way back.
+    for (int step = 0; step < 4; ++step) {
+        document.UndoStack().undo();
+        ExpectElementsOf(observer, *document.CurrentProfile());
+    }
+    EXPECT_EQ(document.CurrentProfile()->Elements().size(), 11u);
+    EXPECT_FALSE(document.IsModified());
+}
+
+// A file's numbers show as texts that read back to the very same doubles, so
+// that neither the screen nor a save changes what the file says.
+TEST(ProfileDocument, loaded_cells_read_back_to_the_files_numbers) {
+    const struct {
+        const char* file;
+        const char* cell;  // one cell text expected in the PVI or chain table
+    } cases[] = {
+        {"buildingsmart_stn02_chain.xml", "K0+349.9038642476834"},
+        {"buildingsmart_stn02_chain.xml", "5.000000000000044"},
+        {"buildingsmart_stn02_chain.xml", "K0+876.272071272522"},
+        {"inframodel_m3_road.xml", "K1+266.246171"},
+        {"inframodel_m3_road.xml", "19.377"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cell);
+        ProfileDocument document;
+        ASSERT_EQ(document.Open(DataFile(c.file)), QString());
+        ASSERT_TRUE(document.TableModel());
+        const ProfileModel& model = *document.TableModel();
+        const PviReading pvi = ReadPviRows(document.PviModel().Rows());
+        ASSERT_TRUE(pvi.marks.empty());
+        ASSERT_EQ(pvi.points.size(), model.points.size());
+        for (std::size_t i = 0; i < pvi.points.size(); ++i) EXPECT_EQ(pvi.points[i], model.points[i]) << i;
+        const ChainReading chains = ReadChainRows(document.ChainModel().Rows());
+        EXPECT_EQ(chains.breaks, model.chains);
+        bool shown = false;
+        for (const auto* table : {&document.PviModel(), &document.ChainModel()}) {
+            for (const QStringList& row : table->Rows()) shown = shown || row.contains(QString::fromUtf8(c.cell));
+        }
+        EXPECT_TRUE(shown) << document.PviModel().Rows()[1].join(' ').toStdString() << " | "
+                           << document.PviModel().Rows()[2].join(' ').toStdString();
+    }
+}
+
+TEST(ProfileDocument, saves_loads_and_starts_anew_without_losing_work) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ProfileDocument document;
+    int fileChanges = 0;
+    QObject::connect(&document, &ProfileDocument::FileChanged, &document, [&] { ++fileChanges; });
+    ASSERT_EQ(document.Open(DataFile("buildingsmart_stn02_chain.xml")), QString());
+    EXPECT_EQ(document.SavePath(), QString()) << "a LandXML design file is never overwritten by 保存";
+    const ProfileModel original = *document.TableModel();
+
+    document.PviModel().setData(document.PviModel().index(1, kPviElevation), QStringLiteral("5.5"));
+    EXPECT_TRUE(document.IsModified());
+
+    // A failed load and a failed save leave everything as it was.
+    EXPECT_NE(document.Open(dir.filePath(QStringLiteral("missing.xml"))), QString());
+    EXPECT_NE(document.Save(dir.filePath(QStringLiteral("no/such/folder.csv")), io::ProfileFormat::Csv), QString());
+    EXPECT_TRUE(document.IsModified());
+    EXPECT_EQ(document.PviModel().Cell(1, kPviElevation), QStringLiteral("5.5"));
+
+    const QString saved = dir.filePath(QStringLiteral("road.csv"));
+    ASSERT_EQ(document.Save(saved, io::ProfileFormat::Csv), QString());
+    EXPECT_FALSE(document.IsModified());
+    EXPECT_EQ(document.SavePath(), saved);
+    EXPECT_GT(fileChanges, 0);
+
+    ProfileDocument reopened;
+    ASSERT_EQ(reopened.Open(saved), QString());
+    ProfileModel expected = original;
+    expected.points[1].elevation = 5.5;
+    EXPECT_EQ(reopened.TableModel()->points, expected.points);
+    EXPECT_EQ(reopened.TableModel()->chains, expected.chains);
+    EXPECT_EQ(reopened.SavePath(), saved) << "a CSV file is saved back in place";
+
+    reopened.New();
+    EXPECT_EQ(reopened.CurrentProfile(), nullptr);
+    EXPECT_EQ(reopened.PviModel().rowCount(), 0);
+    EXPECT_EQ(reopened.ChainModel().rowCount(), 0);
+    EXPECT_EQ(reopened.SourcePath(), QString());
+    EXPECT_FALSE(reopened.UndoStack().canUndo());
+}
+
+ProfileModel Model(std::vector<ProfilePoint> points, std::vector<ChainBreak> chains = {}) {
+    ProfileModel model;
+    model.points = std::move(points);
+    model.chains = std::move(chains);
+    return model;
+}
+
+TEST(ProfileDocument, end_labels_read_back_onto_the_profile) {
+    using tarnvel::test::Point;
+    using tarnvel::test::Resolved;
+    const struct {
+        const char* name;
+        ProfileModel model;
+        const char* start;
+        const char* end;
+    } cases[] = {
+        {"end with micrometres", Model({Point(0, 100), Point(1266.246171, 101)}), "K0+000.000", "K1+266.246"},
+        {"end beyond six decimals", Model({Point(0.0000004, 100), Point(779.2229287274, 101)}), "K0+000.001",
+         "K0+779.222"},
+        {"behind a long chain", Model({Point(0, 100), Point(5779.2229287274, 101)}, {{876.272071272522, 5350}}),
+         "K0+000.000", "K5+779.222"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Profile profile = Resolved(c.model);
+        EXPECT_EQ(EndLabelText(profile, ProfileEnd::Start), QString::fromUtf8(c.start));
+        EXPECT_EQ(EndLabelText(profile, ProfileEnd::End), QString::fromUtf8(c.end));
+        for (ProfileEnd end : {ProfileEnd::Start, ProfileEnd::End}) {
+            const auto label = ParseCellStation(EndLabelText(profile, end), nullptr);
+            ASSERT_TRUE(label);
+            EXPECT_NO_THROW(profile.AtLabel(*label));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tarnvel::ui::profile

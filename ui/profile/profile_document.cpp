@@ -1,0 +1,167 @@
+#include "ui/profile/profile_document.h"
+
+#include <QFile>
+#include <QUndoStack>
+
+#include <utility>
+
+#include "core/text/messages.h"
+#include "ui/profile/chain_table.h"
+#include "ui/profile/edit_table_model.h"
+#include "ui/profile/pvi_table.h"
+
+namespace tarnvel::ui::profile {
+namespace {
+
+std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QString NameOf(const io::LandXmlProfileName& name) {
+    return QString::fromStdString(name.alignment) + QLatin1Char('/') + QString::fromStdString(name.profile);
+}
+
+}  // namespace
+
+ProfileDocument::ProfileDocument(QObject* parent)
+    : QObject(parent),
+      undo_(new QUndoStack(this)),
+      pvi_(new EditTableModel(PviHeaders(), *undo_, this)),
+      chain_(new EditTableModel(ChainHeaders(), *undo_, this)) {
+    connect(pvi_, &EditTableModel::Edited, this, &ProfileDocument::Recompute);
+    connect(chain_, &EditTableModel::Edited, this, &ProfileDocument::Recompute);
+    connect(undo_, &QUndoStack::cleanChanged, this, &ProfileDocument::FileChanged);
+    Recompute();
+}
+
+ProfileDocument::~ProfileDocument() {
+    // The models and the stack go with this object; what they signal while
+    // going must not reach a document that is no longer one.
+    pvi_->disconnect(this);
+    chain_->disconnect(this);
+    undo_->disconnect(this);
+}
+
+bool ProfileDocument::IsModified() const { return !undo_->isClean(); }
+
+void ProfileDocument::Recompute() {
+    if (holdRecompute_) return;
+    PviReading pvi = ReadPviRows(pvi_->Rows());
+    ChainReading chains = ReadChainRows(chain_->Rows());
+    std::vector<CellMark> pviMarks = std::move(pvi.marks);
+    std::vector<CellMark> chainMarks = std::move(chains.marks);
+    std::shared_ptr<const Profile> resolved;
+    tableModel_.reset();
+    if (pviMarks.empty() && chainMarks.empty()) {
+        ProfileModel model;
+        model.name = modelName_;
+        model.unit = unit_;
+        model.points = std::move(pvi.points);
+        model.chains = std::move(chains.breaks);
+        std::vector<ProfileProblem> problems;
+        std::optional<Profile> profile = Profile::Resolve(model, &problems);
+        for (const ProfileProblem& problem : problems) {
+            if (problem.field == ProfileField::Chain) {
+                chainMarks.push_back({static_cast<int>(problem.point), -1, QString::fromStdString(DescribeProfileProblem(problem))});
+            } else {
+                pviMarks.push_back(PviMarkOf(problem));
+            }
+        }
+        tableModel_ = std::move(model);
+        if (profile) resolved = std::make_shared<const Profile>(std::move(*profile));
+    }
+    markCount_ = static_cast<int>(pviMarks.size() + chainMarks.size());
+    tableProblem_.clear();
+    if (!resolved) {
+        const std::vector<CellMark>& first = pviMarks.empty() ? chainMarks : pviMarks;
+        tableProblem_ = first.empty() ? QStringLiteral("表格中没有数据。") : first.front().message;
+        if (pvi_->rowCount() == 0) tableProblem_ = QStringLiteral("请导入纵断面文件，或在变坡点表中输入或粘贴数据。");
+    }
+    pvi_->SetMarks(std::move(pviMarks));
+    chain_->SetMarks(std::move(chainMarks));
+    if (resolved) {
+        // A new snapshot; whoever still holds the old one keeps it intact.
+        profile_ = std::move(resolved);
+        emit ProfileChanged();
+    }
+    emit Recomputed();
+}
+
+void ProfileDocument::Replace(std::vector<QStringList> pviRows, std::vector<QStringList> chainRows) {
+    // Nothing may go on showing the old profile, even when the new tables do
+    // not resolve.
+    profile_.reset();
+    emit Replaced();
+    emit ProfileChanged();
+    // Both tables first, then one reading: the new points with the old chain
+    // table (or the other way round) are no profile at all.
+    holdRecompute_ = true;
+    chain_->ReplaceAll(std::move(chainRows));
+    pvi_->ReplaceAll(std::move(pviRows));
+    holdRecompute_ = false;
+    Recompute();
+    // A new document: no undo back into the one before.
+    undo_->clear();
+    emit FileChanged();
+}
+
+QString ProfileDocument::Open(const QString& path) { return Load(path, QString()); }
+
+QString ProfileDocument::Choose(const QString& profileName) {
+    if (sourcePath_.isEmpty() || !profileNames_.contains(profileName))
+        return QStringLiteral("文件中没有纵断面“%1”。").arg(profileName);
+    if (profileName == chosenProfile_) return QString();
+    return Load(sourcePath_, profileName);
+}
+
+QString ProfileDocument::Load(const QString& path, const QString& profileName) {
+    // One parse gives the profile and, for a LandXML file, every profile it
+    // holds, which the window offers. A CSV file has no names.
+    const io::Result<io::ProfileFileContent> loaded =
+        io::ReadProfileFileContent(NativePath(path), profileName.toStdString());
+    if (!loaded.ok()) return QString::fromStdString(loaded.failure().message);
+    const ProfileModel& model = loaded.value().content.model;
+    QStringList names;
+    for (const io::LandXmlProfileName& name : loaded.value().content.names) names.append(NameOf(name));
+    // "保存" writes back only to a file this document may rewrite whole: an
+    // imported LandXML file usually holds more than the profile (the
+    // horizontal alignment, surfaces, other profiles) and writing the profile
+    // alone over it would lose the rest.
+    const bool landXml = loaded.value().format == io::ProfileFormat::LandXml;
+    modelName_ = model.name;
+    unit_ = model.unit;
+    // The first profile stands for "no name given".
+    chosenProfile_ = profileName.isEmpty() ? names.value(0) : profileName;
+    profileNames_ = std::move(names);
+    sourcePath_ = path;
+    savePath_ = landXml ? QString() : path;
+    saveFormat_ = landXml ? io::ProfileFormat::LandXml : io::ProfileFormat::Csv;
+    Replace(PviRowsOf(model.points), ChainRowsOf(model.chains));
+    return QString();
+}
+
+QString ProfileDocument::Save(const QString& path, io::ProfileFormat format) {
+    if (!tableModel_) return QStringLiteral("表格中有无法读取的单元格（已标红），请改正后再保存。");
+    if (const auto failure = io::WriteProfileFile(NativePath(path), *tableModel_, format))
+        return QString::fromStdString(failure->message);
+    // The document is now this file, which holds this one profile.
+    savePath_ = path;
+    saveFormat_ = format;
+    sourcePath_ = path;
+    profileNames_.clear();
+    chosenProfile_.clear();
+    undo_->setClean();
+    emit FileChanged();
+    return QString();
+}
+
+void ProfileDocument::New() {
+    sourcePath_.clear();
+    savePath_.clear();
+    saveFormat_ = io::ProfileFormat::LandXml;
+    profileNames_.clear();
+    chosenProfile_.clear();
+    modelName_.clear();
+    unit_ = LengthUnit::Metre;
+    Replace({}, {});
+}
+
+}  // namespace tarnvel::ui::profile

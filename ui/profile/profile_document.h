@@ -1,0 +1,114 @@
+#pragma once
+// The open profile as a document, without any widget: the PVI table and the
+// chain table (the texts as typed), the undo stack every edit goes through,
+// the profile those tables resolve to, and where the document came from and
+// goes to. The window, its tables, the plot, the query and the listing only
+// observe it; load, save, new and every edit act here, so all of it runs
+// under test without a screen.
+//
+// The resolved profile is handed out as an immutable snapshot: an edit makes
+// a new one and never changes or frees the one a view is still showing.
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/profile/profile.h"
+#include "io/profile_files.h"
+
+class QUndoStack;
+
+namespace tarnvel::ui::profile {
+
+class EditTableModel;
+struct CellMark;
+
+class ProfileDocument : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ProfileDocument)
+
+public:
+    explicit ProfileDocument(QObject* parent = nullptr);
+    ~ProfileDocument() override;
+
+    QUndoStack& UndoStack() { return *undo_; }
+    EditTableModel& PviModel() { return *pvi_; }
+    EditTableModel& ChainModel() { return *chain_; }
+    const EditTableModel& PviModel() const { return *pvi_; }
+    const EditTableModel& ChainModel() const { return *chain_; }
+
+    // The last valid profile; null before there has been one and after a new
+    // document whose tables do not resolve.
+    std::shared_ptr<const Profile> CurrentProfile() const { return profile_; }
+    // The tables as read, when every cell reads (the profile may still be
+    // invalid): what a save writes.
+    const std::optional<ProfileModel>& TableModel() const { return tableModel_; }
+    // Why the tables give no profile now (empty when they do), and how many
+    // cells and rows are marked.
+    const QString& TableProblem() const { return tableProblem_; }
+    int MarkCount() const { return markCount_; }
+    bool IsModified() const;
+
+    // Where it came from and where "保存" writes (empty: ask for a path).
+    const QString& SourcePath() const { return sourcePath_; }
+    const QString& SavePath() const { return savePath_; }
+    io::ProfileFormat SaveFormat() const { return saveFormat_; }
+    // The profiles of the LandXML file loaded ("ALIGNMENT/PROFILE"), and the one shown.
+    const QStringList& ProfileNames() const { return profileNames_; }
+    const QString& ChosenProfile() const { return chosenProfile_; }
+    LengthUnit Unit() const { return unit_; }
+
+    // ---- Commands -------------------------------------------------------
+    // Each returns the user's message on failure (empty on success) and then
+    // leaves the document as it was.
+    // The file's first profile; the others are listed in ProfileNames().
+    QString Open(const QString& path);
+    // Another profile of the file open now.
+    QString Choose(const QString& profileName);
+    // The tables as they read, even when the profile is not valid yet; a cell
+    // that does not read at all stops the save, as it has no number to write.
+    QString Save(const QString& path, io::ProfileFormat format);
+    // Empty tables, no file, no history.
+    void New();
+
+signals:
+    // A new profile snapshot (or none) to show.
+    void ProfileChanged();
+    // The marks and the problem of the tables were read again.
+    void Recomputed();
+    // The whole document was replaced (a load or a new one): views start afresh.
+    void Replaced();
+    // The file, the chosen profile or the modified state changed.
+    void FileChanged();
+
+private:
+    // Reads both tables, resolves once, marks the cells at fault.
+    void Recompute();
+    QString Load(const QString& path, const QString& profileName);
+    void Replace(std::vector<QStringList> pviRows, std::vector<QStringList> chainRows);
+
+    QUndoStack* undo_ = nullptr;
+    EditTableModel* pvi_ = nullptr;
+    EditTableModel* chain_ = nullptr;
+
+    std::shared_ptr<const Profile> profile_;
+    std::optional<ProfileModel> tableModel_;
+    QString tableProblem_;
+    int markCount_ = 0;
+
+    QString sourcePath_;
+    QString savePath_;
+    io::ProfileFormat saveFormat_ = io::ProfileFormat::LandXml;
+    QStringList profileNames_;
+    QString chosenProfile_;
+    std::string modelName_;  // the profile's name and unit as the file gave them
+    LengthUnit unit_ = LengthUnit::Metre;
+    bool holdRecompute_ = false;  // both tables are being replaced
+};
+
+}  // namespace tarnvel::ui::profile
