@@ -160,7 +160,13 @@ TEST_P(ProfileDrawingTest, svg_is_well_formed_with_one_marker_per_pvi) {
     pugi::xml_document document;
     const auto parsed = document.load_string(svg.c_str());
     ASSERT_TRUE(parsed) << parsed.description();
-    EXPECT_EQ(document.select_nodes("//circle[@class='pvi']").size(), profile_->Elements().size());
+    // A PVI's mark is an octagon among the curve marks (the high and low points are triangles).
+    std::size_t pviMarks = 0;
+    for (const auto& node : document.select_nodes("//polygon[@class='curve']")) {
+        const std::string points = node.node().attribute("points").value();
+        pviMarks += std::count(points.begin(), points.end(), ',') == 8;
+    }
+    EXPECT_EQ(pviMarks, profile_->Elements().size());
     // Each text places itself: renderers of SVG Tiny (Qt's among them) ignore positioned tspans.
     EXPECT_EQ(document.select_nodes("//text[not(@x) or not(@y)]").size(), 0u);
     EXPECT_EQ(document.select_nodes("//tspan").size(), 0u);
