@@ -23,7 +23,7 @@ constexpr double kChordsPerPixel = 2;
 constexpr double kMaxChords = 8192;
 // Polylines are cut into pieces of at most this many points: a painter
 // strokes many short polylines faster than one that crosses the whole page.
-constexpr std::size_t kRunPoints = 256;
+constexpr std::size_t kRunPoints = 64;
 constexpr double kMinTangentPixels = 4;
 constexpr double kApartPixels = 12;
 constexpr double kPviRadius = 3 * k, kSelectedRadius = 5 * k, kTickHalf = 6 * k;
@@ -153,14 +153,17 @@ private:
         return p.x >= frame_.left && p.x <= frame_.right && p.y >= frame_.top && p.y <= frame_.bottom;
     }
 
+    // A tick the rounding of far-off numbers puts outside the frame is left out.
     void Grid(const PlotAxes& axes) {
         for (const auto& t : axes.stations) {
             const double x = At({t.position, 0}).x;
-            page_.lines.push_back({PageRole::Grid, {{x, frame_.top}, {x, frame_.bottom}}, false});
+            if (x >= frame_.left && x <= frame_.right)
+                page_.lines.push_back({PageRole::Grid, {{x, frame_.top}, {x, frame_.bottom}}, false});
         }
         for (const auto& t : axes.elevations) {
             const double y = At({0, t.position}).y;
-            page_.lines.push_back({PageRole::Grid, {{frame_.left, y}, {frame_.right, y}}, false});
+            if (y >= frame_.top && y <= frame_.bottom)
+                page_.lines.push_back({PageRole::Grid, {{frame_.left, y}, {frame_.right, y}}, false});
         }
     }
 
@@ -280,8 +283,10 @@ private:
             const PagePoint p = At(m.at);
             const double r = m.kind == MarkerKind::Pvi ? kPviRadius : kTickHalf;
             const PageBox box{p.x - r, p.y - r, p.x + r, p.y + r};
-            const bool selected = m.pvi == selected_ && m.kind == MarkerKind::Pvi;
-            if (!selected && !marks.FreeOfBoxes(box)) continue;
+            const bool selected = m.pvi == selected_ && m.kind == MarkerKind::Pvi &&
+                                  whole_.Contains(box.Grown(kSelectedRadius - r));
+            // A mark near the frame may reach over it, never off the page.
+            if (!whole_.Contains(box) || (!selected && !marks.FreeOfBoxes(box))) continue;
             marks.AddBox(box);
             space_.AddBox(box);
             switch (m.kind) {

@@ -243,6 +243,10 @@ template <typename Emit>
 void Multiples(double lo, double hi, double step, bool closed, Emit emit) {
     if (!(step > 0) || !(hi >= lo) || !std::isfinite(lo) || !std::isfinite(hi)) return;
     if ((hi - lo) / step > kMaxTicks) return;
+    // Beyond 2^52 steps from zero a double no longer counts in ones: the ticks
+    // of a tiny step at a large value cannot be told apart, and k + 1 == k
+    // would never end the loop.
+    if (std::fabs(lo / step) > 0x1p52 || std::fabs(hi / step) > 0x1p52) return;
     for (double k = std::ceil(lo / step); k * step < hi || (closed && k * step <= hi); ++k) emit(k * step);
 }
 

@@ -58,6 +58,9 @@ std::vector<LayoutCase> Cases() {
         {"crowded_chains", CrowdedChains(), 1000, 500, 10},
         {"tiny_road_small_window", {"t", LengthUnit::Metre, {Point(0, 10), Point(0.4, 10.002, ByRadius(50)), Point(1, 10)}, {}},
          320, 200, 10},
+        // Smaller than the room the axes take: the frame shrinks to stay on the page.
+        {"smallest_page", {"s", LengthUnit::Metre, {Point(0, 10), Point(300, 16, ByRadius(2000)), Point(600, 10)}, {}},
+         16, 16, 10},
         {"level_road", {"l", LengthUnit::Metre, {Point(0, 50), Point(500, 50)}, {}}, 800, 400, 10},
         // A 7 KB file: curves 2 km long over 400 km of height.
         {"absurd_heights", Zigzag(300, 4000, 400'000, 10), 1600, 900, 10},
@@ -133,7 +136,9 @@ TEST_P(PlotPageTest, start_and_end_are_labelled_while_in_view) {
         const bool inView = frame.Contains({p.x, p.y, p.x, p.y});
         bool found = false;
         for (const auto& t : page_.texts) found = found || t.text.rfind(word, 0) == 0;
-        EXPECT_EQ(found, inView) << word;
+        // The smallest window the plot has (240 × 160) holds them; a smaller page may not.
+        if (GetParam().width >= 240 && GetParam().height >= 160) EXPECT_EQ(found, inView) << word;
+        else EXPECT_TRUE(!found || inView) << word;
     }
 }
 

@@ -210,6 +210,25 @@ TEST(StationTicks, follow_the_labels_through_both_kinds_of_break) {
     }
 }
 
+TEST(ElevationTicks, are_whole_steps_and_end_even_where_a_double_cannot_count_them) {
+    struct Row {
+        const char* name;
+        double from, to, step;
+        std::vector<std::string> expected;
+    };
+    const std::vector<Row> rows = {
+        {"plain", -1, 4.5, 2, {"0", "2", "4"}},
+        {"decimals", 99.95, 100.25, 0.1, {"100.0", "100.1", "100.2"}},
+        // Deep in a view of a high road: k × step no longer moves when k grows by one.
+        {"tiny_step_at_large_value", 994999.99999465991, 994999.99999466108, 5e-11, {}},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::string> texts;
+        for (const auto& t : ElevationTicks(row.from, row.to, row.step)) texts.push_back(t.text);
+        EXPECT_EQ(texts, row.expected) << row.name;
+    }
+}
+
 TEST(ViewTransform, maps_both_ways_and_zooms_about_the_fixed_point) {
     const WorldBox box{1000, 3000, 40, 60};
     const DeviceRect rect{50, 20, 800, 400};

@@ -32,11 +32,26 @@ void PlotScene::Layout(const ViewTransform& transform, const QRectF& page, int s
     const DeviceRect f = PlotFrame(ToDeviceRect(page));
     frame_ = QRectF(f.left, f.top, f.width, f.height);
     page_ = PlotPage(profile_, drawing_, transform, ToDeviceRect(page), selectedPvi);
+    cache_ = QPixmap();
 }
 
 void PlotScene::Paint(QPainter& painter) const {
     painter.fillRect(rect_, Qt::white);
     PaintPage(painter, page_, rect_);
+}
+
+void PlotScene::PaintCached(QPainter& painter) const {
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QSize pixels = (rect_.size() * ratio).toSize();
+    if (pixels.isEmpty()) return;
+    if (cache_.size() != pixels || cache_.devicePixelRatioF() != ratio) {
+        cache_ = QPixmap(pixels);
+        cache_.setDevicePixelRatio(ratio);
+        QPainter image(&cache_);
+        image.translate(-rect_.topLeft());
+        Paint(image);
+    }
+    painter.drawPixmap(rect_.topLeft(), cache_);
 }
 
 void PaintFittedPlot(QPainter& painter, const Profile& profile, const ProfileDrawing& drawing, const QRectF& page,

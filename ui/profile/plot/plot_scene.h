@@ -5,6 +5,7 @@
 // sheet all paint through it, so they show what the SVG writes.
 
 #include <QFont>
+#include <QPixmap>
 #include <QRectF>
 
 #include "core/drawing/page.h"
@@ -32,6 +33,10 @@ public:
     // The page is the whole area; the plot frame inside it leaves room for the axes.
     void Layout(const ViewTransform& transform, const QRectF& page, int selectedPvi = kNoPvi);
     void Paint(QPainter& painter) const;
+    // As Paint, from an image of the page kept until the next layout: a
+    // repaint for the mouse cursor or an expose costs one copy. Only for a
+    // screen, whose pixels the image matches.
+    void PaintCached(QPainter& painter) const;
 
     QRectF Frame() const { return frame_; }
     const Page& LaidOut() const { return page_; }
@@ -44,6 +49,7 @@ private:
     int selected_ = kNoPvi;
     QRectF rect_, frame_;
     Page page_;
+    mutable QPixmap cache_;
 };
 
 }  // namespace tarnvel::ui

@@ -116,7 +116,7 @@ void PlotWidget::paintEvent(QPaintEvent*) {
         return;
     }
     scene_->Layout(transform_, QRectF(rect()), selectedPvi_);
-    scene_->Paint(painter);
+    scene_->PaintCached(painter);
     if (hover_) PaintCursor(painter, *hover_);
 }
 
