@@ -1,7 +1,7 @@
 #pragma once
-// A profile drawing as an SVG document: the plot fitted to the page at the
-// given exaggeration, with the station axis in K notation, the elevation
-// axis and the chain breaks. Pure text, for the command line and the window.
+// A profile drawing as an SVG document: the whole plot fitted to a page of
+// the given pixels at the given exaggeration, laid out as the window lays it
+// out (plot_page.h) and written by the page backend.
 
 #include <string>
 

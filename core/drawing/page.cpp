@@ -1,6 +1,9 @@
 #include "core/drawing/page.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <numbers>
 
 #include "core/text/text_width.h"
 
@@ -30,6 +33,49 @@ const RoleStyle& StyleOf(PageRole role) { return kStyles[static_cast<std::size_t
 
 double PageTextWidth(std::string_view text, double height) {
     return static_cast<double>(DisplayWidth(text)) * height * 0.5;
+}
+
+PageBox TextBounds(const PageText& text) {
+    const double width = PageTextWidth(text.text, text.height);
+    double left = 0, top = 0;  // of the unturned box, relative to the anchor
+    if (text.hAlign == TextHAlign::Centre) left = -width / 2;
+    if (text.hAlign == TextHAlign::Right) left = -width;
+    if (text.vAlign == TextVAlign::Middle) top = -text.height / 2;
+    if (text.vAlign == TextVAlign::Bottom) top = -text.height;
+    if (text.angle == 0)
+        return {text.anchor.x + left, text.anchor.y + top, text.anchor.x + left + width,
+                text.anchor.y + top + text.height};
+    // Counter-clockwise on the page, whose y runs downwards.
+    const double a = text.angle * std::numbers::pi / 180;
+    const double c = std::cos(a), s = std::sin(a);
+    PageBox box{INFINITY, INFINITY, -INFINITY, -INFINITY};
+    for (const double x : {left, left + width})
+        for (const double y : {top, top + text.height}) {
+            const double px = text.anchor.x + x * c + y * s;
+            const double py = text.anchor.y - x * s + y * c;
+            box = {std::min(box.left, px), std::min(box.top, py), std::max(box.right, px), std::max(box.bottom, py)};
+        }
+    return box;
+}
+
+bool SegmentMeetsBox(PagePoint a, PagePoint b, const PageBox& box) {
+    // Liang and Barsky: the part of the segment within each pair of edges.
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    double t0 = 0, t1 = 1;
+    auto edge = [&](double p, double q) {
+        if (p == 0) return q > 0;
+        const double t = q / p;
+        if (p < 0) {
+            if (t >= t1) return false;
+            t0 = std::max(t0, t);
+        } else {
+            if (t <= t0) return false;
+            t1 = std::min(t1, t);
+        }
+        return true;
+    };
+    return edge(-dx, a.x - box.left) && edge(dx, box.right - a.x) && edge(-dy, a.y - box.top) &&
+           edge(dy, box.bottom - a.y) && t0 < t1;
 }
 
 }  // namespace tarnvel

@@ -65,7 +65,7 @@ struct PageText {
     PageRole role = PageRole::Text;
     PagePoint anchor;
     std::string text;         // UTF-8, one line
-    double height = 2.5;      // mm, the height of a capital or a Chinese character
+    double height = 2.5;      // mm, the height of a Chinese character (the font's em); capitals are lower
     double angle = 0;         // degrees counter-clockwise from the x axis (90: reads upwards)
     TextHAlign hAlign = TextHAlign::Left;
     TextVAlign vAlign = TextVAlign::Bottom;
@@ -83,5 +83,32 @@ struct Page {
 // fonts the backends use are chosen to keep to this, so that layouts decided
 // here hold in every output.
 double PageTextWidth(std::string_view text, double height);
+
+// A text's box runs from the top of its em to the bottom; the baseline lies
+// this share of the height above the bottom, where a Chinese character ends
+// and descenders hang below it.
+inline constexpr double kTextDescent = 0.12;
+
+// An upright rectangle on the page, in mm.
+struct PageBox {
+    double left = 0, top = 0, right = 0, bottom = 0;
+
+    double Width() const { return right - left; }
+    double Height() const { return bottom - top; }
+    PageBox Grown(double by) const { return {left - by, top - by, right + by, bottom + by}; }
+    bool Contains(const PageBox& inner) const {
+        return inner.left >= left && inner.top >= top && inner.right <= right && inner.bottom <= bottom;
+    }
+    // Boxes that only touch along an edge do not overlap.
+    bool Overlaps(const PageBox& other) const {
+        return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
+    }
+};
+
+// The upright box that holds a text's box, turned by its angle.
+PageBox TextBounds(const PageText& text);
+
+// Whether the segment from a to b passes through the inside of the box.
+bool SegmentMeetsBox(PagePoint a, PagePoint b, const PageBox& box);
 
 }  // namespace tarnvel

@@ -14,8 +14,13 @@ int TickCount(double pixels, double spacing) { return std::max(1, static_cast<in
 }  // namespace
 
 DeviceRect PlotFrame(const DeviceRect& page) {
-    return {page.left + kLeft, page.top + kTop, std::max(1.0, page.width - kLeft - kRight),
-            std::max(1.0, page.height - kTop - kBottom)};
+    // A page too small for the room around the frame gives it a share of
+    // its size instead, so that the frame always lies on the page.
+    const double width = std::max(page.width, 1.0), height = std::max(page.height, 1.0);
+    const double sx = std::min(1.0, width / (4 * (kLeft + kRight)));
+    const double sy = std::min(1.0, height / (4 * (kTop + kBottom)));
+    return {page.left + kLeft * sx, page.top + kTop * sy, width - (kLeft + kRight) * sx,
+            height - (kTop + kBottom) * sy};
 }
 
 PlotAxes AxesFor(const Profile& profile, const ViewTransform& transform, const DeviceRect& frame) {

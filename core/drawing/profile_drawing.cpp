@@ -10,6 +10,7 @@ namespace tarnvel {
 namespace {
 
 constexpr double kLabelGap = 10;  // pixels between a point and its label
+constexpr double kMaxChordsPerPiece = 256;
 
 std::string KText(const Profile& profile, double internal) {
     return FormatStation(profile.LabelOf(internal), StationStyle::K, 3);
@@ -20,6 +21,9 @@ std::string KText(const Profile& profile, double internal) {
 // parabola or an arc) the sag of a chord grows with the square of its length,
 // so the sag of the whole stretch tells how many equal chords are needed; the
 // factor 2 covers the arc, whose sag grows slightly faster than the square.
+// A piece never takes more than kMaxChordsPerPiece chords, however high the
+// curve, so that the drawing of any file stays small; outputs sample the
+// curves again for what they show (plot_page.h).
 // The cursor walks the road forward piece by piece; within one piece it may
 // step back without searching.
 void SampleCurve(ProfileCursor& cursor, double from, double to, std::vector<WorldPoint>& out) {
@@ -31,7 +35,7 @@ void SampleCurve(ProfileCursor& cursor, double from, double to, std::vector<Worl
     const double sag = std::fabs(zMiddle - (zFrom + zTo) / 2);
     double chords = std::ceil(std::sqrt(2 * sag / kChordTolerance));
     if (!std::isfinite(chords)) chords = 1;  // a NaN never comes from a resolved profile
-    chords = std::clamp(chords, 1.0, 100'000.0);
+    chords = std::clamp(chords, 1.0, kMaxChordsPerPiece);
     const auto n = static_cast<int>(chords);
     if (out.empty()) out.push_back({from, zFrom});
     for (int i = 1; i < n; ++i) {
@@ -239,6 +243,10 @@ template <typename Emit>
 void Multiples(double lo, double hi, double step, bool closed, Emit emit) {
     if (!(step > 0) || !(hi >= lo) || !std::isfinite(lo) || !std::isfinite(hi)) return;
     if ((hi - lo) / step > kMaxTicks) return;
+    // Beyond 2^52 steps from zero a double no longer counts in ones: the ticks
+    // of a tiny step at a large value cannot be told apart, and k + 1 == k
+    // would never end the loop.
+    if (std::fabs(lo / step) > 0x1p52 || std::fabs(hi / step) > 0x1p52) return;
     for (double k = std::ceil(lo / step); k * step < hi || (closed && k * step <= hi); ++k) emit(k * step);
 }
 

@@ -90,9 +90,10 @@ struct ProfileDrawing {
 };
 
 // The largest vertical distance, in the profile's unit, between a sampled
-// curve and the true one. A thousandth of a metre is far below a pixel at any
-// zoom that still shows a curve whole, so the drawing is sampled once and
-// never again per view.
+// curve and the true one, for curves of ordinary size: a curve is never cut
+// into more than a few hundred chords, and each output samples the curves it
+// shows again at its own resolution, so that a file of absurd curves cannot
+// make the drawing huge.
 inline constexpr double kChordTolerance = 0.001;
 
 ProfileDrawing BuildDrawing(const Profile& profile);

@@ -161,7 +161,13 @@ TEST_P(ProfileDrawingTest, svg_is_well_formed_with_one_marker_per_pvi) {
     pugi::xml_document document;
     const auto parsed = document.load_string(svg.c_str());
     ASSERT_TRUE(parsed) << parsed.description();
-    EXPECT_EQ(document.select_nodes("//circle[@class='pvi']").size(), profile_->Elements().size());
+    // A PVI's mark is an octagon among the curve marks (the high and low points are triangles).
+    std::size_t pviMarks = 0;
+    for (const auto& node : document.select_nodes("//polygon[@class='curve']")) {
+        const std::string points = node.node().attribute("points").value();
+        pviMarks += std::count(points.begin(), points.end(), ',') == 8;
+    }
+    EXPECT_EQ(pviMarks, profile_->Elements().size());
     // Each text places itself: renderers of SVG Tiny (Qt's among them) ignore positioned tspans.
     EXPECT_EQ(document.select_nodes("//text[not(@x) or not(@y)]").size(), 0u);
     EXPECT_EQ(document.select_nodes("//tspan").size(), 0u);
@@ -201,6 +207,25 @@ TEST(StationTicks, follow_the_labels_through_both_kinds_of_break) {
             // The tick stands where the road carries the label it shows.
             EXPECT_EQ(FormatStation(profile->LabelOf(t.position), StationStyle::K, 0), t.text) << row.name;
         }
+        EXPECT_EQ(texts, row.expected) << row.name;
+    }
+}
+
+TEST(ElevationTicks, are_whole_steps_and_end_even_where_a_double_cannot_count_them) {
+    struct Row {
+        const char* name;
+        double from, to, step;
+        std::vector<std::string> expected;
+    };
+    const std::vector<Row> rows = {
+        {"plain", -1, 4.5, 2, {"0", "2", "4"}},
+        {"decimals", 99.95, 100.25, 0.1, {"100.0", "100.1", "100.2"}},
+        // Deep in a view of a high road: k × step no longer moves when k grows by one.
+        {"tiny_step_at_large_value", 994999.99999465991, 994999.99999466108, 5e-11, {}},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::string> texts;
+        for (const auto& t : ElevationTicks(row.from, row.to, row.step)) texts.push_back(t.text);
         EXPECT_EQ(texts, row.expected) << row.name;
     }
 }

@@ -35,23 +35,29 @@ QPolygonF Polygon(const std::vector<PagePoint>& points) {
 
 void DrawText(QPainter& painter, const PageText& text, const QFont& font, const QFontMetricsF& metrics) {
     const QString s = QString::fromStdString(text.text);
-    const double width = metrics.horizontalAdvance(s);
+    // The page lays text out at PageTextWidth; a font that runs wider is
+    // narrowed to it, so that nothing reaches beyond the box it was given.
+    const double wanted = PageTextWidth(text.text, kShapingPixels);
+    const double measured = metrics.horizontalAdvance(s);
+    const double squeeze = measured > wanted && measured > 0 ? wanted / measured : 1.0;
+    const double width = measured * squeeze;
     double x = 0;
     if (text.hAlign == TextHAlign::Centre) x = -width / 2;
     if (text.hAlign == TextHAlign::Right) x = -width;
-    // The text's box runs from the top of a capital to the baseline, the
-    // height the page gives; descenders hang below it.
-    const double cap = metrics.capHeight() > 0 ? metrics.capHeight() : metrics.ascent();
-    double baseline = 0;
-    if (text.vAlign == TextVAlign::Top) baseline = cap;
-    if (text.vAlign == TextVAlign::Middle) baseline = cap / 2;
+    // The box is the em, the baseline a fixed share above its bottom, as in
+    // every other backend.
+    double baseline = -kShapingPixels * kTextDescent;
+    if (text.vAlign == TextVAlign::Top) baseline = kShapingPixels * (1 - kTextDescent);
+    if (text.vAlign == TextVAlign::Middle) baseline = kShapingPixels * (0.5 - kTextDescent);
     painter.save();
     painter.translate(text.anchor.x, text.anchor.y);
     painter.rotate(-text.angle);
-    painter.scale(text.height / cap, text.height / cap);
+    painter.scale(text.height / kShapingPixels, text.height / kShapingPixels);
+    painter.translate(x, baseline);
+    painter.scale(squeeze, 1);
     painter.setFont(font);
     painter.setPen(ColourOf(StyleOf(text.role)));
-    painter.drawText(QPointF(x, baseline), s);
+    painter.drawText(QPointF(0, 0), s);
     painter.restore();
 }
 

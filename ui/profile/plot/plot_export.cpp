@@ -45,8 +45,7 @@ std::optional<io::IoFailure> WritePlotPng(const std::string& path, const Profile
     {
         QPainter painter(&image);
         const ProfileDrawing drawing = BuildDrawing(profile);
-        PaintFittedPlot(painter, profile, drawing, QRectF(image.rect()), UsableExaggeration(options.exaggeration),
-                        PlotFont());
+        PaintFittedPlot(painter, profile, drawing, QRectF(image.rect()), UsableExaggeration(options.exaggeration));
     }
     QByteArray bytes;
     QBuffer buffer(&bytes);

@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include "core/drawing/plot_axes.h"
+#include "core/drawing/plot_page.h"
 #include "ui/profile/plot/plot_scene.h"
 
 namespace tarnvel::ui {
@@ -90,9 +92,7 @@ void PlotWidget::setProfile(std::optional<Profile> profile) {
             drawing_ = {};
         }
     }
-    // Every edit may add texts; past this the widths are measured afresh.
-    if (labelWidths_.size() > 200'000) labelWidths_.clear();
-    if (profile_) scene_ = std::make_unique<PlotScene>(*profile_, drawing_, PlotFont(), &labelWidths_);
+    if (profile_) scene_ = std::make_unique<PlotScene>(*profile_, drawing_);
     if (selectedPvi_ >= static_cast<int>(profile_ ? profile_->Elements().size() : 0)) selectedPvi_ = -1;
     if (query_ && !(profile_ && *query_ >= profile_->StartStation() && *query_ <= profile_->EndStation()))
         query_.reset();
@@ -108,13 +108,9 @@ void PlotWidget::setProfile(std::optional<Profile> profile) {
 }
 
 void PlotWidget::fitAll() {
-    const DeviceRect frame = PlotFrame(ToDeviceRect(QRectF(rect())));
-    const DeviceRect inner{frame.left + kFrameMargin, frame.top + kFrameMargin,
-                           std::max(1.0, frame.width - 2 * kFrameMargin),
-                           std::max(1.0, frame.height - 2 * kFrameMargin)};
     hasView_ = profile_.has_value();
     followFit_ = true;
-    ChangeView(ViewTransform::Fit(drawing_.extent, inner, transform_.Exaggeration()));
+    ChangeView(FitPlotView(drawing_.extent, ToDeviceRect(QRectF(rect())), transform_.Exaggeration()));
 }
 
 void PlotWidget::setExaggeration(double exaggeration) {
@@ -207,8 +203,8 @@ void PlotWidget::paintEvent(QPaintEvent*) {
         painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("尚无纵断面：请在变坡点表中输入，或打开 LandXML / CSV 文件。"));
         return;
     }
-    scene_->Layout(transform_, QRectF(rect()));
-    scene_->Paint(painter, selectedPvi_);
+    scene_->Layout(transform_, QRectF(rect()), selectedPvi_);
+    scene_->PaintCached(painter);
     if (query_) PaintQuery(painter, *query_);
     if (hover_) PaintCursor(painter, *hover_);
 }

@@ -115,7 +115,6 @@ private:
     std::optional<QPointF> dragFrom_;
     QPointF pressedAt_;
     std::unique_ptr<PlotScene> scene_;
-    std::unordered_map<std::string, double> labelWidths_;  // of PlotFont(), across drawings
 };
 
 }  // namespace tarnvel::ui

@@ -77,7 +77,7 @@ public:
             const double plotBottom = titleTop * kPlotShare;
             const ProfileDrawing drawing = BuildDrawing(profile_);
             PaintFittedPlot(painter, profile_, drawing, QRectF(1, 1, page_.width() - 2, plotBottom - 2),
-                            UsableExaggeration(options_.exaggeration), PlotFont(12));
+                            UsableExaggeration(options_.exaggeration));
             painter.setPen(QPen(Qt::black, 1.2));
             painter.drawLine(QPointF(0, plotBottom), QPointF(page_.width(), plotBottom));
             Table(painter, plotBottom, 0, std::min<std::size_t>(rows_.size(), static_cast<std::size_t>(firstRows_)));

@@ -1,0 +1,33 @@
+#pragma once
+// The plot of a profile in one view as a page: the frame, the grid and the
+// axes, the design line sampled for what the view can show, the marks, and
+// the labels that fit. The window paints this page, the PNG and the PDF sheet
+// paint it, the SVG writes it: one layout, one choice of labels, every output.
+//
+// The view is given in device pixels (a widget, an image); the page is in
+// millimetres at kPlotMmPerPixel, so that the line widths and text heights of
+// the one table of looks come out as a screen shows them.
+
+#include "core/drawing/page.h"
+#include "core/drawing/profile_drawing.h"
+#include "core/drawing/view_transform.h"
+#include "core/profile/profile.h"
+
+namespace tarnvel {
+
+inline constexpr double kPlotMmPerPixel = 0.25;
+inline constexpr double kPlotTextHeight = 3.0;  // mm: a 12-pixel em
+
+// The view that shows the whole drawing on a page of the given size, with
+// room for the axes and a margin inside the frame for the end labels.
+ViewTransform FitPlotView(const WorldBox& extent, const DeviceRect& page, double exaggeration);
+
+// `page` is the device rectangle the page stands for; `selectedPvi` (an index
+// into Profile::Elements(), or kNoPvi) is drawn highlighted.
+Page PlotPage(const Profile& profile, const ProfileDrawing& drawing, const ViewTransform& view,
+              const DeviceRect& page, int selectedPvi = kNoPvi);
+
+// The frame of the plot on its page, in mm.
+PageBox PlotFrameOnPage(const DeviceRect& page);
+
+}  // namespace tarnvel
