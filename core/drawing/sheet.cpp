@@ -22,8 +22,10 @@ struct Layout {
     double topReserve, bottomReserve;  // room for curve annotations above and below the lines
     double text;                       // height of the band's texts
 };
-constexpr Layout kA3 = {420, 297, 25, 10, 14, 28, 7, 12, 16, 11, 22, 38, 12, 2.0};
-constexpr Layout kA4 = {297, 210, 20, 8, 12, 24, 5, 10, 14, 10, 20, 28, 9, 1.8};
+// The band rows are tall enough for an elevation of 9999.999, a fill of
+// 99.999 and a station of K999+999.999 written across them.
+constexpr Layout kA3 = {420, 297, 25, 10, 14, 30, 5, 12, 19, 14, 24, 38, 12, 2.0};
+constexpr Layout kA4 = {297, 210, 20, 8, 12, 26, 3, 10, 17, 13, 22, 26, 8, 1.8};
 
 constexpr double kNoteText = 2.0;    // drawing-area annotations
 constexpr double kSampleMm = 0.5;    // the design line is sampled this finely on paper
@@ -32,7 +34,7 @@ constexpr std::size_t kMaxColumns = 2'000'000;
 // Fonts draw wider than the page's nominal widths (a square for a Chinese
 // character at the cap height); where a text must fit a cell or miss another,
 // its width is taken this much larger.
-constexpr double kWidthMargin = 1.35;
+constexpr double kWidthMargin = 2.0;
 
 double UnitMm(LengthUnit unit) {
     switch (unit) {

@@ -88,8 +88,12 @@ TEST_P(SheetTest, sheets_join_and_read_back_as_the_profile) {
     const SheetCase& c = GetParam();
     const Profile profile = test::Resolved(c.model);
     const double end = profile.EndStation();
-    const SheetGround ground = test::TestGround(profile, {150, 700, 1300, 2000, end - 100},
-                                                {101, 109, 99, 100.5, 98});
+    // A ground line that leaves and meets the design several times.
+    std::vector<double> surveyed = {150, 700, 1300, 2000, end - 100}, offsets = {1, -3, 2, -1.5, 1};
+    if (!c.ground) surveyed = {0, end}, offsets = {0, 0};
+    std::vector<double> elevations;
+    for (std::size_t i = 0; i < surveyed.size(); ++i) elevations.push_back(profile.At(surveyed[i]).elevation + offsets[i]);
+    const SheetGround ground = test::TestGround(profile, surveyed, elevations);
     const SheetSet set = BuildSheets(profile, c.options, c.ground ? &ground : nullptr);
     ASSERT_FALSE(set.problem) << DescribeSheetProblem(*set.problem);
     ASSERT_EQ(set.pages.size(), c.sheets);
