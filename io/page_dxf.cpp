@@ -129,7 +129,12 @@ void WriteText(DL_Dxf& dxf, StringWriter& dw, const PageText& text, const Placem
     const int v = text.vAlign == TextVAlign::Bottom ? 0 : text.vAlign == TextVAlign::Middle ? 2 : 3;
     const double x = at.X(text.anchor), y = at.Y(text.anchor);
     const double radians = text.angle * std::acos(-1.0) / 180;
-    dxf.writeText(dw, DL_TextData(x, y, 0, x, y, 0, text.height, 1.0, 0, h, v, Utf8ToGbk(text.text), kDxfTextStyle,
+    // A group value is one line: a line break in a text (a project name
+    // pasted with one) would end it and be read as the next group.
+    std::string value = Utf8ToGbk(text.text);
+    for (char& c : value)
+        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    dxf.writeText(dw, DL_TextData(x, y, 0, x, y, 0, text.height, 1.0, 0, h, v, value, kDxfTextStyle,
                                   radians),
                   AttributesOf(text.role));
 }

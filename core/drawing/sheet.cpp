@@ -168,6 +168,15 @@ private:
     };
 
     double X(double s) const { return left_ + (s - sheetFrom_) * xPerUnit_; }
+    // The columns from `from` to `to`, inclusive (columns_ is in order along the road).
+    std::pair<std::vector<Column>::const_iterator, std::vector<Column>::const_iterator> ColumnsIn(double from,
+                                                                                                  double to) const {
+        const auto first = std::lower_bound(columns_.begin(), columns_.end(), from,
+                                            [](const Column& c, double s) { return c.internal < s; });
+        const auto last = std::upper_bound(first, columns_.end(), to,
+                                           [](double s, const Column& c) { return s < c.internal; });
+        return {first, last};
+    }
     const SheetDatum& DatumAt(double s) const {
         for (const auto& d : frame_->datums)
             if (s <= d.to) return d;
@@ -298,14 +307,13 @@ void SheetBuilder::TakeSamples() {
     for (std::size_t i = 0; i <= n; ++i)
         at.push_back({i == n ? b_ : a_ + (b_ - a_) * static_cast<double>(i) / static_cast<double>(std::max<std::size_t>(n, 1)), false});
     auto inside = [&](double s) { return s >= a_ && s <= b_; };
-    for (const auto& c : columns_)
-        if (inside(c.internal)) at.push_back({c.internal, c.kind == ColumnKind::Zero});
+    for (auto [c, end] = ColumnsIn(a_, b_); c != end; ++c) at.push_back({c->internal, c->kind == ColumnKind::Zero});
     for (const auto& e : profile_.Elements())
         for (const double s : {e.startStation, e.pviStation, e.endStation})
             if (inside(s)) at.push_back({s, false});
     if (ground_) {
-        for (const double s : ground_->stations)
-            if (inside(s)) at.push_back({s, false});
+        const auto& gs = ground_->stations;
+        for (auto g = std::lower_bound(gs.begin(), gs.end(), a_); g != gs.end() && *g <= b_; ++g) at.push_back({*g, false});
         for (const double s : ground_->zeroPoints)
             if (inside(s)) at.push_back({s, true});
     }
@@ -388,9 +396,9 @@ void SheetBuilder::DrawGridAndRuler(Page& page) {
         }
     }
     AddLine(page, PageRole::Frame, {{left_, top_}, {left_, bottom_}});
-    for (const auto& c : columns_)
-        if (c.kind == ColumnKind::Interval && c.internal > sheetFrom_ && c.internal < sheetTo_)
-            AddLine(page, PageRole::Grid, {{X(c.internal), top_}, {X(c.internal), bottom_}});
+    for (auto [c, end] = ColumnsIn(sheetFrom_, sheetTo_); c != end; ++c)
+        if (c->kind == ColumnKind::Interval && c->internal > sheetFrom_ && c->internal < sheetTo_)
+            AddLine(page, PageRole::Grid, {{X(c->internal), top_}, {X(c->internal), bottom_}});
 }
 
 void SheetBuilder::DrawLines(Page& page) {
@@ -580,8 +588,7 @@ void SheetBuilder::DrawBands(Page& page) {
     // The station columns of this sheet, thinned where their texts would
     // collide: the more important kinds first, then in order along the road.
     std::vector<const Column*> candidates;
-    for (const auto& c : columns_)
-        if (c.internal >= sheetFrom_ && c.internal <= sheetTo_) candidates.push_back(&c);
+    for (auto [c, end] = ColumnsIn(sheetFrom_, sheetTo_); c != end; ++c) candidates.push_back(&*c);
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const Column* l, const Column* r) { return l->kind < r->kind; });
     std::vector<double> kept;
@@ -661,6 +668,8 @@ void SheetBuilder::Build(std::size_t index, Page& page, SheetFrame& frame) {
     boxes_.clear();
     sheetFrom_ = start_ + static_cast<double>(index) * length_;
     sheetTo_ = start_ + static_cast<double>(index + 1) * length_;
+    // The last sheet reaches the end even where the division rounded it short.
+    if (index + 1 == sheets_) sheetTo_ = std::max(sheetTo_, to_);
     a_ = std::max(sheetFrom_, from_);
     b_ = std::min(sheetTo_, to_);
     frame = SheetFrame{sheetFrom_, sheetTo_, left_, right_, top_, bottom_, xPerUnit_, yPerUnit_, {}};

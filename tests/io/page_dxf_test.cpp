@@ -113,6 +113,16 @@ TEST(PageDxf, sheets_read_back_as_layers_design_line_and_bands) {
     EXPECT_GT(columns, 150u);
 }
 
+TEST(PageDxf, a_text_with_line_breaks_stays_one_text) {
+    Page page;
+    page.texts.push_back({PageRole::Text, {10, 10}, "项目\r\n  0\r\nLINE\n\t甲", 2.5, 0, TextHAlign::Left, TextVAlign::Bottom});
+    page.lines.push_back({PageRole::Frame, {{0, 0}, {1, 1}}, false});
+    const ReadBack dxf = Read(PagesDxf({page}));
+    ASSERT_EQ(dxf.texts.size(), 1u);
+    EXPECT_EQ(dxf.texts.front().second.text, "项目    0  LINE  甲");
+    EXPECT_EQ(dxf.polylines.size(), 1u);
+}
+
 TEST(PageDxf, numbers_do_not_follow_the_process_locale) {
     const Profile profile = test::Resolved({"", LengthUnit::Metre, {Point(0, 10.5), Point(700, 12.25)}, {}});
     const SheetSet set = BuildSheets(profile, {});
