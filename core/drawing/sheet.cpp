@@ -58,6 +58,7 @@ struct Column {
 struct LineSample {
     double s = 0, z = 0;
     std::optional<double> g;
+    std::optional<double> pvi;  // a PVI's elevation, off the line above a crest or below a sag
     bool zero = false;  // a 填挖交界
 };
 
@@ -331,6 +332,14 @@ void SheetBuilder::TakeSamples() {
         sample.zero = zero;
         samples_.push_back(sample);
     }
+    // The datum keeps each PVI's mark in the drawing area too, so that the
+    // bracket and its notes have their room.
+    std::size_t k = 0;
+    for (const auto& e : profile_.Elements()) {
+        if (e.pviStation < a_ || e.pviStation > b_) continue;
+        while (k < samples_.size() && samples_[k].s < e.pviStation) ++k;
+        if (k < samples_.size()) samples_[k].pvi = e.pviElevation;
+    }
 }
 
 // The datum stays as long as both lines fit between the reserves; where they
@@ -344,8 +353,8 @@ void SheetBuilder::ChooseDatums() {
         return;
     }
     const double usable = (bottom_ - top_ - layout_.topReserve - layout_.bottomReserve) / yPerUnit_;
-    auto low = [](const LineSample& p) { return p.g ? std::min(p.z, *p.g) : p.z; };
-    auto high = [](const LineSample& p) { return p.g ? std::max(p.z, *p.g) : p.z; };
+    auto low = [](const LineSample& p) { return std::min({p.z, p.g.value_or(p.z), p.pvi.value_or(p.z)}); };
+    auto high = [](const LineSample& p) { return std::max({p.z, p.g.value_or(p.z), p.pvi.value_or(p.z)}); };
     std::size_t first = 0;
     double lo = low(samples_[0]), hi = high(samples_[0]);
     auto close = [&](std::size_t last) {
@@ -385,6 +394,7 @@ void SheetBuilder::DrawGridAndRuler(Page& page) {
             AddLine(page, PageRole::Grid, {{x0, y}, {x1, y}});
             AddLine(page, PageRole::Frame, {{rulerX - (k == 0 ? 2.0 : 0.0), y}, {rulerX + (k == 0 ? 0.0 : 2.0), y}});
             const std::string label = SheetNumber(d.datum + i * gridStep_, SheetValue::Plain);
+            if (y < top_ + kNoteText) continue;  // its label would cross the frame
             if (k == 0) Place(page, Text({rulerX - 3, y}, label, kNoteText, TextHAlign::Right, TextVAlign::Middle), false);
             else Place(page, Text({rulerX + 2.5, y}, label, 1.8, TextHAlign::Left, TextVAlign::Middle));
         }
