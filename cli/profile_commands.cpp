@@ -14,6 +14,7 @@
 #include "cli/listing_options.h"
 #include "cli/profile_options.h"
 #include "cli/profile_plot_command.h"
+#include "cli/profile_sheet_command.h"
 #include "core/profile/profile_listing.h"
 #include "core/text/ground_text.h"
 #include "core/text/messages.h"
@@ -346,6 +347,10 @@ constexpr ProfileCommand kCommands[] = {
      "填挖汇总：填方段、挖方段总长和最长段，最大填高、最大挖深，填挖交界", kSummaryOptions, RunGroundSummary},
     {"plot", "纵断面文件 --output 文件.svg [--exaggeration N] [--width PX --height PX]",
      "纵断面图（SVG：设计线、切线、变坡点、竖曲线要素、坡度坡长、断链）", kPlotOptions, RunProfilePlot},
+    {"sheet",
+     "纵断面文件 --output 文件.pdf|文件.dxf|文件.svg [--paper A3|A4] [--horizontal-scale 2000] "
+     "[--vertical-scale 200] [--from A --to B] [--project 文字] [--drawing-number 文字]",
+     "纵断面图图纸（按比例分张：图面、资料栏、图签）", kSheetOptions, RunProfileSheet},
 };
 
 std::string CommandList() {

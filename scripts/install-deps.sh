@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev       # the tests
     libbenchmark-dev                # the benchmarks
     libpugixml-dev                  # LandXML profile files
+    libdxflib-dev                   # DXF sheets (dxflib, GPL-2.0-or-later)
     poppler-utils                   # the sheet tests render and count the PDF pages
     xvfb xauth                      # a real X server for screenshots and manual looks
     fonts-arphic-uming              # a Song-style CJK font for the Chinese captions

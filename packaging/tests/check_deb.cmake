@@ -39,7 +39,8 @@ set(fields
     "Package :: ^tarnvel$"
     "Version :: ^${VERSION}$"
     "Depends :: (^|, )libc6 "
-    "Depends :: (^|, )libstdc\\+\\+6 ")
+    "Depends :: (^|, )libstdc\\+\\+6 "
+    "Depends :: (^|, )libdxflib3 ")
 if(GUI)
     list(APPEND fields
         "Depends :: (^|, )libqt6widgets6 "

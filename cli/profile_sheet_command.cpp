@@ -1,0 +1,116 @@
+#include "cli/profile_sheet_command.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <ostream>
+
+#include "cli/commands.h"
+#include "core/drawing/sheet.h"
+#include "io/atomic_write.h"
+#include "io/page_dxf.h"
+
+#if __has_include("core/drawing/page_svg.h")
+#include "core/drawing/page_svg.h"
+#define TARNVEL_PAGE_SVG 1
+#endif
+#ifdef TARNVEL_CLI_PDF
+#include <QGuiApplication>
+
+#include "ui/profile/plot/pages_pdf.h"
+#endif
+
+namespace tarnvel::cli {
+namespace {
+
+int ScaleOption(const Options& options, std::string_view name, int fallback) {
+    if (!options.Has(name)) return fallback;
+    const double value = options.Number(name);
+    if (value != std::floor(value) || value < 1 || value > 1e6)
+        throw UsageError("选项 --" + std::string(name) + " 的值“" + options.Text(name) + "”不是比例分母（正整数）");
+    return static_cast<int>(value);
+}
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+    return text;
+}
+
+std::optional<io::IoFailure> WritePdf(const std::string& path, const SheetSet& sheets, const std::string& title) {
+#ifdef TARNVEL_CLI_PDF
+    // The fonts need a GUI application; without a screen, the offscreen one.
+    std::unique_ptr<QGuiApplication> app;
+    if (!QCoreApplication::instance()) {
+        static char name[] = "tarnvel-cli", platform[] = "-platform", offscreen[] = "offscreen";
+        static char* argv[] = {name, platform, offscreen, nullptr};
+        static int argc = 3;
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    }
+    return ui::WritePagesPdf(path, sheets.pages, title);
+#else
+    (void)sheets;
+    (void)title;
+    return io::IoFailure{io::FailureKind::File,
+                         "无法写入“" + path + "”：此版本的 tarnvel-cli 未带 PDF 输出，请改用 .dxf。"};
+#endif
+}
+
+// An SVG holds one page: the first sheet.
+std::optional<io::IoFailure> WriteSvg(const std::string& path, const SheetSet& sheets) {
+#ifdef TARNVEL_PAGE_SVG
+    return io::WriteFileAtomically(path, PageSvg(sheets.pages.front()));
+#else
+    (void)sheets;
+    return io::IoFailure{io::FailureKind::File, "无法写入“" + path + "”：此版本的 tarnvel-cli 未带 SVG 图纸输出，请改用 .pdf 或 .dxf。"};
+#endif
+}
+
+}  // namespace
+
+int RunProfileSheet(const Options& options, std::ostream&, std::ostream& err) {
+    FileArgument(options);
+    const std::string& output = options.Text("output");
+    if (output.empty()) throw UsageError("选项 --output 的文件名为空");
+    const std::string lower = Lower(output);
+    const bool pdf = lower.ends_with(".pdf"), dxf = lower.ends_with(".dxf"), svg = lower.ends_with(".svg");
+    if (!pdf && !dxf && !svg) throw UsageError("选项 --output 的文件“" + output + "”须以 .pdf、.dxf 或 .svg 结尾");
+
+    SheetOptions sheet;
+    if (options.Has("paper")) {
+        const std::string paper = Lower(options.Text("paper"));
+        if (paper != "a3" && paper != "a4")
+            throw UsageError("选项 --paper 的值“" + options.Text("paper") + "”不是 A3 或 A4");
+        sheet.paper = paper == "a4" ? SheetPaper::A4 : SheetPaper::A3;
+    }
+    sheet.horizontalScale = ScaleOption(options, "horizontal-scale", sheet.horizontalScale);
+    sheet.verticalScale = ScaleOption(options, "vertical-scale", sheet.verticalScale);
+    if (options.Has("from")) sheet.from = StationFrom("from", options.Text("from"));
+    if (options.Has("to")) sheet.to = StationFrom("to", options.Text("to"));
+    if (options.Has("project")) sheet.project = options.Text("project");
+    if (options.Has("drawing-number")) sheet.drawingNumber = options.Text("drawing-number");
+    // The scales are checked before the file is read, as every option is.
+    {
+        const int h = sheet.horizontalScale, v = sheet.verticalScale;
+        if (h != 500 && h != 1000 && h != 2000 && h != 5000)
+            throw UsageError(DescribeSheetProblem({SheetProblemKind::HorizontalScale, static_cast<double>(h), {}}));
+        if (h < v || h > 50 * v)
+            throw UsageError(DescribeSheetProblem({SheetProblemKind::VerticalScale, static_cast<double>(v), {}}));
+    }
+
+    const Profile profile = LoadProfile(options, err);
+    const SheetSet sheets = BuildSheets(profile, sheet);
+    if (sheets.problem) {
+        err << "tarnvel-cli: " << DescribeSheetProblem(*sheets.problem) << '\n';
+        return kExitProfile;
+    }
+    const std::string title = "纵断面图 " + profile.Model().name;
+    std::optional<io::IoFailure> failure;
+    if (pdf) failure = WritePdf(output, sheets, title);
+    else if (dxf) failure = io::WritePagesDxf(output, sheets.pages);
+    else failure = WriteSvg(output, sheets);
+    if (failure) StopOnFailure(*failure, err);
+    return kExitOk;
+}
+
+}  // namespace tarnvel::cli

@@ -1,0 +1,771 @@
+#include "core/drawing/sheet.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+
+#include "core/calculator/number_text.h"
+#include "core/profile/profile_listing.h"
+
+namespace tarnvel {
+namespace {
+
+// The sizes of one paper, in mm of the printed sheet.
+struct Layout {
+    double width, height;
+    double marginLeft, margin;  // the frame: wider on the left for binding
+    double titleHeight;
+    double labelColumn;  // the band's row names and the elevation ruler
+    double rightGap;     // between the drawing area and the frame
+    double gradeRow, valueRow, fillRow, stationRow;
+    double topReserve, bottomReserve;  // room for curve annotations above and below the lines
+    double text;                       // height of the band's texts
+};
+// The band rows are tall enough for an elevation of 9999.999, a fill of
+// 99.999 and a station of K999+999.999 written across them.
+constexpr Layout kA3 = {420, 297, 25, 10, 14, 30, 5, 12, 19, 14, 24, 38, 12, 2.0};
+constexpr Layout kA4 = {297, 210, 20, 8, 12, 26, 3, 10, 17, 13, 22, 26, 8, 1.8};
+
+constexpr double kNoteText = 2.0;    // drawing-area annotations
+constexpr double kSampleMm = 0.5;    // the design line is sampled this finely on paper
+constexpr double kGridMm = 10;       // elevation grid spacing aims at this
+constexpr std::size_t kMaxColumns = 2'000'000;
+// Fonts draw wider than the page's nominal widths (a square for a Chinese
+// character at the cap height); where a text must fit a cell or miss another,
+// its width is taken this much larger.
+constexpr double kWidthMargin = 2.0;
+
+double UnitMm(LengthUnit unit) {
+    switch (unit) {
+        case LengthUnit::Metre: return 1000;
+        case LengthUnit::Foot: return 304.8;
+        case LengthUnit::USSurveyFoot: return 1200.0 / 3937.0 * 1000;
+    }
+    return 1000;
+}
+
+// A station column of the band, in order of importance where two collide.
+enum class ColumnKind { End = 0, Break = 1, Pvi = 2, CurveEnd = 3, Zero = 4, Interval = 5 };
+
+struct Column {
+    double internal = 0;
+    std::string text;
+    double design = 0;
+    ColumnKind kind = ColumnKind::Interval;
+};
+
+struct LineSample {
+    double s = 0, z = 0;
+    std::optional<double> g;
+    std::optional<double> pvi;  // a PVI's elevation, off the line above a crest or below a sag
+    bool zero = false;  // a 填挖交界
+};
+
+struct Box {
+    double x0, y0, x1, y1;
+    bool Overlaps(const Box& o) const { return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1; }
+};
+
+// The box a text covers, for texts along or across the page.
+Box BoxOf(const PageText& t) {
+    const double w = PageTextWidth(t.text, t.height) * kWidthMargin, h = t.height;
+    auto along = [&](double a) {  // start of the reading direction relative to the anchor
+        return t.hAlign == TextHAlign::Left ? a : t.hAlign == TextHAlign::Centre ? a - w / 2 : a - w;
+    };
+    if (std::abs(t.angle - 90) < 1e-9) {
+        // Reads upwards: the reading direction is −y, the text's top is −x.
+        const double start = along(0);  // distance up from the anchor to where the text starts
+        const double across0 = t.vAlign == TextVAlign::Bottom ? -h : t.vAlign == TextVAlign::Middle ? -h / 2 : 0;
+        return {t.anchor.x + across0, t.anchor.y - (start + w), t.anchor.x + across0 + h, t.anchor.y - start};
+    }
+    const double x0 = t.anchor.x + along(0);
+    const double y0 = t.vAlign == TextVAlign::Bottom ? t.anchor.y - h
+                      : t.vAlign == TextVAlign::Middle ? t.anchor.y - h / 2 : t.anchor.y;
+    return {x0, y0, x0 + w, y0 + h};
+}
+
+// A step of 1, 2 or 5 times a power of ten, at least `minimum`.
+double NiceStep(double minimum) {
+    const double p = std::pow(10.0, std::floor(std::log10(minimum)));
+    for (const double m : {1.0, 2.0, 5.0, 10.0})
+        if (m * p >= minimum * (1 - 1e-12)) return m * p;
+    return 10 * p;
+}
+
+PageText Text(PagePoint at, std::string s, double height, TextHAlign h, TextVAlign v, double angle = 0) {
+    PageText t;
+    t.anchor = at;
+    t.text = std::move(s);
+    t.height = height;
+    t.hAlign = h;
+    t.vAlign = v;
+    t.angle = angle;
+    return t;
+}
+
+void AddLine(Page& page, PageRole role, std::vector<PagePoint> points, bool closed = false) {
+    if (points.size() < 2) return;
+    page.lines.push_back({role, std::move(points), closed});
+}
+
+// Everything about the sheets that does not change from one to the next.
+class SheetBuilder {
+public:
+    SheetBuilder(const Profile& profile, const SheetOptions& options, const SheetGround* ground)
+        : profile_(profile), options_(options), ground_(ground && ground->at ? ground : nullptr),
+          layout_(options.paper == SheetPaper::A4 ? kA4 : kA3) {
+        const double unitMm = UnitMm(profile.Model().unit);
+        xPerUnit_ = unitMm / options.horizontalScale;
+        yPerUnit_ = unitMm / options.verticalScale;
+        frameL_ = layout_.marginLeft;
+        frameT_ = layout_.margin;
+        frameR_ = layout_.width - layout_.margin;
+        frameB_ = layout_.height - layout_.margin;
+        titleTop_ = frameB_ - layout_.titleHeight;
+        rows_ = {{"坡度(%)/坡长(" + std::string(LengthUnitSymbol(profile.Model().unit)) + ")", layout_.gradeRow},
+                 {"设计高程", layout_.valueRow}};
+        if (ground_) {
+            rows_.push_back({"地面高程", layout_.valueRow});
+            rows_.push_back({"填高", layout_.fillRow});
+            rows_.push_back({"挖深", layout_.fillRow});
+        }
+        rows_.push_back({"里程桩号", layout_.stationRow});
+        double bands = 0;
+        for (const auto& r : rows_) bands += r.height;
+        bandTop_ = titleTop_ - bands;
+        left_ = frameL_ + layout_.labelColumn;
+        right_ = frameR_ - layout_.rightGap;
+        top_ = frameT_;
+        bottom_ = bandTop_;
+        gridStep_ = NiceStep(kGridMm / yPerUnit_);
+    }
+
+    std::optional<SheetProblem> Plan(double from, double to) {
+        from_ = from;
+        to_ = to;
+        const double interval = options_.interval;
+        const double widthUnits = (right_ - left_) / xPerUnit_;
+        const double round = widthUnits >= 15 * interval ? 5 * interval : interval;
+        length_ = std::floor(widthUnits / round) * round;
+        if (!(length_ > 0) || (to - from) / interval > static_cast<double>(kMaxColumns))
+            return SheetProblem{SheetProblemKind::Interval, interval, {}};
+        start_ = std::floor(from / round) * round;
+        const double count = std::max(1.0, std::ceil((to - start_) / length_ - 1e-9));
+        if (count > static_cast<double>(kMaxSheets)) return SheetProblem{SheetProblemKind::TooManySheets, count, {}};
+        sheets_ = static_cast<std::size_t>(count);
+        return std::nullopt;
+    }
+
+    std::optional<SheetProblem> GatherColumns(const Station& fromLabel, const Station& toLabel);
+
+    std::size_t Sheets() const { return sheets_; }
+    void Build(std::size_t index, Page& page, SheetFrame& frame);
+
+private:
+    struct Row {
+        std::string name;
+        double height;
+    };
+
+    double X(double s) const { return left_ + (s - sheetFrom_) * xPerUnit_; }
+    // The columns from `from` to `to`, inclusive (columns_ is in order along the road).
+    std::pair<std::vector<Column>::const_iterator, std::vector<Column>::const_iterator> ColumnsIn(double from,
+                                                                                                  double to) const {
+        const auto first = std::lower_bound(columns_.begin(), columns_.end(), from,
+                                            [](const Column& c, double s) { return c.internal < s; });
+        const auto last = std::upper_bound(first, columns_.end(), to,
+                                           [](double s, const Column& c) { return s < c.internal; });
+        return {first, last};
+    }
+    const SheetDatum& DatumAt(double s) const {
+        for (const auto& d : frame_->datums)
+            if (s <= d.to) return d;
+        return frame_->datums.back();
+    }
+    double Y(const SheetDatum& d, double z) const { return bottom_ - (z - d.datum) * yPerUnit_; }
+    double Y(double s, double z) const { return Y(DatumAt(s), z); }
+
+    bool Place(Page& page, PageText text, bool inDrawing = true) {
+        const Box box = BoxOf(text);
+        if (inDrawing && (box.x0 < left_ - 1e-9 || box.x1 > right_ + 1e-9 || box.y0 < top_ || box.y1 > bottom_))
+            return false;
+        for (const auto& b : boxes_)
+            if (b.Overlaps(box)) return false;
+        boxes_.push_back(box);
+        page.texts.push_back(std::move(text));
+        return true;
+    }
+
+    void TakeSamples();
+    void ChooseDatums();
+    void DrawGridAndRuler(Page& page);
+    void DrawLines(Page& page);
+    void DrawCurves(Page& page);
+    void DrawMarks(Page& page);
+    void DrawBands(Page& page);
+    void DrawTitle(Page& page, std::size_t index);
+
+    const Profile& profile_;
+    const SheetOptions& options_;
+    const SheetGround* ground_;
+    Layout layout_;
+    double xPerUnit_ = 0, yPerUnit_ = 0, gridStep_ = 1;
+    double frameL_ = 0, frameT_ = 0, frameR_ = 0, frameB_ = 0, titleTop_ = 0, bandTop_ = 0;
+    double left_ = 0, right_ = 0, top_ = 0, bottom_ = 0;
+    std::vector<Row> rows_;
+    double from_ = 0, to_ = 0, start_ = 0, length_ = 0;
+    std::size_t sheets_ = 0;
+    std::vector<Column> columns_;
+
+    // The sheet being built.
+    double sheetFrom_ = 0, sheetTo_ = 0, a_ = 0, b_ = 0;  // a_…b_: the part with a design line
+    SheetFrame* frame_ = nullptr;
+    std::vector<LineSample> samples_;
+    std::vector<std::size_t> datumEnds_;  // index of each datum stretch's last sample
+    std::vector<Box> boxes_;
+};
+
+std::optional<SheetProblem> SheetBuilder::GatherColumns(const Station& fromLabel, const Station& toLabel) {
+    const double interval = options_.interval;
+    auto add = [&](const ProfileListingRow& row, ColumnKind kind) {
+        columns_.push_back({row.internal, SheetStation(row.label), row.value.elevation, kind});
+    };
+    // The key points, each with the label the listing gives it.
+    std::string refused;
+    const ProfileListingResult keys = ListProfile(profile_, {fromLabel, toLabel, interval, true}, kMaxColumns,
+                                                  [&](const ProfileListingRow& row) {
+        switch (row.kind) {
+            case ListingRowKind::Interval:
+            case ListingRowKind::Extreme: return;
+            case ListingRowKind::Pvi: return add(row, ColumnKind::Pvi);
+            case ListingRowKind::CurveStart:
+            case ListingRowKind::CurveEnd: return add(row, ColumnKind::CurveEnd);
+            case ListingRowKind::BreakBack:
+            case ListingRowKind::BreakAhead: return add(row, ColumnKind::Break);
+        }
+    });
+    if (!keys.ok) return SheetProblem{SheetProblemKind::Range, 0, keys.message};
+    // The whole-interval labels run from a whole multiple of the interval.
+    const Station firstWhole{std::ceil(fromLabel.value / interval - 1e-9) * interval, fromLabel.occurrence};
+    const auto intervals = [&](const Station& first) {
+        return ListProfile(profile_, {first, toLabel, interval, false}, kMaxColumns,
+                           [&](const ProfileListingRow& row) {
+            if (row.kind == ListingRowKind::Interval) add(row, ColumnKind::Interval);
+        });
+    };
+    if (firstWhole.value <= toLabel.value || profile_.Chains().Breaks().size() > 0) {
+        const std::size_t before = columns_.size();
+        if (!intervals(firstWhole).ok) {
+            // The whole label before the road's first cannot be placed (a
+            // short chain's gap): the interval counts from the first label.
+            columns_.resize(before);
+            intervals(fromLabel);
+        }
+    }
+    for (const double s : {from_, to_}) {
+        const Station label = profile_.LabelOf(s);
+        columns_.push_back({s, SheetStation(label), profile_.At(profile_.OnProfile(s)).elevation, ColumnKind::End});
+    }
+    if (ground_)
+        for (const double z : ground_->zeroPoints)
+            if (z >= from_ && z <= to_)
+                columns_.push_back({z, SheetStation(profile_.LabelOf(z)), profile_.At(z).elevation, ColumnKind::Zero});
+
+    std::stable_sort(columns_.begin(), columns_.end(),
+                     [](const Column& l, const Column& r) { return l.internal < r.internal; });
+    // One column for one place: the more important kind names it, and a
+    // chain break shows both of its labels.
+    std::vector<Column> merged;
+    for (auto& c : columns_) {
+        if (!merged.empty() && std::abs(c.internal - merged.back().internal) <= 1e-9 * std::max(1.0, std::abs(c.internal))) {
+            Column& m = merged.back();
+            if (c.kind == ColumnKind::Break && m.kind == ColumnKind::Break && c.text != m.text) {
+                m.text += "=" + c.text;
+                continue;
+            }
+            if (c.kind < m.kind) {
+                const bool keepBreak = m.kind == ColumnKind::Break;
+                if (!keepBreak) m = c;
+                else m.kind = std::min(m.kind, c.kind);
+            } else if (c.kind == ColumnKind::Break) {
+                m.text = c.text;
+                m.kind = std::min(m.kind, c.kind);
+            }
+            continue;
+        }
+        merged.push_back(std::move(c));
+    }
+    columns_ = std::move(merged);
+    return std::nullopt;
+}
+
+void SheetBuilder::TakeSamples() {
+    samples_.clear();
+    std::vector<std::pair<double, bool>> at;  // station, is a zero point
+    if (!(a_ <= b_)) return;
+    const auto n = static_cast<std::size_t>(std::ceil((b_ - a_) * xPerUnit_ / kSampleMm));
+    for (std::size_t i = 0; i <= n; ++i)
+        at.push_back({i == n ? b_ : a_ + (b_ - a_) * static_cast<double>(i) / static_cast<double>(std::max<std::size_t>(n, 1)), false});
+    auto inside = [&](double s) { return s >= a_ && s <= b_; };
+    for (auto [c, end] = ColumnsIn(a_, b_); c != end; ++c) at.push_back({c->internal, c->kind == ColumnKind::Zero});
+    for (const auto& e : profile_.Elements())
+        for (const double s : {e.startStation, e.pviStation, e.endStation})
+            if (inside(s)) at.push_back({s, false});
+    if (ground_) {
+        const auto& gs = ground_->stations;
+        for (auto g = std::lower_bound(gs.begin(), gs.end(), a_); g != gs.end() && *g <= b_; ++g) at.push_back({*g, false});
+        for (const double s : ground_->zeroPoints)
+            if (inside(s)) at.push_back({s, true});
+    }
+    std::sort(at.begin(), at.end());
+    ProfileCursor cursor(profile_);
+    for (const auto& [s, zero] : at) {
+        if (!samples_.empty() && s - samples_.back().s <= 1e-9 * std::max(1.0, std::abs(s))) {
+            samples_.back().zero = samples_.back().zero || zero;
+            continue;
+        }
+        LineSample sample;
+        sample.s = s;
+        sample.z = cursor.At(s).elevation;
+        if (ground_) sample.g = ground_->at(s);
+        sample.zero = zero;
+        samples_.push_back(sample);
+    }
+    // The datum keeps each PVI's mark in the drawing area too, so that the
+    // bracket and its notes have their room.
+    std::size_t k = 0;
+    for (const auto& e : profile_.Elements()) {
+        if (e.pviStation < a_ || e.pviStation > b_) continue;
+        while (k < samples_.size() && samples_[k].s < e.pviStation) ++k;
+        if (k < samples_.size()) samples_[k].pvi = e.pviElevation;
+    }
+}
+
+// The datum stays as long as both lines fit between the reserves; where they
+// would leave the drawing area it steps, and the stretch after the step gets
+// its own datum.
+void SheetBuilder::ChooseDatums() {
+    datumEnds_.clear();
+    frame_->datums.clear();
+    if (samples_.empty()) {
+        frame_->datums.push_back({sheetFrom_, sheetTo_, 0});
+        return;
+    }
+    const double usable = (bottom_ - top_ - layout_.topReserve - layout_.bottomReserve) / yPerUnit_;
+    auto low = [](const LineSample& p) { return std::min({p.z, p.g.value_or(p.z), p.pvi.value_or(p.z)}); };
+    auto high = [](const LineSample& p) { return std::max({p.z, p.g.value_or(p.z), p.pvi.value_or(p.z)}); };
+    std::size_t first = 0;
+    double lo = low(samples_[0]), hi = high(samples_[0]);
+    auto close = [&](std::size_t last) {
+        // The lines sit in the middle of the room between the reserves.
+        const double room = (bottom_ - top_ - layout_.topReserve - layout_.bottomReserve) / yPerUnit_;
+        const double below = layout_.bottomReserve / yPerUnit_ + std::max(0.0, room - (hi - lo)) / 2;
+        const double datum = std::floor((lo - below) / gridStep_) * gridStep_;
+        frame_->datums.push_back({samples_[first].s, samples_[last].s, datum});
+        datumEnds_.push_back(last);
+    };
+    for (std::size_t i = 1; i < samples_.size(); ++i) {
+        const double l = std::min(lo, low(samples_[i])), h = std::max(hi, high(samples_[i]));
+        if (h - l > usable && i - 1 > first) {
+            close(i - 1);
+            first = i - 1;
+            lo = std::min(low(samples_[i - 1]), low(samples_[i]));
+            hi = std::max(high(samples_[i - 1]), high(samples_[i]));
+        } else {
+            lo = l;
+            hi = h;
+        }
+    }
+    close(samples_.size() - 1);
+    frame_->datums.front().from = std::min(frame_->datums.front().from, sheetFrom_);
+    frame_->datums.back().to = std::max(frame_->datums.back().to, sheetTo_);
+}
+
+void SheetBuilder::DrawGridAndRuler(Page& page) {
+    const auto& datums = frame_->datums;
+    for (std::size_t k = 0; k < datums.size(); ++k) {
+        const SheetDatum& d = datums[k];
+        const double x0 = k == 0 ? left_ : X(d.from), x1 = k + 1 == datums.size() ? right_ : X(d.to);
+        const double rulerX = x0;
+        const auto steps = static_cast<int>(std::floor((bottom_ - top_) / (gridStep_ * yPerUnit_) + 1e-9));
+        for (int i = 0; i <= steps; ++i) {
+            const double y = bottom_ - i * gridStep_ * yPerUnit_;
+            AddLine(page, PageRole::Grid, {{x0, y}, {x1, y}});
+            AddLine(page, PageRole::Frame, {{rulerX - (k == 0 ? 2.0 : 0.0), y}, {rulerX + (k == 0 ? 0.0 : 2.0), y}});
+            const std::string label = SheetNumber(d.datum + i * gridStep_, SheetValue::Plain);
+            if (y < top_ + kNoteText) continue;  // its label would cross the frame
+            if (k == 0) Place(page, Text({rulerX - 3, y}, label, kNoteText, TextHAlign::Right, TextVAlign::Middle), false);
+            else Place(page, Text({rulerX + 2.5, y}, label, 1.8, TextHAlign::Left, TextVAlign::Middle));
+        }
+        if (k > 0) {
+            // The datum steps here: the ruler starts again with the new elevations.
+            AddLine(page, PageRole::Frame, {{x0, top_}, {x0, bottom_}});
+            Place(page, Text({x0 - 0.6, top_ + 2}, "高程基准 " + SheetNumber(d.datum, SheetValue::Plain), kNoteText,
+                             TextHAlign::Right, TextVAlign::Bottom, 90));
+        }
+    }
+    AddLine(page, PageRole::Frame, {{left_, top_}, {left_, bottom_}});
+    for (auto [c, end] = ColumnsIn(sheetFrom_, sheetTo_); c != end; ++c)
+        if (c->kind == ColumnKind::Interval && c->internal > sheetFrom_ && c->internal < sheetTo_)
+            AddLine(page, PageRole::Grid, {{X(c->internal), top_}, {X(c->internal), bottom_}});
+}
+
+void SheetBuilder::DrawLines(Page& page) {
+    std::size_t first = 0;
+    for (std::size_t k = 0; k < datumEnds_.size(); ++k) {
+        const SheetDatum& d = frame_->datums[k];
+        const std::size_t last = datumEnds_[k];
+        std::vector<PagePoint> design;
+        for (std::size_t i = first; i <= last; ++i) design.push_back({X(samples_[i].s), Y(d, samples_[i].z)});
+        if (ground_) {
+            // Runs of samples with ground: the line, and fill and cut between the zero points.
+            std::size_t i = first;
+            while (i <= last) {
+                if (!samples_[i].g) { ++i; continue; }
+                std::size_t j = i;
+                while (j + 1 <= last && samples_[j + 1].g) ++j;
+                std::vector<PagePoint> line;
+                for (std::size_t m = i; m <= j; ++m) line.push_back({X(samples_[m].s), Y(d, *samples_[m].g)});
+                AddLine(page, PageRole::GroundLine, line);
+                if (options_.shadeFillCut) {
+                    std::size_t p = i;
+                    while (p < j) {
+                        std::size_t q = p + 1;
+                        while (q < j && !samples_[q].zero) ++q;
+                        double largest = 0;
+                        PageArea area;
+                        for (std::size_t m = p; m <= q; ++m) {
+                            const double diff = samples_[m].z - *samples_[m].g;
+                            if (std::abs(diff) > std::abs(largest)) largest = diff;
+                            area.outline.push_back({X(samples_[m].s), Y(d, samples_[m].z)});
+                        }
+                        for (std::size_t m = q + 1; m-- > p;) area.outline.push_back({X(samples_[m].s), Y(d, *samples_[m].g)});
+                        if (std::abs(largest) * yPerUnit_ > 0.01) {
+                            area.role = largest > 0 ? PageRole::Fill : PageRole::Cut;
+                            page.areas.push_back(std::move(area));
+                        }
+                        p = q;
+                    }
+                }
+                i = j + 1;
+            }
+        }
+        AddLine(page, PageRole::DesignLine, std::move(design));
+        first = last;
+    }
+}
+
+void SheetBuilder::DrawCurves(Page& page) {
+    const auto& elements = profile_.Elements();
+    for (const auto& e : elements) {
+        if (e.pviStation < a_ || e.pviStation > b_) continue;
+        const double xp = X(e.pviStation), yp = Y(e.pviStation, e.pviElevation);
+        const bool hasCurve = e.length > 0;
+        const double sign = e.crest ? -1 : 1;  // crest notes above the line, sag notes below
+        double yb = yp;
+        if (hasCurve) {
+            const double s0 = std::max(e.startStation, a_), s1 = std::min(e.endStation, b_);
+            const double ys = Y(s0, profile_.At(s0).elevation), ye = Y(s1, profile_.At(s1).elevation);
+            yb = e.crest ? std::min({ys, ye, yp}) - 6 : std::max({ys, ye, yp}) + 6;
+            yb = std::clamp(yb, top_ + 1, bottom_ - 1);
+            const double x0 = X(s0), x1 = X(s1);
+            AddLine(page, PageRole::Curve, {{x0, yb}, {x1, yb}});
+            if (s0 == e.startStation) AddLine(page, PageRole::Curve, {{x0, yb}, {x0, ys}});
+            if (s1 == e.endStation) AddLine(page, PageRole::Curve, {{x1, yb}, {x1, ye}});
+            if (s0 == e.startStation && s1 == e.endStation)
+                AddLine(page, PageRole::Tangent, {{x0, ys}, {xp, yp}, {x1, ye}});
+        } else {
+            yb = std::clamp(yp + sign * 6, top_ + 1, bottom_ - 1);
+        }
+        const double tip = std::clamp(yb + sign * 16, top_, bottom_);
+        AddLine(page, PageRole::Curve, {{xp, yp}, {xp, tip}});
+        // The PVI's station on the left of its line, its elevation on the right,
+        // reading upwards away from the line.
+        const TextHAlign from = e.crest ? TextHAlign::Left : TextHAlign::Right;
+        const double y0 = yb + sign * 1;
+        Place(page, Text({xp - 0.5, y0}, SheetStation(profile_.LabelOf(e.pviStation)), kNoteText, from,
+                         TextVAlign::Bottom, 90));
+        Place(page, Text({xp + 0.5, y0}, SheetNumber(e.pviElevation, SheetValue::Elevation), kNoteText, from,
+                         TextVAlign::Top, 90));
+        if (!hasCurve) continue;
+        std::vector<std::string> notes;
+        if (!std::isnan(e.radius)) notes.push_back("R=" + SheetNumber(e.radius, SheetValue::Plain));
+        if (std::abs(e.tangentIn - e.tangentOut) <= 1e-9 * e.length) {
+            notes.push_back("T=" + SheetNumber(e.tangentIn, SheetValue::Length));
+        } else {
+            notes.push_back("T1=" + SheetNumber(e.tangentIn, SheetValue::Length));
+            notes.push_back("T2=" + SheetNumber(e.tangentOut, SheetValue::Length));
+        }
+        notes.push_back("E=" + SheetNumber(e.external, SheetValue::Length));
+        for (std::size_t i = 0; i < notes.size(); ++i)
+            Place(page, Text({xp + 3, y0 + sign * (static_cast<double>(i) * (kNoteText + 1))}, notes[i], kNoteText,
+                             TextHAlign::Left, e.crest ? TextVAlign::Bottom : TextVAlign::Top));
+        if (e.extremeStation && *e.extremeStation >= a_ && *e.extremeStation <= b_) {
+            const double xh = X(*e.extremeStation), yh = Y(*e.extremeStation, *e.extremeElevation);
+            const double d = e.crest ? -1.2 : 1.2;  // a small triangle pointing away from the line
+            AddLine(page, PageRole::Curve, {{xh, yh}, {xh - 0.8, yh + d}, {xh + 0.8, yh + d}}, true);
+            Place(page, Text({xh, yh - d * 1.5}, (e.crest ? "高点 " : "低点 ") + SheetStation(profile_.LabelOf(*e.extremeStation)),
+                             1.8, TextHAlign::Centre, e.crest ? TextVAlign::Top : TextVAlign::Bottom));
+        }
+    }
+}
+
+void SheetBuilder::DrawMarks(Page& page) {
+    const Chainage& chains = profile_.Chains();
+    const char* unit = LengthUnitSymbol(profile_.Model().unit);
+    for (std::size_t i = 0; i < chains.Breaks().size(); ++i) {
+        const double s = chains.BreakInternal(i);
+        if (s < sheetFrom_ || s > sheetTo_ || s < a_ || s > b_) continue;
+        const ChainBreak& br = chains.Breaks()[i];
+        const double x = X(s);
+        AddLine(page, PageRole::ChainBreak, {{x, top_}, {x, bottom_}});
+        const double chain = br.back - br.ahead;
+        const std::string text = "断链 " + SheetStation({br.back, 0}) + "=" + SheetStation({br.ahead, 0}) +
+                                 (chain > 0 ? " 长链 " : " 短链 ") + SheetNumber(std::abs(chain), SheetValue::Length) + " " + unit;
+        Place(page, Text({x - 0.5, bottom_ - 2}, text, kNoteText, TextHAlign::Left, TextVAlign::Bottom, 90));
+    }
+    const double ends[2] = {profile_.StartStation(), profile_.EndStation()};
+    for (int k = 0; k < 2; ++k) {
+        const double s = ends[k];
+        if (s < a_ || s > b_) continue;
+        const double z = profile_.At(s).elevation;
+        const double x = X(s), y = Y(s, z);
+        const bool up = y - top_ > 30;  // room above the line for the mark
+        const double tip = up ? y - 20 : std::min(bottom_, y + 20);
+        AddLine(page, PageRole::Curve, {{x, y}, {x, tip}});
+        const TextHAlign along = up ? TextHAlign::Left : TextHAlign::Right;
+        const double y0 = up ? y - 1 : y + 1;
+        Place(page, Text({x - 0.5, y0}, (k == 0 ? "起点 " : "终点 ") + SheetStation(profile_.LabelOf(s)), kNoteText,
+                         along, TextVAlign::Bottom, 90));
+        Place(page, Text({x + 0.5, y0}, "H=" + SheetNumber(z, SheetValue::Elevation), kNoteText, along,
+                         TextVAlign::Top, 90));
+    }
+}
+
+void SheetBuilder::DrawBands(Page& page) {
+    // The rules and the row names.
+    double y = bandTop_;
+    std::vector<double> rowTop;
+    for (const auto& row : rows_) {
+        AddLine(page, PageRole::Band, {{frameL_, y}, {frameR_, y}});
+        rowTop.push_back(y);
+        const double height = std::min(2.5, (layout_.labelColumn - 2) / std::max(1.0, PageTextWidth(row.name, kWidthMargin)));
+        page.texts.push_back(Text({frameL_ + layout_.labelColumn / 2, y + row.height / 2}, row.name, height,
+                                  TextHAlign::Centre, TextVAlign::Middle));
+        y += row.height;
+    }
+    AddLine(page, PageRole::Band, {{left_, bandTop_}, {left_, titleTop_}});
+    AddLine(page, PageRole::Band, {{right_, bandTop_}, {right_, titleTop_}});
+    const double h = layout_.text;
+
+    // 坡度/坡长: a diagonal per grade, rising or falling as the grade does.
+    {
+        const double t = rowTop[0] + 1, bo = rowTop[0] + rows_[0].height - 1;
+        const auto& elements = profile_.Elements();
+        std::vector<double> ends = {profile_.StartStation()};
+        for (const auto& e : elements) ends.push_back(e.pviStation);
+        ends.push_back(profile_.EndStation());
+        for (std::size_t j = 0; j + 1 < ends.size(); ++j) {
+            const double s0 = ends[j], s1 = ends[j + 1];
+            const double c0 = std::max(s0, std::max(a_, sheetFrom_)), c1 = std::min(s1, std::min(b_, sheetTo_));
+            if (!(c1 > c0)) continue;
+            const double grade = j < elements.size() ? elements[j].gradeIn
+                                 : elements.empty() ? profile_.At(s0).grade : elements.back().gradeOut;
+            const double y0 = grade > 0 ? bo : grade < 0 ? t : (t + bo) / 2;
+            const double y1 = grade > 0 ? t : grade < 0 ? bo : (t + bo) / 2;
+            auto yAt = [&](double s) { return y0 + (s - s0) / (s1 - s0) * (y1 - y0); };
+            const PagePoint p0{X(c0), yAt(c0)}, p1{X(c1), yAt(c1)};
+            AddLine(page, PageRole::Band, {p0, p1});
+            if (s0 >= sheetFrom_ && s0 > profile_.StartStation()) AddLine(page, PageRole::Band, {{X(s0), t - 1}, {X(s0), bo + 1}});
+            const double angle = std::atan2(y0 - y1, (s1 - s0) * xPerUnit_) * 180 / std::acos(-1.0);
+            const double dx = p1.x - p0.x, dy = p1.y - p0.y, run = std::hypot(dx, dy);
+            const PagePoint mid{(p0.x + p1.x) / 2, (p0.y + p1.y) / 2};
+            // Grade above the diagonal, length below it, where they fit along it.
+            const double nx = dy / run, ny = -dx / run;  // the normal towards the text's top
+            const std::string gradeText = SheetNumber(grade, SheetValue::Grade);
+            const std::string lengthText = SheetNumber(s1 - s0, SheetValue::Length);
+            if (PageTextWidth(gradeText, h) * kWidthMargin + 2 <= run) {
+                PageText g = Text({mid.x + nx * 0.4, mid.y + ny * 0.4}, gradeText, h, TextHAlign::Centre, TextVAlign::Bottom, angle);
+                page.texts.push_back(std::move(g));
+                if (PageTextWidth(lengthText, h) * kWidthMargin + 2 <= run)
+                    page.texts.push_back(Text({mid.x - nx * 0.4, mid.y - ny * 0.4}, lengthText, h, TextHAlign::Centre,
+                                              TextVAlign::Top, angle));
+            }
+        }
+    }
+
+    // The station columns of this sheet, thinned where their texts would
+    // collide: the more important kinds first, then in order along the road.
+    std::vector<const Column*> candidates;
+    for (auto [c, end] = ColumnsIn(sheetFrom_, sheetTo_); c != end; ++c) candidates.push_back(&*c);
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const Column* l, const Column* r) { return l->kind < r->kind; });
+    std::vector<double> kept;
+    std::vector<const Column*> shown;
+    const double gap = h * 1.3;
+    for (const Column* c : candidates) {
+        const double x = X(c->internal);
+        if (std::any_of(kept.begin(), kept.end(), [&](double k) { return std::abs(k - x) < gap; })) continue;
+        kept.push_back(x);
+        shown.push_back(c);
+    }
+    auto vertical = [&](std::size_t row, double x, const std::string& text) {
+        const double bottom = rowTop[row] + rows_[row].height - 1;
+        if (PageTextWidth(text, h) * kWidthMargin > rows_[row].height - 2) return;
+        page.texts.push_back(Text({x, bottom}, text, h, TextHAlign::Left, TextVAlign::Middle, 90));
+    };
+    const std::size_t stationRow = rows_.size() - 1;
+    for (const Column* c : shown) {
+        const double x = X(c->internal);
+        vertical(1, x, SheetNumber(c->design, SheetValue::Elevation));
+        if (ground_) {
+            if (const auto g = ground_->at(c->internal)) {
+                vertical(2, x, SheetNumber(*g, SheetValue::Elevation));
+                const double diff = c->design - *g;
+                const std::string amount = SheetNumber(std::abs(diff), SheetValue::Elevation);
+                if (amount != SheetNumber(0, SheetValue::Elevation)) vertical(diff > 0 ? 3 : 4, x, amount);
+            }
+        }
+        std::string label = c->text;
+        if (PageTextWidth(label, h) * kWidthMargin > rows_[stationRow].height - 2) label = label.substr(label.find('=') + 1);
+        vertical(stationRow, x, label);
+        AddLine(page, PageRole::Band, {{x, rowTop[stationRow]}, {x, rowTop[stationRow] + 1.5}});
+    }
+}
+
+void SheetBuilder::DrawTitle(Page& page, std::size_t index) {
+    struct Cell {
+        const char* name;
+        std::string value;
+        double share;
+    };
+    const std::string scale = "横 1:" + std::to_string(options_.horizontalScale) + "  竖 1:" +
+                              std::to_string(options_.verticalScale);
+    const std::string pageText = "第 " + std::to_string(index + 1) + " 页 共 " + std::to_string(sheets_) + " 页";
+    const std::array<Cell, 10> cells = {{{"设计单位", options_.designUnit, 0.15},
+                                         {"项目名称", options_.project, 0.19},
+                                         {"图名", "纵断面图", 0.09},
+                                         {"比例", scale, 0.12},
+                                         {"设计", options_.designer, 0.07},
+                                         {"复核", options_.checker, 0.07},
+                                         {"审核", options_.approver, 0.07},
+                                         {"图号", options_.drawingNumber, 0.08},
+                                         {"日期", options_.date, 0.07},
+                                         {"页次", pageText, 0.09}}};
+    AddLine(page, PageRole::Frame, {{frameL_, titleTop_}, {frameR_, titleTop_}});
+    double x = frameL_;
+    const double width = frameR_ - frameL_;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const double w = cells[i].share * width;
+        if (i > 0) AddLine(page, PageRole::Frame, {{x, titleTop_}, {x, frameB_}});
+        page.texts.push_back(Text({x + 1, titleTop_ + 1}, cells[i].name, 1.8, TextHAlign::Left, TextVAlign::Top));
+        if (!cells[i].value.empty()) {
+            // A long value is written smaller, never across the cell's rule.
+            const double fit = (w - 2) / std::max(1e-9, PageTextWidth(cells[i].value, kWidthMargin));
+            page.texts.push_back(Text({x + w / 2, titleTop_ + layout_.titleHeight * 0.62}, cells[i].value,
+                                      std::min(2.8, fit), TextHAlign::Centre, TextVAlign::Middle));
+        }
+        x += w;
+    }
+}
+
+void SheetBuilder::Build(std::size_t index, Page& page, SheetFrame& frame) {
+    page = Page{};
+    page.width = layout_.width;
+    page.height = layout_.height;
+    frame_ = &frame;
+    boxes_.clear();
+    sheetFrom_ = start_ + static_cast<double>(index) * length_;
+    sheetTo_ = start_ + static_cast<double>(index + 1) * length_;
+    // The last sheet reaches the end even where the division rounded it short.
+    if (index + 1 == sheets_) sheetTo_ = std::max(sheetTo_, to_);
+    a_ = std::max(sheetFrom_, from_);
+    b_ = std::min(sheetTo_, to_);
+    frame = SheetFrame{sheetFrom_, sheetTo_, left_, right_, top_, bottom_, xPerUnit_, yPerUnit_, {}};
+    TakeSamples();
+    ChooseDatums();
+
+    AddLine(page, PageRole::Frame, {{frameL_, frameT_}, {frameR_, frameT_}, {frameR_, frameB_}, {frameL_, frameB_}}, true);
+    DrawTitle(page, index);
+    DrawBands(page);
+    DrawMarks(page);
+    DrawCurves(page);
+    DrawGridAndRuler(page);
+    if (!samples_.empty()) DrawLines(page);
+}
+
+}  // namespace
+
+std::string SheetNumber(double value, SheetValue kind) {
+    switch (kind) {
+        case SheetValue::Elevation:
+        case SheetValue::Length:
+        case SheetValue::Grade: return FixedText(value, 3);
+        case SheetValue::Plain: return NumberToText(RoundTo3(value));
+    }
+    return FixedText(value, 3);
+}
+
+std::string SheetStation(const Station& label) {
+    std::string text = FormatStation(RoundTo3(label.value), StationStyle::K, 3);
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
+    if (label.occurrence >= 1) text += "(" + std::to_string(label.occurrence) + ")";
+    return text;
+}
+
+SheetSet BuildSheets(const Profile& profile, const SheetOptions& options, const SheetGround* ground) {
+    SheetSet set;
+    auto refuse = [&](SheetProblem problem) {
+        set.problem = std::move(problem);
+        return set;
+    };
+    const int h = options.horizontalScale, v = options.verticalScale;
+    if (h != 500 && h != 1000 && h != 2000 && h != 5000)
+        return refuse({SheetProblemKind::HorizontalScale, static_cast<double>(h), {}});
+    if (v <= 0 || h < v || h > 50 * v) return refuse({SheetProblemKind::VerticalScale, static_cast<double>(v), {}});
+    if (!(options.interval > 0) || !std::isfinite(options.interval))
+        return refuse({SheetProblemKind::Interval, options.interval, {}});
+
+    const auto& points = profile.Model().points;
+    const Station fromLabel = options.from.value_or(points.front().station);
+    const Station toLabel = options.to.value_or(points.back().station);
+    double from = 0, to = 0;
+    try {
+        from = profile.OnProfile(profile.InternalOf(fromLabel));
+        to = profile.OnProfile(profile.InternalOf(toLabel));
+    } catch (const StationError& e) {
+        return refuse({SheetProblemKind::Range, 0, e.what()});
+    }
+    if (!(to > from))
+        return refuse({SheetProblemKind::Range, 0,
+                       "终点桩号 " + StationInMessage(toLabel.value) + " 不在起点桩号 " +
+                           StationInMessage(fromLabel.value) + " 之后。"});
+
+    SheetBuilder builder(profile, options, ground);
+    if (auto problem = builder.Plan(from, to)) return refuse(std::move(*problem));
+    if (auto problem = builder.GatherColumns(fromLabel, toLabel)) return refuse(std::move(*problem));
+    set.pages.resize(builder.Sheets());
+    set.frames.resize(builder.Sheets());
+    for (std::size_t i = 0; i < builder.Sheets(); ++i) builder.Build(i, set.pages[i], set.frames[i]);
+    return set;
+}
+
+std::string DescribeSheetProblem(const SheetProblem& problem) {
+    switch (problem.kind) {
+        case SheetProblemKind::HorizontalScale:
+            return "横向比例 1:" + NumberToText(problem.value) + " 不可用：请选 1:500、1:1000、1:2000 或 1:5000。";
+        case SheetProblemKind::VerticalScale:
+            return "竖向比例 1:" + NumberToText(problem.value) + " 不可用：竖向放大倍数（横向比例÷竖向比例）须在 1 至 50 之间。";
+        case SheetProblemKind::Interval:
+            return "桩号间距 " + NumberToText(problem.value) + " 不可用：须为正数，且一张图中至少容得下一个间距。";
+        case SheetProblemKind::Range: return "出图范围不可用：" + problem.message;
+        case SheetProblemKind::TooManySheets:
+            return "出图需要 " + NumberToText(problem.value) + " 张图纸，超过上限 " + std::to_string(kMaxSheets) +
+                   " 张：请缩小桩号范围或选用更小的比例。";
+    }
+    return {};
+}
+
+}  // namespace tarnvel

@@ -1,0 +1,92 @@
+#pragma once
+// 纵断面图 sheets: the profile drawn at fixed scales, one sheet per station
+// range, each with its drawing area above, the band table (资料栏) below and
+// the title block along the bottom. The sheets are built once as pages of
+// primitives; the PDF, SVG and DXF outputs only draw them.
+//
+// Along the road the sheets use the internal station (the distance along the
+// road), so that a chain break never opens a gap or an overlap between two
+// sheets; every station written on a sheet is the profile's label.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/drawing/page.h"
+#include "core/profile/profile.h"
+
+namespace tarnvel {
+
+enum class SheetPaper { A3, A4 };  // always landscape
+
+struct SheetOptions {
+    SheetPaper paper = SheetPaper::A3;
+    int horizontalScale = 2000;  // 1:n — 500, 1000, 2000 or 5000
+    int verticalScale = 200;     // 1:n, horizontal / vertical between 1 and 50
+    std::optional<Station> from, to;  // labels; the whole profile when not given
+    double interval = 20;        // the band's whole-interval stations, in the profile's unit
+    bool shadeFillCut = true;
+    // The title block; an empty field stays empty on the sheet.
+    std::string project, designUnit, drawingNumber, designer, checker, approver, date;
+};
+
+// The ground under the design line, as the sheets need it: the surveyed
+// polyline for drawing, its elevation at a station for the bands, and the
+// places where the design crosses it. All stations are internal.
+struct SheetGround {
+    std::vector<double> stations;  // increasing
+    std::vector<double> elevations;
+    std::function<std::optional<double>(double internal)> at;  // nothing off the survey
+    std::vector<double> zeroPoints;                            // 填挖交界, increasing
+};
+
+// Where a sheet puts the numbers, so that a reader of an output can scale
+// back: x = left + (internal − from) × xPerUnit; within a datum's stretch
+// y = bottom − (elevation − datum) × yPerUnit (mm, y down).
+struct SheetDatum {
+    double from = 0, to = 0;  // internal
+    double datum = 0;         // the elevation at the drawing area's bottom
+};
+struct SheetFrame {
+    double from = 0, to = 0;  // internal stations the sheet covers
+    double left = 0, right = 0, top = 0, bottom = 0;  // the drawing area, mm
+    double xPerUnit = 0, yPerUnit = 0;                // mm per profile unit
+    std::vector<SheetDatum> datums;                   // one per stretch, in order
+};
+
+enum class SheetProblemKind {
+    HorizontalScale,  // not one of 500, 1000, 2000, 5000 (`value`)
+    VerticalScale,    // exaggeration outside 1…50, or not a whole positive number (`value`)
+    Interval,         // not a positive length that gives a sensible band (`value`)
+    Range,            // `message`: the station cannot be placed, or to before from
+    TooManySheets,    // more than kMaxSheets (`value`: how many)
+};
+struct SheetProblem {
+    SheetProblemKind kind = SheetProblemKind::Range;
+    double value = 0;
+    std::string message;  // for Range: why, as the profile says it
+};
+inline constexpr std::size_t kMaxSheets = 2000;
+
+struct SheetSet {
+    std::vector<Page> pages;
+    std::vector<SheetFrame> frames;  // one per page
+    std::optional<SheetProblem> problem;  // set, and no pages, when refused
+};
+
+SheetSet BuildSheets(const Profile& profile, const SheetOptions& options,
+                     const SheetGround* ground = nullptr);
+
+// The problem as a Chinese sentence.
+std::string DescribeSheetProblem(const SheetProblem& problem);
+
+// The texts of the band table and the drawing's annotations, in one place so
+// that one precision policy holds on every sheet.
+enum class SheetValue { Elevation, Length, Grade, Plain };  // Plain: radii and the ruler, only the decimals needed
+std::string SheetNumber(double value, SheetValue kind);
+// A station label in K notation with only the decimals it needs, at most three.
+std::string SheetStation(const Station& label);
+
+}  // namespace tarnvel

@@ -1,0 +1,31 @@
+#pragma once
+// Pages as one AutoCAD R2000 (AC1015) ASCII DXF drawing, written through
+// dxflib: the pages side by side in model space, left to right with a gap,
+// in millimetres of the printed page (x to the right, y up from the page's
+// bottom edge). One layer per CAD layer name of the table of looks; lines as
+// LWPOLYLINE, filled areas as solid HATCH, texts as TEXT in one text style.
+//
+// R2000 keeps text in the drawing's code page: the header says ANSI_936 and
+// every text and layer name is written in GBK, as AutoCAD on a Chinese
+// desktop writes it itself. The text style uses gbenor.shx with the big font
+// gbcbig.shx, the GB drafting fonts every Chinese AutoCAD carries.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/drawing/page.h"
+#include "io/io_failure.h"
+
+namespace tarnvel::io {
+
+inline constexpr double kDxfPageGap = 20;  // mm between two pages in model space
+inline constexpr const char* kDxfTextStyle = "TARNVEL";
+
+// The whole DXF file as bytes.
+std::string PagesDxf(const std::vector<Page>& pages);
+
+// The same, written with WriteFileAtomically.
+std::optional<IoFailure> WritePagesDxf(const std::string& path, const std::vector<Page>& pages);
+
+}  // namespace tarnvel::io

@@ -1,0 +1,212 @@
+// tarnvel-cli profile sheet end to end: a 3 km road exported as PDF and DXF
+// and read back as its reader would — the PDF's pages with poppler's
+// pdftotext, the DXF with dxflib — against the command's own listing.
+
+#include <dxflib/dl_creationadapter.h>
+#include <dxflib/dl_dxf.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "core/drawing/sheet.h"
+#include "io/gbk.h"
+#include "io/page_dxf.h"
+#include "io/profile_files.h"
+#include "tests/cli/run_cli.h"
+#include "tests/profile_builders.h"
+#include "tests/sheet_reading.h"
+
+namespace tarnvel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ByLength;
+using test::ByRadius;
+using test::Point;
+
+// Curve ends on whole 20 m stations or well clear of them, so that no
+// station of the band is left out for a neighbour's text.
+ProfileModel Road() {
+    return {"主线", LengthUnit::Metre,
+            {Point(0, 100), Point(800, 108, ByRadius(6000)), Point(1700, 96, ByLength(200)),
+             Point(2400, 104, ByLength(100)), Point(3000, 99)},
+            {}};
+}
+
+struct SheetRun {
+    const char* name;
+    const char* extension;
+    const char* paper;
+    int horizontal, vertical;
+    std::size_t pages;
+};
+
+void PrintTo(const SheetRun& r, std::ostream* os) { *os << r.name; }
+
+class ProfileSheetCli : public testing::TestWithParam<SheetRun> {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() / ("tarnvel_sheet_" + std::to_string(::getpid()));
+        fs::create_directories(folder_);
+        profile_ = (folder_ / "road.csv").string();
+        std::ofstream(profile_, std::ios::binary) << io::ProfileCsvBytes(Road());
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    // station label → elevation, as `profile list` gives them every 20 m
+    std::map<std::string, std::string> Listing() {
+        const auto run = test::RunCli(TARNVEL_CLI, {"profile", "list", profile_, "--from", "0", "--to", "3000",
+                                                    "--step", "20", "--format", "csv"});
+        EXPECT_EQ(run.status, 0) << run.err;
+        std::map<std::string, std::string> rows;
+        std::istringstream lines(run.out);
+        std::string line;
+        std::getline(lines, line);  // header
+        while (std::getline(lines, line)) {
+            const auto a = line.find(','), b = line.find(',', a + 1);
+            rows[SheetStation({std::stod(line.substr(0, a)), 0})] = line.substr(a + 1, b - a - 1);
+        }
+        return rows;
+    }
+
+    fs::path folder_;
+    std::string profile_;
+};
+
+std::optional<std::string> PdfPageText(const std::string& pdf, std::size_t page) {
+    const std::string command = "pdftotext -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" + pdf + "' - 2>/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return std::nullopt;
+    std::string text;
+    char buffer[4096];
+    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) text.append(buffer, n);
+    if (::pclose(pipe) != 0) return std::nullopt;
+    return text;
+}
+
+struct DxfTexts : DL_CreationAdapter {
+    std::vector<test::TextAt> texts;
+    std::vector<std::vector<PagePoint>> design;
+    void addPolyline(const DL_PolylineData&) override {
+        if (io::GbkToUtf8(getAttributes().getLayer()) == "设计线") design.emplace_back();
+        inDesign_ = io::GbkToUtf8(getAttributes().getLayer()) == "设计线";
+    }
+    void addVertex(const DL_VertexData& v) override {
+        if (inDesign_) design.back().push_back({v.x, v.y});
+    }
+    void addText(const DL_TextData& t) override {
+        const bool aligned = t.hJustification != 0 || t.vJustification != 0;
+        texts.push_back({io::GbkToUtf8(t.text), aligned ? t.apx : t.ipx, aligned ? t.apy : t.ipy,
+                         t.angle * 180 / std::acos(-1.0)});
+    }
+
+private:
+    bool inDesign_ = false;
+};
+
+TEST_P(ProfileSheetCli, every_sheet_carries_bands_title_and_the_listings_values) {
+    const SheetRun& r = GetParam();
+    const std::string output = (folder_ / (std::string("sheet.") + r.extension)).string();
+    const auto run = test::RunCli(TARNVEL_CLI, {"profile", "sheet", profile_, "--output", output, "--paper", r.paper,
+                                                "--horizontal-scale", std::to_string(r.horizontal),
+                                                "--vertical-scale", std::to_string(r.vertical), "--project", "示例公路",
+                                                "--drawing-number", "S-7"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto listing = Listing();
+    ASSERT_EQ(listing.size(), 151u);
+    const std::string pages = std::to_string(r.pages);
+
+    if (std::string(r.extension) == "pdf") {
+        std::string all;
+        for (std::size_t p = 1; p <= r.pages; ++p) {
+            const auto text = PdfPageText(output, p);
+            if (!text) GTEST_SKIP() << "pdftotext (poppler-utils) is not available";
+            const std::vector<std::string> wants = {"设计高程", "里程桩号", "坡度", "纵断面图", "示例公路", "S-7",
+                                                    "第 " + std::to_string(p) + " 页 共 " + pages + " 页"};
+            for (const auto& want : wants)
+                EXPECT_NE(text->find(want), std::string::npos) << "page " << p << " lacks " << want;
+            all += *text;
+        }
+        EXPECT_FALSE(PdfPageText(output, r.pages + 1)) << "more pages than the scale needs";
+        for (const auto& [station, elevation] : listing) {
+            EXPECT_NE(all.find(station), std::string::npos) << station;
+            EXPECT_NE(all.find(elevation), std::string::npos) << station << " " << elevation;
+        }
+        return;
+    }
+
+    // The DXF: its pages side by side, scaled back through the same sheets.
+    SheetOptions options;
+    options.paper = std::string(r.paper) == "A4" ? SheetPaper::A4 : SheetPaper::A3;
+    options.horizontalScale = r.horizontal;
+    options.verticalScale = r.vertical;
+    const Profile profile = test::Resolved(Road());
+    const SheetSet set = BuildSheets(profile, options);
+    ASSERT_EQ(set.pages.size(), r.pages);
+    std::ifstream in(output, std::ios::binary);
+    DxfTexts dxf;
+    ASSERT_TRUE(DL_Dxf().in(in, &dxf));
+    const double pitch = set.pages.front().width + io::kDxfPageGap, height = set.pages.front().height;
+    std::vector<std::vector<test::TextAt>> perPage(r.pages);
+    for (const auto& t : dxf.texts) {
+        const auto i = static_cast<std::size_t>(std::floor(t.x / pitch));
+        ASSERT_LT(i, r.pages);
+        perPage[i].push_back({t.text, t.x - i * pitch, height - t.y, t.angle});
+    }
+    std::map<std::string, std::string> band;
+    for (std::size_t i = 0; i < r.pages; ++i) {
+        const std::vector<std::string> wants = {"第 " + std::to_string(i + 1) + " 页 共 " + pages + " 页", "S-7"};
+        for (const auto& want : wants)
+            EXPECT_TRUE(std::any_of(perPage[i].begin(), perPage[i].end(), [&](const auto& t) { return t.text == want; }))
+                << "sheet " << i + 1 << " lacks " << want;
+        for (const auto& [station, cells] : test::ReadBands(perPage[i])) band[station] = cells.at("设计高程");
+    }
+    std::map<long, double> drawn;  // mm of road → elevation
+    for (const auto& line : dxf.design)
+        for (const auto& p : line) {
+            const auto i = static_cast<std::size_t>(std::floor(p.x / pitch));
+            for (const auto& [s, z] : test::ScaleBack(set.frames.at(i), p.x - i * pitch, height - p.y))
+                drawn[std::lround(s * 1000)] = z;
+        }
+    for (const auto& [station, elevation] : listing) {
+        EXPECT_EQ(band[station], elevation) << station;
+        const double s = profile.InternalOf(*ParseStation(station));
+        const auto at = drawn.find(std::lround(s * 1000));
+        ASSERT_NE(at, drawn.end()) << station;
+        EXPECT_NEAR(at->second, std::stod(elevation), 0.0005 + 1e-9) << station;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sheets, ProfileSheetCli,
+    testing::Values(SheetRun{"pdf_a3_2000", "pdf", "A3", 2000, 200, 5}, SheetRun{"dxf_a3_2000", "dxf", "A3", 2000, 200, 5},
+                    SheetRun{"pdf_a4_1000", "pdf", "A4", 1000, 100, 13}, SheetRun{"dxf_a4_1000", "dxf", "A4", 1000, 200, 13}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ProfileSheetCliRefusal, unusable_options_leave_no_file) {
+    const fs::path folder = fs::temp_directory_path() / ("tarnvel_sheet_refused_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const std::string profile = (folder / "road.csv").string(), output = (folder / "out.pdf").string();
+    std::ofstream(profile, std::ios::binary) << io::ProfileCsvBytes(Road());
+    const std::vector<std::vector<std::string>> cases = {
+        {"--horizontal-scale", "1500"}, {"--vertical-scale", "10"}, {"--paper", "A2"},
+        {"--from", "K2+000", "--to", "K1+000"}, {"--to", "K9+000"}};
+    for (const auto& extra : cases) {
+        std::vector<std::string> args = {"profile", "sheet", profile, "--output", output};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const auto run = test::RunCli(TARNVEL_CLI, args);
+        EXPECT_NE(run.status, 0) << extra.front();
+        EXPECT_FALSE(run.err.empty()) << extra.front();
+        EXPECT_FALSE(fs::exists(output)) << extra.front();
+    }
+    fs::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace tarnvel

@@ -1,0 +1,266 @@
+// The 纵断面图 sheets read back as a surveyor reads them: how many sheets a
+// road takes at a scale, that they join without gap or overlap, that the band
+// table says what the listing says, that the design line lies where the
+// profile puts it, and that no two texts cover each other.
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/calculator/number_text.h"
+#include "core/drawing/sheet.h"
+#include "core/profile/profile_listing.h"
+#include "tests/profile_builders.h"
+#include "tests/sheet_reading.h"
+
+namespace tarnvel {
+namespace {
+
+using test::ByRadius;
+using test::Point;
+
+ProfileModel Road3km() {
+    return {"主线", LengthUnit::Metre,
+            {Point(0, 100), Point(800, 108, ByRadius(6000)), Point(1700, 96, ByRadius(8000)),
+             Point(2400, 104, ByRadius(5000)), Point(3000, 99)},
+            {}};
+}
+
+struct SheetCase {
+    const char* name;
+    ProfileModel model;
+    SheetOptions options;
+    bool ground = false;
+    std::size_t sheets = 0;
+    bool datumSteps = false;  // some sheet needs more than one datum
+};
+
+void PrintTo(const SheetCase& c, std::ostream* os) { *os << c.name; }
+
+SheetOptions With(SheetPaper paper, int h, int v) {
+    SheetOptions o;
+    o.paper = paper;
+    o.horizontalScale = h;
+    o.verticalScale = v;
+    o.project = "示例公路";
+    return o;
+}
+
+std::vector<SheetCase> Cases() {
+    ProfileModel chained = {"断链", LengthUnit::Metre,
+                            {Point(0, 50), Point(1000, 56, ByRadius(4000)), Point(2000, 49, ByRadius(6000)),
+                             Point(3000, 52)},
+                            {{1500, 1480}}};
+    ProfileModel steep = {"陡坡", LengthUnit::Metre, {Point(0, 300), Point(1000, 380)}, {}};
+    SheetOptions part = With(SheetPaper::A3, 2000, 100);
+    part.from = Station{100, 0};
+    part.to = Station{900, 0};
+    return {
+        // A3 at 1:2000 holds 700 m: 3 km from K0+000 takes five sheets.
+        {"a3_2000_with_ground", Road3km(), With(SheetPaper::A3, 2000, 200), true, 5},
+        // A4 at 1:1000 holds 240 m: thirteen sheets.
+        {"a4_1000_without_ground", Road3km(), With(SheetPaper::A4, 1000, 100), false, 13},
+        // A long chain adds 20 m of road: 3020 m at 1700 m a sheet.
+        {"a3_5000_long_chain", chained, With(SheetPaper::A3, 5000, 500), true, 2},
+        // 8 % over 800 m at 1:100 climbs 640 mm of paper: the datum steps.
+        {"a3_steep_part_of_road", steep, part, false, 2, true},
+    };
+}
+
+class SheetTest : public testing::TestWithParam<SheetCase> {};
+
+struct Box {
+    double x0, y0, x1, y1;
+};
+
+Box BoxOf(const PageText& t) {
+    const double w = PageTextWidth(t.text, t.height), h = t.height;
+    const double start = t.hAlign == TextHAlign::Left ? 0 : t.hAlign == TextHAlign::Centre ? -w / 2 : -w;
+    const double across = t.vAlign == TextVAlign::Bottom ? -h : t.vAlign == TextVAlign::Middle ? -h / 2 : 0;
+    if (t.angle == 90) return {t.anchor.x + across, t.anchor.y - start - w, t.anchor.x + across + h, t.anchor.y - start};
+    return {t.anchor.x + start, t.anchor.y + across, t.anchor.x + start + w, t.anchor.y + across + h};
+}
+
+TEST_P(SheetTest, sheets_join_and_read_back_as_the_profile) {
+    const SheetCase& c = GetParam();
+    const Profile profile = test::Resolved(c.model);
+    const double end = profile.EndStation();
+    // A ground line that leaves and meets the design several times.
+    std::vector<double> surveyed = {150, 700, 1300, 2000, end - 100}, offsets = {1, -3, 2, -1.5, 1};
+    if (!c.ground) surveyed = {0, end}, offsets = {0, 0};
+    std::vector<double> elevations;
+    for (std::size_t i = 0; i < surveyed.size(); ++i) elevations.push_back(profile.At(surveyed[i]).elevation + offsets[i]);
+    const SheetGround ground = test::TestGround(profile, surveyed, elevations);
+    const SheetSet set = BuildSheets(profile, c.options, c.ground ? &ground : nullptr);
+    ASSERT_FALSE(set.problem) << DescribeSheetProblem(*set.problem);
+    ASSERT_EQ(set.pages.size(), c.sheets);
+
+    // Sheets start at a round station and follow one another without gap or overlap.
+    const double from = c.options.from ? c.options.from->value : 0, to = c.options.to ? c.options.to->value : end;
+    EXPECT_LE(set.frames.front().from, from);
+    EXPECT_EQ(std::fmod(set.frames.front().from, 20.0), 0);
+    EXPECT_GE(set.frames.back().to, to);
+    bool steps = false;
+    for (std::size_t i = 0; i < set.frames.size(); ++i) {
+        const SheetFrame& f = set.frames[i];
+        EXPECT_LE((f.to - f.from) * f.xPerUnit, f.right - f.left + 1e-9);
+        EXPECT_DOUBLE_EQ(f.xPerUnit, 1000.0 / c.options.horizontalScale);
+        if (i > 0) {
+            EXPECT_EQ(f.from, set.frames[i - 1].to);
+        }
+        steps = steps || f.datums.size() > 1;
+    }
+    EXPECT_EQ(steps, c.datumSteps);
+
+    // Each page: its bands, its title block and its number.
+    test::BandColumns all;
+    std::vector<std::vector<double>> shown(set.pages.size());  // x of every column, by page
+    for (std::size_t i = 0; i < set.pages.size(); ++i) {
+        const Page& page = set.pages[i];
+        std::vector<std::string> want = {"设计高程", "里程桩号", "纵断面图", "示例公路",
+                                         "第 " + std::to_string(i + 1) + " 页 共 " + std::to_string(c.sheets) + " 页",
+                                         "横 1:" + std::to_string(c.options.horizontalScale) + "  竖 1:" +
+                                             std::to_string(c.options.verticalScale)};
+        if (c.ground) want.insert(want.end(), {"地面高程", "填高", "挖深"});
+        for (const auto& w : want)
+            EXPECT_TRUE(std::any_of(page.texts.begin(), page.texts.end(), [&](const PageText& t) { return t.text == w; }))
+                << "page " << i + 1 << " lacks " << w;
+        if (!c.ground) {
+            for (const auto& t : page.texts) EXPECT_NE(t.text, "地面高程");
+        }
+        for (auto& [station, cells] : test::ReadBands(test::TextsOf(page))) {
+            all[station] = cells;
+            shown[i].push_back(std::stod(cells.at("x")));
+        }
+
+        // The design line lies where the profile puts it, inside the drawing area.
+        const SheetFrame& f = set.frames[i];
+        for (const auto& line : page.lines) {
+            if (line.role != PageRole::DesignLine) continue;
+            for (const auto& p : line.points) {
+                EXPECT_GE(p.y, f.top);
+                EXPECT_LE(p.y, f.bottom);
+                const auto found = test::ScaleBack(f, p.x, p.y);
+                EXPECT_TRUE(std::any_of(found.begin(), found.end(), [&](const auto& sz) {
+                    return std::abs(profile.At(profile.OnProfile(sz.first)).elevation - sz.second) < 1e-6;
+                })) << "page " << i + 1 << " at x " << p.x;
+            }
+        }
+        // No text covers another (the grade band's diagonal texts run in their own row).
+        std::vector<Box> boxes;
+        for (const auto& t : page.texts)
+            if (t.angle == 0 || t.angle == 90) boxes.push_back(BoxOf(t));
+        for (std::size_t a = 0; a < boxes.size(); ++a)
+            for (std::size_t b = a + 1; b < boxes.size(); ++b) {
+                const Box &p = boxes[a], &q = boxes[b];
+                const bool overlap = p.x0 < q.x1 - 1e-9 && q.x0 < p.x1 - 1e-9 && p.y0 < q.y1 - 1e-9 && q.y0 < p.y1 - 1e-9;
+                EXPECT_FALSE(overlap) << "page " << i + 1 << ": texts " << a << " and " << b;
+            }
+    }
+
+    // The band says what the listing says at every whole 20 m station.
+    const Station first{std::ceil(from / 20) * 20, 0};
+    const Station last = c.options.to ? *c.options.to : profile.Model().points.back().station;
+    std::size_t rows = 0;
+    ListProfile(profile, {first, last, 20, false}, 1'000'000, [&](const ProfileListingRow& row) {
+        ++rows;
+        const auto column = all.find(SheetStation(row.label));
+        if (column == all.end()) {
+            // Left out only where its text would cover a more important column's.
+            std::size_t i = 0;
+            while (i + 1 < set.frames.size() && row.internal > set.frames[i].to) ++i;
+            const double x = set.frames[i].left + (row.internal - set.frames[i].from) * set.frames[i].xPerUnit;
+            EXPECT_TRUE(std::any_of(shown[i].begin(), shown[i].end(), [&](double c) { return std::abs(c - x) < 3; }))
+                << SheetStation(row.label) << " is missing";
+            return;
+        }
+        auto cell = [&](const char* name) { return column->second.count(name) ? column->second.at(name) : ""; };
+        EXPECT_EQ(cell("设计高程"), FixedText(row.value.elevation, 3)) << SheetStation(row.label);
+        const auto g = c.ground ? ground.at(row.internal) : std::nullopt;
+        EXPECT_EQ(cell("地面高程"), g ? FixedText(*g, 3) : "") << SheetStation(row.label);
+        if (g) {
+            const double d = row.value.elevation - *g;
+            const std::string amount = FixedText(std::abs(d), 3);
+            EXPECT_EQ(cell(d > 0 ? "填高" : "挖深"), amount == "0.000" ? "" : amount) << SheetStation(row.label);
+            EXPECT_EQ(cell(d > 0 ? "挖深" : "填高"), "") << SheetStation(row.label);
+        }
+    });
+    EXPECT_GT(rows, 10u);
+    // Every 填挖交界 and every PVI has its column.
+    if (c.ground) {
+        for (const double z : ground.zeroPoints) EXPECT_TRUE(all.count(SheetStation(profile.LabelOf(z)))) << z;
+    }
+    for (const auto& e : profile.Elements())
+        EXPECT_TRUE(all.count(SheetStation(profile.LabelOf(e.pviStation)))) << e.pviStation;
+}
+
+INSTANTIATE_TEST_SUITE_P(Sheets, SheetTest, testing::ValuesIn(Cases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct RefusedCase {
+    const char* name;
+    SheetOptions options;
+    SheetProblemKind kind;
+};
+
+TEST(SheetProblems, unusable_choices_are_refused_with_a_reason_and_no_pages) {
+    auto with = [](auto change) {
+        SheetOptions o;
+        change(o);
+        return o;
+    };
+    const RefusedCase cases[] = {
+        {"scale_not_offered", with([](SheetOptions& o) { o.horizontalScale = 1500; }), SheetProblemKind::HorizontalScale},
+        {"exaggeration_above_50", with([](SheetOptions& o) { o.verticalScale = 20; }), SheetProblemKind::VerticalScale},
+        {"exaggeration_below_1", with([](SheetOptions& o) { o.verticalScale = 4000; }), SheetProblemKind::VerticalScale},
+        {"to_before_from", with([](SheetOptions& o) { o.from = Station{900, 0}; o.to = Station{100, 0}; }), SheetProblemKind::Range},
+        {"from_in_short_chain_gap", with([](SheetOptions& o) { o.from = Station{1510, 0}; }), SheetProblemKind::Range},
+        {"from_beyond_the_end", with([](SheetOptions& o) { o.to = Station{500000, 0}; }), SheetProblemKind::Range},
+        {"interval_zero", with([](SheetOptions& o) { o.interval = 0; }), SheetProblemKind::Interval},
+        {"interval_wider_than_a_sheet", with([](SheetOptions& o) { o.interval = 1000; }), SheetProblemKind::Interval},
+        {"too_many_sheets", with([](SheetOptions& o) { o.horizontalScale = 500; o.verticalScale = 50; o.paper = SheetPaper::A4; }), SheetProblemKind::TooManySheets},
+    };
+    ProfileModel model = Road3km();
+    model.chains = {{1500, 1520}};  // a short chain: K1+500 … K1+520 do not exist
+    model.points[2].station.value += 20;
+    model.points[3].station.value += 20;
+    model.points[4].station.value += 20;
+    model.points.push_back(Point(400000, 120));
+    const Profile profile = test::Resolved(model);
+    for (const auto& c : cases) {
+        const SheetSet set = BuildSheets(profile, c.options);
+        ASSERT_TRUE(set.problem) << c.name;
+        EXPECT_EQ(set.problem->kind, c.kind) << c.name;
+        EXPECT_TRUE(set.pages.empty()) << c.name;
+        EXPECT_FALSE(DescribeSheetProblem(*set.problem).empty()) << c.name;
+    }
+}
+
+TEST(SheetTitle, empty_fields_stay_empty_and_given_ones_are_written) {
+    const Profile profile = test::Resolved(Road3km());
+    SheetOptions options;
+    options.designer = "李工";
+    options.drawingNumber = "S3-1";
+    const SheetSet set = BuildSheets(profile, options);
+    ASSERT_FALSE(set.problem);
+    const auto& texts = set.pages.front().texts;
+    double stationRow = 0;
+    for (const auto& t : texts)
+        if (t.text == "里程桩号") stationRow = t.anchor.y;
+    // Below the band: the ten cell names, then only what was given and what
+    // the sheet knows itself (图名, 比例, 页次) — no stand-in for the others.
+    std::vector<std::string> title;
+    for (const auto& t : texts)
+        if (t.anchor.y > stationRow + 11) title.push_back(t.text);
+    std::sort(title.begin(), title.end());
+    std::vector<std::string> want = {"设计单位", "项目名称", "图名", "比例", "设计", "复核", "审核", "图号", "日期", "页次",
+                                     "李工", "S3-1", "纵断面图", "横 1:2000  竖 1:200", "第 1 页 共 5 页"};
+    std::sort(want.begin(), want.end());
+    EXPECT_EQ(title, want);
+}
+
+}  // namespace
+}  // namespace tarnvel
