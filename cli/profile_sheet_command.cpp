@@ -6,14 +6,13 @@
 #include <ostream>
 
 #include "cli/commands.h"
+#include "cli/profile_options.h"
+#include "core/drawing/page_svg.h"
 #include "core/drawing/sheet.h"
+#include "core/profile/ground_line.h"
 #include "io/atomic_write.h"
 #include "io/page_dxf.h"
 
-#if __has_include("core/drawing/page_svg.h")
-#include "core/drawing/page_svg.h"
-#define TARNVEL_PAGE_SVG 1
-#endif
 #ifdef TARNVEL_CLI_PDF
 #include <QGuiApplication>
 
@@ -58,12 +57,18 @@ std::optional<io::IoFailure> WritePdf(const std::string& path, const SheetSet& s
 
 // An SVG holds one page: the first sheet.
 std::optional<io::IoFailure> WriteSvg(const std::string& path, const SheetSet& sheets) {
-#ifdef TARNVEL_PAGE_SVG
     return io::WriteFileAtomically(path, PageSvg(sheets.pages.front()));
-#else
-    (void)sheets;
-    return io::IoFailure{io::FailureKind::File, "无法写入“" + path + "”：此版本的 tarnvel-cli 未带 SVG 图纸输出，请改用 .pdf 或 .dxf。"};
-#endif
+}
+
+// The ground as the sheets draw it; it looks the line up, so the line must
+// outlive the sheets.
+SheetGround SheetGroundOf(const Profile& profile, const GroundLine& line) {
+    SheetGround ground;
+    ground.stations = line.Stations();
+    ground.elevations = line.Elevations();
+    ground.at = [&line](double internal) { return line.At(internal); };
+    ground.zeroPoints = FindZeroPoints(profile, line);
+    return ground;
 }
 
 }  // namespace
@@ -99,7 +104,10 @@ int RunProfileSheet(const Options& options, std::ostream&, std::ostream& err) {
     }
 
     const Profile profile = LoadProfile(options, err);
-    const SheetSet sheets = BuildSheets(profile, sheet);
+    const std::optional<GroundLine> groundLine = LoadGround(options, profile, err);
+    std::optional<SheetGround> ground;
+    if (groundLine) ground = SheetGroundOf(profile, *groundLine);
+    const SheetSet sheets = BuildSheets(profile, sheet, ground ? &*ground : nullptr);
     if (sheets.problem) {
         err << "tarnvel-cli: " << DescribeSheetProblem(*sheets.problem) << '\n';
         return kExitProfile;

@@ -1,7 +1,8 @@
 #pragma once
 // tarnvel-cli profile sheet PROFILE --output FILE.pdf|FILE.dxf|FILE.svg
 //   [--paper A3|A4] [--horizontal-scale N] [--vertical-scale N] [--from A --to B]
-//   [--project TEXT] [--drawing-number TEXT] [--profile NAME]:
+//   [--project TEXT] [--drawing-number TEXT] [--profile NAME]
+//   [--ground G [--ground-surface NAME]]:
 // the 纵断面图 sheets, one row of the profile sub-command table.
 
 #include <iosfwd>
@@ -21,6 +22,8 @@ inline constexpr OptionSpec kSheetOptions[] = {
     {"project", true, "文字", "图签中的项目名称"},
     {"drawing-number", true, "文字", "图签中的图号"},
     kProfileNameOption,
+    kGroundOption,
+    kGroundSurfaceOption,
 };
 
 int RunProfileSheet(const Options& options, std::ostream& out, std::ostream& err);
