@@ -6,6 +6,7 @@
 #include <dxflib/dl_dxf.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -39,12 +40,29 @@ ProfileModel Road() {
             {}};
 }
 
+// A surveyed ground about the road's tangents, ±2 m, every 50 m: it crosses
+// the design line, so the sheets have both fill and cut and 填挖交界 columns.
+std::pair<std::vector<double>, std::vector<double>> Ground() {
+    const double pvi[][2] = {{0, 100}, {800, 108}, {1700, 96}, {2400, 104}, {3000, 99}};
+    std::vector<double> stations, elevations;
+    for (int k = 0; k <= 60; ++k) {
+        const double s = 50.0 * k;
+        std::size_t i = 0;
+        while (i + 2 < std::size(pvi) && s > pvi[i + 1][0]) ++i;
+        const double tangent = pvi[i][1] + (s - pvi[i][0]) / (pvi[i + 1][0] - pvi[i][0]) * (pvi[i + 1][1] - pvi[i][1]);
+        stations.push_back(s);
+        elevations.push_back(std::round((tangent + 2 * std::sin(s / 150)) * 1000) / 1000);
+    }
+    return {stations, elevations};
+}
+
 struct SheetRun {
     const char* name;
     const char* extension;
     const char* paper;
     int horizontal, vertical;
     std::size_t pages;
+    bool ground = false;
 };
 
 void PrintTo(const SheetRun& r, std::ostream* os) { *os << r.name; }
@@ -56,27 +74,47 @@ protected:
         fs::create_directories(folder_);
         profile_ = (folder_ / "road.csv").string();
         std::ofstream(profile_, std::ios::binary) << io::ProfileCsvBytes(Road());
+        ground_ = (folder_ / "ground.csv").string();
+        std::ofstream table(ground_, std::ios::binary);
+        table << "桩号,地面高程\n";
+        const auto [stations, elevations] = Ground();
+        for (std::size_t i = 0; i < stations.size(); ++i) {
+            char z[32];
+            const auto end = std::to_chars(z, z + sizeof z, elevations[i], std::chars_format::fixed, 3).ptr;
+            table << stations[i] << ',' << std::string(z, end) << '\n';
+        }
     }
     void TearDown() override { fs::remove_all(folder_); }
 
-    // station label → elevation, as `profile list` gives them every 20 m
-    std::map<std::string, std::string> Listing() {
-        const auto run = test::RunCli(TARNVEL_CLI, {"profile", "list", profile_, "--from", "0", "--to", "3000",
-                                                    "--step", "20", "--format", "csv"});
+    // station label → band row → value, as `profile list` gives them every
+    // 20 m: 设计高程, and with the ground 地面高程 and 填高 or 挖深 (the band
+    // leaves the zero one of the two empty).
+    std::map<std::string, std::map<std::string, std::string>> Listing(bool ground) {
+        std::vector<std::string> args = {"profile", "list", profile_, "--from", "0", "--to", "3000",
+                                         "--step", "20", "--format", "csv"};
+        if (ground) args.insert(args.end(), {"--ground", ground_});
+        const auto run = test::RunCli(TARNVEL_CLI, args);
         EXPECT_EQ(run.status, 0) << run.err;
-        std::map<std::string, std::string> rows;
+        std::map<std::string, std::map<std::string, std::string>> rows;
         std::istringstream lines(run.out);
         std::string line;
-        std::getline(lines, line);  // header
+        std::getline(lines, line);  // header: station,elevation,grade[,ground,fill,cut],note
         while (std::getline(lines, line)) {
-            const auto a = line.find(','), b = line.find(',', a + 1);
-            rows[SheetStation({std::stod(line.substr(0, a)), 0})] = line.substr(a + 1, b - a - 1);
+            std::vector<std::string> cells;
+            std::istringstream split(line);
+            for (std::string cell; std::getline(split, cell, ',');) cells.push_back(cell);
+            auto& row = rows[SheetStation({std::stod(cells.at(0)), 0})];
+            row["设计高程"] = cells.at(1);
+            if (!ground) continue;
+            row["地面高程"] = cells.at(3);
+            if (cells.at(4) != "0.000") row["填高"] = cells.at(4);
+            if (cells.at(5) != "0.000") row["挖深"] = cells.at(5);
         }
         return rows;
     }
 
     fs::path folder_;
-    std::string profile_;
+    std::string profile_, ground_;
 };
 
 std::optional<std::string> PdfPageText(const std::string& pdf, std::size_t page) {
@@ -113,30 +151,46 @@ private:
 TEST_P(ProfileSheetCli, every_sheet_carries_bands_title_and_the_listings_values) {
     const SheetRun& r = GetParam();
     const std::string output = (folder_ / (std::string("sheet.") + r.extension)).string();
-    const auto run = test::RunCli(TARNVEL_CLI, {"profile", "sheet", profile_, "--output", output, "--paper", r.paper,
-                                                "--horizontal-scale", std::to_string(r.horizontal),
-                                                "--vertical-scale", std::to_string(r.vertical), "--project", "示例公路",
-                                                "--drawing-number", "S-7"});
+    std::vector<std::string> args = {"profile", "sheet", profile_, "--output", output, "--paper", r.paper,
+                                     "--horizontal-scale", std::to_string(r.horizontal),
+                                     "--vertical-scale", std::to_string(r.vertical), "--project", "示例公路",
+                                     "--drawing-number", "S-7"};
+    if (r.ground) args.insert(args.end(), {"--ground", ground_});
+    const auto run = test::RunCli(TARNVEL_CLI, args);
     ASSERT_EQ(run.status, 0) << run.err;
-    const auto listing = Listing();
+    const auto listing = Listing(r.ground);
     ASSERT_EQ(listing.size(), 151u);
     const std::string pages = std::to_string(r.pages);
+    const Profile profile = test::Resolved(Road());
+    std::optional<SheetGround> ground;
+    if (r.ground) ground = test::TestGround(profile, Ground().first, Ground().second);
+    // A 填挖交界 names its own column; a 20 m station a few metres from it
+    // gives way when their texts would touch.
+    auto givesWay = [&](const std::string& station) {
+        if (!ground) return false;
+        const double s = profile.InternalOf(*ParseStation(station));
+        return std::any_of(ground->zeroPoints.begin(), ground->zeroPoints.end(),
+                           [&](double z) { return std::abs(z - s) < 0.004 * r.horizontal; });
+    };
 
     if (std::string(r.extension) == "pdf") {
         std::string all;
         for (std::size_t p = 1; p <= r.pages; ++p) {
             const auto text = PdfPageText(output, p);
             if (!text) GTEST_SKIP() << "pdftotext (poppler-utils) is not available";
-            const std::vector<std::string> wants = {"设计高程", "里程桩号", "坡度", "纵断面图", "示例公路", "S-7",
-                                                    "第 " + std::to_string(p) + " 页 共 " + pages + " 页"};
+            std::vector<std::string> wants = {"设计高程", "里程桩号", "坡度", "纵断面图", "示例公路", "S-7",
+                                              "第 " + std::to_string(p) + " 页 共 " + pages + " 页"};
+            if (r.ground) wants.insert(wants.end(), {"地面高程", "填高", "挖深"});
             for (const auto& want : wants)
                 EXPECT_NE(text->find(want), std::string::npos) << "page " << p << " lacks " << want;
             all += *text;
         }
         EXPECT_FALSE(PdfPageText(output, r.pages + 1)) << "more pages than the scale needs";
-        for (const auto& [station, elevation] : listing) {
+        for (const auto& [station, cells] : listing) {
+            if (all.find(station) == std::string::npos && givesWay(station)) continue;
             EXPECT_NE(all.find(station), std::string::npos) << station;
-            EXPECT_NE(all.find(elevation), std::string::npos) << station << " " << elevation;
+            for (const auto& [row, value] : cells)
+                EXPECT_NE(all.find(value), std::string::npos) << station << " " << row << " " << value;
         }
         return;
     }
@@ -146,8 +200,7 @@ TEST_P(ProfileSheetCli, every_sheet_carries_bands_title_and_the_listings_values)
     options.paper = std::string(r.paper) == "A4" ? SheetPaper::A4 : SheetPaper::A3;
     options.horizontalScale = r.horizontal;
     options.verticalScale = r.vertical;
-    const Profile profile = test::Resolved(Road());
-    const SheetSet set = BuildSheets(profile, options);
+    const SheetSet set = BuildSheets(profile, options, ground ? &*ground : nullptr);
     ASSERT_EQ(set.pages.size(), r.pages);
     std::ifstream in(output, std::ios::binary);
     DxfTexts dxf;
@@ -159,13 +212,17 @@ TEST_P(ProfileSheetCli, every_sheet_carries_bands_title_and_the_listings_values)
         ASSERT_LT(i, r.pages);
         perPage[i].push_back({t.text, t.x - i * pitch, height - t.y, t.angle});
     }
-    std::map<std::string, std::string> band;
+    std::map<std::string, std::map<std::string, std::string>> band;
     for (std::size_t i = 0; i < r.pages; ++i) {
         const std::vector<std::string> wants = {"第 " + std::to_string(i + 1) + " 页 共 " + pages + " 页", "S-7"};
         for (const auto& want : wants)
             EXPECT_TRUE(std::any_of(perPage[i].begin(), perPage[i].end(), [&](const auto& t) { return t.text == want; }))
                 << "sheet " << i + 1 << " lacks " << want;
-        for (const auto& [station, cells] : test::ReadBands(perPage[i])) band[station] = cells.at("设计高程");
+        for (auto [station, cells] : test::ReadBands(perPage[i])) {
+            cells.erase("x");
+            cells.erase("里程桩号");
+            band[station] = cells;
+        }
     }
     std::map<long, double> drawn;  // mm of road → elevation
     for (const auto& line : dxf.design)
@@ -174,19 +231,22 @@ TEST_P(ProfileSheetCli, every_sheet_carries_bands_title_and_the_listings_values)
             for (const auto& [s, z] : test::ScaleBack(set.frames.at(i), p.x - i * pitch, height - p.y))
                 drawn[std::lround(s * 1000)] = z;
         }
-    for (const auto& [station, elevation] : listing) {
-        EXPECT_EQ(band[station], elevation) << station;
+    for (const auto& [station, cells] : listing) {
+        if (!band.count(station) && givesWay(station)) continue;
+        EXPECT_EQ(band[station], cells) << station;
         const double s = profile.InternalOf(*ParseStation(station));
         const auto at = drawn.find(std::lround(s * 1000));
         ASSERT_NE(at, drawn.end()) << station;
-        EXPECT_NEAR(at->second, std::stod(elevation), 0.0005 + 1e-9) << station;
+        EXPECT_NEAR(at->second, std::stod(cells.at("设计高程")), 0.0005 + 1e-9) << station;
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Sheets, ProfileSheetCli,
     testing::Values(SheetRun{"pdf_a3_2000", "pdf", "A3", 2000, 200, 5}, SheetRun{"dxf_a3_2000", "dxf", "A3", 2000, 200, 5},
-                    SheetRun{"pdf_a4_1000", "pdf", "A4", 1000, 100, 13}, SheetRun{"dxf_a4_1000", "dxf", "A4", 1000, 200, 13}),
+                    SheetRun{"pdf_a4_1000", "pdf", "A4", 1000, 100, 13}, SheetRun{"dxf_a4_1000", "dxf", "A4", 1000, 200, 13},
+                    SheetRun{"pdf_a3_2000_ground", "pdf", "A3", 2000, 200, 5, true},
+                    SheetRun{"dxf_a3_2000_ground", "dxf", "A3", 2000, 200, 5, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProfileSheetCliRefusal, unusable_options_leave_no_file) {
