@@ -32,10 +32,10 @@ constexpr double kNoteText = 2.0;    // drawing-area annotations
 constexpr double kSampleMm = 0.5;    // the design line is sampled this finely on paper
 constexpr double kGridMm = 10;       // elevation grid spacing aims at this
 constexpr std::size_t kMaxColumns = 2'000'000;
-// Fonts draw wider than the page's nominal widths (a square for a Chinese
-// character at the cap height); where a text must fit a cell or miss another,
-// its width is taken this much larger.
-constexpr double kWidthMargin = 2.0;
+// Every backend keeps a text within its nominal width (the painter narrows a
+// font that runs wider); where a text must fit a cell or miss another, its
+// width is taken this much larger, so that neighbours keep a visible gap.
+constexpr double kWidthMargin = 1.2;
 
 double UnitMm(LengthUnit unit) {
     switch (unit) {
