@@ -7,6 +7,7 @@
 
 #include "core/calculator/number_text.h"
 #include "core/profile/profile_listing.h"
+#include "core/text/messages.h"
 
 namespace tarnvel {
 namespace {
@@ -237,7 +238,9 @@ std::optional<SheetProblem> SheetBuilder::GatherColumns(const Station& fromLabel
                                                   [&](const ProfileListingRow& row) {
         switch (row.kind) {
             case ListingRowKind::Interval:
-            case ListingRowKind::Extreme: return;
+            case ListingRowKind::Extreme:
+            case ListingRowKind::Start:  // the sheet's own ends are added below
+            case ListingRowKind::End: return;
             case ListingRowKind::Pvi: return add(row, ColumnKind::Pvi);
             case ListingRowKind::CurveStart:
             case ListingRowKind::CurveEnd: return add(row, ColumnKind::CurveEnd);
@@ -245,7 +248,7 @@ std::optional<SheetProblem> SheetBuilder::GatherColumns(const Station& fromLabel
             case ListingRowKind::BreakAhead: return add(row, ColumnKind::Break);
         }
     });
-    if (!keys.ok) return SheetProblem{SheetProblemKind::Range, 0, keys.message};
+    if (!keys.ok) return SheetProblem{SheetProblemKind::Range, 0, DescribeProfileListing(keys)};
     // The whole-interval labels run from a whole multiple of the interval.
     const Station firstWhole{std::ceil(fromLabel.value / interval - 1e-9) * interval, fromLabel.occurrence};
     const auto intervals = [&](const Station& first) {
