@@ -221,11 +221,16 @@ std::optional<Profile> Profile::Resolve(const ProfileModel& model,
 
     const double tolerance = RoundingTolerance(model.unit);
     std::vector<ProfileProblem> notes;
-    std::vector<CurveSpec> spec(n);
+    // The curves as given, copied only once a pair has to be made to meet:
+    // that is rare, and a copy of every curve would cost a large profile an
+    // allocation and a pass for nothing.
+    std::vector<CurveSpec> adjusted;
+    const auto spec = [&](std::size_t i) -> const CurveSpec& {
+        return adjusted.empty() ? pts[i].curve : adjusted[i];
+    };
     std::vector<Extent> ext(n);
     for (std::size_t i = 1; i + 1 < n; ++i) {
-        spec[i] = pts[i].curve;
-        ext[i] = CurveExtent(spec[i], g[i - 1], g[i]);
+        ext[i] = CurveExtent(spec(i), g[i - 1], g[i]);
         const double start = s[i] - ext[i].in;
         const double end = s[i] + ext[i].out;
         bool beyond = false;
@@ -250,8 +255,10 @@ std::optional<Profile> Profile::Resolve(const ProfileModel& model,
         const double previousBy = previousEnd - meet;
         const double by = meet - start;
         if (overlap <= tolerance && previousBy < ext[i - 1].out && by < ext[i].in) {
-            spec[i - 1] = AdjustedSpec(spec[i - 1], true, previousBy, g[i - 2], g[i - 1], ext[i - 1]);
-            spec[i] = AdjustedSpec(spec[i], false, by, g[i - 1], g[i], ext[i]);
+            if (adjusted.empty())
+                for (const ProfilePoint& p : pts) adjusted.push_back(p.curve);
+            adjusted[i - 1] = AdjustedSpec(adjusted[i - 1], true, previousBy, g[i - 2], g[i - 1], ext[i - 1]);
+            adjusted[i] = AdjustedSpec(adjusted[i], false, by, g[i - 1], g[i], ext[i]);
             ProfileProblem note;
             note.point = i;
             note.field = ProfileField::Curve;
@@ -304,7 +311,7 @@ std::optional<Profile> Profile::Resolve(const ProfileModel& model,
         line.slope0 = g[i];
         pieces.push_back(line);
         if (i + 2 < n)
-            CurvePieces(spec[i + 1], s[i + 1], pts[i + 1].elevation, g[i], g[i + 1], ext[i + 1],
+            CurvePieces(spec(i + 1), s[i + 1], pts[i + 1].elevation, g[i], g[i + 1], ext[i + 1],
                         pieces);
         append(before);
     }
@@ -313,7 +320,7 @@ std::optional<Profile> Profile::Resolve(const ProfileModel& model,
     auto& rows = profile.elements_;
     rows.reserve(n);
     for (std::size_t i = 1; i + 1 < n; ++i) {
-        const CurveSpec& c = spec[i];
+        const CurveSpec& c = spec(i);
         const double g1 = g[i - 1];
         const double g2 = g[i];
         const double zv = pts[i].elevation;

@@ -268,6 +268,29 @@ TEST(Profile, OverlapsAndStationsWithinRoundingAreAccepted) {
     }
 }
 
+// A curve that meets neighbours on both sides by rounding gives way twice; the
+// adjustments are the profile's own and leave the model as it was read.
+TEST(Profile, CurveMeetingBothNeighboursByRoundingIsAdjustedOnBothSides) {
+    const ProfileModel model{"", LengthUnit::Metre,
+                             {Point(0, 100), Point(100, 102, ByLength(100)), Point(200, 100, ByLength(100.0018)),
+                              Point(300, 102, ByLength(100)), Point(400, 101)},
+                             {}};
+    std::vector<ProfileProblem> problems;
+    const std::optional<Profile> profile = Profile::Resolve(model, &problems);
+    ASSERT_TRUE(profile.has_value());
+    ASSERT_EQ(profile->Notes().size(), 2u);
+    EXPECT_EQ(profile->Notes()[0].point, 2u);
+    EXPECT_EQ(profile->Notes()[1].point, 3u);
+    for (std::size_t i = 0; i < model.points.size(); ++i)
+        EXPECT_EQ(profile->Model().points[i].curve, model.points[i].curve) << i;
+    const auto& rows = profile->Elements();
+    for (std::size_t k = 0; k + 1 < rows.size(); ++k) {
+        EXPECT_LE(rows[k].endStation, rows[k + 1].startStation + 1e-9) << k;
+        const double meet = rows[k + 1].startStation;
+        EXPECT_NEAR(profile->At(meet - 1e-7).elevation, profile->At(meet + 1e-7).elevation, 1e-8) << k;
+    }
+}
+
 TEST(Profile, BackToBackCurvesAreValidAndContinuous) {
     // +2 % → 0 → −2 %, each curve 100 long, the first ending where the second starts.
     const ProfileModel model = Model({Point(0, 0), Point(100, 2, ByLength(100)),
