@@ -7,6 +7,7 @@
 
 #include "core/calculator/number_text.h"
 #include "core/profile/profile_listing.h"
+#include "core/text/messages.h"
 
 namespace tarnvel {
 namespace {
@@ -236,7 +237,10 @@ std::optional<SheetProblem> SheetBuilder::GatherColumns(const Station& fromLabel
     const ProfileListingResult keys = ListProfile(profile_, {fromLabel, toLabel, interval, true}, kMaxColumns,
                                                   [&](const ProfileListingRow& row) {
         switch (row.kind) {
+            // The sheet's ends are columns of their own, added below.
             case ListingRowKind::Interval:
+            case ListingRowKind::Start:
+            case ListingRowKind::End:
             case ListingRowKind::Extreme: return;
             case ListingRowKind::Pvi: return add(row, ColumnKind::Pvi);
             case ListingRowKind::CurveStart:
@@ -245,7 +249,7 @@ std::optional<SheetProblem> SheetBuilder::GatherColumns(const Station& fromLabel
             case ListingRowKind::BreakAhead: return add(row, ColumnKind::Break);
         }
     });
-    if (!keys.ok) return SheetProblem{SheetProblemKind::Range, 0, keys.message};
+    if (!keys.ok) return SheetProblem{SheetProblemKind::Range, 0, DescribeProfileListing(keys)};
     // The whole-interval labels run from a whole multiple of the interval.
     const Station firstWhole{std::ceil(fromLabel.value / interval - 1e-9) * interval, fromLabel.occurrence};
     const auto intervals = [&](const Station& first) {
