@@ -29,15 +29,18 @@ namespace {
 // The options every form of the listing shares, on screen and in the files:
 // labels in K notation, three decimals, the CR LF of the files the surveyors
 // exchange.
-const TextOptions& ListingTextOptions() {
-    static const TextOptions options = [] {
+// With a ground line, the ground columns as well.
+const TextOptions& ListingTextOptions(bool ground) {
+    static const auto make = [](bool withGround) {
         TextOptions o;
         o.decimals = 3;
         o.stations = StationStyle::K;
         o.lineEnd = "\r\n";
+        o.ground = withGround;
         return o;
-    }();
-    return options;
+    };
+    static const TextOptions plain = make(false), grounded = make(true);
+    return ground ? grounded : plain;
 }
 
 QString FromUtf8(std::string_view text) {
@@ -50,8 +53,9 @@ std::string NativePath(const QString& path) { return QFile::encodeName(path).toS
 
 ListingModel::ListingModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void ListingModel::SetRows(std::shared_ptr<const Profile> profile, std::vector<ProfileListingRow> rows) {
+void ListingModel::SetRows(std::shared_ptr<const Profile> profile, std::vector<ProfileListingRow> rows, bool ground) {
     beginResetModel();
+    ground_ = ground;
     profile_ = std::move(profile);
     rows_ = std::move(rows);
     endResetModel();
@@ -62,23 +66,23 @@ int ListingModel::rowCount(const QModelIndex& parent) const {
 }
 
 int ListingModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(ListingColumns().size());
+    return parent.isValid() ? 0 : static_cast<int>(ListingColumns(ground_).size());
 }
 
 QVariant ListingModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole) return {};
     if (orientation == Qt::Vertical) return section + 1;
     if (section < 0 || section >= columnCount()) return {};
-    return FromUtf8(ListingColumns()[static_cast<std::size_t>(section)].chinese);
+    return FromUtf8(ListingColumns(ground_)[static_cast<std::size_t>(section)].chinese);
 }
 
 QVariant ListingModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || !profile_ || index.column() >= columnCount()) return {};
-    const ListingColumn& column = ListingColumns()[static_cast<std::size_t>(index.column())];
+    const ListingColumn& column = ListingColumns(ground_)[static_cast<std::size_t>(index.column())];
     if (role == Qt::TextAlignmentRole && column.kind != ColumnKind::Word)
         return QVariant(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole) return {};
-    const CellContext context{*profile_, ListingTextOptions(), false};
+    const CellContext context{*profile_, ListingTextOptions(ground_), false};
     return QString::fromStdString(CellText(column, rows_[static_cast<std::size_t>(index.row())], context));
 }
 
@@ -150,8 +154,11 @@ ListingPanel::ListingPanel(Services services, QWidget* parent) : QWidget(parent)
     connect(step_, &QLineEdit::returnPressed, this, &ListingPanel::List);
 }
 
-void ListingPanel::SetProfile(std::shared_ptr<const Profile> profile) {
+void ListingPanel::SetProfile(std::shared_ptr<const Profile> profile) { SetProfile(std::move(profile), nullptr); }
+
+void ListingPanel::SetProfile(std::shared_ptr<const Profile> profile, std::shared_ptr<const GroundLine> ground) {
     profile_ = std::move(profile);
+    ground_ = profile_ ? std::move(ground) : nullptr;
     if (profile_ && from_->text().isEmpty() && to_->text().isEmpty()) {
         // A fresh profile offers its whole length, the ends written so that
         // they read back as the ends themselves: a listing to the end then
@@ -194,11 +201,12 @@ void ListingPanel::Run(bool quiet) {
     range.to = *to;
     range.step = *step;
     range.keyPoints = keyPoints_->isChecked();
+    range.ground = ground_.get();
     std::vector<ProfileListingRow> rows;
     const ProfileListingResult result =
         ListProfile(*profile_, range, kMaxRows, [&](const ProfileListingRow& row) { rows.push_back(row); });
     if (!result.ok) return refuse(QString::fromStdString(DescribeProfileListing(result)));
-    model_->SetRows(profile_, std::move(rows));
+    model_->SetRows(profile_, std::move(rows), ground_ != nullptr);
     status_->setText(QStringLiteral("共 %1 行。").arg(model_->rowCount()));
 }
 
@@ -232,7 +240,7 @@ void ListingPanel::ExportCsv() {
     const QString path = ChooseWritePath(services_.files, this, QStringLiteral("CSV 文件(*.csv)"), QStringLiteral("csv"),
                                          SuggestedPath(documentPath_, QStringLiteral("-列表.csv")));
     if (path.isEmpty()) return;
-    const TextOptions& options = ListingTextOptions();
+    const TextOptions& options = ListingTextOptions(model_->HasGround());
     // The byte-order mark lets spreadsheets on the surveyors' desktops read
     // the Chinese as UTF-8. The headers are the ones the table shows.
     std::string bytes = "\xEF\xBB\xBF" + ListingCsvHeader(options, true);
@@ -251,7 +259,7 @@ void ListingPanel::ExportReport(const QDate& today) {
     const QString path = ChooseWritePath(services_.files, this, QStringLiteral("文本文件(*.txt);;所有文件(*.*)"),
                                          QStringLiteral("txt"), SuggestedPath(documentPath_, QStringLiteral("-报告.txt")));
     if (path.isEmpty()) return;
-    const TextOptions& options = ListingTextOptions();
+    const TextOptions& options = ListingTextOptions(model_->HasGround());
     std::string listing = ListingTextHeader(options);
     for (const ProfileListingRow& row : model_->Rows()) AppendListingText(listing, *profile_, row, options);
     // The report puts its own line end after the listing.

@@ -30,7 +30,9 @@ class ListingModel : public QAbstractTableModel {
 public:
     explicit ListingModel(QObject* parent = nullptr);
 
-    void SetRows(std::shared_ptr<const Profile> profile, std::vector<ProfileListingRow> rows);
+    // `ground`: the rows carry a ground line, and the table its columns.
+    void SetRows(std::shared_ptr<const Profile> profile, std::vector<ProfileListingRow> rows, bool ground = false);
+    bool HasGround() const { return ground_; }
     const std::vector<ProfileListingRow>& Rows() const { return rows_; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -41,6 +43,7 @@ public:
 private:
     std::shared_ptr<const Profile> profile_;
     std::vector<ProfileListingRow> rows_;
+    bool ground_ = false;
 };
 
 class ListingPanel : public QWidget {
@@ -57,6 +60,9 @@ public:
     // The profile listed; null while there is none. Lists again when a
     // listing is shown.
     void SetProfile(std::shared_ptr<const Profile> profile);
+    // With its ground line (null: none), checked against the same profile:
+    // the listing then has the ground columns and the zero points (填挖交界).
+    void SetProfile(std::shared_ptr<const Profile> profile, std::shared_ptr<const GroundLine> ground);
     // The document's file, where the exports are offered to go.
     void SetDocumentPath(const QString& path) { documentPath_ = path; }
     const ListingModel& Model() const { return *model_; }
@@ -82,6 +88,7 @@ private:
 
     Services services_;
     std::shared_ptr<const Profile> profile_;
+    std::shared_ptr<const GroundLine> ground_;
     QString reportProject_;
     QString documentPath_;
     bool listed_ = false;  // the user asked for a listing

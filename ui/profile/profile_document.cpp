@@ -3,9 +3,11 @@
 #include <QFile>
 #include <QUndoStack>
 
+#include <algorithm>
 #include <utility>
 
 #include "core/text/messages.h"
+#include "io/ground_files.h"
 #include "ui/profile/chain_table.h"
 #include "ui/profile/edit_table_model.h"
 #include "ui/profile/pvi_table.h"
@@ -17,6 +19,19 @@ std::string NativePath(const QString& path) { return QFile::encodeName(path).toS
 
 QString NameOf(const io::LandXmlProfileName& name) {
     return QString::fromStdString(name.alignment) + QLatin1Char('/') + QString::fromStdString(name.profile);
+}
+
+// Every problem of a ground line in one text, a table's in the order of its
+// rows, whichever check found them.
+QString GroundProblemsText(std::vector<GroundProblem> problems) {
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const GroundProblem& a, const GroundProblem& b) { return a.row < b.row; });
+    QString text = QStringLiteral("地面线未通过检查");
+    if (problems.size() > 1) text += QStringLiteral("，共 %1 处问题").arg(problems.size());
+    text += QStringLiteral("：");
+    for (const GroundProblem& problem : problems)
+        text += QLatin1Char('\n') + QString::fromStdString(DescribeGroundProblem(problem));
+    return text;
 }
 
 }  // namespace
@@ -80,15 +95,52 @@ void ProfileDocument::Recompute() {
     if (resolved) {
         // A new snapshot; whoever still holds the old one keeps it intact.
         profile_ = std::move(resolved);
+        CheckGround();
         emit ProfileChanged();
     }
     emit Recomputed();
+}
+
+void ProfileDocument::CheckGround() {
+    ground_.reset();
+    groundProblem_.clear();
+    if (!groundModel_ || !profile_) return;
+    std::vector<GroundProblem> problems;
+    std::optional<GroundLine> line = GroundLine::Make(*groundModel_, *profile_, &problems);
+    if (line) {
+        ground_ = std::make_shared<const GroundLine>(std::move(*line));
+    } else {
+        groundProblem_ = GroundProblemsText(std::move(problems));
+    }
+}
+
+QString ProfileDocument::ImportGround(const QString& path) {
+    const io::Result<io::GroundReading> read = io::ReadGroundFile(NativePath(path));
+    if (!read.ok()) return QString::fromStdString(read.failure().message);
+    const io::GroundReading& reading = read.value();
+    if (reading.unit && *reading.unit != unit_) {
+        return QStringLiteral("地面线文件的长度单位为%1，与纵断面的%2不同，未导入。")
+            .arg(QString::fromUtf8(LengthUnitName(*reading.unit)), QString::fromUtf8(LengthUnitName(unit_)));
+    }
+    if (!reading.problems.empty()) return GroundProblemsText(reading.problems);
+    if (profile_) {
+        // A ground line that does not fit the profile shown is refused now,
+        // while the user still has the file in mind.
+        std::vector<GroundProblem> problems;
+        if (!GroundLine::Make(reading.model, *profile_, &problems)) return GroundProblemsText(std::move(problems));
+    }
+    groundModel_ = reading.model;
+    CheckGround();
+    emit ProfileChanged();
+    emit Recomputed();
+    return QString();
 }
 
 void ProfileDocument::Replace(std::vector<QStringList> pviRows, std::vector<QStringList> chainRows) {
     // Nothing may go on showing the old profile, even when the new tables do
     // not resolve.
     profile_.reset();
+    CheckGround();
     emit Replaced();
     emit ProfileChanged();
     // Both tables first, then one reading: the new points with the old chain
@@ -126,6 +178,14 @@ QString ProfileDocument::Load(const QString& path, const QString& profileName) {
     // horizontal alignment, surfaces, other profiles) and writing the profile
     // alone over it would lose the rest.
     const bool landXml = loaded.value().format == io::ProfileFormat::LandXml;
+    // A LandXML profile brings the ground line (ProfSurf) stored beside it;
+    // a file whose ground does not read still opens, without ground.
+    groundModel_.reset();
+    if (landXml) {
+        const io::Result<std::vector<GroundModel>> grounds =
+            io::ReadLandXmlGrounds(NativePath(path), profileName.toStdString());
+        if (grounds.ok() && !grounds.value().empty()) groundModel_ = grounds.value().front();
+    }
     modelName_ = model.name;
     unit_ = model.unit;
     // The first profile stands for "no name given".
@@ -161,6 +221,7 @@ void ProfileDocument::New() {
     chosenProfile_.clear();
     modelName_.clear();
     unit_ = LengthUnit::Metre;
+    groundModel_.reset();
     Replace({}, {});
 }
 

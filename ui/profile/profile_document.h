@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "core/profile/ground_line.h"
 #include "core/profile/profile.h"
 #include "io/profile_files.h"
 
@@ -63,6 +64,14 @@ public:
     const QString& ChosenProfile() const { return chosenProfile_; }
     LengthUnit Unit() const { return unit_; }
 
+    // The ground line (地面线) as imported, kept across edits of the profile;
+    // and, when it checks against the profile shown, the line itself, an
+    // immutable snapshot published together with the profile. Null while
+    // there is no ground or it does not fit; GroundStatus() says why.
+    const std::optional<GroundModel>& Ground() const { return groundModel_; }
+    std::shared_ptr<const GroundLine> CurrentGround() const { return ground_; }
+    const QString& GroundStatus() const { return groundProblem_; }
+
     // ---- Commands -------------------------------------------------------
     // Each returns the user's message on failure (empty on success) and then
     // leaves the document as it was.
@@ -75,6 +84,10 @@ public:
     QString Save(const QString& path, io::ProfileFormat format);
     // Empty tables, no file, no history.
     void New();
+    // A ground CSV table or the ProfSurf of a LandXML file. Refused (nothing
+    // changes) when the file does not read, its unit is not the profile's, or
+    // it does not fit the profile shown.
+    QString ImportGround(const QString& path);
 
 signals:
     // A new profile snapshot (or none) to show.
@@ -91,6 +104,8 @@ private:
     void Recompute();
     QString Load(const QString& path, const QString& profileName);
     void Replace(std::vector<QStringList> pviRows, std::vector<QStringList> chainRows);
+    // Checks the ground model against the profile now shown.
+    void CheckGround();
 
     QUndoStack* undo_ = nullptr;
     EditTableModel* pvi_ = nullptr;
@@ -108,6 +123,9 @@ private:
     QString chosenProfile_;
     std::string modelName_;  // the profile's name and unit as the file gave them
     LengthUnit unit_ = LengthUnit::Metre;
+    std::optional<GroundModel> groundModel_;
+    std::shared_ptr<const GroundLine> ground_;
+    QString groundProblem_;
     bool holdRecompute_ = false;  // both tables are being replaced
 };
 

@@ -74,6 +74,15 @@ void ProfileWindow::Import_Click() {
     OpenFile(path);
 }
 
+void ProfileWindow::ImportGround_Click() {
+    const QString path = services_.files.ChooseOpenFile(
+        this, kCsvFilter + QStringLiteral(";;") + kLandXmlFilter + QStringLiteral(";;所有文件(*)"), nullptr,
+        document_->SourcePath());
+    if (path.isEmpty()) return;
+    if (const QString failure = document_->ImportGround(path); !failure.isEmpty())
+        services_.messages.ShowWarning(this, failure);
+}
+
 bool ProfileWindow::OpenFile(const QString& path) {
     if (const QString failure = document_->Open(path); !failure.isEmpty()) {
         services_.messages.ShowWarning(this, failure);

@@ -324,6 +324,7 @@ void ProfileWindow::CreateMenus() {
     QMenu* file = menu("ProfileFileMenu", "文件");
     item(file, "NewProfile", "新建", [this] { New_Click(); })->setShortcut(QKeySequence::New);
     item(file, "ImportProfile", "导入…", [this] { Import_Click(); })->setShortcut(QKeySequence::Open);
+    item(file, "ImportGround", "导入地面线…", [this] { ImportGround_Click(); });
     recentMenu_ = file->addMenu(QStringLiteral("最近的文件"));
     recentMenu_->setObjectName(QStringLiteral("RecentFiles"));
     item(file, "SaveProfile", "保存", [this] { Save_Click(); })->setShortcut(QKeySequence::Save);
@@ -398,8 +399,9 @@ void ProfileWindow::ShowProfile() {
     const std::shared_ptr<const Profile> profile = document_->CurrentProfile();
     elementsModel_->SetProfile(profile);
     plot_->setProfile(profile ? std::optional<Profile>(*profile) : std::nullopt);
-    query_->SetProfile(profile);
-    listing_->SetProfile(profile);
+    const std::shared_ptr<const GroundLine> ground = document_->CurrentGround();
+    query_->SetProfile(profile, ground);
+    listing_->SetProfile(profile, ground);
     // The highlight follows the PVI, wherever its element row now is.
     const QModelIndex current = pviView_->currentIndex();
     const int element = current.isValid() ? elementsModel_->RowOfPoint(current.row()) : -1;
@@ -423,6 +425,12 @@ void ProfileWindow::ShowStatus() {
         if (profile) text += QStringLiteral("  其余部分显示最后一次有效的纵断面。");
     } else {
         text = doc.TableProblem();
+    }
+    if (doc.Ground()) {
+        // The ground line stays with the document while an edit leaves it
+        // outside the profile; the status line says why it is not shown.
+        if (doc.CurrentGround()) text += QStringLiteral("  地面线：%1个点").arg(doc.Ground()->points.size());
+        else if (!doc.GroundStatus().isEmpty()) text += QStringLiteral("  地面线未显示：") + doc.GroundStatus().section(QLatin1Char('\n'), 0, 1);
     }
     if (!doc.SourcePath().isEmpty()) text = doc.SourcePath() + QStringLiteral("  ") + text;
     if (doc.IsModified()) text = QStringLiteral("【已修改】") + text;

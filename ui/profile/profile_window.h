@@ -78,6 +78,7 @@ public:
     // Asks about unsaved changes first.
     void New_Click();
     void Import_Click();
+    void ImportGround_Click();
     bool Save_Click();
     bool SaveAs_Click();
     void ExportPdf_Click();

@@ -4,9 +4,12 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <cmath>
+#include <optional>
 #include <string>
 #include <utility>
 
+#include "core/profile/ground_line.h"
 #include "core/profile/profile.h"
 #include "ui/profile/cell_text.h"
 #include "core/text/messages.h"
@@ -33,10 +36,15 @@ QueryPanel::QueryPanel(QWidget* parent) : QWidget(parent) {
     connect(station_, &QLineEdit::textChanged, this, [this] { Update(true); });
 }
 
-void QueryPanel::SetProfile(std::shared_ptr<const Profile> profile) {
+void QueryPanel::SetProfile(std::shared_ptr<const Profile> profile) { SetProfile(std::move(profile), nullptr); }
+
+void QueryPanel::SetProfile(std::shared_ptr<const Profile> profile, std::shared_ptr<const GroundLine> ground) {
     profile_ = std::move(profile);
+    ground_ = profile_ ? std::move(ground) : nullptr;
     Update(false);
 }
+
+QString QueryPanel::ResultText() const { return result_->text(); }
 
 void QueryPanel::Update(bool typed) {
     const QString text = station_->text();
@@ -61,8 +69,21 @@ void QueryPanel::Update(bool typed) {
         const double internal = profile_->OnProfile(profile_->InternalOf(*label));
         const ProfileValue value = profile_->At(internal);
         const char* unit = LengthUnitSymbol(profile_->Model().unit);
-        result_->setText(QStringLiteral("高程 %1 %2    纵坡 %3%")
-                             .arg(FixedCellText(value.elevation), QString::fromUtf8(unit), FixedCellText(value.grade)));
+        QString answer = QStringLiteral("高程 %1 %2    纵坡 %3%")
+                             .arg(FixedCellText(value.elevation), QString::fromUtf8(unit), FixedCellText(value.grade));
+        if (ground_) {
+            if (const std::optional<double> z = ground_->At(internal)) {
+                // Fill (填) where the design lies above the ground, cut (挖) below.
+                const double amount = value.elevation - *z;
+                answer += QStringLiteral("    地面高程 %1 %2    %3 %4 %2")
+                              .arg(FixedCellText(*z), QString::fromUtf8(unit),
+                                   amount < 0 ? QStringLiteral("挖") : QStringLiteral("填"),
+                                   FixedCellText(std::abs(amount)));
+            } else {
+                answer += QStringLiteral("    此处无地面线");
+            }
+        }
+        result_->setText(answer);
         emit stationAnswered(internal, typed);
     } catch (const StationError& error) {
         // Outside the profile, in a short chain's gap, or a label of a long

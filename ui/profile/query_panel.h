@@ -11,6 +11,7 @@ class QLabel;
 class QLineEdit;
 
 namespace tarnvel {
+class GroundLine;
 class Profile;
 }
 
@@ -25,6 +26,10 @@ public:
 
     // The profile asked; null while there is none. Shown again at once.
     void SetProfile(std::shared_ptr<const Profile> profile);
+    // The profile with its ground line (null: none); where the ground
+    // reaches, the answer adds the ground elevation and the fill or cut.
+    void SetProfile(std::shared_ptr<const Profile> profile, std::shared_ptr<const GroundLine> ground);
+    QString ResultText() const;
 
 signals:
     // The internal station of a query the profile answers; `typed` when the
@@ -38,6 +43,7 @@ private:
     void Update(bool typed);
 
     std::shared_ptr<const Profile> profile_;
+    std::shared_ptr<const GroundLine> ground_;
     QLineEdit* station_ = nullptr;
     QLabel* result_ = nullptr;
 };

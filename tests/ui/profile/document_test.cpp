@@ -1,6 +1,7 @@
 // The profile document without a widget: loading, editing, saving, and what
 // its observers are told.
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QUndoStack>
 
@@ -193,6 +194,81 @@ TEST(ProfileDocument, end_labels_read_back_onto_the_profile) {
             EXPECT_NO_THROW(profile.AtLabel(*label));
         }
     }
+}
+
+QString WriteText(const QTemporaryDir& dir, const char* name, const char* text) {
+    const QString path = dir.filePath(QString::fromUtf8(name));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    return path;
+}
+
+// Design: K0+000 at 100 rising 2 % to the curve at K0+170. Ground at 101
+// from K0+000 to K0+200.
+TEST(ProfileDocument, imports_ground_refuses_what_does_not_fit_and_keeps_it_over_edits) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ProfileDocument document;
+    document.PviModel().ReplaceAll({{"K0+000", "100", "", "", "", "", ""},
+                                    {"K0+200", "104", "", "2000", "", "", ""},
+                                    {"K0+500", "101", "", "", "", "", ""}});
+    ASSERT_TRUE(document.CurrentProfile());
+    const QString good = WriteText(dir, "ground.csv", "桩号,地面高程\r\nK0+000,101\r\nK0+200,101\r\n");
+    const struct {
+        const char* name;
+        const char* text;
+        const char* says;
+    } refused[] = {
+        {"a cell that does not read", "桩号,地面高程\nK0+000,101\nK0+0x0,101\n", "无法识别"},
+        {"beyond the profile's end", "桩号,地面高程\nK0+000,101\nK0+900,101\n", "地面线"},
+        {"one point", "桩号,地面高程\nK0+000,101\n", "地面线"},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.name);
+        const QString message = document.ImportGround(WriteText(dir, "bad.csv", c.text));
+        EXPECT_TRUE(message.contains(QString::fromUtf8(c.says))) << message.toStdString();
+        EXPECT_FALSE(document.Ground());
+        EXPECT_FALSE(document.CurrentGround());
+    }
+    EXPECT_NE(document.ImportGround(dir.filePath(QStringLiteral("missing.csv"))), QString());
+    EXPECT_FALSE(document.Ground());
+
+    int published = 0;
+    QObject::connect(&document, &ProfileDocument::ProfileChanged, &document, [&] { ++published; });
+    ASSERT_EQ(document.ImportGround(good), QString());
+    EXPECT_EQ(published, 1);
+    std::shared_ptr<const GroundLine> ground = document.CurrentGround();
+    ASSERT_TRUE(ground);
+    const struct {
+        double internal;
+        double fillCut;  // design - ground
+    } at[] = {{0, -1}, {50, 0}, {100, 1}};
+    for (const auto& a : at) {
+        SCOPED_TRACE(a.internal);
+        const auto fill = FillCutAt(*document.CurrentProfile(), *ground, a.internal);
+        ASSERT_TRUE(fill);
+        EXPECT_NEAR(*fill, a.fillCut, 1e-9);
+    }
+    // A failed import leaves the loaded ground as it was.
+    EXPECT_NE(document.ImportGround(WriteText(dir, "bad.csv", "x")), QString());
+    EXPECT_EQ(document.CurrentGround(), ground);
+
+    // An edit that shortens the profile under the ground keeps the ground
+    // and says why it is not shown; undoing brings it back.
+    document.PviModel().ReplaceAll({{"K0+000", "100", "", "", "", "", ""}, {"K0+150", "103", "", "", "", "", ""}});
+    ASSERT_TRUE(document.CurrentProfile());
+    EXPECT_TRUE(document.Ground());
+    EXPECT_FALSE(document.CurrentGround());
+    EXPECT_FALSE(document.GroundStatus().isEmpty());
+    document.PviModel().ReplaceAll({{"K0+000", "100", "", "", "", "", ""}, {"K0+300", "106", "", "", "", "", ""}});
+    ASSERT_TRUE(document.CurrentGround());
+    EXPECT_TRUE(document.GroundStatus().isEmpty());
+
+    // A new document has no ground.
+    document.New();
+    EXPECT_FALSE(document.Ground());
+    EXPECT_FALSE(document.CurrentGround());
 }
 
 }  // namespace

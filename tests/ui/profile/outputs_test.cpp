@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QAction>
 
 #include <string>
 
@@ -16,6 +17,7 @@
 #include "tests/output_cases.h"
 #include "tests/ui/profile/profile_fixture.h"
 #include "ui/profile/listing_panel.h"
+#include "ui/profile/query_panel.h"
 
 namespace tarnvel::ui::testing {
 namespace {
@@ -96,6 +98,73 @@ TEST_F(ProfileWindowTest, tables_copy_csv_and_report_say_what_every_output_says)
         const QString line = c.note.empty() ? cells : cells + '\t' + Q(c.note);
         EXPECT_TRUE(report.contains(QByteArray::fromStdString(io::Utf8ToGbk((line + "\r\n").toStdString()))));
     }
+}
+
+// Design K0+000 at 100 rising 2 % to the first curve at K0+170; the ground
+// lies level at 101 from K0+000 to K0+200: cut before K0+050, fill after.
+TEST_F(ProfileWindowTest, an_imported_ground_line_reaches_the_listing_and_the_query) {
+    PasteRows(TwoCurveRows());
+    QFile bad(Path("bad.csv"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("桩号,地面高程\nK0+000,101\nK0+900,101\n");
+    bad.close();
+    QFile good(Path("ground.csv"));
+    ASSERT_TRUE(good.open(QIODevice::WriteOnly));
+    good.write("桩号,地面高程\r\nK0+000,101\r\nK0+200,101\r\n");
+    good.close();
+
+    auto* import = window().findChild<QAction*>("ImportGround");
+    ASSERT_NE(import, nullptr);
+    files.answers = {Path("bad.csv")};
+    import->trigger();
+    ASSERT_EQ(messages.warnings.size(), 1);
+    files.answers = {Path("ground.csv")};
+    import->trigger();
+    EXPECT_EQ(messages.warnings.size(), 1) << messages.warnings.join('\n').toStdString();
+
+    Control<QLineEdit>("ListFrom")->setText("K0+000");
+    Control<QLineEdit>("ListTo")->setText("K0+300");
+    Control<QLineEdit>("ListStep")->setText("50");
+    Control<QPushButton>("ListRun")->click();
+    const QAbstractItemModel& listing = *Control<QAbstractItemView>("ListingTable")->model();
+    const int ground = ColumnOf(listing, "地面高程");
+    ASSERT_GE(ground, 0);
+    const struct {
+        const char* station;
+        const char* ground;
+        const char* fill;
+        const char* cut;
+        const char* query;
+    } rows[] = {
+        {"K0+000.000", "101.000", "0.000", "1.000", "挖 1.000"},
+        {"K0+100.000", "101.000", "1.000", "0.000", "填 1.000"},
+        {"K0+250.000", "", "", "", "此处无地面线"},
+    };
+    auto* panel = window().findChild<profile::ListingPanel*>("ListingPanel");
+    ASSERT_NE(panel, nullptr);
+    panel->CopyAll();
+    const QString copied = QApplication::clipboard()->text();
+    EXPECT_TRUE(copied.startsWith(QStringLiteral("桩号\t设计高程\t纵坡(%)\t地面高程\t填高\t挖深\t备注\r\n")))
+        << copied.left(60).toStdString();
+    auto* query = window().findChild<profile::QueryPanel*>("QueryPanel");
+    ASSERT_NE(query, nullptr);
+    for (const auto& c : rows) {
+        SCOPED_TRACE(c.station);
+        int row = -1;
+        for (int r = 0; r < listing.rowCount(); ++r)
+            if (listing.index(r, 0).data().toString() == Q(c.station)) row = r;
+        ASSERT_GE(row, 0);
+        EXPECT_EQ(listing.index(row, ground).data().toString(), Q(c.ground));
+        EXPECT_EQ(listing.index(row, ColumnOf(listing, "填高")).data().toString(), Q(c.fill));
+        EXPECT_EQ(listing.index(row, ColumnOf(listing, "挖深")).data().toString(), Q(c.cut));
+        Control<QLineEdit>("QueryStation")->setText(Q(c.station));
+        EXPECT_TRUE(query->ResultText().contains(Q(c.query))) << query->ResultText().toStdString();
+    }
+    // The zero point at K0+050 is listed as 填挖交界.
+    bool zero = false;
+    for (int r = 0; r < listing.rowCount(); ++r)
+        zero = zero || listing.index(r, ColumnOf(listing, "备注")).data().toString().contains(QStringLiteral("填挖交界"));
+    EXPECT_TRUE(zero);
 }
 
 }  // namespace
