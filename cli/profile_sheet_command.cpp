@@ -7,6 +7,7 @@
 
 #include "cli/commands.h"
 #include "core/drawing/sheet.h"
+#include "core/text/messages.h"
 #include "io/atomic_write.h"
 #include "io/page_dxf.h"
 

@@ -12,6 +12,7 @@
 
 #include "core/calculator/number_text.h"
 #include "core/drawing/sheet.h"
+#include "core/text/messages.h"
 #include "core/profile/profile_listing.h"
 #include "tests/profile_builders.h"
 #include "tests/sheet_reading.h"
