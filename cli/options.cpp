@@ -10,28 +10,8 @@
 namespace tarnvel::cli {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// [+-] digits [. digits] | [+-] . digits, then an optional exponent.
-bool IsDecimalNumber(std::string_view s) {
-    std::size_t i = 0;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-    std::size_t digits = 0;
-    while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
-    if (i < s.size() && s[i] == '.') {
-        ++i;
-        while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
-    }
-    if (digits == 0) return false;
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-        ++i;
-        if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-        std::size_t exponentDigits = 0;
-        while (i < s.size() && IsDigit(s[i])) ++i, ++exponentDigits;
-        if (exponentDigits == 0) return false;
-    }
-    return i == s.size();
-}
+// A whole option value in the plain number grammar, with no blanks around it.
+bool IsDecimalNumber(std::string_view s) { return !s.empty() && PlainNumberLength(s) == s.size(); }
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include "core/drawing/page_svg.h"
 #include "core/drawing/sheet.h"
 #include "core/profile/ground_line.h"
+#include "core/text/messages.h"
 #include "io/atomic_write.h"
 #include "io/page_dxf.h"
 

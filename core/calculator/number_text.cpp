@@ -314,6 +314,32 @@ std::string FixedText(double value, int decimals) {
     return text;
 }
 
+std::size_t PlainNumberLength(std::string_view s) {
+    const auto digitsFrom = [s](std::size_t at) {
+        std::size_t n = 0;
+        while (at + n < s.size() && s[at + n] >= '0' && s[at + n] <= '9') ++n;
+        return n;
+    };
+    std::size_t pos = 0;
+    if (pos < s.size() && (s[pos] == '-' || s[pos] == '+')) ++pos;
+    std::size_t digits = digitsFrom(pos);
+    pos += digits;
+    if (pos < s.size() && s[pos] == '.') {
+        const std::size_t fraction = digitsFrom(pos + 1);
+        digits += fraction;
+        pos += 1 + fraction;
+    }
+    if (digits == 0) return 0;
+    if (pos < s.size() && (s[pos] == 'e' || s[pos] == 'E')) {
+        std::size_t e = pos + 1;
+        if (e < s.size() && (s[e] == '-' || s[e] == '+')) ++e;
+        const std::size_t exponent = digitsFrom(e);
+        if (exponent == 0) return 0;
+        pos = e + exponent;
+    }
+    return pos;
+}
+
 std::optional<double> ReadWholeNumber(std::string_view text) {
     // Folding costs an allocation; plain ASCII text needs none.
     const bool ascii =
@@ -326,11 +352,9 @@ std::optional<double> ReadWholeNumber(std::string_view text) {
     // from_chars takes no plus sign, but people write one.
     if (view.size() > 1 && view.front() == '+' && view[1] != '-') view.remove_prefix(1);
     if (view.empty()) return std::nullopt;
-    // Only digits, signs, the point and an exponent: from_chars would also
-    // take "inf", "nan" and hexadecimal forms.
-    for (char c : view)
-        if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E'))
-            return std::nullopt;
+    // The grammar first: from_chars would also take "inf", "nan" and
+    // hexadecimal forms.
+    if (PlainNumberLength(view) != view.size()) return std::nullopt;
     double value = 0;
     const auto [end, error] = std::from_chars(view.data(), view.data() + view.size(), value);
     if (error != std::errc() || end != view.data() + view.size() || !std::isfinite(value)) return std::nullopt;

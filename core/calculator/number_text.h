@@ -55,9 +55,15 @@ void AppendFixedText(std::string& out, double value, int decimals);
 inline constexpr std::size_t kFixedTextCapacity = 400;
 std::size_t WriteFixedText(double value, int decimals, char* out);
 
+// The length of the plain number at the start of `s`: an optional sign,
+// digits with at most one full stop (at least one digit), an optional
+// exponent with at least one digit. 0 when `s` does not start with one. This
+// is the one number grammar of files, cells, station boxes and options.
+std::size_t PlainNumberLength(std::string_view s);
+
 // The whole of `text` (surrounding blanks allowed) as a finite number in plain
 // decimal or exponent form, nothing else in the text; full-width digits and
-// signs count as their ASCII forms. For files and table cells, where a damaged
+// signs count as their ASCII forms; the grammar is PlainNumberLength's. For files and table cells, where a damaged
 // value must be reported, never read as the number at its start. Nothing for
 // a text beyond the double range.
 std::optional<double> ReadWholeNumber(std::string_view text);

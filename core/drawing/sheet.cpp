@@ -237,9 +237,10 @@ std::optional<SheetProblem> SheetBuilder::GatherColumns(const Station& fromLabel
     const ProfileListingResult keys = ListProfile(profile_, {fromLabel, toLabel, interval, true}, kMaxColumns,
                                                   [&](const ProfileListingRow& row) {
         switch (row.kind) {
-            case ListingRowKind::Interval:
-            case ListingRowKind::Start:  // the sheet's own ends are added below
+            // The profile's ends get their own columns below.
+            case ListingRowKind::Start:
             case ListingRowKind::End:
+            case ListingRowKind::Interval:
             case ListingRowKind::Extreme: return;
             case ListingRowKind::Pvi: return add(row, ColumnKind::Pvi);
             case ListingRowKind::CurveStart:
@@ -248,7 +249,7 @@ std::optional<SheetProblem> SheetBuilder::GatherColumns(const Station& fromLabel
             case ListingRowKind::BreakAhead: return add(row, ColumnKind::Break);
         }
     });
-    if (!keys.ok) return SheetProblem{SheetProblemKind::Range, 0, DescribeProfileListing(keys)};
+    if (!keys.ok) return SheetProblem{SheetProblemKind::Range, 0, keys};
     // The whole-interval labels run from a whole multiple of the interval.
     const Station firstWhole{std::ceil(fromLabel.value / interval - 1e-9) * interval, fromLabel.occurrence};
     const auto intervals = [&](const Station& first) {
@@ -739,12 +740,20 @@ SheetSet BuildSheets(const Profile& profile, const SheetOptions& options, const 
         from = profile.OnProfile(profile.InternalOf(fromLabel));
         to = profile.OnProfile(profile.InternalOf(toLabel));
     } catch (const StationError& e) {
-        return refuse({SheetProblemKind::Range, 0, e.what()});
+        ProfileListingResult range;
+        range.ok = false;
+        range.fault = ListingFault::StationOff;
+        range.station = e.fault();
+        return refuse({SheetProblemKind::Range, 0, range});
     }
-    if (!(to > from))
-        return refuse({SheetProblemKind::Range, 0,
-                       "终点桩号 " + StationInMessage(toLabel.value) + " 不在起点桩号 " +
-                           StationInMessage(fromLabel.value) + " 之后。"});
+    if (!(to > from)) {
+        ProfileListingResult range;
+        range.ok = false;
+        range.fault = ListingFault::ToBeforeFrom;
+        range.from = fromLabel;
+        range.to = toLabel;
+        return refuse({SheetProblemKind::Range, 0, range});
+    }
 
     SheetBuilder builder(profile, options, ground);
     if (auto problem = builder.Plan(from, to)) return refuse(std::move(*problem));
@@ -753,22 +762,6 @@ SheetSet BuildSheets(const Profile& profile, const SheetOptions& options, const 
     set.frames.resize(builder.Sheets());
     for (std::size_t i = 0; i < builder.Sheets(); ++i) builder.Build(i, set.pages[i], set.frames[i]);
     return set;
-}
-
-std::string DescribeSheetProblem(const SheetProblem& problem) {
-    switch (problem.kind) {
-        case SheetProblemKind::HorizontalScale:
-            return "横向比例 1:" + NumberToText(problem.value) + " 不可用：请选 1:500、1:1000、1:2000 或 1:5000。";
-        case SheetProblemKind::VerticalScale:
-            return "竖向比例 1:" + NumberToText(problem.value) + " 不可用：竖向放大倍数（横向比例÷竖向比例）须在 1 至 50 之间。";
-        case SheetProblemKind::Interval:
-            return "桩号间距 " + NumberToText(problem.value) + " 不可用：须为正数，且一张图中至少容得下一个间距。";
-        case SheetProblemKind::Range: return "出图范围不可用：" + problem.message;
-        case SheetProblemKind::TooManySheets:
-            return "出图需要 " + NumberToText(problem.value) + " 张图纸，超过上限 " + std::to_string(kMaxSheets) +
-                   " 张：请缩小桩号范围或选用更小的比例。";
-    }
-    return {};
 }
 
 }  // namespace tarnvel

@@ -16,6 +16,7 @@
 
 #include "core/drawing/page.h"
 #include "core/profile/profile.h"
+#include "core/text/sheet_problem.h"
 
 namespace tarnvel {
 
@@ -56,20 +57,6 @@ struct SheetFrame {
     std::vector<SheetDatum> datums;                   // one per stretch, in order
 };
 
-enum class SheetProblemKind {
-    HorizontalScale,  // not one of 500, 1000, 2000, 5000 (`value`)
-    VerticalScale,    // exaggeration outside 1…50, or not a whole positive number (`value`)
-    Interval,         // not a positive length that gives a sensible band (`value`)
-    Range,            // `message`: the station cannot be placed, or to before from
-    TooManySheets,    // more than kMaxSheets (`value`: how many)
-};
-struct SheetProblem {
-    SheetProblemKind kind = SheetProblemKind::Range;
-    double value = 0;
-    std::string message;  // for Range: why, as the profile says it
-};
-inline constexpr std::size_t kMaxSheets = 2000;
-
 struct SheetSet {
     std::vector<Page> pages;
     std::vector<SheetFrame> frames;  // one per page
@@ -78,9 +65,6 @@ struct SheetSet {
 
 SheetSet BuildSheets(const Profile& profile, const SheetOptions& options,
                      const SheetGround* ground = nullptr);
-
-// The problem as a Chinese sentence.
-std::string DescribeSheetProblem(const SheetProblem& problem);
 
 // The texts of the band table and the drawing's annotations, in one place so
 // that one precision policy holds on every sheet.

@@ -108,29 +108,6 @@ std::string KText(const KParts& k) {
     return text;
 }
 
-// A plain number: optional sign, digits with at most one full stop (at least
-// one digit), optional exponent. Returns the length, or 0 when it is not one.
-std::size_t PlainLength(std::string_view s) {
-    std::size_t pos = 0;
-    if (pos < s.size() && (s[pos] == '-' || s[pos] == '+')) ++pos;
-    std::size_t digits = CountDigits(s, pos);
-    pos += digits;
-    if (pos < s.size() && s[pos] == '.') {
-        const std::size_t f = CountDigits(s, pos + 1);
-        digits += f;
-        pos += 1 + f;
-    }
-    if (digits == 0) return 0;
-    if (pos < s.size() && (s[pos] == 'e' || s[pos] == 'E')) {
-        std::size_t e = pos + 1;
-        if (e < s.size() && (s[e] == '-' || s[e] == '+')) ++e;
-        const std::size_t ed = CountDigits(s, e);
-        if (ed == 0) return 0;
-        pos = e + ed;
-    }
-    return pos;
-}
-
 enum class ReadStatus { Ok, OutOfRange };
 
 ReadStatus ReadDecimal(std::string_view text, double& value) {
@@ -201,7 +178,7 @@ std::optional<Station> ParseStation(std::string_view text, StationTextProblem* p
     } else if (why != StationTextFault::None) {
         return refuse(why);
     } else {
-        const std::size_t length = PlainLength(s);
+        const std::size_t length = PlainNumberLength(s);
         if (length == 0) return refuse(StationTextFault::NotANumber);
         if (length != s.size()) return refuse(StationTextFault::TrailingAfterNumber);
         number = std::string(s);

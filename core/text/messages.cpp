@@ -461,4 +461,26 @@ std::string DescribeProfileListing(const ProfileListingResult& r) {
     return m;
 }
 
+std::string DescribeSheetProblem(const SheetProblem& problem) {
+    switch (problem.kind) {
+        case SheetProblemKind::HorizontalScale:
+            return "横向比例 1:" + NumberToText(problem.value) + " 不可用：请选 1:500、1:1000、1:2000 或 1:5000。";
+        case SheetProblemKind::VerticalScale:
+            return "竖向比例 1:" + NumberToText(problem.value) +
+                   " 不可用：竖向放大倍数（横向比例÷竖向比例）须在 1 至 50 之间。";
+        case SheetProblemKind::Interval:
+            return "桩号间距 " + NumberToText(problem.value) + " 不可用：须为正数，且一张图中至少容得下一个间距。";
+        case SheetProblemKind::Range:
+            // A sheet needs some road to draw, so equal ends are refused too.
+            if (problem.range.fault == ListingFault::ToBeforeFrom)
+                return "出图范围不可用：终点桩号 " + StationInMessage(problem.range.to.value) + " 不在起点桩号 " +
+                       StationInMessage(problem.range.from.value) + " 之后。";
+            return "出图范围不可用：" + DescribeProfileListing(problem.range);
+        case SheetProblemKind::TooManySheets:
+            return "出图需要 " + NumberToText(problem.value) + " 张图纸，超过上限 " + std::to_string(kMaxSheets) +
+                   " 张：请缩小桩号范围或选用更小的比例。";
+    }
+    return {};
+}
+
 }  // namespace tarnvel

@@ -14,6 +14,7 @@
 #include "core/profile/profile.h"
 #include "core/profile/profile_listing.h"
 #include "core/profile/station.h"
+#include "core/text/sheet_problem.h"
 
 namespace tarnvel {
 
@@ -53,5 +54,8 @@ std::string DescribeProfileListing(const ProfileListingResult& result);
 // One problem of a ground line, naming the point by the file's row ("第5行")
 // or by its number ("第5点") and its station: "地面线第5行（桩号 K0+120）与第4行的桩号相同。"
 std::string DescribeGroundProblem(const GroundProblem& problem);
+
+// Why a set of sheets was refused: "横向比例 1:1500 不可用：…"
+std::string DescribeSheetProblem(const SheetProblem& problem);
 
 }  // namespace tarnvel

@@ -11,7 +11,7 @@
 
 #include <ostream>
 
-#include "packaging/icons.h"
+#include "ui/icons.h"
 
 namespace {
 

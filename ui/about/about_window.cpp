@@ -9,7 +9,7 @@
 
 #include <utility>
 
-#include "packaging/icons.h"
+#include "ui/icons.h"
 #include "ui/about/web_address.h"
 #include "ui/look.h"
 

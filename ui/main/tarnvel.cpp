@@ -28,7 +28,7 @@
 #include "core/calculator/number_text.h"
 #include "core/profile/station.h"
 #include "core/calculator/station_listing.h"
-#include "packaging/icons.h"
+#include "ui/icons.h"
 #include "ui/look.h"
 #include "ui/main/layout.h"
 #include "ui/main/listing.h"

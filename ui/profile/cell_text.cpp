@@ -10,6 +10,12 @@
 #include "core/profile/profile.h"
 #include "io/exact_number.h"
 
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "io/csv_records.h"
+
 namespace tarnvel::ui::profile {
 
 std::optional<double> ParseCellNumber(const QString& text, QString* error) {
@@ -95,17 +101,27 @@ QString FixedCellText(double value, int decimals) {
 }
 
 std::vector<QStringList> ParseTabBlock(const QString& text) {
-    QString normal = text;
-    normal.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    normal.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QStringList lines = normal.split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
     std::vector<QStringList> rows;
-    qsizetype width = 0;
-    for (const QString& line : lines) {
-        rows.push_back(line.split(QLatin1Char('\t')));
-        width = std::max(width, rows.back().size());
+    const QByteArray utf8 = text.toUtf8();
+    auto split = io::SplitCsvRecords(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), '\t');
+    if (const auto* records = std::get_if<std::vector<io::CsvRecord>>(&split)) {
+        for (const io::CsvRecord& record : *records) {
+            QStringList row;
+            for (const std::string& cell : record.cells) row.append(QString::fromStdString(cell));
+            rows.push_back(std::move(row));
+        }
+    } else {
+        // A quote that never closes is no quoted cell but a quote mark typed
+        // into one: the text is split as it stands, so nothing is lost.
+        QString normal = text;
+        normal.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        normal.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        QStringList lines = normal.split(QLatin1Char('\n'));
+        if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
+        for (const QString& line : lines) rows.push_back(line.split(QLatin1Char('\t')));
     }
+    qsizetype width = 0;
+    for (const QStringList& row : rows) width = std::max(width, row.size());
     for (QStringList& row : rows) {
         while (row.size() < width) row.append(QString());
     }

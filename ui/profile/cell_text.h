@@ -47,7 +47,8 @@ QString EndLabelText(const Profile& profile, ProfileEnd end);
 QString FixedCellText(double value, int decimals = 3);
 
 // A block of cells copied from a spreadsheet: rows split on CR LF or LF (a
-// last empty line dropped), cells on tabs. Short rows are padded with empty
+// last empty line dropped), cells on tabs; a quoted cell may hold tabs, line
+// breaks and doubled quotes. Short rows are padded with empty
 // cells so that the block is rectangular.
 std::vector<QStringList> ParseTabBlock(const QString& text);
 // The way back: tabs between cells, CR LF after every row.

@@ -12,6 +12,7 @@
 
 #include "core/calculator/number_text.h"
 #include "core/drawing/sheet.h"
+#include "core/text/messages.h"
 #include "core/profile/profile_listing.h"
 #include "tests/profile_builders.h"
 #include "tests/sheet_reading.h"
@@ -235,7 +236,12 @@ TEST(SheetProblems, unusable_choices_are_refused_with_a_reason_and_no_pages) {
         ASSERT_TRUE(set.problem) << c.name;
         EXPECT_EQ(set.problem->kind, c.kind) << c.name;
         EXPECT_TRUE(set.pages.empty()) << c.name;
-        EXPECT_FALSE(DescribeSheetProblem(*set.problem).empty()) << c.name;
+        // The reason is the user's own language, never a program's inner
+        // text: no Latin words, and more than the heading.
+        const std::string message = DescribeSheetProblem(*set.problem);
+        EXPECT_GT(message.size(), std::string("出图范围不可用：").size()) << c.name;
+        EXPECT_FALSE(std::any_of(message.begin(), message.end(), [](char ch) { return ch >= 'a' && ch <= 'z'; }))
+            << c.name << ": " << message;
     }
 }
 

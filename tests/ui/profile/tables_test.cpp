@@ -101,6 +101,9 @@ TEST(TabBlock, splits_spreadsheet_text_on_either_line_end_and_pads_short_rows) {
         {"lf_no_last_end", "a\tb\nc\td", {{"a", "b"}, {"c", "d"}}},
         {"short_row_padded", "a\tb\tc\nd\n", {{"a", "b", "c"}, {"d", "", ""}}},
         {"empty_cells_kept", "\t\tx\r\n", {{"", "", "x"}}},
+        {"quoted_cell_with_tab_and_break", "1\t\"a\tb\r\nc \"\"d\"\"\"\r\n2\t3\r\n",
+         {{"1", "a\tb\r\nc \"d\""}, {"2", "3"}}},
+        {"unclosed_quote_kept_as_typed", "5\"\t\"6\n", {{"5\"", "\"6"}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,4 +1,4 @@
-#include "packaging/icons.h"
+#include "ui/icons.h"
 
 namespace tarnvel::icons {
 
