@@ -225,12 +225,12 @@ std::optional<Profile> Profile::Resolve(const ProfileModel& model,
     // that is rare, and a copy of every curve would cost a large profile an
     // allocation and a pass for nothing.
     std::vector<CurveSpec> adjusted;
-    const auto spec = [&](std::size_t i) -> const CurveSpec& {
+    const auto curveOf = [&](std::size_t i) -> const CurveSpec& {
         return adjusted.empty() ? pts[i].curve : adjusted[i];
     };
     std::vector<Extent> ext(n);
     for (std::size_t i = 1; i + 1 < n; ++i) {
-        ext[i] = CurveExtent(spec(i), g[i - 1], g[i]);
+        ext[i] = CurveExtent(curveOf(i), g[i - 1], g[i]);
         const double start = s[i] - ext[i].in;
         const double end = s[i] + ext[i].out;
         bool beyond = false;
@@ -311,7 +311,7 @@ std::optional<Profile> Profile::Resolve(const ProfileModel& model,
         line.slope0 = g[i];
         pieces.push_back(line);
         if (i + 2 < n)
-            CurvePieces(spec(i + 1), s[i + 1], pts[i + 1].elevation, g[i], g[i + 1], ext[i + 1],
+            CurvePieces(curveOf(i + 1), s[i + 1], pts[i + 1].elevation, g[i], g[i + 1], ext[i + 1],
                         pieces);
         append(before);
     }
@@ -320,7 +320,7 @@ std::optional<Profile> Profile::Resolve(const ProfileModel& model,
     auto& rows = profile.elements_;
     rows.reserve(n);
     for (std::size_t i = 1; i + 1 < n; ++i) {
-        const CurveSpec& c = spec(i);
+        const CurveSpec& c = curveOf(i);
         const double g1 = g[i - 1];
         const double g2 = g[i];
         const double zv = pts[i].elevation;
