@@ -16,26 +16,11 @@
 #include "core/calculator/number_text.h"
 #include "io/exact_number.h"
 #include "io/profile_files.h"
+#include "io/xml_names.h"
 #include "core/text/messages.h"
 
 namespace tarnvel::io {
 namespace {
-
-std::string_view LocalName(const char* name) {
-    const std::string_view view(name);
-    const std::size_t colon = view.rfind(':');
-    return colon == std::string_view::npos ? view : view.substr(colon + 1);
-}
-
-bool Is(pugi::xml_node node, std::string_view local) {
-    return node.type() == pugi::node_element && LocalName(node.name()) == local;
-}
-
-pugi::xml_attribute Attribute(pugi::xml_node node, std::string_view local) {
-    for (pugi::xml_attribute a : node.attributes())
-        if (LocalName(a.name()) == local) return a;
-    return {};
-}
 
 // Line of a byte offset, for messages (1-based).
 std::size_t LineOf(std::string_view bytes, std::ptrdiff_t offset) {

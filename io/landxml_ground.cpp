@@ -12,25 +12,12 @@
 #include "io/atomic_write.h"
 #include "io/ground_files.h"
 #include "io/profile_files.h"
+#include "io/xml_names.h"
 
 namespace tarnvel::io {
 namespace {
 
-std::string_view LocalName(const char* name) {
-    const std::string_view view(name);
-    const std::size_t colon = view.rfind(':');
-    return colon == std::string_view::npos ? view : view.substr(colon + 1);
-}
-
-bool Is(pugi::xml_node node, std::string_view local) {
-    return node.type() == pugi::node_element && LocalName(node.name()) == local;
-}
-
-std::string AttributeText(pugi::xml_node node, std::string_view local) {
-    for (pugi::xml_attribute a : node.attributes())
-        if (LocalName(a.name()) == local) return a.value();
-    return {};
-}
+std::string AttributeText(pugi::xml_node node, std::string_view local) { return Attribute(node, local).value(); }
 
 std::string NodeText(pugi::xml_node node) {
     std::string text;
