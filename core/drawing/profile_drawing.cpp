@@ -10,39 +10,22 @@ namespace tarnvel {
 namespace {
 
 constexpr double kLabelGap = 10;  // pixels between a point and its label
-constexpr double kMaxChordsPerPiece = 256;
 
 std::string KText(const Profile& profile, double internal) {
     return FormatStation(profile.LabelOf(internal), StationStyle::K, 3);
 }
 
-// Samples the curve between two internal stations so that no chord is
-// further than kChordTolerance from the curve. Within one piece (a half
-// parabola or an arc) the sag of a chord grows with the square of its length,
-// so the sag of the whole stretch tells how many equal chords are needed; the
-// factor 2 covers the arc, whose sag grows slightly faster than the square.
-// A piece never takes more than kMaxChordsPerPiece chords, however high the
-// curve, so that the drawing of any file stays small; outputs sample the
-// curves again for what they show (plot_page.h).
-// The cursor walks the road forward piece by piece; within one piece it may
-// step back without searching.
-void SampleCurve(ProfileCursor& cursor, double from, double to, std::vector<WorldPoint>& out) {
-    if (!(to > from)) return;
-    const double zFrom = cursor.At(from).elevation;
-    const double middle = from + (to - from) / 2;
-    const double zMiddle = cursor.At(middle).elevation;
-    const double zTo = cursor.At(to).elevation;
-    const double sag = std::fabs(zMiddle - (zFrom + zTo) / 2);
-    double chords = std::ceil(std::sqrt(2 * sag / kChordTolerance));
-    if (!std::isfinite(chords)) chords = 1;  // a NaN never comes from a resolved profile
-    chords = std::clamp(chords, 1.0, kMaxChordsPerPiece);
-    const auto n = static_cast<int>(chords);
-    if (out.empty()) out.push_back({from, zFrom});
-    for (int i = 1; i < n; ++i) {
-        const double s = from + (to - from) * i / n;
-        out.push_back({s, cursor.At(s).elevation});
+// A curve is kept as its start, the PVI's station and its end, each on the
+// curve: enough to find it in a view and to bound it, since the curve lies
+// within the triangle of its tangents, which the drawing holds too. Every
+// output samples the curves it shows at its own resolution (plot_page.h), so
+// a sampled copy here would only cost memory: on a file of a million PVIs,
+// more than all the rest of the drawing.
+void CurvePoints(ProfileCursor& cursor, double from, double split, double to, std::vector<WorldPoint>& out) {
+    out.reserve(3);
+    for (const double s : {from, split, to}) {
+        if (out.empty() || s > out.back().station) out.push_back({s, cursor.At(s).elevation});
     }
-    out.push_back({to, zTo});
 }
 
 std::string GradeText(double grade) { return FixedText(grade, 3) + "%"; }
@@ -85,13 +68,10 @@ void AddDesignLine(const Profile& profile, ProfileDrawing& drawing) {
             continue;
         }
         gradeLineTo(e.startStation, e.startElevation);
-        DrawingPolyline curve{LineRole::Design, pvi, {}};
-        // The PVI divides an unsymmetrical parabola into two pieces; sampling
-        // each on its own keeps the sag rule above exact.
-        const double split = std::clamp(e.pviStation, e.startStation, e.endStation);
-        SampleCurve(cursor, e.startStation, split, curve.points);
-        SampleCurve(cursor, split, e.endStation, curve.points);
-        drawing.lines.push_back(std::move(curve));
+        DrawingPolyline& curve = drawing.lines.emplace_back();
+        curve.pvi = pvi;
+        CurvePoints(cursor, e.startStation, std::clamp(e.pviStation, e.startStation, e.endStation), e.endStation,
+                    curve.points);
         station = e.endStation;
         elevation = e.endElevation;
 
@@ -120,11 +100,13 @@ void AddPviMarks(const Profile& profile, ProfileDrawing& drawing) {
         // goes on the side away from the curve.
         DrawingLabel label{LabelRole::Pvi, pvi, at, 0, e.crest ? -kLabelGap : kLabelGap, HAlign::Centre,
                            e.crest ? VAlign::Above : VAlign::Below, {}};
+        const std::string tIn = e.length > 0 ? FixedText(e.tangentIn, 3) : std::string();
+        const std::string tOut = e.length > 0 ? FixedText(e.tangentOut, 3) : std::string();
+        label.lines.reserve(e.length > 0 ? (tIn == tOut ? 5 : 6) : 2);
         label.lines.push_back(KText(profile, e.pviStation));
         label.lines.push_back("H=" + FixedText(e.pviElevation, 3));
         if (e.length > 0) {
             label.lines.push_back(RadiusText(e));
-            const std::string tIn = FixedText(e.tangentIn, 3), tOut = FixedText(e.tangentOut, 3);
             if (tIn == tOut) {
                 label.lines.push_back("T=" + tIn);
             } else {  // an unsymmetrical curve
@@ -206,6 +188,17 @@ WorldBox ExtentOf(const ProfileDrawing& drawing) {
 
 ProfileDrawing BuildDrawing(const Profile& profile) {
     ProfileDrawing drawing;
+    // Each list is allocated once at its size: grown by doubling, the lists
+    // of a large file would pass through copies up to twice their size.
+    std::size_t curves = 0, extremes = 0;
+    for (const auto& e : profile.Elements()) {
+        curves += e.length > 0;
+        extremes += e.extremeStation && e.extremeElevation;
+    }
+    const std::size_t pvis = profile.Elements().size();
+    drawing.lines.reserve(pvis + 2 * curves + 1);
+    drawing.markers.reserve(pvis + 2 * curves + extremes);
+    drawing.labels.reserve(pvis + extremes + (pvis + 1) + 2);
     drawing.unit = LengthUnitSymbol(profile.Model().unit);
     AddDesignLine(profile, drawing);
     AddPviMarks(profile, drawing);

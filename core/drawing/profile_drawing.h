@@ -89,13 +89,10 @@ struct ProfileDrawing {
     bool Empty() const { return lines.empty(); }
 };
 
-// The largest vertical distance, in the profile's unit, between a sampled
-// curve and the true one, for curves of ordinary size: a curve is never cut
-// into more than a few hundred chords, and each output samples the curves it
-// shows again at its own resolution, so that a file of absurd curves cannot
-// make the drawing huge.
-inline constexpr double kChordTolerance = 0.001;
-
+// A curve of the design line is held as its start, the PVI's station and its
+// end, each on the curve; every output samples the curves it shows at its own
+// resolution from the profile, so that the drawing of any file stays small
+// (about a kilobyte a PVI) and no curve is drawn coarser than its page shows.
 ProfileDrawing BuildDrawing(const Profile& profile);
 
 // Ticks for the station axis between two internal stations: whole multiples

@@ -1,6 +1,7 @@
 // The drawing of a profile checked against the profile's own numbers: the
-// design line against At(), the tangents against the PVIs, the texts against
-// the labels a surveyor reads on the drawings.
+// design line against At() (on the drawing and on its page), the tangents
+// against the PVIs, the texts against the labels a surveyor reads on the
+// drawings.
 
 #include <algorithm>
 #include <cmath>
@@ -11,6 +12,7 @@
 #include <pugixml.hpp>
 
 #include "core/drawing/drawing_svg.h"
+#include "core/drawing/plot_page.h"
 #include "core/drawing/profile_drawing.h"
 #include "core/drawing/view_transform.h"
 #include "tests/profile_builders.h"
@@ -85,35 +87,43 @@ protected:
     ProfileDrawing drawing_;
 };
 
-// The elevation of the drawn design line at an internal station.
-std::optional<double> DrawnElevation(const ProfileDrawing& drawing, double s) {
-    for (const auto& line : drawing.lines) {
-        if (line.role != LineRole::Design) continue;
-        for (std::size_t i = 1; i < line.points.size(); ++i) {
-            const auto& a = line.points[i - 1];
-            const auto& b = line.points[i];
-            if (s >= a.station && s <= b.station)
-                return a.elevation + (b.elevation - a.elevation) * (s - a.station) / (b.station - a.station);
-        }
-    }
-    return std::nullopt;
-}
-
-TEST_P(ProfileDrawingTest, design_line_follows_the_profile_within_the_chord_tolerance) {
+// The drawing holds the design line's vertices, all on the profile; the page
+// samples the curves afresh for the view, and there the line must follow the
+// profile to within a pixel everywhere, chord middles included.
+TEST_P(ProfileDrawingTest, design_line_runs_on_the_profile_and_its_page_follows_it_within_a_pixel) {
     const double start = profile_->StartStation(), end = profile_->EndStation();
-    for (double s = start; s <= end; s += 0.25) {
-        const auto drawn = DrawnElevation(drawing_, s);
-        ASSERT_TRUE(drawn) << "no design line at internal station " << s;
-        EXPECT_NEAR(*drawn, profile_->At(s).elevation, kChordTolerance + 1e-9) << "at internal station " << s;
-    }
     // One unbroken line: each piece starts where the one before it ended.
     double reached = start;
     for (const auto& line : drawing_.lines) {
         if (line.role != LineRole::Design) continue;
         EXPECT_DOUBLE_EQ(line.points.front().station, reached);
         reached = line.points.back().station;
+        for (const auto& p : line.points)
+            EXPECT_NEAR(p.elevation, profile_->At(p.station).elevation, 1e-9) << "at internal station " << p.station;
     }
     EXPECT_DOUBLE_EQ(reached, end);
+
+    const DeviceRect device{0, 0, 1600, 900};
+    const ViewTransform view = FitPlotView(drawing_.extent, device, 10);
+    const Page page = PlotPage(*profile_, drawing_, view, device);
+    const double pixelsPerUnit = view.Scale() * view.Exaggeration();
+    std::size_t checked = 0;
+    for (const auto& line : page.lines) {
+        if (line.role != PageRole::DesignLine) continue;
+        for (std::size_t i = 0; i < line.points.size(); ++i) {
+            const PagePoint a = line.points[i];
+            const PagePoint b = line.points[i + 1 < line.points.size() ? i + 1 : i];
+            for (const double t : {0.0, 0.25, 0.5, 0.75}) {
+                const PagePoint p{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
+                const WorldPoint w = view.ToWorld({p.x / kPlotMmPerPixel, p.y / kPlotMmPerPixel});
+                if (w.station < start || w.station > end) continue;
+                EXPECT_NEAR(w.elevation, profile_->At(w.station).elevation, 1 / pixelsPerUnit)
+                    << "at internal station " << w.station;
+                ++checked;
+            }
+        }
+    }
+    EXPECT_GT(checked, 50u);
 }
 
 TEST_P(ProfileDrawingTest, tangents_run_through_each_pvi_at_its_grades) {
