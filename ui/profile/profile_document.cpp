@@ -167,7 +167,7 @@ QString ProfileDocument::Choose(const QString& profileName) {
 QString ProfileDocument::Load(const QString& path, const QString& profileName) {
     // One parse gives the profile and, for a LandXML file, every profile it
     // holds, which the window offers. A CSV file has no names.
-    const io::Result<io::ProfileFileContent> loaded =
+    io::Result<io::ProfileFileContent> loaded =
         io::ReadProfileFileContent(NativePath(path), profileName.toStdString());
     if (!loaded.ok()) return QString::fromStdString(loaded.failure().message);
     const ProfileModel& model = loaded.value().content.model;
@@ -194,7 +194,12 @@ QString ProfileDocument::Load(const QString& path, const QString& profileName) {
     sourcePath_ = path;
     savePath_ = landXml ? QString() : path;
     saveFormat_ = landXml ? io::ProfileFormat::LandXml : io::ProfileFormat::Csv;
-    Replace(PviRowsOf(model.points), ChainRowsOf(model.chains));
+    // The tables are all the document keeps of the file: its points go before
+    // the profile is worked out, which is when the most memory is in use.
+    std::vector<QStringList> pviRows = PviRowsOf(model.points);
+    std::vector<QStringList> chainRows = ChainRowsOf(model.chains);
+    loaded.value().content = {};
+    Replace(std::move(pviRows), std::move(chainRows));
     return QString();
 }
 

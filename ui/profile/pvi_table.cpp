@@ -1,7 +1,12 @@
 #include "ui/profile/pvi_table.h"
 
+#include <QHash>
+
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <optional>
+#include <utility>
 
 #include "ui/profile/cell_text.h"
 #include "core/text/messages.h"
@@ -15,6 +20,25 @@ constexpr std::array<CurveKind, 5> kKinds = {CurveKind::None, CurveKind::Parabol
 // The file's number as the shortest text that reads back to it: never cut to
 // 15 digits, which would show binary noise and change the value on save.
 QString NumberCell(double value) { return ExactNumberCell(value); }
+
+// The curve numbers of a design repeat (a few radii serve a whole road): each
+// value's text is made once and shared by the cells that show it, which keeps
+// the table of a large file smaller and quicker to fill. The cache is bounded
+// so that a file of all-different numbers costs no more than without it.
+class SharedNumberCells {
+public:
+    QString operator()(double value) {
+        const auto bits = std::bit_cast<quint64>(value);
+        if (const auto found = texts_.constFind(bits); found != texts_.constEnd()) return *found;
+        QString text = NumberCell(value);
+        if (texts_.size() < kMaxTexts) texts_.insert(bits, text);
+        return text;
+    }
+
+private:
+    static constexpr qsizetype kMaxTexts = 4096;
+    QHash<quint64, QString> texts_;
+};
 
 // Reads the kind's own number cells and checks that the others are empty, so
 // that a radius typed beside a kind that has none is pointed out rather than
@@ -83,7 +107,17 @@ QStringList PviHeaders() {
             QStringLiteral("后段长")};
 }
 
-QString KindText(CurveKind kind) { return QString::fromUtf8(CurveKindName(kind)); }
+QString KindText(CurveKind kind) {
+    // One text a kind, shared by every cell that shows it.
+    static const std::array<QString, kKinds.size()> texts = [] {
+        std::array<QString, kKinds.size()> made;
+        for (std::size_t i = 0; i < kKinds.size(); ++i) made[i] = QString::fromUtf8(CurveKindName(kKinds[i]));
+        return made;
+    }();
+    const auto found = std::find(kKinds.begin(), kKinds.end(), kind);
+    if (found == kKinds.end()) return QString::fromUtf8(CurveKindName(kind));
+    return texts[static_cast<std::size_t>(found - kKinds.begin())];
+}
 
 QStringList KindChoices() {
     QStringList names;
@@ -117,6 +151,7 @@ PviReading ReadPviRows(const std::vector<QStringList>& rows) {
 std::vector<QStringList> PviRowsOf(const std::vector<ProfilePoint>& points) {
     std::vector<QStringList> rows;
     rows.reserve(points.size());
+    SharedNumberCells curveNumber;
     for (const ProfilePoint& point : points) {
         QStringList cells(kPviColumns);
         cells[kPviStation] = ExactStationText(point.station);
@@ -126,14 +161,14 @@ std::vector<QStringList> PviRowsOf(const std::vector<ProfilePoint>& points) {
         switch (curve.kind) {
         case CurveKind::None: break;
         case CurveKind::ParabolaRadius:
-        case CurveKind::Circular: cells[kPviRadius] = NumberCell(curve.radius); break;
-        case CurveKind::ParabolaLength: cells[kPviLength] = NumberCell(curve.length); break;
+        case CurveKind::Circular: cells[kPviRadius] = curveNumber(curve.radius); break;
+        case CurveKind::ParabolaLength: cells[kPviLength] = curveNumber(curve.length); break;
         case CurveKind::Unsymmetric:
-            cells[kPviLengthIn] = NumberCell(curve.lengthIn);
-            cells[kPviLengthOut] = NumberCell(curve.lengthOut);
+            cells[kPviLengthIn] = curveNumber(curve.lengthIn);
+            cells[kPviLengthOut] = curveNumber(curve.lengthOut);
             break;
         }
-        rows.push_back(cells);
+        rows.push_back(std::move(cells));
     }
     return rows;
 }
