@@ -161,6 +161,58 @@ TEST(ProfileDocument, saves_loads_and_starts_anew_without_losing_work) {
     EXPECT_FALSE(reopened.UndoStack().canUndo());
 }
 
+// The cells of a loaded file that show one value share one text; an edit, its
+// undo and a save touch only the cell edited, whichever cell that is.
+TEST(ProfileDocument, shared_cell_texts_edit_undo_and_save_one_cell_at_a_time) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString source = dir.filePath(QStringLiteral("shared.csv"));
+    {
+        QFile file(source);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("station,elevation,radius\n0,100,\n100,102,1500\n200,100,1500\n300,102,1500\n400,100,\n");
+    }
+    const struct {
+        int row, column;
+        QString text;
+        CurveKind kind;  // of the edited point after the edit
+        double radius;   // of the edited point after the edit
+    } cases[] = {
+        {1, kPviRadius, QStringLiteral("2000"), CurveKind::ParabolaRadius, 2000},
+        {2, kPviRadius, QStringLiteral("1500.5"), CurveKind::ParabolaRadius, 1500.5},
+        {3, kPviKind, KindText(CurveKind::Circular), CurveKind::Circular, 1500},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row * 10 + c.column);
+        ProfileDocument document;
+        ASSERT_EQ(document.Open(source), QString());
+        EditTableModel& table = document.PviModel();
+        const std::vector<QStringList> loaded = table.Rows();
+        for (int row = 1; row <= 3; ++row) {
+            EXPECT_EQ(table.Cell(row, kPviRadius), QStringLiteral("1500"));
+            EXPECT_EQ(table.Cell(row, kPviKind), KindText(CurveKind::ParabolaRadius));
+        }
+        ProfileModel expected = *document.TableModel();
+
+        ASSERT_TRUE(table.setData(table.index(c.row, c.column), c.text));
+        std::vector<QStringList> edited = loaded;
+        edited[static_cast<std::size_t>(c.row)][c.column] = c.text;
+        EXPECT_EQ(table.Rows(), edited);
+        document.UndoStack().undo();
+        EXPECT_EQ(table.Rows(), loaded);
+        document.UndoStack().redo();
+        EXPECT_EQ(table.Rows(), edited);
+
+        const QString saved = dir.filePath(QStringLiteral("saved.csv"));
+        ASSERT_EQ(document.Save(saved, io::ProfileFormat::Csv), QString());
+        ProfileDocument reopened;
+        ASSERT_EQ(reopened.Open(saved), QString());
+        expected.points[static_cast<std::size_t>(c.row)].curve.kind = c.kind;
+        expected.points[static_cast<std::size_t>(c.row)].curve.radius = c.radius;
+        EXPECT_EQ(reopened.TableModel()->points, expected.points);
+    }
+}
+
 ProfileModel Model(std::vector<ProfilePoint> points, std::vector<ChainBreak> chains = {}) {
     ProfileModel model;
     model.points = std::move(points);
