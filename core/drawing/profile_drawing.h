@@ -92,7 +92,7 @@ struct ProfileDrawing {
 // A curve of the design line is held as its start, the PVI's station and its
 // end, each on the curve; every output samples the curves it shows at its own
 // resolution from the profile, so that the drawing of any file stays small
-// (about a kilobyte a PVI) and no curve is drawn coarser than its page shows.
+// (under a kilobyte a PVI) and no curve is drawn coarser than its page shows.
 ProfileDrawing BuildDrawing(const Profile& profile);
 
 // Ticks for the station axis between two internal stations: whole multiples
