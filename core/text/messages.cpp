@@ -483,4 +483,21 @@ std::string DescribeSheetProblem(const SheetProblem& problem) {
     return {};
 }
 
+std::string DescribeHorizontalProblem(const HorizontalProblem& p) {
+    const std::string place = "平面线形第" + std::to_string(p.index) + "个元素（" + p.element + "）";
+    const std::string given = p.text.empty() ? "未给出" : "“" + p.text + "”";
+    switch (p.kind) {
+        case HorizontalProblemKind::Length:
+            return place + "的长度" + given + "，且无法由坐标算出：长度须为正数。";
+        case HorizontalProblemKind::Radius: return place + "的半径" + given + "不是正数。";
+        case HorizontalProblemKind::SpiralRadius:
+            return place + "的端点半径" + given + "不可用：须为正数，或以 INF 表示直线端。";
+        case HorizontalProblemKind::SpiralStraight: return place + "两端半径均为无穷大，不是缓和曲线。";
+        case HorizontalProblemKind::Rotation: return place + "的转向" + given + "不可用：须为 cw（右转）或 ccw（左转）。";
+        case HorizontalProblemKind::Element: return place + "不是直线、圆曲线或缓和曲线，无法绘制。";
+        case HorizontalProblemKind::Stations: return place + "的桩号" + given + "超出可用范围。";
+    }
+    return {};
+}
+
 }  // namespace tarnvel
