@@ -4,6 +4,7 @@
 
 #include "io/landxml_horizontal.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <pugixml.hpp>
@@ -91,7 +92,10 @@ public:
 
     std::optional<double> Radius(std::string_view name, HorizontalProblemKind kind, bool infiniteAllowed) {
         const std::string_view text = Attribute(node_, name).value();
-        if (infiniteAllowed && (text == "INF" || text == "inf" || text == "Inf")) return kStraightRadius;
+        const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+        if (infiniteAllowed && text.size() == 3 && std::equal(text.begin(), text.end(), "INF",
+                                                              [&](char c, char i) { return upper(c) == i; }))
+            return kStraightRadius;
         const std::optional<double> radius = Positive(text);
         if (!radius) Fail(kind, text);
         return radius;

@@ -710,7 +710,13 @@ void SheetBuilder::DrawHorizontal(Page& page, double top, double height) {
         // Inside the sheet's columns, and never across a neighbour's note.
         if (box.x0 >= left_ + 0.5 && box.x1 <= right_ - 0.5) Place(page, std::move(t), false);
     };
-    for (const HorizontalPiece& p : horizontal_->pieces) {
+    // The pieces this sheet shows, found by their order along the road, so
+    // that a long alignment costs each sheet only its own pieces.
+    const auto& pieces = horizontal_->pieces;
+    auto first = std::upper_bound(pieces.begin(), pieces.end(), a_,
+                                  [](double s, const HorizontalPiece& p) { return s < p.end; });
+    for (auto piece = first; piece != pieces.end() && piece->start < b_; ++piece) {
+        const HorizontalPiece& p = *piece;
         const double c0 = std::max(p.start, a_), c1 = std::min(p.end, b_);
         if (!(c1 > c0)) continue;
         const double y0 = level(p.radiusStart, p.turn), y1 = level(p.radiusEnd, p.turn);
