@@ -349,8 +349,10 @@ constexpr ProfileCommand kCommands[] = {
      "纵断面图（SVG：设计线、切线、变坡点、竖曲线要素、坡度坡长、断链）", kPlotOptions, RunProfilePlot},
     {"sheet",
      "纵断面文件 --output 文件.pdf|文件.dxf|文件.svg [--paper A3|A4] [--horizontal-scale 2000] "
-     "[--vertical-scale 200] [--from A --to B] [--project 文字] [--drawing-number 文字] [--ground 地面线文件]",
-     "纵断面图图纸（按比例分张：图面、资料栏、图签；有地面线时加地面线、填挖和资料栏的地面高程、填高、挖深）", kSheetOptions, RunProfileSheet},
+     "[--vertical-scale 200] [--from A --to B] [--project 文字] [--drawing-number 文字] [--ground 地面线文件] "
+     "[--elements-table]",
+     "纵断面图图纸（按比例分张：图面、资料栏、图签；有地面线时加地面线、填挖和资料栏的地面高程、填高、挖深；"
+     "LandXML 文件带平面线形时加直线及平曲线栏）", kSheetOptions, RunProfileSheet},
 };
 
 std::string CommandList() {

@@ -12,6 +12,8 @@
 #include "core/profile/ground_line.h"
 #include "core/text/messages.h"
 #include "io/atomic_write.h"
+#include "io/landxml_horizontal.h"
+#include "io/profile_files.h"
 #include "io/page_dxf.h"
 
 #ifdef TARNVEL_CLI_PDF
@@ -72,6 +74,22 @@ SheetGround SheetGroundOf(const Profile& profile, const GroundLine& line) {
     return ground;
 }
 
+// The horizontal geometry of the profile's alignment, when its LandXML file
+// carries one. Geometry that cannot be drawn does not stop the sheets: they
+// go without the 直线及平曲线 row, and the user is told why.
+std::optional<HorizontalAlignment> LoadHorizontal(const std::string& path, const io::ProfileFileContent& read,
+                                                  std::ostream& err) {
+    if (read.format != io::ProfileFormat::LandXml) return std::nullopt;
+    io::Result<io::HorizontalReading> horizontal = io::ReadLandXmlHorizontal(path, read.content.alignment);
+    const std::string lead = "tarnvel-cli: 纵断面文件“" + path + "”的平面线形未画入图纸（图中不含直线及平曲线栏）：";
+    if (!horizontal.ok()) {
+        err << lead << horizontal.failure().message << '\n';
+        return std::nullopt;
+    }
+    if (horizontal.value().problem) err << lead << DescribeHorizontalProblem(*horizontal.value().problem) << '\n';
+    return std::move(horizontal.value().alignment);
+}
+
 }  // namespace
 
 int RunProfileSheet(const Options& options, std::ostream&, std::ostream& err) {
@@ -95,6 +113,7 @@ int RunProfileSheet(const Options& options, std::ostream&, std::ostream& err) {
     if (options.Has("to")) sheet.to = StationFrom("to", options.Text("to"));
     if (options.Has("project")) sheet.project = options.Text("project");
     if (options.Has("drawing-number")) sheet.drawingNumber = options.Text("drawing-number");
+    sheet.elementsTable = options.Has("elements-table");
     // The scales are checked before the file is read, as every option is.
     {
         const int h = sheet.horizontalScale, v = sheet.verticalScale;
@@ -104,11 +123,13 @@ int RunProfileSheet(const Options& options, std::ostream&, std::ostream& err) {
             throw UsageError(DescribeSheetProblem({SheetProblemKind::VerticalScale, static_cast<double>(v), {}}));
     }
 
-    const Profile profile = LoadProfile(options, err);
+    const io::ProfileFileContent read = ReadProfileContent(options, err);
+    const Profile profile = ResolveProfile(read.content.model, FileArgument(options), err);
+    const std::optional<HorizontalAlignment> horizontal = LoadHorizontal(FileArgument(options), read, err);
     const std::optional<GroundLine> groundLine = LoadGround(options, profile, err);
     std::optional<SheetGround> ground;
     if (groundLine) ground = SheetGroundOf(profile, *groundLine);
-    const SheetSet sheets = BuildSheets(profile, sheet, ground ? &*ground : nullptr);
+    const SheetSet sheets = BuildSheets(profile, sheet, ground ? &*ground : nullptr, horizontal ? &*horizontal : nullptr);
     if (sheets.problem) {
         err << "tarnvel-cli: " << DescribeSheetProblem(*sheets.problem) << '\n';
         return kExitProfile;

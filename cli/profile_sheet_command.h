@@ -21,6 +21,7 @@ inline constexpr OptionSpec kSheetOptions[] = {
     {"to", true, "桩号", "出图终点桩号（默认纵断面终点）"},
     {"project", true, "文字", "图签中的项目名称"},
     {"drawing-number", true, "文字", "图签中的图号"},
+    {"elements-table", false, {}, "图纸之后另附竖曲线要素表（同一图幅和图签，每页重复表头）"},
     kProfileNameOption,
     kGroundOption,
     kGroundSurfaceOption,

@@ -1,11 +1,16 @@
 // Any bytes as a LandXML file: the reader never fails unexpectedly, and a
-// profile it reads, written and read again, is the same profile.
+// profile it reads, written and read again, is the same profile. The
+// horizontal geometry reads as pieces that follow one another along the road,
+// or as a problem that can be worded.
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
+#include "core/text/messages.h"
+#include "io/landxml_horizontal.h"
 #include "io/profile_files.h"
 #include "fuzz/fuzz_check.h"
 
@@ -17,6 +22,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const io::Result<std::vector<io::LandXmlProfileName>> names = io::ListLandXmlProfiles(bytes, "f.xml");
     const io::Result<ProfileModel> read = io::ParseLandXml(bytes, "", "f.xml");
     Check(names.ok() || !read.ok());
+    const io::Result<io::HorizontalReading> horizontal = io::ParseLandXmlHorizontal(bytes, "", "f.xml");
+    if (horizontal.ok()) {
+        const io::HorizontalReading& h = horizontal.value();
+        Check(!(h.alignment && h.problem));
+        if (h.problem) Check(!DescribeHorizontalProblem(*h.problem).empty());
+        if (h.alignment) {
+            const auto& pieces = h.alignment->pieces;
+            for (std::size_t i = 0; i < pieces.size(); ++i) {
+                const HorizontalPiece& p = pieces[i];
+                Check(std::isfinite(p.start) && std::isfinite(p.end) && p.start < p.end);
+                Check(i == 0 || p.start == pieces[i - 1].end);
+                Check(p.radiusStart > 0 && p.radiusEnd > 0);
+                Check(p.kind != HorizontalKind::Spiral || !(std::isinf(p.radiusStart) && std::isinf(p.radiusEnd)));
+            }
+        }
+    }
     if (!read.ok()) {
         Check(read.failure().kind == io::FailureKind::NotProfile && !read.failure().message.empty());
         return 0;

@@ -63,18 +63,6 @@ std::optional<LengthUnit> ReadUnit(pugi::xml_node root) {
     return std::nullopt;
 }
 
-Result<pugi::xml_node> LoadRoot(pugi::xml_document& doc, std::string_view bytes, std::string_view path) {
-    const pugi::xml_parse_result parsed = doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default,
-                                                          pugi::encoding_auto);
-    if (!parsed) {
-        if (parsed.status == pugi::status_out_of_memory) throw std::bad_alloc();
-        return NotProfileFailure(path, std::string("不是有效的XML文件：") + parsed.description() + "。");
-    }
-    const pugi::xml_node root = doc.document_element();
-    if (!Is(root, "LandXML")) return NotProfileFailure(path, "不是LandXML文件：根元素应为<LandXML>。");
-    return root;
-}
-
 // The points of one ProfSurf: its PntList2D elements, pairs of numbers.
 Result<GroundModel> ReadSurface(const Surface& s, std::string_view path) {
     GroundModel model;
@@ -114,7 +102,7 @@ std::string FullName(const Surface& s) { return s.alignment + "/" + s.name; }
 
 Result<GroundReading> ParseLandXmlGround(std::string_view bytes, std::string_view name, std::string_view path) {
     pugi::xml_document doc;
-    Result<pugi::xml_node> root = LoadRoot(doc, bytes, path);
+    Result<pugi::xml_node> root = LoadLandXmlRoot(doc, bytes, path);
     if (!root.ok()) return root.failure();
     const std::vector<Surface> found = FindSurfaces(root.value());
     if (found.empty()) return NotProfileFailure(path, "中没有地面线（Alignment/Profile/ProfSurf）。");
@@ -148,7 +136,7 @@ Result<std::vector<GroundModel>> ParseLandXmlGrounds(std::string_view bytes, std
     Result<std::vector<LandXmlProfileName>> names = ListLandXmlProfiles(bytes, path);
     if (!names.ok()) return names.failure();
     pugi::xml_document doc;
-    Result<pugi::xml_node> root = LoadRoot(doc, bytes, path);
+    Result<pugi::xml_node> root = LoadLandXmlRoot(doc, bytes, path);
     if (!root.ok()) return root.failure();
     // The index of the chosen ProfAlign among all of them, in file order.
     std::size_t index = 0;

@@ -1,12 +1,16 @@
 #pragma once
 // LandXML elements and attributes matched by local name, so that a default
-// namespace and a prefixed one ("lx:PVI") read alike. Shared by the profile
-// and the ground-line readers.
+// namespace and a prefixed one ("lx:PVI") read alike. Shared by the profile,
+// the ground-line and the horizontal-geometry readers.
 
 #include <cstddef>
+#include <new>
+#include <string>
 #include <string_view>
 
 #include <pugixml.hpp>
+
+#include "io/io_failure.h"
 
 namespace tarnvel::io {
 
@@ -24,6 +28,21 @@ inline pugi::xml_attribute Attribute(pugi::xml_node node, std::string_view local
     for (pugi::xml_attribute a : node.attributes())
         if (LocalName(a.name()) == local) return a;
     return {};
+}
+
+// Parses `bytes` into `doc` and gives its <LandXML> root; a file that is not
+// XML, or not LandXML, is a failure naming the file.
+inline Result<pugi::xml_node> LoadLandXmlRoot(pugi::xml_document& doc, std::string_view bytes,
+                                              std::string_view path) {
+    const pugi::xml_parse_result parsed =
+        doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_auto);
+    if (!parsed) {
+        if (parsed.status == pugi::status_out_of_memory) throw std::bad_alloc();
+        return NotProfileFailure(path, std::string("不是有效的XML文件：") + parsed.description() + "。");
+    }
+    const pugi::xml_node root = doc.document_element();
+    if (!Is(root, "LandXML")) return NotProfileFailure(path, "不是LandXML文件：根元素应为<LandXML>。");
+    return root;
 }
 
 }  // namespace tarnvel::io

@@ -52,6 +52,31 @@ void BuildSheetPages(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(BuildSheets(profile, {}, &ground));
 }
 
+// Straights, spirals and curves turning left and right in turn, 500 m a set.
+HorizontalAlignment Horizontal() {
+    HorizontalAlignment h;
+    for (int k = 0; k < 20; ++k) {
+        const double s = k * 500.0;
+        const auto turn = k % 2 ? HorizontalTurn::Left : HorizontalTurn::Right;
+        const double r = 600 + (k % 3) * 200;
+        h.pieces.push_back({HorizontalKind::Line, s, s + 150});
+        h.pieces.push_back({HorizontalKind::Spiral, s + 150, s + 210, turn, kStraightRadius, r});
+        h.pieces.push_back({HorizontalKind::Arc, s + 210, s + 440, turn, r, r});
+        h.pieces.push_back({HorizontalKind::Spiral, s + 440, s + 500, turn, r, kStraightRadius});
+    }
+    return h;
+}
+
+// The same sheets with the 直线及平曲线 band and the elements table's pages.
+void BuildSheetPagesWithBandAndTable(benchmark::State& state) {
+    const Profile profile = Road10km();
+    const SheetGround ground = Ground(profile);
+    const HorizontalAlignment horizontal = Horizontal();
+    SheetOptions options;
+    options.elementsTable = true;
+    for (auto _ : state) benchmark::DoNotOptimize(BuildSheets(profile, options, &ground, &horizontal));
+}
+
 void ExportSheetsPdf(benchmark::State& state) {
     const Profile profile = Road10km();
     const SheetGround ground = Ground(profile);
@@ -77,6 +102,7 @@ void ExportSheetsDxf(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BuildSheetPages)->Unit(benchmark::kMillisecond);
+BENCHMARK(BuildSheetPagesWithBandAndTable)->Unit(benchmark::kMillisecond);
 BENCHMARK(ExportSheetsPdf)->Unit(benchmark::kMillisecond);
 BENCHMARK(ExportSheetsDxf)->Unit(benchmark::kMillisecond);
 

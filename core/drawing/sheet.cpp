@@ -6,8 +6,10 @@
 #include <limits>
 
 #include "core/calculator/number_text.h"
+#include "core/drawing/label_layout.h"
 #include "core/profile/profile_listing.h"
 #include "core/text/messages.h"
+#include "core/text/profile_text.h"
 
 namespace tarnvel {
 namespace {
@@ -47,13 +49,13 @@ double UnitMm(LengthUnit unit) {
 }
 
 // A station column of the band, in order of importance where two collide.
-enum class ColumnKind { End = 0, Break = 1, Pvi = 2, CurveEnd = 3, Zero = 4, Interval = 5 };
+enum class BandKind { End = 0, Break = 1, Pvi = 2, CurveEnd = 3, Horizontal = 4, Zero = 5, Interval = 6 };
 
 struct Column {
     double internal = 0;
     std::string text;
     double design = 0;
-    ColumnKind kind = ColumnKind::Interval;
+    BandKind kind = BandKind::Interval;
 };
 
 struct LineSample {
@@ -65,8 +67,10 @@ struct LineSample {
 
 struct Box {
     double x0, y0, x1, y1;
-    bool Overlaps(const Box& o) const { return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1; }
 };
+// Texts placed on a sheet keep at least this gap between them, so that two
+// neighbours never read as one.
+constexpr double kTextClearance = 0.4;
 
 // The box a text covers, for texts along or across the page.
 Box BoxOf(const PageText& t) {
@@ -113,8 +117,10 @@ void AddLine(Page& page, PageRole role, std::vector<PagePoint> points, bool clos
 // Everything about the sheets that does not change from one to the next.
 class SheetBuilder {
 public:
-    SheetBuilder(const Profile& profile, const SheetOptions& options, const SheetGround* ground)
+    SheetBuilder(const Profile& profile, const SheetOptions& options, const SheetGround* ground,
+                 const HorizontalAlignment* horizontal)
         : profile_(profile), options_(options), ground_(ground && ground->at ? ground : nullptr),
+          horizontal_(horizontal && !horizontal->pieces.empty() ? horizontal : nullptr),
           layout_(options.paper == SheetPaper::A4 ? kA4 : kA3) {
         const double unitMm = UnitMm(profile.Model().unit);
         xPerUnit_ = unitMm / options.horizontalScale;
@@ -131,7 +137,9 @@ public:
             rows_.push_back({"填高", layout_.fillRow});
             rows_.push_back({"挖深", layout_.fillRow});
         }
+        stationRow_ = rows_.size();
         rows_.push_back({"里程桩号", layout_.stationRow});
+        if (horizontal_) rows_.push_back({"直线及平曲线", layout_.fillRow});
         double bands = 0;
         for (const auto& r : rows_) bands += r.height;
         bandTop_ = titleTop_ - bands;
@@ -163,6 +171,12 @@ public:
     std::size_t Sheets() const { return sheets_; }
     void Build(std::size_t index, Page& page, SheetFrame& frame);
 
+    // The 竖曲线要素表 on pages of its own after the drawing sheets; every
+    // page counts in 第 N 页 共 M 页.
+    std::size_t PlanTable();
+    void BuildTable(std::size_t index, Page& page);
+    void SetTotalPages(std::size_t total) { totalPages_ = total; }
+
 private:
     struct Row {
         std::string name;
@@ -191,9 +205,9 @@ private:
         const Box box = BoxOf(text);
         if (inDrawing && (box.x0 < left_ - 1e-9 || box.x1 > right_ + 1e-9 || box.y0 < top_ || box.y1 > bottom_))
             return false;
-        for (const auto& b : boxes_)
-            if (b.Overlaps(box)) return false;
-        boxes_.push_back(box);
+        const PageBox placed{box.x0, box.y0, box.x1, box.y1};
+        if (!space_->FreeOfBoxes(placed.Grown(kTextClearance))) return false;
+        space_->AddBox(placed);
         page.texts.push_back(std::move(text));
         return true;
     }
@@ -205,18 +219,29 @@ private:
     void DrawCurves(Page& page);
     void DrawMarks(Page& page);
     void DrawBands(Page& page);
-    void DrawTitle(Page& page, std::size_t index);
+    void DrawGrades(Page& page, double top, double height);
+    void DrawHorizontal(Page& page, double top, double height);
+    void DrawTitle(Page& page, std::size_t index, const std::string& name);
+    void StartPage(Page& page);
 
     const Profile& profile_;
     const SheetOptions& options_;
     const SheetGround* ground_;
+    const HorizontalAlignment* horizontal_;
     Layout layout_;
     double xPerUnit_ = 0, yPerUnit_ = 0, gridStep_ = 1;
     double frameL_ = 0, frameT_ = 0, frameR_ = 0, frameB_ = 0, titleTop_ = 0, bandTop_ = 0;
     double left_ = 0, right_ = 0, top_ = 0, bottom_ = 0;
     std::vector<Row> rows_;
+    std::size_t stationRow_ = 0;
     double from_ = 0, to_ = 0, start_ = 0, length_ = 0;
-    std::size_t sheets_ = 0;
+    std::size_t sheets_ = 0, totalPages_ = 0;
+    // The elements table: its cells (the header first), column widths, text
+    // height, row height and rows per page.
+    std::vector<std::vector<std::string>> table_;
+    std::vector<double> tableWidths_;
+    double tableText_ = 2.5, tableRow_ = 5, tableTop_ = 0, tableLeft_ = 0;
+    std::size_t tableRows_ = 1, tablePages_ = 0;
     std::vector<Column> columns_;
 
     // The sheet being built.
@@ -224,12 +249,12 @@ private:
     SheetFrame* frame_ = nullptr;
     std::vector<LineSample> samples_;
     std::vector<std::size_t> datumEnds_;  // index of each datum stretch's last sample
-    std::vector<Box> boxes_;
+    std::optional<PageSpace> space_;
 };
 
 std::optional<SheetProblem> SheetBuilder::GatherColumns(const Station& fromLabel, const Station& toLabel) {
     const double interval = options_.interval;
-    auto add = [&](const ProfileListingRow& row, ColumnKind kind) {
+    auto add = [&](const ProfileListingRow& row, BandKind kind) {
         columns_.push_back({row.internal, SheetStation(row.label), row.value.elevation, kind});
     };
     // The key points, each with the label the listing gives it.
@@ -242,11 +267,11 @@ std::optional<SheetProblem> SheetBuilder::GatherColumns(const Station& fromLabel
             case ListingRowKind::End:
             case ListingRowKind::Interval:
             case ListingRowKind::Extreme: return;
-            case ListingRowKind::Pvi: return add(row, ColumnKind::Pvi);
+            case ListingRowKind::Pvi: return add(row, BandKind::Pvi);
             case ListingRowKind::CurveStart:
-            case ListingRowKind::CurveEnd: return add(row, ColumnKind::CurveEnd);
+            case ListingRowKind::CurveEnd: return add(row, BandKind::CurveEnd);
             case ListingRowKind::BreakBack:
-            case ListingRowKind::BreakAhead: return add(row, ColumnKind::Break);
+            case ListingRowKind::BreakAhead: return add(row, BandKind::Break);
         }
     });
     if (!keys.ok) return SheetProblem{SheetProblemKind::Range, 0, keys};
@@ -255,7 +280,7 @@ std::optional<SheetProblem> SheetBuilder::GatherColumns(const Station& fromLabel
     const auto intervals = [&](const Station& first) {
         return ListProfile(profile_, {first, toLabel, interval, false}, kMaxColumns,
                            [&](const ProfileListingRow& row) {
-            if (row.kind == ListingRowKind::Interval) add(row, ColumnKind::Interval);
+            if (row.kind == ListingRowKind::Interval) add(row, BandKind::Interval);
         });
     };
     if (firstWhole.value <= toLabel.value || profile_.Chains().Breaks().size() > 0) {
@@ -269,12 +294,24 @@ std::optional<SheetProblem> SheetBuilder::GatherColumns(const Station& fromLabel
     }
     for (const double s : {from_, to_}) {
         const Station label = profile_.LabelOf(s);
-        columns_.push_back({s, SheetStation(label), profile_.At(profile_.OnProfile(s)).elevation, ColumnKind::End});
+        columns_.push_back({s, SheetStation(label), profile_.At(profile_.OnProfile(s)).elevation, BandKind::End});
+    }
+    if (horizontal_) {
+        // Where a straight, curve or spiral meets the next (two straights in a
+        // row meet at no key point of the band).
+        const auto& pieces = horizontal_->pieces;
+        for (std::size_t i = 0; i < pieces.size(); ++i) {
+            const bool lineBefore = i > 0 && pieces[i - 1].kind == HorizontalKind::Line;
+            if (pieces[i].kind == HorizontalKind::Line && lineBefore) continue;
+            for (const double s : {pieces[i].start, pieces[i].end})
+                if (s > from_ && s < to_)
+                    columns_.push_back({s, SheetStation(profile_.LabelOf(s)), profile_.At(s).elevation, BandKind::Horizontal});
+        }
     }
     if (ground_)
         for (const double z : ground_->zeroPoints)
             if (z >= from_ && z <= to_)
-                columns_.push_back({z, SheetStation(profile_.LabelOf(z)), profile_.At(z).elevation, ColumnKind::Zero});
+                columns_.push_back({z, SheetStation(profile_.LabelOf(z)), profile_.At(z).elevation, BandKind::Zero});
 
     std::stable_sort(columns_.begin(), columns_.end(),
                      [](const Column& l, const Column& r) { return l.internal < r.internal; });
@@ -284,15 +321,15 @@ std::optional<SheetProblem> SheetBuilder::GatherColumns(const Station& fromLabel
     for (auto& c : columns_) {
         if (!merged.empty() && std::abs(c.internal - merged.back().internal) <= 1e-9 * std::max(1.0, std::abs(c.internal))) {
             Column& m = merged.back();
-            if (c.kind == ColumnKind::Break && m.kind == ColumnKind::Break && c.text != m.text) {
+            if (c.kind == BandKind::Break && m.kind == BandKind::Break && c.text != m.text) {
                 m.text += "=" + c.text;
                 continue;
             }
             if (c.kind < m.kind) {
-                const bool keepBreak = m.kind == ColumnKind::Break;
+                const bool keepBreak = m.kind == BandKind::Break;
                 if (!keepBreak) m = c;
                 else m.kind = std::min(m.kind, c.kind);
-            } else if (c.kind == ColumnKind::Break) {
+            } else if (c.kind == BandKind::Break) {
                 m.text = c.text;
                 m.kind = std::min(m.kind, c.kind);
             }
@@ -312,7 +349,7 @@ void SheetBuilder::TakeSamples() {
     for (std::size_t i = 0; i <= n; ++i)
         at.push_back({i == n ? b_ : a_ + (b_ - a_) * static_cast<double>(i) / static_cast<double>(std::max<std::size_t>(n, 1)), false});
     auto inside = [&](double s) { return s >= a_ && s <= b_; };
-    for (auto [c, end] = ColumnsIn(a_, b_); c != end; ++c) at.push_back({c->internal, c->kind == ColumnKind::Zero});
+    for (auto [c, end] = ColumnsIn(a_, b_); c != end; ++c) at.push_back({c->internal, c->kind == BandKind::Zero});
     for (const auto& e : profile_.Elements())
         for (const double s : {e.startStation, e.pviStation, e.endStation})
             if (inside(s)) at.push_back({s, false});
@@ -411,7 +448,7 @@ void SheetBuilder::DrawGridAndRuler(Page& page) {
     }
     AddLine(page, PageRole::Frame, {{left_, top_}, {left_, bottom_}});
     for (auto [c, end] = ColumnsIn(sheetFrom_, sheetTo_); c != end; ++c)
-        if (c->kind == ColumnKind::Interval && c->internal > sheetFrom_ && c->internal < sheetTo_)
+        if (c->kind == BandKind::Interval && c->internal > sheetFrom_ && c->internal < sheetTo_)
             AddLine(page, PageRole::Grid, {{X(c->internal), top_}, {X(c->internal), bottom_}});
 }
 
@@ -503,7 +540,7 @@ void SheetBuilder::DrawCurves(Page& page) {
         }
         notes.push_back("E=" + SheetNumber(e.external, SheetValue::Length));
         for (std::size_t i = 0; i < notes.size(); ++i)
-            Place(page, Text({xp + 3, y0 + sign * (static_cast<double>(i) * (kNoteText + 1))}, notes[i], kNoteText,
+            Place(page, Text({xp + 0.5 + kNoteText + 1.5, y0 + sign * (static_cast<double>(i) * (kNoteText + 1))}, notes[i], kNoteText,
                              TextHAlign::Left, e.crest ? TextVAlign::Bottom : TextVAlign::Top));
         if (e.extremeStation && *e.extremeStation >= a_ && *e.extremeStation <= b_) {
             const double xh = X(*e.extremeStation), yh = Y(*e.extremeStation, *e.extremeElevation);
@@ -563,41 +600,8 @@ void SheetBuilder::DrawBands(Page& page) {
     AddLine(page, PageRole::Band, {{right_, bandTop_}, {right_, titleTop_}});
     const double h = layout_.text;
 
-    // 坡度/坡长: a diagonal per grade, rising or falling as the grade does.
-    {
-        const double t = rowTop[0] + 1, bo = rowTop[0] + rows_[0].height - 1;
-        const auto& elements = profile_.Elements();
-        std::vector<double> ends = {profile_.StartStation()};
-        for (const auto& e : elements) ends.push_back(e.pviStation);
-        ends.push_back(profile_.EndStation());
-        for (std::size_t j = 0; j + 1 < ends.size(); ++j) {
-            const double s0 = ends[j], s1 = ends[j + 1];
-            const double c0 = std::max(s0, std::max(a_, sheetFrom_)), c1 = std::min(s1, std::min(b_, sheetTo_));
-            if (!(c1 > c0)) continue;
-            const double grade = j < elements.size() ? elements[j].gradeIn
-                                 : elements.empty() ? profile_.At(s0).grade : elements.back().gradeOut;
-            const double y0 = grade > 0 ? bo : grade < 0 ? t : (t + bo) / 2;
-            const double y1 = grade > 0 ? t : grade < 0 ? bo : (t + bo) / 2;
-            auto yAt = [&](double s) { return y0 + (s - s0) / (s1 - s0) * (y1 - y0); };
-            const PagePoint p0{X(c0), yAt(c0)}, p1{X(c1), yAt(c1)};
-            AddLine(page, PageRole::Band, {p0, p1});
-            if (s0 >= sheetFrom_ && s0 > profile_.StartStation()) AddLine(page, PageRole::Band, {{X(s0), t - 1}, {X(s0), bo + 1}});
-            const double angle = std::atan2(y0 - y1, (s1 - s0) * xPerUnit_) * 180 / std::acos(-1.0);
-            const double dx = p1.x - p0.x, dy = p1.y - p0.y, run = std::hypot(dx, dy);
-            const PagePoint mid{(p0.x + p1.x) / 2, (p0.y + p1.y) / 2};
-            // Grade above the diagonal, length below it, where they fit along it.
-            const double nx = dy / run, ny = -dx / run;  // the normal towards the text's top
-            const std::string gradeText = SheetNumber(grade, SheetValue::Grade);
-            const std::string lengthText = SheetNumber(s1 - s0, SheetValue::Length);
-            if (PageTextWidth(gradeText, h) * kWidthMargin + 2 <= run) {
-                PageText g = Text({mid.x + nx * 0.4, mid.y + ny * 0.4}, gradeText, h, TextHAlign::Centre, TextVAlign::Bottom, angle);
-                page.texts.push_back(std::move(g));
-                if (PageTextWidth(lengthText, h) * kWidthMargin + 2 <= run)
-                    page.texts.push_back(Text({mid.x - nx * 0.4, mid.y - ny * 0.4}, lengthText, h, TextHAlign::Centre,
-                                              TextVAlign::Top, angle));
-            }
-        }
-    }
+    DrawGrades(page, rowTop[0], rows_[0].height);
+    if (horizontal_) DrawHorizontal(page, rowTop.back(), rows_.back().height);
 
     // The station columns of this sheet, thinned where their texts would
     // collide: the more important kinds first, then in order along the road.
@@ -617,9 +621,12 @@ void SheetBuilder::DrawBands(Page& page) {
     auto vertical = [&](std::size_t row, double x, const std::string& text) {
         const double bottom = rowTop[row] + rows_[row].height - 1;
         if (PageTextWidth(text, h) * kWidthMargin > rows_[row].height - 2) return;
+        // A column on the sheet's first or last station keeps its texts
+        // inside the band, clear of the rule.
+        x = std::clamp(x, left_ + h / 2 + 0.5, right_ - h / 2 - 0.5);
         page.texts.push_back(Text({x, bottom}, text, h, TextHAlign::Left, TextVAlign::Middle, 90));
     };
-    const std::size_t stationRow = rows_.size() - 1;
+    const std::size_t stationRow = stationRow_;
     for (const Column* c : shown) {
         const double x = X(c->internal);
         vertical(1, x, SheetNumber(c->design, SheetValue::Elevation));
@@ -638,18 +645,122 @@ void SheetBuilder::DrawBands(Page& page) {
     }
 }
 
-void SheetBuilder::DrawTitle(Page& page, std::size_t index) {
+// 坡度/坡长: a diagonal per grade, rising or falling as the grade does.
+void SheetBuilder::DrawGrades(Page& page, double top, double height) {
+    const double h = layout_.text;
+    const double t = top + 1, bo = top + height - 1;
+    const auto& elements = profile_.Elements();
+    std::vector<double> ends = {profile_.StartStation()};
+    for (const auto& e : elements) ends.push_back(e.pviStation);
+    ends.push_back(profile_.EndStation());
+    for (std::size_t j = 0; j + 1 < ends.size(); ++j) {
+        const double s0 = ends[j], s1 = ends[j + 1];
+        const double c0 = std::max(s0, std::max(a_, sheetFrom_)), c1 = std::min(s1, std::min(b_, sheetTo_));
+        if (!(c1 > c0)) continue;
+        const double grade = j < elements.size() ? elements[j].gradeIn
+                             : elements.empty() ? profile_.At(s0).grade : elements.back().gradeOut;
+        // The diagonal follows the grade as written: one that reads 0.000 is
+        // level, however small the remainder of its arithmetic.
+        const std::string gradeText = SheetNumber(grade, SheetValue::Grade);
+        const bool level = gradeText.find_first_not_of("-0.") == std::string::npos;
+        const double y0 = level ? (t + bo) / 2 : grade > 0 ? bo : t;
+        const double y1 = level ? (t + bo) / 2 : grade > 0 ? t : bo;
+        auto yAt = [&](double s) { return y0 + (s - s0) / (s1 - s0) * (y1 - y0); };
+        const PagePoint p0{X(c0), yAt(c0)}, p1{X(c1), yAt(c1)};
+        AddLine(page, PageRole::Band, {p0, p1});
+        if (s0 >= sheetFrom_ && s0 > profile_.StartStation()) AddLine(page, PageRole::Band, {{X(s0), t - 1}, {X(s0), bo + 1}});
+        const double angle = std::atan2(y0 - y1, (s1 - s0) * xPerUnit_) * 180 / std::acos(-1.0);
+        const double dx = p1.x - p0.x, dy = p1.y - p0.y, run = std::hypot(dx, dy);
+        const PagePoint mid{(p0.x + p1.x) / 2, (p0.y + p1.y) / 2};
+        // Grade above the diagonal, length below it, where they fit along it.
+        const double nx = dy / run, ny = -dx / run;  // the normal towards the text's top
+        const std::string lengthText = SheetNumber(s1 - s0, SheetValue::Length);
+        // A text must fit the diagonal's width on paper, not only its slant:
+        // on a grade a few metres long the diagonal stands almost upright, and
+        // text along it would run across the neighbouring grades' texts. A
+        // grade too short for its grade text carries no texts in the band (the
+        // 竖曲线要素表 gives every grade and length); one too short for its
+        // length as well carries the grade alone.
+        const double fit = std::min(run, std::abs(dx)) - 2;
+        if (PageTextWidth(gradeText, h) * kWidthMargin <= fit) {
+            PageText g = Text({mid.x + nx * 0.4, mid.y + ny * 0.4}, gradeText, h, TextHAlign::Centre, TextVAlign::Bottom, angle);
+            page.texts.push_back(std::move(g));
+            if (PageTextWidth(lengthText, h) * kWidthMargin <= fit)
+                page.texts.push_back(Text({mid.x - nx * 0.4, mid.y - ny * 0.4}, lengthText, h, TextHAlign::Centre,
+                                          TextVAlign::Top, angle));
+        }
+    }
+}
+
+// 直线及平曲线: the conventional band of the horizontal alignment. A straight
+// runs along the row's middle, a circular curve steps up (turning right) or
+// down (turning left) for its length, and a spiral slopes between the two;
+// each curve is written with its radius and each spiral with its length.
+void SheetBuilder::DrawHorizontal(Page& page, double top, double height) {
+    const double middle = top + height / 2, step = height * 0.3, h = layout_.text;
+    auto level = [&](double radius, HorizontalTurn turn) {
+        if (std::isinf(radius)) return middle;
+        return turn == HorizontalTurn::Right ? middle - step : middle + step;
+    };
+    std::vector<PagePoint> band;
+    auto note = [&](double s0, double s1, double y, std::string text) {
+        const double x = (X(s0) + X(s1)) / 2;
+        PageText t = Text({x, y}, std::move(text), h, TextHAlign::Centre, TextVAlign::Middle);
+        const Box box = BoxOf(t);
+        // Inside the sheet's columns, and never across a neighbour's note.
+        if (box.x0 >= left_ + 0.5 && box.x1 <= right_ - 0.5) Place(page, std::move(t), false);
+    };
+    // The pieces this sheet shows, found by their order along the road, so
+    // that a long alignment costs each sheet only its own pieces.
+    const auto& pieces = horizontal_->pieces;
+    auto first = std::upper_bound(pieces.begin(), pieces.end(), a_,
+                                  [](double s, const HorizontalPiece& p) { return s < p.end; });
+    for (auto piece = first; piece != pieces.end() && piece->start < b_; ++piece) {
+        const HorizontalPiece& p = *piece;
+        const double c0 = std::max(p.start, a_), c1 = std::min(p.end, b_);
+        if (!(c1 > c0)) continue;
+        const double y0 = level(p.radiusStart, p.turn), y1 = level(p.radiusEnd, p.turn);
+        auto yAt = [&](double s) { return y0 + (s - p.start) / (p.end - p.start) * (y1 - y0); };
+        const PagePoint first{X(c0), yAt(c0)}, last{X(c1), yAt(c1)};
+        if (!band.empty() && band.back() != first) {
+            if (std::abs(band.back().x - first.x) > 1e-9) {  // a gap in the geometry: the band stops there
+                AddLine(page, PageRole::Band, std::move(band));
+                band.clear();
+            }
+        }
+        band.push_back(first);
+        band.push_back(last);
+        const double away = y0 + y1 < 2 * middle ? 1 : -1;  // towards the middle from a raised or lowered curve
+        switch (p.kind) {
+            case HorizontalKind::Line: break;
+            case HorizontalKind::Arc:
+                note(c0, c1, y0 + away * step / 2, "R=" + SheetNumber(p.radiusStart, SheetValue::Plain));
+                break;
+            case HorizontalKind::Spiral: {
+                // On the far side of the middle, clear of the sloping line.
+                const double curved = std::isinf(p.radiusStart) ? y1 : y0;
+                note(c0, c1, middle + (curved < middle ? 1 : -1) * step * 0.7,
+                     "Ls=" + SheetNumber(p.Length(), SheetValue::Plain));
+                break;
+            }
+        }
+    }
+    AddLine(page, PageRole::Band, std::move(band));
+}
+
+void SheetBuilder::DrawTitle(Page& page, std::size_t index, const std::string& name) {
     struct Cell {
         const char* name;
         std::string value;
         double share;
     };
-    const std::string scale = "横 1:" + std::to_string(options_.horizontalScale) + "  竖 1:" +
+    const bool drawing = index < sheets_;  // the table's pages have no scale
+    const std::string scale = !drawing ? std::string() : "横 1:" + std::to_string(options_.horizontalScale) + "  竖 1:" +
                               std::to_string(options_.verticalScale);
-    const std::string pageText = "第 " + std::to_string(index + 1) + " 页 共 " + std::to_string(sheets_) + " 页";
+    const std::string pageText = "第 " + std::to_string(index + 1) + " 页 共 " + std::to_string(totalPages_) + " 页";
     const std::array<Cell, 10> cells = {{{"设计单位", options_.designUnit, 0.15},
                                          {"项目名称", options_.project, 0.19},
-                                         {"图名", "纵断面图", 0.09},
+                                         {"图名", name, 0.09},
                                          {"比例", scale, 0.12},
                                          {"设计", options_.designer, 0.07},
                                          {"复核", options_.checker, 0.07},
@@ -674,12 +785,79 @@ void SheetBuilder::DrawTitle(Page& page, std::size_t index) {
     }
 }
 
-void SheetBuilder::Build(std::size_t index, Page& page, SheetFrame& frame) {
+void SheetBuilder::StartPage(Page& page) {
     page = Page{};
     page.width = layout_.width;
     page.height = layout_.height;
+    space_.emplace(PageBox{0, 0, layout_.width, layout_.height});
+    AddLine(page, PageRole::Frame, {{frameL_, frameT_}, {frameR_, frameT_}, {frameR_, frameB_}, {frameL_, frameB_}}, true);
+}
+
+std::size_t SheetBuilder::PlanTable() {
+    table_ = ElementsTableCells(profile_, TextOptions{});
+    const std::size_t columns = table_.front().size();
+    // Each column as wide as its widest text; the text as large as lets the
+    // whole table fit across the page, at most the band's size.
+    std::vector<double> natural(columns, 0);
+    for (const auto& row : table_)
+        for (std::size_t i = 0; i < columns; ++i) natural[i] = std::max(natural[i], PageTextWidth(row[i], 1) * kWidthMargin);
+    double sum = 0;
+    for (const double w : natural) sum += w;
+    const double pad = 1.6, width = frameR_ - frameL_ - 8;
+    tableText_ = std::min(2.5, (width - pad * static_cast<double>(columns)) / std::max(sum, 1e-9));
+    tableWidths_.clear();
+    double used = 0;
+    for (const double w : natural) used += w * tableText_ + pad;
+    for (const double w : natural)  // what is left is shared out, so the table spans the page
+        tableWidths_.push_back(w * tableText_ + pad + (width - used) / static_cast<double>(columns));
+    tableLeft_ = frameL_ + 4;
+    tableRow_ = tableText_ * 2.2;
+    tableTop_ = frameT_ + 16;
+    const double room = titleTop_ - 4 - tableTop_ - tableRow_;  // below the header
+    tableRows_ = static_cast<std::size_t>(std::max(1.0, std::floor(room / tableRow_)));
+    const std::size_t rows = table_.size() - 1;
+    tablePages_ = std::max<std::size_t>(1, (rows + tableRows_ - 1) / tableRows_);
+    return tablePages_;
+}
+
+void SheetBuilder::BuildTable(std::size_t index, Page& page) {
+    StartPage(page);
+    DrawTitle(page, sheets_ + index, "竖曲线要素表");
+    const double middle = (frameL_ + frameR_) / 2;
+    page.texts.push_back(Text({middle, frameT_ + 8}, "竖曲线要素表", 5, TextHAlign::Centre, TextVAlign::Bottom));
+    std::string note = "单位：桩号、高程、长度为" + std::string(LengthUnitName(profile_.Model().unit)) + "，纵坡为%";
+    if (!profile_.Model().name.empty()) note = "纵断面：" + profile_.Model().name + "    " + note;
+    page.texts.push_back(Text({tableLeft_, tableTop_ - 1.5}, note, 2.5, TextHAlign::Left, TextVAlign::Bottom));
+
+    // The header on every page, then this page's rows.
+    const std::size_t first = 1 + index * tableRows_;
+    const std::size_t last = std::min(table_.size(), first + tableRows_);
+    std::vector<const std::vector<std::string>*> rows = {&table_.front()};
+    for (std::size_t r = first; r < last; ++r) rows.push_back(&table_[r]);
+    double right = tableLeft_;
+    for (const double w : tableWidths_) right += w;
+    const double bottom = tableTop_ + static_cast<double>(rows.size()) * tableRow_;
+    for (std::size_t r = 0; r <= rows.size(); ++r) {
+        const double y = tableTop_ + static_cast<double>(r) * tableRow_;
+        AddLine(page, r == 0 || r == 1 || r == rows.size() ? PageRole::Frame : PageRole::Band, {{tableLeft_, y}, {right, y}});
+    }
+    double x = tableLeft_;
+    for (std::size_t c = 0; c <= tableWidths_.size(); ++c) {
+        AddLine(page, c == 0 || c == tableWidths_.size() ? PageRole::Frame : PageRole::Band, {{x, tableTop_}, {x, bottom}});
+        if (c == tableWidths_.size()) break;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            const std::string& cell = (*rows[r])[c];
+            if (cell.empty()) continue;
+            const double y = tableTop_ + (static_cast<double>(r) + 0.5) * tableRow_;
+            page.texts.push_back(Text({x + tableWidths_[c] / 2, y}, cell, tableText_, TextHAlign::Centre, TextVAlign::Middle));
+        }
+        x += tableWidths_[c];
+    }
+}
+
+void SheetBuilder::Build(std::size_t index, Page& page, SheetFrame& frame) {
+    StartPage(page);
     frame_ = &frame;
-    boxes_.clear();
     sheetFrom_ = start_ + static_cast<double>(index) * length_;
     sheetTo_ = start_ + static_cast<double>(index + 1) * length_;
     // The last sheet reaches the end even where the division rounded it short.
@@ -690,8 +868,7 @@ void SheetBuilder::Build(std::size_t index, Page& page, SheetFrame& frame) {
     TakeSamples();
     ChooseDatums();
 
-    AddLine(page, PageRole::Frame, {{frameL_, frameT_}, {frameR_, frameT_}, {frameR_, frameB_}, {frameL_, frameB_}}, true);
-    DrawTitle(page, index);
+    DrawTitle(page, index, "纵断面图");
     DrawBands(page);
     DrawMarks(page);
     DrawCurves(page);
@@ -719,7 +896,8 @@ std::string SheetStation(const Station& label) {
     return text;
 }
 
-SheetSet BuildSheets(const Profile& profile, const SheetOptions& options, const SheetGround* ground) {
+SheetSet BuildSheets(const Profile& profile, const SheetOptions& options, const SheetGround* ground,
+                     const HorizontalAlignment* horizontal) {
     SheetSet set;
     auto refuse = [&](SheetProblem problem) {
         set.problem = std::move(problem);
@@ -755,12 +933,17 @@ SheetSet BuildSheets(const Profile& profile, const SheetOptions& options, const 
         return refuse({SheetProblemKind::Range, 0, range});
     }
 
-    SheetBuilder builder(profile, options, ground);
+    SheetBuilder builder(profile, options, ground, horizontal);
     if (auto problem = builder.Plan(from, to)) return refuse(std::move(*problem));
     if (auto problem = builder.GatherColumns(fromLabel, toLabel)) return refuse(std::move(*problem));
-    set.pages.resize(builder.Sheets());
+    const std::size_t tablePages = options.elementsTable ? builder.PlanTable() : 0;
+    const std::size_t total = builder.Sheets() + tablePages;
+    if (total > kMaxSheets) return refuse({SheetProblemKind::TooManySheets, static_cast<double>(total), {}});
+    builder.SetTotalPages(total);
+    set.pages.resize(total);
     set.frames.resize(builder.Sheets());
     for (std::size_t i = 0; i < builder.Sheets(); ++i) builder.Build(i, set.pages[i], set.frames[i]);
+    for (std::size_t i = 0; i < tablePages; ++i) builder.BuildTable(i, set.pages[builder.Sheets() + i]);
     return set;
 }
 

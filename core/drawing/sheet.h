@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/drawing/page.h"
+#include "core/profile/horizontal.h"
 #include "core/profile/profile.h"
 #include "core/text/sheet_problem.h"
 
@@ -29,6 +30,7 @@ struct SheetOptions {
     std::optional<Station> from, to;  // labels; the whole profile when not given
     double interval = 20;        // the band's whole-interval stations, in the profile's unit
     bool shadeFillCut = true;
+    bool elementsTable = false;
     // The title block; an empty field stays empty on the sheet.
     std::string project, designUnit, drawingNumber, designer, checker, approver, date;
 };
@@ -59,12 +61,14 @@ struct SheetFrame {
 
 struct SheetSet {
     std::vector<Page> pages;
-    std::vector<SheetFrame> frames;  // one per page
+    std::vector<SheetFrame> frames;  // one per drawing sheet: the first pages
     std::optional<SheetProblem> problem;  // set, and no pages, when refused
 };
 
-SheetSet BuildSheets(const Profile& profile, const SheetOptions& options,
-                     const SheetGround* ground = nullptr);
+// With a horizontal alignment, the band table ends in the 直线及平曲线 row and
+// the ends of its curves and spirals are key stations of the 里程桩号 row.
+SheetSet BuildSheets(const Profile& profile, const SheetOptions& options, const SheetGround* ground = nullptr,
+                     const HorizontalAlignment* horizontal = nullptr);
 
 // The texts of the band table and the drawing's annotations, in one place so
 // that one precision policy holds on every sheet.

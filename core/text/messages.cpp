@@ -483,4 +483,25 @@ std::string DescribeSheetProblem(const SheetProblem& problem) {
     return {};
 }
 
+std::string DescribeHorizontalProblem(const HorizontalProblem& p) {
+    const std::string place = "平面线形第" + std::to_string(p.index) + "个元素（" + p.element + "）";
+    const std::string given = "“" + p.text + "”";
+    const bool missing = p.text.empty();
+    switch (p.kind) {
+        case HorizontalProblemKind::Length:
+            return missing ? place + "未给出长度，也无法由坐标算出。" : place + "的长度" + given + "不可用。";
+        case HorizontalProblemKind::Radius:
+            return missing ? place + "未给出半径，也无法由坐标算出。" : place + "的半径" + given + "不是正数。";
+        case HorizontalProblemKind::SpiralRadius:
+            return place + (missing ? "未给出端点半径" : "的端点半径" + given + "不可用") +
+                   "：须为正数，或以 INF 表示直线端。";
+        case HorizontalProblemKind::SpiralStraight: return place + "两端半径均为无穷大，不是缓和曲线。";
+        case HorizontalProblemKind::Rotation:
+            return place + (missing ? "未给出转向" : "的转向" + given + "不可用") + "：须为 cw（右转）或 ccw（左转）。";
+        case HorizontalProblemKind::Element: return place + "不是直线、圆曲线或缓和曲线，无法绘制。";
+        case HorizontalProblemKind::Stations: return place + "的桩号" + given + "超出可用范围。";
+    }
+    return {};
+}
+
 }  // namespace tarnvel

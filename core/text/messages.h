@@ -11,6 +11,7 @@
 #include "core/calculator/station_listing.h"
 #include "core/profile/ground_line.h"
 #include "core/profile/chain.h"
+#include "core/profile/horizontal.h"
 #include "core/profile/profile.h"
 #include "core/profile/profile_listing.h"
 #include "core/profile/station.h"
@@ -57,5 +58,9 @@ std::string DescribeGroundProblem(const GroundProblem& problem);
 
 // Why a set of sheets was refused: "横向比例 1:1500 不可用：…"
 std::string DescribeSheetProblem(const SheetProblem& problem);
+
+// Why a file's horizontal geometry (CoordGeom) cannot be drawn, naming the
+// element: "平面线形第3个元素（Curve）的半径“-250”不是正数。"
+std::string DescribeHorizontalProblem(const HorizontalProblem& problem);
 
 }  // namespace tarnvel

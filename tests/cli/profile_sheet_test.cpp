@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -264,6 +265,53 @@ TEST(ProfileSheetCliRefusal, unusable_options_leave_no_file) {
         EXPECT_NE(run.status, 0) << extra.front();
         EXPECT_FALSE(run.err.empty()) << extra.front();
         EXPECT_FALSE(fs::exists(output)) << extra.front();
+    }
+    fs::remove_all(folder);
+}
+
+// A LandXML alignment with curves and spirals gets its 直线及平曲线 band, and
+// --elements-table its table after the sheets; geometry that cannot be drawn
+// is named on stderr and the sheets are written without the band.
+TEST(ProfileSheetCliHorizontal, the_band_comes_from_the_file_and_bad_geometry_is_named) {
+    const fs::path folder = fs::temp_directory_path() / ("tarnvel_sheet_band_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const std::string fixture = std::string(TARNVEL_IO_TEST_DATA) + "/buildingsmart_stn02_chain.xml";
+    std::ifstream in(fixture, std::ios::binary);
+    const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bad = good;
+    const std::size_t rot = bad.find("rot=\"cw\" radius=\"999");
+    ASSERT_NE(rot, std::string::npos);
+    bad.replace(rot, 8, "rot=\"up\"");
+    const struct {
+        const char* name;
+        const std::string& bytes;
+        bool band;
+        const char* warning;
+    } cases[] = {{"good", good, true, nullptr},
+                 {"bad", bad, false, "平面线形第7个元素（Curve）的转向“up”不可用"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string profile = (folder / (std::string(c.name) + ".xml")).string();
+        std::ofstream(profile, std::ios::binary) << c.bytes;
+        const std::string pdf = (folder / "out.pdf").string();
+        const auto plain = test::RunCli(TARNVEL_CLI, {"profile", "sheet", profile, "--output", pdf});
+        ASSERT_EQ(plain.status, 0) << plain.err;
+        EXPECT_EQ(plain.err.find(c.warning ? c.warning : "平面线形") != std::string::npos, c.warning != nullptr)
+            << plain.err;
+        std::size_t sheets = 0;
+        while (const auto text = PdfPageText(pdf, sheets + 1)) {
+            ++sheets;
+            EXPECT_EQ(text->find("直线及平曲线") != std::string::npos, c.band) << "page " << sheets;
+        }
+        ASSERT_GT(sheets, 1u);
+        EXPECT_EQ(PdfPageText(pdf, 1)->find("R=1000") != std::string::npos, c.band);
+        const auto table = test::RunCli(TARNVEL_CLI, {"profile", "sheet", profile, "--output", pdf, "--elements-table"});
+        ASSERT_EQ(table.status, 0) << table.err;
+        const auto last = PdfPageText(pdf, sheets + 1);
+        ASSERT_TRUE(last);
+        EXPECT_NE(last->find("竖曲线要素表"), std::string::npos);
+        EXPECT_NE(last->find("最高/最低点桩号"), std::string::npos);
+        EXPECT_FALSE(PdfPageText(pdf, sheets + 2));
     }
     fs::remove_all(folder);
 }

@@ -5,8 +5,10 @@
 #include <dxflib/dl_creationadapter.h>
 #include <dxflib/dl_dxf.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -16,7 +18,10 @@
 #include "core/drawing/sheet.h"
 #include "core/profile/profile_listing.h"
 #include "io/gbk.h"
+#include "io/landxml_horizontal.h"
+#include "io/profile_files.h"
 #include "io/page_dxf.h"
+#include "tests/io/scratch_folder.h"
 #include "tests/profile_builders.h"
 #include "tests/sheet_reading.h"
 
@@ -131,6 +136,95 @@ TEST(PageDxf, numbers_do_not_follow_the_process_locale) {
     const std::string german = PagesDxf(set.pages);
     std::setlocale(LC_ALL, "C");
     EXPECT_TRUE(german == plain);
+}
+
+// The 直线及平曲线 band of a real alignment with curves and spirals (STN02),
+// read back from the DXF: the band sits in the middle of its row on the
+// straights, a step up for a right-hand curve and down for a left-hand one,
+// half way along a spiral; every radius and spiral length is written, and
+// every end of a curve or spiral is a station of the 里程桩号 row.
+TEST(PageDxf, the_horizontal_band_reads_back_as_the_alignment) {
+    const std::string bytes = testing::ReadBytes(std::string(TARNVEL_IO_TEST_DATA) + "/buildingsmart_stn02_chain.xml");
+    const Result<ProfileModel> model = ParseLandXml(bytes, "", "stn02.xml");
+    ASSERT_TRUE(model.ok());
+    const Profile profile = test::Resolved(model.value());
+    const Result<HorizontalReading> horizontal = ParseLandXmlHorizontal(bytes, "Asse_BP", "stn02.xml");
+    ASSERT_TRUE(horizontal.ok() && horizontal.value().alignment);
+    const auto& pieces = horizontal.value().alignment->pieces;
+    const SheetSet set = BuildSheets(profile, {}, nullptr, &*horizontal.value().alignment);
+    ASSERT_FALSE(set.problem);
+    const ReadBack dxf = Read(PagesDxf(set.pages));
+
+    const double pitch = set.pages.front().width + kDxfPageGap, height = set.pages.front().height;
+    auto pageOf = [&](double x) { return static_cast<std::size_t>(std::floor(x / pitch)); };
+    std::vector<std::vector<test::TextAt>> texts(set.pages.size());
+    for (const auto& [layer, t] : dxf.texts) {
+        const std::size_t i = pageOf(t.x);
+        texts.at(i).push_back({t.text, t.x - i * pitch, height - t.y, t.angle});
+    }
+    // The row's middle, from its name; its band lines are those of 资料栏
+    // that stay inside the row.
+    double middle = 0;
+    for (const auto& t : texts.front())
+        if (t.text == "直线及平曲线") middle = t.y;
+    ASSERT_GT(middle, 0);
+    std::vector<std::vector<std::vector<PagePoint>>> bands(set.pages.size());
+    for (const auto& [layer, points] : dxf.polylines) {
+        if (layer != "资料栏" || points.empty()) continue;
+        const std::size_t i = pageOf(points.front().x);
+        std::vector<PagePoint> line;
+        for (const auto& p : points) line.push_back({p.x - i * pitch, height - p.y});
+        if (std::all_of(line.begin(), line.end(), [&](const PagePoint& p) { return std::abs(p.y - middle) < 5; }))
+            bands.at(i).push_back(line);
+    }
+    // The band's offset from the middle at a station (up is negative).
+    auto offset = [&](double s) -> std::optional<double> {
+        for (std::size_t i = 0; i < set.frames.size(); ++i) {
+            const SheetFrame& f = set.frames[i];
+            if (s <= f.from || s >= f.to) continue;
+            const double x = f.left + (s - f.from) * f.xPerUnit;
+            for (const auto& line : bands[i])
+                for (std::size_t k = 0; k + 1 < line.size(); ++k)
+                    if (line[k].x <= x && x <= line[k + 1].x && line[k + 1].x - line[k].x > 1e-6)
+                        return line[k].y + (x - line[k].x) / (line[k + 1].x - line[k].x) * (line[k + 1].y - line[k].y) - middle;
+        }
+        return std::nullopt;
+    };
+    // How far a curve steps: the first arc's, which every other must match.
+    double step = 0;
+    for (const HorizontalPiece& p : pieces)
+        if (p.kind == HorizontalKind::Arc && step == 0) step = std::abs(offset((p.start + p.end) / 2).value_or(0));
+    std::multiset<std::string> notes;
+    for (const auto& page : texts)
+        for (const auto& t : page)
+            if (t.text.starts_with("R=") || t.text.starts_with("Ls=")) notes.insert(t.text);
+    std::set<std::string> stations;
+    for (const auto& page : texts)
+        for (const auto& [label, cells] : test::ReadBands(page)) stations.insert(label);
+    for (const HorizontalPiece& p : pieces) {
+        SCOPED_TRACE(p.start);
+        const auto at = offset((p.start + p.end) / 2);
+        ASSERT_TRUE(at);
+        const double turn = p.turn == HorizontalTurn::Right ? -1 : 1;
+        switch (p.kind) {
+            case HorizontalKind::Line: EXPECT_NEAR(*at, 0, 1e-6); break;
+            case HorizontalKind::Arc:
+                EXPECT_NEAR(*at, turn * step, 1e-6);
+                EXPECT_TRUE(notes.count("R=" + NumberToText(RoundTo3(p.radiusStart))));
+                break;
+            case HorizontalKind::Spiral:
+                EXPECT_NEAR(*at, turn * step / 2, 1e-6);  // every spiral here follows or precedes an arc
+                EXPECT_TRUE(notes.count("Ls=" + NumberToText(RoundTo3(p.Length()))));
+                break;
+        }
+        if (p.kind != HorizontalKind::Line) {
+            EXPECT_TRUE(stations.count(SheetStation(profile.LabelOf(p.start))));
+            EXPECT_TRUE(stations.count(SheetStation(profile.LabelOf(p.end))));
+        }
+    }
+    EXPECT_GT(step, 1);
+    EXPECT_EQ(notes.count("R=1000"), 2u);
+    EXPECT_EQ(notes.count("R=600"), 1u);
 }
 
 }  // namespace

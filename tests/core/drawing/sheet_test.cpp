@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "core/calculator/number_text.h"
 #include "core/drawing/sheet.h"
 #include "core/text/messages.h"
+#include "core/text/profile_text.h"
 #include "core/profile/profile_listing.h"
 #include "tests/profile_builders.h"
 #include "tests/sheet_reading.h"
@@ -266,6 +268,67 @@ TEST(SheetTitle, empty_fields_stay_empty_and_given_ones_are_written) {
                                      "李工", "S3-1", "纵断面图", "横 1:2000  竖 1:200", "第 1 页 共 5 页"};
     std::sort(want.begin(), want.end());
     EXPECT_EQ(title, want);
+}
+
+// The 竖曲线要素表 on its own pages: the header on every page, every row once
+// and in order with the texts of `profile elements`, and every page — drawing
+// or table — counted in 第 N 页 共 M 页.
+TEST(SheetElementsTable, follows_the_sheets_with_its_header_on_every_page) {
+    ProfileModel model{"主线", LengthUnit::Metre, {Point(0, 100)}, {}};
+    for (int i = 1; i < 80; ++i) model.points.push_back(Point(i * 100.0, 100 + (i % 2 ? 3 : -3), ByRadius(500)));
+    model.points.push_back(Point(8000, 100));
+    const Profile profile = test::Resolved(model);
+    const std::vector<std::vector<std::string>> cells = ElementsTableCells(profile, TextOptions{});
+    for (const SheetPaper paper : {SheetPaper::A3, SheetPaper::A4}) {
+        SCOPED_TRACE(paper == SheetPaper::A3 ? "A3" : "A4");
+        SheetOptions options;
+        options.paper = paper;
+        const std::size_t sheets = BuildSheets(profile, options).pages.size();
+        options.elementsTable = true;
+        const SheetSet set = BuildSheets(profile, options);
+        ASSERT_FALSE(set.problem);
+        ASSERT_GT(set.pages.size(), sheets + 1) << "the 79 rows take more than one page";
+        EXPECT_EQ(set.frames.size(), sheets);
+        const std::string total = " 页 共 " + std::to_string(set.pages.size()) + " 页";
+        std::vector<std::vector<std::string>> rows;  // the table's rows as read from the pages
+        for (std::size_t i = 0; i < set.pages.size(); ++i) {
+            const auto& texts = set.pages[i].texts;
+            auto has = [&](const std::string& text) {
+                return std::any_of(texts.begin(), texts.end(), [&](const PageText& t) { return t.text == text; });
+            };
+            EXPECT_TRUE(has("第 " + std::to_string(i + 1) + total)) << "page " << i + 1;
+            if (i < sheets) continue;
+            EXPECT_TRUE(has("竖曲线要素表"));
+            // Cells by their row (y) and column (x): the first row is the header.
+            std::map<long, std::map<long, std::string>> grid;
+            double top = 1e9, bottom = 0;  // the header's row; the title block
+            for (const auto& t : texts) {
+                if (t.text == cells.front().front()) top = t.anchor.y;
+                if (t.text == "页次") bottom = t.anchor.y;
+            }
+            for (const auto& t : texts)
+                if (t.anchor.y >= top - 1e-9 && t.anchor.y < bottom - 1)
+                    grid[std::lround(t.anchor.y * 100)][std::lround(t.anchor.x * 100)] = t.text;
+            ASSERT_FALSE(grid.empty()) << "page " << i + 1;
+            std::vector<std::string> header;
+            for (const auto& [x, text] : grid.begin()->second) header.push_back(text);
+            EXPECT_EQ(header, cells.front()) << "page " << i + 1;
+            for (auto row = std::next(grid.begin()); row != grid.end(); ++row) {
+                std::vector<std::string> texts;
+                for (const auto& [x, text] : row->second) texts.push_back(text);
+                rows.push_back(texts);
+            }
+        }
+        // Every row once, in order, with the same words and rounding (cells
+        // left empty in the table are not drawn).
+        ASSERT_EQ(rows.size(), cells.size() - 1);
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            std::vector<std::string> want;
+            for (const auto& cell : cells[r + 1])
+                if (!cell.empty()) want.push_back(cell);
+            EXPECT_EQ(rows[r], want) << "row " << r + 1;
+        }
+    }
 }
 
 }  // namespace
