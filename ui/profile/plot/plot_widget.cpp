@@ -114,6 +114,11 @@ void PlotWidget::setProfile(std::shared_ptr<const Profile> profile, std::shared_
     update();
 }
 
+const Page* PlotWidget::laidOutPage() const {
+    if (!scene_ || scene_->LaidOut().lines.empty()) return nullptr;
+    return &scene_->LaidOut();
+}
+
 WorldBox PlotWidget::Extent() const { return PlotExtent(drawing_, ground_ ? &plotGround_ : nullptr); }
 
 void PlotWidget::fitAll() {

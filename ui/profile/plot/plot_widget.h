@@ -54,6 +54,8 @@ public:
     const std::shared_ptr<const Profile>& profile() const { return profile_; }
     const std::shared_ptr<const GroundLine>& ground() const { return ground_; }
     const ProfileDrawing& drawing() const { return drawing_; }
+    // The page last laid out for painting; nothing before the first paint.
+    const Page* laidOutPage() const;
 
     double exaggeration() const { return transform_.Exaggeration(); }
     void setExaggeration(double exaggeration);  // clamped to [1, 1000]
