@@ -1,11 +1,18 @@
 // The plot as SVG, as `tarnvel-cli profile plot` writes it: the 10,000-PVI
 // overview at 1600 × 900 (the size of the file is the "bytes" counter), and
 // a small file of absurd curves (2 km long over 400 km of height) that once
-// cut each curve into thousands of chords whatever the page.
+// cut each curve into thousands of chords whatever the page. With a
+// 1,000,000-point ground line weaving about the design, the same overview
+// laid out again for a view (a zoom in the window: the zero points are
+// solved once beforehand) and written whole (ground read and solved anew).
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
+
 #include "core/drawing/drawing_svg.h"
+#include "core/drawing/plot_axes.h"
+#include "core/drawing/plot_page.h"
 #include "core/drawing/profile_drawing.h"
 
 namespace {
@@ -23,10 +30,21 @@ Profile Zigzag(int n, double spacing, double rise, double radius) {
     return *Profile::Resolve(model);
 }
 
-void PlotSvg(benchmark::State& state, const Profile& profile) {
+// `n` points over the profile, up to 3 m above and below the design.
+GroundLine WeavingGround(const Profile& profile, std::size_t n) {
+    GroundModel model{"bench", GroundStations::Internal, {}};
+    const double a = profile.StartStation(), b = profile.EndStation();
+    for (std::size_t i = 0; i < n; ++i) {
+        const double s = i + 1 == n ? b : a + (b - a) * static_cast<double>(i) / static_cast<double>(n - 1);
+        model.points.push_back({Station{s, 0}, profile.At(s).elevation + 3 * std::sin(static_cast<double>(i) * 0.001), 0});
+    }
+    return *GroundLine::Make(model, profile);
+}
+
+void PlotSvg(benchmark::State& state, const Profile& profile, const GroundLine* ground = nullptr) {
     std::size_t bytes = 0;
     for (auto _ : state) {
-        const std::string svg = DrawingSvg(profile, BuildDrawing(profile), SvgPage{1600, 900, 10});
+        const std::string svg = DrawingSvg(profile, BuildDrawing(profile), SvgPage{1600, 900, 10}, ground);
         bytes = svg.size();
         benchmark::DoNotOptimize(svg.data());
     }
@@ -36,7 +54,31 @@ void PlotSvg(benchmark::State& state, const Profile& profile) {
 void OverviewSvgTenThousandPvis(benchmark::State& state) { PlotSvg(state, Zigzag(10'000, 100, 2, 1500)); }
 void PlotSvgOfAbsurdCurves(benchmark::State& state) { PlotSvg(state, Zigzag(300, 4000, 400'000, 10)); }
 
+void OverviewSvgWithMillionPointGround(benchmark::State& state) {
+    const Profile profile = Zigzag(10'000, 100, 2, 1500);
+    const GroundLine ground = WeavingGround(profile, 1'000'000);
+    PlotSvg(state, profile, &ground);
+}
+void PlotPageWithMillionPointGround(benchmark::State& state) {
+    const Profile profile = Zigzag(10'000, 100, 2, 1500);
+    const GroundLine ground = WeavingGround(profile, 1'000'000);
+    const PlotGround plotGround = MakePlotGround(profile, ground);
+    const ProfileDrawing drawing = BuildDrawing(profile);
+    const DeviceRect device{0, 0, 1600, 900};
+    const ViewTransform view = FitPlotView(PlotExtent(drawing, &plotGround), device, 10);
+    std::size_t points = 0;
+    for (auto _ : state) {
+        const Page page = PlotPage(profile, drawing, view, device, kNoPvi, &plotGround);
+        points = 0;
+        for (const auto& line : page.lines) points += line.points.size();
+        for (const auto& area : page.areas) points += area.outline.size();
+    }
+    state.counters["points"] = static_cast<double>(points);
+}
+
 BENCHMARK(OverviewSvgTenThousandPvis)->Unit(benchmark::kMillisecond);
+BENCHMARK(OverviewSvgWithMillionPointGround)->Unit(benchmark::kMillisecond);
+BENCHMARK(PlotPageWithMillionPointGround)->Unit(benchmark::kMillisecond);
 BENCHMARK(PlotSvgOfAbsurdCurves)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -345,8 +345,9 @@ constexpr ProfileCommand kCommands[] = {
     {"names", "LandXML文件", "列出文件中的纵断面（线路名/纵断面名）", {}, RunNames},
     {"ground-summary", "纵断面文件 --ground 地面线文件 [--from A] [--to B] [--format text|csv]",
      "填挖汇总：填方段、挖方段总长和最长段，最大填高、最大挖深，填挖交界", kSummaryOptions, RunGroundSummary},
-    {"plot", "纵断面文件 --output 文件.svg [--exaggeration N] [--width PX --height PX]",
-     "纵断面图（SVG：设计线、切线、变坡点、竖曲线要素、坡度坡长、断链）", kPlotOptions, RunProfilePlot},
+    {"plot", "纵断面文件 --output 文件.svg [--exaggeration N] [--width PX --height PX] [--ground 地面线文件]",
+     "纵断面图（SVG：设计线、切线、变坡点、竖曲线要素、坡度坡长、断链；有地面线时加地面线、填挖着色、填挖交界和图例）",
+     kPlotOptions, RunProfilePlot},
     {"sheet",
      "纵断面文件 --output 文件.pdf|文件.dxf|文件.svg [--paper A3|A4] [--horizontal-scale 2000] "
      "[--vertical-scale 200] [--from A --to B] [--project 文字] [--drawing-number 文字] [--ground 地面线文件] "

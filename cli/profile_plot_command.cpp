@@ -1,6 +1,7 @@
 #include "cli/profile_plot_command.h"
 
 #include <cmath>
+#include <optional>
 #include <ostream>
 
 #include "core/drawing/drawing_svg.h"
@@ -36,7 +37,9 @@ int RunProfilePlot(const Options& options, std::ostream&, std::ostream& err) {
     page.height = PixelOption(options, "height", page.height);
 
     const Profile profile = LoadProfile(options, err);
-    if (const auto failure = io::WriteFileAtomically(output, DrawingSvg(profile, BuildDrawing(profile), page)))
+    const std::optional<GroundLine> ground = LoadGround(options, profile, err);
+    const std::string svg = DrawingSvg(profile, BuildDrawing(profile), page, ground ? &*ground : nullptr);
+    if (const auto failure = io::WriteFileAtomically(output, svg))
         StopOnFailure(*failure, err);
     return kExitOk;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // tarnvel-cli profile plot PROFILE --output FILE.svg [--exaggeration N]
-//   [--width PX --height PX] [--profile NAME]: the profile's drawing as SVG,
-// one row of the profile sub-command table.
+//   [--width PX --height PX] [--profile NAME] [--ground G [--ground-surface N]]:
+// the profile's drawing as SVG, with the ground, fill and cut when given, one
+// row of the profile sub-command table.
 
 #include <iosfwd>
 
@@ -17,6 +18,8 @@ inline constexpr OptionSpec kPlotOptions[] = {
     {"width", true, "PX", "图宽像素（16 到 20000，默认 1600）"},
     {"height", true, "PX", "图高像素（16 到 20000，默认 900）"},
     kProfileNameOption,
+    kGroundOption,
+    kGroundSurfaceOption,
 };
 
 int RunProfilePlot(const Options& options, std::ostream& out, std::ostream& err);

@@ -1,11 +1,12 @@
-// A profile made of fuzzed numbers, drawn and laid out as a plot in a fuzzed
-// window and view: every coordinate is finite and on the page, and no placed
-// text covers another.
+// A profile made of fuzzed numbers, with or without a fuzzed ground line,
+// drawn and laid out as a plot in a fuzzed window and view: every coordinate
+// is finite and on the page, and no placed text covers another.
 
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "core/drawing/plot_page.h"
@@ -63,17 +64,37 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto profile = Profile::Resolve(model);
     if (!profile) return 0;
 
+    // A ground line inside the profile, crossing the design wherever the
+    // fuzzed elevations take it.
+    std::optional<GroundLine> ground;
+    PlotGround plotGround;
+    if (const int groundPoints = static_cast<int>(in.Take(1) % 40); groundPoints >= 2) {
+        GroundModel groundModel{"g", GroundStations::Internal, {}};
+        const double from = profile->StartStation(), length = profile->EndStation() - from;
+        double s = from + length * in.Between(0, 0.5);
+        for (int i = 0; i < groundPoints && s <= profile->EndStation(); ++i) {
+            groundModel.points.push_back({Station{s, 0}, profile->At(s).elevation + in.Between(-50, 50, true) *
+                                                                                   (in.Take(1) % 2 ? 1 : -1), 0});
+            s += length * in.Between(1e-9, 0.2, true);
+        }
+        ground = GroundLine::Make(groundModel, *profile);
+        if (ground) plotGround = MakePlotGround(*profile, *ground);
+    }
+    const PlotGround* groundInPlot = ground ? &plotGround : nullptr;
+
     const DeviceRect device{0, 0, in.Between(16, 3000), in.Between(16, 2000)};
     const ProfileDrawing drawing = BuildDrawing(*profile);
-    ViewTransform view = FitPlotView(drawing.extent, device, in.Between(1, 1000, true));
+    ViewTransform view = FitPlotView(PlotExtent(drawing, groundInPlot), device, in.Between(1, 1000, true));
     view.ZoomAbout({in.Between(0, device.width), in.Between(0, device.height)}, in.Between(0.01, 1e4, true));
     view.PanBy(in.Between(-5000, 5000), in.Between(-5000, 5000));
     const int selected = static_cast<int>(in.Take(1) % 4) - 1;
-    const Page page = PlotPage(*profile, drawing, view, device, selected);
+    const Page page = PlotPage(*profile, drawing, view, device, selected, groundInPlot);
 
     const PageBox whole = PageBox{0, 0, page.width, page.height}.Grown(1e-6);
     for (const auto& line : page.lines)
         for (const auto& p : line.points) Check(std::isfinite(p.x) && std::isfinite(p.y) && whole.Contains({p.x, p.y, p.x, p.y}));
+    for (const auto& area : page.areas)
+        for (const auto& p : area.outline) Check(std::isfinite(p.x) && std::isfinite(p.y) && whole.Contains({p.x, p.y, p.x, p.y}));
     std::vector<PageBox> boxes;
     for (const auto& t : page.texts) {
         const PageBox box = TextBounds(t);

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "core/profile/ground_line.h"
 #include "core/profile/profile.h"
 #include "core/drawing/profile_drawing.h"
 
@@ -16,6 +17,9 @@ struct SvgPage {
     double exaggeration = 10;
 };
 
-std::string DrawingSvg(const Profile& profile, const ProfileDrawing& drawing, const SvgPage& page);
+// With a ground line (checked against this profile) the plot shows the
+// ground, fill and cut, the zero points and the legend.
+std::string DrawingSvg(const Profile& profile, const ProfileDrawing& drawing, const SvgPage& page,
+                       const GroundLine* ground = nullptr);
 
 }  // namespace tarnvel

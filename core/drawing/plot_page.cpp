@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/drawing/label_layout.h"
@@ -26,7 +28,7 @@ constexpr double kMaxChords = 8192;
 constexpr std::size_t kRunPoints = 64;
 constexpr double kMinTangentPixels = 4;
 constexpr double kApartPixels = 12;
-constexpr double kPviRadius = 3 * k, kSelectedRadius = 5 * k, kTickHalf = 6 * k;
+constexpr double kPviRadius = 3 * k, kSelectedRadius = 5 * k, kTickHalf = 6 * k, kZeroRadius = 4 * k;
 
 struct Block {
     std::vector<std::string> lines;
@@ -108,12 +110,53 @@ bool Clip(DevicePoint& a, DevicePoint& b, const DeviceRect& box) {
     return true;
 }
 
+// Cuts a polygon to the box (Sutherland and Hodgman): the box is convex, so
+// the part inside is one polygon, perhaps with edges along the box.
+std::vector<DevicePoint> ClipPolygon(std::vector<DevicePoint> polygon, const DeviceRect& box) {
+    for (const auto& p : polygon)
+        if (!std::isfinite(p.x) || !std::isfinite(p.y)) return {};
+    const double right = box.left + box.width, bottom = box.top + box.height;
+    // Each edge: which side is inside, and where a segment crosses it.
+    for (int edge = 0; edge < 4 && !polygon.empty(); ++edge) {
+        auto inside = [&](const DevicePoint& p) {
+            switch (edge) {
+                case 0: return p.x >= box.left;
+                case 1: return p.x <= right;
+                case 2: return p.y >= box.top;
+                default: return p.y <= bottom;
+            }
+        };
+        auto cross = [&](const DevicePoint& a, const DevicePoint& b) {
+            const bool vertical = edge < 2;
+            const double at = edge == 0 ? box.left : edge == 1 ? right : edge == 2 ? box.top : bottom;
+            const double t = vertical ? (at - a.x) / (b.x - a.x) : (at - a.y) / (b.y - a.y);
+            return vertical ? DevicePoint{at, a.y + (b.y - a.y) * t} : DevicePoint{a.x + (b.x - a.x) * t, at};
+        };
+        std::vector<DevicePoint> out;
+        out.reserve(polygon.size() + 4);
+        for (std::size_t i = 0; i < polygon.size(); ++i) {
+            const DevicePoint& a = polygon[(i + polygon.size() - 1) % polygon.size()];
+            const DevicePoint& b = polygon[i];
+            const bool ina = inside(a), inb = inside(b);
+            if (inb) {
+                if (!ina) out.push_back(cross(a, b));
+                out.push_back(b);
+            } else if (ina) {
+                out.push_back(cross(a, b));
+            }
+        }
+        polygon = std::move(out);
+    }
+    return polygon;
+}
+
 class Builder {
 public:
     Builder(const Profile& profile, const ProfileDrawing& drawing, const ViewTransform& view, const DeviceRect& page,
-            int selectedPvi)
+            int selectedPvi, const PlotGround* ground)
         : profile_(profile),
           drawing_(drawing),
+          ground_(ground && ground->line && ground->line->Stations().size() >= 2 ? ground : nullptr),
           view_(view),
           device_(page),
           deviceFrame_(PlotFrame(page)),
@@ -130,17 +173,26 @@ public:
         const PlotAxes axes = AxesFor(profile_, view_, deviceFrame_);
         Grid(axes);
         ChainLines();
+        if (ground_) {
+            FillAndCut();
+            GroundLineRuns();
+        }
         Lines(LineRole::Tangent, kNoPvi, PageRole::Tangent);
         Lines(LineRole::Design, kNoPvi, PageRole::DesignLine);
         if (selected_ != kNoPvi) Lines(LineRole::Design, selected_, PageRole::Highlight);
         Markers();
+        if (ground_) ZeroMarks();
         page_.lines.push_back({PageRole::Frame,
                                {{frame_.left, frame_.top}, {frame_.right, frame_.top}, {frame_.right, frame_.bottom},
                                 {frame_.left, frame_.bottom}},
                                true});
         EndLabels();
+        // The legend takes a free place inside the frame before the labels
+        // do; failing that, room above the frame once the axes have theirs.
+        const bool legend = ground_ && LegendInFrame();
         AxisTexts(axes);
         ChainTexts();
+        if (ground_ && !legend) LegendAboveFrame();
         for (const LabelRole role : {LabelRole::Pvi, LabelRole::Extreme, LabelRole::Grade}) Labels(role);
         return std::move(page_);
     }
@@ -234,25 +286,30 @@ private:
             DevicePoint a = view_.ToDevice(points->front());
             for (std::size_t i = 1; i < points->size(); ++i) {
                 const DevicePoint b = view_.ToDevice((*points)[i]);
-                DevicePoint ca = a, cb = b;
-                if (Clip(ca, cb, deviceFrame_)) {
-                    const PagePoint pa = ToPage(ca);
-                    if (run.empty() || !(run.back() == pa)) {
-                        // Where the line left the frame and comes back, a new run begins.
-                        if (!run.empty() && (std::fabs(run.back().x - pa.x) > 1e-9 || std::fabs(run.back().y - pa.y) > 1e-9))
-                            flush();
-                        run.push_back(pa);
-                    }
-                    run.push_back(ToPage(cb));
-                } else {
-                    flush();
-                }
+                AddClipped(a, b, run, flush);
                 a = b;
             }
             // Tangents are separate lines; the design line runs on from one piece to the next.
             if (role == LineRole::Tangent) flush();
         }
         flush();
+    }
+
+    // The segment a–b cut to the frame, added to the run; where the line
+    // left the frame and comes back, `flush` ends the run and a new one begins.
+    template <typename Flush>
+    void AddClipped(DevicePoint a, DevicePoint b, std::vector<PagePoint>& run, Flush&& flush) const {
+        if (!Clip(a, b, deviceFrame_)) {
+            flush();
+            return;
+        }
+        const PagePoint pa = ToPage(a);
+        if (run.empty() || !(run.back() == pa)) {
+            if (!run.empty() && (std::fabs(run.back().x - pa.x) > 1e-9 || std::fabs(run.back().y - pa.y) > 1e-9))
+                flush();
+            run.push_back(pa);
+        }
+        run.push_back(ToPage(b));
     }
 
     void Emit(const std::vector<PagePoint>& points, PageRole role) {
@@ -263,6 +320,228 @@ private:
                                           points.begin() + static_cast<std::ptrdiff_t>(to)},
                                    false});
         }
+    }
+
+    // The ground's points in view and one on either side, so that the line
+    // runs on to the frame.
+    std::pair<std::size_t, std::size_t> GroundInView() const {
+        const auto& s = ground_->line->Stations();
+        auto first = std::upper_bound(s.begin(), s.end(), visible_.minStation);
+        auto last = std::lower_bound(first, s.end(), visible_.maxStation);
+        const auto from = static_cast<std::size_t>(first - s.begin());
+        const auto to = static_cast<std::size_t>(last - s.begin());
+        return {from == 0 ? 0 : from - 1, std::min(to + 1, s.size())};
+    }
+
+    void GroundLineRuns() {
+        const auto& s = ground_->line->Stations();
+        const auto& z = ground_->line->Elevations();
+        const auto [from, to] = GroundInView();
+        if (to - from < 2) return;
+        std::vector<PagePoint> run;
+        auto flush = [&] {
+            if (run.size() >= 2) Emit(Decimated(run, k), PageRole::GroundLine);
+            run.clear();
+        };
+        DevicePoint a = view_.ToDevice({s[from], z[from]});
+        for (std::size_t i = from + 1; i < to; ++i) {
+            const DevicePoint b = view_.ToDevice({s[i], z[i]});
+            AddClipped(a, b, run, flush);
+            a = b;
+        }
+        flush();
+    }
+
+    // Fill and cut between the two lines, one area for each stretch between
+    // zero points, sampled about once a pixel column: at the grid of columns,
+    // at the ground's points and the design's breaks where they are no
+    // denser than the columns, and at the ends of each stretch.
+    void FillAndCut() {
+        const double lo = std::max(ground_->line->StartStation(), visible_.minStation);
+        const double hi = std::min(ground_->line->EndStation(), visible_.maxStation);
+        const double scale = view_.Scale();
+        const double columns = std::ceil((hi - lo) * scale);
+        if (!(lo < hi) || !std::isfinite(columns)) return;
+        const auto n = static_cast<std::size_t>(std::clamp(columns, 1.0, 1e5));
+        const double narrowest = 0.25 / scale;  // a stretch narrower than a quarter pixel shows no area
+
+        auto& stretches = ground_->stretches;
+        const auto firstStretch = std::lower_bound(stretches.begin(), stretches.end(), lo,
+                                                   [](const FillCutStretch& st, double v) { return st.to < v; });
+        std::vector<const FillCutStretch*> shaded;
+        std::vector<double> at;
+        for (auto st = firstStretch; st != stretches.end() && st->from <= hi; ++st) {
+            const double a = std::max(st->from, lo), b = std::min(st->to, hi);
+            if (st->sign == FillCutSign::OnGround || !(b - a >= narrowest)) continue;
+            shaded.push_back(&*st);
+            at.push_back(a);
+            at.push_back(b);
+        }
+        if (shaded.empty()) return;
+        for (std::size_t i = 0; i <= n; ++i)
+            at.push_back(i == n ? hi : lo + (hi - lo) * static_cast<double>(i) / static_cast<double>(n));
+        const auto& gs = ground_->line->Stations();
+        const auto g0 = std::upper_bound(gs.begin(), gs.end(), lo), g1 = std::lower_bound(g0, gs.end(), hi);
+        if (static_cast<std::size_t>(g1 - g0) <= 2 * n) at.insert(at.end(), g0, g1);
+        const auto& rows = profile_.Elements();
+        const auto r0 = std::lower_bound(rows.begin(), rows.end(), lo,
+                                         [](const CurveElementsRow& r, double v) { return r.endStation < v; });
+        const auto r1 = std::upper_bound(r0, rows.end(), hi,
+                                         [](double v, const CurveElementsRow& r) { return v < r.startStation; });
+        if (static_cast<std::size_t>(r1 - r0) <= n)
+            for (auto r = r0; r != r1; ++r)
+                for (const double s : {r->startStation, r->pviStation, r->endStation})
+                    if (s > lo && s < hi) at.push_back(s);
+        std::sort(at.begin(), at.end());
+        at.erase(std::unique(at.begin(), at.end()), at.end());
+
+        struct Sample {
+            double s;
+            DevicePoint design, ground;
+        };
+        std::vector<Sample> samples;
+        samples.reserve(at.size());
+        ProfileCursor design(profile_);
+        GroundCursor ground(*ground_->line);
+        for (const double s : at) {
+            const std::optional<double> g = ground.At(s);
+            if (!g) continue;
+            samples.push_back({s, view_.ToDevice({s, design.At(s).elevation}), view_.ToDevice({s, *g})});
+        }
+        std::size_t i = 0;
+        std::vector<DevicePoint> outline;
+        for (const FillCutStretch* st : shaded) {
+            const double a = std::max(st->from, lo), b = std::min(st->to, hi);
+            while (i < samples.size() && samples[i].s < a) ++i;
+            std::size_t j = i;
+            while (j < samples.size() && samples[j].s <= b) ++j;
+            if (j - i < 2) continue;
+            outline.clear();
+            for (std::size_t m = i; m < j; ++m) outline.push_back(samples[m].design);
+            for (std::size_t m = j; m-- > i;) outline.push_back(samples[m].ground);
+            std::vector<PagePoint> area;
+            for (const DevicePoint& d : ClipPolygon(outline, deviceFrame_)) area.push_back(ToPage(d));
+            if (area.size() >= 3)
+                page_.areas.push_back({st->sign == FillCutSign::Fill ? PageRole::Fill : PageRole::Cut, std::move(area)});
+            i = j == 0 ? 0 : j - 1;  // the next stretch starts where this one ends
+        }
+    }
+
+    static std::vector<PagePoint> Diamond(PagePoint c, double r) {
+        return {{c.x, c.y - r}, {c.x + r, c.y}, {c.x, c.y + r}, {c.x - r, c.y}};
+    }
+
+    // Each 填挖交界 on the design line as a small diamond; one that would
+    // touch the mark before it is left out.
+    void ZeroMarks() {
+        const auto& zeros = ground_->zeroPoints;
+        auto z = std::lower_bound(zeros.begin(), zeros.end(), visible_.minStation);
+        ProfileCursor design(profile_);
+        double lastX = -INFINITY;
+        for (; z != zeros.end() && *z <= visible_.maxStation; ++z) {
+            const PagePoint p = At({*z, design.At(*z).elevation});
+            if (!(p.x >= frame_.left && p.x <= frame_.right && p.y >= frame_.top && p.y <= frame_.bottom)) continue;
+            if (p.x - lastX < 2 * kZeroRadius) continue;
+            const PageBox box{p.x - kZeroRadius, p.y - kZeroRadius, p.x + kZeroRadius, p.y + kZeroRadius};
+            if (!whole_.Contains(box)) continue;
+            lastX = p.x;
+            space_.AddBox(box);
+            page_.lines.push_back({PageRole::GroundLine, Diamond(p, kZeroRadius), true});
+        }
+    }
+
+    // The legend: a short stroke, swatch or mark and its word for each of
+    // the design line, the ground line, fill, cut and the zero mark, in one
+    // row or one column, inside a light border.
+    struct LegendShape {
+        PageBox box;
+        bool row = true;
+    };
+    static constexpr const char* kLegendWords[] = {"设计线", "地面线", "填方", "挖方", "填挖交界"};
+    static constexpr double kSymbol = 5, kSymbolGap = 1, kEntryGap = 3, kPad = 1.2;
+
+    static LegendShape LegendSize(bool row) {
+        double width = 0, height = 0;
+        for (const char* word : kLegendWords) {
+            const double entry = kSymbol + kSymbolGap + PageTextWidth(word, kPlotTextHeight);
+            if (row) {
+                width += entry + (width > 0 ? kEntryGap : 0);
+                height = kPlotTextHeight;
+            } else {
+                width = std::max(width, entry);
+                height += kPlotTextHeight + (height > 0 ? kLineStep - kPlotTextHeight : 0);
+            }
+        }
+        return {{0, 0, width + 2 * kPad, height + 2 * kPad}, row};
+    }
+
+    bool LegendFits(const PageBox& box, const PageBox& area) const {
+        const PageBox clear = box.Grown(kClearance);
+        return area.Contains(box) && space_.FreeOfBoxes(clear) && space_.FreeOfSegments(clear);
+    }
+
+    void DrawLegend(const LegendShape& shape) {
+        const PageBox& b = shape.box;
+        space_.AddBox(b);
+        page_.lines.push_back({PageRole::Grid, {{b.left, b.top}, {b.right, b.top}, {b.right, b.bottom}, {b.left, b.bottom}}, true});
+        double x = b.left + kPad, top = b.top + kPad;
+        int entry = 0;
+        for (const char* word : kLegendWords) {
+            const double middle = top + kPlotTextHeight / 2;
+            const PagePoint left{x, middle}, right{x + kSymbol, middle};
+            switch (entry) {
+                case 0: page_.lines.push_back({PageRole::DesignLine, {left, right}, false}); break;
+                case 1: page_.lines.push_back({PageRole::GroundLine, {left, right}, false}); break;
+                case 2:
+                case 3: {
+                    const double h = kPlotTextHeight * 0.8 / 2;
+                    page_.areas.push_back({entry == 2 ? PageRole::Fill : PageRole::Cut,
+                                           {{x, middle - h}, {x + kSymbol, middle - h}, {x + kSymbol, middle + h}, {x, middle + h}}});
+                    break;
+                }
+                default:
+                    page_.lines.push_back({PageRole::GroundLine, Diamond({x + kSymbol / 2, middle}, kZeroRadius), true});
+                    break;
+            }
+            page_.texts.push_back({PageRole::Text, {x + kSymbol + kSymbolGap, top}, word, kPlotTextHeight, 0,
+                                   TextHAlign::Left, TextVAlign::Top});
+            const double width = kSymbol + kSymbolGap + PageTextWidth(word, kPlotTextHeight);
+            if (shape.row) x += width + kEntryGap;
+            else top += kLineStep;
+            ++entry;
+        }
+    }
+
+    // The corners of the frame first, then a coarse walk over it; a row
+    // before a column.
+    bool LegendInFrame() {
+        const PageBox inside = frame_.Grown(-1);
+        for (const bool row : {true, false}) {
+            LegendShape shape = LegendSize(row);
+            const double w = shape.box.Width(), h = shape.box.Height();
+            std::vector<PagePoint> corners{{inside.right - w, inside.top}, {inside.left, inside.top},
+                                           {inside.right - w, inside.bottom - h}, {inside.left, inside.bottom - h}};
+            constexpr int kSteps = 8;
+            for (int r = 0; r <= kSteps; ++r)
+                for (int c = kSteps; c >= 0; --c)
+                    corners.push_back({inside.left + (inside.Width() - w) * c / kSteps,
+                                       inside.top + (inside.Height() - h) * r / kSteps});
+            for (const PagePoint& at : corners) {
+                shape.box = {at.x, at.y, at.x + w, at.y + h};
+                if (!LegendFits(shape.box, inside)) continue;
+                DrawLegend(shape);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // A row above the frame's right end, clear of the chain breaks' texts.
+    void LegendAboveFrame() {
+        LegendShape shape = LegendSize(true);
+        const double w = shape.box.Width(), h = shape.box.Height();
+        shape.box = {frame_.right - w, frame_.top - 0.5 - h, frame_.right, frame_.top - 0.5};
+        if (LegendFits(shape.box, whole_)) DrawLegend(shape);
     }
 
     static std::vector<PagePoint> Octagon(PagePoint c, double r) {
@@ -434,6 +713,7 @@ private:
 
     const Profile& profile_;
     const ProfileDrawing& drawing_;
+    const PlotGround* ground_;
     ViewTransform view_;
     DeviceRect device_, deviceFrame_;
     WorldBox visible_;
@@ -461,8 +741,32 @@ PageBox PlotFrameOnPage(const DeviceRect& page) {
 }
 
 Page PlotPage(const Profile& profile, const ProfileDrawing& drawing, const ViewTransform& view, const DeviceRect& page,
-              int selectedPvi) {
-    return Builder(profile, drawing, view, page, selectedPvi).Build();
+              int selectedPvi, const PlotGround* ground) {
+    return Builder(profile, drawing, view, page, selectedPvi, ground).Build();
+}
+
+PlotGround MakePlotGround(const Profile& profile, const GroundLine& ground) {
+    PlotGround plot;
+    plot.line = &ground;
+    plot.zeroPoints = FindZeroPoints(profile, ground);
+    plot.stretches = FillCutStretches(profile, ground);
+    const auto& z = ground.Elevations();
+    if (!z.empty()) {
+        const auto [low, high] = std::minmax_element(z.begin(), z.end());
+        plot.minElevation = *low;
+        plot.maxElevation = *high;
+    }
+    return plot;
+}
+
+WorldBox PlotExtent(const ProfileDrawing& drawing, const PlotGround* ground) {
+    WorldBox box = drawing.extent;
+    if (!ground || !ground->line || ground->line->Stations().empty() || drawing.Empty()) return box;
+    box.minStation = std::min(box.minStation, ground->line->StartStation());
+    box.maxStation = std::max(box.maxStation, ground->line->EndStation());
+    box.minElevation = std::min(box.minElevation, ground->minElevation);
+    box.maxElevation = std::max(box.maxElevation, ground->maxElevation);
+    return box;
 }
 
 }  // namespace tarnvel

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -174,6 +175,47 @@ TEST_F(GroundCliFiles, exit_statuses_and_messages) {
         EXPECT_EQ(run.status, c.status) << c.name << ": " << run.err;
         EXPECT_TRUE(run.out.empty()) << c.name;
         EXPECT_NE(run.err.find(c.err), std::string::npos) << c.name << ": " << run.err;
+    }
+}
+
+// profile plot with the ground from a survey CSV or from the profile's own
+// LandXML: the ground line, fill and cut and the legend are drawn; without
+// --ground none of them; a ground line that fails its checks writes nothing.
+TEST_F(GroundCliFiles, plot_draws_the_ground_with_fill_cut_and_legend_or_writes_nothing) {
+    WriteBytes(F("outside.csv"), "桩号,地面高程\n50,1\n2000,4\n");
+    auto count = [](const std::string& svg, const std::string& what) {
+        std::size_t n = 0;
+        for (std::size_t at = svg.find(what); at != std::string::npos; at = svg.find(what, at + 1)) ++n;
+        return n;
+    };
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        int status;
+        bool ground;
+    } cases[] = {
+        {"survey csv", {F("design.csv"), "--ground", F("ground.csv")}, 0, true},
+        {"own landxml", {F("both.xml"), "--ground", F("both.xml"), "--ground-surface", "原地面"}, 0, true},
+        {"no ground", {F("design.csv")}, 0, false},
+        {"ground outside the profile", {F("design.csv"), "--ground", F("outside.csv")}, 1, false},
+        {"surface without ground", {F("design.csv"), "--ground-surface", "原地面"}, 2, false},
+    };
+    for (const auto& c : cases) {
+        const std::string output = F("plot.svg");
+        std::filesystem::remove(output);
+        std::vector<std::string> args{"profile", "plot", "--output", output};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const CliRun run = RunCli(TARNVEL_CLI, args);
+        ASSERT_EQ(run.status, c.status) << c.name << ": " << run.err;
+        if (c.status != 0) {
+            EXPECT_FALSE(std::filesystem::exists(output)) << c.name;
+            continue;
+        }
+        const std::string svg = ReadBytes(output);
+        EXPECT_EQ(count(svg, "class=\"ground\"") > 0, c.ground) << c.name;
+        EXPECT_EQ(count(svg, "class=\"fill\"") > 0, c.ground) << c.name;
+        EXPECT_EQ(count(svg, "class=\"cut\"") > 0, c.ground) << c.name;
+        EXPECT_EQ(count(svg, ">地面线<"), c.ground ? 1u : 0u) << c.name;
     }
 }
 

@@ -213,7 +213,7 @@ void ProfileWindow::ExportPdf_Click() {
     options.date = sheetDate_->text();
     options.size = sheetSize_->currentIndex() == 1 ? SheetSize::A4 : SheetSize::A3;
     options.exaggeration = plot_->exaggeration();
-    if (const auto failure = WriteProfileSheetPdf(NativePath(path), *profile, options))
+    if (const auto failure = WriteProfileSheetPdf(NativePath(path), *profile, options, document_->CurrentGround().get()))
         services_.messages.ShowWarning(this, MessageOf(*failure));
 }
 
@@ -224,7 +224,7 @@ void ProfileWindow::ExportPng_Click() {
     if (path.isEmpty()) return;
     PlotImageOptions options;
     options.exaggeration = plot_->exaggeration();
-    if (const auto failure = WritePlotPng(NativePath(path), *profile, options))
+    if (const auto failure = WritePlotPng(NativePath(path), *profile, options, document_->CurrentGround().get()))
         services_.messages.ShowWarning(this, MessageOf(*failure));
 }
 
@@ -235,7 +235,7 @@ void ProfileWindow::ExportSvg_Click() {
     if (path.isEmpty()) return;
     PlotImageOptions options;
     options.exaggeration = plot_->exaggeration();
-    if (const auto failure = WritePlotSvg(NativePath(path), *profile, options))
+    if (const auto failure = WritePlotSvg(NativePath(path), *profile, options, document_->CurrentGround().get()))
         services_.messages.ShowWarning(this, MessageOf(*failure));
 }
 

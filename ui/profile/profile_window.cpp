@@ -23,7 +23,9 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
+#include <optional>
 #include <utility>
 
 #include "ui/about/launch.h"
@@ -293,8 +295,17 @@ void ProfileWindow::CreateWidgets() {
     auto* readout = new QLabel;
     readout->setObjectName(QStringLiteral("PlotReadout"));
     statusBar()->addPermanentWidget(readout);
-    connect(plot_, &PlotWidget::cursorReadout, readout, [readout](const QString& station, double elevation, double grade) {
-        readout->setText(QStringLiteral("%1  高程 %2  纵坡 %3%").arg(station, FixedCellText(elevation), FixedCellText(grade)));
+    connect(plot_, &PlotWidget::cursorReadout, readout,
+            [readout](const QString& station, double elevation, double grade, std::optional<double> ground) {
+        QString text = QStringLiteral("%1  高程 %2  纵坡 %3%").arg(station, FixedCellText(elevation), FixedCellText(grade));
+        if (ground) {
+            // Fill (填) where the design lies above the ground, cut (挖) below.
+            const double amount = elevation - *ground;
+            text += QStringLiteral("  地面高程 %1  %2 %3")
+                        .arg(FixedCellText(*ground), amount < 0 ? QStringLiteral("挖") : QStringLiteral("填"),
+                             FixedCellText(std::abs(amount)));
+        }
+        readout->setText(text);
     });
     connect(plot_, &PlotWidget::cursorReadoutCleared, readout, &QLabel::clear);
 
@@ -398,8 +409,8 @@ void ProfileWindow::closeEvent(QCloseEvent* event) {
 void ProfileWindow::ShowProfile() {
     const std::shared_ptr<const Profile> profile = document_->CurrentProfile();
     elementsModel_->SetProfile(profile);
-    plot_->setProfile(profile ? std::optional<Profile>(*profile) : std::nullopt);
     const std::shared_ptr<const GroundLine> ground = document_->CurrentGround();
+    plot_->setProfile(profile, ground);
     query_->SetProfile(profile, ground);
     listing_->SetProfile(profile, ground);
     // The highlight follows the PVI, wherever its element row now is.

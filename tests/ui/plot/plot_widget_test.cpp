@@ -2,6 +2,7 @@
 // hover; and the plot and sheet exports written and read back.
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include <QFile>
@@ -42,13 +43,18 @@ Profile SmallProfile() {
     return *profile;
 }
 
+// The plot takes the document's snapshots.
+std::shared_ptr<const Profile> Shared(std::optional<Profile> profile) {
+    return profile ? std::make_shared<const Profile>(std::move(*profile)) : nullptr;
+}
+
 class PlotWidgetTest : public ::testing::Test {
 protected:
     void SetUp() override {
         plot.resize(1000, 500);
         plot.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&plot));
-        plot.setProfile(SmallProfile());
+        plot.setProfile(Shared(SmallProfile()));
     }
     QPointF DeviceOf(double station, double elevation) const {
         const DevicePoint d = plot.viewTransform().ToDevice({station, elevation});
@@ -135,7 +141,7 @@ TEST_F(PlotWidgetTest, an_edit_keeps_the_users_view_and_a_new_road_is_fitted) {
     edited.points[2].elevation += 0.5;
     auto editedProfile = Profile::Resolve(edited);
     ASSERT_TRUE(editedProfile);
-    plot.setProfile(std::move(editedProfile));
+    plot.setProfile(Shared(std::move(editedProfile)));
     EXPECT_EQ(plot.viewTransform(), zoomed);
     plot.resize(900, 450);
     EXPECT_EQ(plot.viewTransform(), zoomed);
@@ -154,7 +160,7 @@ TEST_F(PlotWidgetTest, an_edit_keeps_the_users_view_and_a_new_road_is_fitted) {
     for (auto& p : far.points) p.station = {p.station.value + 100'000, 0};
     auto farProfile = Profile::Resolve(far);
     ASSERT_TRUE(farProfile);
-    plot.setProfile(std::move(farProfile));
+    plot.setProfile(Shared(std::move(farProfile)));
     const DeviceRect frame = PlotFrame({0, 0, 1000, 500});
     for (const auto& e : plot.profile()->Elements()) {
         const QPointF d = DeviceOf(e.pviStation, e.pviElevation);
@@ -187,7 +193,7 @@ TEST_F(PlotWidgetTest, exaggeration_is_clamped_and_announced_and_an_empty_plot_p
         EXPECT_EQ(plot.viewTransform().Exaggeration(), got);
     }
     EXPECT_EQ(changed.count(), 3);
-    plot.setProfile(std::nullopt);
+    plot.setProfile(nullptr);
     EXPECT_EQ(plot.selectedPvi(), -1);
     EXPECT_FALSE(plot.grab().isNull());
 }
@@ -247,7 +253,7 @@ TEST_F(PlotWidgetTest, a_chosen_pvi_or_queried_station_off_screen_is_brought_int
     plot.setQueryStation(2350.0);
     ProfileModel shorter = profile.Model();
     shorter.points.back().station.value -= 100;  // the road now ends at 2300
-    plot.setProfile(Profile::Resolve(shorter));
+    plot.setProfile(Shared(Profile::Resolve(shorter)));
     ASSERT_TRUE(plot.profile());
     EXPECT_FALSE(plot.queryStation());
 }
@@ -265,7 +271,7 @@ TEST(PlotZoom, zooming_into_a_long_road_keeps_the_design_line_in_the_frame) {
     plot.resize(1000, 500);
     plot.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&plot));
-    plot.setProfile(std::move(profile));
+    plot.setProfile(Shared(std::move(profile)));
     const QRectF frame = FrameOf(plot);
     const struct {
         const char* name;

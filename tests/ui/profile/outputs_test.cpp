@@ -11,12 +11,17 @@
 #include <QPushButton>
 #include <QAction>
 
+#include <QLabel>
+#include <QTest>
+
+#include <algorithm>
 #include <string>
 
 #include "io/gbk.h"
 #include "tests/output_cases.h"
 #include "tests/ui/profile/profile_fixture.h"
 #include "ui/profile/listing_panel.h"
+#include "ui/profile/plot/plot_widget.h"
 #include "ui/profile/query_panel.h"
 
 namespace tarnvel::ui::testing {
@@ -102,7 +107,7 @@ TEST_F(ProfileWindowTest, tables_copy_csv_and_report_say_what_every_output_says)
 
 // Design K0+000 at 100 rising 2 % to the first curve at K0+170; the ground
 // lies level at 101 from K0+000 to K0+200: cut before K0+050, fill after.
-TEST_F(ProfileWindowTest, an_imported_ground_line_reaches_the_listing_and_the_query) {
+TEST_F(ProfileWindowTest, an_imported_ground_line_reaches_the_listing_the_query_and_the_plot) {
     PasteRows(TwoCurveRows());
     QFile bad(Path("bad.csv"));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
@@ -148,6 +153,8 @@ TEST_F(ProfileWindowTest, an_imported_ground_line_reaches_the_listing_and_the_qu
         << copied.left(60).toStdString();
     auto* query = window().findChild<profile::QueryPanel*>("QueryPanel");
     ASSERT_NE(query, nullptr);
+    auto* plot = Control<PlotWidget>("ProfilePlot");
+    auto* readout = Control<QLabel>("PlotReadout");
     for (const auto& c : rows) {
         SCOPED_TRACE(c.station);
         int row = -1;
@@ -159,7 +166,41 @@ TEST_F(ProfileWindowTest, an_imported_ground_line_reaches_the_listing_and_the_qu
         EXPECT_EQ(listing.index(row, ColumnOf(listing, "挖深")).data().toString(), Q(c.cut));
         Control<QLineEdit>("QueryStation")->setText(Q(c.station));
         EXPECT_TRUE(query->ResultText().contains(Q(c.query))) << query->ResultText().toStdString();
+
+        // The mouse on the station in the plot, zoomed in so that the pixel
+        // under it is the station to far below the last decimal: the status
+        // line says the query's ground and fill or cut, or nothing of ground.
+        ASSERT_TRUE(plot->queryStation());
+        const double station = *plot->queryStation();
+        ViewTransform view = plot->viewTransform();
+        view.ZoomAbout(view.ToDevice({station, 0}), 1e4);
+        view.PanBy(plot->width() / 2 - view.ToDevice({station, 0}).x, 0);
+        plot->setViewTransform(view);
+        QTest::mouseMove(plot, QPoint(plot->width() / 2 + 5, plot->height() / 2));  // a move, not a rest
+        QTest::mouseMove(plot, QPoint(plot->width() / 2, plot->height() / 2));
+        ASSERT_TRUE(readout->text().startsWith(Q(c.station))) << readout->text().toStdString();
+        if (*c.ground) {
+            EXPECT_TRUE(readout->text().contains(QStringLiteral("地面高程 ") + Q(c.ground))) << readout->text().toStdString();
+            EXPECT_TRUE(readout->text().endsWith(Q(c.query))) << readout->text().toStdString();
+        } else {
+            EXPECT_FALSE(readout->text().contains(QStringLiteral("地面"))) << readout->text().toStdString();
+            EXPECT_FALSE(readout->text().contains(QStringLiteral("填"))) << readout->text().toStdString();
+        }
     }
+
+    // The plot draws the ground, shades fill and cut and marks the zero point.
+    plot->fitAll();
+    plot->repaint();
+    const Page* page = plot->laidOutPage();
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(plot->ground());
+    auto count = [&](PageRole role) {
+        return std::count_if(page->lines.begin(), page->lines.end(), [role](const PageLine& l) { return l.role == role; }) +
+               std::count_if(page->areas.begin(), page->areas.end(), [role](const PageArea& a) { return a.role == role; });
+    };
+    EXPECT_GE(count(PageRole::GroundLine), 2);  // the line and the zero mark
+    EXPECT_GE(count(PageRole::Fill), 1);
+    EXPECT_GE(count(PageRole::Cut), 1);
     // The zero point at K0+050 is listed as 填挖交界.
     bool zero = false;
     for (int r = 0; r < listing.rowCount(); ++r)

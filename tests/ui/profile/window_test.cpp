@@ -238,7 +238,7 @@ TEST_F(ProfileWindowTest, a_file_whose_profile_does_not_resolve_loads_with_its_m
     EXPECT_FALSE(Pvi().Marks().empty());
     EXPECT_EQ(Control<QAbstractItemView>("ElementsTable")->model()->rowCount(), 0);
     EXPECT_EQ(Control<QAbstractItemView>("ListingTable")->model()->rowCount(), 0);
-    EXPECT_FALSE(Control<PlotWidget>("ProfilePlot")->profile().has_value());
+    EXPECT_FALSE(Control<PlotWidget>("ProfilePlot")->profile());
     window().repaint();
 
     // Mended, it shows and offers its whole length again.

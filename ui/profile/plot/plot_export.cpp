@@ -35,7 +35,7 @@ double UsableExaggeration(double exaggeration) {
 }
 
 std::optional<io::IoFailure> WritePlotPng(const std::string& path, const Profile& profile,
-                                          const PlotImageOptions& options) {
+                                          const PlotImageOptions& options, const GroundLine* ground) {
     if (auto failure = BadSize(path, options)) return failure;
     try {
     QImage image(options.width, options.height, QImage::Format_ARGB32_Premultiplied);
@@ -45,7 +45,8 @@ std::optional<io::IoFailure> WritePlotPng(const std::string& path, const Profile
     {
         QPainter painter(&image);
         const ProfileDrawing drawing = BuildDrawing(profile);
-        PaintFittedPlot(painter, profile, drawing, QRectF(image.rect()), UsableExaggeration(options.exaggeration));
+        PaintFittedPlot(painter, profile, drawing, QRectF(image.rect()), UsableExaggeration(options.exaggeration),
+                        ground);
     }
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -59,11 +60,12 @@ std::optional<io::IoFailure> WritePlotPng(const std::string& path, const Profile
 }
 
 std::optional<io::IoFailure> WritePlotSvg(const std::string& path, const Profile& profile,
-                                          const PlotImageOptions& options) {
+                                          const PlotImageOptions& options, const GroundLine* ground) {
     if (auto failure = BadSize(path, options)) return failure;
     try {
         const std::string svg =
-            DrawingSvg(profile, BuildDrawing(profile), SvgPage{options.width, options.height, UsableExaggeration(options.exaggeration)});
+            DrawingSvg(profile, BuildDrawing(profile), SvgPage{options.width, options.height, UsableExaggeration(options.exaggeration)},
+                       ground);
         return io::WriteFileAtomically(path, svg);
     } catch (...) {
         return io::CurrentExceptionFailure(io::FileAction::Write, path);

@@ -9,6 +9,7 @@
 
 #include <QString>
 
+#include "core/profile/ground_line.h"
 #include "core/profile/profile.h"
 #include "io/io_failure.h"
 
@@ -20,10 +21,12 @@ struct PlotImageOptions {
     double exaggeration = 10;
 };
 
+// A ground line (checked against the profile; nullptr: none) is drawn with
+// its fill and cut, as the window shows it.
 std::optional<io::IoFailure> WritePlotPng(const std::string& path, const Profile& profile,
-                                          const PlotImageOptions& options);
+                                          const PlotImageOptions& options, const GroundLine* ground = nullptr);
 std::optional<io::IoFailure> WritePlotSvg(const std::string& path, const Profile& profile,
-                                          const PlotImageOptions& options);
+                                          const PlotImageOptions& options, const GroundLine* ground = nullptr);
 
 // The exaggeration an export draws with: brought within 1 to 1000, as the
 // plot allows; a value that is not a number draws at 10.
@@ -39,6 +42,6 @@ struct SheetOptions {
 };
 
 std::optional<io::IoFailure> WriteProfileSheetPdf(const std::string& path, const Profile& profile,
-                                                  const SheetOptions& options);
+                                                  const SheetOptions& options, const GroundLine* ground = nullptr);
 
 }  // namespace tarnvel::ui

@@ -1,5 +1,7 @@
 #include "ui/profile/plot/plot_scene.h"
 
+#include <optional>
+
 #include <QPainter>
 
 #include "core/drawing/plot_axes.h"
@@ -21,7 +23,8 @@ QFont PlotFont(int pixelSize) {
     return font;
 }
 
-PlotScene::PlotScene(const Profile& profile, const ProfileDrawing& drawing) : profile_(profile), drawing_(drawing) {}
+PlotScene::PlotScene(const Profile& profile, const ProfileDrawing& drawing, const PlotGround* ground)
+    : profile_(profile), drawing_(drawing), ground_(ground) {}
 
 void PlotScene::Layout(const ViewTransform& transform, const QRectF& page, int selectedPvi) {
     if (laidOut_ && transform == transform_ && page == rect_ && selectedPvi == selected_) return;
@@ -31,7 +34,7 @@ void PlotScene::Layout(const ViewTransform& transform, const QRectF& page, int s
     selected_ = selectedPvi;
     const DeviceRect f = PlotFrame(ToDeviceRect(page));
     frame_ = QRectF(f.left, f.top, f.width, f.height);
-    page_ = PlotPage(profile_, drawing_, transform, ToDeviceRect(page), selectedPvi);
+    page_ = PlotPage(profile_, drawing_, transform, ToDeviceRect(page), selectedPvi, ground_);
     cache_ = QPixmap();
 }
 
@@ -55,9 +58,12 @@ void PlotScene::PaintCached(QPainter& painter) const {
 }
 
 void PaintFittedPlot(QPainter& painter, const Profile& profile, const ProfileDrawing& drawing, const QRectF& page,
-                     double exaggeration) {
-    PlotScene scene(profile, drawing);
-    scene.Layout(FitPlotView(drawing.extent, ToDeviceRect(page), exaggeration), page);
+                     double exaggeration, const GroundLine* ground) {
+    std::optional<PlotGround> plotGround;
+    if (ground) plotGround = MakePlotGround(profile, *ground);
+    const PlotGround* g = plotGround ? &*plotGround : nullptr;
+    PlotScene scene(profile, drawing, g);
+    scene.Layout(FitPlotView(PlotExtent(drawing, g), ToDeviceRect(page), exaggeration), page);
     scene.Paint(painter);
 }
 

@@ -9,6 +9,7 @@
 #include <QRectF>
 
 #include "core/drawing/page.h"
+#include "core/drawing/plot_page.h"
 #include "core/drawing/profile_drawing.h"
 #include "core/drawing/view_transform.h"
 #include "core/profile/profile.h"
@@ -21,14 +22,15 @@ namespace tarnvel::ui {
 QFont PlotFont(int pixelSize = 12);
 
 // The whole profile fitted into `page` at the given exaggeration, painted
-// once: the PNG and the PDF sheet.
+// once: the PNG and the PDF sheet. A ground line, checked against this
+// profile, is drawn with its fill and cut.
 void PaintFittedPlot(QPainter& painter, const Profile& profile, const ProfileDrawing& drawing,
-                     const QRectF& page, double exaggeration);
+                     const QRectF& page, double exaggeration, const GroundLine* ground = nullptr);
 
 class PlotScene {
 public:
-    // The profile and the drawing must outlive the scene.
-    PlotScene(const Profile& profile, const ProfileDrawing& drawing);
+    // The profile, the drawing and the ground (nullptr: none) must outlive the scene.
+    PlotScene(const Profile& profile, const ProfileDrawing& drawing, const PlotGround* ground = nullptr);
 
     // The page is the whole area; the plot frame inside it leaves room for the axes.
     void Layout(const ViewTransform& transform, const QRectF& page, int selectedPvi = kNoPvi);
@@ -44,6 +46,7 @@ public:
 private:
     const Profile& profile_;
     const ProfileDrawing& drawing_;
+    const PlotGround* ground_;
     bool laidOut_ = false;
     ViewTransform transform_;
     int selected_ = kNoPvi;

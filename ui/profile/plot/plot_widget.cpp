@@ -78,21 +78,28 @@ PlotWidget::PlotWidget(QWidget* parent) : QWidget(parent) {
 
 PlotWidget::~PlotWidget() = default;
 
-void PlotWidget::setProfile(std::optional<Profile> profile) {
+void PlotWidget::setProfile(std::shared_ptr<const Profile> profile, std::shared_ptr<const GroundLine> ground) {
+    if (!profile) ground.reset();
+    if (profile == profile_ && ground == ground_) return;
     scene_.reset();
     drawing_ = {};
+    plotGround_ = {};
     profile_ = std::move(profile);
+    ground_ = std::move(ground);
     if (profile_) {
         try {
             drawing_ = BuildDrawing(*profile_);
+            if (ground_) plotGround_ = MakePlotGround(*profile_, *ground_);
         } catch (const std::exception&) {
             // A resolved profile answers every station it spans; should it
             // not, the plot shows nothing rather than half a drawing.
             profile_.reset();
+            ground_.reset();
             drawing_ = {};
+            plotGround_ = {};
         }
     }
-    if (profile_) scene_ = std::make_unique<PlotScene>(*profile_, drawing_);
+    if (profile_) scene_ = std::make_unique<PlotScene>(*profile_, drawing_, ground_ ? &plotGround_ : nullptr);
     if (selectedPvi_ >= static_cast<int>(profile_ ? profile_->Elements().size() : 0)) selectedPvi_ = -1;
     if (query_ && !(profile_ && *query_ >= profile_->StartStation() && *query_ <= profile_->EndStation()))
         query_.reset();
@@ -101,16 +108,23 @@ void PlotWidget::setProfile(std::optional<Profile> profile) {
     if (!profile_) {
         hasView_ = false;
     } else if (!hasView_ || followFit_ ||
-               !Intersects(drawing_.extent, transform_.Visible(PlotFrame(ToDeviceRect(QRectF(rect())))))) {
+               !Intersects(Extent(), transform_.Visible(PlotFrame(ToDeviceRect(QRectF(rect())))))) {
         fitAll();
     }
     update();
 }
 
+const Page* PlotWidget::laidOutPage() const {
+    if (!scene_ || scene_->LaidOut().lines.empty()) return nullptr;
+    return &scene_->LaidOut();
+}
+
+WorldBox PlotWidget::Extent() const { return PlotExtent(drawing_, ground_ ? &plotGround_ : nullptr); }
+
 void PlotWidget::fitAll() {
-    hasView_ = profile_.has_value();
+    hasView_ = profile_ != nullptr;
     followFit_ = true;
-    ChangeView(FitPlotView(drawing_.extent, ToDeviceRect(QRectF(rect())), transform_.Exaggeration()));
+    ChangeView(FitPlotView(Extent(), ToDeviceRect(QRectF(rect())), transform_.Exaggeration()));
 }
 
 void PlotWidget::setExaggeration(double exaggeration) {
@@ -271,7 +285,8 @@ void PlotWidget::leaveEvent(QEvent*) {
     emit cursorReadoutCleared();
 }
 
-// A thin vertical line at the mouse and a dot where it meets the design line.
+// A thin vertical line at the mouse and a ring where it meets the design
+// line, and the ground line where there is ground.
 void PlotWidget::PaintCursor(QPainter& painter, double station) const {
     const ProfileValue value = profile_->At(station);
     const DevicePoint p = transform_.ToDevice({station, value.elevation});
@@ -283,6 +298,10 @@ void PlotWidget::PaintCursor(QPainter& painter, double station) const {
     painter.setPen(QPen(QColor(0, 128, 0), 1.5));
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(QPointF(p.x, p.y), 4, 4);
+    if (const std::optional<double> z = ground_ ? ground_->At(station) : std::nullopt) {
+        const DevicePoint g = transform_.ToDevice({station, *z});
+        painter.drawEllipse(QPointF(g.x, g.y), 3, 3);
+    }
 }
 
 // The queried station: a dashed vertical line across the frame and a filled
@@ -316,7 +335,7 @@ void PlotWidget::UpdateReadout(QPointF position) {
     update();
     const ProfileValue value = profile_->At(station);
     const QString label = QString::fromStdString(FormatStation(profile_->LabelOf(station), StationStyle::K, 3));
-    emit cursorReadout(label, value.elevation, value.grade);
+    emit cursorReadout(label, value.elevation, value.grade, ground_ ? ground_->At(station) : std::nullopt);
 }
 
 int PlotWidget::PviNear(QPointF position) const {

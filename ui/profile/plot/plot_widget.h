@@ -11,6 +11,8 @@
 // the frame where it fits, and otherwise so that it leaves no empty band above
 // or below it. The line never flies off the top or bottom however far one
 // zooms, and a view already showing the line does not move.
+// With a ground line the plot shades fill and cut and marks each 填挖交界,
+// and the readout under the mouse adds the ground and the fill or cut.
 // Painting uses a scene of device-space paths and placed labels that is
 // rebuilt only when the view or the size changes (plot_scene.h), so that a
 // repaint of a long profile is a handful of path draws.
@@ -24,7 +26,9 @@
 
 class QPainter;
 
+#include "core/profile/ground_line.h"
 #include "core/profile/profile.h"
+#include "core/drawing/plot_page.h"
 #include "core/drawing/profile_drawing.h"
 #include "core/drawing/view_transform.h"
 
@@ -40,13 +44,18 @@ public:
     explicit PlotWidget(QWidget* parent = nullptr);
     ~PlotWidget() override;
 
-    // A new profile (or none: an empty plot with a hint). A view the user
-    // zoomed or panned is kept while the new profile still lies in it, so
-    // that editing one cell does not jump; otherwise the whole profile is
-    // fitted.
-    void setProfile(std::optional<Profile> profile);
-    const std::optional<Profile>& profile() const { return profile_; }
+    // A new profile (or none: an empty plot with a hint) and the ground line
+    // checked against it (or none), as the document's snapshots: the plot
+    // keeps them, never a copy. A view the user zoomed or panned is kept
+    // while the new profile still lies in it, so that editing one cell does
+    // not jump; otherwise the whole profile is fitted. The same snapshots
+    // again change nothing.
+    void setProfile(std::shared_ptr<const Profile> profile, std::shared_ptr<const GroundLine> ground = {});
+    const std::shared_ptr<const Profile>& profile() const { return profile_; }
+    const std::shared_ptr<const GroundLine>& ground() const { return ground_; }
     const ProfileDrawing& drawing() const { return drawing_; }
+    // The page last laid out for painting; nothing before the first paint.
+    const Page* laidOutPage() const;
 
     double exaggeration() const { return transform_.Exaggeration(); }
     void setExaggeration(double exaggeration);  // clamped to [1, 1000]
@@ -74,8 +83,9 @@ public slots:
 signals:
     void exaggerationChanged(double exaggeration);
     // Under the mouse: the station label (K notation), the elevation of the
-    // design line there and its grade in percent.
-    void cursorReadout(const QString& station, double elevation, double grade);
+    // design line there and its grade in percent, and the ground elevation
+    // where the ground line reaches (fill or cut is elevation − ground).
+    void cursorReadout(const QString& station, double elevation, double grade, std::optional<double> ground);
     // The mouse left the plot or the profile's station range.
     void cursorReadoutCleared();
     void pviClicked(int pvi);
@@ -92,6 +102,7 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    WorldBox Extent() const;  // of the drawing and the ground
     void ChangeView(const ViewTransform& transform);
     void MoveView(const ViewTransform& transform);  // by the user: the view stops following the fit
     void UpdateReadout(QPointF position);
@@ -104,7 +115,9 @@ private:
     // The wheel's vertical rule (see the top of this file), applied to `t`.
     void KeepLineInView(ViewTransform& t) const;
 
-    std::optional<Profile> profile_;
+    std::shared_ptr<const Profile> profile_;
+    std::shared_ptr<const GroundLine> ground_;  // checked against profile_; null without one
+    PlotGround plotGround_;                     // of ground_: what the scene draws
     ProfileDrawing drawing_;
     ViewTransform transform_;
     int selectedPvi_ = -1;

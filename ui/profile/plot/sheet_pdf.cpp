@@ -49,8 +49,8 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 class Sheet {
 public:
-    Sheet(const Profile& profile, const SheetOptions& options, QSizeF page)
-        : profile_(profile), options_(options), page_(page) {
+    Sheet(const Profile& profile, const SheetOptions& options, QSizeF page, const GroundLine* ground)
+        : profile_(profile), options_(options), page_(page), ground_(ground) {
         std::vector<Row> table = ElementTable(profile);
         header_ = std::move(table.front());
         rows_.assign(std::make_move_iterator(table.begin() + 1), std::make_move_iterator(table.end()));
@@ -77,7 +77,7 @@ public:
             const double plotBottom = titleTop * kPlotShare;
             const ProfileDrawing drawing = BuildDrawing(profile_);
             PaintFittedPlot(painter, profile_, drawing, QRectF(1, 1, page_.width() - 2, plotBottom - 2),
-                            UsableExaggeration(options_.exaggeration));
+                            UsableExaggeration(options_.exaggeration), ground_);
             painter.setPen(QPen(Qt::black, 1.2));
             painter.drawLine(QPointF(0, plotBottom), QPointF(page_.width(), plotBottom));
             Table(painter, plotBottom, 0, std::min<std::size_t>(rows_.size(), static_cast<std::size_t>(firstRows_)));
@@ -184,6 +184,7 @@ private:
     const Profile& profile_;
     const SheetOptions& options_;
     QSizeF page_;
+    const GroundLine* ground_;  // nullptr: the plot shows the design alone
     Row header_;
     std::vector<Row> rows_;
     int columns_ = 0;
@@ -195,7 +196,7 @@ private:
 }  // namespace
 
 std::optional<io::IoFailure> WriteProfileSheetPdf(const std::string& path, const Profile& profile,
-                                                  const SheetOptions& options) {
+                                                  const SheetOptions& options, const GroundLine* ground) {
     try {
         QByteArray bytes;
         {
@@ -215,7 +216,7 @@ std::optional<io::IoFailure> WriteProfileSheetPdf(const std::string& path, const
             const QRect area = writer.pageLayout().paintRectPixels(kResolution);
             const QSizeF page(area.width() / scale, area.height() / scale);
             painter.scale(scale, scale);
-            Sheet sheet(profile, options, page);
+            Sheet sheet(profile, options, page, ground);
             for (int p = 0; p < sheet.Pages(); ++p) {
                 if (p > 0) writer.newPage();
                 sheet.PaintPage(painter, p);
