@@ -91,6 +91,8 @@ bool ProfileWindow::OpenFile(const QString& path) {
     ShowNewDocument();
     settings_->AddRecentFile(path);
     UpdateRecentMenu();
+    // The profile is open; a ground line stored with it that did not load is told now.
+    if (!document_->OpenNotice().isEmpty()) services_.messages.ShowWarning(this, document_->OpenNotice());
     return true;
 }
 
@@ -105,7 +107,8 @@ void ProfileWindow::ShowNewDocument() {
         if (auto* label = findChild<QWidget*>(QStringLiteral("ProfileChooserLabel"))) label->setVisible(names.size() > 1);
     }
     listing_->SetReportProject(QFileInfo(document_->SourcePath()).completeBaseName());
-    for (QTableView* view : {static_cast<QTableView*>(pviView_), static_cast<QTableView*>(chainView_), elementsView_})
+    for (QTableView* view : {static_cast<QTableView*>(pviView_), static_cast<QTableView*>(chainView_),
+                             static_cast<QTableView*>(groundView_), elementsView_})
         profile::FitColumnsToSample(view);
     plot_->fitAll();
 }
@@ -126,6 +129,7 @@ void ProfileWindow::ChooseProfile(int index) {
         return;
     }
     ShowNewDocument();
+    if (!document_->OpenNotice().isEmpty()) services_.messages.ShowWarning(this, document_->OpenNotice());
 }
 
 bool ProfileWindow::Save_Click() {
