@@ -230,6 +230,7 @@ QString ProfileDocument::Load(const QString& path, const QString& profileName) {
     // alone over it would lose the rest.
     const bool landXml = loaded.value().format == io::ProfileFormat::LandXml;
     openNotice_.clear();
+    unreadCompanionOf_.clear();
     std::vector<QStringList> groundRows = StoredGroundRows(path, landXml, profileName, model);
     modelName_ = model.name;
     unit_ = model.unit;
@@ -259,6 +260,7 @@ std::vector<QStringList> ProfileDocument::StoredGroundRows(const QString& path, 
     } else {
         const std::string companion = io::GroundCompanionPath(NativePath(path));
         if (QFile::exists(QFile::decodeName(QByteArray::fromStdString(companion)))) {
+            unreadCompanionOf_ = path;  // until it has loaded
             const io::Result<io::GroundReading> read = io::ReadGroundFile(companion);
             if (!read.ok()) {
                 openNotice_ = QStringLiteral("地面线未载入：") + QString::fromStdString(read.failure().message);
@@ -272,6 +274,7 @@ std::vector<QStringList> ProfileDocument::StoredGroundRows(const QString& path, 
                                        QString::fromUtf8(LengthUnitName(model.unit)));
             } else {
                 stored = read.value().model;
+                unreadCompanionOf_.clear();
             }
         }
     }
@@ -284,10 +287,15 @@ std::vector<QStringList> ProfileDocument::StoredGroundRows(const QString& path, 
     return GroundRowsOf(*stored, chainage ? *chainage : Chainage());
 }
 
-QString ProfileDocument::Save(const QString& path, io::ProfileFormat format) {
+QString ProfileDocument::SaveRefusal() const {
     if (!tableModel_) return QStringLiteral("表格中有无法读取的单元格（已标红），请改正后再保存。");
     if (!groundReadMarks_.empty())
         return QStringLiteral("地面线表中有无法读取的单元格（已标红），请改正或删除这些行后再保存。");
+    return QString();
+}
+
+QString ProfileDocument::Save(const QString& path, io::ProfileFormat format) {
+    if (QString refusal = SaveRefusal(); !refusal.isEmpty()) return refusal;
     // The ground goes with the profile: beside it in a LandXML file, as a
     // table of its own beside a CSV file.
     std::vector<GroundModel> grounds;
@@ -295,8 +303,11 @@ QString ProfileDocument::Save(const QString& path, io::ProfileFormat format) {
         grounds.push_back(*groundModel_);
         grounds.back().name = "地面线";
     }
+    // A ground table that did not load stays, rather than being removed as
+    // a cleared ground's table would be.
+    const bool keepCompanion = grounds.empty() && path == unreadCompanionOf_;
     const auto failure =
-        format == io::ProfileFormat::LandXml
+        format == io::ProfileFormat::LandXml || keepCompanion
             ? io::WriteProfileFile(NativePath(path), *tableModel_, format, {}, grounds)
             : io::WriteCsvProfileWithGround(NativePath(path), *tableModel_, grounds.empty() ? nullptr : &grounds.front());
     if (failure) return QString::fromStdString(failure->message);
@@ -320,6 +331,7 @@ void ProfileDocument::New() {
     modelName_.clear();
     unit_ = LengthUnit::Metre;
     openNotice_.clear();
+    unreadCompanionOf_.clear();
     Replace({}, {}, {});
 }
 

@@ -86,6 +86,9 @@ public:
     // The tables as they read, even when the profile is not valid yet; a cell
     // that does not read at all stops the save, as it has no number to write.
     QString Save(const QString& path, io::ProfileFormat format);
+    // Why Save would refuse now (a cell of a table, the ground's included,
+    // that does not read); empty when it may write.
+    QString SaveRefusal() const;
     // Empty tables, no file, no history.
     void New();
     // A ground CSV table or the ProfSurf of a LandXML file, put in the ground
@@ -149,6 +152,9 @@ private:
     std::shared_ptr<const GroundLine> ground_;
     QString groundProblem_;
     QString openNotice_;
+    // The CSV profile whose ground table was there but did not load: saving
+    // that profile without ground leaves the table for the user to mend.
+    QString unreadCompanionOf_;
     bool holdRecompute_ = false;  // both tables are being replaced
 };
 

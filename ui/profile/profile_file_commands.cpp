@@ -138,8 +138,8 @@ bool ProfileWindow::Save_Click() {
 }
 
 bool ProfileWindow::SaveAs_Click() {
-    if (!document_->TableModel()) {
-        services_.messages.ShowInfo(this, QStringLiteral("表格中有无法读取的单元格（已标红），请改正后再保存。"));
+    if (const QString refusal = document_->SaveRefusal(); !refusal.isEmpty()) {
+        services_.messages.ShowInfo(this, refusal);
         return false;
     }
     const io::ProfileFormat current = document_->SaveFormat();
@@ -159,7 +159,7 @@ bool ProfileWindow::SaveAs_Click() {
 
 bool ProfileWindow::WriteTo(const QString& path, io::ProfileFormat format) {
     if (const QString failure = document_->Save(path, format); !failure.isEmpty()) {
-        if (!document_->TableModel()) {
+        if (!document_->SaveRefusal().isEmpty()) {
             services_.messages.ShowInfo(this, failure);
         } else {
             services_.messages.ShowWarning(this, failure);

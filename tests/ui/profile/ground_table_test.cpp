@@ -160,8 +160,14 @@ TEST_F(GroundTableTest, a_row_that_does_not_read_or_fit_is_marked_and_the_design
         EXPECT_TRUE(Ground().Marks().empty());
         EXPECT_TRUE(Doc().CurrentGround());
     }
-    // A cell without a number stops the save, as it has nothing to write.
+    // A cell without a number stops the save before a path is asked for, as
+    // it has nothing to write.
     Ground().setData(Ground().index(0, kGroundElevation), QStringLiteral("x"), Qt::EditRole);
+    files.answers = {Path("p.xml")};
+    Trigger(window(), "ExportProfile");
+    ASSERT_FALSE(messages.prompts.isEmpty());
+    EXPECT_TRUE(messages.prompts.back().contains("地面线表")) << messages.prompts.back().toStdString();
+    EXPECT_TRUE(messages.warnings.isEmpty());
     EXPECT_NE(Doc().Save(Path("p.xml"), io::ProfileFormat::LandXml), QString());
     EXPECT_FALSE(QFile::exists(Path("p.xml")));
 }
@@ -236,6 +242,9 @@ TEST_F(GroundTableTest, the_ground_is_saved_with_the_profile_and_opened_again) {
         EXPECT_EQ(other->Document().GroundTable().rowCount(), 0);
         ASSERT_EQ(messages.warnings.size(), 1);
         EXPECT_TRUE(messages.warnings.front().contains("地面线未载入")) << messages.warnings.front().toStdString();
+        // Saved again without ground, the table that did not load is left to be mended.
+        ASSERT_EQ(other->Document().Save(Path("road.csv"), io::ProfileFormat::Csv), QString());
+        EXPECT_EQ(ReadAll(Path("road-地面线.csv")), "这不是地面线\r\n");
     }
     // A cleared ground saved as CSV takes its companion away, so it cannot come back.
     Doc().ClearGround();
