@@ -142,6 +142,14 @@ std::optional<UnclosedQuote> ForEachRecord(std::string_view text, char separator
 
 }  // namespace
 
+std::optional<GroundColumns> FindGroundColumns(const std::vector<std::string>& headerCells) {
+    CsvRecord record;
+    record.cells = headerCells;
+    const Header header = ReadHeader(record);
+    if (!header.station || !header.ground) return std::nullopt;
+    return GroundColumns{*header.station, *header.ground};
+}
+
 Result<GroundReading> ParseGroundCsv(std::string_view bytes, std::string_view path) {
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
         return NotProfileFailure(path, "是UTF-16编码的文本，无法读取：请另存为UTF-8或GBK编码（电子表格中选“CSV UTF-8”）。");

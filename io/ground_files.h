@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/profile/ground_line.h"
+#include "core/profile/profile.h"
 #include "io/io_failure.h"
 
 namespace tarnvel::io {
@@ -24,6 +25,14 @@ struct GroundReading {
 };
 
 // ---- In memory -----------------------------------------------------------
+// The station and ground columns (from 0) a header row names, as the CSV
+// ground table is read; nothing when it does not name both. What a block
+// pasted from a spreadsheet is read by, too.
+struct GroundColumns {
+    std::size_t station = 0, ground = 0;
+};
+std::optional<GroundColumns> FindGroundColumns(const std::vector<std::string>& headerCells);
+
 // Failures name the file and the place, as for the profile files.
 Result<GroundReading> ParseGroundCsv(std::string_view bytes, std::string_view path);
 // UTF-8 with byte-order mark, CR LF, the header "桩号(station),地面高程(ground)"
@@ -47,5 +56,17 @@ Result<std::vector<GroundModel>> ReadLandXmlGrounds(const std::string& path, std
 // Atomic, as every write of this program.
 [[nodiscard]] std::optional<IoFailure> WriteGroundCsvFile(const std::string& path, const GroundModel& model,
                                                           LengthUnit unit);
+
+// The ground table that goes with a CSV profile: "<stem>-地面线.csv" in the
+// same folder ("road.csv" -> "road-地面线.csv").
+std::string GroundCompanionPath(const std::string& profilePath);
+// A CSV profile and its ground table, written together. The ground table
+// goes to a temporary file first; then the profile replaces its file, then
+// the ground table is renamed over the companion. A failure before the
+// profile is replaced leaves both files as they were. Without a ground line
+// an existing companion is removed, so that a ground line the user cleared
+// does not come back when the profile is opened again.
+[[nodiscard]] std::optional<IoFailure> WriteCsvProfileWithGround(const std::string& path, const ProfileModel& model,
+                                                                 const GroundModel* ground);
 
 }  // namespace tarnvel::io

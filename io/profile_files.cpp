@@ -3,12 +3,15 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstdint>
 #include <cctype>
 
 #include "io/atomic_write.h"
 #include "io/bounded_read.h"
 #include "io/csv_records.h"
+#include "io/ground_files.h"
 #include "io/output_name.h"
 
 namespace tarnvel::io {
@@ -134,6 +137,58 @@ std::optional<IoFailure> WriteProfileFile(const std::string& path, const Profile
         return CurrentExceptionFailure(FileAction::Write, path);
     }
     return WriteFileAtomically(path, bytes);
+}
+
+}  // namespace tarnvel::io
+
+namespace tarnvel::io {
+
+std::string GroundCompanionPath(const std::string& profilePath) {
+    std::string stem = profilePath;
+    const std::size_t slash = stem.find_last_of('/');
+    const std::size_t dot = stem.find_last_of('.');
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1)) {
+        std::string extension = stem.substr(dot);
+        for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (extension == ".csv") stem.erase(dot);
+    }
+    return stem + "-地面线.csv";
+}
+
+std::optional<IoFailure> WriteCsvProfileWithGround(const std::string& path, const ProfileModel& model,
+                                                   const GroundModel* ground) {
+    const std::string companion = GroundCompanionPath(path);
+    if (!ground) {
+        if (const auto failure = WriteProfileFile(path, model, ProfileFormat::Csv)) return failure;
+        // A companion left from before would bring a cleared ground line back.
+        if (std::remove(companion.c_str()) != 0 && errno != ENOENT) return FileFailure(FileAction::Write, companion, errno);
+        return std::nullopt;
+    }
+    // The ground table is complete on the disk before the profile is
+    // replaced; only a rename is left to do after it.
+    const std::string pending = companion + ".tarnvel-new";
+    std::string bytes;
+    try {
+        bytes = GroundCsvBytes(*ground, model.unit);
+    } catch (const std::exception&) {
+        return CurrentExceptionFailure(FileAction::Write, companion);
+    }
+    if (auto failure = WriteFileAtomically(pending, bytes)) {
+        // Named as the user knows the file, not by its temporary name.
+        if (const std::size_t at = failure->message.find(pending); at != std::string::npos)
+            failure->message.replace(at, pending.size(), companion);
+        return failure;
+    }
+    if (auto failure = WriteProfileFile(path, model, ProfileFormat::Csv)) {
+        std::remove(pending.c_str());
+        return failure;
+    }
+    if (std::rename(pending.c_str(), companion.c_str()) != 0) {
+        const int code = errno;
+        std::remove(pending.c_str());
+        return FileFailure(FileAction::Write, companion, code);
+    }
+    return std::nullopt;
 }
 
 }  // namespace tarnvel::io

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ui/profile/edit_table_model.h"
+#include "ui/profile/profile_document.h"
 #include "ui/profile/profile_window.h"
 #include "ui/seams.h"
 
@@ -61,6 +62,41 @@ void EditOneCell(benchmark::State& state, bool repaint) {
         if (repaint) window.repaint();
     }
 }
+
+// A surveyed ground every metre along 1,000 PVIs (100 km): an edit of one
+// ground cell (the table read and checked again), and an edit of one PVI
+// with that ground beside it (the ground checked against the new profile),
+// to compare with EditOneCellOfLongTable/1000 of the same run.
+void EditBesideLongGround(benchmark::State& state, bool groundCell) {
+    SilentMessages messages;
+    NoFiles files;
+    NoLauncher launcher;
+    QTemporaryDir settings;
+    ProfileWindow window(Services{messages, files, launcher}, settings.filePath(QStringLiteral("bench.ini")));
+    const int points = static_cast<int>(state.range(0));
+    window.PviModel().WriteBlock(0, 0, LongTable(1000), QStringLiteral("粘贴"));
+    std::vector<QStringList> ground;
+    for (int i = 0; i < points; ++i) ground.push_back({QString::number(i), QStringLiteral("100.5")});
+    profile::EditTableModel& groundTable = window.Document().GroundTable();
+    groundTable.WriteBlock(0, 0, std::move(ground), QStringLiteral("粘贴"));
+    QCoreApplication::processEvents();
+    if (!window.Document().CurrentGround()) {
+        state.SkipWithError("the ground did not check");
+        return;
+    }
+    profile::EditTableModel& model = groundCell ? groundTable : window.PviModel();
+    const QModelIndex cell = model.index(groundCell ? points / 2 : 500, 1);
+    bool first = true;
+    for (auto _ : state) {
+        model.setData(cell, first ? QStringLiteral("100.25") : QStringLiteral("100.5"));
+        first = !first;
+    }
+}
+
+void EditOneGroundCell(benchmark::State& state) { EditBesideLongGround(state, true); }
+void EditOnePviCellBesideGround(benchmark::State& state) { EditBesideLongGround(state, false); }
+BENCHMARK(EditOneGroundCell)->Arg(100'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(EditOnePviCellBesideGround)->Arg(100'000)->Unit(benchmark::kMillisecond);
 
 void EditOneCellOfLongTable(benchmark::State& state) { EditOneCell(state, false); }
 void EditOneCellOfLongTableAndRepaint(benchmark::State& state) { EditOneCell(state, true); }

@@ -12,6 +12,7 @@
 #include "io/ground_files.h"
 #include "io/profile_files.h"
 #include "tests/ground_cases.h"
+#include "tests/io/scratch_folder.h"
 
 namespace tarnvel::io {
 namespace {
@@ -102,6 +103,45 @@ TEST(GroundCsv, writes_what_reads_back) {
         EXPECT_EQ(Pairs(back.value().model), Pairs(model));
         EXPECT_EQ(back.value().unit.value_or(LengthUnit::Metre), unit);
     }
+}
+
+TEST(GroundCompanion, is_named_after_the_profile_beside_it) {
+    const struct {
+        const char* profile;
+        const char* companion;
+    } cases[] = {
+        {"/d/road.csv", "/d/road-地面线.csv"},
+        {"/d/道路.CSV", "/d/道路-地面线.csv"},
+        {"/d.v2/road", "/d.v2/road-地面线.csv"},
+        {"/d/.csv", "/d/.csv-地面线.csv"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(GroundCompanionPath(c.profile), c.companion) << c.profile;
+}
+
+// The profile and its ground table go to the disk together: a profile that
+// cannot be written leaves the old ground table, and no temporary behind.
+TEST(GroundCompanion, is_written_with_the_profile_or_not_at_all) {
+    testing::ScratchFolder folder;
+    ProfileModel design = test::GroundCases()[0].design;
+    GroundModel ground = test::GroundCases()[0].ground;
+    const std::string profile = folder.File("road.csv");
+    const std::string companion = folder.File("road-地面线.csv");
+    ASSERT_EQ(WriteCsvProfileWithGround(profile, design, &ground), std::nullopt);
+    Result<GroundReading> back = ReadGroundFile(companion);
+    ASSERT_TRUE(back.ok());
+    EXPECT_EQ(Pairs(back.value().model), Pairs(ground));
+    EXPECT_EQ(folder.Names(), (std::set<std::string>{"road.csv", "road-地面线.csv"}));
+
+    // The profile's name taken by a folder: nothing changes.
+    const std::string blocked = folder.File("blocked.csv");
+    std::filesystem::create_directory(blocked);
+    std::filesystem::create_directory(blocked + "/inside");
+    EXPECT_NE(WriteCsvProfileWithGround(blocked, design, &ground), std::nullopt);
+    EXPECT_EQ(folder.Names(), (std::set<std::string>{"road.csv", "road-地面线.csv", "blocked.csv"}));
+
+    // Without ground the old table goes, so that it does not come back on opening.
+    ASSERT_EQ(WriteCsvProfileWithGround(profile, design, nullptr), std::nullopt);
+    EXPECT_EQ(folder.Names(), (std::set<std::string>{"road.csv", "blocked.csv"}));
 }
 
 // A design with a long chain and two ground lines, as one LandXML file.

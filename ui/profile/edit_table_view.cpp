@@ -112,7 +112,14 @@ void EditTableView::PasteText(const QString& text) {
     if (block.empty()) return;
     const QModelIndex at = currentIndex();
     const int row = at.isValid() ? at.row() : 0;
-    const int column = at.isValid() ? at.column() : 0;
+    int column = at.isValid() ? at.column() : 0;
+    if (blockReader_) {
+        if (std::optional<std::vector<QStringList>> read = blockReader_(block)) {
+            if (read->empty()) return;
+            block = std::move(*read);
+            column = 0;
+        }
+    }
     model_->WriteBlock(row, column, std::move(block), QStringLiteral("粘贴"));
 }
 

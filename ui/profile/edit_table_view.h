@@ -7,6 +7,10 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
+#include <functional>
+#include <optional>
+#include <vector>
+
 namespace tarnvel::ui::profile {
 
 class EditTableModel;
@@ -34,6 +38,11 @@ public:
     explicit EditTableView(QWidget* parent = nullptr);
 
     void SetEditModel(EditTableModel* model);
+    // A table that knows its columns by their headers (the ground table) may
+    // read a pasted block itself: when `reader` gives rows, they go into the
+    // table from the first column of the current row, whichever cell is current.
+    using BlockReader = std::function<std::optional<std::vector<QStringList>>(const std::vector<QStringList>&)>;
+    void SetBlockReader(BlockReader reader) { blockReader_ = std::move(reader); }
 
     // The selected cells' bounding rectangle as tab-separated text.
     QString SelectionText() const;
@@ -52,6 +61,7 @@ protected:
 
 private:
     EditTableModel* model_ = nullptr;
+    BlockReader blockReader_;
 };
 
 class ChoiceDelegate : public QStyledItemDelegate {

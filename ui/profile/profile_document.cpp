@@ -10,6 +10,7 @@
 #include "io/ground_files.h"
 #include "ui/profile/chain_table.h"
 #include "ui/profile/edit_table_model.h"
+#include "ui/profile/ground_table.h"
 #include "ui/profile/pvi_table.h"
 
 namespace tarnvel::ui::profile {
@@ -40,9 +41,11 @@ ProfileDocument::ProfileDocument(QObject* parent)
     : QObject(parent),
       undo_(new QUndoStack(this)),
       pvi_(new EditTableModel(PviHeaders(), *undo_, this)),
-      chain_(new EditTableModel(ChainHeaders(), *undo_, this)) {
+      chain_(new EditTableModel(ChainHeaders(), *undo_, this)),
+      groundRows_(new EditTableModel(GroundHeaders(), *undo_, this)) {
     connect(pvi_, &EditTableModel::Edited, this, &ProfileDocument::Recompute);
     connect(chain_, &EditTableModel::Edited, this, &ProfileDocument::Recompute);
+    connect(groundRows_, &EditTableModel::Edited, this, &ProfileDocument::RecomputeGround);
     connect(undo_, &QUndoStack::cleanChanged, this, &ProfileDocument::FileChanged);
     Recompute();
 }
@@ -52,6 +55,7 @@ ProfileDocument::~ProfileDocument() {
     // going must not reach a document that is no longer one.
     pvi_->disconnect(this);
     chain_->disconnect(this);
+    groundRows_->disconnect(this);
     undo_->disconnect(this);
 }
 
@@ -101,17 +105,55 @@ void ProfileDocument::Recompute() {
     emit Recomputed();
 }
 
+void ProfileDocument::ReadGroundTable() {
+    GroundRowsReading reading = ReadGroundRows(groundRows_->Rows());
+    groundReadMarks_ = std::move(reading.marks);
+    groundModel_.reset();
+    // An empty table is no ground line, not one of too few points.
+    if (groundReadMarks_.empty() && !reading.model.points.empty()) groundModel_ = std::move(reading.model);
+}
+
+void ProfileDocument::RecomputeGround() {
+    if (holdRecompute_) return;
+    ReadGroundTable();
+    CheckGround();
+    if (profile_) emit ProfileChanged();
+    emit Recomputed();
+}
+
 void ProfileDocument::CheckGround() {
     ground_.reset();
     groundProblem_.clear();
-    if (!groundModel_ || !profile_) return;
-    std::vector<GroundProblem> problems;
-    std::optional<GroundLine> line = GroundLine::Make(*groundModel_, *profile_, &problems);
-    if (line) {
-        ground_ = std::make_shared<const GroundLine>(std::move(*line));
-    } else {
-        groundProblem_ = GroundProblemsText(std::move(problems));
+    std::vector<CellMark> marks = groundReadMarks_;
+    if (!marks.empty()) {
+        groundProblem_ = QStringLiteral("地面线表中有%1处无法读取（已标红）：%2").arg(marks.size()).arg(marks.front().message);
+    } else if (groundModel_ && profile_) {
+        std::vector<GroundProblem> problems;
+        std::optional<GroundLine> line = GroundLine::Make(*groundModel_, *profile_, &problems);
+        if (line) {
+            ground_ = std::make_shared<const GroundLine>(std::move(*line));
+        } else {
+            for (const GroundProblem& problem : problems) marks.push_back(GroundMarkOf(problem));
+            groundProblem_ = GroundProblemsText(std::move(problems));
+        }
     }
+    groundRows_->SetMarks(std::move(marks));
+}
+
+void ProfileDocument::ReplaceGroundRows(std::vector<QStringList> rows, const QString& commandText) {
+    // One step on the stack, and one reading of the new rows at its end.
+    holdRecompute_ = true;
+    undo_->beginMacro(commandText);
+    if (groundRows_->rowCount() > 0) groundRows_->RemoveRowRange(0, groundRows_->rowCount());
+    if (!rows.empty()) groundRows_->WriteBlock(0, 0, std::move(rows), commandText);
+    undo_->endMacro();
+    holdRecompute_ = false;
+    RecomputeGround();
+}
+
+void ProfileDocument::ClearGround() {
+    if (groundRows_->rowCount() == 0) return;
+    ReplaceGroundRows({}, QStringLiteral("清除地面线"));
 }
 
 QString ProfileDocument::ImportGround(const QString& path) {
@@ -129,14 +171,19 @@ QString ProfileDocument::ImportGround(const QString& path) {
         std::vector<GroundProblem> problems;
         if (!GroundLine::Make(reading.model, *profile_, &problems)) return GroundProblemsText(std::move(problems));
     }
-    groundModel_ = reading.model;
-    CheckGround();
-    emit ProfileChanged();
-    emit Recomputed();
+    // Internal stations (ProfSurf) are shown as the labels of the profile's chain table.
+    std::optional<Chainage> chainage;
+    if (profile_) chainage = Chainage::Make(profile_->Model().chains);
+    else if (tableModel_) chainage = Chainage::Make(tableModel_->chains);
+    else if (chain_->rowCount() == 0) chainage = Chainage();
+    if (!chainage && reading.model.stations == GroundStations::Internal)
+        return QStringLiteral("断链表有误，无法把地面线的里程换算为桩号，未导入。请先改正断链表。");
+    ReplaceGroundRows(GroundRowsOf(reading.model, chainage ? *chainage : Chainage()), QStringLiteral("导入地面线"));
     return QString();
 }
 
-void ProfileDocument::Replace(std::vector<QStringList> pviRows, std::vector<QStringList> chainRows) {
+void ProfileDocument::Replace(std::vector<QStringList> pviRows, std::vector<QStringList> chainRows,
+                              std::vector<QStringList> groundRows) {
     // Nothing may go on showing the old profile, even when the new tables do
     // not resolve.
     profile_.reset();
@@ -148,7 +195,11 @@ void ProfileDocument::Replace(std::vector<QStringList> pviRows, std::vector<QStr
     holdRecompute_ = true;
     chain_->ReplaceAll(std::move(chainRows));
     pvi_->ReplaceAll(std::move(pviRows));
+    groundRows_->ReplaceAll(std::move(groundRows));
     holdRecompute_ = false;
+    // The ground is read first, so that the profile's reading checks it.
+    ReadGroundTable();
+    CheckGround();
     Recompute();
     // A new document: no undo back into the one before.
     undo_->clear();
@@ -178,14 +229,9 @@ QString ProfileDocument::Load(const QString& path, const QString& profileName) {
     // horizontal alignment, surfaces, other profiles) and writing the profile
     // alone over it would lose the rest.
     const bool landXml = loaded.value().format == io::ProfileFormat::LandXml;
-    // A LandXML profile brings the ground line (ProfSurf) stored beside it;
-    // a file whose ground does not read still opens, without ground.
-    groundModel_.reset();
-    if (landXml) {
-        const io::Result<std::vector<GroundModel>> grounds =
-            io::ReadLandXmlGrounds(NativePath(path), profileName.toStdString());
-        if (grounds.ok() && !grounds.value().empty()) groundModel_ = grounds.value().front();
-    }
+    openNotice_.clear();
+    unreadCompanionOf_.clear();
+    std::vector<QStringList> groundRows = StoredGroundRows(path, landXml, profileName, model);
     modelName_ = model.name;
     unit_ = model.unit;
     // The first profile stands for "no name given".
@@ -199,14 +245,77 @@ QString ProfileDocument::Load(const QString& path, const QString& profileName) {
     std::vector<QStringList> pviRows = PviRowsOf(model.points);
     std::vector<QStringList> chainRows = ChainRowsOf(model.chains);
     loaded.value().content = {};
-    Replace(std::move(pviRows), std::move(chainRows));
+    Replace(std::move(pviRows), std::move(chainRows), std::move(groundRows));
+    return QString();
+}
+
+std::vector<QStringList> ProfileDocument::StoredGroundRows(const QString& path, bool landXml,
+                                                           const QString& profileName, const ProfileModel& model) {
+    // A profile whose stored ground does not read still opens, without
+    // ground; the user is told why.
+    std::optional<GroundModel> stored;
+    if (landXml) {
+        const io::Result<std::vector<GroundModel>> grounds =
+            io::ReadLandXmlGrounds(NativePath(path), profileName.toStdString());
+        if (!grounds.ok()) {
+            openNotice_ = QStringLiteral("地面线（ProfSurf）未载入：") + QString::fromStdString(grounds.failure().message);
+        } else if (!grounds.value().empty()) {
+            stored = grounds.value().front();
+        }
+    } else {
+        const std::string companion = io::GroundCompanionPath(NativePath(path));
+        if (QFile::exists(QFile::decodeName(QByteArray::fromStdString(companion)))) {
+            unreadCompanionOf_ = path;  // until it has loaded
+            const io::Result<io::GroundReading> read = io::ReadGroundFile(companion);
+            if (!read.ok()) {
+                openNotice_ = QStringLiteral("地面线未载入：") + QString::fromStdString(read.failure().message);
+            } else if (!read.value().problems.empty()) {
+                openNotice_ = QStringLiteral("地面线文件“%1”未载入：").arg(QFile::decodeName(QByteArray::fromStdString(companion))) +
+                              GroundProblemsText(read.value().problems);
+            } else if (read.value().unit && *read.value().unit != model.unit) {
+                openNotice_ = QStringLiteral("地面线文件“%1”的长度单位为%2，与纵断面的%3不同，未载入。")
+                                  .arg(QFile::decodeName(QByteArray::fromStdString(companion)),
+                                       QString::fromUtf8(LengthUnitName(*read.value().unit)),
+                                       QString::fromUtf8(LengthUnitName(model.unit)));
+            } else {
+                stored = read.value().model;
+                unreadCompanionOf_.clear();
+            }
+        }
+    }
+    if (!stored) return {};
+    const std::optional<Chainage> chainage = Chainage::Make(model.chains);
+    if (!chainage && stored->stations == GroundStations::Internal) {
+        openNotice_ = QStringLiteral("断链表有误，无法把地面线（ProfSurf）的里程换算为桩号，地面线未载入。");
+        return {};
+    }
+    return GroundRowsOf(*stored, chainage ? *chainage : Chainage());
+}
+
+QString ProfileDocument::SaveRefusal() const {
+    if (!tableModel_) return QStringLiteral("表格中有无法读取的单元格（已标红），请改正后再保存。");
+    if (!groundReadMarks_.empty())
+        return QStringLiteral("地面线表中有无法读取的单元格（已标红），请改正或删除这些行后再保存。");
     return QString();
 }
 
 QString ProfileDocument::Save(const QString& path, io::ProfileFormat format) {
-    if (!tableModel_) return QStringLiteral("表格中有无法读取的单元格（已标红），请改正后再保存。");
-    if (const auto failure = io::WriteProfileFile(NativePath(path), *tableModel_, format))
-        return QString::fromStdString(failure->message);
+    if (QString refusal = SaveRefusal(); !refusal.isEmpty()) return refusal;
+    // The ground goes with the profile: beside it in a LandXML file, as a
+    // table of its own beside a CSV file.
+    std::vector<GroundModel> grounds;
+    if (groundModel_) {
+        grounds.push_back(*groundModel_);
+        grounds.back().name = "地面线";
+    }
+    // A ground table that did not load stays, rather than being removed as
+    // a cleared ground's table would be.
+    const bool keepCompanion = grounds.empty() && path == unreadCompanionOf_;
+    const auto failure =
+        format == io::ProfileFormat::LandXml || keepCompanion
+            ? io::WriteProfileFile(NativePath(path), *tableModel_, format, {}, grounds)
+            : io::WriteCsvProfileWithGround(NativePath(path), *tableModel_, grounds.empty() ? nullptr : &grounds.front());
+    if (failure) return QString::fromStdString(failure->message);
     // The document is now this file, which holds this one profile.
     savePath_ = path;
     saveFormat_ = format;
@@ -226,8 +335,9 @@ void ProfileDocument::New() {
     chosenProfile_.clear();
     modelName_.clear();
     unit_ = LengthUnit::Metre;
-    groundModel_.reset();
-    Replace({}, {});
+    openNotice_.clear();
+    unreadCompanionOf_.clear();
+    Replace({}, {}, {});
 }
 
 }  // namespace tarnvel::ui::profile

@@ -1,6 +1,6 @@
 #pragma once
-// The open profile as a document, without any widget: the PVI table and the
-// chain table (the texts as typed), the undo stack every edit goes through,
+// The open profile as a document, without any widget: the PVI table, the
+// chain table and the ground table (the texts as typed), the undo stack every edit goes through,
 // the profile those tables resolve to, and where the document came from and
 // goes to. The window, its tables, the plot, the query and the listing only
 // observe it; load, save, new and every edit act here, so all of it runs
@@ -21,13 +21,11 @@
 #include "core/profile/ground_line.h"
 #include "core/profile/profile.h"
 #include "io/profile_files.h"
+#include "ui/profile/edit_table_model.h"
 
 class QUndoStack;
 
 namespace tarnvel::ui::profile {
-
-class EditTableModel;
-struct CellMark;
 
 class ProfileDocument : public QObject {
     Q_OBJECT
@@ -42,6 +40,8 @@ public:
     EditTableModel& ChainModel() { return *chain_; }
     const EditTableModel& PviModel() const { return *pvi_; }
     const EditTableModel& ChainModel() const { return *chain_; }
+    EditTableModel& GroundTable() { return *groundRows_; }
+    const EditTableModel& GroundTable() const { return *groundRows_; }
 
     // The last valid profile; null before there has been one and after a new
     // document whose tables do not resolve.
@@ -64,13 +64,17 @@ public:
     const QString& ChosenProfile() const { return chosenProfile_; }
     LengthUnit Unit() const { return unit_; }
 
-    // The ground line (地面线) as imported, kept across edits of the profile;
-    // and, when it checks against the profile shown, the line itself, an
-    // immutable snapshot published together with the profile. Null while
-    // there is no ground or it does not fit; GroundStatus() says why.
+    // The ground line (地面线) as the ground table reads, when it has rows and
+    // every cell reads; kept across edits of the profile. And, when it checks
+    // against the profile shown, the line itself, an immutable snapshot
+    // published together with the profile. Null while there is no ground or
+    // it does not read or fit; GroundStatus() says why.
     const std::optional<GroundModel>& Ground() const { return groundModel_; }
     std::shared_ptr<const GroundLine> CurrentGround() const { return ground_; }
     const QString& GroundStatus() const { return groundProblem_; }
+    // What the last Open or Choose has to tell besides a success: why a
+    // ground line stored with the profile was not loaded. Empty otherwise.
+    const QString& OpenNotice() const { return openNotice_; }
 
     // ---- Commands -------------------------------------------------------
     // Each returns the user's message on failure (empty on success) and then
@@ -82,12 +86,18 @@ public:
     // The tables as they read, even when the profile is not valid yet; a cell
     // that does not read at all stops the save, as it has no number to write.
     QString Save(const QString& path, io::ProfileFormat format);
+    // Why Save would refuse now (a cell of a table, the ground's included,
+    // that does not read); empty when it may write.
+    QString SaveRefusal() const;
     // Empty tables, no file, no history.
     void New();
-    // A ground CSV table or the ProfSurf of a LandXML file. Refused (nothing
+    // A ground CSV table or the ProfSurf of a LandXML file, put in the ground
+    // table in place of its rows as one undoable edit. Refused (nothing
     // changes) when the file does not read, its unit is not the profile's, or
     // it does not fit the profile shown.
     QString ImportGround(const QString& path);
+    // Empties the ground table, one undoable edit.
+    void ClearGround();
 
 signals:
     // A new profile snapshot (or none) to show.
@@ -103,13 +113,27 @@ private:
     // Reads both tables, resolves once, marks the cells at fault.
     void Recompute();
     QString Load(const QString& path, const QString& profileName);
-    void Replace(std::vector<QStringList> pviRows, std::vector<QStringList> chainRows);
-    // Checks the ground model against the profile now shown.
+    void Replace(std::vector<QStringList> pviRows, std::vector<QStringList> chainRows,
+                 std::vector<QStringList> groundRows);
+    // Reads the ground table into groundModel_ and the marks of its cells.
+    void ReadGroundTable();
+    // Reads the ground table again after an edit of it, then checks it.
+    void RecomputeGround();
+    // Checks the ground model against the profile now shown and marks the
+    // ground table.
     void CheckGround();
+    // Replaces the ground table's rows by `rows` as one undoable edit.
+    void ReplaceGroundRows(std::vector<QStringList> rows, const QString& commandText);
+    // The ground line stored with the profile at `path` (the ProfSurf beside
+    // a LandXML profile, the companion table of a CSV one) as rows of the
+    // ground table; sets openNotice_ when there is one that cannot be loaded.
+    std::vector<QStringList> StoredGroundRows(const QString& path, bool landXml, const QString& profileName,
+                                              const ProfileModel& model);
 
     QUndoStack* undo_ = nullptr;
     EditTableModel* pvi_ = nullptr;
     EditTableModel* chain_ = nullptr;
+    EditTableModel* groundRows_ = nullptr;
 
     std::shared_ptr<const Profile> profile_;
     std::optional<ProfileModel> tableModel_;
@@ -124,8 +148,13 @@ private:
     std::string modelName_;  // the profile's name and unit as the file gave them
     LengthUnit unit_ = LengthUnit::Metre;
     std::optional<GroundModel> groundModel_;
+    std::vector<CellMark> groundReadMarks_;  // the ground table's cells that do not read
     std::shared_ptr<const GroundLine> ground_;
     QString groundProblem_;
+    QString openNotice_;
+    // The CSV profile whose ground table was there but did not load: saving
+    // that profile without ground leaves the table for the user to mend.
+    QString unreadCompanionOf_;
     bool holdRecompute_ = false;  // both tables are being replaced
 };
 

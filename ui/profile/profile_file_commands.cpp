@@ -91,6 +91,8 @@ bool ProfileWindow::OpenFile(const QString& path) {
     ShowNewDocument();
     settings_->AddRecentFile(path);
     UpdateRecentMenu();
+    // The profile is open; a ground line stored with it that did not load is told now.
+    if (!document_->OpenNotice().isEmpty()) services_.messages.ShowWarning(this, document_->OpenNotice());
     return true;
 }
 
@@ -105,7 +107,8 @@ void ProfileWindow::ShowNewDocument() {
         if (auto* label = findChild<QWidget*>(QStringLiteral("ProfileChooserLabel"))) label->setVisible(names.size() > 1);
     }
     listing_->SetReportProject(QFileInfo(document_->SourcePath()).completeBaseName());
-    for (QTableView* view : {static_cast<QTableView*>(pviView_), static_cast<QTableView*>(chainView_), elementsView_})
+    for (QTableView* view : {static_cast<QTableView*>(pviView_), static_cast<QTableView*>(chainView_),
+                             static_cast<QTableView*>(groundView_), elementsView_})
         profile::FitColumnsToSample(view);
     plot_->fitAll();
 }
@@ -126,6 +129,7 @@ void ProfileWindow::ChooseProfile(int index) {
         return;
     }
     ShowNewDocument();
+    if (!document_->OpenNotice().isEmpty()) services_.messages.ShowWarning(this, document_->OpenNotice());
 }
 
 bool ProfileWindow::Save_Click() {
@@ -134,8 +138,8 @@ bool ProfileWindow::Save_Click() {
 }
 
 bool ProfileWindow::SaveAs_Click() {
-    if (!document_->TableModel()) {
-        services_.messages.ShowInfo(this, QStringLiteral("表格中有无法读取的单元格（已标红），请改正后再保存。"));
+    if (const QString refusal = document_->SaveRefusal(); !refusal.isEmpty()) {
+        services_.messages.ShowInfo(this, refusal);
         return false;
     }
     const io::ProfileFormat current = document_->SaveFormat();
@@ -155,7 +159,7 @@ bool ProfileWindow::SaveAs_Click() {
 
 bool ProfileWindow::WriteTo(const QString& path, io::ProfileFormat format) {
     if (const QString failure = document_->Save(path, format); !failure.isEmpty()) {
-        if (!document_->TableModel()) {
+        if (!document_->SaveRefusal().isEmpty()) {
             services_.messages.ShowInfo(this, failure);
         } else {
             services_.messages.ShowWarning(this, failure);

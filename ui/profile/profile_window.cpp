@@ -34,6 +34,7 @@
 #include "ui/profile/edit_table_model.h"
 #include "ui/profile/edit_table_view.h"
 #include "ui/profile/elements_model.h"
+#include "ui/profile/ground_table.h"
 #include "ui/profile/listing_panel.h"
 #include "ui/profile/plot/plot_widget.h"
 #include "ui/profile/profile_document.h"
@@ -167,10 +168,18 @@ void ProfileWindow::CreateWidgets() {
     chainView_ = new EditTableView;
     chainView_->setObjectName(QStringLiteral("ChainTable"));
     chainView_->SetEditModel(&document_->ChainModel());
+    groundView_ = new EditTableView;
+    groundView_->setObjectName(QStringLiteral("GroundTable"));
+    groundView_->SetEditModel(&document_->GroundTable());
+    // A survey copied from a spreadsheet with its header row (and offsets,
+    // codes, remarks beside) lands in the right columns.
+    groundView_->SetBlockReader(GroundColumnsOfBlock);
 
     auto rows = [this](EditTableView* view, int command) { RowsCommand(document_->UndoStack(), view, command); };
     QGroupBox* pviBox = TableBox(QStringLiteral("变坡点表"), QStringLiteral("Pvi"), pviView_, this, rows);
     QGroupBox* chainBox = TableBox(QStringLiteral("断链表"), QStringLiteral("Chain"), chainView_, this, rows);
+    QGroupBox* groundBox = TableBox(QStringLiteral("地面线"), QStringLiteral("Ground"), groundView_, this, rows);
+    groundBox->setObjectName(QStringLiteral("GroundBox"));
 
     elementsView_ = new QTableView;
     elementsView_->setObjectName(QStringLiteral("ElementsTable"));
@@ -256,8 +265,10 @@ void ProfileWindow::CreateWidgets() {
     leftSplitter_->setObjectName(QStringLiteral("LeftSplitter"));
     leftSplitter_->addWidget(pviBox);
     leftSplitter_->addWidget(chainBox);
+    leftSplitter_->addWidget(groundBox);
     leftSplitter_->setStretchFactor(0, 4);
     leftSplitter_->setStretchFactor(1, 1);
+    leftSplitter_->setStretchFactor(2, 3);
     lowerSplitter_ = new QSplitter(Qt::Horizontal);
     lowerSplitter_->setObjectName(QStringLiteral("LowerSplitter"));
     lowerSplitter_->addWidget(elementsBox);
@@ -336,6 +347,7 @@ void ProfileWindow::CreateMenus() {
     item(file, "NewProfile", "新建", [this] { New_Click(); })->setShortcut(QKeySequence::New);
     item(file, "ImportProfile", "导入…", [this] { Import_Click(); })->setShortcut(QKeySequence::Open);
     item(file, "ImportGround", "导入地面线…", [this] { ImportGround_Click(); });
+    item(file, "ClearGround", "清除地面线", [this] { document_->ClearGround(); });
     recentMenu_ = file->addMenu(QStringLiteral("最近的文件"));
     recentMenu_->setObjectName(QStringLiteral("RecentFiles"));
     item(file, "SaveProfile", "保存", [this] { Save_Click(); })->setShortcut(QKeySequence::Save);
@@ -359,8 +371,11 @@ void ProfileWindow::CreateMenus() {
     edit->addAction(undo);
     edit->addAction(redo);
     edit->addSeparator();
-    // The table last used: the chain table while it has the focus, else the PVI table.
-    auto focused = [this] { return chainView_->hasFocus() ? chainView_ : pviView_; };
+    // The table last used: the chain or ground table while it has the focus, else the PVI table.
+    auto focused = [this] {
+        if (chainView_->hasFocus()) return chainView_;
+        return groundView_->hasFocus() ? groundView_ : pviView_;
+    };
     item(edit, "CopyCells", "复制", [focused] { focused()->CopySelection(); });
     item(edit, "PasteCells", "粘贴", [focused] { focused()->Paste(); });
     edit->addSeparator();
@@ -387,14 +402,20 @@ void ProfileWindow::RestoreSettings() {
         restoreGeometry(geometry);
     for (QSplitter* splitter : {mainSplitter_, leftSplitter_, rightSplitter_, lowerSplitter_}) {
         const QByteArray state = settings_->Value(splitter->objectName());
-        if (!state.isEmpty()) splitter->restoreState(state);
+        // A state saved when the splitter had fewer panes (before the ground
+        // table) would leave the new pane shut: such a state is not used.
+        const QByteArray panes = settings_->Value(splitter->objectName() + QStringLiteral("Panes"));
+        const bool sameLayout = panes.isEmpty() ? splitter->count() == 2 : panes.toInt() == splitter->count();
+        if (!state.isEmpty() && sameLayout) splitter->restoreState(state);
     }
 }
 
 void ProfileWindow::SaveSettings() {
     settings_->SetValue(QStringLiteral("geometry"), saveGeometry());
-    for (QSplitter* splitter : {mainSplitter_, leftSplitter_, rightSplitter_, lowerSplitter_})
+    for (QSplitter* splitter : {mainSplitter_, leftSplitter_, rightSplitter_, lowerSplitter_}) {
         settings_->SetValue(splitter->objectName(), splitter->saveState());
+        settings_->SetValue(splitter->objectName() + QStringLiteral("Panes"), QByteArray::number(splitter->count()));
+    }
 }
 
 void ProfileWindow::closeEvent(QCloseEvent* event) {
@@ -437,9 +458,9 @@ void ProfileWindow::ShowStatus() {
     } else {
         text = doc.TableProblem();
     }
-    if (doc.Ground()) {
+    if (doc.GroundTable().rowCount() > 0) {
         // The ground line stays with the document while an edit leaves it
-        // outside the profile; the status line says why it is not shown.
+        // unreadable or outside the profile; the status line says why it is not shown.
         if (doc.CurrentGround()) text += QStringLiteral("  地面线：%1个点").arg(doc.Ground()->points.size());
         else if (!doc.GroundStatus().isEmpty()) text += QStringLiteral("  地面线未显示：") + doc.GroundStatus().section(QLatin1Char('\n'), 0, 1);
     }

@@ -3,14 +3,14 @@
 // station query and a listing.
 //
 // The window shows a ProfileDocument (profile_document.h): the PVI table and
-// the chain table hold the texts as typed, every edit of them is one command
+// the chain table and the ground table (地面线) hold the texts as typed, every edit of them is one command
 // on the document's undo stack, and after each edit the document resolves the
 // tables once. When that gives a profile, everything else (the elements
 // table, the plot, the query and the listing) is shown from its snapshot;
 // when it does not, the cells and rows at fault are marked and the rest keeps
 // showing the last valid profile.
 //   profile_document          the document: tables, undo, profile, paths
-//   pvi_table / chain_table   the columns of each table and how they read
+//   pvi_table / chain_table / ground_table  the columns of each table and how they read
 //   edit_table_model / _view  editable texts with undo, copy and paste
 //   elements_model            the curve elements table (read-only)
 //   query_panel, listing_panel  station query; range listing and its exports
@@ -78,6 +78,7 @@ public:
     // Asks about unsaved changes first.
     void New_Click();
     void Import_Click();
+    // The ground table's rows replaced by the file's points, one undoable step.
     void ImportGround_Click();
     bool Save_Click();
     bool SaveAs_Click();
@@ -130,6 +131,7 @@ private:
     profile::ElementsModel* elementsModel_ = nullptr;
     profile::EditTableView* pviView_ = nullptr;
     profile::EditTableView* chainView_ = nullptr;
+    profile::EditTableView* groundView_ = nullptr;
     QTableView* elementsView_ = nullptr;
     PlotWidget* plot_ = nullptr;
     profile::QueryPanel* query_ = nullptr;
