@@ -29,6 +29,7 @@ struct SheetOptions {
     std::optional<Station> from, to;  // labels; the whole profile when not given
     double interval = 20;        // the band's whole-interval stations, in the profile's unit
     bool shadeFillCut = true;
+    bool elementsTable = false;
     // The title block; an empty field stays empty on the sheet.
     std::string project, designUnit, drawingNumber, designer, checker, approver, date;
 };
