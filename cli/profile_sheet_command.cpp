@@ -9,6 +9,7 @@
 #include "cli/profile_options.h"
 #include "core/drawing/page_svg.h"
 #include "core/drawing/sheet.h"
+#include "core/drawing/sheet_ground.h"
 #include "core/profile/ground_line.h"
 #include "core/text/messages.h"
 #include "io/atomic_write.h"
@@ -61,17 +62,6 @@ std::optional<io::IoFailure> WritePdf(const std::string& path, const SheetSet& s
 // An SVG holds one page: the first sheet.
 std::optional<io::IoFailure> WriteSvg(const std::string& path, const SheetSet& sheets) {
     return io::WriteFileAtomically(path, PageSvg(sheets.pages.front()));
-}
-
-// The ground as the sheets draw it; it looks the line up, so the line must
-// outlive the sheets.
-SheetGround SheetGroundOf(const Profile& profile, const GroundLine& line) {
-    SheetGround ground;
-    ground.stations = line.Stations();
-    ground.elevations = line.Elevations();
-    ground.at = [&line](double internal) { return line.At(internal); };
-    ground.zeroPoints = FindZeroPoints(profile, line);
-    return ground;
 }
 
 // The horizontal geometry of the profile's alignment, when its LandXML file

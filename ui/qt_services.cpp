@@ -2,10 +2,15 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 
 #include "ui/chinese_file_list.h"
+#include "ui/profile/plot/page_painter.h"
+#include "ui/profile/plot/pages_pdf.h"
 
 namespace tarnvel::ui {
 namespace {
@@ -69,13 +74,44 @@ public:
     }
 };
 
+// Qt's print preview, painting the pages as the PDF writer does: each at its
+// own paper size with no margin, so that a sheet printed from here keeps its
+// scales.
+class QtSheetPreview final : public SheetPreview {
+public:
+    void Show(QWidget* parent, const std::vector<Page>& pages, const QString& title) override {
+        if (pages.empty()) return;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setDocName(title);
+        printer.setFullPage(true);
+        printer.setPageLayout(PageLayoutOf(pages.front()));
+        QPrintPreviewDialog dialog(&printer, parent);
+        dialog.setWindowTitle(QStringLiteral("图纸预览 - ") + title);
+        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&pages](QPrinter* target) {
+            QPainter painter(target);
+            if (!painter.isActive()) return;
+            for (std::size_t i = 0; i < pages.size(); ++i) {
+                if (i > 0) {
+                    target->setPageLayout(PageLayoutOf(pages[i]));
+                    target->newPage();
+                }
+                const QRect area = target->pageLayout().paintRectPixels(target->resolution());
+                PaintPage(painter, pages[i], QRectF(0, 0, area.width(), area.height()));
+            }
+        });
+        dialog.resize(1100, 800);
+        dialog.exec();
+    }
+};
+
 }  // namespace
 
 Services DefaultServices() {
     static QtMessageBox messages;
     static QtFileDialog files;
     static QtProgramLauncher launcher;
-    return Services{messages, files, launcher};
+    static QtSheetPreview preview;
+    return Services{messages, files, launcher, &preview};
 }
 
 }  // namespace tarnvel::ui

@@ -1,12 +1,17 @@
 #pragma once
 // Everything that blocks or leaves the process goes through one of these
-// three seams: the message box, the file dialog and the program launcher.
+// seams: the message box, the file dialog, the program launcher and the
+// sheets' print preview.
 // The program uses the Qt implementations of DefaultServices(); the tests pass
 // fakes that record what would have been shown or started, so that no modal
 // dialog ever waits for a person.
 
 #include <QString>
 #include <QStringList>
+
+#include <vector>
+
+#include "core/drawing/page.h"
 
 class QWidget;
 
@@ -52,13 +57,22 @@ public:
     virtual bool StartDetached(const QString& program, const QStringList& arguments) = 0;
 };
 
+class SheetPreview {
+public:
+    virtual ~SheetPreview() = default;
+    // Shows `pages` one by one, as they will print, in a modal preview
+    // titled `title`, from which the user may also print them.
+    virtual void Show(QWidget* parent, const std::vector<Page>& pages, const QString& title) = 0;
+};
+
 struct Services {
     MessageBox& messages;
     FileDialog& files;
     ProgramLauncher& launcher;
+    SheetPreview* preview = nullptr;  // none: the windows offer no preview
 };
 
-// The real message box, file dialog and launcher.
+// The real message box, file dialog, launcher and print preview.
 Services DefaultServices();
 
 }  // namespace tarnvel::ui

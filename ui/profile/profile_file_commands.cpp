@@ -1,4 +1,4 @@
-// File > import, save, export, recent files and the pictures and sheet.
+// File > import, save, export, recent files and the pictures and sheets.
 //
 // The document loads and saves; here are the questions and the dialogs. A
 // load reads and checks the whole file before anything changes, so a failed
@@ -13,21 +13,30 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QMenu>
 #include <QTableView>
 #include <QUndoStack>
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 
+#include "core/drawing/page_svg.h"
+#include "core/drawing/sheet_ground.h"
+#include "core/text/messages.h"
+#include "io/atomic_write.h"
+#include "io/output_name.h"
+#include "io/page_dxf.h"
 #include "ui/profile/chain_table.h"
 #include "ui/profile/edit_table_model.h"
 #include "ui/profile/edit_table_view.h"
 #include "ui/profile/listing_panel.h"
+#include "ui/profile/plot/pages_pdf.h"
 #include "ui/profile/plot/plot_export.h"
 #include "ui/profile/plot/plot_widget.h"
 #include "ui/profile/profile_document.h"
 #include "ui/profile/profile_settings.h"
+#include "ui/profile/sheet_export_dialog.h"
 #include "ui/profile/write_path.h"
 #include "ui/profile/profile_window.h"
 #include "ui/profile/pvi_table.h"
@@ -207,18 +216,78 @@ QString ProfileWindow::ChooseOutputPath(const QString& filter, const QString& ex
                            SuggestedPath(document_->SourcePath(), QLatin1Char('.') + extension));
 }
 
-void ProfileWindow::ExportPdf_Click() {
+void ProfileWindow::ExportSheet_Click() {
+    if (!sheetDialog_) {
+        sheetDialog_ = new profile::SheetExportDialog(*settings_, services_.preview != nullptr, this);
+        connect(sheetDialog_, &profile::SheetExportDialog::previewRequested, this, &ProfileWindow::PreviewSheets);
+        connect(sheetDialog_, &profile::SheetExportDialog::exportRequested, this, &ProfileWindow::WriteSheets);
+    }
+    sheetDialog_->show();
+    sheetDialog_->raise();
+    sheetDialog_->activateWindow();
+}
+
+std::optional<SheetSet> ProfileWindow::SheetsForExport(QString* title) {
     const auto profile = ProfileForExport();
-    if (!profile) return;
-    const QString path = ChooseOutputPath(QStringLiteral("PDF 文件(*.pdf)"), QStringLiteral("pdf"));
-    if (path.isEmpty()) return;
-    SheetOptions options;
-    options.projectName = projectName_->text();
-    options.date = sheetDate_->text();
-    options.size = sheetSize_->currentIndex() == 1 ? SheetSize::A4 : SheetSize::A3;
-    options.exaggeration = plot_->exaggeration();
-    if (const auto failure = WriteProfileSheetPdf(NativePath(path), *profile, options, document_->CurrentGround().get()))
-        services_.messages.ShowWarning(this, MessageOf(*failure));
+    if (!profile) return std::nullopt;
+    QString why;
+    const std::optional<SheetOptions> options = sheetDialog_->Options(&why);
+    if (!options) {
+        services_.messages.ShowWarning(sheetDialog_, why);
+        return std::nullopt;
+    }
+    sheetDialog_->RememberNames();
+    // The ground only where it fits the profile as it now is; the sheets
+    // look it up while they are built, so it is held until then.
+    const std::shared_ptr<const GroundLine> line = document_->CurrentGround();
+    std::optional<SheetGround> ground;
+    if (line) ground = SheetGroundOf(*profile, *line);
+    SheetSet sheets = BuildSheets(*profile, *options, ground ? &*ground : nullptr);
+    if (sheets.problem) {
+        services_.messages.ShowWarning(sheetDialog_, QString::fromStdString(DescribeSheetProblem(*sheets.problem)));
+        return std::nullopt;
+    }
+    *title = QStringLiteral("纵断面图 ") + QString::fromStdString(profile->Model().name);
+    return sheets;
+}
+
+void ProfileWindow::PreviewSheets() {
+    if (!services_.preview) return;
+    QString title;
+    const std::optional<SheetSet> sheets = SheetsForExport(&title);
+    if (!sheets) return;
+    services_.preview->Show(sheetDialog_, sheets->pages, title);
+}
+
+void ProfileWindow::WriteSheets() {
+    QString title;
+    const std::optional<SheetSet> sheets = SheetsForExport(&title);
+    if (!sheets || sheets->pages.empty()) return;
+    // The format follows the name typed, else the filter picked; an SVG holds
+    // the first sheet only.
+    static constexpr std::string_view kExtensions[] = {"pdf", "dxf", "svg"};
+    const QStringList filters = {QStringLiteral("PDF 图纸(*.pdf)"), QStringLiteral("DXF 图纸(*.dxf)"),
+                                 QStringLiteral("SVG 图片，仅第一张(*.svg)")};
+    QString picked;
+    const QString typed = services_.files.ChooseSaveFile(sheetDialog_, filters.join(QStringLiteral(";;")), &picked,
+                                                         SuggestedPath(document_->SourcePath(), QStringLiteral(".pdf")));
+    if (typed.isEmpty()) return;
+    const auto named = io::ResolveOutputName(NativePath(typed), kExtensions,
+                                             static_cast<std::size_t>(std::max<qsizetype>(0, filters.indexOf(picked))));
+    if (!named) return;
+    const std::string& path = named->path;
+    std::optional<io::IoFailure> failure;
+    switch (named->format) {
+    case 0: failure = WritePagesPdf(path, sheets->pages, title.toStdString()); break;
+    case 1: failure = io::WritePagesDxf(path, sheets->pages); break;
+    default: failure = io::WriteFileAtomically(path, PageSvg(sheets->pages.front())); break;
+    }
+    if (failure) {
+        // The dialog stays open with its choices, for another place or name.
+        services_.messages.ShowWarning(sheetDialog_, MessageOf(*failure));
+        return;
+    }
+    sheetDialog_->accept();
 }
 
 void ProfileWindow::ExportPng_Click() {

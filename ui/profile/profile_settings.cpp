@@ -21,6 +21,14 @@ void ProfileSettings::SetValue(const QString& key, const QByteArray& value) {
     settings_->setValue(QStringLiteral("profile/") + key, value);
 }
 
+QString ProfileSettings::Text(const QString& key) const {
+    return settings_->value(QStringLiteral("profile/") + key).toString();
+}
+
+void ProfileSettings::SetText(const QString& key, const QString& value) {
+    settings_->setValue(QStringLiteral("profile/") + key, value);
+}
+
 QStringList ProfileSettings::RecentFiles() const { return settings_->value(kRecent).toStringList(); }
 
 void ProfileSettings::AddRecentFile(const QString& path) {

@@ -1,6 +1,6 @@
 #pragma once
 // What the profile window remembers between runs: its size and place, the
-// splitter positions and the recent files. Kept in the program's user
+// splitter positions, the recent files and the names on the sheets. Kept in the program's user
 // settings, or in a file of the caller's choosing (the tests use one in a
 // temporary folder, so that they never touch the user's settings).
 
@@ -24,6 +24,9 @@ public:
 
     QByteArray Value(const QString& key) const;
     void SetValue(const QString& key, const QByteArray& value);
+    // A text such as a name for the sheets' title block; empty when not kept.
+    QString Text(const QString& key) const;
+    void SetText(const QString& key, const QString& value);
 
     static constexpr int kMaxRecentFiles = 8;
     QStringList RecentFiles() const;

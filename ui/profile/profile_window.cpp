@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDate>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -11,7 +10,6 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -196,20 +194,11 @@ void ProfileWindow::CreateWidgets() {
     plot_ = new PlotWidget;
     plot_->setObjectName(QStringLiteral("ProfilePlot"));
 
-    // The sheet's title block and the chooser of a file's profiles, above the plot.
+    // The chooser of a file's profiles and the plot's controls, above the plot.
     auto* sheetBar = new QWidget;
     sheetBar->setObjectName(QStringLiteral("SheetPanel"));
     auto* sheetLayout = new QHBoxLayout(sheetBar);
     sheetLayout->setContentsMargins(0, 0, 0, 0);
-    projectName_ = new QLineEdit(sheetBar);
-    projectName_->setObjectName(QStringLiteral("SheetProject"));
-    projectName_->setPlaceholderText(QStringLiteral("图纸上的项目名称"));
-    sheetDate_ = new QLineEdit(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")), sheetBar);
-    sheetDate_->setObjectName(QStringLiteral("SheetDate"));
-    sheetDate_->setMaximumWidth(120);
-    sheetSize_ = new QComboBox(sheetBar);
-    sheetSize_->setObjectName(QStringLiteral("SheetSize"));
-    sheetSize_->addItems({QStringLiteral("A3 横向"), QStringLiteral("A4 横向")});
     profileChooser_ = new QComboBox(sheetBar);
     profileChooser_->setObjectName(QStringLiteral("ProfileChooser"));
     profileChooser_->setToolTip(QStringLiteral("文件中有多个纵断面：选择要计算的一个"));
@@ -223,13 +212,8 @@ void ProfileWindow::CreateWidgets() {
             [chooserLabel, this] { chooserLabel->setVisible(profileChooser_->count() > 1); });
     sheetLayout->addWidget(chooserLabel);
     sheetLayout->addWidget(profileChooser_);
-    sheetLayout->addWidget(new QLabel(QStringLiteral("项目名称："), sheetBar));
-    sheetLayout->addWidget(projectName_, 1);
-    sheetLayout->addWidget(new QLabel(QStringLiteral("日期："), sheetBar));
-    sheetLayout->addWidget(sheetDate_);
-    sheetLayout->addWidget(new QLabel(QStringLiteral("图幅："), sheetBar));
-    sheetLayout->addWidget(sheetSize_);
-    // The vertical exaggeration of the plot, which the sheet and pictures take over.
+    sheetLayout->addStretch(1);
+    // The vertical exaggeration of the plot, which the pictures take over.
     auto* exaggeration = new QDoubleSpinBox(sheetBar);
     exaggeration->setObjectName(QStringLiteral("PlotExaggeration"));
     exaggeration->setRange(1, 1000);
@@ -353,7 +337,7 @@ void ProfileWindow::CreateMenus() {
     item(file, "SaveProfile", "保存", [this] { Save_Click(); })->setShortcut(QKeySequence::Save);
     item(file, "ExportProfile", "导出…", [this] { SaveAs_Click(); });
     file->addSeparator();
-    item(file, "ExportPdf", "导出PDF图纸…", [this] { ExportPdf_Click(); });
+    item(file, "ExportSheet", "导出图纸…", [this] { ExportSheet_Click(); });
     item(file, "ExportPng", "导出PNG图片…", [this] { ExportPng_Click(); });
     item(file, "ExportSvg", "导出SVG图片…", [this] { ExportSvg_Click(); });
     file->addSeparator();

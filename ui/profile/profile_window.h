@@ -14,7 +14,8 @@
 //   edit_table_model / _view  editable texts with undo, copy and paste
 //   elements_model            the curve elements table (read-only)
 //   query_panel, listing_panel  station query; range listing and its exports
-//   profile_file_commands.cpp import, save, recent files, PDF / PNG / SVG
+//   profile_file_commands.cpp import, save, recent files, sheets, PNG / SVG
+//   sheet_export_dialog       the choices of the 纵断面图 sheets
 //   profile_settings          size, splitters and recent files between runs
 // Every dialog goes through the seams (ui/seams.h), so the whole window runs
 // under test without a person at the screen.
@@ -26,13 +27,13 @@
 #include <optional>
 #include <string>
 
+#include "core/drawing/sheet.h"
 #include "core/profile/profile.h"
 #include "io/profile_files.h"
 #include "ui/seams.h"
 
 class QComboBox;
 class QLabel;
-class QLineEdit;
 class QMenu;
 class QSplitter;
 class QTableView;
@@ -48,6 +49,7 @@ class EditTableView;
 class ElementsModel;
 class ListingPanel;
 class ProfileDocument;
+class SheetExportDialog;
 class ProfileSettings;
 class QueryPanel;
 }  // namespace profile
@@ -82,7 +84,9 @@ public:
     void ImportGround_Click();
     bool Save_Click();
     bool SaveAs_Click();
-    void ExportPdf_Click();
+    // Opens the 导出图纸 dialog (or brings it forward); its 预览 and 导出
+    // buttons build the sheets from the profile as it then is.
+    void ExportSheet_Click();
     void ExportPng_Click();
     void ExportSvg_Click();
 
@@ -123,6 +127,11 @@ private:
     // `extension` suggested; the extension rule of io/output_name.h applied.
     // Empty when cancelled.
     QString ChooseOutputPath(const QString& filter, const QString& extension);
+    // The sheets the dialog asks for with their document title, or nothing
+    // after saying why.
+    std::optional<SheetSet> SheetsForExport(QString* title);
+    void PreviewSheets();
+    void WriteSheets();
 
     Services services_;
     std::unique_ptr<profile::ProfileSettings> settings_;
@@ -140,9 +149,7 @@ private:
     QSplitter* leftSplitter_ = nullptr;   // PVI table / chain table
     QSplitter* rightSplitter_ = nullptr;  // plot / elements and listing
     QSplitter* lowerSplitter_ = nullptr;  // elements / query and listing
-    QLineEdit* projectName_ = nullptr;
-    QLineEdit* sheetDate_ = nullptr;
-    QComboBox* sheetSize_ = nullptr;
+    profile::SheetExportDialog* sheetDialog_ = nullptr;  // made when first asked for
     QComboBox* profileChooser_ = nullptr;  // the profiles of a LandXML file holding several
     QLabel* status_ = nullptr;
     QMenu* recentMenu_ = nullptr;

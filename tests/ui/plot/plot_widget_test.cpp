@@ -17,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include "core/drawing/plot_axes.h"
+#include "core/drawing/sheet.h"
+#include "ui/profile/plot/pages_pdf.h"
 #include "ui/profile/plot/plot_export.h"
 #include "ui/profile/plot/plot_widget.h"
 #include "core/text/messages.h"
@@ -327,8 +329,13 @@ TEST(PlotExport, png_svg_and_pdf_are_written_whole_or_not_at_all) {
     ASSERT_TRUE(svgFile.open(QIODevice::ReadOnly));
     EXPECT_TRUE(svgFile.readAll().contains("K0+300.000"));
 
-    EXPECT_FALSE(WriteProfileSheetPdf(pdf, profile, {QStringLiteral("测试项目"), QStringLiteral("2026-12-07"),
-                                                     SheetSize::A4, 10}));
+    SheetOptions sheet;
+    sheet.paper = SheetPaper::A4;
+    sheet.project = "测试项目";
+    sheet.date = "2026-12-07";
+    const SheetSet sheets = BuildSheets(profile, sheet);
+    ASSERT_FALSE(sheets.problem);
+    EXPECT_FALSE(WritePagesPdf(pdf, sheets.pages, "纵断面图 主线"));
     QFile pdfFile(QString::fromStdString(pdf));
     ASSERT_TRUE(pdfFile.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdfFile.read(5) == "%PDF-");
@@ -336,7 +343,7 @@ TEST(PlotExport, png_svg_and_pdf_are_written_whole_or_not_at_all) {
     // A folder that does not exist: a failure naming the file, and no file.
     const std::string missing = dir.filePath("none/plot.png").toStdString();
     for (const auto& failure : {WritePlotPng(missing, profile, {}), WritePlotSvg(missing, profile, {}),
-                                WriteProfileSheetPdf(missing, profile, {})}) {
+                                WritePagesPdf(missing, sheets.pages, "")}) {
         ASSERT_TRUE(failure);
         EXPECT_NE(failure->message.find(missing), std::string::npos) << failure->message;
     }
@@ -344,11 +351,12 @@ TEST(PlotExport, png_svg_and_pdf_are_written_whole_or_not_at_all) {
     // A size no image can have is refused before anything is written.
     EXPECT_TRUE(WritePlotPng(png + "2", profile, {0, 700, 10}));
 
-    // The title block, the plot's labels and the table, all on the first page.
+    // The title block and the bands, on the first sheet.
     if (const auto text = PdfPageText(pdf, 1)) {
-        for (const char* wanted : {"项目名称：测试项目", "日期：2026-12-07", "纵断面图（主线）", "单位：米",
-                                   "竖曲线要素表", "变坡点桩号", "K0+300.000", "K1+200.000=K1+150.000", "第 1 页"})
-            EXPECT_TRUE(text->contains(QString::fromUtf8(wanted))) << wanted;
+        const std::string first = "第 1 页 共 " + std::to_string(sheets.pages.size()) + " 页";
+        for (const std::string& wanted : {std::string("测试项目"), std::string("2026-12-07"), std::string("纵断面图"),
+                                          std::string("设计高程"), std::string("K0+300"), first})
+            EXPECT_TRUE(text->contains(QString::fromStdString(wanted))) << wanted;
     }
     const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
     if (pdftoppm.isEmpty()) GTEST_SKIP() << "pdftoppm is not installed";
@@ -366,15 +374,19 @@ TEST(PlotExport, png_svg_and_pdf_are_written_whole_or_not_at_all) {
     EXPECT_GT(dark, first.width());
 }
 
-TEST(PlotExport, a_long_elements_table_continues_on_further_pages) {
-    ProfileModel model{"长表", LengthUnit::Metre, {}, {}};
+TEST(PlotExport, a_long_road_continues_on_further_sheets_to_its_end) {
+    ProfileModel model{"长路", LengthUnit::Metre, {}, {}};
     for (int i = 0; i <= 121; ++i)
         model.points.push_back(Point(i * 400.0, 100 + (i % 2) * 6.0, i == 0 || i == 121 ? 0 : 3000));
     const auto profile = Profile::Resolve(model);
     ASSERT_TRUE(profile);
+    SheetOptions options;
+    options.horizontalScale = 5000;
+    const SheetSet sheets = BuildSheets(*profile, options);
+    ASSERT_FALSE(sheets.problem);
     QTemporaryDir dir;
     const std::string pdf = dir.filePath("sheet.pdf").toStdString();
-    ASSERT_FALSE(WriteProfileSheetPdf(pdf, *profile, {QStringLiteral("项目"), QStringLiteral("今天"), SheetSize::A3, 10}));
+    ASSERT_FALSE(WritePagesPdf(pdf, sheets.pages, "纵断面图 长路"));
     const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
     if (pdfinfo.isEmpty()) GTEST_SKIP() << "pdfinfo is not installed";
     QProcess info;
@@ -382,15 +394,14 @@ TEST(PlotExport, a_long_elements_table_continues_on_further_pages) {
     ASSERT_TRUE(info.waitForFinished());
     const QString text = QString::fromUtf8(info.readAllStandardOutput());
     const auto pages = text.section(QStringLiteral("Pages:"), 1).trimmed().section(QLatin1Char('\n'), 0, 0).toInt();
-    // 120 rows do not fit below the plot on an A3 page: the table goes on,
-    // its header repeated, and ends with the last PVI on the last page.
+    // 48.4 km at 1:5000 do not fit on one sheet: one PDF page per sheet, the
+    // last one ending with the road.
     ASSERT_GE(pages, 2) << text.toStdString();
+    EXPECT_EQ(static_cast<std::size_t>(pages), sheets.pages.size());
     const auto last = PdfPageText(pdf, pages);
     ASSERT_TRUE(last);
-    const std::string lastPvi =
-        FormatStation(profile->LabelOf(profile->Elements().back().pviStation), StationStyle::K, 3);
-    for (const std::string& wanted : {std::string("竖曲线要素表（续）"), std::string("变坡点桩号"), lastPvi,
-                                      "第 " + std::to_string(pages) + " 页"})
+    const std::string end = SheetStation(profile->LabelOf(profile->EndStation()));
+    for (const std::string& wanted : {end, "第 " + std::to_string(pages) + " 页 共 " + std::to_string(pages) + " 页"})
         EXPECT_TRUE(last->contains(QString::fromStdString(wanted))) << wanted;
 }
 

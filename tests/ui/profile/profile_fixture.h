@@ -42,7 +42,7 @@ protected:
     }
 
     std::unique_ptr<ProfileWindow> MakeWindow() {
-        return std::make_unique<ProfileWindow>(Services{messages, files, launcher}, Path("settings.ini"));
+        return std::make_unique<ProfileWindow>(Services{messages, files, launcher, &preview}, Path("settings.ini"));
     }
     ProfileWindow& window() { return *window_; }
     void ResetWindow(std::unique_ptr<ProfileWindow> window = nullptr) { window_ = std::move(window); }
@@ -71,6 +71,7 @@ protected:
     FakeMessageBox messages;
     FakeFileDialog files;
     FakeLauncher launcher;
+    FakeSheetPreview preview;
 
 private:
     QTemporaryDir dir_;

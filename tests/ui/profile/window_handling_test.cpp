@@ -114,7 +114,8 @@ TEST_F(ProfileWindowTest, written_files_follow_the_typed_extension_else_the_filt
         {"ExportProfile", "x.csv", "LandXML 文件(*.xml)", "x.csv", "\xEF\xBB\xBF"},
         {"ExportProfile", "y", "LandXML 文件(*.xml)", "y.xml", "<?xml"},
         {"ExportProfile", "z", "CSV 文件(*.csv)", "z.csv", "\xEF\xBB\xBF"},
-        {"ExportPdf", "sheet", "", "sheet.pdf", "%PDF"},
+        {"ExportSheet", "sheet", "", "sheet.pdf", "%PDF"},
+        {"ExportSheet", "cad", "DXF 图纸(*.dxf)", "cad.dxf", "999\r\n"},
         {"ListExportCsv", "list", "", "list.csv", "\xEF\xBB\xBF"},
         {"ListExportReport", "report", "", "report.txt", "\r\n"},
         {"ListExportReport", "report.dat", "所有文件(*.*)", "report.dat", "\r\n"},
@@ -128,6 +129,8 @@ TEST_F(ProfileWindowTest, written_files_follow_the_typed_extension_else_the_filt
         } else {
             Trigger(window(), c.command);
         }
+        // The sheets' dialog asks for the file when told to write.
+        if (QString::fromUtf8(c.command) == "ExportSheet") Control<QPushButton>("SheetExportButton")->click();
         EXPECT_TRUE(ReadAll(Path(c.written)).startsWith(c.starts));
     }
     EXPECT_FALSE(QFile::exists(Path("y"))) << "no file without the extension";
@@ -143,11 +146,12 @@ TEST_F(ProfileWindowTest, dialogs_open_beside_the_profile_and_the_title_names_it
     const struct {
         const char* action;
         const char* start;
-    } cases[] = {{"ExportProfile", "road.xml"}, {"ExportPdf", "road.pdf"}, {"ExportSvg", "road.svg"},
+    } cases[] = {{"ExportProfile", "road.xml"}, {"ExportSheet", "road.pdf"}, {"ExportSvg", "road.svg"},
                  {"ImportProfile", "road.xml"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.action);
         Trigger(window(), c.action);
+        if (QString::fromUtf8(c.action) == "ExportSheet") Control<QPushButton>("SheetExportButton")->click();
         ASSERT_FALSE(files.calls.empty());
         EXPECT_EQ(files.calls.back().start, Path(c.start));
     }

@@ -280,12 +280,13 @@ TEST_F(ProfileWindowTest, several_profiles_in_one_file_are_offered_in_the_choose
 }
 
 TEST_F(ProfileWindowTest, the_pdf_sheet_and_pictures_are_written) {
-    Trigger(window(), "ExportPdf");
+    Trigger(window(), "ExportSheet");
+    Control<QPushButton>("SheetExportButton")->click();
     ASSERT_EQ(messages.prompts.size(), 1) << "nothing to draw yet";
     PasteRows(TwoCurveRows());
     Control<QLineEdit>("SheetProject")->setText("测试路 K0+000～K0+800");
     files.answers = {Path("sheet.pdf"), Path("plot.png"), Path("plot.svg")};
-    Trigger(window(), "ExportPdf");
+    Control<QPushButton>("SheetExportButton")->click();
     Trigger(window(), "ExportPng");
     Trigger(window(), "ExportSvg");
     EXPECT_TRUE(ReadAll(Path("sheet.pdf")).startsWith("%PDF"));

@@ -52,4 +52,8 @@ bool FakeLauncher::StartDetached(const QString& program, const QStringList& argu
     return !fail;
 }
 
+void FakeSheetPreview::Show(QWidget* parent, const std::vector<Page>& pages, const QString& title) {
+    shown.push_back({parent, pages, title});
+}
+
 }  // namespace tarnvel::ui::testing

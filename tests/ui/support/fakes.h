@@ -1,5 +1,5 @@
 #pragma once
-// Stand-ins for the three seams: they record what the window asked for and
+// Stand-ins for the seams: they record what the window asked for and
 // answer from a script, so no dialog or program ever appears.
 
 #include <QString>
@@ -66,6 +66,19 @@ public:
 
     bool fail = false;  // when set, every launch reports that it could not start
     std::vector<Launch> launches;  // every attempt, failed ones included
+};
+
+class FakeSheetPreview final : public SheetPreview {
+public:
+    struct Shown {
+        QWidget* parent;
+        std::vector<Page> pages;
+        QString title;
+    };
+
+    void Show(QWidget* parent, const std::vector<Page>& pages, const QString& title) override;
+
+    std::vector<Shown> shown;  // every preview asked for, in order
 };
 
 }  // namespace tarnvel::ui::testing

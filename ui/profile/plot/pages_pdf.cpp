@@ -14,15 +14,14 @@ namespace {
 
 constexpr int kResolution = 600;
 
-QPageLayout LayoutOf(const Page& page) {
-    // The page's own size in mm, with no margin: the page draws its own frame.
+}  // namespace
+
+QPageLayout PageLayoutOf(const Page& page) {
     const bool landscape = page.width > page.height;
     const QSizeF size = landscape ? QSizeF(page.height, page.width) : QSizeF(page.width, page.height);
     return QPageLayout(QPageSize(size, QPageSize::Millimeter), landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                        QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }
-
-}  // namespace
 
 std::optional<io::IoFailure> WritePagesPdf(const std::string& path, const std::vector<Page>& pages,
                                            const std::string& title) {
@@ -35,13 +34,13 @@ std::optional<io::IoFailure> WritePagesPdf(const std::string& path, const std::v
             writer.setResolution(kResolution);
             writer.setCreator(QStringLiteral("Tarnvel"));
             writer.setTitle(QString::fromStdString(title));
-            if (!pages.empty()) writer.setPageLayout(LayoutOf(pages.front()));
+            if (!pages.empty()) writer.setPageLayout(PageLayoutOf(pages.front()));
             QPainter painter(&writer);
             if (!painter.isActive())
                 return io::IoFailure{io::FailureKind::File, "无法写入文件“" + path + "”：无法生成 PDF。"};
             for (std::size_t i = 0; i < pages.size(); ++i) {
                 if (i > 0) {
-                    writer.setPageLayout(LayoutOf(pages[i]));
+                    writer.setPageLayout(PageLayoutOf(pages[i]));
                     writer.newPage();
                 }
                 const QRect area = writer.pageLayout().paintRectPixels(kResolution);

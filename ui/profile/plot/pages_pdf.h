@@ -7,10 +7,16 @@
 #include <string>
 #include <vector>
 
+#include <QPageLayout>
+
 #include "core/drawing/page.h"
 #include "io/io_failure.h"
 
 namespace tarnvel::ui {
+
+// The page's own size, with no margin (the page draws its own frame), for a
+// PDF writer or a printer.
+QPageLayout PageLayoutOf(const Page& page);
 
 std::optional<io::IoFailure> WritePagesPdf(const std::string& path, const std::vector<Page>& pages,
                                            const std::string& title);

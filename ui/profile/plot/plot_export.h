@@ -1,6 +1,6 @@
 #pragma once
-// The plot and the profile sheet as files: PNG and SVG of the plot, a PDF
-// sheet with a title block, the plot and the curve elements table. Each
+// The plot as files: PNG and SVG of the plot (the 纵断面图 sheets are
+// core/drawing/sheet.h, drawn by pages_pdf.h, page_svg.h and page_dxf.h). Each
 // renders into memory first and is written with io::WriteFileAtomically, so
 // that a failed export never leaves a half-written file.
 
@@ -31,17 +31,5 @@ std::optional<io::IoFailure> WritePlotSvg(const std::string& path, const Profile
 // The exaggeration an export draws with: brought within 1 to 1000, as the
 // plot allows; a value that is not a number draws at 10.
 double UsableExaggeration(double exaggeration);
-
-enum class SheetSize { A4, A3 };  // always landscape
-
-struct SheetOptions {
-    QString projectName;  // shown in the title block as given
-    QString date;         // as the user wrote it
-    SheetSize size = SheetSize::A3;
-    double exaggeration = 10;
-};
-
-std::optional<io::IoFailure> WriteProfileSheetPdf(const std::string& path, const Profile& profile,
-                                                  const SheetOptions& options, const GroundLine* ground = nullptr);
 
 }  // namespace tarnvel::ui

@@ -1,0 +1,235 @@
+// 文件 > 导出图纸: the dialog's choices reach the sheets, the sheets reach the
+// file (PDF, DXF) or the preview, and a refusal writes nothing.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+
+#include <memory>
+#include <string>
+
+#include "core/drawing/sheet.h"
+#include "core/drawing/sheet_ground.h"
+#include "core/text/messages.h"
+#include "io/gbk.h"
+#include "tests/ui/profile/profile_fixture.h"
+#include "ui/profile/profile_document.h"
+#include "ui/profile/sheet_export_dialog.h"
+
+namespace tarnvel::ui::testing {
+namespace {
+
+// 1.5 km with two curves, and a ground that the design crosses.
+std::vector<QStringList> RoadRows() {
+    return {{"K0+000", "100", "", "", "", "", ""},
+            {"K0+400", "108", "", "3000", "", "", ""},
+            {"K0+900", "102", "", "4000", "", "", ""},
+            {"K1+500", "106", "", "", "", "", ""}};
+}
+constexpr char kGroundCsv[] = "桩号,地面高程\r\nK0+000,101\r\nK0+700,103\r\nK1+500,104\r\n";
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The text of a PDF (one page, or all with 0), or nothing without poppler.
+std::optional<QString> PdfText(const QString& pdf, int page = 0) {
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty()) return std::nullopt;
+    QStringList args;
+    if (page > 0) args << "-f" << QString::number(page) << "-l" << QString::number(page);
+    QProcess process;
+    process.start(pdftotext, args << pdf << "-");
+    if (!process.waitForFinished() || process.exitCode() != 0) return std::nullopt;
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+class SheetExportTest : public ProfileWindowTest {
+protected:
+    void SetUp() override {
+        ProfileWindowTest::SetUp();
+        PasteRows(RoadRows());
+        QFile ground(Path("ground.csv"));
+        ASSERT_TRUE(ground.open(QIODevice::WriteOnly));
+        ground.write(kGroundCsv);
+        ground.close();
+        ASSERT_EQ(window().Document().ImportGround(Path("ground.csv")), QString());
+        ASSERT_TRUE(window().Document().CurrentGround());
+    }
+
+    // Opens 导出图纸 and gives its form.
+    profile::SheetExportDialog* OpenDialog() {
+        auto* action = window().findChild<QAction*>(QStringLiteral("ExportSheet"));
+        EXPECT_NE(action, nullptr);
+        if (action) action->trigger();
+        auto* dialog = window().findChild<profile::SheetExportDialog*>(QStringLiteral("SheetExportDialog"));
+        EXPECT_NE(dialog, nullptr);
+        return dialog;
+    }
+    template <class Widget>
+    Widget* Field(profile::SheetExportDialog* dialog, const char* name) {
+        auto* widget = dialog->findChild<Widget*>(QString::fromUtf8(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+
+    // The sheets the window should give for these choices, built directly.
+    SheetSet Expected(const SheetOptions& options) {
+        const auto profile = window().CurrentProfile();
+        const auto line = window().Document().CurrentGround();
+        const SheetGround ground = SheetGroundOf(*profile, *line);
+        return BuildSheets(*profile, options, &ground);
+    }
+};
+
+// A3 at 1:2000 splits the 1.5 km road into three sheets; the name typed, else
+// the filter picked, decides the format.
+TEST_F(SheetExportTest, the_sheets_are_written_as_pdf_and_dxf_with_the_entered_title_block) {
+    SheetOptions options;
+    options.verticalScale = 100;
+    const std::size_t pages = Expected(options).pages.size();
+    ASSERT_EQ(pages, 3u);
+    const QString total = QStringLiteral(" 页 共 %1 页").arg(pages);
+
+    const struct {
+        const char* typed;
+        const char* filter;  // picked; empty: the first offered
+        const char* written;
+    } cases[] = {{"sheets.pdf", "", "sheets.pdf"}, {"cad", "DXF 图纸(*.dxf)", "cad.dxf"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        profile::SheetExportDialog* dialog = OpenDialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_TRUE(dialog->isVisible());
+        Field<QLineEdit>(dialog, "SheetVerticalScale")->setText(QStringLiteral("100"));
+        Field<QLineEdit>(dialog, "SheetProject")->setText(QStringLiteral("测试公路改建工程"));
+        Field<QLineEdit>(dialog, "SheetDesigner")->setText(QStringLiteral("张工"));
+        files.answers = {Path(QString::fromUtf8(c.typed))};
+        if (*c.filter) files.pickedFilters = {QString::fromUtf8(c.filter)};
+        Field<QPushButton>(dialog, "SheetExportButton")->click();
+        EXPECT_TRUE(messages.prompts.isEmpty()) << messages.prompts.join('\n').toStdString();
+        EXPECT_FALSE(dialog->isVisible()) << "closed once written";
+        const QByteArray bytes = ReadAll(Path(QString::fromUtf8(c.written)));
+        ASSERT_FALSE(bytes.isEmpty());
+
+        if (QByteArray(c.written).endsWith(".dxf")) {
+            // Each sheet's title block, once, in the CAD file's own encoding.
+            const QString text = QString::fromStdString(io::GbkToUtf8(bytes.toStdString()));
+            for (std::size_t p = 1; p <= pages; ++p)
+                EXPECT_EQ(text.count(QStringLiteral("第 %1").arg(p) + total), 1) << p;
+            EXPECT_EQ(text.count(QStringLiteral("测试公路改建工程")), static_cast<qsizetype>(pages));
+            EXPECT_TRUE(text.contains(QStringLiteral("地面高程")));
+            continue;
+        }
+        EXPECT_TRUE(bytes.startsWith("%PDF"));
+        for (std::size_t p = 1; p <= pages; ++p) {
+            const auto text = PdfText(Path(QString::fromUtf8(c.written)), static_cast<int>(p));
+            if (!text) GTEST_SKIP() << "pdftotext (poppler-utils) is not available";
+            for (const QString& want : {QStringLiteral("第 %1").arg(p) + total, QStringLiteral("测试公路改建工程"),
+                                        QStringLiteral("张工"), QStringLiteral("地面高程")})
+                EXPECT_TRUE(text->contains(want)) << "page " << p << " lacks " << want.toStdString();
+        }
+        EXPECT_FALSE(PdfText(Path(QString::fromUtf8(c.written)), static_cast<int>(pages) + 1))
+            << "more pages than the sheets";
+    }
+
+    // The names are kept for the next run; the drawing's own fields are not.
+    ResetWindow(MakeWindow());
+    window().show();
+    PasteRows(RoadRows());
+    profile::SheetExportDialog* dialog = OpenDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Field<QLineEdit>(dialog, "SheetProject")->text(), QStringLiteral("测试公路改建工程"));
+    EXPECT_EQ(Field<QLineEdit>(dialog, "SheetDesigner")->text(), QStringLiteral("张工"));
+    EXPECT_EQ(Field<QLineEdit>(dialog, "SheetVerticalScale")->text(), QStringLiteral("200"));
+}
+
+TEST_F(SheetExportTest, unusable_choices_are_refused_in_words_and_nothing_is_written) {
+    const std::string tooFlat = DescribeSheetProblem({SheetProblemKind::VerticalScale, 5, {}});
+    const struct {
+        const char* name;
+        const char* box;
+        const char* text;
+        QString says;  // a part of the warning
+    } cases[] = {
+        {"exaggeration beyond 50", "SheetVerticalScale", "5", QString::fromStdString(tooFlat)},
+        {"exaggeration below 1", "SheetVerticalScale", "2500", QStringLiteral("须在 1 至 50 之间")},
+        {"scale not a number", "SheetVerticalScale", "1:200", QStringLiteral("须在 1 至 50 之间")},
+        {"station unreadable", "SheetFrom", "K0+1x0", QStringLiteral("起点桩号“K0+1x0”")},
+        {"end before start", "SheetTo", "K0+000", QStringLiteral("K0+000")},
+    };
+    profile::SheetExportDialog* dialog = OpenDialog();
+    ASSERT_NE(dialog, nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        messages.warnings.clear();
+        files.calls.clear();
+        auto* box = Field<QLineEdit>(dialog, c.box);
+        const QString before = box->text();
+        box->setText(QString::fromUtf8(c.text));
+        files.answers = {Path("refused.pdf")};
+        Field<QPushButton>(dialog, "SheetExportButton")->click();
+        Field<QPushButton>(dialog, "SheetPreviewButton")->click();
+        ASSERT_EQ(messages.warnings.size(), 2);
+        EXPECT_TRUE(messages.warnings.front().contains(c.says)) << messages.warnings.front().toStdString();
+        EXPECT_EQ(messages.parents.back(), dialog) << "the warning stands over the dialog";
+        EXPECT_TRUE(files.calls.empty()) << "no file is asked for";
+        EXPECT_TRUE(preview.shown.empty());
+        EXPECT_TRUE(dialog->isVisible()) << "the choices stay for correcting";
+        box->setText(before);
+    }
+    EXPECT_FALSE(QFile::exists(Path("refused.pdf")));
+
+    // A place that cannot be written: the warning names it, the dialog stays.
+    messages.warnings.clear();
+    files.answers = {Path("none/sheets.pdf")};
+    Field<QPushButton>(dialog, "SheetExportButton")->click();
+    ASSERT_EQ(messages.warnings.size(), 1);
+    EXPECT_TRUE(messages.warnings.front().contains(Path("none/sheets.pdf"))) << messages.warnings.front().toStdString();
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_F(SheetExportTest, the_preview_shows_the_pages_that_would_be_written) {
+    profile::SheetExportDialog* dialog = OpenDialog();
+    ASSERT_NE(dialog, nullptr);
+    Field<QComboBox>(dialog, "SheetPaper")->setCurrentIndex(1);
+    auto* horizontal = Field<QComboBox>(dialog, "SheetHorizontalScale");
+    horizontal->setCurrentIndex(horizontal->findText(QStringLiteral("1:5000")));
+    Field<QLineEdit>(dialog, "SheetVerticalScale")->setText(QStringLiteral("500"));
+    Field<QLineEdit>(dialog, "SheetFrom")->setText(QStringLiteral("K0+300"));
+    Field<QLineEdit>(dialog, "SheetProject")->setText(QStringLiteral("预览工程"));
+    Field<QCheckBox>(dialog, "SheetShadeFillCut")->setChecked(false);
+    Field<QPushButton>(dialog, "SheetPreviewButton")->click();
+    ASSERT_EQ(preview.shown.size(), 1u);
+    EXPECT_TRUE(messages.prompts.isEmpty()) << messages.prompts.join('\n').toStdString();
+    EXPECT_TRUE(files.calls.empty()) << "a preview writes nothing";
+    const auto& shown = preview.shown.front();
+    EXPECT_EQ(shown.parent, dialog);
+
+    SheetOptions options;
+    options.paper = SheetPaper::A4;
+    options.horizontalScale = 5000;
+    options.verticalScale = 500;
+    options.from = ParseStation("K0+300");
+    options.project = "预览工程";
+    options.shadeFillCut = false;
+    options.date = Field<QLineEdit>(dialog, "SheetDate")->text().toStdString();
+    const SheetSet expected = Expected(options);
+    ASSERT_EQ(shown.pages.size(), expected.pages.size());
+    for (std::size_t p = 0; p < expected.pages.size(); ++p) {
+        EXPECT_EQ(shown.pages[p].width, expected.pages[p].width) << "the paper chosen";
+        ASSERT_EQ(shown.pages[p].texts.size(), expected.pages[p].texts.size()) << p;
+        for (std::size_t t = 0; t < expected.pages[p].texts.size(); ++t)
+            EXPECT_EQ(shown.pages[p].texts[t].text, expected.pages[p].texts[t].text);
+        EXPECT_EQ(shown.pages[p].areas.size(), expected.pages[p].areas.size()) << "no fill or cut shading";
+    }
+}
+
+}  // namespace
+}  // namespace tarnvel::ui::testing
