@@ -8,6 +8,7 @@
 
 #include "core/text/messages.h"
 #include "io/ground_files.h"
+#include "io/landxml_horizontal.h"
 #include "ui/profile/chain_table.h"
 #include "ui/profile/edit_table_model.h"
 #include "ui/profile/ground_table.h"
@@ -233,6 +234,7 @@ QString ProfileDocument::Load(const QString& path, const QString& profileName) {
     unreadCompanionOf_.clear();
     std::vector<QStringList> groundRows = StoredGroundRows(path, landXml, profileName, model);
     modelName_ = model.name;
+    alignment_ = loaded.value().content.alignment;
     unit_ = model.unit;
     // The first profile stands for "no name given".
     chosenProfile_ = profileName.isEmpty() ? names.value(0) : profileName;
@@ -320,6 +322,7 @@ QString ProfileDocument::Save(const QString& path, io::ProfileFormat format) {
     savePath_ = path;
     saveFormat_ = format;
     sourcePath_ = path;
+    alignment_.clear();  // the file's one alignment
     profileNames_.clear();
     chosenProfile_.clear();
     undo_->setClean();
@@ -334,10 +337,23 @@ void ProfileDocument::New() {
     profileNames_.clear();
     chosenProfile_.clear();
     modelName_.clear();
+    alignment_.clear();
     unit_ = LengthUnit::Metre;
     openNotice_.clear();
     unreadCompanionOf_.clear();
     Replace({}, {}, {});
+}
+
+std::optional<HorizontalAlignment> ProfileDocument::Horizontal(QString* notice) const {
+    notice->clear();
+    if (sourcePath_.isEmpty() || saveFormat_ != io::ProfileFormat::LandXml) return std::nullopt;
+    io::Result<io::HorizontalReading> read = io::ReadLandXmlHorizontal(NativePath(sourcePath_), alignment_);
+    if (!read.ok()) {
+        *notice = QString::fromStdString(read.failure().message);
+        return std::nullopt;
+    }
+    if (read.value().problem) *notice = QString::fromStdString(DescribeHorizontalProblem(*read.value().problem));
+    return std::move(read.value().alignment);
 }
 
 }  // namespace tarnvel::ui::profile

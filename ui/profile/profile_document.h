@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/profile/ground_line.h"
+#include "core/profile/horizontal.h"
 #include "core/profile/profile.h"
 #include "io/profile_files.h"
 #include "ui/profile/edit_table_model.h"
@@ -75,6 +76,13 @@ public:
     // What the last Open or Choose has to tell besides a success: why a
     // ground line stored with the profile was not loaded. Empty otherwise.
     const QString& OpenNotice() const { return openNotice_; }
+
+    // The horizontal geometry of the alignment in the LandXML file the
+    // document was read from or saved to, for the sheets' 直线及平曲线 band.
+    // It is read when asked, as nothing else needs it. Nothing for a CSV file
+    // or a new document; `notice` receives why geometry that is there cannot
+    // be drawn (the sheets then go without the band).
+    std::optional<HorizontalAlignment> Horizontal(QString* notice) const;
 
     // ---- Commands -------------------------------------------------------
     // Each returns the user's message on failure (empty on success) and then
@@ -146,6 +154,7 @@ private:
     QStringList profileNames_;
     QString chosenProfile_;
     std::string modelName_;  // the profile's name and unit as the file gave them
+    std::string alignment_;  // the LandXML alignment the profile was read from
     LengthUnit unit_ = LengthUnit::Metre;
     std::optional<GroundModel> groundModel_;
     std::vector<CellMark> groundReadMarks_;  // the ground table's cells that do not read

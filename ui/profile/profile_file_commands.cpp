@@ -242,7 +242,13 @@ std::optional<SheetSet> ProfileWindow::SheetsForExport(QString* title) {
     const std::shared_ptr<const GroundLine> line = document_->CurrentGround();
     std::optional<SheetGround> ground;
     if (line) ground = SheetGroundOf(*profile, *line);
-    SheetSet sheets = BuildSheets(*profile, *options, ground ? &*ground : nullptr);
+    // The band of the horizontal geometry when the LandXML file carries one;
+    // geometry that cannot be drawn leaves the band out, and the user is told.
+    QString notice;
+    const std::optional<HorizontalAlignment> horizontal = document_->Horizontal(&notice);
+    if (!notice.isEmpty())
+        services_.messages.ShowWarning(sheetDialog_, QStringLiteral("平面线形未画入图纸（图中不含直线及平曲线栏）：") + notice);
+    SheetSet sheets = BuildSheets(*profile, *options, ground ? &*ground : nullptr, horizontal ? &*horizontal : nullptr);
     if (sheets.problem) {
         services_.messages.ShowWarning(sheetDialog_, QString::fromStdString(DescribeSheetProblem(*sheets.problem)));
         return std::nullopt;

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -229,6 +230,41 @@ TEST_F(SheetExportTest, the_preview_shows_the_pages_that_would_be_written) {
             EXPECT_EQ(shown.pages[p].texts[t].text, expected.pages[p].texts[t].text);
         EXPECT_EQ(shown.pages[p].areas.size(), expected.pages[p].areas.size()) << "no fill or cut shading";
     }
+}
+
+// The sheets of a LandXML design file carry the 直线及平曲线 band of its
+// alignment; once the profile is saved as CSV there is no geometry to draw.
+TEST_F(ProfileWindowTest, sheets_of_a_landxml_file_carry_its_horizontal_geometry) {
+    ASSERT_TRUE(window().OpenFile(QStringLiteral(TARNVEL_IO_TEST_DATA "/buildingsmart_stn02_chain.xml")));
+    auto* action = window().findChild<QAction*>(QStringLiteral("ExportSheet"));
+    ASSERT_NE(action, nullptr);
+    action->trigger();
+    auto* dialog = window().findChild<profile::SheetExportDialog*>(QStringLiteral("SheetExportDialog"));
+    ASSERT_NE(dialog, nullptr);
+    auto* previewButton = dialog->findChild<QPushButton*>(QStringLiteral("SheetPreviewButton"));
+    ASSERT_NE(previewButton, nullptr);
+    const auto bandTexts = [&] {
+        std::vector<std::string> found;
+        for (const Page& page : preview.shown.back().pages)
+            for (const PageText& text : page.texts)
+                if (text.text == "直线及平曲线" || text.text.starts_with("R=")) found.push_back(text.text);
+        return found;
+    };
+
+    previewButton->click();
+    ASSERT_EQ(preview.shown.size(), 1u);
+    EXPECT_TRUE(messages.prompts.isEmpty()) << messages.prompts.join('\n').toStdString();
+    const std::vector<std::string> withBand = bandTexts();
+    EXPECT_NE(std::find(withBand.begin(), withBand.end(), "直线及平曲线"), withBand.end());
+
+    // Saved as CSV, the same profile has no horizontal geometry: the row and
+    // its R= notes go, the vertical curves' R= stay.
+    ASSERT_EQ(window().Document().Save(Path("stn02.csv"), io::ProfileFormat::Csv), QString());
+    previewButton->click();
+    ASSERT_EQ(preview.shown.size(), 2u);
+    const std::vector<std::string> without = bandTexts();
+    EXPECT_EQ(std::find(without.begin(), without.end(), "直线及平曲线"), without.end());
+    EXPECT_LT(without.size() + 1, withBand.size());
 }
 
 }  // namespace
