@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "io/landxml_scan.h"
 #include "io/profile_files.h"
 #include "tests/io/profile_model_helpers.h"
 #include "tests/io/scratch_folder.h"
@@ -198,6 +199,85 @@ TEST(LandXmlFailures, name_the_file_and_the_place) {
         EXPECT_TRUE(read.failure().message.starts_with("文件“路线.xml”")) << read.failure().message;
         EXPECT_NE(read.failure().message.find(c.message), std::string::npos)
             << c.name << ": " << read.failure().message;
+    }
+}
+
+// ---- Point lists read in pieces ----------------------------------------------
+
+// Whatever a file holds, reading its point lists piece by piece gives what the
+// whole-file DOM gives: the same profile, names and contents, or the same
+// message at the same line.
+TEST(LandXmlPieces, read_as_the_whole_file_would) {
+    const std::string two =
+        "<LandXML><Alignments><Alignment name=\"A\"><Profile><ProfAlign name=\"P\"><PVI>0 1</PVI><PVI>10 x</PVI>"
+        "</ProfAlign><ProfAlign name=\"E\"/><ProfSurf name=\"G\"><PntList2D>0 1 10 2</PntList2D></ProfSurf>"
+        "</Profile></Alignment><Alignment name=\"B\"><Profile><ProfAlign name=\"Q\">\n<PVI>0 5</PVI>\n"
+        "<ParaCurve length=\"4\">10 6</ParaCurve>\n<PVI>20 5</PVI></ProfAlign></Profile></Alignment>"
+        "</Alignments></LandXML>";
+    const struct {
+        const char* name;
+        std::string xml;
+        const char* profile;
+        bool inPieces = false;  // read without a DOM node per point
+    } cases[] = {
+        {"plain", Wrap("<LandXML>", kMetric, kThree), "", true},
+        {"prefixed_with_bom",
+         "\xEF\xBB\xBF<lx:LandXML xmlns:lx=\"x\"><lx:Alignments><lx:Alignment name=\"A\"><lx:Profile>"
+         "<lx:ProfAlign name=\"P\"><lx:PVI>0 10</lx:PVI><lx:PVI>200 11</lx:PVI></lx:ProfAlign></lx:Profile>"
+         "</lx:Alignment></lx:Alignments></lx:LandXML>",
+         "", true},
+        {"comments_cdata_entities_and_quoted_brackets",
+         Wrap("<?xml version='1.0' encoding='utf-8'?><LandXML>", kMetric,
+              "<Profile><ProfAlign name=\"P\"><!-- </ProfAlign> <PVI>9 9</PVI> --><?note <PVI>?>\n"
+              "<PVI>0&#32;10</PVI><Feature note='a > b \"c\" />'><Property value=\"&lt;\"/></Feature>"
+              "<ParaCurve length=\"40\"><![CDATA[100]]> 12<!-- c --></ParaCurve>\r\n<PVI>200 11</PVI>"
+              "</ProfAlign></Profile>"),
+         "", true},
+        {"second_of_two_with_a_bad_point_in_the_first", two, "B/Q"},
+        {"second_of_two", "<LandXML><Alignments><Alignment name=\"A\"><Profile><ProfAlign name=\"P\"><PVI>0 1</PVI>"
+                          "</ProfAlign><ProfAlign name=\"Q\"><PVI>0 2</PVI><PVI>9 3</PVI></ProfAlign></Profile>"
+                          "</Alignment></Alignments></LandXML>", "Q", true},
+        {"bad_point_in_the_profile_chosen", two, "A/P"},
+        {"self_closing_profile", two, "E"},
+        {"bad_point_line_number",
+         Wrap("<LandXML>", kMetric, "<Profile><ProfAlign>\n<PVI>0 10</PVI>\n<PVI>100</PVI></ProfAlign></Profile>"), ""},
+        {"mismatched_tag_inside", Wrap("<LandXML>", kMetric, "<Profile><ProfAlign><PVI>0 10</PVX></ProfAlign></Profile>"),
+         ""},
+        {"profile_left_open", "<LandXML><Alignments><Alignment><Profile><ProfAlign>\n<PVI>0 10</PVI>", ""},
+        {"nested_profile",
+         Wrap("<LandXML>", kMetric, "<Profile><ProfAlign><PVI>0 1</PVI><ProfAlign/><PVI>5 1</PVI></ProfAlign></Profile>"),
+         ""},
+        {"broken_after_the_points", Wrap("<LandXML>", kMetric, kThree + "\n\n<Feature a=\"1></Alignment>"), ""},
+        {"document_type", "<!DOCTYPE LandXML>" + Wrap("<LandXML>", kMetric, kThree), ""},
+        {"latin1", Wrap("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><LandXML>", kMetric, kThree), ""},
+        {"utf16", std::string("<\0L\0", 4), ""},
+    };
+    for (const auto& c : cases) {
+        std::string reference = c.xml;
+        const Result<LandXmlContent> whole = ParseLandXmlInPlace(reference, c.profile, "t.xml", {false, 0});
+        for (std::size_t piece : {std::size_t{1}, std::size_t{9}, std::size_t{64}, std::size_t{1} << 20}) {
+            std::string bytes = c.xml;
+            const Result<LandXmlContent> read = ParseLandXmlInPlace(bytes, c.profile, "t.xml", {true, piece});
+            const std::string label = std::string(c.name) + ", pieces of " + std::to_string(piece);
+            if (c.inPieces) {
+                EXPECT_EQ(bytes.find("PVI"), std::string::npos) << label;
+            }
+            ASSERT_EQ(read.ok(), whole.ok()) << label << (read.ok() ? whole : read).failure().message;
+            if (!read.ok()) {
+                EXPECT_EQ(read.failure().message, whole.failure().message) << label;
+                continue;
+            }
+            const LandXmlContent& a = read.value();
+            const LandXmlContent& b = whole.value();
+            EXPECT_EQ(a.model, b.model) << label;
+            EXPECT_EQ(a.alignment, b.alignment) << label;
+            EXPECT_EQ(a.beyondProfile, b.beyondProfile) << label;
+            ASSERT_EQ(a.names.size(), b.names.size()) << label;
+            for (std::size_t i = 0; i < a.names.size(); ++i)
+                EXPECT_EQ(a.names[i].alignment + "/" + a.names[i].profile,
+                          b.names[i].alignment + "/" + b.names[i].profile)
+                    << label;
+        }
     }
 }
 
