@@ -315,6 +315,48 @@ TEST(LandXmlRealFiles, inframodel_road_resolves_and_passes_through_its_points) {
     }
 }
 
+TEST(LandXmlRealFiles, buildingsmart_rail_curves_overlapping_by_rounding_meet_and_keep_their_lengths) {
+    const Result<ProfileModel> read = ParseLandXml(DataFile("buildingsmart_al01_overlap.xml"), "", "al01.xml");
+    ASSERT_TRUE(read.ok()) << read.failure().message;
+    const ProfileModel& m = read.value();
+    EXPECT_EQ(m.name, "T50121A");
+    ASSERT_EQ(m.points.size(), 11u);
+    EXPECT_EQ(m.points[2], Point(16.307166, 456.837297, Arc(9120)));
+    EXPECT_EQ(m.points[3], Point(32.281491, 456.638321, Arc(94000)));
+    EXPECT_EQ(m.points[6], Point(75.466701, 456.129148, Arc(90000)));
+
+    // The two curves overlap by 0.6 mm, far below anything a designer
+    // meant: the profile is accepted, with a note, and they meet halfway.
+    std::vector<ProfileProblem> problems;
+    const std::optional<Profile> profile = Profile::Resolve(m, &problems);
+    ASSERT_TRUE(profile.has_value()) << (problems.empty() ? "" : DescribeProfileProblem(problems.front()));
+    ASSERT_EQ(profile->Notes().size(), 1u);
+    const ProfileProblem& note = profile->Notes().front();
+    EXPECT_EQ(note.code, ProblemCode::CurvesMeetAdjusted);
+    EXPECT_EQ(note.point, 3u);
+    EXPECT_EQ(note.other, 2u);
+    EXPECT_NEAR(note.amount, 0.000608, 0.000005);
+    const auto row = [&](std::size_t point) {
+        for (const CurveElementsRow& e : profile->Elements())
+            if (e.point == point) return e;
+        ADD_FAILURE() << "no row for point " << point;
+        return CurveElementsRow{};
+    };
+    EXPECT_NEAR(row(2).endStation, row(3).startStation, 1e-9);
+    // The arc lengths the file states, to 2 mm (the meeting lengthens the
+    // first by 1 mm); the radii moved by the meeting, by at most 0.02 %.
+    const double published[][2] = {{26.807117, 9120}, {5.143179, 94000}};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const CurveElementsRow e = row(2 + i);
+        const double turn = std::fabs(std::atan(e.gradeOut / 100) - std::atan(e.gradeIn / 100));
+        EXPECT_NEAR(e.radius * turn, published[i][0], 2e-3) << "curve " << i;
+        EXPECT_NEAR(e.radius, published[i][1], published[i][1] * 2e-4) << "curve " << i;
+    }
+    // Every other point without a curve lies on the design line.
+    for (std::size_t i : {0u, 7u, 8u, 10u})
+        EXPECT_NEAR(profile->At(m.points[i].station.value).elevation, m.points[i].elevation, 1e-9) << i;
+}
+
 TEST(LandXmlRealFiles, buildingsmart_chain_break_maps_stations_to_labels) {
     const Result<ProfileModel> read = ParseLandXml(DataFile("buildingsmart_stn02_chain.xml"), "", "stn02.xml");
     ASSERT_TRUE(read.ok()) << read.failure().message;
