@@ -343,8 +343,11 @@ std::vector<std::string> ContentBeyondProfile(pugi::xml_node root) {
 }
 
 // UTF-8 as pugixml takes it without converting a byte, so that the names of
-// the parsed document point into `bytes` at the offsets the scan found.
+// the parsed document point into `bytes` at the offsets the scan found; and
+// no NUL byte, where pugixml's parse of the whole would stop while a piece
+// made blank would hide it.
 bool ReadAsUtf8(std::string_view bytes) {
+    if (bytes.find('\0') != std::string_view::npos) return false;
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
     if (!bytes.starts_with("<") || bytes.starts_with(std::string_view("<\0", 2))) return false;
     if (!bytes.starts_with("<?xml")) return true;

@@ -251,6 +251,10 @@ TEST(LandXmlPieces, read_as_the_whole_file_would) {
         {"document_type", "<!DOCTYPE LandXML>" + Wrap("<LandXML>", kMetric, kThree), ""},
         {"latin1", Wrap("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><LandXML>", kMetric, kThree), ""},
         {"utf16", std::string("<\0L\0", 4), ""},
+        {"nul_between_points",
+         Wrap("<LandXML>", kMetric,
+              std::string("<Profile><ProfAlign><PVI>0 1</PVI>\0<PVI>5 1</PVI><PVI>9 2</PVI></ProfAlign></Profile>", 85)),
+         ""},
     };
     for (const auto& c : cases) {
         std::string reference = c.xml;
