@@ -104,7 +104,7 @@ std::optional<GroundLine> LoadGround(const Options& options, const Profile& prof
     }
     std::vector<GroundProblem> problems = std::move(read.value().problems);
     std::vector<GroundProblem> checked;
-    std::optional<GroundLine> line = GroundLine::Make(read.value().model, profile, &checked);
+    std::optional<GroundLine> line = GroundLine::Make(std::move(read.value().model), profile, &checked);
     if (problems.empty() && line) return line;
     problems.insert(problems.end(), checked.begin(), checked.end());
     // A table's problems in the order of its rows, whichever check found them.

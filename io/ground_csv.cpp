@@ -156,7 +156,10 @@ Result<GroundReading> ParseGroundCsv(std::string_view bytes, std::string_view pa
     if (bytes.find('\0') != std::string_view::npos) return NotProfileFailure(path, "含有二进制数据，不是地面线表。");
     std::string_view body = bytes;
     if (body.starts_with(kBom)) body.remove_prefix(kBom.size());
-    const std::string text = IsValidUtf8(body) ? std::string(body) : GbkToUtf8(body);
+    // UTF-8 is read where it lies; only GBK needs a converted copy.
+    std::string converted;
+    if (!IsValidUtf8(body)) converted = GbkToUtf8(body);
+    const std::string_view text = converted.empty() ? body : std::string_view(converted);
 
     // The header is the first row, among the first few that are not blank,
     // that names both columns; title rows may stand above it.

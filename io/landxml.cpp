@@ -10,11 +10,13 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <stdexcept>
 
 #include <pugixml.hpp>
 
 #include "core/calculator/number_text.h"
 #include "io/exact_number.h"
+#include "io/landxml_scan.h"
 #include "io/profile_files.h"
 #include "io/xml_names.h"
 #include "core/text/messages.h"
@@ -340,8 +342,86 @@ std::vector<std::string> ContentBeyondProfile(pugi::xml_node root) {
     return extra;
 }
 
+// UTF-8 as pugixml takes it without converting a byte, so that the names of
+// the parsed document point into `bytes` at the offsets the scan found; and
+// no NUL byte, where pugixml's parse of the whole would stop while a piece
+// made blank would hide it.
+bool ReadAsUtf8(std::string_view bytes) {
+    if (bytes.find('\0') != std::string_view::npos) return false;
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    if (!bytes.starts_with("<") || bytes.starts_with(std::string_view("<\0", 2))) return false;
+    if (!bytes.starts_with("<?xml")) return true;
+    const std::string_view declaration = bytes.substr(0, bytes.find("?>"));
+    const std::size_t at = declaration.find("encoding");
+    if (at == std::string_view::npos) return true;
+    std::string_view value = declaration.substr(at + 8);
+    const std::size_t open = value.find_first_of("\"'");
+    if (open == std::string_view::npos) return false;
+    value.remove_prefix(open + 1);
+    value = value.substr(0, value.find_first_of("\"'"));
+    std::string lower(value);
+    for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return lower == "utf-8" || lower == "utf8";
+}
+
+// The points of every ProfAlign content, read a piece at a time (each piece a
+// small document of its own, parsed from a copy so that `bytes` stay as they
+// were); nothing when a piece does not parse or a point does not read: the
+// whole-file DOM then says what is wrong, as it would for the profile chosen.
+// `keep` false only checks that every piece parses.
+std::optional<std::vector<std::vector<ProfilePoint>>> ReadPointsInPieces(std::string_view bytes,
+                                                                         const std::vector<ElementContent>& contents,
+                                                                         bool keep, std::string_view path) {
+    std::vector<std::vector<ProfilePoint>> lists(contents.size());
+    pugi::xml_document piece;
+    for (std::size_t i = 0; i < contents.size(); ++i) {
+        const ElementContent& c = contents[i];
+        if (keep) lists[i].reserve(c.children);
+        std::size_t from = c.begin;
+        for (std::size_t p = 0; p <= c.cuts.size(); ++p) {
+            const std::size_t to = p < c.cuts.size() ? c.cuts[p] : c.end;
+            if (to <= from) continue;
+            const std::string_view text = bytes.substr(from, to - from);
+            from = to;
+            const pugi::xml_parse_result parsed =
+                piece.load_buffer(text.data(), text.size(),
+                                  pugi::parse_default | pugi::parse_embed_pcdata | pugi::parse_fragment,
+                                  pugi::encoding_utf8);
+            if (!parsed) {
+                if (parsed.status == pugi::status_out_of_memory) throw std::bad_alloc();
+                return std::nullopt;
+            }
+            if (!keep) continue;
+            for (pugi::xml_node node : piece.children()) {
+                if (!IsPointElement(node)) continue;
+                Result<ProfilePoint> point = ReadPoint(node, text, path);
+                if (!point.ok()) return std::nullopt;
+                lists[i].push_back(point.value());
+            }
+        }
+    }
+    piece.reset();
+    return lists;
+}
+
 Result<LandXmlContent> ReadLandXmlDocument(std::string& bytes, std::string_view name, std::string_view path,
-                                           bool wantProfile) {
+                                           bool wantProfile, const LandXmlReadPlan& plan) {
+    // The point lists are read first, piece by piece, and blanked: the DOM
+    // then holds the rest of the file, and the file, its DOM and one node per
+    // point are never all alive together.
+    std::vector<ElementContent> contents;
+    std::vector<std::vector<ProfilePoint>> lists;
+    if (plan.inPieces && ReadAsUtf8(bytes)) {
+        std::optional<std::vector<ElementContent>> found = FindElementContents(bytes, "ProfAlign", plan.pieceBytes);
+        if (found) {
+            auto read = ReadPointsInPieces(bytes, *found, wantProfile, path);
+            if (read) {
+                contents = std::move(*found);
+                lists = std::move(*read);
+                for (const ElementContent& c : contents) BlankContent(bytes, c);
+            }
+        }
+    }
     Result<Document> document = Load(bytes, path);
     if (!document.ok()) return document.failure();
     const pugi::xml_node root = document.value().root;
@@ -363,14 +443,28 @@ Result<LandXmlContent> ReadLandXmlDocument(std::string& bytes, std::string_view 
     model.name = chosen.value().name.profile;
     model.unit = unit.value();
     model.chains = std::move(chains.value());
-    std::size_t count = 0;
-    for (pugi::xml_node node : chosen.value().profAlign.children()) count += IsPointElement(node);
-    model.points.reserve(count);
-    for (pugi::xml_node node : chosen.value().profAlign.children()) {
-        if (!IsPointElement(node)) continue;
-        Result<ProfilePoint> point = ReadPoint(node, bytes, path);
-        if (!point.ok()) return point.failure();
-        model.points.push_back(point.value());
+    const char* const profAlignName = chosen.value().profAlign.name();
+    const auto read = std::find_if(contents.begin(), contents.end(), [&](const ElementContent& c) {
+        return bytes.data() + c.nameOffset == profAlignName;
+    });
+    if (read != contents.end()) {
+        model.points = std::move(lists[static_cast<std::size_t>(read - contents.begin())]);
+        lists.clear();
+        lists.shrink_to_fit();
+    } else {
+        // A content the scan blanked is always found above: the parse is in
+        // place, so the names point into the bytes.
+        if (!contents.empty() && !(profAlignName >= bytes.data() && profAlignName < bytes.data() + bytes.size()))
+            throw std::logic_error("LandXML parsed out of place after its point lists were read");
+        std::size_t count = 0;
+        for (pugi::xml_node node : chosen.value().profAlign.children()) count += IsPointElement(node);
+        model.points.reserve(count);
+        for (pugi::xml_node node : chosen.value().profAlign.children()) {
+            if (!IsPointElement(node)) continue;
+            Result<ProfilePoint> point = ReadPoint(node, bytes, path);
+            if (!point.ok()) return point.failure();
+            model.points.push_back(point.value());
+        }
     }
     if (!model.chains.empty()) {
         ChainProblem problem;
@@ -387,12 +481,17 @@ Result<LandXmlContent> ReadLandXmlDocument(std::string& bytes, std::string_view 
 
 }  // namespace
 
+Result<LandXmlContent> ParseLandXmlInPlace(std::string& bytes, std::string_view name, std::string_view path,
+                                           const LandXmlReadPlan& plan) {
+    return ReadLandXmlDocument(bytes, name, path, true, plan);
+}
+
 Result<LandXmlContent> ParseLandXmlInPlace(std::string& bytes, std::string_view name, std::string_view path) {
-    return ReadLandXmlDocument(bytes, name, path, true);
+    return ReadLandXmlDocument(bytes, name, path, true, {});
 }
 
 Result<LandXmlContent> ListLandXmlInPlace(std::string& bytes, std::string_view path) {
-    return ReadLandXmlDocument(bytes, {}, path, false);
+    return ReadLandXmlDocument(bytes, {}, path, false, {});
 }
 
 Result<std::vector<LandXmlProfileName>> ListLandXmlProfiles(std::string_view bytes, std::string_view path) {

@@ -102,17 +102,18 @@ double ProductError(double a, double b, double p) {
 }
 
 // The whole number nearest to the exact value of value × 10^decimals (an
-// exact tie to the even one), when that product lies below 2^53; nothing
-// otherwise. The product is computed as scaled + error, both exact, and
+// exact tie to the even one) in `nearest`, when that product lies below 2^53;
+// false otherwise. (A flag and an out-parameter rather than an optional: the
+// listing calls this millions of times, and an optional returned through
+// memory stalls each call.) The product is computed as scaled + error, both exact, and
 // compared with the halfway points through exact differences only: a sum
 // rounded to 0.5 could hide which side of it the product lies.
-std::optional<std::int64_t> ScaledNearest(double value, int decimals) {
+bool ScaledNearest(double value, int decimals, std::int64_t& nearest) {
     static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4,  1e5,  1e6,
                                          1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
     const double power = kPowers[decimals];  // exact: 10^12 < 2^53
     const double scaled = value * power;
-    if (!(std::fabs(scaled) < 9007199254740992.0)) return std::nullopt;  // also NaN and infinities
-    const double error = ProductError(value, power, scaled);
+    if (!(std::fabs(scaled) < 9007199254740992.0)) return false;  // also NaN and infinities
     // The whole number nearest to scaled, ties to even, without a library
     // call: adding and taking away 2^52 leaves no fraction bits, and the
     // additions round to nearest even. From 2^52 on, scaled is whole already.
@@ -120,6 +121,17 @@ std::optional<std::int64_t> ScaledNearest(double value, int decimals) {
     if (scaled > 0 && scaled < 0x1p52) n = (scaled + 0x1p52) - 0x1p52;
     if (scaled < 0 && scaled > -0x1p52) n = (scaled - 0x1p52) + 0x1p52;
     const double fromN = scaled - n;       // exact: within 0.5 of n
+    // The product's rounding error is at most half an ulp of scaled, below
+    // |scaled| × 2^-53: where scaled lies farther than twice that from the
+    // halfway points, n is the nearest whichever way the error goes. (The
+    // margin 0.5 − |fromN| is exact from 0.25 on; below that it exceeds any
+    // error of a product under 2^50, and from 2^50 on fromN is a multiple of
+    // 0.25 and the margin exact.)
+    if (0.5 - std::fabs(fromN) > std::fabs(scaled) * 0x1p-52) {
+        nearest = static_cast<std::int64_t>(n);
+        return true;
+    }
+    const double error = ProductError(value, power, scaled);
     const double aboveHalf = fromN - 0.5;  // exact: a multiple of scaled's ulp, at most 1
     const double belowHalf = fromN + 0.5;
     // n is a whole number of magnitude at most 2^53: its parity is that of
@@ -130,7 +142,8 @@ std::optional<std::int64_t> ScaledNearest(double value, int decimals) {
     } else if (belowHalf < -error || (belowHalf == -error && nIsOdd)) {
         n -= 1;
     }
-    return static_cast<std::int64_t>(n);
+    nearest = static_cast<std::int64_t>(n);
+    return true;
 }
 
 // "00" to "99": two digits per division.
@@ -138,6 +151,42 @@ constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
+
+// The text of scaled / 10^decimals (|scaled| < 2^53, decimals 0 to 12) with
+// exactly `decimals` decimals, written backwards so that it ends just before
+// `end`; returns where it begins. A zero carries no sign.
+constexpr std::size_t kScaledTextCapacity = 32;  // 16 digits, 12 leading zeros, point and sign
+char* WriteScaledText(std::int64_t scaled, int decimals, char* end) {
+    auto magnitude = static_cast<std::uint64_t>(scaled < 0 ? -scaled : scaled);
+    char* p = end;
+    int fraction = decimals;
+    for (; fraction >= 2; fraction -= 2) {
+        const auto pair = static_cast<std::size_t>(magnitude % 100) * 2;
+        magnitude /= 100;
+        *--p = kDigitPairs[pair + 1];
+        *--p = kDigitPairs[pair];
+    }
+    if (fraction == 1) {
+        *--p = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    }
+    if (decimals > 0) *--p = '.';
+    while (magnitude >= 100) {
+        const auto pair = static_cast<std::size_t>(magnitude % 100) * 2;
+        magnitude /= 100;
+        *--p = kDigitPairs[pair + 1];
+        *--p = kDigitPairs[pair];
+    }
+    if (magnitude >= 10) {
+        const auto pair = static_cast<std::size_t>(magnitude) * 2;
+        *--p = kDigitPairs[pair + 1];
+        *--p = kDigitPairs[pair];
+    } else {
+        *--p = static_cast<char>('0' + magnitude);
+    }
+    if (scaled < 0) *--p = '-';
+    return p;
+}
 
 }  // namespace
 
@@ -246,19 +295,19 @@ std::size_t WriteNumberText(double value, char* out) {
 
 double RoundTo3(double value) {
     if (!std::isfinite(value)) return value;
-    const std::optional<std::int64_t> n = ScaledNearest(value, 3);
+    std::int64_t n = 0;
     // Beyond 2^53 thousandths the rounding is left to exact decimal printing.
-    if (!n) return RoundTo3ByPrinting(value);
+    if (!ScaledNearest(value, 3, n)) return RoundTo3ByPrinting(value);
     // n is a whole number of at most 2^53, so this division gives the double
     // nearest to the multiple n / 1000.
-    const double rounded = static_cast<double>(*n) / 1000.0;
+    const double rounded = static_cast<double>(n) / 1000.0;
     return rounded == 0 ? 0.0 : rounded;
 }
 
 std::size_t WriteFixedText(double value, int decimals, char* out) {
     decimals = decimals < 0 ? 0 : (decimals > 12 ? 12 : decimals);
-    const std::optional<std::int64_t> scaled = ScaledNearest(value, decimals);
-    if (!scaled) {
+    std::int64_t scaled = 0;
+    if (!ScaledNearest(value, decimals, scaled)) {
         // Beyond 2^53 units of the last decimal (or not finite): exact decimal
         // printing, which is slower but rare for a profile.
         const auto res = std::to_chars(out, out + kFixedTextCapacity, value, std::chars_format::fixed, decimals);
@@ -270,40 +319,23 @@ std::size_t WriteFixedText(double value, int decimals, char* out) {
         }
         return text.size();
     }
-    // The digits of |n|, at least decimals + 1 of them, written from the end.
-    auto magnitude = static_cast<std::uint64_t>(*scaled < 0 ? -*scaled : *scaled);
-    char digits[24];
-    char* end = digits + sizeof digits;
-    char* p = end;
-    while (magnitude >= 100) {
-        const auto pair = static_cast<std::size_t>(magnitude % 100) * 2;
-        magnitude /= 100;
-        *--p = kDigitPairs[pair + 1];
-        *--p = kDigitPairs[pair];
-    }
-    if (magnitude >= 10) {
-        const auto pair = static_cast<std::size_t>(magnitude) * 2;
-        *--p = kDigitPairs[pair + 1];
-        *--p = kDigitPairs[pair];
-    } else {
-        *--p = static_cast<char>('0' + magnitude);
-    }
-    while (end - p < decimals + 1) *--p = '0';
-
-    char* to = out;
-    if (*scaled < 0) *to++ = '-';  // a value that rounds to zero carries no sign
-    const std::size_t whole = static_cast<std::size_t>(end - p) - static_cast<std::size_t>(decimals);
-    std::memcpy(to, p, whole);
-    to += whole;
-    if (decimals > 0) {
-        *to++ = '.';
-        std::memcpy(to, p + whole, static_cast<std::size_t>(decimals));
-        to += decimals;
-    }
-    return static_cast<std::size_t>(to - out);
+    char text[kScaledTextCapacity];
+    const char* begin = WriteScaledText(scaled, decimals, text + sizeof text);
+    const auto length = static_cast<std::size_t>(text + sizeof text - begin);
+    std::memcpy(out, begin, length);
+    return length;
 }
 
 void AppendFixedText(std::string& out, double value, int decimals) {
+    decimals = decimals < 0 ? 0 : (decimals > 12 ? 12 : decimals);
+    // A listing appends millions of these: the text is made once, in place,
+    // and copied once.
+    if (std::int64_t scaled = 0; ScaledNearest(value, decimals, scaled)) {
+        char text[kScaledTextCapacity];
+        const char* begin = WriteScaledText(scaled, decimals, text + sizeof text);
+        out.append(begin, static_cast<std::size_t>(text + sizeof text - begin));
+        return;
+    }
     char buf[kFixedTextCapacity];
     out.append(buf, WriteFixedText(value, decimals, buf));
 }

@@ -186,7 +186,7 @@ Crossings Cross(const Profile& profile, const GroundLine& ground) {
 
 }  // namespace
 
-std::optional<GroundLine> GroundLine::Make(const GroundModel& model, const Profile& profile,
+std::optional<GroundLine> GroundLine::Make(GroundModel model, const Profile& profile,
                                            std::vector<GroundProblem>* problems) {
     std::vector<GroundProblem> found;
     const auto& pts = model.points;
@@ -252,7 +252,7 @@ std::optional<GroundLine> GroundLine::Make(const GroundModel& model, const Profi
         if (problems) *problems = std::move(found);
         return std::nullopt;
     }
-    line.model_ = model;
+    line.model_ = std::move(model);
     return line;
 }
 

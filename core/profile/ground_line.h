@@ -74,7 +74,8 @@ public:
     // and returns the line, or nothing with every problem in `problems`, in
     // the order of the points. A ground line may start and end anywhere
     // inside the design profile.
-    static std::optional<GroundLine> Make(const GroundModel& model, const Profile& profile,
+    // The model is kept by the line: pass it moved when it is not needed after.
+    static std::optional<GroundLine> Make(GroundModel model, const Profile& profile,
                                           std::vector<GroundProblem>* problems = nullptr);
 
     const GroundModel& Model() const { return model_; }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "io/landxml_scan.h"
 #include "io/profile_files.h"
 #include "tests/io/profile_model_helpers.h"
 #include "tests/io/scratch_folder.h"
@@ -201,6 +202,89 @@ TEST(LandXmlFailures, name_the_file_and_the_place) {
     }
 }
 
+// ---- Point lists read in pieces ----------------------------------------------
+
+// Whatever a file holds, reading its point lists piece by piece gives what the
+// whole-file DOM gives: the same profile, names and contents, or the same
+// message at the same line.
+TEST(LandXmlPieces, read_as_the_whole_file_would) {
+    const std::string two =
+        "<LandXML><Alignments><Alignment name=\"A\"><Profile><ProfAlign name=\"P\"><PVI>0 1</PVI><PVI>10 x</PVI>"
+        "</ProfAlign><ProfAlign name=\"E\"/><ProfSurf name=\"G\"><PntList2D>0 1 10 2</PntList2D></ProfSurf>"
+        "</Profile></Alignment><Alignment name=\"B\"><Profile><ProfAlign name=\"Q\">\n<PVI>0 5</PVI>\n"
+        "<ParaCurve length=\"4\">10 6</ParaCurve>\n<PVI>20 5</PVI></ProfAlign></Profile></Alignment>"
+        "</Alignments></LandXML>";
+    const struct {
+        const char* name;
+        std::string xml;
+        const char* profile;
+        bool inPieces = false;  // read without a DOM node per point
+    } cases[] = {
+        {"plain", Wrap("<LandXML>", kMetric, kThree), "", true},
+        {"prefixed_with_bom",
+         "\xEF\xBB\xBF<lx:LandXML xmlns:lx=\"x\"><lx:Alignments><lx:Alignment name=\"A\"><lx:Profile>"
+         "<lx:ProfAlign name=\"P\"><lx:PVI>0 10</lx:PVI><lx:PVI>200 11</lx:PVI></lx:ProfAlign></lx:Profile>"
+         "</lx:Alignment></lx:Alignments></lx:LandXML>",
+         "", true},
+        {"comments_cdata_entities_and_quoted_brackets",
+         Wrap("<?xml version='1.0' encoding='utf-8'?><LandXML>", kMetric,
+              "<Profile><ProfAlign name=\"P\"><!-- </ProfAlign> <PVI>9 9</PVI> --><?note <PVI>?>\n"
+              "<PVI>0&#32;10</PVI><Feature note='a > b \"c\" />'><Property value=\"&lt;\"/></Feature>"
+              "<ParaCurve length=\"40\"><![CDATA[100]]> 12<!-- c --></ParaCurve>\r\n<PVI>200 11</PVI>"
+              "</ProfAlign></Profile>"),
+         "", true},
+        {"second_of_two_with_a_bad_point_in_the_first", two, "B/Q"},
+        {"second_of_two", "<LandXML><Alignments><Alignment name=\"A\"><Profile><ProfAlign name=\"P\"><PVI>0 1</PVI>"
+                          "</ProfAlign><ProfAlign name=\"Q\"><PVI>0 2</PVI><PVI>9 3</PVI></ProfAlign></Profile>"
+                          "</Alignment></Alignments></LandXML>", "Q", true},
+        {"bad_point_in_the_profile_chosen", two, "A/P"},
+        {"self_closing_profile", two, "E"},
+        {"bad_point_line_number",
+         Wrap("<LandXML>", kMetric, "<Profile><ProfAlign>\n<PVI>0 10</PVI>\n<PVI>100</PVI></ProfAlign></Profile>"), ""},
+        {"mismatched_tag_inside", Wrap("<LandXML>", kMetric, "<Profile><ProfAlign><PVI>0 10</PVX></ProfAlign></Profile>"),
+         ""},
+        {"profile_left_open", "<LandXML><Alignments><Alignment><Profile><ProfAlign>\n<PVI>0 10</PVI>", ""},
+        {"nested_profile",
+         Wrap("<LandXML>", kMetric, "<Profile><ProfAlign><PVI>0 1</PVI><ProfAlign/><PVI>5 1</PVI></ProfAlign></Profile>"),
+         ""},
+        {"broken_after_the_points", Wrap("<LandXML>", kMetric, kThree + "\n\n<Feature a=\"1></Alignment>"), ""},
+        {"document_type", "<!DOCTYPE LandXML>" + Wrap("<LandXML>", kMetric, kThree), ""},
+        {"latin1", Wrap("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><LandXML>", kMetric, kThree), ""},
+        {"utf16", std::string("<\0L\0", 4), ""},
+        {"nul_between_points",
+         Wrap("<LandXML>", kMetric,
+              std::string("<Profile><ProfAlign><PVI>0 1</PVI>\0<PVI>5 1</PVI><PVI>9 2</PVI></ProfAlign></Profile>", 85)),
+         ""},
+    };
+    for (const auto& c : cases) {
+        std::string reference = c.xml;
+        const Result<LandXmlContent> whole = ParseLandXmlInPlace(reference, c.profile, "t.xml", {false, 0});
+        for (std::size_t piece : {std::size_t{1}, std::size_t{9}, std::size_t{64}, std::size_t{1} << 20}) {
+            std::string bytes = c.xml;
+            const Result<LandXmlContent> read = ParseLandXmlInPlace(bytes, c.profile, "t.xml", {true, piece});
+            const std::string label = std::string(c.name) + ", pieces of " + std::to_string(piece);
+            if (c.inPieces) {
+                EXPECT_EQ(bytes.find("PVI"), std::string::npos) << label;
+            }
+            ASSERT_EQ(read.ok(), whole.ok()) << label << (read.ok() ? whole : read).failure().message;
+            if (!read.ok()) {
+                EXPECT_EQ(read.failure().message, whole.failure().message) << label;
+                continue;
+            }
+            const LandXmlContent& a = read.value();
+            const LandXmlContent& b = whole.value();
+            EXPECT_EQ(a.model, b.model) << label;
+            EXPECT_EQ(a.alignment, b.alignment) << label;
+            EXPECT_EQ(a.beyondProfile, b.beyondProfile) << label;
+            ASSERT_EQ(a.names.size(), b.names.size()) << label;
+            for (std::size_t i = 0; i < a.names.size(); ++i)
+                EXPECT_EQ(a.names[i].alignment + "/" + a.names[i].profile,
+                          b.names[i].alignment + "/" + b.names[i].profile)
+                    << label;
+        }
+    }
+}
+
 // ---- Real files ---------------------------------------------------------------
 
 std::string DataFile(const char* name) { return testing::ReadBytes(std::string(TARNVEL_IO_TEST_DATA) + "/" + name); }
@@ -233,6 +317,48 @@ TEST(LandXmlRealFiles, inframodel_road_resolves_and_passes_through_its_points) {
         const double turn = std::fabs(std::atan(row.gradeOut / 100) - std::atan(row.gradeIn / 100));
         EXPECT_NEAR(row.radius * turn, fileArcLengths[i], 2e-3) << "curve " << i + 1;
     }
+}
+
+TEST(LandXmlRealFiles, buildingsmart_rail_curves_overlapping_by_rounding_meet_and_keep_their_lengths) {
+    const Result<ProfileModel> read = ParseLandXml(DataFile("buildingsmart_al01_overlap.xml"), "", "al01.xml");
+    ASSERT_TRUE(read.ok()) << read.failure().message;
+    const ProfileModel& m = read.value();
+    EXPECT_EQ(m.name, "T50121A");
+    ASSERT_EQ(m.points.size(), 11u);
+    EXPECT_EQ(m.points[2], Point(16.307166, 456.837297, Arc(9120)));
+    EXPECT_EQ(m.points[3], Point(32.281491, 456.638321, Arc(94000)));
+    EXPECT_EQ(m.points[6], Point(75.466701, 456.129148, Arc(90000)));
+
+    // The two curves overlap by 0.6 mm, far below anything a designer
+    // meant: the profile is accepted, with a note, and they meet halfway.
+    std::vector<ProfileProblem> problems;
+    const std::optional<Profile> profile = Profile::Resolve(m, &problems);
+    ASSERT_TRUE(profile.has_value()) << (problems.empty() ? "" : DescribeProfileProblem(problems.front()));
+    ASSERT_EQ(profile->Notes().size(), 1u);
+    const ProfileProblem& note = profile->Notes().front();
+    EXPECT_EQ(note.code, ProblemCode::CurvesMeetAdjusted);
+    EXPECT_EQ(note.point, 3u);
+    EXPECT_EQ(note.other, 2u);
+    EXPECT_NEAR(note.amount, 0.000608, 0.000005);
+    const auto row = [&](std::size_t point) {
+        for (const CurveElementsRow& e : profile->Elements())
+            if (e.point == point) return e;
+        ADD_FAILURE() << "no row for point " << point;
+        return CurveElementsRow{};
+    };
+    EXPECT_NEAR(row(2).endStation, row(3).startStation, 1e-9);
+    // The arc lengths the file states, to 2 mm (the meeting lengthens the
+    // first by 1 mm); the radii moved by the meeting, by at most 0.02 %.
+    const double published[][2] = {{26.807117, 9120}, {5.143179, 94000}};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const CurveElementsRow e = row(2 + i);
+        const double turn = std::fabs(std::atan(e.gradeOut / 100) - std::atan(e.gradeIn / 100));
+        EXPECT_NEAR(e.radius * turn, published[i][0], 2e-3) << "curve " << i;
+        EXPECT_NEAR(e.radius, published[i][1], published[i][1] * 2e-4) << "curve " << i;
+    }
+    // Every other point without a curve lies on the design line.
+    for (std::size_t i : {0u, 7u, 8u, 10u})
+        EXPECT_NEAR(profile->At(m.points[i].station.value).elevation, m.points[i].elevation, 1e-9) << i;
 }
 
 TEST(LandXmlRealFiles, buildingsmart_chain_break_maps_stations_to_labels) {

@@ -98,6 +98,7 @@ TEST(ProfileDocument, loaded_cells_read_back_to_the_files_numbers) {
         {"buildingsmart_stn02_chain.xml", "K0+876.272071272522"},
         {"inframodel_m3_road.xml", "K1+266.246171"},
         {"inframodel_m3_road.xml", "19.377"},
+        {"buildingsmart_al01_overlap.xml", "K0+075.466701"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.cell);
