@@ -74,8 +74,11 @@ void FitColumnsToSample(QTableView* view) {
     }
     const QFontMetrics metrics(view->font());
     // What a cell needs beside its text: the delegate's margins and the grid line.
+    // One digit more than measured: the font a cell is painted in may set
+    // its text a pixel or two wider than these metrics, and a station cut to
+    // "K0+025.0…" is worse than a little room.
     const int margins = 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1) +
-                        (view->showGrid() ? 1 : 0);
+                        (view->showGrid() ? 1 : 0) + metrics.horizontalAdvance(QLatin1Char('0'));
     QHeaderView* header = view->horizontalHeader();
     for (int column = 0; column < model->columnCount(); ++column) {
         if (view->isColumnHidden(column)) continue;
