@@ -611,12 +611,12 @@ private:
     // The places a label of the drawing may take, best first: on its own
     // side of the point, then further out, then on the other side, each
     // centred on the point and then beside it.
-    bool PlaceLabel(const DrawingLabel& label, PageRole role) {
+    bool PlaceLabel(const DrawingLabel& label, std::vector<std::string> lines, PageRole role) {
         const PagePoint anchor = At(label.anchor);
         const double gap = std::fabs(label.offsetY) * k;
-        const double height = BlockHeight(label.lines.size());
+        const double height = BlockHeight(lines.size());
         const bool above = label.vAlign == VAlign::Above;
-        Block block{label.lines, role, PageAlign(label.hAlign)};
+        Block block{std::move(lines), role, PageAlign(label.hAlign)};
         const TextHAlign first = block.hAlign;
         const double width = BlockWidth(block);
         for (const bool up : {above, !above}) {
@@ -655,12 +655,17 @@ private:
                (PviStation(label.pvi + 1) - PviStation(label.pvi)) * scale >= kApartPixels;
     }
 
+    // A label's text is written only once its place is known to be in view.
     void Labels(LabelRole role) {
-        for (const auto& label : drawing_.labels) {
-            if (label.role != role || label.lines.empty() || !InFrame(label.anchor) || !StandsApart(label)) continue;
+        const std::size_t slots = LabelSlots(profile_, role);
+        for (std::size_t slot = 0; slot < slots; ++slot) {
+            const auto label = LabelAt(profile_, role, slot);
+            if (!label || !InFrame(label->anchor) || !StandsApart(*label)) continue;
+            auto lines = LabelLines(profile_, *label);
+            if (lines.empty()) continue;
             PageRole pageRole = PageRole::Text;
-            if (role == LabelRole::Pvi && label.pvi == selected_ && selected_ != kNoPvi) pageRole = PageRole::Highlight;
-            PlaceLabel(label, pageRole);
+            if (role == LabelRole::Pvi && label->pvi == selected_ && selected_ != kNoPvi) pageRole = PageRole::Highlight;
+            PlaceLabel(*label, std::move(lines), pageRole);
         }
     }
 
@@ -668,13 +673,15 @@ private:
     // place beside the point is free, the label moves up or down the page
     // above the point, over the frame if need be, and at last over a line.
     void EndLabels() {
-        for (const auto& label : drawing_.labels) {
-            if (label.role != LabelRole::EndPoint || label.lines.empty() || !InFrame(label.anchor)) continue;
-            if (PlaceLabel(label, PageRole::Text)) continue;
-            const PagePoint anchor = At(label.anchor);
-            const Block block{label.lines, PageRole::Text, PageAlign(label.hAlign)};
-            const double height = BlockHeight(label.lines.size());
-            const double start = anchor.y - std::fabs(label.offsetY) * k - height;
+        for (std::size_t slot = 0; slot < LabelSlots(profile_, LabelRole::EndPoint); ++slot) {
+            const auto label = LabelAt(profile_, LabelRole::EndPoint, slot);
+            if (!label || !InFrame(label->anchor)) continue;
+            auto lines = LabelLines(profile_, *label);
+            if (lines.empty() || PlaceLabel(*label, lines, PageRole::Text)) continue;
+            const PagePoint anchor = At(label->anchor);
+            const double height = BlockHeight(lines.size());
+            const Block block{std::move(lines), PageRole::Text, PageAlign(label->hAlign)};
+            const double start = anchor.y - std::fabs(label->offsetY) * k - height;
             const int steps = static_cast<int>(std::ceil(whole_.Height() / kLineStep * 2)) + 1;
             bool placed = false;
             for (const bool overLines : {false, true}) {

@@ -11,6 +11,8 @@
 // Every primitive names the PVI it belongs to as an index into
 // Profile::Elements() (the first PVI is 0), or kNoPvi.
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,6 +58,10 @@ enum class LabelRole { Pvi, EndPoint, Grade, Extreme };
 enum class HAlign { Left, Centre, Right };
 enum class VAlign { Above, Middle, Below };
 
+// A label of the drawing as numbers: what it describes and where it stands.
+// Its text is written by LabelLines only for the labels a page shows, so
+// that a drawing holds no text for the thousands of points a view leaves
+// out (on a file of a million PVIs, the texts were the bulk of the drawing).
 struct DrawingLabel {
     LabelRole role = LabelRole::Pvi;
     int pvi = kNoPvi;  // for a grade: the PVI it starts at (kNoPvi for the first grade)
@@ -63,7 +69,7 @@ struct DrawingLabel {
     double offsetX = 0, offsetY = 0;  // screen pixels, y down, from the anchor
     HAlign hAlign = HAlign::Centre;
     VAlign vAlign = VAlign::Above;
-    std::vector<std::string> lines;   // UTF-8, top to bottom
+    std::size_t slot = 0;  // as given to LabelAt
 };
 
 // A chain break (断链) marked on the station axis with both its labels.
@@ -82,7 +88,6 @@ struct WorldBox {
 struct ProfileDrawing {
     std::vector<DrawingPolyline> lines;
     std::vector<DrawingMarker> markers;
-    std::vector<DrawingLabel> labels;
     std::vector<DrawingChainMark> chainMarks;
     WorldBox extent;      // of every line and marker
     std::string unit;     // "m", "ft", "ftUS"
@@ -94,6 +99,15 @@ struct ProfileDrawing {
 // resolution from the profile, so that the drawing of any file stays small
 // (under a kilobyte a PVI) and no curve is drawn coarser than its page shows.
 ProfileDrawing BuildDrawing(const Profile& profile);
+
+// The labels of one role, slot by slot in the order a page places them:
+// PVI i for Pvi and Extreme (no label where PVI i's curve has no high or
+// low point), grade i from the start for Grade, the start then the end for
+// EndPoint. Each is made from the profile's numbers when asked for.
+std::size_t LabelSlots(const Profile& profile, LabelRole role);
+std::optional<DrawingLabel> LabelAt(const Profile& profile, LabelRole role, std::size_t slot);
+// The text of a label, top to bottom, UTF-8.
+std::vector<std::string> LabelLines(const Profile& profile, const DrawingLabel& label);
 
 // Ticks for the station axis between two internal stations: whole multiples
 // of `step` in the labels (K1+100, K1+200, …), region by region between chain

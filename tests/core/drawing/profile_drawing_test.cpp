@@ -145,10 +145,16 @@ TEST_P(ProfileDrawingTest, tangents_run_through_each_pvi_at_its_grades) {
 }
 
 TEST_P(ProfileDrawingTest, labels_carry_the_stations_grades_and_breaks_as_written) {
+    std::vector<std::vector<std::string>> pviLabels;
     std::vector<std::string> pvis, grades, chains;
-    for (const auto& label : drawing_.labels) {
-        if (label.role == LabelRole::Pvi) pvis.push_back(label.lines.at(0));
-        if (label.role == LabelRole::Grade) grades.push_back(label.lines.at(0));
+    for (const LabelRole role : {LabelRole::Pvi, LabelRole::Grade}) {
+        for (std::size_t slot = 0; slot < LabelSlots(*profile_, role); ++slot) {
+            const auto label = LabelAt(*profile_, role, slot);
+            ASSERT_TRUE(label.has_value());
+            const auto lines = LabelLines(*profile_, *label);
+            if (role == LabelRole::Pvi) pviLabels.push_back(lines);
+            (role == LabelRole::Pvi ? pvis : grades).push_back(lines.at(0));
+        }
     }
     for (const auto& c : drawing_.chainMarks) chains.push_back(c.back + "=" + c.ahead + " " + c.description);
     EXPECT_EQ(pvis, GetParam().pviStations);
@@ -156,9 +162,8 @@ TEST_P(ProfileDrawingTest, labels_carry_the_stations_grades_and_breaks_as_writte
     EXPECT_EQ(chains, GetParam().chainTexts);
     for (const auto& wanted : GetParam().curveLines) {
         bool found = false;
-        for (const auto& label : drawing_.labels)
-            if (label.role == LabelRole::Pvi)
-                found = found || std::find(label.lines.begin(), label.lines.end(), wanted) != label.lines.end();
+        for (const auto& lines : pviLabels)
+            found = found || std::find(lines.begin(), lines.end(), wanted) != lines.end();
         EXPECT_TRUE(found) << wanted;
     }
     // Every primitive with a PVI names one that exists.
