@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -275,17 +276,17 @@ private:
             if (role == LineRole::Tangent &&
                 (line.points.back().station - line.points.front().station) * view_.Scale() < kMinTangentPixels)
                 continue;
-            const std::vector<WorldPoint>* points = &line.points;
+            std::span<const WorldPoint> points(line.points.begin(), line.points.size());
             if (role == LineRole::Design && line.pvi != kNoPvi &&
                 line.pvi < static_cast<int>(profile_.Elements().size())) {
                 sampled.clear();
                 SampleCurve(profile_.Elements()[static_cast<std::size_t>(line.pvi)], sampled);
                 if (sampled.size() < 2) continue;
-                points = &sampled;
+                points = sampled;
             }
-            DevicePoint a = view_.ToDevice(points->front());
-            for (std::size_t i = 1; i < points->size(); ++i) {
-                const DevicePoint b = view_.ToDevice((*points)[i]);
+            DevicePoint a = view_.ToDevice(points.front());
+            for (std::size_t i = 1; i < points.size(); ++i) {
+                const DevicePoint b = view_.ToDevice(points[i]);
                 AddClipped(a, b, run, flush);
                 a = b;
             }

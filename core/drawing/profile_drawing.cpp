@@ -21,8 +21,7 @@ std::string KText(const Profile& profile, double internal) {
 // output samples the curves it shows at its own resolution (plot_page.h), so
 // a sampled copy here would only cost memory: on a file of a million PVIs,
 // more than all the rest of the drawing.
-void CurvePoints(ProfileCursor& cursor, double from, double split, double to, std::vector<WorldPoint>& out) {
-    out.reserve(3);
+void CurvePoints(ProfileCursor& cursor, double from, double split, double to, LinePoints& out) {
     for (const double s : {from, split, to}) {
         if (out.empty() || s > out.back().station) out.push_back({s, cursor.At(s).elevation});
     }

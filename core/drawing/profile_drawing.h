@@ -11,7 +11,10 @@
 // Every primitive names the PVI it belongs to as an index into
 // Profile::Elements() (the first PVI is 0), or kNoPvi.
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,10 +35,37 @@ enum class LineRole {
     Tangent,  // the grade lines extended through a PVI over its curve (dashed)
 };
 
+// The points of one line of the drawing, held in place: a grade line has
+// two, a curve and its tangents three, and a file of a million PVIs makes
+// three million lines, too many for an allocation each.
+class LinePoints {
+public:
+    static constexpr std::size_t kCapacity = 3;
+    LinePoints() = default;
+    LinePoints(std::initializer_list<WorldPoint> points) {
+        for (const WorldPoint& p : points) push_back(p);
+    }
+    // A point past the capacity is not kept: no line of the drawing has one.
+    void push_back(const WorldPoint& p) {
+        if (size_ < kCapacity) points_[size_++] = p;
+    }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    const WorldPoint* begin() const { return points_.data(); }
+    const WorldPoint* end() const { return points_.data() + size_; }
+    const WorldPoint& front() const { return points_[0]; }
+    const WorldPoint& back() const { return points_[size_ - 1]; }
+    const WorldPoint& operator[](std::size_t i) const { return points_[i]; }
+
+private:
+    std::array<WorldPoint, kCapacity> points_{};
+    std::uint8_t size_ = 0;
+};
+
 struct DrawingPolyline {
     LineRole role = LineRole::Design;
     int pvi = kNoPvi;
-    std::vector<WorldPoint> points;
+    LinePoints points;
 };
 
 enum class MarkerKind {
