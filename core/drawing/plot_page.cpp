@@ -232,7 +232,8 @@ private:
 
     // A curve sampled afresh for this view: within the visible stations, as
     // finely as the pixels need and no finer.
-    void SampleCurve(const CurveElementsRow& e, std::vector<WorldPoint>& out) const {
+    // The cursor walks the curves in order along the road.
+    void SampleCurve(const CurveElementsRow& e, ProfileCursor& cursor, std::vector<WorldPoint>& out) const {
         const double lo = std::max(e.startStation, visible_.minStation);
         const double hi = std::min(e.endStation, visible_.maxStation);
         if (!(lo < hi)) return;
@@ -240,8 +241,9 @@ private:
         const double split = std::clamp(e.pviStation, lo, hi);
         for (const auto& [from, to] : {std::pair{lo, split}, std::pair{split, hi}}) {
             if (!(to > from)) continue;
-            const double zFrom = profile_.At(from).elevation, zTo = profile_.At(to).elevation;
-            const double zMiddle = profile_.At(from + (to - from) / 2).elevation;
+            const double zFrom = cursor.At(from).elevation;
+            const double zMiddle = cursor.At(from + (to - from) / 2).elevation;
+            const double zTo = cursor.At(to).elevation;
             // Within one piece the sag of a chord grows with the square of
             // its length; the factor 2 covers the arc.
             const double sag = std::fabs(zMiddle - (zFrom + zTo) / 2) * pixelsPerUnit;
@@ -252,7 +254,7 @@ private:
             if (out.empty()) out.push_back({from, zFrom});
             for (int i = 1; i < n; ++i) {
                 const double s = from + (to - from) * i / n;
-                out.push_back({s, profile_.At(s).elevation});
+                out.push_back({s, cursor.At(s).elevation});
             }
             out.push_back({to, zTo});
         }
@@ -263,6 +265,7 @@ private:
     void Lines(LineRole role, int onlyPvi, PageRole pageRole) {
         std::vector<PagePoint> run;
         std::vector<WorldPoint> sampled;
+        ProfileCursor cursor(profile_);
         auto flush = [&] {
             if (run.size() >= 2) Emit(Decimated(run, k), pageRole);
             run.clear();
@@ -280,7 +283,7 @@ private:
             if (role == LineRole::Design && line.pvi != kNoPvi &&
                 line.pvi < static_cast<int>(profile_.Elements().size())) {
                 sampled.clear();
-                SampleCurve(profile_.Elements()[static_cast<std::size_t>(line.pvi)], sampled);
+                SampleCurve(profile_.Elements()[static_cast<std::size_t>(line.pvi)], cursor, sampled);
                 if (sampled.size() < 2) continue;
                 points = sampled;
             }
