@@ -53,8 +53,7 @@ void Repaint(benchmark::State& state, bool pan) {
         }
         plot.repaint();
     }
-    state.counters["primitives"] = static_cast<double>(plot.drawing().lines.size() + plot.drawing().markers.size() +
-                                                       plot.drawing().labels.size());
+    state.counters["primitives"] = static_cast<double>(plot.drawing().lines.size() + plot.drawing().markers.size());
 }
 
 void RepaintSameView(benchmark::State& state) { Repaint(state, false); }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -231,7 +232,8 @@ private:
 
     // A curve sampled afresh for this view: within the visible stations, as
     // finely as the pixels need and no finer.
-    void SampleCurve(const CurveElementsRow& e, std::vector<WorldPoint>& out) const {
+    // The cursor walks the curves in order along the road.
+    void SampleCurve(const CurveElementsRow& e, ProfileCursor& cursor, std::vector<WorldPoint>& out) const {
         const double lo = std::max(e.startStation, visible_.minStation);
         const double hi = std::min(e.endStation, visible_.maxStation);
         if (!(lo < hi)) return;
@@ -239,8 +241,9 @@ private:
         const double split = std::clamp(e.pviStation, lo, hi);
         for (const auto& [from, to] : {std::pair{lo, split}, std::pair{split, hi}}) {
             if (!(to > from)) continue;
-            const double zFrom = profile_.At(from).elevation, zTo = profile_.At(to).elevation;
-            const double zMiddle = profile_.At(from + (to - from) / 2).elevation;
+            const double zFrom = cursor.At(from).elevation;
+            const double zMiddle = cursor.At(from + (to - from) / 2).elevation;
+            const double zTo = cursor.At(to).elevation;
             // Within one piece the sag of a chord grows with the square of
             // its length; the factor 2 covers the arc.
             const double sag = std::fabs(zMiddle - (zFrom + zTo) / 2) * pixelsPerUnit;
@@ -251,7 +254,7 @@ private:
             if (out.empty()) out.push_back({from, zFrom});
             for (int i = 1; i < n; ++i) {
                 const double s = from + (to - from) * i / n;
-                out.push_back({s, profile_.At(s).elevation});
+                out.push_back({s, cursor.At(s).elevation});
             }
             out.push_back({to, zTo});
         }
@@ -262,6 +265,7 @@ private:
     void Lines(LineRole role, int onlyPvi, PageRole pageRole) {
         std::vector<PagePoint> run;
         std::vector<WorldPoint> sampled;
+        ProfileCursor cursor(profile_);
         auto flush = [&] {
             if (run.size() >= 2) Emit(Decimated(run, k), pageRole);
             run.clear();
@@ -275,17 +279,17 @@ private:
             if (role == LineRole::Tangent &&
                 (line.points.back().station - line.points.front().station) * view_.Scale() < kMinTangentPixels)
                 continue;
-            const std::vector<WorldPoint>* points = &line.points;
+            std::span<const WorldPoint> points(line.points.begin(), line.points.size());
             if (role == LineRole::Design && line.pvi != kNoPvi &&
                 line.pvi < static_cast<int>(profile_.Elements().size())) {
                 sampled.clear();
-                SampleCurve(profile_.Elements()[static_cast<std::size_t>(line.pvi)], sampled);
+                SampleCurve(profile_.Elements()[static_cast<std::size_t>(line.pvi)], cursor, sampled);
                 if (sampled.size() < 2) continue;
-                points = &sampled;
+                points = sampled;
             }
-            DevicePoint a = view_.ToDevice(points->front());
-            for (std::size_t i = 1; i < points->size(); ++i) {
-                const DevicePoint b = view_.ToDevice((*points)[i]);
+            DevicePoint a = view_.ToDevice(points.front());
+            for (std::size_t i = 1; i < points.size(); ++i) {
+                const DevicePoint b = view_.ToDevice(points[i]);
                 AddClipped(a, b, run, flush);
                 a = b;
             }
@@ -611,12 +615,12 @@ private:
     // The places a label of the drawing may take, best first: on its own
     // side of the point, then further out, then on the other side, each
     // centred on the point and then beside it.
-    bool PlaceLabel(const DrawingLabel& label, PageRole role) {
+    bool PlaceLabel(const DrawingLabel& label, std::vector<std::string> lines, PageRole role) {
         const PagePoint anchor = At(label.anchor);
         const double gap = std::fabs(label.offsetY) * k;
-        const double height = BlockHeight(label.lines.size());
+        const double height = BlockHeight(lines.size());
         const bool above = label.vAlign == VAlign::Above;
-        Block block{label.lines, role, PageAlign(label.hAlign)};
+        Block block{std::move(lines), role, PageAlign(label.hAlign)};
         const TextHAlign first = block.hAlign;
         const double width = BlockWidth(block);
         for (const bool up : {above, !above}) {
@@ -655,12 +659,17 @@ private:
                (PviStation(label.pvi + 1) - PviStation(label.pvi)) * scale >= kApartPixels;
     }
 
+    // A label's text is written only once its place is known to be in view.
     void Labels(LabelRole role) {
-        for (const auto& label : drawing_.labels) {
-            if (label.role != role || label.lines.empty() || !InFrame(label.anchor) || !StandsApart(label)) continue;
+        const std::size_t slots = LabelSlots(profile_, role);
+        for (std::size_t slot = 0; slot < slots; ++slot) {
+            const auto label = LabelAt(profile_, role, slot);
+            if (!label || !InFrame(label->anchor) || !StandsApart(*label)) continue;
+            auto lines = LabelLines(profile_, *label);
+            if (lines.empty()) continue;
             PageRole pageRole = PageRole::Text;
-            if (role == LabelRole::Pvi && label.pvi == selected_ && selected_ != kNoPvi) pageRole = PageRole::Highlight;
-            PlaceLabel(label, pageRole);
+            if (role == LabelRole::Pvi && label->pvi == selected_ && selected_ != kNoPvi) pageRole = PageRole::Highlight;
+            PlaceLabel(*label, std::move(lines), pageRole);
         }
     }
 
@@ -668,13 +677,15 @@ private:
     // place beside the point is free, the label moves up or down the page
     // above the point, over the frame if need be, and at last over a line.
     void EndLabels() {
-        for (const auto& label : drawing_.labels) {
-            if (label.role != LabelRole::EndPoint || label.lines.empty() || !InFrame(label.anchor)) continue;
-            if (PlaceLabel(label, PageRole::Text)) continue;
-            const PagePoint anchor = At(label.anchor);
-            const Block block{label.lines, PageRole::Text, PageAlign(label.hAlign)};
-            const double height = BlockHeight(label.lines.size());
-            const double start = anchor.y - std::fabs(label.offsetY) * k - height;
+        for (std::size_t slot = 0; slot < LabelSlots(profile_, LabelRole::EndPoint); ++slot) {
+            const auto label = LabelAt(profile_, LabelRole::EndPoint, slot);
+            if (!label || !InFrame(label->anchor)) continue;
+            auto lines = LabelLines(profile_, *label);
+            if (lines.empty() || PlaceLabel(*label, lines, PageRole::Text)) continue;
+            const PagePoint anchor = At(label->anchor);
+            const double height = BlockHeight(lines.size());
+            const Block block{std::move(lines), PageRole::Text, PageAlign(label->hAlign)};
+            const double start = anchor.y - std::fabs(label->offsetY) * k - height;
             const int steps = static_cast<int>(std::ceil(whole_.Height() / kLineStep * 2)) + 1;
             bool placed = false;
             for (const bool overLines : {false, true}) {

@@ -21,8 +21,7 @@ std::string KText(const Profile& profile, double internal) {
 // output samples the curves it shows at its own resolution (plot_page.h), so
 // a sampled copy here would only cost memory: on a file of a million PVIs,
 // more than all the rest of the drawing.
-void CurvePoints(ProfileCursor& cursor, double from, double split, double to, std::vector<WorldPoint>& out) {
-    out.reserve(3);
+void CurvePoints(ProfileCursor& cursor, double from, double split, double to, LinePoints& out) {
     for (const double s : {from, split, to}) {
         if (out.empty() || s > out.back().station) out.push_back({s, cursor.At(s).elevation});
     }
@@ -30,23 +29,25 @@ void CurvePoints(ProfileCursor& cursor, double from, double split, double to, st
 
 std::string GradeText(double grade) { return FixedText(grade, 3) + "%"; }
 
-// The points of the profile: start, each PVI, end, with the grade that
-// leaves each of them.
+// The points of the profile: start, each PVI, end (point i is PVI i − 1),
+// with the grade that leaves each of them.
 struct GradePoint {
     double station = 0, elevation = 0;
     double gradeOut = 0;
 };
 
-std::vector<GradePoint> GradePoints(const Profile& profile) {
+GradePoint GradePointAt(const Profile& profile, std::size_t i) {
     const auto& elements = profile.Elements();
-    std::vector<GradePoint> points;
-    points.reserve(elements.size() + 2);
-    const double start = profile.StartStation();
-    points.push_back({start, profile.Model().points.front().elevation,
-                      elements.empty() ? profile.At(start).grade : elements.front().gradeIn});
-    for (const auto& e : elements) points.push_back({e.pviStation, e.pviElevation, e.gradeOut});
-    points.push_back({profile.EndStation(), profile.Model().points.back().elevation, 0});
-    return points;
+    if (i == 0) {
+        const double start = profile.StartStation();
+        return {start, profile.Model().points.front().elevation,
+                elements.empty() ? profile.At(start).grade : elements.front().gradeIn};
+    }
+    if (i <= elements.size()) {
+        const auto& e = elements[i - 1];
+        return {e.pviStation, e.pviElevation, e.gradeOut};
+    }
+    return {profile.EndStation(), profile.Model().points.back().elevation, 0};
 }
 
 void AddDesignLine(const Profile& profile, ProfileDrawing& drawing) {
@@ -93,65 +94,35 @@ void AddPviMarks(const Profile& profile, ProfileDrawing& drawing) {
     for (std::size_t k = 0; k < elements.size(); ++k) {
         const auto& e = elements[k];
         const int pvi = static_cast<int>(k);
-        const WorldPoint at{e.pviStation, e.pviElevation};
-        drawing.markers.push_back({MarkerKind::Pvi, pvi, at});
-
-        // A crest's curve lies below its PVI and a sag's above, so the label
-        // goes on the side away from the curve.
-        DrawingLabel label{LabelRole::Pvi, pvi, at, 0, e.crest ? -kLabelGap : kLabelGap, HAlign::Centre,
-                           e.crest ? VAlign::Above : VAlign::Below, {}};
-        const std::string tIn = e.length > 0 ? FixedText(e.tangentIn, 3) : std::string();
-        const std::string tOut = e.length > 0 ? FixedText(e.tangentOut, 3) : std::string();
-        label.lines.reserve(e.length > 0 ? (tIn == tOut ? 5 : 6) : 2);
-        label.lines.push_back(KText(profile, e.pviStation));
-        label.lines.push_back("H=" + FixedText(e.pviElevation, 3));
+        drawing.markers.push_back({MarkerKind::Pvi, pvi, {e.pviStation, e.pviElevation}});
         if (e.length > 0) {
-            label.lines.push_back(RadiusText(e));
-            if (tIn == tOut) {
-                label.lines.push_back("T=" + tIn);
-            } else {  // an unsymmetrical curve
-                label.lines.push_back("T1=" + tIn);
-                label.lines.push_back("T2=" + tOut);
-            }
-            label.lines.push_back("E=" + FixedText(e.external, 3));
             drawing.markers.push_back({MarkerKind::CurveStart, pvi, {e.startStation, e.startElevation}});
             drawing.markers.push_back({MarkerKind::CurveEnd, pvi, {e.endStation, e.endElevation}});
         }
-        drawing.labels.push_back(std::move(label));
+        if (e.extremeStation && e.extremeElevation)
+            drawing.markers.push_back({e.crest ? MarkerKind::HighPoint : MarkerKind::LowPoint, pvi,
+                                       {*e.extremeStation, *e.extremeElevation}});
+    }
+}
 
-        if (e.extremeStation && e.extremeElevation) {
-            const WorldPoint x{*e.extremeStation, *e.extremeElevation};
-            const bool high = e.crest;
-            drawing.markers.push_back({high ? MarkerKind::HighPoint : MarkerKind::LowPoint, pvi, x});
-            drawing.labels.push_back({LabelRole::Extreme, pvi, x, 0, high ? kLabelGap : -kLabelGap,
-                                      HAlign::Centre, high ? VAlign::Below : VAlign::Above,
-                                      {std::string(high ? "最高点 " : "最低点 ") + KText(profile, x.station),
-                                       "H=" + FixedText(x.elevation, 3)}});
+std::vector<std::string> PviLines(const Profile& profile, const CurveElementsRow& e) {
+    std::vector<std::string> lines;
+    const std::string tIn = e.length > 0 ? FixedText(e.tangentIn, 3) : std::string();
+    const std::string tOut = e.length > 0 ? FixedText(e.tangentOut, 3) : std::string();
+    lines.reserve(e.length > 0 ? (tIn == tOut ? 5 : 6) : 2);
+    lines.push_back(KText(profile, e.pviStation));
+    lines.push_back("H=" + FixedText(e.pviElevation, 3));
+    if (e.length > 0) {
+        lines.push_back(RadiusText(e));
+        if (tIn == tOut) {
+            lines.push_back("T=" + tIn);
+        } else {  // an unsymmetrical curve
+            lines.push_back("T1=" + tIn);
+            lines.push_back("T2=" + tOut);
         }
+        lines.push_back("E=" + FixedText(e.external, 3));
     }
-}
-
-void AddGradeLabels(const Profile& profile, ProfileDrawing& drawing) {
-    const auto points = GradePoints(profile);
-    for (std::size_t j = 0; j + 1 < points.size(); ++j) {
-        const auto& a = points[j];
-        const auto& b = points[j + 1];
-        const WorldPoint middle{a.station + (b.station - a.station) / 2, a.elevation + (b.elevation - a.elevation) / 2};
-        drawing.labels.push_back({LabelRole::Grade, static_cast<int>(j) - 1, middle, 0, 4, HAlign::Centre,
-                                  VAlign::Below,
-                                  {GradeText(a.gradeOut), FixedText(b.station - a.station, 3)}});
-    }
-}
-
-// The start and end of the road, labelled beside the point, away from the line.
-void AddEndPoints(const Profile& profile, ProfileDrawing& drawing) {
-    const auto& points = profile.Model().points;
-    const WorldPoint start{profile.StartStation(), points.front().elevation};
-    const WorldPoint end{profile.EndStation(), points.back().elevation};
-    drawing.labels.push_back({LabelRole::EndPoint, kNoPvi, start, 0, -kLabelGap, HAlign::Left, VAlign::Above,
-                              {"起点 " + KText(profile, start.station), "H=" + FixedText(start.elevation, 3)}});
-    drawing.labels.push_back({LabelRole::EndPoint, kNoPvi, end, 0, -kLabelGap, HAlign::Right, VAlign::Above,
-                              {"终点 " + KText(profile, end.station), "H=" + FixedText(end.elevation, 3)}});
+    return lines;
 }
 
 void AddChainMarks(const Profile& profile, ProfileDrawing& drawing) {
@@ -198,15 +169,83 @@ ProfileDrawing BuildDrawing(const Profile& profile) {
     const std::size_t pvis = profile.Elements().size();
     drawing.lines.reserve(pvis + 2 * curves + 1);
     drawing.markers.reserve(pvis + 2 * curves + extremes);
-    drawing.labels.reserve(pvis + extremes + (pvis + 1) + 2);
     drawing.unit = LengthUnitSymbol(profile.Model().unit);
     AddDesignLine(profile, drawing);
     AddPviMarks(profile, drawing);
-    AddGradeLabels(profile, drawing);
-    AddEndPoints(profile, drawing);
     AddChainMarks(profile, drawing);
     drawing.extent = ExtentOf(drawing);
     return drawing;
+}
+
+std::size_t LabelSlots(const Profile& profile, LabelRole role) {
+    const std::size_t pvis = profile.Elements().size();
+    switch (role) {
+        case LabelRole::Pvi:
+        case LabelRole::Extreme: return pvis;
+        case LabelRole::Grade: return pvis + 1;
+        case LabelRole::EndPoint: return 2;
+    }
+    return 0;
+}
+
+std::optional<DrawingLabel> LabelAt(const Profile& profile, LabelRole role, std::size_t slot) {
+    if (slot >= LabelSlots(profile, role)) return std::nullopt;
+    const auto& elements = profile.Elements();
+    switch (role) {
+        case LabelRole::Pvi: {
+            // A crest's curve lies below its PVI and a sag's above, so the
+            // label goes on the side away from the curve.
+            const auto& e = elements[slot];
+            return DrawingLabel{role, static_cast<int>(slot), {e.pviStation, e.pviElevation}, 0,
+                                e.crest ? -kLabelGap : kLabelGap, HAlign::Centre,
+                                e.crest ? VAlign::Above : VAlign::Below, slot};
+        }
+        case LabelRole::Extreme: {
+            const auto& e = elements[slot];
+            if (!e.extremeStation || !e.extremeElevation) return std::nullopt;
+            const bool high = e.crest;
+            return DrawingLabel{role, static_cast<int>(slot), {*e.extremeStation, *e.extremeElevation}, 0,
+                                high ? kLabelGap : -kLabelGap, HAlign::Centre, high ? VAlign::Below : VAlign::Above,
+                                slot};
+        }
+        case LabelRole::Grade: {
+            const GradePoint a = GradePointAt(profile, slot), b = GradePointAt(profile, slot + 1);
+            const WorldPoint middle{a.station + (b.station - a.station) / 2,
+                                    a.elevation + (b.elevation - a.elevation) / 2};
+            return DrawingLabel{role, static_cast<int>(slot) - 1, middle, 0, 4, HAlign::Centre, VAlign::Below, slot};
+        }
+        case LabelRole::EndPoint: {
+            // Beside the point, away from the line.
+            const bool start = slot == 0;
+            const auto& points = profile.Model().points;
+            const WorldPoint at = start ? WorldPoint{profile.StartStation(), points.front().elevation}
+                                        : WorldPoint{profile.EndStation(), points.back().elevation};
+            return DrawingLabel{role, kNoPvi, at, 0, -kLabelGap, start ? HAlign::Left : HAlign::Right,
+                                VAlign::Above, slot};
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> LabelLines(const Profile& profile, const DrawingLabel& label) {
+    if (label.slot >= LabelSlots(profile, label.role)) return {};
+    switch (label.role) {
+        case LabelRole::Pvi: return PviLines(profile, profile.Elements()[label.slot]);
+        case LabelRole::Extreme: {
+            const auto& e = profile.Elements()[label.slot];
+            if (!e.extremeStation || !e.extremeElevation) return {};
+            return {std::string(e.crest ? "最高点 " : "最低点 ") + KText(profile, *e.extremeStation),
+                    "H=" + FixedText(*e.extremeElevation, 3)};
+        }
+        case LabelRole::Grade: {
+            const GradePoint a = GradePointAt(profile, label.slot), b = GradePointAt(profile, label.slot + 1);
+            return {GradeText(a.gradeOut), FixedText(b.station - a.station, 3)};
+        }
+        case LabelRole::EndPoint:
+            return {(label.slot == 0 ? "起点 " : "终点 ") + KText(profile, label.anchor.station),
+                    "H=" + FixedText(label.anchor.elevation, 3)};
+    }
+    return {};
 }
 
 double NiceStep(double span, int maxTicks) {

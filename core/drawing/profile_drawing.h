@@ -11,6 +11,11 @@
 // Every primitive names the PVI it belongs to as an index into
 // Profile::Elements() (the first PVI is 0), or kNoPvi.
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,10 +35,37 @@ enum class LineRole {
     Tangent,  // the grade lines extended through a PVI over its curve (dashed)
 };
 
+// The points of one line of the drawing, held in place: a grade line has
+// two, a curve and its tangents three, and a file of a million PVIs makes
+// three million lines, too many for an allocation each.
+class LinePoints {
+public:
+    static constexpr std::size_t kCapacity = 3;
+    LinePoints() = default;
+    LinePoints(std::initializer_list<WorldPoint> points) {
+        for (const WorldPoint& p : points) push_back(p);
+    }
+    // A point past the capacity is not kept: no line of the drawing has one.
+    void push_back(const WorldPoint& p) {
+        if (size_ < kCapacity) points_[size_++] = p;
+    }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    const WorldPoint* begin() const { return points_.data(); }
+    const WorldPoint* end() const { return points_.data() + size_; }
+    const WorldPoint& front() const { return points_[0]; }
+    const WorldPoint& back() const { return points_[size_ - 1]; }
+    const WorldPoint& operator[](std::size_t i) const { return points_[i]; }
+
+private:
+    std::array<WorldPoint, kCapacity> points_{};
+    std::uint8_t size_ = 0;
+};
+
 struct DrawingPolyline {
     LineRole role = LineRole::Design;
     int pvi = kNoPvi;
-    std::vector<WorldPoint> points;
+    LinePoints points;
 };
 
 enum class MarkerKind {
@@ -56,6 +88,10 @@ enum class LabelRole { Pvi, EndPoint, Grade, Extreme };
 enum class HAlign { Left, Centre, Right };
 enum class VAlign { Above, Middle, Below };
 
+// A label of the drawing as numbers: what it describes and where it stands.
+// Its text is written by LabelLines only for the labels a page shows, so
+// that a drawing holds no text for the thousands of points a view leaves
+// out (on a file of a million PVIs, the texts were the bulk of the drawing).
 struct DrawingLabel {
     LabelRole role = LabelRole::Pvi;
     int pvi = kNoPvi;  // for a grade: the PVI it starts at (kNoPvi for the first grade)
@@ -63,7 +99,7 @@ struct DrawingLabel {
     double offsetX = 0, offsetY = 0;  // screen pixels, y down, from the anchor
     HAlign hAlign = HAlign::Centre;
     VAlign vAlign = VAlign::Above;
-    std::vector<std::string> lines;   // UTF-8, top to bottom
+    std::size_t slot = 0;  // as given to LabelAt
 };
 
 // A chain break (断链) marked on the station axis with both its labels.
@@ -82,7 +118,6 @@ struct WorldBox {
 struct ProfileDrawing {
     std::vector<DrawingPolyline> lines;
     std::vector<DrawingMarker> markers;
-    std::vector<DrawingLabel> labels;
     std::vector<DrawingChainMark> chainMarks;
     WorldBox extent;      // of every line and marker
     std::string unit;     // "m", "ft", "ftUS"
@@ -94,6 +129,15 @@ struct ProfileDrawing {
 // resolution from the profile, so that the drawing of any file stays small
 // (under a kilobyte a PVI) and no curve is drawn coarser than its page shows.
 ProfileDrawing BuildDrawing(const Profile& profile);
+
+// The labels of one role, slot by slot in the order a page places them:
+// PVI i for Pvi and Extreme (no label where PVI i's curve has no high or
+// low point), grade i from the start for Grade, the start then the end for
+// EndPoint. Each is made from the profile's numbers when asked for.
+std::size_t LabelSlots(const Profile& profile, LabelRole role);
+std::optional<DrawingLabel> LabelAt(const Profile& profile, LabelRole role, std::size_t slot);
+// The text of a label, top to bottom, UTF-8.
+std::vector<std::string> LabelLines(const Profile& profile, const DrawingLabel& label);
 
 // Ticks for the station axis between two internal stations: whole multiples
 // of `step` in the labels (K1+100, K1+200, …), region by region between chain

@@ -33,6 +33,7 @@ struct DrawingCase {
     std::vector<std::string> gradeTexts;     // percent of each grade, start to end
     std::vector<std::string> chainTexts;     // "back=ahead description" of each break
     std::vector<std::string> curveLines;     // lines some PVI label must hold
+    std::vector<std::string> extremeLines;   // the high and low points' labels, line by line, in order
 };
 
 void PrintTo(const DrawingCase& c, std::ostream* os) { *os << c.name; }
@@ -45,14 +46,18 @@ std::vector<DrawingCase> Cases() {
          {"K0+300.000", "K0+700.000"},
          {"2.000%", "-1.000%", "1.000%"},
          {},
-         {"H=106.000", "R=5000", "T=75.000", "R=8000"}},
+         {"H=106.000", "R=5000", "T=75.000", "R=8000"},
+         // The sag is a symmetric circle: its low point is under the PVI, E below it.
+         {"最高点 K0+325.000", "H=105.500", "最低点 K0+700.000", "H=102.400"}},
         {"unsymmetric_and_plain_break",
          {"B", LengthUnit::Metre,
           {Point(1000, 50), Point(1200, 54, Unsym(60, 120)), Point(1500, 48), Point(1800, 51.6)}, {}},
          {"K1+200.000", "K1+500.000"},
          {"2.000%", "-2.000%", "1.200%"},
          {},
-         {"L=180.000", "T1=60.000", "T2=120.000"}},
+         {"L=180.000", "T1=60.000", "T2=120.000"},
+         // Level where the first parabola's grade, 2 % falling to 2/3 % down, crosses zero.
+         {"最高点 K1+185.000", "H=53.250"}},
         // Labels behind the long chain occur twice; the PVI beyond it is the
         // second K0+480, and its curve spans the break.
         {"long_chain",
@@ -62,7 +67,9 @@ std::vector<DrawingCase> Cases() {
          {"K0+300.000", "K0+480.000(2)"},
          {"2.000%", "-1.000%", "1.500%"},
          {"K0+500.000=K0+450.000 长链 50.000 m"},
-         {"R=4000", "T=60.000", "R=6000", "T=75.000"}},
+         {"R=4000", "T=60.000", "R=6000", "T=75.000"},
+         // The low point lies beyond the break, on the second K0+465.
+         {"最高点 K0+320.000", "H=15.600", "最低点 K0+465.000(2)", "H=14.150"}},
         {"short_chain_in_feet",
          {"D", LengthUnit::Foot,
           {Point(0, 10), Point(400, 18, ByRadius(3000)), Point(900, 12.24), Point(1300, 16.24)},
@@ -70,7 +77,8 @@ std::vector<DrawingCase> Cases() {
          {"K0+400.000", "K0+900.000"},
          {"2.000%", "-1.200%", "1.000%"},
          {"K0+600.000=K0+620.000 短链 20.000 ft"},
-         {"R=3000", "T=48.000"}},
+         {"R=3000", "T=48.000"},
+         {"最高点 K0+412.000", "H=17.640"}},
     };
 }
 
@@ -145,10 +153,20 @@ TEST_P(ProfileDrawingTest, tangents_run_through_each_pvi_at_its_grades) {
 }
 
 TEST_P(ProfileDrawingTest, labels_carry_the_stations_grades_and_breaks_as_written) {
-    std::vector<std::string> pvis, grades, chains;
-    for (const auto& label : drawing_.labels) {
-        if (label.role == LabelRole::Pvi) pvis.push_back(label.lines.at(0));
-        if (label.role == LabelRole::Grade) grades.push_back(label.lines.at(0));
+    std::vector<std::vector<std::string>> pviLabels;
+    std::vector<std::string> pvis, grades, chains, extremes;
+    for (std::size_t slot = 0; slot < LabelSlots(*profile_, LabelRole::Extreme); ++slot)
+        if (const auto label = LabelAt(*profile_, LabelRole::Extreme, slot))
+            for (const auto& line : LabelLines(*profile_, *label)) extremes.push_back(line);
+    EXPECT_EQ(extremes, GetParam().extremeLines);
+    for (const LabelRole role : {LabelRole::Pvi, LabelRole::Grade}) {
+        for (std::size_t slot = 0; slot < LabelSlots(*profile_, role); ++slot) {
+            const auto label = LabelAt(*profile_, role, slot);
+            ASSERT_TRUE(label.has_value());
+            const auto lines = LabelLines(*profile_, *label);
+            if (role == LabelRole::Pvi) pviLabels.push_back(lines);
+            (role == LabelRole::Pvi ? pvis : grades).push_back(lines.at(0));
+        }
     }
     for (const auto& c : drawing_.chainMarks) chains.push_back(c.back + "=" + c.ahead + " " + c.description);
     EXPECT_EQ(pvis, GetParam().pviStations);
@@ -156,9 +174,8 @@ TEST_P(ProfileDrawingTest, labels_carry_the_stations_grades_and_breaks_as_writte
     EXPECT_EQ(chains, GetParam().chainTexts);
     for (const auto& wanted : GetParam().curveLines) {
         bool found = false;
-        for (const auto& label : drawing_.labels)
-            if (label.role == LabelRole::Pvi)
-                found = found || std::find(label.lines.begin(), label.lines.end(), wanted) != label.lines.end();
+        for (const auto& lines : pviLabels)
+            found = found || std::find(lines.begin(), lines.end(), wanted) != lines.end();
         EXPECT_TRUE(found) << wanted;
     }
     // Every primitive with a PVI names one that exists.
