@@ -198,6 +198,13 @@ Result<std::vector<GroundModel>> ReadLandXmlGrounds(const std::string& path, std
         if (bytes.value().size() > kMaxProfileFileBytes ||
             SniffProfileFormat(bytes.value()) != ProfileFormat::LandXml)
             return std::vector<GroundModel>{};
+        // Most design files carry no ground. One whose text never names a
+        // ProfSurf has none and is not parsed again for it: in every encoding
+        // read here but UTF-16 a tag name is written as its ASCII bytes, and a
+        // UTF-16 file holds NUL bytes.
+        const std::string_view text = bytes.value();
+        if (text.find("ProfSurf") == std::string_view::npos && text.find('\0') == std::string_view::npos)
+            return std::vector<GroundModel>{};
         return ParseLandXmlGrounds(bytes.value(), profile, path);
     } catch (const std::exception&) {
         return CurrentExceptionFailure(FileAction::Read, path);
