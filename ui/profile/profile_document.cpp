@@ -4,6 +4,7 @@
 #include <QUndoStack>
 
 #include <algorithm>
+#include <cassert>
 #include <utility>
 
 #include "core/text/messages.h"
@@ -64,8 +65,21 @@ bool ProfileDocument::IsModified() const { return !undo_->isClean(); }
 
 void ProfileDocument::Recompute() {
     if (holdRecompute_) return;
-    PviReading pvi = ReadPviRows(pvi_->Rows());
-    ChainReading chains = ReadChainRows(chain_->Rows());
+    PviReading pvi;
+    ChainReading chains;
+    if (shownModel_) {
+        // The rows were just written from these numbers in the texts that
+        // read back to them exactly: reading a million rows again would only
+        // give the same points.
+        pvi.points = std::move(shownModel_->points);
+        chains.breaks = std::move(shownModel_->chains);
+        shownModel_.reset();
+        assert(pvi.points == ReadPviRows(pvi_->Rows()).points);
+        assert(chains.breaks == ReadChainRows(chain_->Rows()).breaks);
+    } else {
+        pvi = ReadPviRows(pvi_->Rows());
+        chains = ReadChainRows(chain_->Rows());
+    }
     std::vector<CellMark> pviMarks = std::move(pvi.marks);
     std::vector<CellMark> chainMarks = std::move(chains.marks);
     std::shared_ptr<const Profile> resolved;
@@ -184,7 +198,7 @@ QString ProfileDocument::ImportGround(const QString& path) {
 }
 
 void ProfileDocument::Replace(std::vector<QStringList> pviRows, std::vector<QStringList> chainRows,
-                              std::vector<QStringList> groundRows) {
+                              std::vector<QStringList> groundRows, std::optional<ProfileModel> shown) {
     // Nothing may go on showing the old profile, even when the new tables do
     // not resolve.
     profile_.reset();
@@ -201,6 +215,7 @@ void ProfileDocument::Replace(std::vector<QStringList> pviRows, std::vector<QStr
     // The ground is read first, so that the profile's reading checks it.
     ReadGroundTable();
     CheckGround();
+    shownModel_ = std::move(shown);
     Recompute();
     // A new document: no undo back into the one before.
     undo_->clear();
@@ -222,7 +237,7 @@ QString ProfileDocument::Load(const QString& path, const QString& profileName) {
     io::Result<io::ProfileFileContent> loaded =
         io::ReadProfileFileContent(NativePath(path), profileName.toStdString());
     if (!loaded.ok()) return QString::fromStdString(loaded.failure().message);
-    const ProfileModel& model = loaded.value().content.model;
+    ProfileModel& model = loaded.value().content.model;
     QStringList names;
     for (const io::LandXmlProfileName& name : loaded.value().content.names) names.append(NameOf(name));
     // "保存" writes back only to a file this document may rewrite whole: an
@@ -242,12 +257,17 @@ QString ProfileDocument::Load(const QString& path, const QString& profileName) {
     sourcePath_ = path;
     savePath_ = landXml ? QString() : path;
     saveFormat_ = landXml ? io::ProfileFormat::LandXml : io::ProfileFormat::Csv;
-    // The tables are all the document keeps of the file: its points go before
-    // the profile is worked out, which is when the most memory is in use.
+    // The tables are all the document keeps of the file. Its points and
+    // chains stand for the tables' first reading, which they are exactly, as
+    // the rows hold the texts that read back to them; the rest of the file's
+    // content goes before the profile is worked out.
     std::vector<QStringList> pviRows = PviRowsOf(model.points);
     std::vector<QStringList> chainRows = ChainRowsOf(model.chains);
+    ProfileModel shown;
+    shown.points = std::move(model.points);
+    shown.chains = std::move(model.chains);
     loaded.value().content = {};
-    Replace(std::move(pviRows), std::move(chainRows), std::move(groundRows));
+    Replace(std::move(pviRows), std::move(chainRows), std::move(groundRows), std::move(shown));
     return QString();
 }
 

@@ -121,8 +121,10 @@ private:
     // Reads both tables, resolves once, marks the cells at fault.
     void Recompute();
     QString Load(const QString& path, const QString& profileName);
+    // `shown`, when given, is what the new PVI and chain rows read as: it is
+    // taken as their reading instead of reading them again.
     void Replace(std::vector<QStringList> pviRows, std::vector<QStringList> chainRows,
-                 std::vector<QStringList> groundRows);
+                 std::vector<QStringList> groundRows, std::optional<ProfileModel> shown = std::nullopt);
     // Reads the ground table into groundModel_ and the marks of its cells.
     void ReadGroundTable();
     // Reads the ground table again after an edit of it, then checks it.
@@ -165,6 +167,9 @@ private:
     // that profile without ground leaves the table for the user to mend.
     QString unreadCompanionOf_;
     bool holdRecompute_ = false;  // both tables are being replaced
+    // The points and chains a file gave, standing for the reading of the rows
+    // just made from them until the next Recompute takes them.
+    std::optional<ProfileModel> shownModel_;
 };
 
 }  // namespace tarnvel::ui::profile

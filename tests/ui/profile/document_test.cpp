@@ -8,8 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "io/profile_files.h"
 #include "tests/profile_builders.h"
 #include "ui/profile/cell_text.h"
 #include "ui/profile/chain_table.h"
@@ -118,6 +121,43 @@ TEST(ProfileDocument, loaded_cells_read_back_to_the_files_numbers) {
         }
         EXPECT_TRUE(shown) << document.PviModel().Rows()[1].join(' ').toStdString() << " | "
                            << document.PviModel().Rows()[2].join(' ').toStdString();
+    }
+}
+
+// On open the document takes the file's numbers as its tables' first reading
+// rather than reading back a million cells: that reading must be exactly what
+// the rows read as, for either format, awkward doubles, repeated labels and
+// every curve kind, or the first edit would move points nobody touched.
+TEST(ProfileDocument, an_opened_files_model_is_what_its_tables_read) {
+    using test::ByLength, test::ByRadius, test::Unsym, test::Arc, test::Point;
+    ProfileModel plain;
+    plain.points = {Point(0, 100.1),
+                    Point(123.45678901234568, 0.1 + 0.2 + 101, ByRadius(10000.0 / 3)),
+                    Point(250.00000000000003, 100.0000001, ByLength(87.65432109876543)),
+                    Point(400, 102.5, Unsym(33.3, 66.70000000000002)),
+                    Point(555.5, 101, Arc(9120)),
+                    Point(700, 99)};
+    ProfileModel chained;
+    chained.points = {Point(0, 10), Point(Station{950, 1}, 12, ByRadius(2000)), Point(Station{950, 2}, 11, ByLength(40)),
+                      Point(1200, 13)};
+    chained.chains = {{1000, 900}};
+    QTemporaryDir dir;
+    for (const ProfileModel* written : {&plain, &chained}) {
+        for (const auto& [format, name] : {std::pair{io::ProfileFormat::Csv, "p.csv"}, std::pair{io::ProfileFormat::LandXml, "p.xml"}}) {
+            SCOPED_TRACE(std::string(name) + (written == &plain ? " plain" : " chained"));
+            const QString path = dir.filePath(QString::fromLatin1(name));
+            ASSERT_FALSE(io::WriteProfileFile(QFile::encodeName(path).toStdString(), *written, format));
+            ProfileDocument document;
+            ASSERT_EQ(document.Open(path), QString());
+            ASSERT_TRUE(document.TableModel());
+            ASSERT_TRUE(document.CurrentProfile());
+            const PviReading pvi = ReadPviRows(document.PviModel().Rows());
+            ASSERT_TRUE(pvi.marks.empty());
+            EXPECT_EQ(pvi.points, document.TableModel()->points);
+            EXPECT_EQ(ReadChainRows(document.ChainModel().Rows()).breaks, document.TableModel()->chains);
+            EXPECT_EQ(document.TableModel()->points.size(), written->points.size());
+            EXPECT_EQ(document.TableModel()->chains, written->chains);
+        }
     }
 }
 
