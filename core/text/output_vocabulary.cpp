@@ -114,12 +114,10 @@ void AppendGroundAmount(std::string& out, const ProfileListingRow& row, const Ce
         AppendFixedText(out, amount, decimals);
         return;
     }
-    // One of fill and cut is zero on every row: the same bytes each time.
-    out += '0';
-    if (decimals > 0) {
-        out += '.';
-        out.append(static_cast<std::size_t>(decimals), '0');
-    }
+    // One of fill and cut is zero on every row: the same bytes each time
+    // ("0" and up to 12 decimals, as ColumnDecimals allows).
+    constexpr std::string_view kZero = "0.000000000000";
+    out += kZero.substr(0, decimals > 0 ? static_cast<std::size_t>(decimals) + 2 : 1);
 }
 constexpr ListingColumn kGroundColumn{
     "ground", "地面高程", ColumnKind::Elevation,
