@@ -77,7 +77,9 @@ struct Header {
     std::optional<LengthUnit> unit;
 };
 
-Header ReadHeader(const CsvRecord& record) {
+// A record with its cells as strings (a quoted line) or as views into the text.
+template <typename Record>
+Header ReadHeader(const Record& record) {
     Header header;
     std::optional<std::size_t> elevation;
     bool design = false;
@@ -99,17 +101,19 @@ Header ReadHeader(const CsvRecord& record) {
 
 std::string RowText(std::size_t row) { return "第" + std::to_string(row) + "行"; }
 
-std::string Cell(const CsvRecord& record, std::size_t i) {
-    return i < record.cells.size() ? TrimmedCell(record.cells[i]) : std::string();
+template <typename Record>
+std::string_view Cell(const Record& record, std::size_t i) {
+    return i < record.cells.size() ? TrimmedView(record.cells[i]) : std::string_view();
 }
 
 // Calls visit(record) for each record of `text` in order, as SplitCsvRecords
 // splits them, one record at a time: a survey of a million points is read
 // without a million records in memory. Lines without a quote are split on
-// the spot; from the first line with one, the splitter takes the rest.
+// the spot; from the first line with one, the splitter takes the rest. Quote-free lines are handed out as views into
+// the text, so a row costs no copies of its cells.
 template <typename Visit>
 std::optional<UnclosedQuote> ForEachRecord(std::string_view text, char separator, Visit&& visit) {
-    CsvRecord record;
+    CsvRecordView record;
     std::size_t pos = 0;
     for (std::size_t row = 1; pos < text.size(); ++row) {
         const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
@@ -129,7 +133,7 @@ std::optional<UnclosedQuote> ForEachRecord(std::string_view text, char separator
         for (;;) {
             const std::size_t to = std::min(line.find(separator, from), line.size());
             if (cells == record.cells.size()) record.cells.emplace_back();
-            record.cells[cells++].assign(line.substr(from, to - from));
+            record.cells[cells++] = line.substr(from, to - from);
             if (to == line.size()) break;
             from = to + 1;
         }
@@ -168,7 +172,7 @@ Result<GroundReading> ParseGroundCsv(std::string_view bytes, std::string_view pa
     bool empty = true;
     GroundReading reading;
     reading.model.points.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
-    const auto row = [&](const CsvRecord& record) {
+    const auto row = [&](const auto& record) {
         if (record.Blank()) return;
         empty = false;
         if (!header) {
@@ -177,16 +181,16 @@ Result<GroundReading> ParseGroundCsv(std::string_view bytes, std::string_view pa
             if (h.station && h.ground) header = h;
             return;
         }
-        const std::string stationText = Cell(record, *header->station);
-        const std::string elevationText = Cell(record, *header->ground);
+        const std::string_view stationText = Cell(record, *header->station);
+        const std::string_view elevationText = Cell(record, *header->ground);
         const std::optional<Station> station = ParseStation(stationText);
         const std::optional<double> elevation = ReadWholeNumber(elevationText);
-        const auto problem = [&](GroundProblemKind kind, const std::string& cell) {
+        const auto problem = [&](GroundProblemKind kind, std::string_view cell) {
             GroundProblem p;
             p.kind = kind;
             p.point = reading.model.points.size();
             p.row = record.row;
-            p.text = cell.substr(0, 80);
+            p.text = std::string(cell.substr(0, 80));
             if (station) p.station = *station;
             else p.station.value = std::numeric_limits<double>::quiet_NaN();
             reading.problems.push_back(std::move(p));

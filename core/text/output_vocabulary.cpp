@@ -109,7 +109,15 @@ constexpr ListingColumn kNoteColumn{
 void AppendGroundAmount(std::string& out, const ProfileListingRow& row, const CellContext& c, double sign) {
     if (!row.ground) return;
     const double amount = sign * (row.value.elevation - *row.ground);
-    AppendFixedText(out, amount > 0 ? amount : 0.0, ColumnDecimals(ColumnKind::Elevation, c.options));
+    const int decimals = ColumnDecimals(ColumnKind::Elevation, c.options);
+    if (amount > 0) {
+        AppendFixedText(out, amount, decimals);
+        return;
+    }
+    // One of fill and cut is zero on every row: the same bytes each time
+    // ("0" and up to 12 decimals, as ColumnDecimals allows).
+    constexpr std::string_view kZero = "0.000000000000";
+    out += kZero.substr(0, decimals > 0 ? static_cast<std::size_t>(decimals) + 2 : 1);
 }
 constexpr ListingColumn kGroundColumn{
     "ground", "地面高程", ColumnKind::Elevation,
