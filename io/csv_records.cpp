@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/calculator/number_text.h"
+
 namespace tarnvel::io {
 
 std::string_view TrimmedView(std::string_view text) {
@@ -171,6 +173,15 @@ std::size_t FirstInvalidUtf8(std::string_view s) {
         i += n + 1;
     }
     return std::string_view::npos;
+}
+
+std::string NormalizedHeaderWord(std::string_view text) {
+    std::string out;
+    for (char c : FoldFullWidth(text)) {
+        if (c == ' ' || c == '\t' || c == '_' || c == '-' || c == '\r' || c == '\n') continue;
+        out += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return out;
 }
 
 }  // namespace tarnvel::io

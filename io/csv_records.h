@@ -15,6 +15,11 @@
 
 namespace tarnvel::io {
 
+// A header cell as the column finders compare it: full-width forms folded;
+// spaces, tabs, line breaks, '_' and '-' dropped; ASCII letters in lower case,
+// whatever the locale.
+std::string NormalizedHeaderWord(std::string_view text);
+
 // More cells than this in one record is no table a person keeps: the reader
 // stops there, so that a line of millions of separators costs nothing.
 inline constexpr std::size_t kMaxCsvCells = 1024;

@@ -29,15 +29,6 @@ constexpr std::array<std::string_view, 10> kDesignWords{"设计高程", "变坡�
                                                         "半径",     "曲线类型",   "radius", "curve",
                                                         "竖曲线半径", "pvielevation"};
 
-std::string Normalized(std::string_view text) {
-    std::string out;
-    for (char c : FoldFullWidth(text)) {
-        if (c == ' ' || c == '\t' || c == '_' || c == '-' || c == '\r' || c == '\n') continue;
-        out += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;  // ASCII only, whatever the locale
-    }
-    return out;
-}
-
 template <std::size_t N>
 bool OneOf(const std::string& word, const std::array<std::string_view, N>& words) {
     return std::find(words.begin(), words.end(), word) != words.end();
@@ -53,7 +44,7 @@ HeaderCell ReadHeaderCell(std::string_view cell) {
     HeaderCell out;
     std::string current;
     const auto flush = [&] {
-        const std::string word = Normalized(current);
+        const std::string word = NormalizedHeaderWord(current);
         current.clear();
         if (word.empty()) return;
         if (word == "m" || word == "米") out.unit = LengthUnit::Metre;

@@ -16,6 +16,7 @@
 
 #include "core/calculator/number_text.h"
 #include "io/exact_number.h"
+#include "io/landxml_profiles.h"
 #include "io/landxml_scan.h"
 #include "io/profile_files.h"
 #include "io/xml_names.h"
@@ -84,31 +85,22 @@ Result<Document> Load(std::string& bytes, std::string_view path) {
     return document;
 }
 
-struct FoundProfile {
-    pugi::xml_node alignment;
-    pugi::xml_node profAlign;
-    LandXmlProfileName name;
-};
+}  // namespace
 
 std::vector<FoundProfile> FindProfiles(pugi::xml_node root) {
     std::vector<FoundProfile> found;
-    for (pugi::xml_node alignments : root.children()) {
-        if (!Is(alignments, "Alignments")) continue;
-        for (pugi::xml_node alignment : alignments.children()) {
-            if (!Is(alignment, "Alignment")) continue;
-            for (pugi::xml_node profile : alignment.children()) {
-                if (!Is(profile, "Profile")) continue;
-                for (pugi::xml_node profAlign : profile.children()) {
-                    if (!Is(profAlign, "ProfAlign")) continue;
-                    std::string name = Attribute(profAlign, "name").value();
-                    if (name.empty()) name = Attribute(profile, "name").value();
-                    found.push_back({alignment, profAlign, {Attribute(alignment, "name").value(), name}});
-                }
-            }
+    ForEachProfileElement(root, [&found](pugi::xml_node alignment, pugi::xml_node profile) {
+        for (pugi::xml_node profAlign : profile.children()) {
+            if (!Is(profAlign, "ProfAlign")) continue;
+            std::string name = Attribute(profAlign, "name").value();
+            if (name.empty()) name = Attribute(profile, "name").value();
+            found.push_back({alignment, profAlign, {Attribute(alignment, "name").value(), name}});
         }
-    }
+    });
     return found;
 }
+
+namespace {
 
 std::string FullName(const LandXmlProfileName& name) { return name.alignment + "/" + name.profile; }
 
@@ -121,7 +113,10 @@ std::string NameList(const std::vector<FoundProfile>& found) {
     return list;
 }
 
-Result<FoundProfile> Choose(const std::vector<FoundProfile>& found, std::string_view name, std::string_view path) {
+}  // namespace
+
+Result<FoundProfile> ChooseProfile(const std::vector<FoundProfile>& found, std::string_view name,
+                                   std::string_view path) {
     if (found.empty()) return NotProfileFailure(path, "中没有纵断面（Alignment/Profile/ProfAlign）。");
     if (name.empty()) return found.front();
     const std::string quoted = "“" + Excerpt(name) + "”";
@@ -142,6 +137,8 @@ Result<FoundProfile> Choose(const std::vector<FoundProfile>& found, std::string_
                               "，请写成“线路名/纵断面名”：" + NameList(matches) + "。");
     return NotProfileFailure(path, "中没有名为" + quoted + "的纵断面；文件中的纵断面有：" + NameList(found) + "。");
 }
+
+namespace {
 
 Result<LengthUnit> ReadUnit(pugi::xml_node root, std::string_view path) {
     for (pugi::xml_node units : root.children()) {
@@ -431,7 +428,7 @@ Result<LandXmlContent> ReadLandXmlDocument(std::string& bytes, std::string_view 
     content.beyondProfile = ContentBeyondProfile(root);
     if (!wantProfile) return content;
 
-    Result<FoundProfile> chosen = Choose(found, name, path);
+    Result<FoundProfile> chosen = ChooseProfile(found, name, path);
     if (!chosen.ok()) return chosen.failure();
     Result<LengthUnit> unit = ReadUnit(root, path);
     if (!unit.ok()) return unit.failure();

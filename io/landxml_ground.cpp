@@ -11,6 +11,7 @@
 #include "io/bounded_read.h"
 #include "io/atomic_write.h"
 #include "io/ground_files.h"
+#include "io/landxml_profiles.h"
 #include "io/profile_files.h"
 #include "io/xml_names.h"
 
@@ -32,22 +33,14 @@ struct Surface {
     std::string alignment, name;
 };
 
-// Every ProfSurf of the file; and, for `profAlignName`, the Profile that
-// holds that ProfAlign (by the rules of ParseLandXml's names).
+// Every ProfSurf of the file.
 std::vector<Surface> FindSurfaces(pugi::xml_node root) {
     std::vector<Surface> found;
-    for (pugi::xml_node alignments : root.children()) {
-        if (!Is(alignments, "Alignments")) continue;
-        for (pugi::xml_node alignment : alignments.children()) {
-            if (!Is(alignment, "Alignment")) continue;
-            for (pugi::xml_node profile : alignment.children()) {
-                if (!Is(profile, "Profile")) continue;
-                for (pugi::xml_node surf : profile.children())
-                    if (Is(surf, "ProfSurf"))
-                        found.push_back({profile, surf, AttributeText(alignment, "name"), AttributeText(surf, "name")});
-            }
-        }
-    }
+    ForEachProfileElement(root, [&found](pugi::xml_node alignment, pugi::xml_node profile) {
+        for (pugi::xml_node surf : profile.children())
+            if (Is(surf, "ProfSurf"))
+                found.push_back({profile, surf, AttributeText(alignment, "name"), AttributeText(surf, "name")});
+    });
     return found;
 }
 
@@ -131,42 +124,18 @@ Result<GroundReading> ParseLandXmlGround(std::string_view bytes, std::string_vie
 
 Result<std::vector<GroundModel>> ParseLandXmlGrounds(std::string_view bytes, std::string_view profile,
                                                      std::string_view path) {
-    // The profile is found by the ProfAlign reader's own rules: its name in
-    // the model tells which ProfAlign it was, and so which Profile.
-    Result<std::vector<LandXmlProfileName>> names = ListLandXmlProfiles(bytes, path);
-    if (!names.ok()) return names.failure();
     pugi::xml_document doc;
     Result<pugi::xml_node> root = LoadLandXmlRoot(doc, bytes, path);
     if (!root.ok()) return root.failure();
-    // The index of the chosen ProfAlign among all of them, in file order.
-    std::size_t index = 0;
-    if (!profile.empty()) {
-        const auto& list = names.value();
-        std::size_t byName = list.size(), count = 0;
-        for (std::size_t i = 0; i < list.size(); ++i) {
-            if (list[i].alignment + "/" + list[i].profile == profile) {
-                byName = i;
-                count = 1;
-                break;
-            }
-            if (list[i].profile == profile && count++ == 0) byName = i;
-        }
-        if (count != 1) return std::vector<GroundModel>{};  // ParseLandXml says why
-        index = byName;
+    // The profile is chosen by the profile reader's own rules, in the same
+    // parse; its ground lines are the ProfSurfs of its Profile element.
+    const std::vector<FoundProfile> found = FindProfiles(root.value());
+    Result<FoundProfile> chosen = ChooseProfile(found, profile, path);
+    if (!chosen.ok()) {
+        if (found.empty()) return chosen.failure();
+        return std::vector<GroundModel>{};  // the profile reader says why
     }
-    pugi::xml_node holder;
-    std::size_t seen = 0;
-    for (pugi::xml_node alignments : root.value().children()) {
-        if (!Is(alignments, "Alignments")) continue;
-        for (pugi::xml_node alignment : alignments.children()) {
-            if (!Is(alignment, "Alignment")) continue;
-            for (pugi::xml_node p : alignment.children()) {
-                if (!Is(p, "Profile")) continue;
-                for (pugi::xml_node profAlign : p.children())
-                    if (Is(profAlign, "ProfAlign") && seen++ == index) holder = p;
-            }
-        }
-    }
+    const pugi::xml_node holder = chosen.value().profAlign.parent();
     std::vector<GroundModel> grounds;
     for (const Surface& s : FindSurfaces(root.value())) {
         if (s.profile != holder) continue;

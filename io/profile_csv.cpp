@@ -35,7 +35,7 @@ constexpr std::array<ColumnWords, kColumnCount> kColumnWords{{
     {kAhead, {"断链后桩号", "断后桩号", "stationahead", "staahead", "ahead"}},
 }};
 
-// What the curve column may say, in the form Normalized gives.
+// What the curve column may say, in the form NormalizedHeaderWord gives.
 struct KindWords {
     CurveKind kind;  // ParabolaLength stands for "a parabola, by R or by L"
     std::array<std::string_view, 6> words;
@@ -61,15 +61,6 @@ constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 // How many rows above the header may be titles.
 constexpr std::size_t kTitleRows = 5;
-
-std::string Normalized(std::string_view text) {
-    std::string out;
-    for (char c : FoldFullWidth(text)) {
-        if (c == ' ' || c == '\t' || c == '_' || c == '-' || c == '\r' || c == '\n') continue;
-        out += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;  // ASCII only, whatever the locale
-    }
-    return out;
-}
 
 std::string RowText(std::size_t row) { return "第" + std::to_string(row) + "行"; }
 
@@ -97,7 +88,7 @@ std::vector<std::string> HeaderWords(std::string_view cell, std::vector<std::str
     std::string current;
     bool inBracket = false;
     const auto flush = [&] {
-        const std::string n = Normalized(current);
+        const std::string n = NormalizedHeaderWord(current);
         if (!n.empty()) (inBracket ? *bracketed : words).push_back(n);
         current.clear();
     };
@@ -205,7 +196,7 @@ private:
 Result<CurveSpec> ReadCurve(const RowReader& row) {
     std::optional<CurveKind> kind;
     const std::string_view kindCell = row.Cell(kCurve);
-    const std::string word = kindCell.size() > kLongestHeaderCell ? std::string("?") : Normalized(kindCell);
+    const std::string word = kindCell.size() > kLongestHeaderCell ? std::string("?") : NormalizedHeaderWord(kindCell);
     if (!word.empty()) {
         for (const KindWords& k : kKindWords)
             for (std::string_view w : k.words)

@@ -1,0 +1,45 @@
+#pragma once
+// The profiles (ProfAlign) of a parsed LandXML document, and the choice of one
+// by the name `--profile` and the window's chooser take. The profile reader
+// and the ground-line reader find a file's profiles the same way, so that a
+// name chooses the same Profile element for both.
+
+#include <string_view>
+#include <vector>
+
+#include <pugixml.hpp>
+
+#include "io/io_failure.h"
+#include "io/profile_files.h"
+#include "io/xml_names.h"
+
+namespace tarnvel::io {
+
+// Calls `visit(alignment, profile)` for every Alignments/Alignment/Profile
+// element of the document, in file order.
+template <class Visit>
+void ForEachProfileElement(pugi::xml_node root, Visit visit) {
+    for (pugi::xml_node alignments : root.children()) {
+        if (!Is(alignments, "Alignments")) continue;
+        for (pugi::xml_node alignment : alignments.children()) {
+            if (!Is(alignment, "Alignment")) continue;
+            for (pugi::xml_node profile : alignment.children())
+                if (Is(profile, "Profile")) visit(alignment, profile);
+        }
+    }
+}
+
+struct FoundProfile {
+    pugi::xml_node alignment;
+    pugi::xml_node profAlign;  // its parent is the Profile element
+    LandXmlProfileName name;
+};
+
+// Every ProfAlign of the document, in file order.
+std::vector<FoundProfile> FindProfiles(pugi::xml_node root);
+// `name` empty: the first. Otherwise "ALIGNMENT/PROFILE", or PROFILE where that
+// is unique; a name that matches none or several is refused, naming them.
+Result<FoundProfile> ChooseProfile(const std::vector<FoundProfile>& found, std::string_view name,
+                                   std::string_view path);
+
+}  // namespace tarnvel::io
