@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "core/calculator/number_text.h"
@@ -130,18 +131,24 @@ void ResolveTenThousandPvis(benchmark::State& state) {
 }
 BENCHMARK(ResolveTenThousandPvis)->Unit(benchmark::kMillisecond);
 
-// A straight profile from 0 to 1,000,000 with state.range(0) long chains of
-// 0.5 spread along it, listed by 1: the chain table must cost little per row
-// however many breaks it has.
-void ListProfileAcrossChainBreaks(benchmark::State& state) {
+// A straight profile from 0 to 1,000,000 with `count` long chains of 0.5
+// spread evenly along it.
+Profile StraightWithChainBreaks(std::int64_t count) {
     ProfileModel model;
     model.points = {{{0, 0}, 100, {}}, {{1'000'000, 0}, 120, {}}};
-    const auto breaks = static_cast<double>(state.range(0));
+    const auto breaks = static_cast<double>(count);
     for (double j = 1; j <= breaks; ++j) {
         const double at = std::floor(j * 1'000'000 / (breaks + 1));
         model.chains.push_back({at + 0.5, at});
     }
-    const Profile profile = *Profile::Resolve(model);
+    return *Profile::Resolve(model);
+}
+
+// A straight profile from 0 to 1,000,000 with state.range(0) long chains of
+// 0.5 spread along it, listed by 1: the chain table must cost little per row
+// however many breaks it has.
+void ListProfileAcrossChainBreaks(benchmark::State& state) {
+    const Profile profile = StraightWithChainBreaks(state.range(0));
     const ProfileRange range{{0, 0}, {1'000'000, 0}, 1, false};
     for (auto _ : state) {
         double sum = 0;
@@ -156,14 +163,7 @@ BENCHMARK(ListProfileAcrossChainBreaks)->Arg(0)->Arg(1000)->Unit(benchmark::kMil
 
 // Single queries: the label of a place, over 1,000 breaks.
 void LabelOfAcrossChainBreaks(benchmark::State& state) {
-    ProfileModel model;
-    model.points = {{{0, 0}, 100, {}}, {{1'000'000, 0}, 120, {}}};
-    const auto breaks = static_cast<double>(state.range(0));
-    for (double j = 1; j <= breaks; ++j) {
-        const double at = std::floor(j * 1'000'000 / (breaks + 1));
-        model.chains.push_back({at + 0.5, at});
-    }
-    const Profile profile = *Profile::Resolve(model);
+    const Profile profile = StraightWithChainBreaks(state.range(0));
     double internal = 0.25;
     for (auto _ : state) {
         benchmark::DoNotOptimize(profile.LabelOf(internal));
