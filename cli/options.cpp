@@ -1,11 +1,14 @@
 #include "cli/options.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "core/calculator/number_text.h"
 #include "core/text/text_width.h"
 #include "core/profile/station.h"
 #include "core/text/messages.h"
+#include "io/file_identity.h"
 
 namespace tarnvel::cli {
 namespace {
@@ -40,6 +43,38 @@ Options::Options(const std::vector<std::string>& args, std::span<const OptionSpe
             throw UsageError("选项 --" + name + " 缺少值");
         }
         values_.emplace_back(name, std::move(value));
+    }
+    RefuseOutputsOverInputs(known);
+}
+
+void Options::RefuseOutputsOverInputs(std::span<const OptionSpec> known) const {
+    struct Named {
+        std::string who;  // "选项 --output 的文件", "输入文件"
+        const std::string* path;
+        FileRole role;
+    };
+    std::vector<Named> files;
+    for (const std::string& path : positional_) files.push_back({"输入文件", &path, FileRole::Input});
+    for (const auto& [name, value] : values_) {
+        const auto option = std::find_if(known.begin(), known.end(), [&](const OptionSpec& s) { return s.name == name; });
+        if (option->file != FileRole::None) files.push_back({"选项 --" + name + " 的文件", &value, option->file});
+    }
+    // Devices and pipes (/dev/null, /dev/stdout) are fed in place, never
+    // replaced, and "-" is standard input.
+    const auto replaceable = [](const std::string& path) {
+        struct stat info {};
+        return !path.empty() && path != "-" && (::stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode));
+    };
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (files[i].role != FileRole::Output || !replaceable(*files[i].path)) continue;
+        for (std::size_t j = 0; j < files.size(); ++j) {
+            if (j == i || (files[j].role == FileRole::Output && j > i) || !replaceable(*files[j].path)) continue;
+            if (!io::SameFile(*files[i].path, *files[j].path)) continue;
+            const bool input = files[j].role == FileRole::Input;
+            throw UsageError(files[i].who + "“" + *files[i].path + "”与" + files[j].who + "“" + *files[j].path +
+                             "”是同一个文件：" + (input ? "输出不能写在输入上" : "两个输出不能写入同一文件") +
+                             "，未写入任何文件");
+        }
     }
 }
 

@@ -20,6 +20,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// What an option's value names: a file the command reads, or one it writes.
+// An output is never one of the inputs nor another output (see Options).
+enum class FileRole { None, Input, Output };
+
 // One option: how it is written, and the words of the usage text, so that
 // the help lists exactly the options the parser accepts.
 struct OptionSpec {
@@ -28,6 +32,7 @@ struct OptionSpec {
     std::string_view valueName = {};  // the value in the usage text ("桩号", "N")
     std::string_view help = {};       // one short Chinese line
     bool repeatable = false;          // may be given more than once (Options::All)
+    FileRole file = FileRole::None;
 };
 
 // The five curve parameters: --k0 --h0 --i1 --i2 --r.
@@ -44,14 +49,16 @@ inline constexpr OptionSpec kRangeOptions[] = {{"from", true, "桩号", "起点�
 // What point, list, save and report take besides those.
 inline constexpr OptionSpec kStationOption[] = {{"k", true, "桩号", "计算桩号"}};
 inline constexpr OptionSpec kCrlfOption[] = {{"crlf", false, {}, "list 以 CR LF 结束每行（默认 LF）"}};
-inline constexpr OptionSpec kOutputOption[] = {{"output", true, "文件", "save 和 report 写入的文件"}};
+inline constexpr OptionSpec kOutputOption[] = {
+    {"output", true, "文件", "save 和 report 写入的文件", false, FileRole::Output}};
 
 class Options {
 public:
     // Accepts "--name value" and "--name=value"; a value may begin with a minus
     // sign ("--i1 -2"). Anything not starting with "--" is positional. Unknown
-    // or value-less options, and a repeated one that is not repeatable, throw
-    // UsageError.
+    // or value-less options, a repeated one that is not repeatable, and an
+    // output that is the same file as an input (the positional arguments
+    // and the Input options) or as another output, throw UsageError.
     Options(const std::vector<std::string>& args, std::span<const OptionSpec> known);
 
     bool Has(std::string_view name) const;
@@ -67,6 +74,8 @@ public:
     const std::vector<std::string>& Positional() const { return positional_; }
 
 private:
+    void RefuseOutputsOverInputs(std::span<const OptionSpec> known) const;
+
     std::vector<std::pair<std::string, std::string>> values_;
     std::vector<std::string> positional_;
 };

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <ostream>
 #include <span>
 #include <string>
@@ -19,9 +18,11 @@
 #include "core/text/ground_text.h"
 #include "core/text/messages.h"
 #include "core/text/profile_text.h"
+#include "io/atomic_write.h"
 #include "io/bounded_read.h"
 #include "io/csv_records.h"
 #include "io/ground_files.h"
+#include "io/output_name.h"
 #include "io/profile_files.h"
 #include "core/text/messages.h"
 
@@ -31,16 +32,19 @@ namespace {
 constexpr OptionSpec kAtStation = {"k", true, "桩号", "计算桩号（可重复；可写 K16+770.5，断链重复桩号写 K5+350(2)）",
                                    true};
 constexpr OptionSpec kAtStationFile = {"k-file", true, "文件",
-                                       "从文件读取计算桩号，每行一个（- 为标准输入），输出与 --k 相同"};
+                                       "从文件读取计算桩号，每行一个（- 为标准输入），输出与 --k 相同", false,
+                                       FileRole::Input};
 constexpr OptionSpec kFrom = {"from", true, "桩号", "起点桩号"};
 constexpr OptionSpec kTo = {"to", true, "桩号", "止点桩号"};
 constexpr OptionSpec kStep = {"step", true, "J", "计算间距（大于零）"};
 constexpr OptionSpec kKeyPoints = {"key-points", false, {}, "插入竖曲线起点、变坡点、竖曲线终点和最高/最低点"};
 constexpr OptionSpec kRowLimit = {"max-stations", true, "N", "list 一次最多列出的行数（默认 10000000）"};
-constexpr OptionSpec kConvertOutput = {"output", true, "文件", "写入的文件：.xml 为 LandXML，.csv 为 CSV"};
+constexpr OptionSpec kConvertOutput = {"output", true, "文件", "写入的文件：.xml 为 LandXML，.csv 为 CSV", false,
+                                      FileRole::Output};
 constexpr OptionSpec kForce = {"force", false, {}, "convert 覆盖含有纵断面以外内容的 LandXML 文件（这些内容将丢失）"};
 constexpr OptionSpec kGroundOutput = {"ground-output", true, "文件",
-                                      "convert：另将 LandXML 中的地面线（--ground-surface 选定，默认第一条）写成 CSV 地面线表"};
+                                      "convert：另将 LandXML 中的地面线（--ground-surface 选定，默认第一条）写成 CSV 地面线表", false,
+                                      FileRole::Output};
 
 constexpr OptionSpec kAtOptions[] = {kAtStation,         kAtStationFile, kDecimalsOption,     kStationStyleOption,
                                      kProfileNameOption, kGroundOption,  kGroundSurfaceOption};
@@ -211,11 +215,9 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
     return kExitOk;
 }
 
-// convert --ground-output: the chosen ground line as a CSV ground table, its
-// stations as the drawings label them.
-int WriteGroundOutput(const Options& options, const Profile& profile, std::ostream& err) {
-    const std::string& path = options.Text("ground-output");
-    if (path.empty()) throw UsageError("选项 --ground-output 的文件名为空");
+// convert --ground-output: the chosen ground line as the bytes of a CSV
+// ground table, its stations as the drawings label them.
+std::string GroundOutputBytes(const Options& options, const Profile& profile, std::ostream& err) {
     const std::string surface = options.Has("ground-surface") ? options.Text("ground-surface") : std::string();
     io::Result<io::GroundReading> read = io::ReadGroundFile(FileArgument(options), surface);
     if (!read.ok()) StopOnFailure(read.failure(), err);
@@ -224,16 +226,24 @@ int WriteGroundOutput(const Options& options, const Profile& profile, std::ostre
         for (GroundPoint& p : model.points) p.station = profile.LabelOf(p.station.value);
         model.stations = GroundStations::Labels;
     }
-    if (const auto failure = io::WriteGroundCsvFile(path, model, profile.Model().unit)) StopOnFailure(*failure, err);
-    return kExitOk;
+    return io::GroundCsvBytes(model, profile.Model().unit);
 }
 
+// Writes nothing until every output is made: the profile and the ground
+// table go to the disk together or not at all.
 int RunConvert(const Options& options, std::ostream&, std::ostream& err) {
     const std::string& input = FileArgument(options);
     const std::string& output = options.Text("output");
     if (output.empty()) throw UsageError("选项 --output 的文件名为空");
     const std::optional<io::ProfileFormat> format = io::ProfileFormatFromPath(output);
     if (!format) throw UsageError("选项 --output 的文件“" + output + "”应以 .xml（LandXML）或 .csv（CSV）结尾");
+    const bool groundOutput = options.Has("ground-output");
+    if (groundOutput) {
+        const std::string& path = options.Text("ground-output");
+        if (path.empty()) throw UsageError("选项 --ground-output 的文件名为空");
+        if (io::ExtensionOf(path) != "csv")
+            throw UsageError("选项 --ground-output 的文件“" + path + "”须以 .csv 结尾（地面线写成 CSV 地面线表）");
+    }
     const io::ProfileFileContent read = ReadProfileContent(options, err);
     const ProfileModel& model = read.content.model;
     // A profile that does not pass its checks is not passed on: the other
@@ -252,11 +262,7 @@ int RunConvert(const Options& options, std::ostream&, std::ostream& err) {
     // A LandXML file holds more than a profile as a rule: a design file
     // written over with the one profile read from it would lose the rest.
     if (*format == io::ProfileFormat::LandXml && !options.Has("force")) {
-        std::vector<std::string> lost = io::LandXmlContentAt(output);
-        // Written back over itself, the file keeps its ground lines: they are written with the profile.
-        std::error_code same;
-        if (!grounds.value().empty() && std::filesystem::equivalent(input, output, same))
-            std::erase(lost, std::string("地面线（ProfSurf）"));
+        const std::vector<std::string> lost = io::LandXmlContentAt(output);
         if (!lost.empty()) {
             std::string list;
             for (const std::string& item : lost) list += (list.empty() ? "" : "、") + item;
@@ -266,10 +272,20 @@ int RunConvert(const Options& options, std::ostream&, std::ostream& err) {
         }
     }
     // The alignment keeps the name it was read with.
-    if (const auto failure = io::WriteProfileFile(output, model, *format, read.content.alignment, grounds.value()))
-        StopOnFailure(*failure, err);
-    if (options.Has("ground-output")) return WriteGroundOutput(options, profile, err);
-    if (*format == io::ProfileFormat::Csv && !grounds.value().empty())
+    const std::string profileBytes = io::ProfileFileBytes(model, *format, read.content.alignment, grounds.value());
+    const std::string groundBytes = groundOutput ? GroundOutputBytes(options, profile, err) : std::string();
+    std::vector<io::FileChange> changes{{output, [&](io::FileBytesSink& sink) {
+                                             sink.Write(profileBytes);
+                                             return true;
+                                         }}};
+    if (groundOutput) {
+        changes.push_back({options.Text("ground-output"), [&](io::FileBytesSink& sink) {
+                               sink.Write(groundBytes);
+                               return true;
+                           }});
+    }
+    if (const auto failure = io::CommitFiles(changes)) StopOnFailure(*failure, err);
+    if (!groundOutput && *format == io::ProfileFormat::Csv && !grounds.value().empty())
         err << "tarnvel-cli: 注意：CSV 变坡点表不含地面线，文件中的 " << grounds.value().size()
             << " 条地面线（ProfSurf）未写入；可用 --ground-output 另存为 CSV 地面线表。\n";
     return kExitOk;

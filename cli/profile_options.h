@@ -32,7 +32,8 @@ inline constexpr OptionSpec kStationStyleOption = {"stations", true, "plain|k",
 inline constexpr OptionSpec kFormatOption = {"format", true, "text|csv", "输出格式（默认 text）"};
 
 inline constexpr OptionSpec kGroundOption = {
-    "ground", true, "文件", "地面线：CSV 地面线表，或 LandXML 文件中的 ProfSurf（可以就是纵断面文件）"};
+    "ground", true, "文件", "地面线：CSV 地面线表，或 LandXML 文件中的 ProfSurf（可以就是纵断面文件）", false,
+    FileRole::Input};
 inline constexpr OptionSpec kGroundSurfaceOption = {
     "ground-surface", true, "名称", "LandXML 中要用的地面线：“线路名/地面线名”或地面线名（默认第一条）"};
 

@@ -7,6 +7,7 @@
 #include "core/drawing/drawing_svg.h"
 #include "core/drawing/profile_drawing.h"
 #include "io/atomic_write.h"
+#include "io/output_name.h"
 
 namespace tarnvel::cli {
 namespace {
@@ -27,6 +28,10 @@ int RunProfilePlot(const Options& options, std::ostream&, std::ostream& err) {
     FileArgument(options);
     const std::string& output = options.Text("output");
     if (output.empty()) throw UsageError("选项 --output 的文件名为空");
+    // A name that says otherwise would hold SVG under a false name, and may
+    // be a table or a design the user meant to keep.
+    if (io::ExtensionOf(output) != "svg")
+        throw UsageError("选项 --output 的文件“" + output + "”须以 .svg 结尾（plot 只写 SVG 图片）");
     SvgPage page;
     if (options.Has("exaggeration")) {
         page.exaggeration = options.Number("exaggeration");

@@ -13,7 +13,7 @@
 namespace tarnvel::cli {
 
 inline constexpr OptionSpec kPlotOptions[] = {
-    {"output", true, "文件", "写入的 SVG 文件"},
+    {"output", true, "文件.svg", "写入的 SVG 文件（须以 .svg 结尾）", false, FileRole::Output},
     {"exaggeration", true, "N", "竖向放大倍数（1 到 1000，默认 10）"},
     {"width", true, "PX", "图宽像素（16 到 20000，默认 1600）"},
     {"height", true, "PX", "图高像素（16 到 20000，默认 900）"},

@@ -13,7 +13,8 @@
 namespace tarnvel::cli {
 
 inline constexpr OptionSpec kSheetOptions[] = {
-    {"output", true, "文件", "写入的图纸：.pdf（每张一页）、.dxf（各张并排）或 .svg（第一张）"},
+    {"output", true, "文件", "写入的图纸：.pdf（每张一页）、.dxf（各张并排）或 .svg（第一张）", false,
+     FileRole::Output},
     {"paper", true, "A3|A4", "图幅，横放（默认 A3）"},
     {"horizontal-scale", true, "N", "横向比例 1:N（500、1000、2000 或 5000，默认 2000）"},
     {"vertical-scale", true, "N", "竖向比例 1:N（默认 200；放大倍数须在 1 至 50 之间）"},

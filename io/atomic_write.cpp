@@ -14,7 +14,11 @@
 #include <cstdlib>
 #include <exception>
 #include <fstream>
+#include <algorithm>
 #include <utility>
+#include <vector>
+
+#include "io/file_identity.h"
 
 namespace tarnvel::io {
 namespace {
@@ -146,39 +150,210 @@ std::optional<IoFailure> WriteInPlace(const std::string& target, const std::stri
     return failure;
 }
 
-struct Target {
-    std::string path;  // where the bytes finally go
-    bool exists = false;
-    struct stat info {};
-};
-
-// The file a path finally names: each symbolic link on the way is replaced by
-// its target, a relative target being read from the link's own folder. A link
-// to nothing ends at the path it names, which is then created. Returns the
-// errno ELOOP for a chain that does not end.
-int FollowLinks(const std::string& path, std::string& target) {
-    target = path;
-    for (int hops = 0; hops <= 40; ++hops) {
-        struct stat link {};
-        if (::lstat(target.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return 0;
-        std::string named(static_cast<std::size_t>(link.st_size > 0 ? link.st_size : PATH_MAX) + 1, '\0');
-        const ssize_t n = ::readlink(target.c_str(), named.data(), named.size());
-        if (n < 0) return errno;
-        if (static_cast<std::size_t>(n) >= named.size()) return ENAMETOOLONG;  // changed meanwhile
-        named.resize(static_cast<std::size_t>(n));
-        if (named.empty()) return ENOENT;
-        if (named.front() != '/') {
-            const std::size_t slash = target.rfind('/');
-            if (slash != std::string::npos) named.insert(0, target, 0, slash + 1);
-        }
-        target = std::move(named);
-    }
-    return ELOOP;
-}
-
 bool IsFolder(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// One file of a commit on its way: checked, its content in a temporary
+// beside it, then renamed over it with the others.
+struct Pending {
+    const FileChange* change = nullptr;
+    std::string target;  // where the bytes finally go (the link itself for a removal)
+    std::string folder;  // the target's, with its slash
+    bool exists = false;
+    bool inPlace = false;  // a device or a pipe: written when the others are renamed
+    struct stat info {};
+    std::string temporary;  // the content, complete and on the disk
+    std::optional<RegisteredTemporary> registered;
+    std::string backup;  // the replaced file, kept (a hard link) until all are renamed
+    bool done = false;
+
+    bool Removal() const { return !change->produce; }
+    bool Skipped() const { return Removal() && !exists; }
+};
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+}
+
+// A new empty file of a unique name in `folder`, to be replaced by a rename;
+// empty when none can be made. `error` receives the errno.
+std::string UniqueName(const std::string& folder, int& error) {
+    std::string name = folder + ".tarnvel-XXXXXX";
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return {};
+    }
+    ::close(fd);
+    return name;
+}
+
+// Where a change goes and whether it can: the file a write finally lands in
+// (links followed), refused when that is a folder or read-only.
+std::optional<IoFailure> Locate(Pending& p) {
+    const std::string& path = p.change->path;
+    if (path.empty()) return FileFailure(FileAction::Create, path, ENOENT);
+    if (path.back() == '/') return FileFailure(FileAction::Create, path, EISDIR);
+    if (p.Removal()) {
+        // A link is removed itself, not the file it names.
+        p.target = path;
+        if (::lstat(path.c_str(), &p.info) == 0) p.exists = true;
+        else if (errno != ENOENT) return FileFailure(FileAction::Write, path, errno);
+        if (p.exists && S_ISDIR(p.info.st_mode)) return FileFailure(FileAction::Write, path, EISDIR);
+        p.folder = FolderOf(p.target);
+        return std::nullopt;
+    }
+    if (const int error = FollowLinks(path, p.target); error != 0) return FileFailure(FileAction::Create, path, error);
+    if (::stat(p.target.c_str(), &p.info) == 0) {
+        p.exists = true;
+    } else if (errno != ENOENT) {
+        return FileFailure(FileAction::Create, path, errno);
+    }
+    if (p.exists) {
+        if (S_ISDIR(p.info.st_mode)) return FileFailure(FileAction::Create, path, EISDIR);
+        if (!S_ISREG(p.info.st_mode)) {
+            p.inPlace = true;
+            return std::nullopt;
+        }
+        // A file the user has made read-only stays as it is, although the
+        // folder would let us replace it.
+        if (::access(p.target.c_str(), W_OK) != 0) return FileFailure(FileAction::Create, path, errno);
+    }
+    p.folder = FolderOf(p.target);
+    return std::nullopt;
+}
+
+// The content of a write, complete in a temporary beside its target. Sets
+// `keep` false when the producer abandons it.
+std::optional<IoFailure> Prepare(Pending& p, bool& keep) {
+    const std::string& path = p.change->path;
+    std::string temporary = p.folder + ".tarnvel-XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        // Some system folders (/proc) exist but answer "no such file" to any
+        // new name: that is not a missing folder.
+        if (error == ENOENT && IsFolder(p.folder)) return NewFileRefused(path, error);
+        return FileFailure(FileAction::Create, path, error);
+    }
+    p.temporary = temporary;
+    p.registered.emplace(temporary);
+    const auto fail = [&](std::optional<IoFailure> failure) {
+        ::close(fd);
+        return failure;
+    };
+    if (p.exists) {
+        // chown before chmod: changing the owner clears set-id bits. Only a
+        // privileged process may give the file away; otherwise it becomes ours.
+        if (::fchown(fd, p.info.st_uid, p.info.st_gid) != 0) {
+            // not fatal
+        }
+    }
+    const mode_t mode = p.exists ? (p.info.st_mode & 07777) : (0666 & ~CurrentUmask());
+    if (::fchmod(fd, mode) != 0) return fail(FileFailure(FileAction::Create, path, errno));
+    try {
+        if (auto failure = Produce(fd, p.change->produce, path, keep)) return fail(std::move(failure));
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    if (!keep) return fail(std::nullopt);
+    if (::fsync(fd) != 0) return fail(FileFailure(FileAction::Write, path, errno));
+    if (::close(fd) != 0 && errno != EINTR) return FileFailure(FileAction::Write, path, errno);
+    return std::nullopt;
+}
+
+// The signals that would end the process, held back while the files are
+// renamed: a set is never left half renamed by Ctrl+C.
+class HeldSignals {
+public:
+    HeldSignals() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (int signal : kCleanedSignals) sigaddset(&held, signal);
+        ::pthread_sigmask(SIG_BLOCK, &held, &before_);
+    }
+    ~HeldSignals() { ::pthread_sigmask(SIG_SETMASK, &before_, nullptr); }
+    HeldSignals(const HeldSignals&) = delete;
+    HeldSignals& operator=(const HeldSignals&) = delete;
+
+private:
+    sigset_t before_;
+};
+
+// Puts every prepared file in place; on a failure, undoes what was done
+// (from the backups) and returns it.
+std::optional<IoFailure> Rename(std::vector<Pending>& pending) {
+    const bool several = std::count_if(pending.begin(), pending.end(), [](const Pending& p) { return !p.Skipped(); }) > 1;
+    for (Pending& p : pending) {
+        if (p.Skipped() || p.inPlace) continue;
+        const std::string& path = p.change->path;
+        int error = 0;
+        if (p.Removal()) {
+            // Moved aside, so that it can come back.
+            p.backup = UniqueName(p.folder, error);
+            if (p.backup.empty()) return FileFailure(FileAction::Write, path, error);
+            if (::rename(p.target.c_str(), p.backup.c_str()) != 0) {
+                error = errno;
+                ::unlink(p.backup.c_str());
+                p.backup.clear();
+                return FileFailure(FileAction::Write, path, error);
+            }
+        } else {
+            if (several && p.exists) {
+                // Without hard links (some file systems) this file cannot be undone.
+                p.backup = UniqueName(p.folder, error);
+                if (!p.backup.empty() && (::unlink(p.backup.c_str()) != 0 || ::link(p.target.c_str(), p.backup.c_str()) != 0))
+                    p.backup.clear();
+            }
+            if (::rename(p.temporary.c_str(), p.target.c_str()) != 0) {
+                error = errno;
+                if (!p.backup.empty()) ::unlink(p.backup.c_str());
+                p.backup.clear();
+                return FileFailure(FileAction::Write, path, error);
+            }
+            p.temporary.clear();
+        }
+        p.done = true;
+    }
+    // Devices last: what they receive cannot be taken back.
+    for (Pending& p : pending) {
+        if (!p.inPlace) continue;
+        if (auto failure = WriteInPlace(p.target, p.change->path, p.change->produce)) return failure;
+        p.done = true;
+    }
+    return std::nullopt;
+}
+
+void Undo(std::vector<Pending>& pending) {
+    for (auto p = pending.rbegin(); p != pending.rend(); ++p) {
+        if (!p->done || p->inPlace) continue;
+        if (!p->backup.empty()) {
+            if (::rename(p->backup.c_str(), p->target.c_str()) == 0) p->backup.clear();
+        } else if (!p->Removal() && !p->exists) {
+            ::unlink(p->target.c_str());
+        }
+    }
+}
+
+// Removes what is left of the temporaries and backups.
+void Clean(std::vector<Pending>& pending) {
+    for (Pending& p : pending) {
+        if (!p.temporary.empty()) ::unlink(p.temporary.c_str());
+        if (!p.backup.empty()) ::unlink(p.backup.c_str());
+        p.registered.reset();
+    }
+}
+
+void SyncFolder(const std::string& folder) {
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
 }
 
 }  // namespace
@@ -213,77 +388,51 @@ std::optional<IoFailure> WriteFileAtomically(const std::string& path, std::strin
 }
 
 std::optional<IoFailure> WriteFileAtomically(const std::string& path, const FileProducer& produce) {
-    if (path.empty()) return FileFailure(FileAction::Create, path, ENOENT);
-    if (path.back() == '/') return FileFailure(FileAction::Create, path, EISDIR);
+    const FileChange change{path, produce};
+    return CommitFiles(std::span(&change, 1));
+}
 
-    Target target;
-    if (const int error = FollowLinks(path, target.path); error != 0)
-        return FileFailure(FileAction::Create, path, error);
-    if (::stat(target.path.c_str(), &target.info) == 0) {
-        target.exists = true;
-    } else if (errno != ENOENT) {
-        return FileFailure(FileAction::Create, path, errno);
+std::optional<IoFailure> CommitFiles(std::span<const FileChange> changes) {
+    std::vector<Pending> pending(changes.size());
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        pending[i].change = &changes[i];
+        if (auto failure = Locate(pending[i])) return failure;
     }
-    if (target.exists) {
-        if (S_ISDIR(target.info.st_mode)) return FileFailure(FileAction::Create, path, EISDIR);
-        if (!S_ISREG(target.info.st_mode)) return WriteInPlace(target.path, path, produce);
-        // A file the user has made read-only stays as it is, although the
-        // folder would let us replace it.
-        if (::access(target.path.c_str(), W_OK) != 0)
-            return FileFailure(FileAction::Create, path, errno);
-    }
-
-    const std::size_t slash = target.path.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? std::string(".") : target.path.substr(0, slash + 1);
-    std::string temporary = folder + (slash == std::string::npos ? "/" : "") + ".tarnvel-XXXXXX";
-
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        // Some system folders (/proc) exist but answer "no such file" to any
-        // new name: that is not a missing folder.
-        if (error == ENOENT && IsFolder(folder)) return NewFileRefused(path, error);
-        return FileFailure(FileAction::Create, path, error);
-    }
-
-    const RegisteredTemporary registered(temporary);
-
-    const auto fail = [&](std::optional<IoFailure> failure, bool open) -> std::optional<IoFailure> {
-        if (open) ::close(fd);
-        ::unlink(temporary.c_str());
-        return failure;
-    };
-
-    if (target.exists) {
-        // chown before chmod: changing the owner clears set-id bits. Only a
-        // privileged process may give the file away; otherwise it becomes ours.
-        if (::fchown(fd, target.info.st_uid, target.info.st_gid) != 0) {
-            // not fatal
+    // Two changes of one file would leave whichever came last.
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        if (pending[i].Skipped()) continue;
+        const std::optional<FileIdentity> a = IdentityOf(pending[i].target);
+        for (std::size_t j = 0; a && j < i; ++j) {
+            if (!pending[j].Skipped() && a == IdentityOf(pending[j].target))
+                return SameFileFailure(changes[j].path, changes[i].path);
         }
     }
-    const mode_t mode = target.exists ? (target.info.st_mode & 07777) : (0666 & ~CurrentUmask());
-    if (::fchmod(fd, mode) != 0) return fail(FileFailure(FileAction::Create, path, errno), true);
-
-    bool keep = true;
     try {
-        if (auto failure = Produce(fd, produce, path, keep)) return fail(std::move(failure), true);
+        for (Pending& p : pending) {
+            if (p.Removal() || p.inPlace) continue;
+            bool keep = true;
+            auto failure = Prepare(p, keep);
+            if (failure || !keep) {
+                Clean(pending);
+                return failure;
+            }
+        }
     } catch (...) {
-        fail(std::nullopt, true);
+        Clean(pending);
         throw;
     }
-    if (!keep) return fail(std::nullopt, true);
-    if (::fsync(fd) != 0) return fail(FileFailure(FileAction::Write, path, errno), true);
-    if (::close(fd) != 0 && errno != EINTR) return fail(FileFailure(FileAction::Write, path, errno), false);
-    if (::rename(temporary.c_str(), target.path.c_str()) != 0)
-        return fail(FileFailure(FileAction::Write, path, errno), false);
-
-    // Make the rename itself durable; a failure here no longer loses data.
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
+    std::optional<IoFailure> failure;
+    {
+        const HeldSignals held;
+        failure = Rename(pending);
+        if (failure) Undo(pending);
+        // Nothing is left for a signal to clean once the renames are done.
+        Clean(pending);
     }
+    if (failure) return failure;
+    // Make the renames themselves durable; a failure here no longer loses data.
+    for (const Pending& p : pending)
+        if (p.done && !p.inPlace) SyncFolder(p.folder);
     return std::nullopt;
 }
 

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -57,5 +58,22 @@ using FileProducer = std::function<bool(FileBytesSink&)>;
 // The same for content already held whole.
 [[nodiscard]] std::optional<IoFailure> WriteFileAtomically(const std::string& path,
                                                            std::string_view bytes);
+
+// One file of a set written together: `produce` gives its content, or is
+// empty to remove the file (nothing happens when it is not there; a link is
+// removed itself).
+struct FileChange {
+    std::string path;
+    FileProducer produce;
+};
+
+// Writes every file of the set, or leaves every one as it was: each content
+// is made complete in a temporary beside its file first (links followed, as
+// above); only when all are ready are they renamed into place, with SIGINT,
+// SIGTERM and SIGHUP held back meanwhile. A rename that still fails puts the
+// files already replaced or removed back. A producer that abandons its
+// content abandons the whole set. Two changes of one file (by identity, not
+// by spelling) are refused. Devices are written last, in place.
+[[nodiscard]] std::optional<IoFailure> CommitFiles(std::span<const FileChange> changes);
 
 }  // namespace tarnvel::io

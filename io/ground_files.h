@@ -12,6 +12,7 @@
 
 #include "core/profile/ground_line.h"
 #include "core/profile/profile.h"
+#include "io/file_identity.h"
 #include "io/io_failure.h"
 
 namespace tarnvel::io {
@@ -60,13 +61,13 @@ Result<std::vector<GroundModel>> ReadLandXmlGrounds(const std::string& path, std
 // The ground table that goes with a CSV profile: "<stem>-地面线.csv" in the
 // same folder ("road.csv" -> "road-地面线.csv").
 std::string GroundCompanionPath(const std::string& profilePath);
-// A CSV profile and its ground table, written together. The ground table
-// goes to a temporary file first; then the profile replaces its file, then
-// the ground table is renamed over the companion. A failure before the
-// profile is replaced leaves both files as they were. Without a ground line
-// an existing companion is removed, so that a ground line the user cleared
-// does not come back when the profile is opened again.
+// A CSV profile and its ground table, written together or not at all (see
+// CommitFiles). Without a ground line, the companion is removed only when it
+// is still the file `removable` names, the one the caller read with this
+// profile: a ground line the user cleared must not come back on opening,
+// but a table nobody loaded is not ours to delete.
 [[nodiscard]] std::optional<IoFailure> WriteCsvProfileWithGround(const std::string& path, const ProfileModel& model,
-                                                                 const GroundModel* ground);
+                                                                 const GroundModel* ground,
+                                                                 const std::optional<FileIdentity>& removable);
 
 }  // namespace tarnvel::io

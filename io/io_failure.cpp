@@ -92,6 +92,11 @@ IoFailure NewFileRefused(std::string_view path, int code) {
                               "系统不允许在这个文件夹中新建文件（错误代码 " + std::to_string(code) + "）")};
 }
 
+IoFailure SameFileFailure(std::string_view first, std::string_view second) {
+    return IoFailure{FailureKind::File, Sentence(FileAction::Write, second,
+                                                 "它与“" + std::string(first) + "”是同一个文件，两者都未写入")};
+}
+
 std::string DescribeStreamWriteError(std::string_view stream, int code) {
     std::string text = "无法写入";
     text += stream;

@@ -61,6 +61,9 @@ std::string Excerpt(std::string_view text);
 // /proc does with "no such file"): the message names that, with the code.
 IoFailure NewFileRefused(std::string_view path, int code);
 
+// Two files of one write that are one file under two names: nothing written.
+IoFailure SameFileFailure(std::string_view first, std::string_view second);
+
 // "无法写入标准输出：磁盘已满。" — for a stream such as standard output, named
 // by `stream`, that refused its bytes with the errno `code`.
 std::string DescribeStreamWriteError(std::string_view stream, int code);

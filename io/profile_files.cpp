@@ -128,11 +128,16 @@ std::optional<std::pair<std::string, ProfileFormat>> ProfileOutputName(std::stri
     return std::pair{name->path, kProfileFormats[name->format]};
 }
 
+std::string ProfileFileBytes(const ProfileModel& model, ProfileFormat format, std::string_view alignment,
+                             const std::vector<GroundModel>& grounds) {
+    return format == ProfileFormat::LandXml ? LandXmlBytes(model, alignment, grounds) : ProfileCsvBytes(model);
+}
+
 std::optional<IoFailure> WriteProfileFile(const std::string& path, const ProfileModel& model, ProfileFormat format,
                                           std::string_view alignment, const std::vector<GroundModel>& grounds) {
     std::string bytes;
     try {
-        bytes = format == ProfileFormat::LandXml ? LandXmlBytes(model, alignment, grounds) : ProfileCsvBytes(model);
+        bytes = ProfileFileBytes(model, format, alignment, grounds);
     } catch (const std::exception&) {
         return CurrentExceptionFailure(FileAction::Write, path);
     }
@@ -156,39 +161,35 @@ std::string GroundCompanionPath(const std::string& profilePath) {
 }
 
 std::optional<IoFailure> WriteCsvProfileWithGround(const std::string& path, const ProfileModel& model,
-                                                   const GroundModel* ground) {
+                                                   const GroundModel* ground,
+                                                   const std::optional<FileIdentity>& removable) {
     const std::string companion = GroundCompanionPath(path);
-    if (!ground) {
-        if (const auto failure = WriteProfileFile(path, model, ProfileFormat::Csv)) return failure;
-        // A companion left from before would bring a cleared ground line back.
-        if (std::remove(companion.c_str()) != 0 && errno != ENOENT) return FileFailure(FileAction::Write, companion, errno);
-        return std::nullopt;
-    }
-    // The ground table is complete on the disk before the profile is
-    // replaced; only a rename is left to do after it.
-    const std::string pending = companion + ".tarnvel-new";
-    std::string bytes;
+    std::string profileBytes, groundBytes;
     try {
-        bytes = GroundCsvBytes(*ground, model.unit);
+        profileBytes = ProfileCsvBytes(model);
+    } catch (const std::exception&) {
+        return CurrentExceptionFailure(FileAction::Write, path);
+    }
+    try {
+        if (ground) groundBytes = GroundCsvBytes(*ground, model.unit);
     } catch (const std::exception&) {
         return CurrentExceptionFailure(FileAction::Write, companion);
     }
-    if (auto failure = WriteFileAtomically(pending, bytes)) {
-        // Named as the user knows the file, not by its temporary name.
-        if (const std::size_t at = failure->message.find(pending); at != std::string::npos)
-            failure->message.replace(at, pending.size(), companion);
-        return failure;
+    const auto bytesOf = [](const std::string& bytes) {
+        return [&bytes](FileBytesSink& sink) {
+            sink.Write(bytes);
+            return true;
+        };
+    };
+    std::vector<FileChange> changes{{path, bytesOf(profileBytes)}};
+    if (ground) {
+        changes.push_back({companion, bytesOf(groundBytes)});
+    } else if (removable && IdentityOf(companion) == removable) {
+        // The table read with this profile, whose ground the user cleared:
+        // left there, it would bring the ground back on opening.
+        changes.push_back({companion, {}});
     }
-    if (auto failure = WriteProfileFile(path, model, ProfileFormat::Csv)) {
-        std::remove(pending.c_str());
-        return failure;
-    }
-    if (std::rename(pending.c_str(), companion.c_str()) != 0) {
-        const int code = errno;
-        std::remove(pending.c_str());
-        return FileFailure(FileAction::Write, companion, code);
-    }
-    return std::nullopt;
+    return CommitFiles(changes);
 }
 
 }  // namespace tarnvel::io

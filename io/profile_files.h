@@ -97,6 +97,9 @@ std::optional<ProfileFormat> ProfileFormatFromPath(std::string_view path);
 // nothing when neither says (the command line without an extension).
 std::optional<std::pair<std::string, ProfileFormat>> ProfileOutputName(std::string_view typed,
                                                                        std::optional<ProfileFormat> picked);
+// The bytes WriteProfileFile writes, for a caller that writes several files together.
+std::string ProfileFileBytes(const ProfileModel& model, ProfileFormat format, std::string_view alignment = {},
+                             const std::vector<GroundModel>& grounds = {});
 // Atomic, as every write of this program.
 // `alignment` names the LandXML alignment (see LandXmlBytes); ground lines go
 // into LandXML only.

@@ -256,8 +256,8 @@ TEST_F(ProfileCli, ProfilesByNameAndTheirUnit) {
     EXPECT_EQ(RunCli(TARNVEL_CLI, {"profile", "names", folder.File("feet.csv")}).status, 1);
 }
 
-// A design file holds more than one profile: converting it onto itself
-// would keep only the profile read.
+// A design file holds more than one profile: converting another file onto
+// it would keep only the profile read.
 constexpr std::string_view kDesignXml =
     "<?xml version=\"1.0\"?>\n<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\">"
     "<Surfaces><Surface name=\"EG\"/></Surfaces><Alignments><Alignment name=\"路线\">"
@@ -268,18 +268,20 @@ constexpr std::string_view kDesignXml =
 
 TEST_F(ProfileCli, ConvertDoesNotWriteOverMoreThanTheProfileUnlessForced) {
     const std::string design = folder.File("design.xml");
+    const std::string target = folder.File("target.xml");
     WriteBytes(design, kDesignXml);
-    const CliRun refused = Run({"convert", design, "--output", design});
+    WriteBytes(target, kDesignXml);
+    const CliRun refused = Run({"convert", design, "--output", target});
     EXPECT_EQ(refused.status, 2) << refused.err;
     for (const char* word : {"另外1个纵断面", "地面模型", "平面线形", "--force"})
         EXPECT_NE(refused.err.find(word), std::string::npos) << word << ": " << refused.err;
-    EXPECT_EQ(ReadBytes(design), kDesignXml);
+    EXPECT_EQ(ReadBytes(target), kDesignXml);
 
     // Forced, the profile read stays under the alignment's own name; and a
     // file holding just that can be written over again without asking.
-    ASSERT_EQ(Run({"convert", design, "--output", design, "--force"}).status, 0);
-    EXPECT_EQ(Run({"names", design}).out, "路线/设计线\n");
-    const CliRun again = Run({"convert", design, "--output", design});
+    ASSERT_EQ(Run({"convert", design, "--output", target, "--force"}).status, 0);
+    EXPECT_EQ(Run({"names", target}).out, "路线/设计线\n");
+    const CliRun again = Run({"convert", design, "--output", target});
     EXPECT_EQ(again.status, 0) << again.err;
 }
 

@@ -126,7 +126,7 @@ TEST(GroundCompanion, is_written_with_the_profile_or_not_at_all) {
     GroundModel ground = test::GroundCases()[0].ground;
     const std::string profile = folder.File("road.csv");
     const std::string companion = folder.File("road-地面线.csv");
-    ASSERT_EQ(WriteCsvProfileWithGround(profile, design, &ground), std::nullopt);
+    ASSERT_EQ(WriteCsvProfileWithGround(profile, design, &ground, std::nullopt), std::nullopt);
     Result<GroundReading> back = ReadGroundFile(companion);
     ASSERT_TRUE(back.ok());
     EXPECT_EQ(Pairs(back.value().model), Pairs(ground));
@@ -136,11 +136,14 @@ TEST(GroundCompanion, is_written_with_the_profile_or_not_at_all) {
     const std::string blocked = folder.File("blocked.csv");
     std::filesystem::create_directory(blocked);
     std::filesystem::create_directory(blocked + "/inside");
-    EXPECT_NE(WriteCsvProfileWithGround(blocked, design, &ground), std::nullopt);
+    EXPECT_NE(WriteCsvProfileWithGround(blocked, design, &ground, std::nullopt), std::nullopt);
     EXPECT_EQ(folder.Names(), (std::set<std::string>{"road.csv", "road-地面线.csv", "blocked.csv"}));
 
-    // Without ground the old table goes, so that it does not come back on opening.
-    ASSERT_EQ(WriteCsvProfileWithGround(profile, design, nullptr), std::nullopt);
+    // Without ground a table nobody read stays; the one read with the
+    // profile goes, so that a cleared ground does not come back on opening.
+    ASSERT_EQ(WriteCsvProfileWithGround(profile, design, nullptr, std::nullopt), std::nullopt);
+    EXPECT_EQ(folder.Names(), (std::set<std::string>{"road.csv", "road-地面线.csv", "blocked.csv"}));
+    ASSERT_EQ(WriteCsvProfileWithGround(profile, design, nullptr, IdentityOf(companion)), std::nullopt);
     EXPECT_EQ(folder.Names(), (std::set<std::string>{"road.csv", "blocked.csv"}));
 }
 

@@ -246,7 +246,7 @@ QString ProfileDocument::Load(const QString& path, const QString& profileName) {
     // alone over it would lose the rest.
     const bool landXml = loaded.value().format == io::ProfileFormat::LandXml;
     openNotice_.clear();
-    unreadCompanionOf_.clear();
+    companionRead_.reset();
     std::vector<QStringList> groundRows = StoredGroundRows(path, landXml, profileName, model);
     modelName_ = model.name;
     alignment_ = loaded.value().content.alignment;
@@ -287,7 +287,6 @@ std::vector<QStringList> ProfileDocument::StoredGroundRows(const QString& path, 
     } else {
         const std::string companion = io::GroundCompanionPath(NativePath(path));
         if (QFile::exists(QFile::decodeName(QByteArray::fromStdString(companion)))) {
-            unreadCompanionOf_ = path;  // until it has loaded
             const io::Result<io::GroundReading> read = io::ReadGroundFile(companion);
             if (!read.ok()) {
                 openNotice_ = QStringLiteral("地面线未载入：") + QString::fromStdString(read.failure().message);
@@ -301,7 +300,7 @@ std::vector<QStringList> ProfileDocument::StoredGroundRows(const QString& path, 
                                        QString::fromUtf8(LengthUnitName(model.unit)));
             } else {
                 stored = read.value().model;
-                unreadCompanionOf_.clear();
+                companionRead_ = io::IdentityOf(companion);
             }
         }
     }
@@ -330,14 +329,17 @@ QString ProfileDocument::Save(const QString& path, io::ProfileFormat format) {
         grounds.push_back(*groundModel_);
         grounds.back().name = "地面线";
     }
-    // A ground table that did not load stays, rather than being removed as
-    // a cleared ground's table would be.
-    const bool keepCompanion = grounds.empty() && path == unreadCompanionOf_;
+    const std::string native = NativePath(path);
     const auto failure =
-        format == io::ProfileFormat::LandXml || keepCompanion
-            ? io::WriteProfileFile(NativePath(path), *tableModel_, format, {}, grounds)
-            : io::WriteCsvProfileWithGround(NativePath(path), *tableModel_, grounds.empty() ? nullptr : &grounds.front());
+        format == io::ProfileFormat::LandXml
+            ? io::WriteProfileFile(native, *tableModel_, format, {}, grounds)
+            : io::WriteCsvProfileWithGround(native, *tableModel_, grounds.empty() ? nullptr : &grounds.front(),
+                                            companionRead_);
     if (failure) return QString::fromStdString(failure->message);
+    // The table now beside a CSV profile is this document's own; without
+    // ground there is none (a stranger's that stayed is not).
+    if (format == io::ProfileFormat::Csv)
+        companionRead_ = grounds.empty() ? std::nullopt : io::IdentityOf(io::GroundCompanionPath(native));
     // The document is now this file, which holds this one profile.
     savePath_ = path;
     saveFormat_ = format;
@@ -360,7 +362,7 @@ void ProfileDocument::New() {
     alignment_.clear();
     unit_ = LengthUnit::Metre;
     openNotice_.clear();
-    unreadCompanionOf_.clear();
+    companionRead_.reset();
     Replace({}, {}, {});
 }
 

@@ -21,6 +21,7 @@
 #include "core/profile/ground_line.h"
 #include "core/profile/horizontal.h"
 #include "core/profile/profile.h"
+#include "io/file_identity.h"
 #include "io/profile_files.h"
 #include "ui/profile/edit_table_model.h"
 
@@ -163,9 +164,10 @@ private:
     std::shared_ptr<const GroundLine> ground_;
     QString groundProblem_;
     QString openNotice_;
-    // The CSV profile whose ground table was there but did not load: saving
-    // that profile without ground leaves the table for the user to mend.
-    QString unreadCompanionOf_;
+    // The ground table this document read beside its CSV profile (or wrote
+    // there): the only one a save without ground may remove. One that was
+    // there but did not load, or sits beside a LandXML file, stays.
+    std::optional<io::FileIdentity> companionRead_;
     bool holdRecompute_ = false;  // both tables are being replaced
     // The points and chains a file gave, standing for the reading of the rows
     // just made from them until the next Recompute takes them.
