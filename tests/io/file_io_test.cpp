@@ -13,6 +13,7 @@
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -225,6 +226,75 @@ TEST(AtomicWrite, device_is_written_in_place_not_replaced) {
     struct stat info {};
     ASSERT_EQ(::stat("/dev/null", &info), 0);
     EXPECT_TRUE(S_ISCHR(info.st_mode));
+}
+
+// The folder as name -> content ("-> x" for a link, "/" for a folder), to
+// show what a set of writes left, temporaries and backups included.
+std::map<std::string, std::string> Contents(const ScratchFolder& folder) {
+    std::map<std::string, std::string> contents;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_symlink()) contents[name] = "-> " + std::filesystem::read_symlink(entry.path()).string();
+        else if (entry.is_directory()) contents[name] = "/";
+        else contents[name] = ReadBytes(entry.path().string());
+    }
+    return contents;
+}
+
+FileProducer Bytes(std::string bytes, std::function<void()> meanwhile = {}) {
+    return [bytes = std::move(bytes), meanwhile = std::move(meanwhile)](FileBytesSink& sink) {
+        sink.Write(bytes);
+        if (meanwhile) meanwhile();
+        return true;
+    };
+}
+
+// A set of files lands whole or not at all, whatever stops it, and every
+// file keeps what it was (links, content) when one of them cannot be written.
+TEST(CommitFiles, writes_every_file_or_leaves_every_one_as_it_was) {
+    using Contents_ = std::map<std::string, std::string>;
+    const Contents_ before = {{"a.txt", kOld}, {"b.txt", kOld}, {"link.txt", "-> t.txt"}, {"t.txt", kOld}};
+    const struct {
+        const char* name;
+        std::function<std::vector<FileChange>(const ScratchFolder&)> changes;
+        bool fails;
+        Contents_ after;
+    } cases[] = {
+        {"the second in no folder", [](const ScratchFolder& f) {
+             return std::vector<FileChange>{{f.File("a.txt"), Bytes("new")}, {f.File("none/b.txt"), Bytes("new")}};
+         }, true, before},
+        {"the second abandoned", [](const ScratchFolder& f) {
+             return std::vector<FileChange>{{f.File("a.txt"), Bytes("new")},
+                                            {f.File("b.txt"), [](FileBytesSink&) { return false; }}};
+         }, false, before},
+        {"one file by two names", [](const ScratchFolder& f) {
+             return std::vector<FileChange>{{f.File("t.txt"), Bytes("new")}, {f.File("link.txt"), Bytes("new")}};
+         }, true, before},
+        // The second file's name is taken by a folder once the contents are
+        // made: its rename fails, and the first file, already renamed, comes back.
+        {"a rename that fails is undone", [](const ScratchFolder& f) {
+             return std::vector<FileChange>{{f.File("a.txt"), Bytes("new")}, {f.File("b.txt"), Bytes("new", [&f] {
+                                                std::filesystem::remove(f.File("b.txt"));
+                                                std::filesystem::create_directory(f.File("b.txt"));
+                                            })}};
+         }, true, {{"a.txt", kOld}, {"b.txt", "/"}, {"link.txt", "-> t.txt"}, {"t.txt", kOld}}},
+        {"written through a link, one removed", [](const ScratchFolder& f) {
+             return std::vector<FileChange>{{f.File("link.txt"), Bytes("new")}, {f.File("b.txt"), {}},
+                                            {f.File("gone.txt"), {}}};
+         }, false, {{"a.txt", kOld}, {"link.txt", "-> t.txt"}, {"t.txt", "new"}}},
+        {"a removed link goes, not its file", [](const ScratchFolder& f) {
+             return std::vector<FileChange>{{f.File("a.txt"), Bytes("new")}, {f.File("link.txt"), {}}};
+         }, false, {{"a.txt", "new"}, {"b.txt", kOld}, {"t.txt", kOld}}},
+    };
+    for (const auto& c : cases) {
+        ScratchFolder folder;
+        for (const char* name : {"a.txt", "b.txt", "t.txt"}) WriteBytes(folder.File(name), kOld);
+        std::filesystem::create_symlink("t.txt", folder.File("link.txt"));
+        const std::vector<FileChange> changes = c.changes(folder);
+        const auto failure = CommitFiles(changes);
+        EXPECT_EQ(failure.has_value(), c.fails) << c.name << ": " << (failure ? failure->message : "");
+        EXPECT_EQ(Contents(folder), c.after) << c.name;
+    }
 }
 
 struct LoadFailureCase {
