@@ -12,7 +12,13 @@
 #include <utility>
 #include <vector>
 
+#include <filesystem>
+#include <map>
+
+#include "io/ground_files.h"
 #include "io/profile_files.h"
+#include "tests/ground_cases.h"
+#include "tests/io/scratch_folder.h"
 #include "tests/profile_builders.h"
 #include "ui/profile/cell_text.h"
 #include "ui/profile/chain_table.h"
@@ -362,6 +368,85 @@ TEST(ProfileDocument, imports_ground_refuses_what_does_not_fit_and_keeps_it_over
     document.New();
     EXPECT_FALSE(document.Ground());
     EXPECT_FALSE(document.CurrentGround());
+}
+
+
+// What "保存" does to the ground table beside a CSV profile: it removes only
+// the one this document read and whose ground the user then cleared; it
+// writes the profile and its table both or neither, through links.
+TEST(ProfileDocument, save_removes_only_the_ground_table_it_read_and_writes_both_or_neither) {
+    const test::GroundCase sag = test::GroundCases().front();
+    const std::string design = io::ProfileCsvBytes(sag.design);
+    const std::string ground = io::GroundCsvBytes(sag.ground, LengthUnit::Metre);
+    const std::string stranger = "桩号,地面高程\r\n0,1\r\n1,2\r\n";  // a table this document never read
+    const std::string old = "旧的纵断面\r\n";
+    const std::string xml = io::LandXmlBytes(sag.design);
+    const struct {
+        const char* name;
+        std::map<std::string, std::string> before;  // "-> x" for a link, "/" for a folder
+        const char* open;  // relative to the folder, "./" and "sub/../" spellings allowed
+        bool clearGround;
+        const char* save;
+        io::ProfileFormat format;
+        bool fails;
+        // "<ground>", "<profile>": the document's ground and profile as written
+        std::map<std::string, std::string> after;
+    } cases[] = {
+        {"read then cleared: removed", {{"road.csv", design}, {"road-地面线.csv", ground}}, "road.csv", true,
+         "./road.csv", io::ProfileFormat::Csv, false, {{"road.csv", design}}},
+        {"beside a LandXML file: kept",
+         {{"road.xml", xml}, {"road-地面线.csv", stranger}}, "road.xml", false, "road.csv", io::ProfileFormat::Csv,
+         false, {{"road.xml", xml}, {"road.csv", "<profile>"}, {"road-地面线.csv", stranger}}},
+        {"one that did not load, opened by another spelling: kept",
+         {{"road.csv", design}, {"road-地面线.csv", "这不是地面线"}, {"sub", "/"}}, "sub/../road.csv", false,
+         "road.csv", io::ProfileFormat::Csv, false,
+         {{"road.csv", design}, {"road-地面线.csv", "这不是地面线"}, {"sub", "/"}}},
+        {"a stranger beside the new name: kept",
+         {{"road.csv", design}, {"other-地面线.csv", stranger}}, "road.csv", false, "other.csv",
+         io::ProfileFormat::Csv, false,
+         {{"road.csv", design}, {"other.csv", design}, {"other-地面线.csv", stranger}}},
+        {"the table's name taken by a folder: nothing written",
+         {{"road.csv", design}, {"road-地面线.csv", ground}, {"other.csv", old}, {"other-地面线.csv", "/"}},
+         "road.csv", false, "other.csv", io::ProfileFormat::Csv, true,
+         {{"road.csv", design}, {"road-地面线.csv", ground}, {"other.csv", old}, {"other-地面线.csv", "/"}}},
+        {"the profile's name taken by a folder: the table stays",
+         {{"road.csv", design}, {"road-地面线.csv", ground}, {"other.csv", "/"}, {"other-地面线.csv", old}},
+         "road.csv", false, "other.csv", io::ProfileFormat::Csv, true,
+         {{"road.csv", design}, {"road-地面线.csv", ground}, {"other.csv", "/"}, {"other-地面线.csv", old}}},
+        {"a linked table is written through its link",
+         {{"road.csv", design}, {"road-地面线.csv", "-> survey.csv"}, {"survey.csv", ground}}, "road.csv", false,
+         "road.csv", io::ProfileFormat::Csv, false,
+         {{"road.csv", design}, {"road-地面线.csv", "-> survey.csv"}, {"survey.csv", "<ground>"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const std::string folder = dir.path().toStdString() + "/";
+        for (const auto& [name, bytes] : c.before) {
+            if (bytes == "/") std::filesystem::create_directory(folder + name);
+            else if (bytes.starts_with("-> ")) std::filesystem::create_symlink(bytes.substr(3), folder + name);
+            else io::testing::WriteBytes(folder + name, bytes);
+        }
+        ProfileDocument document;
+        ASSERT_EQ(document.Open(QString::fromStdString(folder + c.open)), QString());
+        if (c.clearGround) document.ClearGround();
+        const QString failure = document.Save(QString::fromStdString(folder + c.save), c.format);
+        EXPECT_EQ(!failure.isEmpty(), c.fails) << failure.toStdString();
+
+        std::map<std::string, std::string> after;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            const std::string name = entry.path().filename().string();
+            if (entry.is_symlink()) after[name] = "-> " + std::filesystem::read_symlink(entry.path()).string();
+            else if (entry.is_directory()) after[name] = "/";
+            else after[name] = io::testing::ReadBytes(entry.path().string());
+        }
+        std::map<std::string, std::string> expected = c.after;
+        for (auto& [name, bytes] : expected)
+            if (bytes == "<ground>") bytes = io::GroundCsvBytes(*document.Ground(), LengthUnit::Metre);
+            else if (bytes == "<profile>") bytes = io::ProfileCsvBytes(*document.TableModel());
+        EXPECT_EQ(after, expected);
+    }
 }
 
 }  // namespace
