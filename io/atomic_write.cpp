@@ -32,7 +32,7 @@ struct TemporarySlot {
     std::atomic<bool> ready{false};
     char path[PATH_MAX + 1] = {};
 };
-TemporarySlot gTemporaries[8];
+TemporarySlot gTemporaries[16];
 constexpr int kCleanedSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 extern "C" void RemoveTemporariesAndDie(int signal) {
@@ -167,6 +167,8 @@ struct Pending {
     std::string temporary;  // the content, complete and on the disk
     std::optional<RegisteredTemporary> registered;
     std::string backup;  // the replaced file, kept (a hard link) until all are renamed
+    // Signals are held while the files are renamed, but only in this thread.
+    std::optional<RegisteredTemporary> registeredBackup;
     bool done = false;
 
     bool Removal() const { return !change->produce; }
@@ -296,6 +298,7 @@ std::optional<IoFailure> Rename(std::vector<Pending>& pending) {
             // Moved aside, so that it can come back.
             p.backup = UniqueName(p.folder, error);
             if (p.backup.empty()) return FileFailure(FileAction::Write, path, error);
+            p.registeredBackup.emplace(p.backup);
             if (::rename(p.target.c_str(), p.backup.c_str()) != 0) {
                 error = errno;
                 ::unlink(p.backup.c_str());
@@ -308,6 +311,7 @@ std::optional<IoFailure> Rename(std::vector<Pending>& pending) {
                 p.backup = UniqueName(p.folder, error);
                 if (!p.backup.empty() && (::unlink(p.backup.c_str()) != 0 || ::link(p.target.c_str(), p.backup.c_str()) != 0))
                     p.backup.clear();
+                if (!p.backup.empty()) p.registeredBackup.emplace(p.backup);
             }
             if (::rename(p.temporary.c_str(), p.target.c_str()) != 0) {
                 error = errno;
@@ -345,6 +349,7 @@ void Clean(std::vector<Pending>& pending) {
         if (!p.temporary.empty()) ::unlink(p.temporary.c_str());
         if (!p.backup.empty()) ::unlink(p.backup.c_str());
         p.registered.reset();
+        p.registeredBackup.reset();
     }
 }
 
@@ -398,12 +403,14 @@ std::optional<IoFailure> CommitFiles(std::span<const FileChange> changes) {
         pending[i].change = &changes[i];
         if (auto failure = Locate(pending[i])) return failure;
     }
-    // Two changes of one file would leave whichever came last.
+    // Two writes of one file would leave whichever came last. (A device
+    // written twice loses nothing; a removal takes the name, not the file.)
+    const auto replaced = [](const Pending& p) { return !p.Removal() && !p.inPlace; };
     for (std::size_t i = 0; i < pending.size(); ++i) {
-        if (pending[i].Skipped()) continue;
+        if (!replaced(pending[i])) continue;
         const std::optional<FileIdentity> a = IdentityOf(pending[i].target);
         for (std::size_t j = 0; a && j < i; ++j) {
-            if (!pending[j].Skipped() && a == IdentityOf(pending[j].target))
+            if (replaced(pending[j]) && a == IdentityOf(pending[j].target))
                 return SameFileFailure(changes[j].path, changes[i].path);
         }
     }
