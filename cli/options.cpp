@@ -55,9 +55,11 @@ void Options::RefuseOutputsOverInputs(std::span<const OptionSpec> known) const {
     };
     std::vector<Named> files;
     for (const std::string& path : positional_) files.push_back({"输入文件", &path, FileRole::Input});
-    for (const auto& [name, value] : values_) {
-        const auto option = std::find_if(known.begin(), known.end(), [&](const OptionSpec& s) { return s.name == name; });
-        if (option->file != FileRole::None) files.push_back({"选项 --" + name + " 的文件", &value, option->file});
+    for (const auto& value : values_) {
+        const auto option =
+            std::find_if(known.begin(), known.end(), [&](const OptionSpec& s) { return s.name == value.first; });
+        if (option->file != FileRole::None)
+            files.push_back({"选项 --" + value.first + " 的文件", &value.second, option->file});
     }
     // Devices and pipes (/dev/null, /dev/stdout) are fed in place, never
     // replaced, and "-" is standard input.
