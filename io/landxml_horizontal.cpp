@@ -382,9 +382,38 @@ Result<ElementList> ReadElementList(std::string_view bytes, pugi::xml_node root,
 
 // ---- The band -------------------------------------------------------------
 
-// A written length and the coordinates may differ by the rounding of the
-// file's numbers, and no more.
-double LengthTolerance(double length) { return 1e-3 + 1e-6 * std::fabs(length); }
+// The fewest decimals of the numbers in `text` (words apart by blanks or commas).
+int FewestDecimals(std::string_view text, int fewest) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ','; };
+    while (!text.empty()) {
+        while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+        std::size_t n = 0;
+        while (n < text.size() && !blank(text[n])) ++n;
+        const std::string_view word = text.substr(0, n);
+        text.remove_prefix(n);
+        if (word.empty()) continue;
+        const std::size_t point = word.find('.');
+        int decimals = 0;
+        if (point != std::string_view::npos)
+            while (point + 1 + static_cast<std::size_t>(decimals) < word.size() &&
+                   word[point + 1 + static_cast<std::size_t>(decimals)] >= '0' &&
+                   word[point + 1 + static_cast<std::size_t>(decimals)] <= '9')
+                ++decimals;
+        fewest = std::min(fewest, decimals);
+    }
+    return fewest;
+}
+
+// How far a written length and the one its coordinates give may differ: the
+// rounding of the file's coordinates and radius (ten of their last units,
+// at least a millimetre) and of the length itself, and no more.
+double LengthTolerance(const ParsedElement& e, double length) {
+    int coordinates = 12;
+    for (const GivenPoint* p : {&e.start, &e.end, &e.center}) coordinates = FewestDecimals(p->text, coordinates);
+    coordinates = FewestDecimals(e.radius.Text(), coordinates);
+    return std::max(1e-3, 10 * std::pow(10.0, -coordinates)) + 0.5 * std::pow(10.0, -FewestDecimals(e.length.Text(), 12)) +
+           1e-6 * std::fabs(length);
+}
 
 class PieceReader {
 public:
@@ -456,8 +485,8 @@ public:
         // A written length the coordinates contradict (a placeholder 0, a
         // damaged value) would shift every element after it.
         if (measured && e_.length.Present()) {
-            if (chordOnly ? *length < *measured - LengthTolerance(*measured)
-                          : !(std::fabs(*length - *measured) <= LengthTolerance(*measured))) {
+            const double tolerance = LengthTolerance(e_, *measured);
+            if (chordOnly ? *length < *measured - tolerance : !(std::fabs(*length - *measured) <= tolerance)) {
                 problem_.value = *measured;
                 return Fail(chordOnly ? HorizontalProblemKind::LengthBelowChord : HorizontalProblemKind::LengthMismatch,
                             e_.length.Text());
