@@ -57,7 +57,7 @@ struct ParsedElement {
     std::size_t index = 0;  // from 1
     std::size_t line = 0;
     GivenPoint start, end, center, pi;
-    GivenNumber length, radius, radiusStart, radiusEnd, direction;
+    GivenNumber length, radius, radiusStart, radiusEnd, direction, theta;
     pugi::xml_attribute rot, spiType;
 };
 
@@ -186,6 +186,7 @@ ParsedElement ParseElement(pugi::xml_node node, std::size_t index, LineCounter& 
         e.radiusStart = ReadNumber(node, "radiusStart", true);
         e.radiusEnd = ReadNumber(node, "radiusEnd", true);
         e.spiType = Attribute(node, "spiType");
+        e.theta = ReadNumber(node, "theta", false);
     }
     return e;
 }
@@ -222,15 +223,15 @@ std::vector<pugi::xml_node> Alignments(pugi::xml_node root) {
 
 // ---- The element list -----------------------------------------------------
 
-// Radians per unit of the file's directions (Units@directionUnit); nothing
-// for a unit these are not converted from, whose directions are then not
-// compared. LandXML's default is radians.
-std::optional<double> RadiansPerDirectionUnit(pugi::xml_node root) {
+// Radians per unit of the file's directions (Units@directionUnit) or angles
+// (angularUnit); nothing for a unit these are not converted from, whose
+// values are then not compared. LandXML's default is radians.
+std::optional<double> RadiansPerUnit(pugi::xml_node root, std::string_view attribute) {
     for (pugi::xml_node units : root.children()) {
         if (!Is(units, "Units")) continue;
         for (pugi::xml_node unit : units.children()) {
             if (!Is(unit, "Metric") && !Is(unit, "Imperial")) continue;
-            const std::string_view name = Attribute(unit, "directionUnit").value();
+            const std::string_view name = Attribute(unit, attribute).value();
             if (name.empty() || name == "radians") return 1.0;
             if (name == "decimal degrees") return std::numbers::pi / 180;
             if (name == "grads") return std::numbers::pi / 200;
@@ -244,8 +245,9 @@ std::string Quoted(std::string_view text) { return "“" + Excerpt(text) + "”"
 
 class ElementConverter {
 public:
-    ElementConverter(std::string_view bytes, std::string_view path, std::optional<double> radiansPerUnit)
-        : bytes_(bytes), path_(path), radiansPerUnit_(radiansPerUnit) {}
+    ElementConverter(std::string_view bytes, std::string_view path, pugi::xml_node root)
+        : bytes_(bytes), path_(path), radiansPerDirection_(RadiansPerUnit(root, "directionUnit")),
+          radiansPerAngle_(RadiansPerUnit(root, "angularUnit")) {}
 
     Result<GivenElement> Convert(const ParsedElement& e) const {
         // Where the element is, from the line counted as it was parsed.
@@ -281,8 +283,9 @@ public:
         if (e.pi.value) given.pi = *e.pi.value;
         if (auto failure = Number(e.length, place)) return *failure;
         given.length = e.length.value;
-        if (auto failure = Number(e.direction, place)) return *failure;
-        if (e.direction.value && radiansPerUnit_) given.direction = *e.direction.value * *radiansPerUnit_;
+        // Directions and angles are only compared, and real files carry
+        // placeholders there: one that does not read is not given.
+        if (e.direction.value && radiansPerDirection_) given.direction = *e.direction.value * *radiansPerDirection_;
         if (e.kind == ElementKind::Line) return given;
 
         const std::string_view rot = e.rot.value();
@@ -311,6 +314,7 @@ public:
         }
         given.radiusStart = *e.radiusStart.value;
         given.radiusEnd = *e.radiusEnd.value;
+        if (e.theta.value && radiansPerAngle_) given.theta = *e.theta.value * *radiansPerAngle_;
         return given;
     }
 
@@ -323,7 +327,7 @@ private:
 
     std::string_view bytes_;
     std::string_view path_;
-    std::optional<double> radiansPerUnit_;
+    std::optional<double> radiansPerDirection_, radiansPerAngle_;
 };
 
 std::string AlignmentNames(const std::vector<pugi::xml_node>& alignments) {
@@ -370,7 +374,7 @@ Result<ElementList> ReadElementList(std::string_view bytes, pugi::xml_node root,
     const ParsedGeometry parsed = ParseGeometry(root, alignment, bytes);
     if (!parsed.geometry)
         return NotProfileFailure(path, "中的线路" + Quoted(list.name) + "没有平面线形（CoordGeom）。");
-    const ElementConverter converter(bytes, path, RadiansPerDirectionUnit(root));
+    const ElementConverter converter(bytes, path, root);
     list.elements.reserve(parsed.elements.size());
     for (const ParsedElement& e : parsed.elements) {
         Result<GivenElement> given = converter.Convert(e);
