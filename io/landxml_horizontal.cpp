@@ -488,7 +488,7 @@ public:
         if (!length || !std::isfinite(*length)) return Fail(HorizontalProblemKind::Length, {});
         // A written length the coordinates contradict (a placeholder 0, a
         // damaged value) would shift every element after it.
-        if (measured && e_.length.Present()) {
+        if (measured && std::isfinite(*measured) && e_.length.Present()) {
             const double tolerance = LengthTolerance(e_, *measured);
             if (chordOnly ? *length < *measured - tolerance : !(std::fabs(*length - *measured) <= tolerance)) {
                 problem_.value = *measured;
@@ -513,9 +513,11 @@ private:
 
     bool Turn(HorizontalPiece& piece) {
         const std::string_view rot = e_.rot.value();
-        if (rot == "cw") piece.turn = HorizontalTurn::Right;
-        else if (rot == "ccw") piece.turn = HorizontalTurn::Left;
-        else return Fail(HorizontalProblemKind::Rotation, rot), false;
+        if (rot != "cw" && rot != "ccw") {
+            Fail(HorizontalProblemKind::Rotation, rot);
+            return false;
+        }
+        piece.turn = rot == "cw" ? HorizontalTurn::Right : HorizontalTurn::Left;
         return true;
     }
 
