@@ -6,6 +6,7 @@
 #include "core/text/text_width.h"
 #include "core/profile/station.h"
 #include "core/text/messages.h"
+#include "core/text/quoted_input.h"
 
 namespace tarnvel::cli {
 namespace {
@@ -26,7 +27,7 @@ Options::Options(const std::vector<std::string>& args, std::span<const OptionSpe
         const std::string name = arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
         const auto option = std::find_if(known.begin(), known.end(),
                                          [&](const OptionSpec& s) { return s.name == name; });
-        if (option == known.end()) throw UsageError("未知的选项 --" + name);
+        if (option == known.end()) throw UsageError("未知的选项 --" + QuotedInput(name));
         if (!option->repeatable && Has(name)) throw UsageError("选项 --" + name + " 重复给出");
         std::string value;
         if (!option->takesValue) {
@@ -71,7 +72,7 @@ double Options::Station(std::string_view name) const {
     const std::optional<tarnvel::Station> station = ParseStation(text, &problem);
     if (!station) throw UsageError(option + " 的值有误：" + DescribeStationText(problem));
     // A single curve has no chain breaks, so no label occurs twice.
-    if (station->occurrence != 0) throw UsageError(option + " 的值“" + text + "”带有出现序号，单条竖曲线的桩号不带序号");
+    if (station->occurrence != 0) throw UsageError(option + " 的值“" + QuotedInput(text) + "”带有出现序号，单条竖曲线的桩号不带序号");
     return station->value;
 }
 
@@ -111,7 +112,7 @@ std::string OptionHelp(std::span<const OptionSpec> options, std::span<const Opti
 }
 
 double StrictNumber(std::string_view option, std::string_view text) {
-    const std::string quoted = "选项 --" + std::string(option) + " 的值“" + std::string(text) + "”";
+    const std::string quoted = "选项 --" + std::string(option) + " 的值“" + QuotedInput(text) + "”";
     if (!IsDecimalNumber(text)) throw UsageError(quoted + "不是十进制数");
     // Within the grammar checked above, TextToNumber reads the whole text.
     bool outOfRange = false;

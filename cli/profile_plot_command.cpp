@@ -7,6 +7,7 @@
 #include "core/drawing/drawing_svg.h"
 #include "core/drawing/profile_drawing.h"
 #include "io/atomic_write.h"
+#include "core/text/quoted_input.h"
 
 namespace tarnvel::cli {
 namespace {
@@ -16,7 +17,7 @@ int PixelOption(const Options& options, std::string_view name, int fallback) {
     if (!options.Has(name)) return fallback;
     const double value = options.Number(name);
     if (value != std::floor(value) || value < 16 || value > 20000)
-        throw UsageError("选项 --" + std::string(name) + " 的值“" + options.Text(name) +
+        throw UsageError("选项 --" + std::string(name) + " 的值“" + QuotedInput(options.Text(name)) +
                          "”不是 16 至 20000 之间的整数像素");
     return static_cast<int>(value);
 }
@@ -31,7 +32,7 @@ int RunProfilePlot(const Options& options, std::ostream&, std::ostream& err) {
     if (options.Has("exaggeration")) {
         page.exaggeration = options.Number("exaggeration");
         if (page.exaggeration < 1 || page.exaggeration > 1000)
-            throw UsageError("选项 --exaggeration 的值“" + options.Text("exaggeration") + "”不在 1 至 1000 之间");
+            throw UsageError("选项 --exaggeration 的值“" + QuotedInput(options.Text("exaggeration")) + "”不在 1 至 1000 之间");
     }
     page.width = PixelOption(options, "width", page.width);
     page.height = PixelOption(options, "height", page.height);

@@ -11,6 +11,7 @@
 #include "io/gbk.h"
 #include "io/profile_files.h"
 #include "core/text/messages.h"
+#include "core/text/quoted_input.h"
 
 namespace tarnvel::io {
 namespace {
@@ -129,10 +130,10 @@ Result<Header> ReadHeader(const CsvRecordView& record, Column first, Column last
         }
         if (!column) continue;  // a column this program does not use (序号, 坡度, 备注 …)
         if (header.index[*column])
-            return NotProfileFailure(path, RowText(record.row) + "的表头中“" + Excerpt(TrimmedView(record.cells[i])) + "”与“" +
+            return NotProfileFailure(path, RowText(record.row) + "的表头中“" + QuotedInput(TrimmedView(record.cells[i])) + "”与“" +
                                   header.title[*column] + "”是同一列，重复了。");
         header.index[*column] = i;
-        header.title[*column] = Excerpt(TrimmedView(record.cells[i]));
+        header.title[*column] = QuotedInput(TrimmedView(record.cells[i]));
     }
     return header;
 }
@@ -175,7 +176,7 @@ public:
         StationTextProblem problem;
         const std::optional<Station> station = ParseStation(text, &problem);
         if (!station) return Failure(column, "：" + DescribeStationText(problem));
-        if (!occurrenceAllowed && station->occurrence != 0) return Failure(column, "的“" + Excerpt(text) + "”不应带出现次数。");
+        if (!occurrenceAllowed && station->occurrence != 0) return Failure(column, "的“" + QuotedInput(text) + "”不应带出现次数。");
         return *station;
     }
 
@@ -183,7 +184,7 @@ public:
         const std::string_view text = Cell(column);
         if (text.empty()) return Failure(column, "为空。");
         const std::optional<double> value = ReadWholeNumber(text);
-        if (!value) return Failure(column, "的“" + Excerpt(text) + "”不是数。");
+        if (!value) return Failure(column, "的“" + QuotedInput(text) + "”不是数。");
         return *value;
     }
 
@@ -202,7 +203,7 @@ Result<CurveSpec> ReadCurve(const RowReader& row) {
             for (std::string_view w : k.words)
                 if (!w.empty() && word == w) kind = k.kind;
         if (!kind)
-            return row.Failure(kCurve, "的“" + Excerpt(kindCell) + "”无法识别：应为抛物线、圆曲线、非对称抛物线或无。");
+            return row.Failure(kCurve, "的“" + QuotedInput(kindCell) + "”无法识别：应为抛物线、圆曲线、非对称抛物线或无。");
     }
     const bool radius = row.Has(kRadius), length = row.Has(kLength);
     const bool unsymmetric = row.Has(kLengthIn) || row.Has(kLengthOut);

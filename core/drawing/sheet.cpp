@@ -32,6 +32,9 @@ constexpr Layout kA4 = {297, 210, 20, 8, 12, 26, 3, 10, 17, 13, 22, 26, 8, 1.8};
 
 constexpr double kNoteText = 2.0;    // drawing-area annotations
 constexpr double kSampleMm = 0.5;    // the design line is sampled this finely on paper
+// A dense ground line is thinned to columns as wide as the line is drawn:
+// finer detail lies under the pen.
+constexpr double kSheetResolutionMm = 0.25;
 constexpr double kGridMm = 10;       // elevation grid spacing aims at this
 constexpr std::size_t kMaxColumns = 2'000'000;
 // Every backend keeps a text within its nominal width (the painter narrows a
@@ -101,7 +104,7 @@ double NiceStep(double minimum) {
 PageText Text(PagePoint at, std::string s, double height, TextHAlign h, TextVAlign v, double angle = 0) {
     PageText t;
     t.anchor = at;
-    t.text = std::move(s);
+    t.text = DrawnText(s);
     t.height = height;
     t.hAlign = h;
     t.vAlign = v;
@@ -354,8 +357,17 @@ void SheetBuilder::TakeSamples() {
         for (const double s : {e.startStation, e.pviStation, e.endStation})
             if (inside(s)) at.push_back({s, false});
     if (ground_) {
+        // The surveyed points as the paper shows them: a dense survey gives a
+        // handful of points a column, not a vertex a point.
         const auto& gs = ground_->stations;
-        for (auto g = std::lower_bound(gs.begin(), gs.end(), a_); g != gs.end() && *g <= b_; ++g) at.push_back({*g, false});
+        const auto& gz = ground_->elevations;
+        std::vector<std::size_t> kept;
+        ColumnThinning thinning(kSheetResolutionMm, kept);
+        for (auto i = static_cast<std::size_t>(std::lower_bound(gs.begin(), gs.end(), a_) - gs.begin());
+             i < gs.size() && gs[i] <= b_; ++i)
+            thinning.Add(i, (gs[i] - a_) * xPerUnit_, i < gz.size() ? gz[i] : ground_->at(gs[i]).value_or(0));
+        thinning.Finish();
+        for (const std::size_t i : kept) at.push_back({gs[i], false});
         for (const double s : ground_->zeroPoints)
             if (inside(s)) at.push_back({s, true});
     }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/calculator/number_text.h"
+#include "core/text/quoted_input.h"
 
 namespace tarnvel {
 namespace {
@@ -162,6 +163,21 @@ std::string DescribeGroundProblem(const GroundProblem& p) {
                                                            : "之后：地面线的桩号须沿路线严格递增。";
             break;
     }
+    return text;
+}
+
+std::string DescribeUnlistedGroundProblems(std::size_t listed, std::size_t total) {
+    if (total <= listed) return {};
+    return "另有 " + std::to_string(total - listed) + " 处问题未列出。";
+}
+
+std::string DescribeCharactersOutsideGbk(const std::vector<std::string>& characters) {
+    if (characters.empty()) return {};
+    constexpr std::size_t kNamed = 10;
+    std::string text = "DXF 文件的 GBK 编码中没有";
+    for (std::size_t i = 0; i < characters.size() && i < kNamed; ++i) text += "“" + QuotedInput(characters[i]) + "”";
+    if (characters.size() > kNamed) text += "等";
+    text += " " + std::to_string(characters.size()) + " 个字符，图中已写作“?”。";
     return text;
 }
 
