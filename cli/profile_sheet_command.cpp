@@ -79,7 +79,7 @@ std::optional<HorizontalAlignment> LoadHorizontal(const std::string& path, const
                                                   std::ostream& err) {
     if (read.format != io::ProfileFormat::LandXml) return std::nullopt;
     io::Result<io::HorizontalReading> horizontal = io::ReadLandXmlHorizontal(path, read.content.alignment);
-    const std::string lead = "tarnvel-cli: 纵断面文件“" + path + "”的平面线形未画入图纸（图中不含直线及平曲线栏）：";
+    const std::string lead = "tarnvel-cli: 纵断面文件“" + QuotedInput(path, std::string::npos) + "”的平面线形未画入图纸（图中不含直线及平曲线栏）：";
     if (!horizontal.ok()) {
         err << lead << horizontal.failure().message << '\n';
         return std::nullopt;

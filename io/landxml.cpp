@@ -106,12 +106,9 @@ namespace {
 std::string FullName(const LandXmlProfileName& name) { return name.alignment + "/" + name.profile; }
 
 std::string NameList(const std::vector<FoundProfile>& found) {
-    std::string list;
-    for (const FoundProfile& f : found) {
-        if (!list.empty()) list += "、";
-        list += "“" + QuotedInput(FullName(f.name)) + "”";
-    }
-    return list;
+    std::vector<std::string> names;
+    for (const FoundProfile& f : found) names.push_back(FullName(f.name));
+    return QuotedList(names, "个");
 }
 
 }  // namespace

@@ -108,8 +108,9 @@ Result<GroundReading> ParseLandXmlGround(std::string_view bytes, std::string_vie
         if (!chosen && s.name == name) matches.push_back(&s);
     if (matches.size() == 1) chosen = matches.front();
     if (!chosen) {
-        std::string list;
-        for (const Surface& s : found) list += (list.empty() ? "“" : "、“") + QuotedInput(FullName(s)) + "”";
+        std::vector<std::string> names;
+        for (const Surface& s : found) names.push_back(FullName(s));
+        const std::string list = QuotedList(names, "条");
         if (matches.size() > 1)
             return NotProfileFailure(path, "中有" + std::to_string(matches.size()) + "条地面线名为“" + QuotedInput(name) +
                                                "”，请写成“线路名/地面线名”：" + list + "。");

@@ -173,11 +173,8 @@ std::string DescribeUnlistedGroundProblems(std::size_t listed, std::size_t total
 
 std::string DescribeCharactersOutsideGbk(const std::vector<std::string>& characters) {
     if (characters.empty()) return {};
-    constexpr std::size_t kNamed = 10;
-    std::string text = "DXF 文件的 GBK 编码中没有";
-    for (std::size_t i = 0; i < characters.size() && i < kNamed; ++i) text += "“" + QuotedInput(characters[i]) + "”";
-    if (characters.size() > kNamed) text += "等";
-    text += " " + std::to_string(characters.size()) + " 个字符，图中已写作“?”。";
+    std::string text = "DXF 文件的 GBK 编码中没有字符" + QuotedList(characters, "个");
+    text += "，图中已写作“?”。";
     return text;
 }
 
@@ -500,8 +497,8 @@ std::string DescribeSheetProblem(const SheetProblem& problem) {
 }
 
 std::string DescribeHorizontalProblem(const HorizontalProblem& p) {
-    const std::string place = "平面线形第" + std::to_string(p.index) + "个元素（" + p.element + "）";
-    const std::string given = "“" + p.text + "”";
+    const std::string place = "平面线形第" + std::to_string(p.index) + "个元素（" + QuotedInput(p.element) + "）";
+    const std::string given = "“" + QuotedInput(p.text) + "”";
     const bool missing = p.text.empty();
     switch (p.kind) {
         case HorizontalProblemKind::Length:

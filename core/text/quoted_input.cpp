@@ -43,6 +43,17 @@ std::string Hex(std::uint32_t value, int digits) {
 
 }  // namespace
 
+std::string QuotedList(const std::vector<std::string>& names, std::string_view unit) {
+    constexpr std::size_t kListed = 10;
+    std::string list;
+    for (std::size_t i = 0; i < names.size() && i < kListed; ++i) {
+        if (i > 0) list += "、";
+        list += "“" + QuotedInput(names[i]) + "”";
+    }
+    if (names.size() > kListed) list += "等 " + std::to_string(names.size()) + " " + std::string(unit);
+    return list;
+}
+
 std::string QuotedInput(std::string_view text, std::size_t most) {
     std::string out;
     std::size_t i = 0;

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarnvel {
 
@@ -19,5 +20,11 @@ inline constexpr std::size_t kQuotedBytes = 40;
 // ends the message early), the bidirectional overrides as "\u202e", and bytes
 // that are not UTF-8 as "\xff". `most` = npos shows the whole text (a path).
 std::string QuotedInput(std::string_view text, std::size_t most = kQuotedBytes);
+
+// Names from the input as a message lists them: each quoted as above and
+// set in “”, "、" between, the first ten only and then "等 N 个" with the
+// count of all in `unit` ("个", "条"), so that a file of a hundred thousand
+// names does not become the message.
+std::string QuotedList(const std::vector<std::string>& names, std::string_view unit);
 
 }  // namespace tarnvel

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "core/text/quoted_input.h"
 
@@ -32,6 +33,13 @@ TEST(QuotedInput, is_short_whole_and_shows_what_a_terminal_would_act_on) {
         {"a path is shown whole", std::string(300, 'p') + "\x1b", std::string::npos, std::string(300, 'p') + "\\x1b"},
     };
     for (const auto& c : cases) EXPECT_EQ(QuotedInput(c.text, c.most), c.quoted) << c.name;
+}
+
+TEST(QuotedList, names_the_first_ten_and_counts_all) {
+    EXPECT_EQ(QuotedList({"A/P", "B/\x1b"}, "条"), "“A/P”、“B/\\x1b”");
+    std::vector<std::string> many;
+    for (int i = 0; i < 12; ++i) many.push_back(std::to_string(i));
+    EXPECT_EQ(QuotedList(many, "个"), "“0”、“1”、“2”、“3”、“4”、“5”、“6”、“7”、“8”、“9”等 12 个");
 }
 
 }  // namespace
