@@ -352,7 +352,13 @@ void SheetBuilder::TakeSamples() {
     for (std::size_t i = 0; i <= n; ++i)
         at.push_back({i == n ? b_ : a_ + (b_ - a_) * static_cast<double>(i) / static_cast<double>(std::max<std::size_t>(n, 1)), false});
     auto inside = [&](double s) { return s >= a_ && s <= b_; };
-    for (auto [c, end] = ColumnsIn(a_, b_); c != end; ++c) at.push_back({c->internal, c->kind == BandKind::Zero});
+    // 填挖交界 too: a survey's noise about the design crosses it many times
+    // within a column; the first and the last there bound what is shaded.
+    std::vector<double> zeros;
+    for (auto [c, end] = ColumnsIn(a_, b_); c != end; ++c) {
+        if (c->kind == BandKind::Zero) zeros.push_back(c->internal);
+        else at.push_back({c->internal, false});
+    }
     for (const auto& e : profile_.Elements())
         for (const double s : {e.startStation, e.pviStation, e.endStation})
             if (inside(s)) at.push_back({s, false});
@@ -369,8 +375,14 @@ void SheetBuilder::TakeSamples() {
         thinning.Finish();
         for (const std::size_t i : kept) at.push_back({gs[i], false});
         for (const double s : ground_->zeroPoints)
-            if (inside(s)) at.push_back({s, true});
+            if (inside(s)) zeros.push_back(s);
     }
+    std::sort(zeros.begin(), zeros.end());
+    std::vector<std::size_t> keptZeros;
+    ColumnThinning zeroThinning(kSheetResolutionMm, keptZeros);
+    for (std::size_t i = 0; i < zeros.size(); ++i) zeroThinning.Add(i, (zeros[i] - a_) * xPerUnit_, 0);
+    zeroThinning.Finish();
+    for (const std::size_t i : keptZeros) at.push_back({zeros[i], true});
     std::sort(at.begin(), at.end());
     ProfileCursor cursor(profile_);
     for (const auto& [s, zero] : at) {
