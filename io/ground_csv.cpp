@@ -125,7 +125,10 @@ Result<GroundReading> ParseGroundCsv(std::string_view bytes, std::string_view pa
     std::size_t looked = 0;
     bool empty = true;
     GroundReading reading;
-    reading.model.points.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    // A point takes a row of at least four bytes ("1,2\n"): a file of blank
+    // lines reserves no more than its points could need.
+    reading.model.points.reserve(
+        std::min(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1, text.size() / 4 + 1));
     const auto row = [&](const CsvRecordView& record) {
         if (record.Blank()) return;
         empty = false;
