@@ -10,6 +10,7 @@
 #include "core/calculator/station_listing.h"
 #include "io/parameter_file.h"
 #include "io/result_report.h"
+#include "core/text/quoted_input.h"
 
 namespace tarnvel::cli {
 namespace {
@@ -19,7 +20,7 @@ constexpr std::string_view kParameterOptions[io::kParameterCount] = {"k0", "h0",
 constexpr std::string_view kParameterNames[io::kParameterCount] = {"K0", "H0", "I1", "I2", "R"};
 
 void RefusePositional(const Options& options) {
-    if (!options.Positional().empty()) throw UsageError("多余的参数“" + options.Positional()[0] + "”");
+    if (!options.Positional().empty()) throw UsageError("多余的参数“" + QuotedInput(options.Positional()[0]) + "”");
 }
 
 int ReportFailure(const io::IoFailure& failure, std::ostream& err) {

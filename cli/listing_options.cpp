@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "core/text/messages.h"
+#include "core/text/quoted_input.h"
 
 namespace tarnvel::cli {
 
@@ -15,7 +16,7 @@ std::uint64_t MaxStationsFrom(const Options& options) {
     std::uint64_t value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || end != text.data() + text.size() || value == 0) {
-        throw UsageError("选项 --max-stations 的值“" + text + "”不是正整数");
+        throw UsageError("选项 --max-stations 的值“" + QuotedInput(text) + "”不是正整数");
     }
     return value;
 }

@@ -12,6 +12,7 @@
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "io/io_failure.h"
+#include "core/text/quoted_input.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ int RunCommand(const tarnvel::cli::Args& all) {
         std::cout << MainUsage();
         return kExitOk;
     }
-    std::cerr << "tarnvel-cli: 未知的命令“" << command << "”\n（tarnvel-cli --help 显示用法）\n";
+    std::cerr << "tarnvel-cli: 未知的命令“" << tarnvel::QuotedInput(command) << "”\n（tarnvel-cli --help 显示用法）\n";
     return kExitUsage;
 }
 

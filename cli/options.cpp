@@ -9,6 +9,7 @@
 #include "core/profile/station.h"
 #include "core/text/messages.h"
 #include "io/file_identity.h"
+#include "core/text/quoted_input.h"
 
 namespace tarnvel::cli {
 namespace {
@@ -29,7 +30,7 @@ Options::Options(const std::vector<std::string>& args, std::span<const OptionSpe
         const std::string name = arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
         const auto option = std::find_if(known.begin(), known.end(),
                                          [&](const OptionSpec& s) { return s.name == name; });
-        if (option == known.end()) throw UsageError("未知的选项 --" + name);
+        if (option == known.end()) throw UsageError("未知的选项 --" + QuotedInput(name));
         if (!option->repeatable && Has(name)) throw UsageError("选项 --" + name + " 重复给出");
         std::string value;
         if (!option->takesValue) {
@@ -73,7 +74,8 @@ void Options::RefuseOutputsOverInputs(std::span<const OptionSpec> known) const {
             if (j == i || (files[j].role == FileRole::Output && j > i) || !replaceable(*files[j].path)) continue;
             if (!io::SameFile(*files[i].path, *files[j].path)) continue;
             const bool input = files[j].role == FileRole::Input;
-            throw UsageError(files[i].who + "“" + *files[i].path + "”与" + files[j].who + "“" + *files[j].path +
+            throw UsageError(files[i].who + "“" + QuotedInput(*files[i].path, std::string::npos) + "”与" + files[j].who + "“" +
+                             QuotedInput(*files[j].path, std::string::npos) +
                              "”是同一个文件：" + (input ? "输出不能写在输入上" : "两个输出不能写入同一文件") +
                              "，未写入任何文件");
         }
@@ -108,7 +110,7 @@ double Options::Station(std::string_view name) const {
     const std::optional<tarnvel::Station> station = ParseStation(text, &problem);
     if (!station) throw UsageError(option + " 的值有误：" + DescribeStationText(problem));
     // A single curve has no chain breaks, so no label occurs twice.
-    if (station->occurrence != 0) throw UsageError(option + " 的值“" + text + "”带有出现序号，单条竖曲线的桩号不带序号");
+    if (station->occurrence != 0) throw UsageError(option + " 的值“" + QuotedInput(text) + "”带有出现序号，单条竖曲线的桩号不带序号");
     return station->value;
 }
 
@@ -148,7 +150,7 @@ std::string OptionHelp(std::span<const OptionSpec> options, std::span<const Opti
 }
 
 double StrictNumber(std::string_view option, std::string_view text) {
-    const std::string quoted = "选项 --" + std::string(option) + " 的值“" + std::string(text) + "”";
+    const std::string quoted = "选项 --" + std::string(option) + " 的值“" + QuotedInput(text) + "”";
     if (!IsDecimalNumber(text)) throw UsageError(quoted + "不是十进制数");
     // Within the grammar checked above, TextToNumber reads the whole text.
     bool outOfRange = false;

@@ -9,12 +9,13 @@
 #include "cli/options.h"
 #include "core/text/messages.h"
 #include "core/calculator/number_text.h"
+#include "core/text/quoted_input.h"
 
 namespace tarnvel::cli {
 
 int RunPoint(const Args& args, std::ostream& out, std::ostream& err) {
     const Options options(args, Concat({kCurveOptions, kStationOption}));
-    if (!options.Positional().empty()) throw UsageError("多余的参数“" + options.Positional()[0] + "”");
+    if (!options.Positional().empty()) throw UsageError("多余的参数“" + QuotedInput(options.Positional()[0]) + "”");
     const CurveParameters p = CurveFrom(options);
     const double k = options.Station("k");
 
@@ -35,7 +36,7 @@ int RunPoint(const Args& args, std::ostream& out, std::ostream& err) {
 
 int RunList(const Args& args, std::ostream& out, std::ostream& err) {
     const Options options(args, Concat({kCurveOptions, kRangeOptions, kListingLimitOption, kCrlfOption}));
-    if (!options.Positional().empty()) throw UsageError("多余的参数“" + options.Positional()[0] + "”");
+    if (!options.Positional().empty()) throw UsageError("多余的参数“" + QuotedInput(options.Positional()[0]) + "”");
     const CurveParameters p = CurveFrom(options);
     const StationRange range = RangeFrom(options);
     const std::uint64_t limit = MaxStationsFrom(options);

@@ -25,6 +25,7 @@
 #include "io/output_name.h"
 #include "io/profile_files.h"
 #include "core/text/messages.h"
+#include "core/text/quoted_input.h"
 
 namespace tarnvel::cli {
 namespace {
@@ -67,7 +68,7 @@ constexpr OptionSpec kSummaryOptions[] = {kFrom,          kTo,
 // does not read is a usage error naming the file and the line.
 void AppendStationsFromFile(const std::string& path, std::vector<Station>& stations, std::ostream& err) {
     if (path.empty()) throw UsageError("选项 --k-file 的文件名为空");
-    const std::string shown = path == "-" ? std::string("标准输入") : "文件“" + path + "”";
+    const std::string shown = path == "-" ? std::string("标准输入") : "文件“" + QuotedInput(path, std::string::npos) + "”";
     const io::Result<io::BoundedFile> read = io::ReadWholeFile(path == "-" ? "/dev/stdin" : path, io::kMaxProfileFileBytes);
     if (!read.ok()) StopOnFailure(read.failure(), err);
     if (read.value().tooLarge)
@@ -150,7 +151,7 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
     range.from = StationFrom("from", options.Text("from"));
     range.to = StationFrom("to", options.Text("to"));
     range.step = options.Number("step");
-    if (!(range.step > 0)) throw UsageError("选项 --step 的值“" + options.Text("step") + "”应大于零");
+    if (!(range.step > 0)) throw UsageError("选项 --step 的值“" + QuotedInput(options.Text("step")) + "”应大于零");
     range.keyPoints = options.Has("key-points");
     const bool csv = CsvFormatFrom(options);
     TextOptions text = TextOptionsFrom(options);
@@ -236,13 +237,13 @@ int RunConvert(const Options& options, std::ostream&, std::ostream& err) {
     const std::string& output = options.Text("output");
     if (output.empty()) throw UsageError("选项 --output 的文件名为空");
     const std::optional<io::ProfileFormat> format = io::ProfileFormatFromPath(output);
-    if (!format) throw UsageError("选项 --output 的文件“" + output + "”应以 .xml（LandXML）或 .csv（CSV）结尾");
+    if (!format) throw UsageError("选项 --output 的文件“" + QuotedInput(output, std::string::npos) + "”应以 .xml（LandXML）或 .csv（CSV）结尾");
     const bool groundOutput = options.Has("ground-output");
     if (groundOutput) {
         const std::string& path = options.Text("ground-output");
         if (path.empty()) throw UsageError("选项 --ground-output 的文件名为空");
         if (io::ExtensionOf(path) != "csv")
-            throw UsageError("选项 --ground-output 的文件“" + path + "”须以 .csv 结尾（地面线写成 CSV 地面线表）");
+            throw UsageError("选项 --ground-output 的文件“" + QuotedInput(path, std::string::npos) + "”须以 .csv 结尾（地面线写成 CSV 地面线表）");
     }
     const io::ProfileFileContent read = ReadProfileContent(options, err);
     const ProfileModel& model = read.content.model;
@@ -254,9 +255,11 @@ int RunConvert(const Options& options, std::ostream&, std::ostream& err) {
     if (!grounds.ok()) StopOnFailure(grounds.failure(), err);
     for (const GroundModel& ground : grounds.value()) {
         std::vector<GroundProblem> problems;
-        if (GroundLine::Make(ground, profile, &problems)) continue;
-        err << "tarnvel-cli: 纵断面文件“" << input << "”中的地面线“" << ground.name << "”未通过检查：\n";
-        for (const GroundProblem& problem : problems) err << "  " << DescribeGroundProblem(problem) << '\n';
+        std::size_t count = 0;
+        if (GroundLine::Make(ground, profile, &problems, &count)) continue;
+        err << "tarnvel-cli: 纵断面文件“" << QuotedInput(input, std::string::npos) << "”中的地面线“"
+            << QuotedInput(ground.name) << "”未通过检查";
+        PrintGroundProblems(problems, count, err);
         return kExitProfile;
     }
     // A LandXML file holds more than a profile as a rule: a design file
@@ -266,7 +269,7 @@ int RunConvert(const Options& options, std::ostream&, std::ostream& err) {
         if (!lost.empty()) {
             std::string list;
             for (const std::string& item : lost) list += (list.empty() ? "" : "、") + item;
-            err << "tarnvel-cli: 文件“" << output << "”除这一纵断面外还有" << list
+            err << "tarnvel-cli: 文件“" << QuotedInput(output, std::string::npos) << "”除这一纵断面外还有" << list
                 << "，写入后这些内容将丢失，未写入（确要覆盖请加 --force）。\n";
             return kExitUsage;
         }
@@ -422,7 +425,7 @@ int RunProfile(const Args& args, std::ostream& out, std::ostream& err) {
                 return exit.status;
             }
         }
-        throw UsageError("未知的 profile 子命令“" + args[0] + "”（可用：" + CommandList() + "）");
+        throw UsageError("未知的 profile 子命令“" + QuotedInput(args[0]) + "”（可用：" + CommandList() + "）");
     } catch (const UsageError& e) {
         err << "tarnvel-cli: " << e.what() << "\n（tarnvel-cli profile --help 显示用法）\n";
         return kExitUsage;

@@ -8,14 +8,14 @@
 #include "core/text/messages.h"
 #include "io/ground_files.h"
 #include "io/profile_files.h"
-#include "core/text/messages.h"
+#include "core/text/quoted_input.h"
 
 namespace tarnvel::cli {
 
 const std::string& FileArgument(const Options& options) {
     const auto& positional = options.Positional();
     if (positional.empty()) throw UsageError("缺少纵断面文件");
-    if (positional.size() > 1) throw UsageError("多余的参数“" + positional[1] + "”");
+    if (positional.size() > 1) throw UsageError("多余的参数“" + QuotedInput(positional[1]) + "”");
     if (positional[0].empty()) throw UsageError("纵断面文件名为空");
     return positional[0];
 }
@@ -34,13 +34,13 @@ TextOptions TextOptionsFrom(const Options& options) {
         int n = -1;
         const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
         if (ec != std::errc() || end != value.data() + value.size() || n < 0 || n > 12)
-            throw UsageError("选项 --decimals 的值“" + value + "”不是 0 到 12 的整数");
+            throw UsageError("选项 --decimals 的值“" + QuotedInput(value) + "”不是 0 到 12 的整数");
         text.decimals = n;
     }
     if (options.Has("stations")) {
         const std::string& value = options.Text("stations");
         if (value == "k" || value == "K") text.stations = StationStyle::K;
-        else if (value != "plain") throw UsageError("选项 --stations 的值“" + value + "”应为 plain 或 k");
+        else if (value != "plain") throw UsageError("选项 --stations 的值“" + QuotedInput(value) + "”应为 plain 或 k");
     }
     return text;
 }
@@ -48,7 +48,7 @@ TextOptions TextOptionsFrom(const Options& options) {
 bool CsvFormatFrom(const Options& options) {
     if (!options.Has("format")) return false;
     const std::string& value = options.Text("format");
-    if (value != "text" && value != "csv") throw UsageError("选项 --format 的值“" + value + "”应为 text 或 csv");
+    if (value != "text" && value != "csv") throw UsageError("选项 --format 的值“" + QuotedInput(value) + "”应为 text 或 csv");
     return value == "csv";
 }
 
@@ -63,7 +63,7 @@ io::ProfileFileContent ReadProfileContent(const Options& options, std::ostream& 
     io::Result<io::ProfileFileContent> read = io::ReadProfileFileContent(path, name);
     if (!read.ok()) StopOnFailure(read.failure(), err);
     if (options.Has("profile") && read.value().format != io::ProfileFormat::LandXml)
-        throw UsageError("选项 --profile 只用于 LandXML 文件；“" + path + "”是 CSV 纵断面表，只有一个纵断面");
+        throw UsageError("选项 --profile 只用于 LandXML 文件；“" + QuotedInput(path, std::string::npos) + "”是 CSV 纵断面表，只有一个纵断面");
     return std::move(read.value());
 }
 
@@ -75,7 +75,7 @@ Profile ResolveProfile(const ProfileModel& model, std::string_view path, std::os
     std::vector<ProfileProblem> problems;
     std::optional<Profile> profile = Profile::Resolve(model, &problems);
     if (profile) return std::move(*profile);
-    err << "tarnvel-cli: 纵断面文件“" << path << "”未通过检查";
+    err << "tarnvel-cli: 纵断面文件“" << QuotedInput(path, std::string::npos) << "”未通过检查";
     if (problems.size() > 1) err << "，共 " << problems.size() << " 处问题";
     err << "：\n";
     for (const ProfileProblem& problem : problems) err << "  " << DescribeProfileProblem(problem) << '\n';
@@ -98,23 +98,28 @@ std::optional<GroundLine> LoadGround(const Options& options, const Profile& prof
     if (!read.ok()) StopOnFailure(read.failure(), err);
     const LengthUnit unit = profile.Model().unit;
     if (read.value().unit && *read.value().unit != unit) {
-        err << "tarnvel-cli: 地面线文件“" << path << "”的长度单位为" << LengthUnitName(*read.value().unit)
+        err << "tarnvel-cli: 地面线文件“" << QuotedInput(path, std::string::npos) << "”的长度单位为" << LengthUnitName(*read.value().unit)
             << "，与纵断面的" << LengthUnitName(unit) << "不同，未使用。\n";
         throw CommandExit{kExitProfile};
     }
     std::vector<GroundProblem> problems = std::move(read.value().problems);
     std::vector<GroundProblem> checked;
-    std::optional<GroundLine> line = GroundLine::Make(std::move(read.value().model), profile, &checked);
+    std::size_t count = 0;
+    std::optional<GroundLine> line = GroundLine::Make(std::move(read.value().model), profile, &checked, &count);
     if (problems.empty() && line) return line;
-    problems.insert(problems.end(), checked.begin(), checked.end());
     // A table's problems in the order of its rows, whichever check found them.
-    std::stable_sort(problems.begin(), problems.end(),
-                     [](const GroundProblem& a, const GroundProblem& b) { return a.row < b.row; });
-    err << "tarnvel-cli: 地面线文件“" << path << "”未通过检查";
-    if (problems.size() > 1) err << "，共 " << problems.size() << " 处问题";
-    err << "：\n";
-    for (const GroundProblem& problem : problems) err << "  " << DescribeGroundProblem(problem) << '\n';
+    MergeGroundProblems(problems, checked);
+    err << "tarnvel-cli: 地面线文件“" << QuotedInput(path, std::string::npos) << "”未通过检查";
+    PrintGroundProblems(problems, read.value().problemCount + count, err);
     throw CommandExit{kExitProfile};
+}
+
+void PrintGroundProblems(const std::vector<GroundProblem>& listed, std::size_t total, std::ostream& err) {
+    if (total > 1) err << "，共 " << total << " 处问题";
+    err << "：\n";
+    for (const GroundProblem& problem : listed) err << "  " << DescribeGroundProblem(problem) << '\n';
+    if (const std::string more = DescribeUnlistedGroundProblems(listed.size(), total); !more.empty())
+        err << "  " << more << '\n';
 }
 
 void NoteUnit(const Profile& profile, std::ostream& err) {

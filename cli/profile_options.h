@@ -73,6 +73,10 @@ Profile LoadProfile(const Options& options, std::ostream& err);
 // its checks, with status 1 after every problem, by row.
 std::optional<GroundLine> LoadGround(const Options& options, const Profile& profile, std::ostream& err);
 
+// Ends "…未通过检查" with the problems listed (the first
+// kListedGroundProblems of `total`, one a line) and how many more there are.
+void PrintGroundProblems(const std::vector<GroundProblem>& listed, std::size_t total, std::ostream& err);
+
 // A profile whose unit is not the metre is said on the error stream, so that
 // outputs whose format has no room for it (at, list, CSV) are not misread.
 void NoteUnit(const Profile& profile, std::ostream& err);

@@ -12,6 +12,7 @@
 #include "core/drawing/sheet_ground.h"
 #include "core/profile/ground_line.h"
 #include "core/text/messages.h"
+#include "core/text/quoted_input.h"
 #include "io/atomic_write.h"
 #include "io/landxml_horizontal.h"
 #include "io/profile_files.h"
@@ -30,7 +31,7 @@ int ScaleOption(const Options& options, std::string_view name, int fallback) {
     if (!options.Has(name)) return fallback;
     const double value = options.Number(name);
     if (value != std::floor(value) || value < 1 || value > 1e6)
-        throw UsageError("选项 --" + std::string(name) + " 的值“" + options.Text(name) + "”不是比例分母（正整数）");
+        throw UsageError("选项 --" + std::string(name) + " 的值“" + QuotedInput(options.Text(name)) + "”不是比例分母（正整数）");
     return static_cast<int>(value);
 }
 
@@ -42,6 +43,13 @@ std::string Lower(std::string text) {
 
 std::optional<io::IoFailure> WritePdf(const std::string& path, const SheetSet& sheets, const std::string& title) {
 #ifdef TARNVEL_CLI_PDF
+    // Qt's own notes ("QStandardPaths: XDG_RUNTIME_DIR not set…") are about
+    // its set-up, in English, and change nothing in the sheet: the command
+    // line speaks only its own messages. A failure still comes back as one.
+    struct QuietQt {
+        QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+        ~QuietQt() { qInstallMessageHandler(previous); }
+    } quiet;
     // The fonts need a GUI application; without a screen, the offscreen one.
     std::unique_ptr<QGuiApplication> app;
     if (!QCoreApplication::instance()) {
@@ -55,7 +63,7 @@ std::optional<io::IoFailure> WritePdf(const std::string& path, const SheetSet& s
     (void)sheets;
     (void)title;
     return io::IoFailure{io::FailureKind::File,
-                         "无法写入“" + path + "”：此版本的 tarnvel-cli 未带 PDF 输出，请改用 .dxf。"};
+                         "无法写入“" + QuotedInput(path, std::string::npos) + "”：此版本的 tarnvel-cli 未带 PDF 输出，请改用 .dxf。"};
 #endif
 }
 
@@ -71,7 +79,7 @@ std::optional<HorizontalAlignment> LoadHorizontal(const std::string& path, const
                                                   std::ostream& err) {
     if (read.format != io::ProfileFormat::LandXml) return std::nullopt;
     io::Result<io::HorizontalReading> horizontal = io::ReadLandXmlHorizontal(path, read.content.alignment);
-    const std::string lead = "tarnvel-cli: 纵断面文件“" + path + "”的平面线形未画入图纸（图中不含直线及平曲线栏）：";
+    const std::string lead = "tarnvel-cli: 纵断面文件“" + QuotedInput(path, std::string::npos) + "”的平面线形未画入图纸（图中不含直线及平曲线栏）：";
     if (!horizontal.ok()) {
         err << lead << horizontal.failure().message << '\n';
         return std::nullopt;
@@ -88,13 +96,13 @@ int RunProfileSheet(const Options& options, std::ostream&, std::ostream& err) {
     if (output.empty()) throw UsageError("选项 --output 的文件名为空");
     const std::string lower = Lower(output);
     const bool pdf = lower.ends_with(".pdf"), dxf = lower.ends_with(".dxf"), svg = lower.ends_with(".svg");
-    if (!pdf && !dxf && !svg) throw UsageError("选项 --output 的文件“" + output + "”须以 .pdf、.dxf 或 .svg 结尾");
+    if (!pdf && !dxf && !svg) throw UsageError("选项 --output 的文件“" + QuotedInput(output, std::string::npos) + "”须以 .pdf、.dxf 或 .svg 结尾");
 
     SheetOptions sheet;
     if (options.Has("paper")) {
         const std::string paper = Lower(options.Text("paper"));
         if (paper != "a3" && paper != "a4")
-            throw UsageError("选项 --paper 的值“" + options.Text("paper") + "”不是 A3 或 A4");
+            throw UsageError("选项 --paper 的值“" + QuotedInput(options.Text("paper")) + "”不是 A3 或 A4");
         sheet.paper = paper == "a4" ? SheetPaper::A4 : SheetPaper::A3;
     }
     sheet.horizontalScale = ScaleOption(options, "horizontal-scale", sheet.horizontalScale);
@@ -126,10 +134,12 @@ int RunProfileSheet(const Options& options, std::ostream&, std::ostream& err) {
     }
     const std::string title = "纵断面图 " + profile.Model().name;
     std::optional<io::IoFailure> failure;
+    std::vector<std::string> outsideGbk;
     if (pdf) failure = WritePdf(output, sheets, title);
-    else if (dxf) failure = io::WritePagesDxf(output, sheets.pages);
+    else if (dxf) failure = io::WritePagesDxf(output, sheets.pages, &outsideGbk);
     else failure = WriteSvg(output, sheets);
     if (failure) StopOnFailure(*failure, err);
+    if (!outsideGbk.empty()) err << "tarnvel-cli: 注意：" << DescribeCharactersOutsideGbk(outsideGbk) << '\n';
     return kExitOk;
 }
 

@@ -3,16 +3,19 @@
 // line that passes its checks against a fixed design has zero points in
 // order, each where design and ground agree.
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 #include "core/profile/ground_line.h"
+#include "core/text/messages.h"
 #include "fuzz/fuzz_check.h"
 #include "io/ground_files.h"
 
 using tarnvel::fuzz::Check;
+using tarnvel::fuzz::CheckMessage;
 
 namespace {
 
@@ -36,9 +39,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const io::Result<io::GroundReading> read = io::ParseGroundCsv(bytes, "g.csv");
     if (!read.ok()) {
-        Check(read.failure().kind == io::FailureKind::NotProfile && !read.failure().message.empty());
+        Check(read.failure().kind == io::FailureKind::NotProfile);
+        CheckMessage(read.failure().message);
         return 0;
     }
+    Check(read.value().problems.size() <= kListedGroundProblems);
+    Check(read.value().problems.size() == std::min(read.value().problemCount, kListedGroundProblems));
+    for (const GroundProblem& p : read.value().problems) CheckMessage(DescribeGroundProblem(p));
     const GroundModel& model = read.value().model;
     const io::Result<io::GroundReading> again =
         io::ParseGroundCsv(io::GroundCsvBytes(model, LengthUnit::Metre), "again.csv");

@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const io::Result<io::GroundReading> read = io::ParseLandXmlGround(bytes, "", "g.xml");
     if (!read.ok()) {
-        Check(read.failure().kind == io::FailureKind::NotProfile && !read.failure().message.empty());
+        Check(read.failure().kind == io::FailureKind::NotProfile);
+        tarnvel::fuzz::CheckMessage(read.failure().message);
         return 0;
     }
     const GroundModel& model = read.value().model;

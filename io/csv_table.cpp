@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/text/quoted_input.h"
 #include "core/calculator/number_text.h"
 #include "core/text/messages.h"
 #include "io/exact_number.h"
@@ -102,7 +103,7 @@ Result<CsvHeader> ReadCsvHeader(const CsvRecordView& record, const CsvTableKind&
                         header.unit = u.unit;
                     }
             if (std::find(kind.refusedUnits.begin(), kind.refusedUnits.end(), w) != kind.refusedUnits.end())
-                return NotProfileFailure(path, RowText(record.row) + "的表头“" + Excerpt(TrimmedView(record.cells[i])) +
+                return NotProfileFailure(path, RowText(record.row) + "的表头“" + QuotedInput(TrimmedView(record.cells[i])) +
                                                    "”的单位无法使用：" + std::string(kind.noun) + "只支持" +
                                                    std::string(kind.unitsTaken) + "。");
         }
@@ -112,20 +113,20 @@ Result<CsvHeader> ReadCsvHeader(const CsvRecordView& record, const CsvTableKind&
             continue;
         }
         if (header.index[*column])
-            return NotProfileFailure(path, RowText(record.row) + "的表头中“" + Excerpt(TrimmedView(record.cells[i])) +
+            return NotProfileFailure(path, RowText(record.row) + "的表头中“" + QuotedInput(TrimmedView(record.cells[i])) +
                                                "”与“" + header.title[*column] + "”是同一列，重复了。");
         header.index[*column] = i;
-        header.title[*column] = Excerpt(TrimmedView(record.cells[i]));
+        header.title[*column] = QuotedInput(TrimmedView(record.cells[i]));
     }
     std::vector<bool> strong(header.index.size());
     for (std::size_t c = 0; c < header.index.size(); ++c) strong[c] = header.index[c].has_value();
     for (const auto& [column, i] : weak) {
         if (strong[column]) continue;
         if (header.index[column])
-            return NotProfileFailure(path, RowText(record.row) + "的表头中“" + Excerpt(TrimmedView(record.cells[i])) +
+            return NotProfileFailure(path, RowText(record.row) + "的表头中“" + QuotedInput(TrimmedView(record.cells[i])) +
                                                "”与“" + header.title[column] + "”是同一列，重复了。");
         header.index[column] = i;
-        header.title[column] = Excerpt(TrimmedView(record.cells[i]));
+        header.title[column] = QuotedInput(TrimmedView(record.cells[i]));
     }
     return header;
 }
@@ -254,7 +255,7 @@ Result<Station> CsvRow::StationCell(std::size_t column, bool occurrenceAllowed) 
     StationTextProblem problem;
     const std::optional<Station> station = ParseStation(text, &problem);
     if (!station) return Failure(column, "：" + DescribeStationText(problem));
-    if (!occurrenceAllowed && station->occurrence != 0) return Failure(column, "的“" + Excerpt(text) + "”不应带出现次数。");
+    if (!occurrenceAllowed && station->occurrence != 0) return Failure(column, "的“" + QuotedInput(text) + "”不应带出现次数。");
     return *station;
 }
 
@@ -262,7 +263,7 @@ Result<double> CsvRow::NumberCell(std::size_t column) const {
     const std::string_view text = Cell(column);
     if (text.empty()) return Failure(column, "为空。");
     const std::optional<double> value = ReadWholeNumber(text);
-    if (!value) return Failure(column, "的“" + Excerpt(text) + "”不是数。");
+    if (!value) return Failure(column, "的“" + QuotedInput(text) + "”不是数。");
     return *value;
 }
 

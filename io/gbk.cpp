@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 
@@ -79,7 +80,7 @@ std::size_t Utf8PieceLength(std::string_view s) {
 
 }  // namespace
 
-std::string Utf8ToGbk(std::string_view utf8) {
+std::string Utf8ToGbk(std::string_view utf8, std::vector<std::string>* lost) {
     Converter converter(kCodePage, "UTF-8");
     std::string out;
     out.reserve(utf8.size());
@@ -88,6 +89,10 @@ std::string Utf8ToGbk(std::string_view utf8) {
     while (converter.Run(in, left, out) != 0) {
         // Skip the whole character the code page lacks, or one stray byte.
         const std::size_t skip = Utf8PieceLength(std::string_view(in, left));
+        if (lost) {
+            std::string character(in, skip);
+            if (std::find(lost->begin(), lost->end(), character) == lost->end()) lost->push_back(std::move(character));
+        }
         out += '?';
         in += skip;
         left -= skip;

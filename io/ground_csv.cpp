@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "core/calculator/number_text.h"
+#include "core/text/quoted_input.h"
 #include "io/csv_records.h"
 #include "io/exact_number.h"
 #include "io/gbk.h"
@@ -97,44 +98,6 @@ std::string_view Cell(const Record& record, std::size_t i) {
     return i < record.cells.size() ? TrimmedView(record.cells[i]) : std::string_view();
 }
 
-// Calls visit(record) for each record of `text` in order, as SplitCsvRecords
-// splits them, one record at a time: a survey of a million points is read
-// without a million records in memory. Lines without a quote are split on
-// the spot; from the first line with one, the splitter takes the rest. Quote-free lines are handed out as views into
-// the text, so a row costs no copies of its cells.
-template <typename Visit>
-std::optional<UnclosedQuote> ForEachRecord(std::string_view text, char separator, Visit&& visit) {
-    CsvRecordView record;
-    std::size_t pos = 0;
-    for (std::size_t row = 1; pos < text.size(); ++row) {
-        const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
-        const std::string_view line = text.substr(pos, end - pos);
-        if (line.find('"') != std::string_view::npos) {
-            auto rest = SplitCsvRecords(text.substr(pos), separator);
-            if (const UnclosedQuote* open = std::get_if<UnclosedQuote>(&rest))
-                return UnclosedQuote{open->row + row - 1};
-            for (CsvRecord& r : std::get<std::vector<CsvRecord>>(rest)) {
-                r.row += row - 1;
-                visit(r);
-            }
-            return std::nullopt;
-        }
-        record.row = row;
-        std::size_t cells = 0, from = 0;
-        for (;;) {
-            const std::size_t to = std::min(line.find(separator, from), line.size());
-            if (cells == record.cells.size()) record.cells.emplace_back();
-            record.cells[cells++] = line.substr(from, to - from);
-            if (to == line.size()) break;
-            from = to + 1;
-        }
-        record.cells.resize(cells);
-        visit(record);
-        pos = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
-    }
-    return std::nullopt;
-}
-
 }  // namespace
 
 std::optional<GroundColumns> FindGroundColumns(const std::vector<std::string>& headerCells) {
@@ -162,8 +125,11 @@ Result<GroundReading> ParseGroundCsv(std::string_view bytes, std::string_view pa
     std::size_t looked = 0;
     bool empty = true;
     GroundReading reading;
-    reading.model.points.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
-    const auto row = [&](const auto& record) {
+    // A point takes a row of at least four bytes ("1,2\n"): a file of blank
+    // lines reserves no more than its points could need.
+    reading.model.points.reserve(
+        std::min(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1, text.size() / 4 + 1));
+    const auto row = [&](const CsvRecordView& record) {
         if (record.Blank()) return;
         empty = false;
         if (!header) {
@@ -177,21 +143,31 @@ Result<GroundReading> ParseGroundCsv(std::string_view bytes, std::string_view pa
         const std::optional<Station> station = ParseStation(stationText);
         const std::optional<double> elevation = ReadWholeNumber(elevationText);
         const auto problem = [&](GroundProblemKind kind, std::string_view cell) {
-            GroundProblem p;
+            if (reading.problemCount++ >= kListedGroundProblems) return;
+            GroundProblem& p = reading.problems.emplace_back();
             p.kind = kind;
             p.point = reading.model.points.size();
             p.row = record.row;
-            p.text = std::string(cell.substr(0, 80));
+            p.text = QuotedInput(cell);
             if (station) p.station = *station;
             else p.station.value = std::numeric_limits<double>::quiet_NaN();
-            reading.problems.push_back(std::move(p));
         };
         if (!station) problem(GroundProblemKind::StationUnreadable, stationText);
         if (!elevation) problem(GroundProblemKind::ElevationUnreadable, elevationText);
         if (station && elevation) reading.model.points.push_back({*station, *elevation, record.row});
     };
-    if (const auto open = ForEachRecord(text, SniffCsvSeparator(text), row))
-        return NotProfileFailure(path, RowText(open->row) + "的引号没有配对。");
+    CsvRecordReader reader(text, SniffCsvSeparator(text));
+    CsvRecordView record;
+    for (;;) {
+        const CsvRecordReader::Status status = reader.Next(record);
+        if (status == CsvRecordReader::Status::End) break;
+        if (status == CsvRecordReader::Status::UnclosedQuote)
+            return NotProfileFailure(path, RowText(reader.FailedRow()) + "的引号没有配对。");
+        if (status == CsvRecordReader::Status::TooManyCells)
+            return NotProfileFailure(path, RowText(reader.FailedRow()) + "超过" + std::to_string(kMaxCsvCells) +
+                                               "列，不是地面线表。");
+        row(record);
+    }
     if (empty) return NotProfileFailure(path, "是空的，没有表头和数据。");
     if (!header)
         return NotProfileFailure(path, "的表头中没有“桩号（station）”和“地面高程（ground）”两列，不是地面线表。");

@@ -21,7 +21,8 @@ namespace tarnvel::io {
 // row), so that every problem of a table is named at once.
 struct GroundReading {
     GroundModel model;
-    std::vector<GroundProblem> problems;  // StationUnreadable, ElevationUnreadable
+    std::vector<GroundProblem> problems;  // StationUnreadable, ElevationUnreadable: the first kListedGroundProblems
+    std::size_t problemCount = 0;         // how many in all
     std::optional<LengthUnit> unit;       // when the file states one
 };
 

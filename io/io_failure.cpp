@@ -1,5 +1,7 @@
 #include "io/io_failure.h"
 
+#include "core/text/quoted_input.h"
+
 #include <cerrno>
 #include <exception>
 #include <new>
@@ -53,7 +55,7 @@ std::string Sentence(FileAction action, std::string_view path, std::string_view 
     std::string text = "无法";
     text += ActionText(action);
     text += "文件“";
-    text += path;
+    text += QuotedInput(path, std::string_view::npos);
     text += "”：";
     text += reason;
     if (!reason.ends_with("。")) text += "。";
@@ -72,18 +74,10 @@ IoFailure FileFailure(FileAction action, std::string_view path, int code) {
 
 IoFailure NotProfileFailure(std::string_view path, std::string_view what) {
     std::string text = "文件“";
-    text += path;
+    text += QuotedInput(path, std::string_view::npos);
     text += "”";
     text += what;
     return IoFailure{FailureKind::NotProfile, std::move(text)};
-}
-
-std::string Excerpt(std::string_view text) {
-    constexpr std::size_t kMost = 40;
-    if (text.size() <= kMost) return std::string(text);
-    std::size_t cut = kMost;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-    return std::string(text.substr(0, cut)) + "…";
 }
 
 IoFailure NewFileRefused(std::string_view path, int code) {

@@ -52,11 +52,6 @@ IoFailure FileFailure(FileAction action, std::string_view path, int code);
 // continues the sentence after the file's name and names the place.
 IoFailure NotProfileFailure(std::string_view path, std::string_view what);
 
-// At most the first 40 bytes of `text`, cut before a UTF-8 continuation
-// byte and marked "…" when cut: what a message quotes of a cell or an
-// attribute, so that a damaged file of megabytes does not become the message.
-std::string Excerpt(std::string_view text);
-
 // A folder that exists but refuses every new file with the errno `code` (as
 // /proc does with "no such file"): the message names that, with the code.
 IoFailure NewFileRefused(std::string_view path, int code);

@@ -21,6 +21,7 @@
 #include "io/profile_files.h"
 #include "io/xml_names.h"
 #include "core/text/messages.h"
+#include "core/text/quoted_input.h"
 
 namespace tarnvel::io {
 namespace {
@@ -82,7 +83,7 @@ Result<LandXmlDocument> LoadLandXmlDocument(std::string& bytes, std::string_view
     document.root = document.xml->document_element();
     if (!Is(document.root, "LandXML"))
         return NotProfileFailure(path,
-                    "不是LandXML文件：根元素是<" + Excerpt(LocalName(document.root.name())) + ">，应为<LandXML>。");
+                    "不是LandXML文件：根元素是<" + QuotedInput(LocalName(document.root.name())) + ">，应为<LandXML>。");
     return document;
 }
 
@@ -104,12 +105,9 @@ namespace {
 std::string FullName(const LandXmlProfileName& name) { return name.alignment + "/" + name.profile; }
 
 std::string NameList(const std::vector<FoundProfile>& found) {
-    std::string list;
-    for (const FoundProfile& f : found) {
-        if (!list.empty()) list += "、";
-        list += "“" + Excerpt(FullName(f.name)) + "”";
-    }
-    return list;
+    std::vector<std::string> names;
+    for (const FoundProfile& f : found) names.push_back(FullName(f.name));
+    return QuotedList(names, "个");
 }
 
 }  // namespace
@@ -118,7 +116,7 @@ Result<FoundProfile> ChooseProfile(const std::vector<FoundProfile>& found, std::
                                    std::string_view path) {
     if (found.empty()) return NotProfileFailure(path, "中没有纵断面（Alignment/Profile/ProfAlign）。");
     if (name.empty()) return found.front();
-    const std::string quoted = "“" + Excerpt(name) + "”";
+    const std::string quoted = "“" + QuotedInput(name) + "”";
     std::vector<FoundProfile> matches;
     for (const FoundProfile& f : found)
         if (FullName(f.name) == name) matches.push_back(f);
@@ -150,7 +148,7 @@ Result<LengthUnit> ReadLandXmlUnit(pugi::xml_node root, std::string_view path) {
             } else {
                 continue;
             }
-            return NotProfileFailure(path, "的长度单位“" + Excerpt(linear) +
+            return NotProfileFailure(path, "的长度单位“" + QuotedInput(linear) +
                                   "”无法使用：只支持米（meter）、英尺（foot）和美国测量英尺（USSurveyFoot）。");
         }
     }
@@ -165,7 +163,7 @@ Result<std::optional<double>> NumberAttribute(pugi::xml_node node, std::string_v
         return NotProfileFailure(path, NodePlace(bytes, node) + "缺少" + std::string(local) + "属性。");
     }
     const std::optional<double> value = ReadWholeNumber(a.value());
-    if (!value) return NotProfileFailure(path, NodePlace(bytes, node) + "的" + std::string(local) + "属性“" + Excerpt(a.value()) + "”不是数。");
+    if (!value) return NotProfileFailure(path, NodePlace(bytes, node) + "的" + std::string(local) + "属性“" + QuotedInput(a.value()) + "”不是数。");
     return value;
 }
 
@@ -253,7 +251,7 @@ Result<ProfilePoint> ReadPoint(pugi::xml_node node, std::string_view bytes, std:
         elevation = ReadWholeNumber(words[1]);
     }
     if (!station || !elevation)
-        return NotProfileFailure(path, NodePlace(bytes, node) + "的内容“" + Excerpt(text) + "”应为“桩号 高程”两个数。");
+        return NotProfileFailure(path, NodePlace(bytes, node) + "的内容“" + QuotedInput(text) + "”应为“桩号 高程”两个数。");
 
     ProfilePoint point;
     point.station = Station{*station, 0};
@@ -297,7 +295,7 @@ std::vector<std::string> ContentBeyondProfile(pugi::xml_node root) {
         if (name == "Units" || name == "Project" || name == "Application") continue;
         if (name != "Alignments") {
             if (name == "Surfaces") extra.push_back("地面模型（Surfaces）");
-            else extra.push_back("<" + Excerpt(name) + ">");
+            else extra.push_back("<" + QuotedInput(name) + ">");
             continue;
         }
         for (pugi::xml_node alignment : top.children()) {
@@ -323,7 +321,7 @@ std::vector<std::string> ContentBeyondProfile(pugi::xml_node root) {
                     }
                     continue;
                 }
-                extra.push_back("<" + Excerpt(partName) + ">");
+                extra.push_back("<" + QuotedInput(partName) + ">");
             }
         }
     }

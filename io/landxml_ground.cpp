@@ -8,6 +8,7 @@
 #include <pugixml.hpp>
 
 #include "core/calculator/number_text.h"
+#include "core/text/quoted_input.h"
 #include "io/bounded_read.h"
 #include "io/atomic_write.h"
 #include "io/ground_files.h"
@@ -74,14 +75,14 @@ Result<GroundModel> ReadSurface(const Surface& s, std::string_view path) {
             if (n == 0) break;
             const std::optional<double> value = ReadWholeNumber(rest.substr(0, n));
             if (!value)
-                return NotProfileFailure(path, "中地面线“" + s.name + "”第" + std::to_string(numbers.size() / 2 + 1) +
-                                                   "点的“" + std::string(rest.substr(0, std::min<std::size_t>(n, 40))) +
+                return NotProfileFailure(path, "中地面线“" + QuotedInput(s.name) + "”第" + std::to_string(numbers.size() / 2 + 1) +
+                                                   "点的“" + QuotedInput(rest.substr(0, n)) +
                                                    "”不是数。");
             numbers.push_back(*value);
             rest.remove_prefix(n);
         }
         if (numbers.size() % 2 != 0)
-            return NotProfileFailure(path, "中地面线“" + s.name + "”的PntList2D有 " + std::to_string(numbers.size()) +
+            return NotProfileFailure(path, "中地面线“" + QuotedInput(s.name) + "”的PntList2D有 " + std::to_string(numbers.size()) +
                                                " 个数，应为“桩号 高程”成对的数。");
         for (std::size_t i = 0; i < numbers.size(); i += 2)
             model.points.push_back({Station{numbers[i], 0}, numbers[i + 1], 0});
@@ -107,12 +108,13 @@ Result<GroundReading> ParseLandXmlGround(std::string_view bytes, std::string_vie
         if (!chosen && s.name == name) matches.push_back(&s);
     if (matches.size() == 1) chosen = matches.front();
     if (!chosen) {
-        std::string list;
-        for (const Surface& s : found) list += (list.empty() ? "“" : "、“") + FullName(s) + "”";
+        std::vector<std::string> names;
+        for (const Surface& s : found) names.push_back(FullName(s));
+        const std::string list = QuotedList(names, "条");
         if (matches.size() > 1)
-            return NotProfileFailure(path, "中有" + std::to_string(matches.size()) + "条地面线名为“" + std::string(name) +
+            return NotProfileFailure(path, "中有" + std::to_string(matches.size()) + "条地面线名为“" + QuotedInput(name) +
                                                "”，请写成“线路名/地面线名”：" + list + "。");
-        return NotProfileFailure(path, "中没有名为“" + std::string(name) + "”的地面线；文件中的地面线有：" + list + "。");
+        return NotProfileFailure(path, "中没有名为“" + QuotedInput(name) + "”的地面线；文件中的地面线有：" + list + "。");
     }
     Result<GroundModel> model = ReadSurface(*chosen, path);
     if (!model.ok()) return model.failure();

@@ -14,6 +14,7 @@
 
 #include <pugixml.hpp>
 
+#include "core/text/quoted_input.h"
 #include "core/calculator/number_text.h"
 #include "io/bounded_read.h"
 #include "io/csv_records.h"
@@ -241,7 +242,7 @@ std::optional<double> RadiansPerUnit(pugi::xml_node root, std::string_view attri
     return 1.0;
 }
 
-std::string Quoted(std::string_view text) { return "“" + Excerpt(text) + "”"; }
+std::string Quoted(std::string_view text) { return "“" + QuotedInput(text) + "”"; }
 
 class ElementConverter {
 public:
@@ -507,7 +508,7 @@ public:
 private:
     std::nullopt_t Fail(HorizontalProblemKind kind, std::string_view text) {
         problem_.kind = kind;
-        problem_.text = Excerpt(text);
+        problem_.text = QuotedInput(text);
         return std::nullopt;
     }
 
@@ -546,14 +547,14 @@ HorizontalReading ReadBand(std::string_view bytes, pugi::xml_node root, std::str
         const std::optional<double> value = ReadWholeNumber(staStart.value());
         // Taken as 0, the whole band would be drawn shifted without a word.
         if (!value) {
-            reading.problem = HorizontalProblem{HorizontalProblemKind::StartStation, 0, {}, Excerpt(staStart.value())};
+            reading.problem = HorizontalProblem{HorizontalProblemKind::StartStation, 0, {}, QuotedInput(staStart.value())};
             return reading;
         }
         station = *value;
         if (!(std::abs(station) <= kLargestStation)) {
             reading.problem = HorizontalProblem{HorizontalProblemKind::Stations, 1,
                                                 std::string(LocalName(elements.front().node.name())),
-                                                Excerpt(staStart.value())};
+                                                QuotedInput(staStart.value())};
             return reading;
         }
     }

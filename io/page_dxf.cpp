@@ -122,7 +122,8 @@ void WriteArea(DL_Dxf& dxf, StringWriter& dw, const PageArea& area, const Placem
     dxf.writeHatch2(dw, hatch, attributes);
 }
 
-void WriteText(DL_Dxf& dxf, StringWriter& dw, const PageText& text, const Placement& at) {
+void WriteText(DL_Dxf& dxf, StringWriter& dw, const PageText& text, const Placement& at,
+               std::vector<std::string>* lost) {
     if (text.text.empty()) return;
     const int h = text.hAlign == TextHAlign::Left ? 0 : text.hAlign == TextHAlign::Centre ? 1 : 2;
     // The page's text box runs from the baseline to the top of a capital.
@@ -131,9 +132,7 @@ void WriteText(DL_Dxf& dxf, StringWriter& dw, const PageText& text, const Placem
     const double radians = text.angle * std::acos(-1.0) / 180;
     // A group value is one line: a line break in a text (a project name
     // pasted with one) would end it and be read as the next group.
-    std::string value = Utf8ToGbk(text.text);
-    for (char& c : value)
-        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    const std::string value = Utf8ToGbk(DrawnText(text.text), lost);
     dxf.writeText(dw, DL_TextData(x, y, 0, x, y, 0, text.height, 1.0, 0, h, v, value, kDxfTextStyle,
                                   radians),
                   AttributesOf(text.role));
@@ -150,7 +149,7 @@ std::vector<std::string> LayerNames() {
 
 }  // namespace
 
-std::string PagesDxf(const std::vector<Page>& pages) {
+std::string PagesDxf(const std::vector<Page>& pages, std::vector<std::string>* lost) {
     DL_Dxf dxf;
     StringWriter dw;
     dxf.writeHeader(dw);
@@ -230,7 +229,7 @@ std::string PagesDxf(const std::vector<Page>& pages) {
         const Placement at{dx, page.height};
         for (const auto& area : page.areas) WriteArea(dxf, dw, area, at);
         for (const auto& line : page.lines) WriteLine(dxf, dw, line, at);
-        for (const auto& text : page.texts) WriteText(dxf, dw, text, at);
+        for (const auto& text : page.texts) WriteText(dxf, dw, text, at, lost);
         dx += page.width + kDxfPageGap;
     }
     dw.sectionEnd();
@@ -240,8 +239,9 @@ std::string PagesDxf(const std::vector<Page>& pages) {
     return std::move(dw.Bytes());
 }
 
-std::optional<IoFailure> WritePagesDxf(const std::string& path, const std::vector<Page>& pages) {
-    return WriteFileAtomically(path, PagesDxf(pages));
+std::optional<IoFailure> WritePagesDxf(const std::string& path, const std::vector<Page>& pages,
+                                       std::vector<std::string>* lost) {
+    return WriteFileAtomically(path, PagesDxf(pages, lost));
 }
 
 }  // namespace tarnvel::io

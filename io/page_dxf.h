@@ -22,10 +22,12 @@ namespace tarnvel::io {
 inline constexpr double kDxfPageGap = 20;  // mm between two pages in model space
 inline constexpr const char* kDxfTextStyle = "TARNVEL";
 
-// The whole DXF file as bytes.
-std::string PagesDxf(const std::vector<Page>& pages);
+// The whole DXF file as bytes. The characters of the texts that GBK cannot
+// hold are written as "?"; with `lost`, each of them is added to it once.
+std::string PagesDxf(const std::vector<Page>& pages, std::vector<std::string>* lost = nullptr);
 
 // The same, written with WriteFileAtomically.
-std::optional<IoFailure> WritePagesDxf(const std::string& path, const std::vector<Page>& pages);
+std::optional<IoFailure> WritePagesDxf(const std::string& path, const std::vector<Page>& pages,
+                                       std::vector<std::string>* lost = nullptr);
 
 }  // namespace tarnvel::io

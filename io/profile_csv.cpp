@@ -11,6 +11,7 @@
 #include "io/gbk.h"
 #include "io/profile_files.h"
 #include "core/text/messages.h"
+#include "core/text/quoted_input.h"
 
 namespace tarnvel::io {
 namespace {
@@ -61,7 +62,7 @@ Result<CurveSpec> ReadCurve(const CsvRow& row) {
             for (std::string_view w : k.words)
                 if (!w.empty() && word == w) kind = k.kind;
         if (!kind)
-            return row.Failure(kCurve, "的“" + Excerpt(kindCell) + "”无法识别：应为抛物线、圆曲线、非对称抛物线或无。");
+            return row.Failure(kCurve, "的“" + QuotedInput(kindCell) + "”无法识别：应为抛物线、圆曲线、非对称抛物线或无。");
     }
     const bool radius = row.Has(kRadius), length = row.Has(kLength);
     const bool unsymmetric = row.Has(kLengthIn) || row.Has(kLengthOut);

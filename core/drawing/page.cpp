@@ -78,4 +78,58 @@ bool SegmentMeetsBox(PagePoint a, PagePoint b, const PageBox& box) {
            edge(dy, box.bottom - a.y) && t0 < t1;
 }
 
+std::string DrawnText(std::string_view text) {
+    std::string out(text);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const auto c = static_cast<unsigned char>(out[i]);
+        if (c < 0x20 || c == 0x7F) {
+            out[i] = ' ';
+        } else if (c == 0xC2 && i + 1 < out.size() && static_cast<unsigned char>(out[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(out[i + 1]) <= 0x9F) {
+            out.replace(i, 2, " ");  // a C1 control, U+0080 to U+009F
+        }
+    }
+    return out;
+}
+
+void ColumnThinning::Keep(std::size_t index) {
+    if (kept_.empty() || kept_.back() != index) kept_.push_back(index);
+}
+
+void ColumnThinning::Add(std::size_t index, double x, double y) {
+    const double column = std::floor(x / resolution_);
+    if (open_ && column == column_) {
+        if (y < lowY_) lowY_ = y, low_ = index;
+        if (y > highY_) highY_ = y, high_ = index;
+        last_ = index;
+        return;
+    }
+    Finish();
+    open_ = true;
+    column_ = column;
+    first_ = low_ = high_ = last_ = index;
+    lowY_ = highY_ = y;
+}
+
+void ColumnThinning::Finish() {
+    if (!open_) return;
+    Keep(first_);
+    Keep(std::min(low_, high_));
+    Keep(std::max(low_, high_));
+    Keep(last_);
+    open_ = false;
+}
+
+std::vector<PagePoint> Thinned(const std::vector<PagePoint>& line, double resolution) {
+    std::vector<std::size_t> kept;
+    ColumnThinning thinning(resolution, kept);
+    for (std::size_t i = 0; i < line.size(); ++i) thinning.Add(i, line[i].x, line[i].y);
+    thinning.Finish();
+    std::vector<PagePoint> out;
+    out.reserve(kept.size());
+    for (const std::size_t i : kept)
+        if (out.empty() || !(out.back() == line[i])) out.push_back(line[i]);
+    return out;
+}
+
 }  // namespace tarnvel

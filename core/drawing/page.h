@@ -105,10 +105,39 @@ struct PageBox {
     }
 };
 
+// A text as every output draws it: each control character (a tab, a line
+// break pasted with a project name, an escape) becomes a space, so that the
+// PDF, the SVG, the DXF and the screen show the same text and none a box.
+std::string DrawnText(std::string_view text);
+
 // The upright box that holds a text's box, turned by its angle.
 PageBox TextBounds(const PageText& text);
 
 // Whether the segment from a to b passes through the inside of the box.
 bool SegmentMeetsBox(PagePoint a, PagePoint b, const PageBox& box);
+
+// A line thinned to what an output shows: of each run of points within one
+// column `resolution` wide, the first, the lowest, the highest and the last.
+// The line still covers every column and every height it covered, with at
+// most four points a column however many it was given. Points are offered in
+// order of x, one at a time, so that a survey of millions is thinned without
+// a copy; `kept` receives the indices of the points kept, in order.
+class ColumnThinning {
+public:
+    ColumnThinning(double resolution, std::vector<std::size_t>& kept) : resolution_(resolution), kept_(kept) {}
+    void Add(std::size_t index, double x, double y);
+    void Finish();  // keeps the last column's points
+
+private:
+    void Keep(std::size_t index);
+    double resolution_;
+    std::vector<std::size_t>& kept_;
+    bool open_ = false;
+    double column_ = 0, lowY_ = 0, highY_ = 0;
+    std::size_t first_ = 0, low_ = 0, high_ = 0, last_ = 0;
+};
+
+// The same for a whole polyline of page points.
+std::vector<PagePoint> Thinned(const std::vector<PagePoint>& line, double resolution);
 
 }  // namespace tarnvel

@@ -109,7 +109,7 @@ void AppendText(std::string& out, const PageText& text) {
         out += ")\"";
     }
     out += '>';
-    AppendEscaped(out, text.text);
+    AppendEscaped(out, DrawnText(text.text));
     out += "</text>\n";
 }
 

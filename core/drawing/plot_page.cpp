@@ -57,34 +57,6 @@ TextHAlign PageAlign(HAlign h) {
     return h == HAlign::Left ? TextHAlign::Left : h == HAlign::Right ? TextHAlign::Right : TextHAlign::Centre;
 }
 
-// Keeps, of each run of points within one column of the output's
-// resolution, the first, the lowest, the highest and the last: the line
-// still covers every pixel it covered, with a handful of points a column
-// however many the profile gave.
-std::vector<PagePoint> Decimated(const std::vector<PagePoint>& in, double resolution) {
-    std::vector<PagePoint> out;
-    out.reserve(std::min<std::size_t>(in.size(), 4096));
-    auto keep = [&out](const PagePoint& p) {
-        if (out.empty() || !(out.back() == p)) out.push_back(p);
-    };
-    std::size_t i = 0;
-    while (i < in.size()) {
-        const double column = std::floor(in[i].x / resolution);
-        std::size_t j = i + 1, low = i, high = i;
-        while (j < in.size() && std::floor(in[j].x / resolution) == column) {
-            if (in[j].y < in[low].y) low = j;
-            if (in[j].y > in[high].y) high = j;
-            ++j;
-        }
-        keep(in[i]);
-        keep(in[std::min(low, high)]);
-        keep(in[std::max(low, high)]);
-        keep(in[j - 1]);
-        i = j;
-    }
-    return out;
-}
-
 // Cuts a segment to the box (Liang and Barsky); false when nothing of it is inside.
 bool Clip(DevicePoint& a, DevicePoint& b, const DeviceRect& box) {
     if (!std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(b.x) || !std::isfinite(b.y)) return false;
@@ -267,7 +239,7 @@ private:
         std::vector<WorldPoint> sampled;
         ProfileCursor cursor(profile_);
         auto flush = [&] {
-            if (run.size() >= 2) Emit(Decimated(run, k), pageRole);
+            if (run.size() >= 2) Emit(Thinned(run, k), pageRole);
             run.clear();
         };
         for (const auto& line : drawing_.lines) {
@@ -344,7 +316,7 @@ private:
         if (to - from < 2) return;
         std::vector<PagePoint> run;
         auto flush = [&] {
-            if (run.size() >= 2) Emit(Decimated(run, k), PageRole::GroundLine);
+            if (run.size() >= 2) Emit(Thinned(run, k), PageRole::GroundLine);
             run.clear();
         };
         DevicePoint a = view_.ToDevice({s[from], z[from]});

@@ -32,6 +32,9 @@ constexpr Layout kA4 = {297, 210, 20, 8, 12, 26, 3, 10, 17, 13, 22, 26, 8, 1.8};
 
 constexpr double kNoteText = 2.0;    // drawing-area annotations
 constexpr double kSampleMm = 0.5;    // the design line is sampled this finely on paper
+// A dense ground line is thinned to columns as wide as the line is drawn:
+// finer detail lies under the pen.
+constexpr double kSheetResolutionMm = 0.25;
 constexpr double kGridMm = 10;       // elevation grid spacing aims at this
 constexpr std::size_t kMaxColumns = 2'000'000;
 // Every backend keeps a text within its nominal width (the painter narrows a
@@ -101,7 +104,7 @@ double NiceStep(double minimum) {
 PageText Text(PagePoint at, std::string s, double height, TextHAlign h, TextVAlign v, double angle = 0) {
     PageText t;
     t.anchor = at;
-    t.text = std::move(s);
+    t.text = DrawnText(s);
     t.height = height;
     t.hAlign = h;
     t.vAlign = v;
@@ -349,16 +352,37 @@ void SheetBuilder::TakeSamples() {
     for (std::size_t i = 0; i <= n; ++i)
         at.push_back({i == n ? b_ : a_ + (b_ - a_) * static_cast<double>(i) / static_cast<double>(std::max<std::size_t>(n, 1)), false});
     auto inside = [&](double s) { return s >= a_ && s <= b_; };
-    for (auto [c, end] = ColumnsIn(a_, b_); c != end; ++c) at.push_back({c->internal, c->kind == BandKind::Zero});
+    // 填挖交界 too: a survey's noise about the design crosses it many times
+    // within a column; the first and the last there bound what is shaded.
+    std::vector<double> zeros;
+    for (auto [c, end] = ColumnsIn(a_, b_); c != end; ++c) {
+        if (c->kind == BandKind::Zero) zeros.push_back(c->internal);
+        else at.push_back({c->internal, false});
+    }
     for (const auto& e : profile_.Elements())
         for (const double s : {e.startStation, e.pviStation, e.endStation})
             if (inside(s)) at.push_back({s, false});
     if (ground_) {
+        // The surveyed points as the paper shows them: a dense survey gives a
+        // handful of points a column, not a vertex a point.
         const auto& gs = ground_->stations;
-        for (auto g = std::lower_bound(gs.begin(), gs.end(), a_); g != gs.end() && *g <= b_; ++g) at.push_back({*g, false});
+        const auto& gz = ground_->elevations;
+        std::vector<std::size_t> kept;
+        ColumnThinning thinning(kSheetResolutionMm, kept);
+        for (auto i = static_cast<std::size_t>(std::lower_bound(gs.begin(), gs.end(), a_) - gs.begin());
+             i < gs.size() && gs[i] <= b_; ++i)
+            thinning.Add(i, (gs[i] - a_) * xPerUnit_, i < gz.size() ? gz[i] : ground_->at(gs[i]).value_or(0));
+        thinning.Finish();
+        for (const std::size_t i : kept) at.push_back({gs[i], false});
         for (const double s : ground_->zeroPoints)
-            if (inside(s)) at.push_back({s, true});
+            if (inside(s)) zeros.push_back(s);
     }
+    std::sort(zeros.begin(), zeros.end());
+    std::vector<std::size_t> keptZeros;
+    ColumnThinning zeroThinning(kSheetResolutionMm, keptZeros);
+    for (std::size_t i = 0; i < zeros.size(); ++i) zeroThinning.Add(i, (zeros[i] - a_) * xPerUnit_, 0);
+    zeroThinning.Finish();
+    for (const std::size_t i : keptZeros) at.push_back({zeros[i], true});
     std::sort(at.begin(), at.end());
     ProfileCursor cursor(profile_);
     for (const auto& [s, zero] : at) {

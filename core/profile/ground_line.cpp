@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 #include "core/profile/profile_piece.h"
@@ -186,22 +187,36 @@ Crossings Cross(const Profile& profile, const GroundLine& ground) {
 
 }  // namespace
 
+void MergeGroundProblems(std::vector<GroundProblem>& listed, const std::vector<GroundProblem>& more) {
+    std::vector<GroundProblem> merged;
+    merged.reserve(std::min(listed.size() + more.size(), kListedGroundProblems));
+    std::merge(listed.begin(), listed.end(), more.begin(), more.end(), std::back_inserter(merged),
+               [](const GroundProblem& a, const GroundProblem& b) { return a.row < b.row; });
+    if (merged.size() > kListedGroundProblems) merged.resize(kListedGroundProblems);
+    listed = std::move(merged);
+}
+
 std::optional<GroundLine> GroundLine::Make(GroundModel model, const Profile& profile,
-                                           std::vector<GroundProblem>* problems) {
-    std::vector<GroundProblem> found;
+                                           std::vector<GroundProblem>* problems, std::size_t* count) {
+    // Each pass finds its problems in the order of the points, so the first
+    // of each pass are enough to list the first of all.
+    std::vector<GroundProblem> found, ordering;
+    std::size_t total = 0;
+    if (count) *count = 0;
     const auto& pts = model.points;
-    const auto problem = [&](GroundProblemKind kind, std::size_t i) -> GroundProblem& {
-        GroundProblem p;
+    GroundProblem spare;  // written to and dropped once a pass has listed enough
+    const auto problem = [&](GroundProblemKind kind, std::size_t i, std::vector<GroundProblem>& into) -> GroundProblem& {
+        ++total;
+        GroundProblem& p = into.size() < kListedGroundProblems ? into.emplace_back() : (spare = {});
         p.kind = kind;
         p.point = i;
         if (i < pts.size()) {
             p.row = pts[i].row;
             p.station = pts[i].station;
         }
-        found.push_back(p);
-        return found.back();
+        return p;
     };
-    if (pts.size() < 2) problem(GroundProblemKind::TooFewPoints, pts.size());
+    if (pts.size() < 2) problem(GroundProblemKind::TooFewPoints, pts.size(), found);
 
     GroundLine line;
     line.stations_.assign(pts.size(), kNaN);
@@ -211,9 +226,9 @@ std::optional<GroundLine> GroundLine::Make(GroundModel model, const Profile& pro
     for (std::size_t i = 0; i < pts.size(); ++i) {
         const GroundPoint& p = pts[i];
         line.elevations_[i] = p.elevation;
-        if (!Usable(p.elevation)) problem(GroundProblemKind::ElevationUnusable, i);
+        if (!Usable(p.elevation)) problem(GroundProblemKind::ElevationUnusable, i, found);
         if (!Usable(p.station.value)) {
-            problem(GroundProblemKind::StationUnusable, i);
+            problem(GroundProblemKind::StationUnusable, i, found);
             continue;
         }
         double s = p.station.value;
@@ -221,14 +236,14 @@ std::optional<GroundLine> GroundLine::Make(GroundModel model, const Profile& pro
             try {
                 s = profile.InternalOf(p.station);
             } catch (const StationError& e) {
-                problem(GroundProblemKind::StationNotPlaced, i).fault = e.fault();
+                problem(GroundProblemKind::StationNotPlaced, i, found).fault = e.fault();
                 continue;
             }
         }
         try {
             s = profile.OnProfile(s);
         } catch (const ProfileRangeError&) {
-            problem(GroundProblemKind::OutsideProfile, i).limit = profile.LabelOf(s < start ? start : end);
+            problem(GroundProblemKind::OutsideProfile, i, found).limit = profile.LabelOf(s < start ? start : end);
             continue;
         }
         line.stations_[i] = s;
@@ -240,16 +255,20 @@ std::optional<GroundLine> GroundLine::Make(GroundModel model, const Profile& pro
         if (std::isnan(b)) continue;
         if (last && !(b > line.stations_[*last])) {
             GroundProblem& p = problem(
-                b == line.stations_[*last] ? GroundProblemKind::Duplicate : GroundProblemKind::NotIncreasing, i);
+                b == line.stations_[*last] ? GroundProblemKind::Duplicate : GroundProblemKind::NotIncreasing, i,
+                ordering);
             p.other = *last;
             p.otherRow = pts[*last].row;
         }
         last = i;
     }
-    if (!found.empty()) {
-        std::stable_sort(found.begin(), found.end(),
-                         [](const GroundProblem& a, const GroundProblem& b) { return a.point < b.point; });
-        if (problems) *problems = std::move(found);
+    if (total > 0) {
+        std::vector<GroundProblem> listed;
+        std::merge(found.begin(), found.end(), ordering.begin(), ordering.end(), std::back_inserter(listed),
+                   [](const GroundProblem& a, const GroundProblem& b) { return a.point < b.point; });
+        if (listed.size() > kListedGroundProblems) listed.resize(kListedGroundProblems);
+        if (problems) *problems = std::move(listed);
+        if (count) *count = total;
         return std::nullopt;
     }
     line.model_ = std::move(model);

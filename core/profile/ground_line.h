@@ -68,15 +68,26 @@ struct GroundProblem {
     StationFault fault;          // StationNotPlaced: why the chain table cannot place the label
 };
 
+// Problems are listed up to this many, in the order of the points, and the
+// rest only counted: a table of a million damaged rows would otherwise cost
+// its size again in memory and in messages.
+inline constexpr std::size_t kListedGroundProblems = 100;
+
+// Adds `more` (in the order of the rows) to `listed` (the same), keeping the
+// first kListedGroundProblems by row.
+void MergeGroundProblems(std::vector<GroundProblem>& listed, const std::vector<GroundProblem>& more);
+
 class GroundLine {
 public:
     // Checks the model against the profile (its chain table and its extent)
     // and returns the line, or nothing with every problem in `problems`, in
-    // the order of the points. A ground line may start and end anywhere
-    // inside the design profile.
+    // the order of the points (the first kListedGroundProblems of them; how
+    // many there are in all in `found`). A ground line may start and end
+    // anywhere inside the design profile.
     // The model is kept by the line: pass it moved when it is not needed after.
     static std::optional<GroundLine> Make(GroundModel model, const Profile& profile,
-                                          std::vector<GroundProblem>* problems = nullptr);
+                                          std::vector<GroundProblem>* problems = nullptr,
+                                          std::size_t* found = nullptr);
 
     const GroundModel& Model() const { return model_; }
     // Internal stations (strictly increasing) and elevations of the points.

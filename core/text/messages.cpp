@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/calculator/number_text.h"
+#include "core/text/quoted_input.h"
 
 namespace tarnvel {
 namespace {
@@ -162,6 +163,18 @@ std::string DescribeGroundProblem(const GroundProblem& p) {
                                                            : "之后：地面线的桩号须沿路线严格递增。";
             break;
     }
+    return text;
+}
+
+std::string DescribeUnlistedGroundProblems(std::size_t listed, std::size_t total) {
+    if (total <= listed) return {};
+    return "另有 " + std::to_string(total - listed) + " 处问题未列出。";
+}
+
+std::string DescribeCharactersOutsideGbk(const std::vector<std::string>& characters) {
+    if (characters.empty()) return {};
+    std::string text = "DXF 文件的 GBK 编码中没有字符" + QuotedList(characters, "个");
+    text += "，图中已写作“?”。";
     return text;
 }
 
@@ -484,8 +497,8 @@ std::string DescribeSheetProblem(const SheetProblem& problem) {
 }
 
 std::string DescribeHorizontalProblem(const HorizontalProblem& p) {
-    const std::string place = "平面线形第" + std::to_string(p.index) + "个元素（" + p.element + "）";
-    const std::string given = "“" + p.text + "”";
+    const std::string place = "平面线形第" + std::to_string(p.index) + "个元素（" + QuotedInput(p.element) + "）";
+    const std::string given = "“" + QuotedInput(p.text) + "”";
     const bool missing = p.text.empty();
     switch (p.kind) {
         case HorizontalProblemKind::Length:

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/calculator/arithmetic_error.h"
 #include "core/calculator/station_listing.h"
@@ -55,6 +56,15 @@ std::string DescribeProfileListing(const ProfileListingResult& result);
 // One problem of a ground line, naming the point by the file's row ("第5行")
 // or by its number ("第5点") and its station: "地面线第5行（桩号 K0+120）与第4行的桩号相同。"
 std::string DescribeGroundProblem(const GroundProblem& problem);
+
+// What closes a list of ground problems cut at kListedGroundProblems:
+// "另有 1234 处问题未列出。"; empty when every problem is listed.
+std::string DescribeUnlistedGroundProblems(std::size_t listed, std::size_t total);
+
+// The characters of a drawing that a DXF file (GBK) cannot hold, each
+// named once (the first ten), written in it as "?": a note, the file is
+// written. Empty when there are none.
+std::string DescribeCharactersOutsideGbk(const std::vector<std::string>& characters);
 
 // Why a set of sheets was refused: "横向比例 1:1500 不可用：…"
 std::string DescribeSheetProblem(const SheetProblem& problem);

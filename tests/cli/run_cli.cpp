@@ -1,6 +1,7 @@
 #include "tests/cli/run_cli.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -49,7 +50,9 @@ CliRun RunCli(const std::string& program, const std::vector<std::string>& args,
         _exit(127);
     }
     int status = 0;
-    waitpid(pid, &status, 0);
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    run.peakKb = usage.ru_maxrss;
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     if (stdoutPath.empty()) {
         run.out = Slurp(out);

@@ -11,6 +11,7 @@ struct CliRun {
     int status = -1;
     std::string out;
     std::string err;
+    long peakKb = 0;  // the child's largest resident set
 };
 
 // `program` is the path of tarnvel-cli; standard input is empty. Standard

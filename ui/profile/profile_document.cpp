@@ -26,14 +26,16 @@ QString NameOf(const io::LandXmlProfileName& name) {
 
 // Every problem of a ground line in one text, a table's in the order of its
 // rows, whichever check found them.
-QString GroundProblemsText(std::vector<GroundProblem> problems) {
+QString GroundProblemsText(std::vector<GroundProblem> problems, std::size_t total) {
     std::stable_sort(problems.begin(), problems.end(),
                      [](const GroundProblem& a, const GroundProblem& b) { return a.row < b.row; });
     QString text = QStringLiteral("地面线未通过检查");
-    if (problems.size() > 1) text += QStringLiteral("，共 %1 处问题").arg(problems.size());
+    if (total > 1) text += QStringLiteral("，共 %1 处问题").arg(total);
     text += QStringLiteral("：");
     for (const GroundProblem& problem : problems)
         text += QLatin1Char('\n') + QString::fromStdString(DescribeGroundProblem(problem));
+    if (const std::string more = DescribeUnlistedGroundProblems(problems.size(), total); !more.empty())
+        text += QLatin1Char('\n') + QString::fromStdString(more);
     return text;
 }
 
@@ -144,12 +146,13 @@ void ProfileDocument::CheckGround() {
         groundProblem_ = QStringLiteral("地面线表中有%1处无法读取（已标红）：%2").arg(marks.size()).arg(marks.front().message);
     } else if (groundModel_ && profile_) {
         std::vector<GroundProblem> problems;
-        std::optional<GroundLine> line = GroundLine::Make(*groundModel_, *profile_, &problems);
+        std::size_t count = 0;
+        std::optional<GroundLine> line = GroundLine::Make(*groundModel_, *profile_, &problems, &count);
         if (line) {
             ground_ = std::make_shared<const GroundLine>(std::move(*line));
         } else {
             for (const GroundProblem& problem : problems) marks.push_back(GroundMarkOf(problem));
-            groundProblem_ = GroundProblemsText(std::move(problems));
+            groundProblem_ = GroundProblemsText(std::move(problems), count);
         }
     }
     groundRows_->SetMarks(std::move(marks));
@@ -179,12 +182,14 @@ QString ProfileDocument::ImportGround(const QString& path) {
         return QStringLiteral("地面线文件的长度单位为%1，与纵断面的%2不同，未导入。")
             .arg(QString::fromUtf8(LengthUnitName(*reading.unit)), QString::fromUtf8(LengthUnitName(unit_)));
     }
-    if (!reading.problems.empty()) return GroundProblemsText(reading.problems);
+    if (!reading.problems.empty()) return GroundProblemsText(reading.problems, reading.problemCount);
     if (profile_) {
         // A ground line that does not fit the profile shown is refused now,
         // while the user still has the file in mind.
         std::vector<GroundProblem> problems;
-        if (!GroundLine::Make(reading.model, *profile_, &problems)) return GroundProblemsText(std::move(problems));
+        std::size_t count = 0;
+        if (!GroundLine::Make(reading.model, *profile_, &problems, &count))
+            return GroundProblemsText(std::move(problems), count);
     }
     // Internal stations (ProfSurf) are shown as the labels of the profile's chain table.
     std::optional<Chainage> chainage;
@@ -292,7 +297,7 @@ std::vector<QStringList> ProfileDocument::StoredGroundRows(const QString& path, 
                 openNotice_ = QStringLiteral("地面线未载入：") + QString::fromStdString(read.failure().message);
             } else if (!read.value().problems.empty()) {
                 openNotice_ = QStringLiteral("地面线文件“%1”未载入：").arg(QFile::decodeName(QByteArray::fromStdString(companion))) +
-                              GroundProblemsText(read.value().problems);
+                              GroundProblemsText(read.value().problems, read.value().problemCount);
             } else if (read.value().unit && *read.value().unit != model.unit) {
                 openNotice_ = QStringLiteral("地面线文件“%1”的长度单位为%2，与纵断面的%3不同，未载入。")
                                   .arg(QFile::decodeName(QByteArray::fromStdString(companion)),

@@ -283,9 +283,10 @@ void ProfileWindow::WriteSheets() {
     if (!named) return;
     const std::string& path = named->path;
     std::optional<io::IoFailure> failure;
+    std::vector<std::string> outsideGbk;
     switch (named->format) {
     case 0: failure = WritePagesPdf(path, sheets->pages, title.toStdString()); break;
-    case 1: failure = io::WritePagesDxf(path, sheets->pages); break;
+    case 1: failure = io::WritePagesDxf(path, sheets->pages, &outsideGbk); break;
     default: failure = io::WriteFileAtomically(path, PageSvg(sheets->pages.front())); break;
     }
     if (failure) {
@@ -293,6 +294,8 @@ void ProfileWindow::WriteSheets() {
         services_.messages.ShowWarning(sheetDialog_, MessageOf(*failure));
         return;
     }
+    if (!outsideGbk.empty())
+        services_.messages.ShowWarning(sheetDialog_, QString::fromStdString(DescribeCharactersOutsideGbk(outsideGbk)));
     sheetDialog_->accept();
 }
 

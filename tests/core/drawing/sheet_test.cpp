@@ -13,6 +13,7 @@
 
 #include "core/calculator/number_text.h"
 #include "core/drawing/sheet.h"
+#include "core/drawing/sheet_ground.h"
 #include "core/text/messages.h"
 #include "core/text/profile_text.h"
 #include "core/profile/profile_listing.h"
@@ -247,11 +248,13 @@ TEST(SheetProblems, unusable_choices_are_refused_with_a_reason_and_no_pages) {
     }
 }
 
-TEST(SheetTitle, empty_fields_stay_empty_and_given_ones_are_written) {
+TEST(SheetTitle, empty_fields_stay_empty_and_given_ones_are_written_with_controls_as_spaces) {
     const Profile profile = test::Resolved(Road3km());
     SheetOptions options;
-    options.designer = "李工";
-    options.drawingNumber = "S3-1";
+    // Control characters pasted with a field are spaces on the page, so
+    // that every output draws the same text.
+    options.designer = "李\t工";
+    options.drawingNumber = "S3\x1b[2J\xc2\x85-1";
     const SheetSet set = BuildSheets(profile, options);
     ASSERT_FALSE(set.problem);
     const auto& texts = set.pages.front().texts;
@@ -265,9 +268,72 @@ TEST(SheetTitle, empty_fields_stay_empty_and_given_ones_are_written) {
         if (t.anchor.y > stationRow + 11) title.push_back(t.text);
     std::sort(title.begin(), title.end());
     std::vector<std::string> want = {"设计单位", "项目名称", "图名", "比例", "设计", "复核", "审核", "图号", "日期", "页次",
-                                     "李工", "S3-1", "纵断面图", "横 1:2000  竖 1:200", "第 1 页 共 5 页"};
+                                     "李 工", "S3 [2J -1", "纵断面图", "横 1:2000  竖 1:200", "第 1 页 共 5 页"};
     std::sort(want.begin(), want.end());
     EXPECT_EQ(title, want);
+}
+
+// A dense survey (a scanner's, a point every centimetre) is drawn as the
+// paper shows it: a bounded number of vertices a millimetre, still reaching
+// every surveyed point's height in its column, while the band keeps the
+// exact ground elevations.
+TEST(SheetGround, a_dense_survey_is_thinned_to_the_paper_keeping_its_extremes_and_exact_bands) {
+    const Profile profile = test::Resolved(Road3km());
+    GroundModel model;
+    model.stations = GroundStations::Internal;
+    for (int i = 0; i <= 300'000; ++i) {
+        const double s = i * 0.01;
+        // Above the design throughout: every band column is a station's own.
+        const double z = profile.At(s).elevation + 3 + 1.5 * std::sin(s / 40) + 0.05 * (i % 7) - 0.3 * (i % 1000 == 0);
+        model.points.push_back({Station{s, 0}, z, 0});
+    }
+    const std::optional<GroundLine> line = GroundLine::Make(model, profile);
+    ASSERT_TRUE(line);
+    const SheetGround ground = SheetGroundOf(profile, *line);
+    const SheetSet set = BuildSheets(profile, With(SheetPaper::A3, 2000, 200), &ground);
+    ASSERT_FALSE(set.problem);
+    constexpr double kColumn = 0.25;
+    std::size_t checkedBands = 0;
+    for (std::size_t i = 0; i < set.frames.size(); ++i) {
+        const SheetFrame& f = set.frames[i];
+        ASSERT_EQ(f.datums.size(), 1u);
+        std::map<long, std::pair<double, double>> drawn;  // column: lowest and highest y drawn
+        std::size_t vertices = 0;
+        for (const auto& l : set.pages[i].lines) {
+            if (l.role != PageRole::GroundLine) continue;
+            vertices += l.points.size();
+            for (const auto& p : l.points) {
+                auto [it, fresh] = drawn.try_emplace(std::lround(std::floor((p.x - f.left) / kColumn)), p.y, p.y);
+                it->second = {std::min(it->second.first, p.y), std::max(it->second.second, p.y)};
+            }
+        }
+        EXPECT_LE(vertices, static_cast<std::size_t>(8 * (f.right - f.left) / kColumn)) << "page " << i + 1;
+        const auto& s = line->Stations();
+        const auto& z = line->Elevations();
+        for (std::size_t k = 0; k < s.size(); ++k) {
+            if (s[k] < f.from || s[k] > f.to) continue;
+            const double x = f.left + (s[k] - f.from) * f.xPerUnit;
+            const double y = f.bottom - (z[k] - f.datums[0].datum) * f.yPerUnit;
+            // Its column, or a neighbour where it lies on their border.
+            const long column = std::lround(std::floor((x - f.left) / kColumn));
+            double low = INFINITY, high = -INFINITY;
+            for (long c = column - 1; c <= column + 1; ++c)
+                if (const auto it = drawn.find(c); it != drawn.end())
+                    low = std::min(low, it->second.first), high = std::max(high, it->second.second);
+            EXPECT_GE(y, low - 1e-6) << s[k];
+            EXPECT_LE(y, high + 1e-6) << s[k];
+        }
+        for (const auto& [label, cells] : test::ReadBands(test::TextsOf(set.pages[i]))) {
+            // The whole 20 m columns, whose labels are their stations exactly.
+            const auto g = cells.find("地面高程");
+            const std::optional<Station> station = ParseStation(label);
+            ASSERT_TRUE(station) << label;
+            if (g == cells.end() || std::fmod(station->value, 20) != 0) continue;
+            EXPECT_EQ(g->second, FixedText(*line->At(profile.InternalOf(*station)), 3)) << label;
+            ++checkedBands;
+        }
+    }
+    EXPECT_GT(checkedBands, 100u);
 }
 
 // The 竖曲线要素表 on its own pages: the header on every page, every row once

@@ -170,6 +170,24 @@ TEST(GroundLine, every_problem_is_named_by_its_row) {
     EXPECT_EQ(rows, (std::vector<std::size_t>{3, 4, 5, 6}));
 }
 
+// A table with problems on every row: the first hundred by point, whichever
+// check found them, and the count of all of them.
+TEST(GroundLine, problems_are_listed_up_to_a_hundred_in_order_and_all_counted) {
+    const Profile profile = test::Resolved({"主线", LengthUnit::Metre, {test::Point(0, 100), test::Point(1000, 110)}, {}});
+    GroundModel model;
+    for (std::size_t i = 0; i < 30'000; ++i)  // every third before the start, the others all at K0+010
+        model.points.push_back({{i % 3 == 1 ? -5.0 : 10.0, 0}, 1, i + 2});
+    std::vector<GroundProblem> problems;
+    std::size_t count = 0;
+    EXPECT_FALSE(GroundLine::Make(model, profile, &problems, &count));
+    EXPECT_EQ(count, 10'000u + 19'999u);
+    ASSERT_EQ(problems.size(), kListedGroundProblems);
+    for (std::size_t k = 0; k < problems.size(); ++k) {
+        EXPECT_EQ(problems[k].point, k + 1);
+        EXPECT_EQ(problems[k].kind, k % 3 == 0 ? GroundProblemKind::OutsideProfile : GroundProblemKind::Duplicate);
+    }
+}
+
 TEST(GroundLine, a_listing_lists_zero_points_once_joining_the_note_of_a_key_point_there) {
     // The last shared case crosses at a ground point on a PVI (K0+100).
     const GroundCase c = test::GroundCases().back();

@@ -314,19 +314,24 @@ TEST(ProfileDocument, imports_ground_refuses_what_does_not_fit_and_keeps_it_over
                                     {"K0+500", "101", "", "", "", "", ""}});
     ASSERT_TRUE(document.CurrentProfile());
     const QString good = WriteText(dir, "ground.csv", "桩号,地面高程\r\nK0+000,101\r\nK0+200,101\r\n");
+    std::string repeated = "桩号,地面高程\n";
+    for (int i = 0; i < 300; ++i) repeated += "K0+000,101\n";
     const struct {
         const char* name;
-        const char* text;
+        std::string text;
         const char* says;
     } refused[] = {
         {"a cell that does not read", "桩号,地面高程\nK0+000,101\nK0+0x0,101\n", "无法识别"},
         {"beyond the profile's end", "桩号,地面高程\nK0+000,101\nK0+900,101\n", "地面线"},
         {"one point", "桩号,地面高程\nK0+000,101\n", "地面线"},
+        // The first hundred problems, and how many more.
+        {"three hundred rows of one station", repeated, "另有 199 处问题未列出。"},
     };
     for (const auto& c : refused) {
         SCOPED_TRACE(c.name);
-        const QString message = document.ImportGround(WriteText(dir, "bad.csv", c.text));
+        const QString message = document.ImportGround(WriteText(dir, "bad.csv", c.text.c_str()));
         EXPECT_TRUE(message.contains(QString::fromUtf8(c.says))) << message.toStdString();
+        EXPECT_LE(message.count(QLatin1Char('\n')), 101);
         EXPECT_FALSE(document.Ground());
         EXPECT_FALSE(document.CurrentGround());
     }

@@ -34,10 +34,11 @@ QPolygonF Polygon(const std::vector<PagePoint>& points) {
 }
 
 void DrawText(QPainter& painter, const PageText& text, const QFont& font, const QFontMetricsF& metrics) {
-    const QString s = QString::fromStdString(text.text);
+    const std::string drawn = DrawnText(text.text);
+    const QString s = QString::fromStdString(drawn);
     // The page lays text out at PageTextWidth; a font that runs wider is
     // narrowed to it, so that nothing reaches beyond the box it was given.
-    const double wanted = PageTextWidth(text.text, kShapingPixels);
+    const double wanted = PageTextWidth(drawn, kShapingPixels);
     const double measured = metrics.horizontalAdvance(s);
     const double squeeze = measured > wanted && measured > 0 ? wanted / measured : 1.0;
     const double width = measured * squeeze;
