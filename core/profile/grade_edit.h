@@ -84,6 +84,17 @@ struct SplitPoint {
 };
 std::optional<SplitPoint> SplitGradeAt(const Profile& profile, double station, const GradeSnap& snap);
 
+// One edit of the PVI table that a gesture on the plot asks for: a point
+// moved or its curve changed (`value` is the whole point as it becomes), a
+// point inserted at `point` (the points from there on move one down), or
+// the point `point` removed.
+struct PointEdit {
+    enum class Kind { Move, Curve, Insert, Remove };
+    Kind kind = Kind::Move;
+    std::size_t point = 0;
+    ProfilePoint value;
+};
+
 // The model with point `point` replaced: what a drag shows before the table
 // takes it.
 ProfileModel WithPoint(const ProfileModel& model, std::size_t point, const ProfilePoint& value);
