@@ -61,11 +61,18 @@ int PlotWidget::CurveMiddleNear(QPointF position) const {
 bool PlotWidget::EditPress(QMouseEvent* event) {
     if (!profile_) return false;
     EditDrag drag;
-    drag.element = PviNear(event->position());
-    if (drag.element < 0) {
-        drag.element = CurveMiddleNear(event->position());
-        drag.what = EditDrag::What::Curve;
-    }
+    // At a small exaggeration a curve's middle lies a few pixels from its
+    // PVI: the one nearer the press is taken.
+    const int pvi = PviNear(event->position()), curve = CurveMiddleNear(event->position());
+    auto distance = [&](int element, bool middle) {
+        const CurveElementsRow& row = profile_->Elements()[static_cast<std::size_t>(element)];
+        const double z = middle ? profile_->At(row.pviStation).elevation : row.pviElevation;
+        const DevicePoint p = transform_.ToDevice({row.pviStation, z});
+        return std::hypot(p.x - event->position().x(), p.y - event->position().y());
+    };
+    const bool takeCurve = curve >= 0 && (pvi < 0 || distance(curve, true) < distance(pvi, false));
+    drag.element = takeCurve ? curve : pvi;
+    if (takeCurve) drag.what = EditDrag::What::Curve;
     if (drag.element < 0) return false;
     drag.base = profile_;
     drag.pressedAt = event->position();
