@@ -3,6 +3,7 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include "core/drawing/plot_page.h"
 #include "core/profile/ground_line.h"
 #include "core/text/ground_text.h"
 
@@ -19,14 +20,19 @@ FillCutPanel::FillCutPanel(QWidget* parent) : QWidget(parent), text_(new QPlainT
     SetProfile(nullptr, nullptr);
 }
 
-void FillCutPanel::SetProfile(std::shared_ptr<const Profile> profile, std::shared_ptr<const GroundLine> ground) {
+void FillCutPanel::SetProfile(std::shared_ptr<const Profile> profile, std::shared_ptr<const GroundLine> ground,
+                              const PlotGround* drawn) {
     QString text;
     if (!profile) {
         text = QStringLiteral("尚无纵断面。");
     } else if (!ground) {
         text = QStringLiteral("没有地面线：导入地面线（文件 → 导入地面线）或在地面线表中输入后，这里显示填挖汇总。");
     } else {
-        const GroundSummary summary = SummarizeGround(*profile, *ground, ground->StartStation(), ground->EndStation());
+        const double from = ground->StartStation(), to = ground->EndStation();
+        const GroundSummary summary =
+            drawn && drawn->line == ground.get()
+                ? SummarizeGround(*profile, *ground, from, to, drawn->zeroPoints, drawn->stretches)
+                : SummarizeGround(*profile, *ground, from, to);
         TextOptions options;
         options.stations = StationStyle::K;
         text = QString::fromStdString(GroundSummaryText(*profile, summary, options));

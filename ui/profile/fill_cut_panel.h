@@ -15,6 +15,7 @@ class QPlainTextEdit;
 namespace tarnvel {
 class GroundLine;
 class Profile;
+struct PlotGround;
 }  // namespace tarnvel
 
 namespace tarnvel::ui::profile {
@@ -26,8 +27,12 @@ class FillCutPanel : public QWidget {
 public:
     explicit FillCutPanel(QWidget* parent = nullptr);
 
-    // The profile (null: none) and its ground line checked against it (null: none).
-    void SetProfile(std::shared_ptr<const Profile> profile, std::shared_ptr<const GroundLine> ground);
+    // The profile (null: none) and its ground line checked against it (null:
+    // none). `drawn`, when given, is the plot's ground of this very profile:
+    // its zero points and stretches are taken rather than found again, which
+    // halves the work of every frame of a drag.
+    void SetProfile(std::shared_ptr<const Profile> profile, std::shared_ptr<const GroundLine> ground,
+                    const PlotGround* drawn = nullptr);
     QString Text() const;
 
 private:

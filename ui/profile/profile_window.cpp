@@ -328,7 +328,9 @@ void ProfileWindow::CreateWidgets() {
         if (edit.kind != PointEdit::Kind::Remove) SelectPoint(static_cast<int>(edit.point), nullptr);
     });
     connect(plot_, &PlotWidget::draftChanged, fillCut_,
-            [this](const std::shared_ptr<const Profile>& draft) { fillCut_->SetProfile(draft, plot_->ground()); });
+            [this](const std::shared_ptr<const Profile>& draft) {
+        fillCut_->SetProfile(draft, plot_->ground(), plot_->profile() == draft ? &plot_->plotGround() : nullptr);
+    });
     connect(plot_, &PlotWidget::editRefused, this, [this](const QString& why) { statusBar()->showMessage(why, 8000); });
     resize(1400, 900);
 }
@@ -436,7 +438,7 @@ void ProfileWindow::ShowProfile() {
     plot_->setProfile(profile, ground);
     query_->SetProfile(profile, ground);
     listing_->SetProfile(profile, ground);
-    fillCut_->SetProfile(profile, ground);
+    fillCut_->SetProfile(profile, ground, plot_->profile() == profile ? &plot_->plotGround() : nullptr);
     // The highlight follows the PVI, wherever its element row now is.
     const QModelIndex current = pviView_->currentIndex();
     const int element = current.isValid() ? elementsModel_->RowOfPoint(current.row()) : -1;

@@ -64,6 +64,8 @@ public:
     const std::shared_ptr<const Profile>& profile() const { return profile_; }
     const std::shared_ptr<const GroundLine>& ground() const { return ground_; }
     const ProfileDrawing& drawing() const { return drawing_; }
+    // The ground as drawn against profile(): its zero points and stretches.
+    const PlotGround& plotGround() const { return plotGround_; }
     // The page last laid out for painting; nothing before the first paint.
     const Page* laidOutPage() const;
 
