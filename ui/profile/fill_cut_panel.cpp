@@ -13,7 +13,7 @@ FillCutPanel::FillCutPanel(QWidget* parent) : QWidget(parent), text_(new QPlainT
     setObjectName(QStringLiteral("FillCutPanel"));
     text_->setObjectName(QStringLiteral("FillCutSummary"));
     text_->setReadOnly(true);
-    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(text_);

@@ -291,7 +291,7 @@ void ProfileWindow::CreateWidgets() {
     // First sizes: the tables wide enough for their columns, the plot the rest.
     mainSplitter_->setSizes({470, 930});
     rightSplitter_->setSizes({520, 330});
-    lowerSplitter_->setSizes({400, 300, 230});
+    lowerSplitter_->setSizes({330, 330, 270});
 
     status_ = new QLabel;
     status_->setObjectName(QStringLiteral("ProfileStatus"));
