@@ -10,10 +10,15 @@
 
 namespace tarnvel::ui::profile {
 
-void ApplyPointEdit(ProfileDocument& document, const PointEdit& edit) {
+QString ApplyPointEdit(ProfileDocument& document, const PointEdit& edit) {
     EditTableModel& table = document.PviModel();
+    const auto profile = document.CurrentProfile();
     const int row = static_cast<int>(edit.point);
-    if (row < 0 || (edit.kind == PointEdit::Kind::Insert ? row > table.rowCount() : row >= table.rowCount())) return;
+    if (!document.TableProblem().isEmpty() || !profile ||
+        profile->Model().points.size() != static_cast<std::size_t>(table.rowCount()) ||
+        row > table.rowCount() || (edit.kind != PointEdit::Kind::Insert && row >= table.rowCount())) {
+        return QStringLiteral("表格中有问题（已标红），图上的修改未写入：请先改正表格。");
+    }
     const QStringList cells = PviRowsOf({edit.value}).front();
     switch (edit.kind) {
     case PointEdit::Kind::Move:
@@ -40,6 +45,7 @@ void ApplyPointEdit(ProfileDocument& document, const PointEdit& edit) {
         table.RemoveRowRange(row, 1);
         break;
     }
+    return QString();
 }
 
 }  // namespace tarnvel::ui::profile

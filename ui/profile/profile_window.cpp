@@ -324,7 +324,10 @@ void ProfileWindow::CreateWidgets() {
     // The grade line designed on the plot: each gesture one edit of the PVI
     // table, the 填挖 summary following every draft of a drag.
     connect(plot_, &PlotWidget::pointEdited, this, [this](const PointEdit& edit) {
-        ApplyPointEdit(*document_, edit);
+        if (const QString refused = ApplyPointEdit(*document_, edit); !refused.isEmpty()) {
+            statusBar()->showMessage(refused, 8000);
+            return;
+        }
         if (edit.kind != PointEdit::Kind::Remove) SelectPoint(static_cast<int>(edit.point), nullptr);
     });
     connect(plot_, &PlotWidget::draftChanged, fillCut_,

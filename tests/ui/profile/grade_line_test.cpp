@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QMouseEvent>
 #include <QToolButton>
 #include <QUndoStack>
@@ -116,6 +117,18 @@ TEST_F(GradeLineTest, escape_cancels_a_drag_and_ctrl_slides_along_the_grade_befo
     const CurveElementsRow& free = window().CurrentProfile()->Elements().at(1);
     EXPECT_NE(std::fmod(free.pviStation, 10), 0);
     EXPECT_NEAR(free.gradeOut, slid.gradeOut, 1e-9) << "Alt keeps the grade after";
+
+    // While a cell is at fault the plot shows the last valid profile, whose
+    // points need not be the rows: a drag then writes nothing.
+    Pvi().InsertEmptyRows(1, 1);
+    const std::vector<QStringList> faulty = Pvi().Rows();
+    const int faultySteps = undo.count();
+    Drag(At(free.pviStation, free.pviElevation), At(free.pviStation + 30, free.pviElevation + 2));
+    EXPECT_EQ(Pvi().Rows(), faulty);
+    EXPECT_EQ(undo.count(), faultySteps);
+    EXPECT_EQ(plot->profile(), window().CurrentProfile());
+    EXPECT_TRUE(window().statusBar()->currentMessage().startsWith(QStringLiteral("表格中有问题")))
+        << window().statusBar()->currentMessage().toStdString();
 }
 
 TEST_F(GradeLineTest, a_dragged_curve_middle_gives_a_round_radius) {

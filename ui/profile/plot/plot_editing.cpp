@@ -5,6 +5,7 @@
 // core/profile/grade_edit.h, always from the profile as it was when the drag
 // began.
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -19,9 +20,6 @@
 
 namespace tarnvel::ui {
 namespace {
-
-constexpr double kClickSlop = 3;     // pixels a press may move and still be a click
-constexpr double kPickDistance = 8;  // pixels from a marker or the line that pick it
 
 QString Fixed(double value, int decimals = 3) {
     return std::isfinite(value) ? QString::fromStdString(FixedText(value, decimals)) : QStringLiteral("—");

@@ -15,8 +15,6 @@ namespace tarnvel::ui {
 namespace {
 
 constexpr double kMinExaggeration = 1, kMaxExaggeration = 1000;
-constexpr double kClickSlop = 3;      // pixels a press may move and still be a click
-constexpr double kPickDistance = 8;   // pixels from a PVI marker that select it
 // Scales beyond these show nothing useful and, far enough, lose precision.
 constexpr double kMinScale = 1e-6, kMaxScale = 1e3;  // pixels per unit of station
 // A margin inside the frame keeps the end points and their labels clear of

@@ -142,6 +142,8 @@ private:
     // The wheel's vertical rule (see the top of this file), applied to `t`.
     void KeepLineInView(ViewTransform& t) const;
 
+    static constexpr double kClickSlop = 3;     // pixels a press may move and still be a click
+    static constexpr double kPickDistance = 8;  // pixels from a marker or the line that pick it
     // A PVI or a curve held by the mouse (plot_editing.cpp).
     struct EditDrag {
         enum class What { Pvi, Curve } what = What::Pvi;
