@@ -80,8 +80,16 @@ bool PlotWidget::EditPress(QMouseEvent* event) {
 }
 
 bool PlotWidget::EditMove(QMouseEvent* event) {
-    if (!edit_) return false;
     const QPointF at = event->position();
+    if (!edit_) {
+        // What a press would take: a PVI moves every way, a curve's middle up and down.
+        if (!dragFrom_ && profile_) {
+            if (PviNear(at) >= 0) setCursor(Qt::SizeAllCursor);
+            else if (CurveMiddleNear(at) >= 0) setCursor(Qt::SizeVerCursor);
+            else unsetCursor();
+        }
+        return false;
+    }
     if (!edit_->moving) {
         const QPointF moved = at - edit_->pressedAt;
         if (std::hypot(moved.x(), moved.y()) <= kClickSlop) return true;

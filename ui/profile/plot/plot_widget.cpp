@@ -80,6 +80,7 @@ void PlotWidget::setProfile(std::shared_ptr<const Profile> profile, std::shared_
     if (!profile) ground.reset();
     if (profile == profile_ && ground == ground_) return;
     // A new profile from outside ends any drag: its base is gone.
+    if (edit_) unsetCursor();
     edit_.reset();
     profile_ = std::move(profile);
     ground_ = std::move(ground);
