@@ -10,7 +10,7 @@
 
 #include <QString>
 
-#include "core/profile/grade_edit.h"
+#include "core/profile/pvi_edit.h"
 
 namespace tarnvel::ui::profile {
 

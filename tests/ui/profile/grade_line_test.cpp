@@ -13,7 +13,7 @@
 
 #include <cmath>
 
-#include "core/profile/grade_edit.h"
+#include "core/profile/pvi_edit.h"
 #include "tests/ui/profile/profile_fixture.h"
 #include "ui/profile/plot/plot_widget.h"
 #include "ui/profile/profile_document.h"

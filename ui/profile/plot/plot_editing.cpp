@@ -2,7 +2,7 @@
 // stations and elevations, a draft of the profile drawn while a drag goes
 // on, and one PointEdit when it ends. What a point becomes (snapping,
 // sliding, the radius from a dragged E, the split point) is decided in
-// core/profile/grade_edit.h, always from the profile as it was when the drag
+// core/profile/pvi_edit.h, always from the profile as it was when the drag
 // began.
 
 #include <algorithm>

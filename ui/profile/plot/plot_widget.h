@@ -21,7 +21,7 @@
 // profile with the numbers of the PVI beside it; Escape cancels. Every
 // gesture ends in one pointEdited(), which the window applies to the table
 // as one undo step. Snapping (setSnap, Shift suspends it) rounds what the
-// gesture gives (core/profile/grade_edit.h).
+// gesture gives (core/profile/pvi_edit.h).
 // Painting uses a scene of device-space paths and placed labels that is
 // rebuilt only when the view or the size changes (plot_scene.h), so that a
 // repaint of a long profile is a handful of path draws.
@@ -37,10 +37,10 @@ class QPainter;
 
 #include "core/profile/ground_line.h"
 #include "core/profile/profile.h"
+#include "core/profile/pvi_edit.h"
 #include "core/drawing/plot_page.h"
 #include "core/drawing/profile_drawing.h"
 #include "core/drawing/view_transform.h"
-#include "core/profile/grade_edit.h"
 
 namespace tarnvel::ui {
 
@@ -64,8 +64,6 @@ public:
     const std::shared_ptr<const Profile>& profile() const { return profile_; }
     const std::shared_ptr<const GroundLine>& ground() const { return ground_; }
     const ProfileDrawing& drawing() const { return drawing_; }
-    // The ground as drawn against profile(): its zero points and stretches.
-    const PlotGround& plotGround() const { return plotGround_; }
     // The page last laid out for painting; nothing before the first paint.
     const Page* laidOutPage() const;
 
@@ -92,6 +90,8 @@ public:
     // How drags, double clicks and nudges round what they give.
     const GradeSnap& snap() const { return snap_; }
     void setSnap(const GradeSnap& snap) { snap_ = snap; }
+    // The ground as drawn against profile(): its zero points and stretches.
+    const PlotGround& plotGround() const { return plotGround_; }
     // A PVI or a curve is being dragged: profile() is then the draft.
     bool isDragging() const { return edit_ && edit_->moving; }
 

@@ -1,4 +1,4 @@
-#include "core/profile/grade_edit.h"
+#include "core/profile/pvi_edit.h"
 
 #include <algorithm>
 #include <cmath>

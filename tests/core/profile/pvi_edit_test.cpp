@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/profile/grade_edit.h"
+#include "core/profile/pvi_edit.h"
 
 namespace tarnvel {
 namespace {
@@ -27,7 +27,7 @@ Profile TwoCurves(CurveKind kind = CurveKind::ParabolaRadius) {
     return *Profile::Resolve(model);
 }
 
-TEST(GradeEdit, dragged_points_snap_slide_and_stay_between_their_neighbours) {
+TEST(PviEdit, dragged_points_snap_slide_and_stay_between_their_neighbours) {
     const Profile profile = TwoCurves();
     struct Case {
         const char* name;
@@ -66,7 +66,7 @@ TEST(GradeEdit, dragged_points_snap_slide_and_stay_between_their_neighbours) {
     }
 }
 
-TEST(GradeEdit, nudges_step_to_the_grid_and_radii_snap_to_round_values) {
+TEST(PviEdit, nudges_step_to_the_grid_and_radii_snap_to_round_values) {
     const Profile profile = TwoCurves();
     const GradeSnap snap{true, 20, 0.05};
     // Station +1 step: 500 is on the grid, so a whole step.
@@ -83,7 +83,7 @@ TEST(GradeEdit, nudges_step_to_the_grid_and_radii_snap_to_round_values) {
     for (const auto& r : radii) EXPECT_EQ(SnapRadius(r.radius), r.snapped) << r.radius;
 }
 
-TEST(GradeEdit, a_dragged_external_gives_the_curve_that_has_it) {
+TEST(PviEdit, a_dragged_external_gives_the_curve_that_has_it) {
     // Δi = 3 %: a parabola's E = R × 0.0009 / 8.
     const Profile parabolas = TwoCurves();
     EXPECT_EQ(CurveForExternal(parabolas, 0, 0.45, {true, 10, 0.01})->radius, 4000);
@@ -102,7 +102,7 @@ TEST(GradeEdit, a_dragged_external_gives_the_curve_that_has_it) {
     }
 }
 
-TEST(GradeEdit, a_double_click_splits_a_grade_on_the_line_but_never_a_curve) {
+TEST(PviEdit, a_double_click_splits_a_grade_on_the_line_but_never_a_curve) {
     const Profile profile = TwoCurves();
     const auto split = SplitGradeAt(profile, 347.2, {true, 10, 0.01});
     ASSERT_TRUE(split.has_value());
