@@ -21,7 +21,8 @@ bash "$root/scripts/install-deps.sh"
 build="$root/build-bench"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTARNVEL_BUILD_TESTS=OFF -DTARNVEL_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target core_bench tarnvel_window_listing_bench tarnvel-cli \
-    profile_files_bench profile_file_read tarnvel_plot_bench tarnvel_profile_edit_bench tarnvel_profile_open
+    profile_files_bench profile_file_read tarnvel_plot_bench tarnvel_profile_edit_bench tarnvel_profile_open \
+    tarnvel_grade_drag_bench
 
 echo "== Core"
 "$build/bin/core_bench"
@@ -31,6 +32,8 @@ echo "== Profile plot: repaint, drawing, PDF sheet (offscreen)"
 QT_QPA_PLATFORM=offscreen "$build/bin/tarnvel_plot_bench"
 echo "== Profile window: editing one cell of a long PVI table (offscreen)"
 QT_QPA_PLATFORM=offscreen "$build/bin/tarnvel_profile_edit_bench"
+echo "== Profile plot: dragging a PVI over a long ground line, beside the repaint (offscreen)"
+QT_QPA_PLATFORM=offscreen "$build/bin/tarnvel_grade_drag_bench"
 # The best of five runs of a command, in seconds.
 best_of_5() {
     local best="" start t

@@ -13,6 +13,7 @@ packages=(
     libdxflib-dev                   # DXF sheets (dxflib, GPL-2.0-or-later)
     poppler-utils                   # the sheet tests render and count the PDF pages
     xvfb xauth imagemagick          # a real X server and `import` for screenshots and manual looks
+    xdotool                         # the mouse held down in a screenshot of a drag
     fonts-arphic-uming              # a Song-style CJK font for the Chinese captions
     clang libclang-rt-14-dev        # libFuzzer and the sanitizer runtimes
     dpkg-dev file desktop-file-utils  # the Debian package and its checks

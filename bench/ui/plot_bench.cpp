@@ -12,6 +12,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/ui/bench_profiles.h"
 #include "bench/ui/bench_services.h"
 
 #include "core/drawing/sheet.h"
@@ -23,16 +24,7 @@ namespace {
 
 using namespace tarnvel;
 
-Profile LongProfile(int pvis) {
-    ProfileModel model{"bench", LengthUnit::Metre, {}, {}};
-    for (int i = 0; i <= pvis + 1; ++i) {
-        const bool end = i == 0 || i == pvis + 1;
-        const double elevation = 100 + (i % 2) * 6.0 + (i % 7) * 0.5;
-        model.points.push_back({Station{i * 300.0, 0}, elevation,
-                                end ? CurveSpec{} : CurveSpec{CurveKind::ParabolaRadius, 3000.0 + (i % 5) * 500, 0, 0, 0}});
-    }
-    return *Profile::Resolve(model);
-}
+using bench::LongProfile;
 
 void Repaint(benchmark::State& state, bool pan) {
     ui::PlotWidget plot;

@@ -731,8 +731,9 @@ Page PlotPage(const Profile& profile, const ProfileDrawing& drawing, const ViewT
 PlotGround MakePlotGround(const Profile& profile, const GroundLine& ground) {
     PlotGround plot;
     plot.line = &ground;
-    plot.zeroPoints = FindZeroPoints(profile, ground);
-    plot.stretches = FillCutStretches(profile, ground);
+    FillCutCrossings crossings = CrossGround(profile, ground);
+    plot.zeroPoints = std::move(crossings.zeroPoints);
+    plot.stretches = std::move(crossings.stretches);
     const auto& z = ground.Elevations();
     if (!z.empty()) {
         const auto [low, high] = std::minmax_element(z.begin(), z.end());

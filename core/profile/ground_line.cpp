@@ -311,17 +311,27 @@ std::vector<FillCutStretch> FillCutStretches(const Profile& profile, const Groun
     return Cross(profile, ground).stretches;
 }
 
+FillCutCrossings CrossGround(const Profile& profile, const GroundLine& ground) {
+    Crossings c = Cross(profile, ground);
+    return {std::move(c.zeros), std::move(c.stretches)};
+}
+
 GroundSummary SummarizeGround(const Profile& profile, const GroundLine& ground, double from, double to) {
+    const Crossings crossings = Cross(profile, ground);
+    return SummarizeGround(profile, ground, from, to, crossings.zeros, crossings.stretches);
+}
+
+GroundSummary SummarizeGround(const Profile& profile, const GroundLine& ground, double from, double to,
+                              std::span<const double> zeroPoints, std::span<const FillCutStretch> stretches) {
     GroundSummary summary;
     summary.from = std::max(from, ground.StartStation());
     summary.to = std::min(to, ground.EndStation());
     if (!(summary.from <= summary.to)) return summary;
     summary.covered = true;
 
-    const Crossings crossings = Cross(profile, ground);
-    for (double z : crossings.zeros)
+    for (double z : zeroPoints)
         if (z >= summary.from && z <= summary.to) summary.zeroPoints.push_back(z);
-    for (FillCutStretch stretch : crossings.stretches) {
+    for (FillCutStretch stretch : stretches) {
         stretch.from = std::max(stretch.from, summary.from);
         stretch.to = std::min(stretch.to, summary.to);
         if (!(stretch.to > stretch.from) || stretch.sign == FillCutSign::OnGround) continue;

@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -158,5 +159,17 @@ struct GroundSummary {
     std::vector<double> zeroPoints;  // within [from, to]
 };
 GroundSummary SummarizeGround(const Profile& profile, const GroundLine& ground, double from, double to);
+
+// The zero points (as FindZeroPoints) and the stretches (as FillCutStretches)
+// from one pass along the line, which each of them alone costs: what a plot
+// draws and its summary share while a design is dragged over a long ground.
+struct FillCutCrossings {
+    std::vector<double> zeroPoints;
+    std::vector<FillCutStretch> stretches;
+};
+FillCutCrossings CrossGround(const Profile& profile, const GroundLine& ground);
+// SummarizeGround from the crossings of this profile and ground made already.
+GroundSummary SummarizeGround(const Profile& profile, const GroundLine& ground, double from, double to,
+                              std::span<const double> zeroPoints, std::span<const FillCutStretch> stretches);
 
 }  // namespace tarnvel

@@ -32,9 +32,12 @@
 #include "ui/profile/edit_table_model.h"
 #include "ui/profile/edit_table_view.h"
 #include "ui/profile/elements_model.h"
+#include "ui/profile/fill_cut_panel.h"
 #include "ui/profile/ground_table.h"
 #include "ui/profile/listing_panel.h"
 #include "ui/profile/plot/plot_widget.h"
+#include "ui/profile/plot_snap_bar.h"
+#include "ui/profile/point_edit.h"
 #include "ui/profile/profile_document.h"
 #include "ui/profile/profile_settings.h"
 #include "ui/profile/pvi_table.h"
@@ -231,6 +234,7 @@ void ProfileWindow::CreateWidgets() {
     auto* fit = SmallButton(QStringLiteral("PlotFitAll"), QStringLiteral("全图"), sheetBar);
     connect(fit, &QPushButton::clicked, plot_, &PlotWidget::fitAll);
     sheetLayout->addWidget(fit);
+    sheetLayout->addWidget(MakeSnapBar(*plot_, *settings_, sheetBar));
 
     auto* plotArea = new QWidget;
     auto* plotLayout = new QVBoxLayout(plotArea);
@@ -257,8 +261,13 @@ void ProfileWindow::CreateWidgets() {
     lowerSplitter_->setObjectName(QStringLiteral("LowerSplitter"));
     lowerSplitter_->addWidget(elementsBox);
     lowerSplitter_->addWidget(queryBox);
+    fillCut_ = new FillCutPanel;
+    auto* fillCutBox = new QGroupBox(QStringLiteral("填挖汇总"));
+    (new QVBoxLayout(fillCutBox))->addWidget(fillCut_);
+    lowerSplitter_->addWidget(fillCutBox);
     lowerSplitter_->setStretchFactor(0, 3);
     lowerSplitter_->setStretchFactor(1, 2);
+    lowerSplitter_->setStretchFactor(2, 2);
     rightSplitter_ = new QSplitter(Qt::Vertical);
     rightSplitter_->setObjectName(QStringLiteral("RightSplitter"));
     rightSplitter_->addWidget(plotArea);
@@ -282,7 +291,7 @@ void ProfileWindow::CreateWidgets() {
     // First sizes: the tables wide enough for their columns, the plot the rest.
     mainSplitter_->setSizes({470, 930});
     rightSplitter_->setSizes({520, 330});
-    lowerSplitter_->setSizes({520, 410});
+    lowerSplitter_->setSizes({330, 330, 270});
 
     status_ = new QLabel;
     status_->setObjectName(QStringLiteral("ProfileStatus"));
@@ -312,6 +321,20 @@ void ProfileWindow::CreateWidgets() {
     connect(query_, &QueryPanel::stationAnswered, plot_, &PlotWidget::setQueryStation);
     connect(query_, &QueryPanel::stationCleared, plot_, [plot = plot_] { plot->setQueryStation(std::nullopt); });
     connect(plot_, &PlotWidget::pviClicked, this, [this](int pvi) { SelectPoint(elementsModel_->PointOfRow(pvi), plot_); });
+    // The grade line designed on the plot: each gesture one edit of the PVI
+    // table, the 填挖 summary following every draft of a drag.
+    connect(plot_, &PlotWidget::pointEdited, this, [this](const PointEdit& edit) {
+        if (const QString refused = ApplyPointEdit(*document_, edit); !refused.isEmpty()) {
+            statusBar()->showMessage(refused, 8000);
+            return;
+        }
+        if (edit.kind != PointEdit::Kind::Remove) SelectPoint(static_cast<int>(edit.point), nullptr);
+    });
+    connect(plot_, &PlotWidget::draftChanged, fillCut_,
+            [this](const std::shared_ptr<const Profile>& draft) {
+        fillCut_->SetProfile(draft, plot_->ground(), plot_->profile() == draft ? &plot_->plotGround() : nullptr);
+    });
+    connect(plot_, &PlotWidget::editRefused, this, [this](const QString& why) { statusBar()->showMessage(why, 8000); });
     resize(1400, 900);
 }
 
@@ -418,6 +441,7 @@ void ProfileWindow::ShowProfile() {
     plot_->setProfile(profile, ground);
     query_->SetProfile(profile, ground);
     listing_->SetProfile(profile, ground);
+    fillCut_->SetProfile(profile, ground, plot_->profile() == profile ? &plot_->plotGround() : nullptr);
     // The highlight follows the PVI, wherever its element row now is.
     const QModelIndex current = pviView_->currentIndex();
     const int element = current.isValid() ? elementsModel_->RowOfPoint(current.row()) : -1;

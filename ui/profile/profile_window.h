@@ -14,6 +14,8 @@
 //   edit_table_model / _view  editable texts with undo, copy and paste
 //   elements_model            the curve elements table (read-only)
 //   query_panel, listing_panel  station query; range listing and its exports
+//   fill_cut_panel            the 填挖 summary, following every edit and drag
+//   plot_snap_bar, point_edit the plot's snapping controls; its edits applied to the table
 //   profile_file_commands.cpp import, save, recent files, sheets, PNG / SVG
 //   sheet_export_dialog       the choices of the 纵断面图 sheets
 //   profile_settings          size, splitters and recent files between runs
@@ -47,6 +49,7 @@ namespace profile {
 class EditTableModel;
 class EditTableView;
 class ElementsModel;
+class FillCutPanel;
 class ListingPanel;
 class ProfileDocument;
 class SheetExportDialog;
@@ -145,6 +148,7 @@ private:
     PlotWidget* plot_ = nullptr;
     profile::QueryPanel* query_ = nullptr;
     profile::ListingPanel* listing_ = nullptr;
+    profile::FillCutPanel* fillCut_ = nullptr;  // 填挖汇总
     QSplitter* mainSplitter_ = nullptr;   // tables | plot and the rest
     QSplitter* leftSplitter_ = nullptr;   // PVI table / chain table
     QSplitter* rightSplitter_ = nullptr;  // plot / elements and listing

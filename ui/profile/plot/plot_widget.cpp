@@ -15,8 +15,6 @@ namespace tarnvel::ui {
 namespace {
 
 constexpr double kMinExaggeration = 1, kMaxExaggeration = 1000;
-constexpr double kClickSlop = 3;      // pixels a press may move and still be a click
-constexpr double kPickDistance = 8;   // pixels from a PVI marker that select it
 // Scales beyond these show nothing useful and, far enough, lose precision.
 constexpr double kMinScale = 1e-6, kMaxScale = 1e3;  // pixels per unit of station
 // A margin inside the frame keeps the end points and their labels clear of
@@ -81,11 +79,30 @@ PlotWidget::~PlotWidget() = default;
 void PlotWidget::setProfile(std::shared_ptr<const Profile> profile, std::shared_ptr<const GroundLine> ground) {
     if (!profile) ground.reset();
     if (profile == profile_ && ground == ground_) return;
+    // A new profile from outside ends any drag: its base is gone.
+    if (edit_) unsetCursor();
+    edit_.reset();
+    profile_ = std::move(profile);
+    ground_ = std::move(ground);
+    Rebuild();
+    if (selectedPvi_ >= static_cast<int>(profile_ ? profile_->Elements().size() : 0)) selectedPvi_ = -1;
+    if (query_ && !(profile_ && *query_ >= profile_->StartStation() && *query_ <= profile_->EndStation()))
+        query_.reset();
+
+    hover_.reset();
+    if (!profile_) {
+        hasView_ = false;
+    } else if (!hasView_ || followFit_ ||
+               !Intersects(Extent(), transform_.Visible(PlotFrame(ToDeviceRect(QRectF(rect())))))) {
+        fitAll();
+    }
+    update();
+}
+
+void PlotWidget::Rebuild() {
     scene_.reset();
     drawing_ = {};
     plotGround_ = {};
-    profile_ = std::move(profile);
-    ground_ = std::move(ground);
     if (profile_) {
         try {
             drawing_ = BuildDrawing(*profile_);
@@ -100,18 +117,6 @@ void PlotWidget::setProfile(std::shared_ptr<const Profile> profile, std::shared_
         }
     }
     if (profile_) scene_ = std::make_unique<PlotScene>(*profile_, drawing_, ground_ ? &plotGround_ : nullptr);
-    if (selectedPvi_ >= static_cast<int>(profile_ ? profile_->Elements().size() : 0)) selectedPvi_ = -1;
-    if (query_ && !(profile_ && *query_ >= profile_->StartStation() && *query_ <= profile_->EndStation()))
-        query_.reset();
-
-    hover_.reset();
-    if (!profile_) {
-        hasView_ = false;
-    } else if (!hasView_ || followFit_ ||
-               !Intersects(Extent(), transform_.Visible(PlotFrame(ToDeviceRect(QRectF(rect())))))) {
-        fitAll();
-    }
-    update();
 }
 
 const Page* PlotWidget::laidOutPage() const {
@@ -221,6 +226,7 @@ void PlotWidget::paintEvent(QPaintEvent*) {
     scene_->PaintCached(painter);
     if (query_) PaintQuery(painter, *query_);
     if (hover_) PaintCursor(painter, *hover_);
+    if (isDragging()) PaintDragLabel(painter);
 }
 
 void PlotWidget::resizeEvent(QResizeEvent*) {
@@ -247,12 +253,17 @@ void PlotWidget::wheelEvent(QWheelEvent* event) {
 
 void PlotWidget::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
+    if (EditPress(event)) return;
     dragFrom_ = event->position();
     pressedAt_ = event->position();
     setCursor(Qt::ClosedHandCursor);
 }
 
 void PlotWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (EditMove(event)) {
+        UpdateReadout(event->position());
+        return;
+    }
     if (dragFrom_) {
         const QPointF delta = event->position() - *dragFrom_;
         dragFrom_ = event->position();
@@ -264,6 +275,7 @@ void PlotWidget::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void PlotWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && EditRelease(event)) return;
     if (event->button() != Qt::LeftButton || !dragFrom_) return;
     dragFrom_.reset();
     unsetCursor();
@@ -276,7 +288,7 @@ void PlotWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void PlotWidget::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) fitAll();
+    if (event->button() == Qt::LeftButton && !EditDoubleClick(event)) fitAll();
 }
 
 void PlotWidget::leaveEvent(QEvent*) {

@@ -13,6 +13,15 @@
 // zooms, and a view already showing the line does not move.
 // With a ground line the plot shades fill and cut and marks each 填挖交界,
 // and the readout under the mouse adds the ground and the fill or cut.
+// The plot is also where the grade line is designed (plot_editing.cpp): a
+// PVI is dragged (Ctrl: along the grade before it, Alt: along the grade
+// after), a curve's middle is dragged to change its size, a double click on
+// the design line adds a PVI there, Delete removes the selected one and the
+// arrow keys nudge it. While a drag goes on the plot draws a draft of the
+// profile with the numbers of the PVI beside it; Escape cancels. Every
+// gesture ends in one pointEdited(), which the window applies to the table
+// as one undo step. Snapping (setSnap, Shift suspends it) rounds what the
+// gesture gives (core/profile/pvi_edit.h).
 // Painting uses a scene of device-space paths and placed labels that is
 // rebuilt only when the view or the size changes (plot_scene.h), so that a
 // repaint of a long profile is a handful of path draws.
@@ -28,6 +37,7 @@ class QPainter;
 
 #include "core/profile/ground_line.h"
 #include "core/profile/profile.h"
+#include "core/profile/pvi_edit.h"
 #include "core/drawing/plot_page.h"
 #include "core/drawing/profile_drawing.h"
 #include "core/drawing/view_transform.h"
@@ -77,6 +87,14 @@ public:
 
     QSize sizeHint() const override { return {800, 400}; }
 
+    // How drags, double clicks and nudges round what they give.
+    const GradeSnap& snap() const { return snap_; }
+    void setSnap(const GradeSnap& snap) { snap_ = snap; }
+    // The ground as drawn against profile(): its zero points and stretches.
+    const PlotGround& plotGround() const { return plotGround_; }
+    // A PVI or a curve is being dragged: profile() is then the draft.
+    bool isDragging() const { return edit_ && edit_->moving; }
+
 public slots:
     void fitAll();
 
@@ -90,6 +108,14 @@ signals:
     void cursorReadoutCleared();
     void pviClicked(int pvi);
     void viewChanged();
+    // One edit of the PVI table: a drag released, a double click on the
+    // design line, Delete or an arrow key on the selected PVI.
+    void pointEdited(const tarnvel::PointEdit& edit);
+    // The profile drawn while a drag goes on, after every move; the profile
+    // given by setProfile again when the drag is cancelled.
+    void draftChanged(std::shared_ptr<const tarnvel::Profile> draft);
+    // Why a double click or a key changed nothing.
+    void editRefused(const QString& why);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -100,6 +126,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     WorldBox Extent() const;  // of the drawing and the ground
@@ -115,6 +142,33 @@ private:
     // The wheel's vertical rule (see the top of this file), applied to `t`.
     void KeepLineInView(ViewTransform& t) const;
 
+    static constexpr double kClickSlop = 3;     // pixels a press may move and still be a click
+    static constexpr double kPickDistance = 8;  // pixels from a marker or the line that pick it
+    // A PVI or a curve held by the mouse (plot_editing.cpp).
+    struct EditDrag {
+        enum class What { Pvi, Curve } what = What::Pvi;
+        int element = -1;                     // into base->Elements()
+        std::shared_ptr<const Profile> base;  // the profile when the drag began
+        QPointF pressedAt;
+        double pressedElevation = 0;          // the world elevation under the press
+        bool moving = false;                  // beyond the click slop: a drag, not a click
+        std::optional<PointEdit> draft;       // the edit the draft shows
+    };
+    // Each returns true when it took the event.
+    bool EditPress(QMouseEvent* event);
+    bool EditMove(QMouseEvent* event);
+    bool EditRelease(QMouseEvent* event);
+    bool EditDoubleClick(QMouseEvent* event);
+    void CancelDrag();
+    // Draws `profile` (a draft, or the base again) without touching the view.
+    void ShowDraft(std::shared_ptr<const Profile> profile);
+    // Builds the drawing, the ground and the scene of profile_ and ground_.
+    void Rebuild();
+    int CurveMiddleNear(QPointF position) const;
+    void PaintDragLabel(QPainter& painter) const;
+
+    GradeSnap snap_;
+    std::optional<EditDrag> edit_;
     std::shared_ptr<const Profile> profile_;
     std::shared_ptr<const GroundLine> ground_;  // checked against profile_; null without one
     PlotGround plotGround_;                     // of ground_: what the scene draws
