@@ -33,7 +33,9 @@ std::size_t LineOf(std::string_view bytes, std::ptrdiff_t offset) {
            static_cast<std::size_t>(std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
 }
 
-std::string Place(std::string_view bytes, pugi::xml_node node) {
+}  // namespace
+
+std::string NodePlace(std::string_view bytes, pugi::xml_node node) {
     const std::size_t line = LineOf(bytes, node.offset_debug());
     std::string text = line > 0 ? "第" + std::to_string(line) + "行的" : std::string();
     text += "<";
@@ -41,6 +43,8 @@ std::string Place(std::string_view bytes, pugi::xml_node node) {
     text += ">";
     return text;
 }
+
+namespace {
 
 const char* ParseStatusText(pugi::xml_parse_status status) {
     switch (status) {
@@ -61,16 +65,13 @@ const char* ParseStatusText(pugi::xml_parse_status status) {
     }
 }
 
-struct Document {
-    std::unique_ptr<pugi::xml_document> xml = std::make_unique<pugi::xml_document>();
-    pugi::xml_node root;
-};
+}  // namespace
 
 // Parsed in place: the element names and texts stay in `bytes`, which must
 // outlive the document. A text is kept in its element (no node of its own),
 // which halves the nodes of a profile or a surface.
-Result<Document> Load(std::string& bytes, std::string_view path) {
-    Document document;
+Result<LandXmlDocument> LoadLandXmlDocument(std::string& bytes, std::string_view path) {
+    LandXmlDocument document;
     const pugi::xml_parse_result parsed = document.xml->load_buffer_inplace(
         bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_embed_pcdata, pugi::encoding_auto);
     if (!parsed) {
@@ -84,8 +85,6 @@ Result<Document> Load(std::string& bytes, std::string_view path) {
                     "不是LandXML文件：根元素是<" + Excerpt(LocalName(document.root.name())) + ">，应为<LandXML>。");
     return document;
 }
-
-}  // namespace
 
 std::vector<FoundProfile> FindProfiles(pugi::xml_node root) {
     std::vector<FoundProfile> found;
@@ -138,9 +137,7 @@ Result<FoundProfile> ChooseProfile(const std::vector<FoundProfile>& found, std::
     return NotProfileFailure(path, "中没有名为" + quoted + "的纵断面；文件中的纵断面有：" + NameList(found) + "。");
 }
 
-namespace {
-
-Result<LengthUnit> ReadUnit(pugi::xml_node root, std::string_view path) {
+Result<LengthUnit> ReadLandXmlUnit(pugi::xml_node root, std::string_view path) {
     for (pugi::xml_node units : root.children()) {
         if (!Is(units, "Units")) continue;
         for (pugi::xml_node unit : units.children()) {
@@ -160,23 +157,19 @@ Result<LengthUnit> ReadUnit(pugi::xml_node root, std::string_view path) {
     return LengthUnit::Metre;  // no Units: metres, as most files are
 }
 
-// A number attribute; `required` ones must be there.
 Result<std::optional<double>> NumberAttribute(pugi::xml_node node, std::string_view local, bool required,
                                               std::string_view bytes, std::string_view path) {
     const pugi::xml_attribute a = Attribute(node, local);
     if (!a) {
         if (!required) return std::optional<double>();
-        return NotProfileFailure(path, Place(bytes, node) + "缺少" + std::string(local) + "属性。");
+        return NotProfileFailure(path, NodePlace(bytes, node) + "缺少" + std::string(local) + "属性。");
     }
     const std::optional<double> value = ReadWholeNumber(a.value());
-    if (!value) return NotProfileFailure(path, Place(bytes, node) + "的" + std::string(local) + "属性“" + Excerpt(a.value()) + "”不是数。");
+    if (!value) return NotProfileFailure(path, NodePlace(bytes, node) + "的" + std::string(local) + "属性“" + Excerpt(a.value()) + "”不是数。");
     return value;
 }
 
-// The StaEquations of an alignment as breaks in road order. Where a file
-// gives only staInternal and staAhead (as many do), the label behind the
-// break follows from the stationing before it.
-Result<std::vector<ChainBreak>> ReadChains(pugi::xml_node alignment, std::string_view bytes, std::string_view path) {
+Result<std::vector<ChainBreak>> ReadStaEquations(pugi::xml_node alignment, std::string_view bytes, std::string_view path) {
     struct Equation {
         pugi::xml_node node;
         std::optional<double> back, ahead, internal;
@@ -195,7 +188,7 @@ Result<std::vector<ChainBreak>> ReadChains(pugi::xml_node alignment, std::string
         e.ahead = ahead.value();
         e.internal = internal.value();
         if (!e.back && !e.internal)
-            return NotProfileFailure(path, Place(bytes, node) + "缺少staBack和staInternal属性，断链位置不明。");
+            return NotProfileFailure(path, NodePlace(bytes, node) + "缺少staBack和staInternal属性，断链位置不明。");
         equations.push_back(e);
     }
     const bool allInternal =
@@ -220,7 +213,7 @@ Result<std::vector<ChainBreak>> ReadChains(pugi::xml_node alignment, std::string
             // Files round their numbers; a millimetre is far below any real
             // disagreement and far above rounding.
             if (!(std::fabs(expected - internal) <= 1e-3))
-                return NotProfileFailure(path, Place(bytes, e.node) + "前后不一致：按staBack=" + ExactNumberText(*e.back) +
+                return NotProfileFailure(path, NodePlace(bytes, e.node) + "前后不一致：按staBack=" + ExactNumberText(*e.back) +
                                       "推算的内部里程为" + ExactNumberText(expected) + "，而staInternal为" +
                                       ExactNumberText(internal) + "。");
         }
@@ -230,6 +223,8 @@ Result<std::vector<ChainBreak>> ReadChains(pugi::xml_node alignment, std::string
     }
     return breaks;
 }
+
+namespace {
 
 Result<ProfilePoint> ReadPoint(pugi::xml_node node, std::string_view bytes, std::string_view path) {
     // The element's own text (kept in the element by the parse), then any
@@ -258,7 +253,7 @@ Result<ProfilePoint> ReadPoint(pugi::xml_node node, std::string_view bytes, std:
         elevation = ReadWholeNumber(words[1]);
     }
     if (!station || !elevation)
-        return NotProfileFailure(path, Place(bytes, node) + "的内容“" + Excerpt(text) + "”应为“桩号 高程”两个数。");
+        return NotProfileFailure(path, NodePlace(bytes, node) + "的内容“" + Excerpt(text) + "”应为“桩号 高程”两个数。");
 
     ProfilePoint point;
     point.station = Station{*station, 0};
@@ -419,7 +414,7 @@ Result<LandXmlContent> ReadLandXmlDocument(std::string& bytes, std::string_view 
             }
         }
     }
-    Result<Document> document = Load(bytes, path);
+    Result<LandXmlDocument> document = LoadLandXmlDocument(bytes, path);
     if (!document.ok()) return document.failure();
     const pugi::xml_node root = document.value().root;
     const std::vector<FoundProfile> found = FindProfiles(root);
@@ -430,9 +425,9 @@ Result<LandXmlContent> ReadLandXmlDocument(std::string& bytes, std::string_view 
 
     Result<FoundProfile> chosen = ChooseProfile(found, name, path);
     if (!chosen.ok()) return chosen.failure();
-    Result<LengthUnit> unit = ReadUnit(root, path);
+    Result<LengthUnit> unit = ReadLandXmlUnit(root, path);
     if (!unit.ok()) return unit.failure();
-    Result<std::vector<ChainBreak>> chains = ReadChains(chosen.value().alignment, bytes, path);
+    Result<std::vector<ChainBreak>> chains = ReadStaEquations(chosen.value().alignment, bytes, path);
     if (!chains.ok()) return chains.failure();
 
     ProfileModel& model = content.model;

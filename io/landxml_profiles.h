@@ -4,6 +4,9 @@
 // and the ground-line reader find a file's profiles the same way, so that a
 // name chooses the same Profile element for both.
 
+#include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -41,5 +44,29 @@ std::vector<FoundProfile> FindProfiles(pugi::xml_node root);
 // is unique; a name that matches none or several is refused, naming them.
 Result<FoundProfile> ChooseProfile(const std::vector<FoundProfile>& found, std::string_view name,
                                    std::string_view path);
+
+// A parsed LandXML document; its names and texts point into the bytes it was
+// parsed from, which must outlive it.
+struct LandXmlDocument {
+    std::unique_ptr<pugi::xml_document> xml = std::make_unique<pugi::xml_document>();
+    pugi::xml_node root;
+};
+// Parses `bytes` in place; a file that is not XML (the message names the line)
+// or not LandXML is a failure naming the file.
+Result<LandXmlDocument> LoadLandXmlDocument(std::string& bytes, std::string_view path);
+
+// "第12行的<Curve>": where a node is, for messages; `bytes` are the file's.
+std::string NodePlace(std::string_view bytes, pugi::xml_node node);
+// A number attribute; `required` ones must be there.
+Result<std::optional<double>> NumberAttribute(pugi::xml_node node, std::string_view local, bool required,
+                                              std::string_view bytes, std::string_view path);
+// The file's linear unit (Units/Metric or Imperial): metres without Units,
+// a unit this program does not convert refused.
+Result<LengthUnit> ReadLandXmlUnit(pugi::xml_node root, std::string_view path);
+// The StaEquations of an alignment as breaks in road order. Where a file
+// gives only staInternal and staAhead (as many do), the label behind the
+// break follows from the stationing before it.
+Result<std::vector<ChainBreak>> ReadStaEquations(pugi::xml_node alignment, std::string_view bytes,
+                                                 std::string_view path);
 
 }  // namespace tarnvel::io

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <array>
 
-#include "io/csv_records.h"
+#include "io/csv_table.h"
 #include "core/calculator/number_text.h"
 #include "io/exact_number.h"
 #include "io/gbk.h"
@@ -19,20 +19,16 @@ enum Column { kStation, kElevation, kCurve, kRadius, kLength, kLengthIn, kLength
 
 // Header words, compared after folding full-width forms, lower-casing and
 // dropping blanks, '_' and '-'.
-struct ColumnWords {
-    Column column;
-    std::array<std::string_view, 8> words;
-};
-constexpr std::array<ColumnWords, kColumnCount> kColumnWords{{
-    {kStation, {"桩号", "里程", "变坡点桩号", "中桩桩号", "station", "sta", "chainage", "pvistation"}},
-    {kElevation, {"高程", "设计高程", "变坡点高程", "标高", "elevation", "elev", "z", "pvielevation"}},
-    {kCurve, {"曲线类型", "竖曲线类型", "类型", "线型", "curve", "curvetype", "kind", "type"}},
-    {kRadius, {"半径", "竖曲线半径", "r", "radius"}},
-    {kLength, {"曲线长", "竖曲线长", "曲线长度", "竖曲线长度", "l", "length", "curvelength"}},
-    {kLengthIn, {"前曲线长", "前半曲线长", "lengthin", "lin"}},
-    {kLengthOut, {"后曲线长", "后半曲线长", "lengthout", "lout"}},
-    {kBack, {"断链前桩号", "断前桩号", "stationback", "staback", "back"}},
-    {kAhead, {"断链后桩号", "断后桩号", "stationahead", "staahead", "ahead"}},
+constexpr std::array<CsvColumnWords, kColumnCount> kColumnWords{{
+    {"桩号", "里程", "变坡点桩号", "中桩桩号", "station", "sta", "chainage", "pvistation"},
+    {"高程", "设计高程", "变坡点高程", "标高", "elevation", "elev", "z", "pvielevation"},
+    {"曲线类型", "竖曲线类型", "类型", "线型", "curve", "curvetype", "kind", "type"},
+    {"半径", "竖曲线半径", "r", "radius"},
+    {"曲线长", "竖曲线长", "曲线长度", "竖曲线长度", "l", "length", "curvelength"},
+    {"前曲线长", "前半曲线长", "lengthin", "lin"},
+    {"后曲线长", "后半曲线长", "lengthout", "lout"},
+    {"断链前桩号", "断前桩号", "stationback", "staback", "back"},
+    {"断链后桩号", "断后桩号", "stationahead", "staahead", "ahead"},
 }};
 
 // What the curve column may say, in the form NormalizedHeaderWord gives.
@@ -47,153 +43,16 @@ constexpr std::array<KindWords, 4> kKindWords{{
     {CurveKind::Circular, {"圆曲线", "圆弧", "circular", "circle", "arc", "circ"}},
 }};
 
-struct UnitWords {
-    LengthUnit unit;
-    std::array<std::string_view, 4> words;
-};
-constexpr std::array<UnitWords, 3> kUnitWords{{
+constexpr std::array<CsvUnitWords, 3> kUnitWords{{
     {LengthUnit::Metre, {"m", "米", "meter", "metre"}},
     {LengthUnit::Foot, {"ft", "英尺", "foot", "feet"}},
     {LengthUnit::USSurveyFoot, {"ftus", "美国测量英尺", "ussurveyfoot", "usft"}},
 }};
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
+constexpr std::string_view kNoun = "纵断面表";
+constexpr CsvTableKind kTable{kNoun, kColumnWords, kUnitWords, {}, {}, {}};
 
-// How many rows above the header may be titles.
-constexpr std::size_t kTitleRows = 5;
-
-std::string RowText(std::size_t row) { return "第" + std::to_string(row) + "行"; }
-
-// The columns a header row names, by position; a header may also name the
-// unit in brackets: "桩号(station)[ft]".
-struct Header {
-    std::array<std::optional<std::size_t>, kColumnCount> index;
-    std::array<std::string, kColumnCount> title;  // as written, for messages
-    std::optional<LengthUnit> unit;
-};
-
-std::optional<Column> ColumnOf(const std::string& word, Column first, Column last) {
-    for (const ColumnWords& c : kColumnWords) {
-        if (c.column < first || c.column > last) continue;
-        for (std::string_view w : c.words)
-            if (!w.empty() && word == w) return c.column;
-    }
-    return std::nullopt;
-}
-
-// The name before any bracket, then the words inside brackets.
-std::vector<std::string> HeaderWords(std::string_view cell, std::vector<std::string>* bracketed) {
-    const std::string folded = FoldFullWidth(cell);
-    std::vector<std::string> words;
-    std::string current;
-    bool inBracket = false;
-    const auto flush = [&] {
-        const std::string n = NormalizedHeaderWord(current);
-        if (!n.empty()) (inBracket ? *bracketed : words).push_back(n);
-        current.clear();
-    };
-    for (char c : folded) {
-        if (c == '(' || c == '[' || c == ')' || c == ']' || c == ',' || c == ';' || c == '/') {
-            flush();
-            inBracket = c == '(' || c == '[' || ((c == ',' || c == ';' || c == '/') && inBracket);
-            continue;
-        }
-        current += c;
-    }
-    flush();
-    return words;
-}
-
-// No column name is longer than this; a longer cell is no header word and
-// is not looked at letter by letter.
-constexpr std::size_t kLongestHeaderCell = 256;
-
-Result<Header> ReadHeader(const CsvRecordView& record, Column first, Column last, std::string_view path) {
-    Header header;
-    for (std::size_t i = 0; i < record.cells.size(); ++i) {
-        if (record.cells[i].size() > kLongestHeaderCell) continue;
-        std::vector<std::string> bracketed;
-        const std::vector<std::string> words = HeaderWords(record.cells[i], &bracketed);
-        std::optional<Column> column;
-        for (const std::string& w : words)
-            if (!column) column = ColumnOf(w, first, last);
-        for (const std::string& w : bracketed) {
-            if (!column) column = ColumnOf(w, first, last);
-            for (const UnitWords& u : kUnitWords)
-                for (std::string_view uw : u.words)
-                    if (w == uw) {
-                        if (header.unit && *header.unit != u.unit)
-                            return NotProfileFailure(path, RowText(record.row) + "的表头写了两种长度单位。");
-                        header.unit = u.unit;
-                    }
-        }
-        if (!column) continue;  // a column this program does not use (序号, 坡度, 备注 …)
-        if (header.index[*column])
-            return NotProfileFailure(path, RowText(record.row) + "的表头中“" + Excerpt(TrimmedView(record.cells[i])) + "”与“" +
-                                  header.title[*column] + "”是同一列，重复了。");
-        header.index[*column] = i;
-        header.title[*column] = Excerpt(TrimmedView(record.cells[i]));
-    }
-    return header;
-}
-
-bool IsChainHeader(const CsvRecordView& record) {
-    bool chain = false;
-    for (std::string_view cell : record.cells) {
-        if (cell.size() > kLongestHeaderCell) continue;
-        std::vector<std::string> bracketed;
-        for (const std::string& w : HeaderWords(cell, &bracketed)) {
-            const std::optional<Column> c = ColumnOf(w, kStation, kAhead);
-            if (c == kBack || c == kAhead)
-                chain = true;
-            else if (c)
-                return false;
-        }
-    }
-    return chain;
-}
-
-class RowReader {
-public:
-    RowReader(const CsvRecordView& record, const Header& header, std::string_view path)
-        : record_(record), header_(header), path_(path) {}
-
-    std::string_view Cell(Column column) const {
-        const std::optional<std::size_t> i = header_.index[column];
-        return i && *i < record_.cells.size() ? TrimmedView(record_.cells[*i]) : std::string_view();
-    }
-    bool Has(Column column) const { return !Cell(column).empty(); }
-
-    IoFailure Failure(Column column, std::string_view what) const {
-        return NotProfileFailure(path_, RowText(record_.row) + "“" + header_.title[column] + "”列" + std::string(what));
-    }
-    IoFailure RowFailure(std::string_view what) const { return NotProfileFailure(path_, RowText(record_.row) + std::string(what)); }
-
-    Result<Station> StationCell(Column column, bool occurrenceAllowed) const {
-        const std::string_view text = Cell(column);
-        if (text.empty()) return Failure(column, "为空。");
-        StationTextProblem problem;
-        const std::optional<Station> station = ParseStation(text, &problem);
-        if (!station) return Failure(column, "：" + DescribeStationText(problem));
-        if (!occurrenceAllowed && station->occurrence != 0) return Failure(column, "的“" + Excerpt(text) + "”不应带出现次数。");
-        return *station;
-    }
-
-    Result<double> NumberCell(Column column) const {
-        const std::string_view text = Cell(column);
-        if (text.empty()) return Failure(column, "为空。");
-        const std::optional<double> value = ReadWholeNumber(text);
-        if (!value) return Failure(column, "的“" + Excerpt(text) + "”不是数。");
-        return *value;
-    }
-
-private:
-    const CsvRecordView& record_;
-    const Header& header_;
-    std::string_view path_;
-};
-
-Result<CurveSpec> ReadCurve(const RowReader& row) {
+Result<CurveSpec> ReadCurve(const CsvRow& row) {
     std::optional<CurveKind> kind;
     const std::string_view kindCell = row.Cell(kCurve);
     const std::string word = kindCell.size() > kLongestHeaderCell ? std::string("?") : NormalizedHeaderWord(kindCell);
@@ -262,157 +121,39 @@ Result<CurveSpec> ReadCurve(const RowReader& row) {
     }
 }
 
-std::string StationText(const Station& station) {
-    std::string text = ExactNumberText(station.value);
-    if (station.occurrence >= 1) text += "(" + std::to_string(station.occurrence) + ")";
-    return text;
-}
-
-
-// Whether text that is not wholly UTF-8 is still meant as UTF-8, with a few
-// damaged or pasted lines: more lines with other letters than ASCII read as
-// UTF-8 than do not, or the first such line (the header, as a rule) does.
-// A GBK file seldom has a whole line that happens to read as UTF-8.
-bool MostlyUtf8(std::string_view text) {
-    std::size_t utf8Lines = 0, otherLines = 0;
-    std::optional<bool> firstIsUtf8;
-    while (!text.empty()) {
-        const std::size_t end = std::min(text.find('\n'), text.size());
-        const std::string_view line = text.substr(0, end);
-        text.remove_prefix(std::min(end + 1, text.size()));
-        if (std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
-            continue;
-        const bool utf8 = IsValidUtf8(line);
-        (utf8 ? utf8Lines : otherLines) += 1;
-        if (!firstIsUtf8) firstIsUtf8 = utf8;
-    }
-    return utf8Lines > otherLines || (utf8Lines == otherLines && firstIsUtf8.value_or(false));
-}
-
-// The records of the table in order, each checked against the one place where
-// a UTF-8 file is damaged, if any.
-class Records {
-public:
-    Records(std::string_view text, std::size_t badUtf8, std::string_view path)
-        : reader_(text, SniffCsvSeparator(text)), badUtf8_(badUtf8), path_(path) {}
-
-    // True with the next record in `record`, false at the end; or why the
-    // text cannot be read on.
-    Result<bool> Next(CsvRecordView& record) {
-        switch (reader_.Next(record)) {
-            case CsvRecordReader::Status::End: return false;
-            case CsvRecordReader::Status::UnclosedQuote:
-                return NotProfileFailure(path_, RowText(reader_.FailedRow()) + "的引号没有配对。");
-            case CsvRecordReader::Status::TooManyCells:
-                return NotProfileFailure(path_, RowText(reader_.FailedRow()) + "超过" + std::to_string(kMaxCsvCells) +
-                                                    "列，不是纵断面表。");
-            case CsvRecordReader::Status::Record: break;
-        }
-        if (record.begin <= badUtf8_ && badUtf8_ < record.end)
-            return NotProfileFailure(path_, RowText(record.row) +
-                                                "含有不是UTF-8编码的文字，而文件其余部分是UTF-8编码：请改正这一行，"
-                                                "或将整个文件另存为UTF-8编码。");
-        return true;
-    }
-    CsvRecordReader::Mark Here() const { return reader_.Here(); }
-    void Return(CsvRecordReader::Mark mark) { reader_.Return(mark); }
-
-private:
-    CsvRecordReader reader_;
-    std::size_t badUtf8_;
-    std::string_view path_;
-};
-
-// A header row whose only cell holds another separator: say so, rather than
-// that a column is missing.
-std::optional<char> ForeignSeparator(const CsvRecordView& record) {
-    if (record.cells.size() != 1) return std::nullopt;
-    for (char c : {';', '|'})
-        if (record.cells[0].find(c) != std::string_view::npos) return c;
-    return std::nullopt;
-}
-
 }  // namespace
 
 Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view path) {
-    if (LooksLikeUtf16(bytes))
-        return NotProfileFailure(path, "是UTF-16编码的文本，无法读取：请另存为UTF-8或GBK编码（电子表格中选“CSV UTF-8”）。");
-    if (bytes.find('\0') != std::string_view::npos) return NotProfileFailure(path, "含有二进制数据，不是纵断面表。");
-    std::string_view text = bytes;
-    if (text.starts_with(kBom)) text.remove_prefix(kBom.size());
-    // The whole file is one encoding: UTF-8 (read in place) or GBK. A UTF-8
-    // file with a damaged row is not read as GBK, which would garble every
-    // other row; the damaged row is named instead.
-    std::string converted;
-    std::size_t badUtf8 = FirstInvalidUtf8(text);
-    if (badUtf8 != std::string_view::npos && !MostlyUtf8(text)) {
-        converted = GbkToUtf8(text);
-        text = converted;
-        badUtf8 = std::string_view::npos;
-    }
-
-    Records records(text, badUtf8, path);
+    Result<CsvText> decoded = DecodeCsvText(bytes, kNoun, path);
+    if (!decoded.ok()) return decoded.failure();
+    const CsvText& csv = decoded.value();
+    const std::string_view text = csv.Text();
+    CsvTableRecords records(csv, kNoun, path);
     CsvRecordView record;
     const auto next = [&]() -> Result<bool> { return records.Next(record); };
 
     // Tables often carry a title row or two above the header ("K0-K5纵断面
     // 设计表"): the header is the first row that names both needed columns.
-    // The rows are looked at, then read again from the header on.
-    Result<bool> more = next();
-    for (; more.ok() && more.value() && record.Blank(); more = next()) {}
-    if (!more.ok()) return more.failure();
-    if (!more.value()) return NotProfileFailure(path, "是空的，没有表头和数据。");
-    const std::size_t firstRow = record.row;
-    const std::optional<char> foreign = ForeignSeparator(record);
-    std::optional<Header> found;
-    std::optional<CsvRecordReader::Mark> afterHeader;
-    for (std::size_t looked = 0; looked <= kTitleRows;) {
-        if (!record.Blank()) {
-            ++looked;
-            Result<Header> candidate = ReadHeader(record, kStation, kLengthOut, path);
-            if (candidate.ok() && candidate.value().index[kStation] && candidate.value().index[kElevation]) {
-                found = std::move(candidate.value());
-                afterHeader = records.Here();
-                break;
-            }
-        }
-        more = next();
-        if (!more.ok()) return more.failure();
-        if (!more.value()) break;
-    }
-    if (!found) {
-        // No header among the first rows: the first row is taken as the one
-        // and said what it lacks.
-        const std::string headerRow = RowText(firstRow);
-        if (foreign)
-            return NotProfileFailure(path, headerRow + "的各列以“" + std::string(1, *foreign) +
-                                               "”分隔，无法识别：请用逗号或制表符分隔各列（电子表格中另存为“CSV”）。");
-        // Read the first row again, for its own failure (two units, a column twice).
-        CsvRecordReader again(text, SniffCsvSeparator(text));
-        CsvRecordView firstRecord;
-        while (again.Next(firstRecord) == CsvRecordReader::Status::Record && firstRecord.row < firstRow) {}
-        Result<Header> header = ReadHeader(firstRecord, kStation, kLengthOut, path);
-        if (!header.ok()) return header.failure();
-        if (!header.value().index[kStation])
-            return NotProfileFailure(path, headerRow + "的表头中没有“桩号（station）”列，不是纵断面表。");
-        return NotProfileFailure(path, headerRow + "的表头中没有“高程（elevation）”列，不是纵断面表。");
-    }
-    const Header& header = *found;
-    records.Return(*afterHeader);
+    constexpr CsvNeededColumn kNeeded[] = {{kStation, "桩号（station）"}, {kElevation, "高程（elevation）"}};
+    Result<FoundCsvHeader> found = FindCsvHeader(csv, records, kTable, kLengthOut, kNeeded, path);
+    if (!found.ok()) return found.failure();
+    const CsvHeader& header = found.value().header;
+    const CsvRecordReader::Mark afterHeader = found.value().after;
+    records.Return(afterHeader);
 
     ProfileModel model;
     model.unit = header.unit.value_or(LengthUnit::Metre);
     // One row a line, as a rule: the points need no second copy as they grow.
-    const std::string_view rest = text.substr(afterHeader->offset);
+    const std::string_view rest = text.substr(afterHeader.offset);
     model.points.reserve(static_cast<std::size_t>(std::count(rest.begin(), rest.end(), '\n')) + 1);
-    std::optional<Header> chainHeader;
+    std::optional<CsvHeader> chainHeader;
     for (;;) {
-        more = next();
+        Result<bool> more = next();
         if (!more.ok()) return more.failure();
         if (!more.value()) break;
         if (record.Blank()) continue;
         if (chainHeader) {
-            const RowReader row(record, *chainHeader, path);
+            const CsvRow row(record, *chainHeader, path);
             Result<Station> back = row.StationCell(kBack, false);
             if (!back.ok()) return back.failure();
             Result<Station> ahead = row.StationCell(kAhead, false);
@@ -420,12 +161,12 @@ Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view pa
             model.chains.push_back({back.value().value, ahead.value().value});
             continue;
         }
-        const RowReader row(record, header, path);
+        const CsvRow row(record, header, path);
         Result<Station> station = row.StationCell(kStation, true);
         // The chain table's header is no point row: only a row whose station
         // does not read is looked at as one.
-        if (!station.ok() && IsChainHeader(record)) {
-            Result<Header> h = ReadHeader(record, kBack, kAhead, path);
+        if (!station.ok() && IsCsvChainHeader(record, kTable, kBack, kAhead)) {
+            Result<CsvHeader> h = ReadCsvHeader(record, kTable, kBack, kAhead, path);
             if (!h.ok()) return h.failure();
             if (!h.value().index[kBack] || !h.value().index[kAhead])
                 return NotProfileFailure(path, RowText(record.row) + "的断链表头要有“断链前桩号”和“断链后桩号”两列。");
@@ -446,7 +187,7 @@ std::string ProfileCsvBytes(const ProfileModel& model) {
     std::string unit;
     if (model.unit == LengthUnit::Foot) unit = "[ft]";
     if (model.unit == LengthUnit::USSurveyFoot) unit = "[ftUS]";
-    std::string out(kBom);
+    std::string out(kUtf8Bom);
     out += "桩号(station)" + unit + ",高程(elevation)" + unit +
            ",曲线类型(curve),半径(radius),曲线长(length),前曲线长(length_in),后曲线长(length_out)\r\n";
     for (const ProfilePoint& p : model.points) {
@@ -461,7 +202,7 @@ std::string ProfileCsvBytes(const ProfileModel& model) {
                 break;
             case CurveKind::Circular: cells = {"圆曲线", ExactNumberText(c.radius), "", "", ""}; break;
         }
-        out += StationText(p.station) + "," + ExactNumberText(p.elevation);
+        out += CsvStationText(p.station) + "," + ExactNumberText(p.elevation);
         for (const std::string& cell : cells) out += "," + cell;
         out += "\r\n";
     }

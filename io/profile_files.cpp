@@ -24,25 +24,25 @@ ProfileFormat SniffProfileFormat(std::string_view bytes) {
     return first != std::string_view::npos && bytes[first] == '<' ? ProfileFormat::LandXml : ProfileFormat::Csv;
 }
 
-namespace {
-
-// The bytes of a profile file, or why they are not worth parsing.
-// A regular file is judged by its size before a byte is read, so that a huge
-// file costs neither the time nor the memory of reading it.
-Result<std::string> ReadProfileBytes(const std::string& path) {
+Result<std::string> ReadDocumentBytes(const std::string& path, std::string_view noun) {
     Result<BoundedFile> read = ReadWholeFile(path, kMaxProfileFileBytes);
     if (!read.ok()) return read.failure();
     if (read.value().tooLarge)
         return IoFailure{FailureKind::NotProfile, "文件“" + path + "”大于" +
-                                                      std::to_string(kMaxProfileFileBytes >> 20) +
-                                                      "MB，超出纵断面文件的大小上限，未读取。"};
+                                                      std::to_string(kMaxProfileFileBytes >> 20) + "MB，超出" +
+                                                      std::string(noun) + "的大小上限，未读取。"};
     std::string& bytes = read.value().bytes;
     // Text saved as UTF-16 (a spreadsheet's "Unicode text", or XML) is full
     // of NUL bytes but is no binary file: the readers say what to do with it.
     if (!LooksLikeUtf16(bytes) && bytes.find('\0') != std::string::npos)
-        return IoFailure{FailureKind::NotProfile, "文件“" + path + "”含有二进制数据，不是纵断面文件，未读取。"};
+        return IoFailure{FailureKind::NotProfile,
+                         "文件“" + path + "”含有二进制数据，不是" + std::string(noun) + "，未读取。"};
     return std::move(bytes);
 }
+
+namespace {
+
+Result<std::string> ReadProfileBytes(const std::string& path) { return ReadDocumentBytes(path, "纵断面文件"); }
 
 }  // namespace
 

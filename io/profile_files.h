@@ -74,6 +74,10 @@ std::string ProfileCsvBytes(const ProfileModel& model);
 ProfileFormat SniffProfileFormat(std::string_view bytes);
 
 // ---- Files ---------------------------------------------------------------
+// The bytes of a file read by any of the readers of profiles and routes,
+// within kMaxProfileFileBytes; a larger file, or binary data, is refused
+// unread, the message saying it is no `noun` ("纵断面文件").
+Result<std::string> ReadDocumentBytes(const std::string& path, std::string_view noun);
 // By content, not by name. `name` picks a ProfAlign of a LandXML file (ignored for CSV).
 Result<ProfileModel> ReadProfileFile(const std::string& path, std::string_view name = {});
 Result<std::vector<LandXmlProfileName>> ReadLandXmlProfileNames(const std::string& path);

@@ -37,6 +37,12 @@ struct IntersectionPoint {
     double spiralIn = 0;         // Ls1, the spiral before the circular arc; 0: none
     double spiralOut = 0;        // Ls2, the spiral after it; 0: none
     std::size_t line = 0;        // the file's line (title rows counted); 0 when not from a file
+    // The row's 桩号 where the table gives one, on the rows after the first
+    // (the first row's is IntersectionTable::start): only compared with the
+    // stations the chain of JDs gives.
+    std::optional<Station> station;
+
+    friend bool operator==(const IntersectionPoint&, const IntersectionPoint&) = default;
 };
 
 struct IntersectionTable {
@@ -44,6 +50,8 @@ struct IntersectionTable {
     std::vector<IntersectionPoint> points;  // start, JD1 … JDn, end
     std::vector<ChainBreak> chains;         // the road's 断链, in order along it
     LengthUnit unit = LengthUnit::Metre;    // of coordinates, radii, lengths and stations
+
+    friend bool operator==(const IntersectionTable&, const IntersectionTable&) = default;
 };
 
 enum class PlanElementKind { Line, Arc, Spiral };

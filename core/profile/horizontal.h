@@ -44,12 +44,20 @@ enum class HorizontalProblemKind {
     Rotation,       // rot is neither "cw" nor "ccw"
     Element,        // an element the band cannot draw (its name in `element`)
     Stations,       // the stations run past the largest this program places
+    StartStation,   // the alignment's staStart is not a number (`element` is empty)
+    LengthMismatch, // a line's or arc's length is not the one its coordinates give (`value`)
+    LengthBelowChord, // a spiral's or arc's length is shorter than from its start to its end (`value`)
+    TinyRadius,     // a radius below the band's precision, which it would label R=0
 };
 struct HorizontalProblem {
     HorizontalProblemKind kind = HorizontalProblemKind::Length;
     std::size_t index = 0;  // the element, from 1
     std::string element;    // its name: Line, Curve, Spiral, …
     std::string text;
+    double value = 0;       // what the coordinates give, for the length kinds
 };
+
+// Radii are labelled to the millimetre: a smaller one would read "R=0".
+inline constexpr double kSmallestBandRadius = 0.001;
 
 }  // namespace tarnvel

@@ -500,6 +500,14 @@ std::string DescribeHorizontalProblem(const HorizontalProblem& p) {
             return place + (missing ? "未给出转向" : "的转向" + given + "不可用") + "：须为 cw（右转）或 ccw（左转）。";
         case HorizontalProblemKind::Element: return place + "不是直线、圆曲线或缓和曲线，无法绘制。";
         case HorizontalProblemKind::Stations: return place + "的桩号" + given + "超出可用范围。";
+        case HorizontalProblemKind::StartStation: return "线路的起点桩号（staStart）" + given + "不是数，平面线形无法绘制。";
+        case HorizontalProblemKind::LengthMismatch:
+            return place + "的长度" + given + "与坐标不符：由坐标算得 " + NumberToText(RoundTo3(p.value)) + "。";
+        case HorizontalProblemKind::LengthBelowChord:
+            return place + "的长度" + given + "短于起点到终点的距离 " + NumberToText(RoundTo3(p.value)) + "。";
+        case HorizontalProblemKind::TinyRadius:
+            return place + "的半径" + (missing ? std::string() : given) + "小于 " + NumberToText(kSmallestBandRadius) +
+                   "，无法绘制。";
     }
     return {};
 }

@@ -91,8 +91,8 @@ TEST(LandXmlHorizontal, real_alignments_give_the_published_stations_radii_and_tu
     }
 }
 
-std::string OneAlignment(const std::string& geometry) {
-    return "<LandXML><Alignments><Alignment name=\"A\" staStart=\"100\"><CoordGeom>" + geometry +
+std::string OneAlignment(const std::string& geometry, const std::string& staStart = "100") {
+    return "<LandXML><Alignments><Alignment name=\"A\" staStart=\"" + staStart + "\"><CoordGeom>" + geometry +
            "</CoordGeom></Alignment><Alignment name=\"B\"/></Alignments></LandXML>";
 }
 
@@ -108,6 +108,7 @@ TEST(LandXmlHorizontal, lengths_come_from_coordinates_and_bad_geometry_is_named)
         std::string geometry;
         std::vector<double> ends;  // the pieces' ends when it reads
         const char* problem;       // the message, when it does not
+        std::string staStart = "100";
     } cases[] = {
         {line + arc + spiral, {150, 150 + 134.388671, 150 + 134.388671 + 40}, nullptr},
         {"<Feature/>" + line, {}, nullptr},  // the placeholder line alone: no geometry
@@ -123,10 +124,23 @@ TEST(LandXmlHorizontal, lengths_come_from_coordinates_and_bad_geometry_is_named)
          "平面线形第2个元素（Spiral）的端点半径“0”不可用：须为正数，或以 INF 表示直线端。"},
         {line + "<IrregularLine length=\"5\"/>", {}, "平面线形第2个元素（IrregularLine）不是直线、圆曲线或缓和曲线，无法绘制。"},
         {line + "<Line length=\"1e13\"/>", {}, "平面线形第2个元素（Line）的桩号“10000000000150”超出可用范围。"},
+        // Taken as 0, a staStart that does not read would shift the band.
+        {line + arc, {}, "线路的起点桩号（staStart）“1OO”不是数，平面线形无法绘制。", "1OO"},
+        // A placeholder length would shift every element after it.
+        {line + "<Curve length=\"0\"" + arc.substr(6) + line, {},
+         "平面线形第2个元素（Curve）的长度“0”与坐标不符：由坐标算得 134.389。"},
+        {"<Line length=\"49.9\"><Start>0 0</Start><End>30 40</End></Line>" + arc, {},
+         "平面线形第1个元素（Line）的长度“49.9”与坐标不符：由坐标算得 50。"},
+        {line + "<Spiral length=\"4\" rot=\"cw\" radiusStart=\"INF\" radiusEnd=\"300\"><Start>30 40</Start><End>40 40</End></Spiral>", {},
+         "平面线形第2个元素（Spiral）的长度“4”短于起点到终点的距离 10。"},
+        // Labelled to the millimetre, it would read R=0.
+        {line + "<Curve length=\"10\" rot=\"cw\" radius=\"1e-300\"/>", {}, "平面线形第2个元素（Curve）的半径“1e-300”小于 0.001，无法绘制。"},
+        {line + "<Spiral length=\"4\" rot=\"cw\" radiusStart=\"INF\" radiusEnd=\"0.0004\"/>", {},
+         "平面线形第2个元素（Spiral）的半径“0.0004”小于 0.001，无法绘制。"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.geometry);
-        const Result<HorizontalReading> read = ParseLandXmlHorizontal(OneAlignment(c.geometry), "A", "a.xml");
+        const Result<HorizontalReading> read = ParseLandXmlHorizontal(OneAlignment(c.geometry, c.staStart), "A", "a.xml");
         ASSERT_TRUE(read.ok());
         if (c.problem) {
             ASSERT_TRUE(read.value().problem);
