@@ -304,6 +304,21 @@ std::optional<Plan> Plan::Resolve(const IntersectionTable& table, std::vector<Pl
         if (spiralOut) plan.keys_.push_back({row->yh, PlanKeyKind::YH, i});
         plan.keys_.push_back({row->hz, spiralOut ? PlanKeyKind::HZ : PlanKeyKind::YZ, i});
     }
+    // Stations a table gives besides the start's are only compared: the
+    // chain of JDs from the coordinates is what the route is.
+    for (std::size_t i = 1; i < n; ++i) {
+        if (!pts[i].station) continue;
+        const double computed = i + 1 < n ? plan.curves_[i - 1].station : plan.end_;
+        const Station shown = plan.chainage_.ToLabel(computed);
+        if (std::fabs(shown.value - pts[i].station->value) > tol) {
+            PlanProblem& p = report(PlanProblemCode::StationDiffers, i);
+            p.field = PlanField::Station;
+            p.given = pts[i].station->value;
+            p.amount = shown.value;
+            plan.notes_.push_back(p);
+            found.pop_back();
+        }
+    }
     plan.Finish();
     return finish(std::move(plan));
 }
@@ -757,6 +772,79 @@ PlanFoot Plan::Inverse(const PlanPoint& p, double maxOffset) const {
     };
     if (beyond(first, -1) || beyond(last, 1)) foot.fault = InverseFault::BeyondEnds;
     return foot;
+}
+
+std::optional<IntersectionTable> RecoverIntersections(const Plan& plan, PlanProblem* problem) {
+    const auto& els = plan.Elements();
+    const double tol = RoundingTolerance(plan.Unit());
+    IntersectionTable table;
+    table.unit = plan.Unit();
+    table.start = plan.LabelOf(plan.StartStation());
+    table.chains = plan.Chains().Breaks();
+    const PlanPose first = plan.At(plan.StartStation());
+    IntersectionPoint start;
+    start.name = "BP";
+    start.at = first.at;
+    table.points.push_back(start);
+    const auto refuse = [&](std::size_t i) -> std::optional<IntersectionTable> {
+        if (problem) {
+            *problem = {};
+            problem->code = PlanProblemCode::NoIntersection;
+            problem->field = PlanField::Element;
+            problem->point = els[i].given > 0 ? els[i].given - 1 : i;
+            problem->element = els[i].kind;
+            problem->unit = plan.Unit();
+        }
+        return std::nullopt;
+    };
+    const auto sameRadius = [&](double a, double b) { return std::fabs(1 / std::fabs(a) - 1 / std::fabs(b)) <= tol && a * b > 0; };
+    for (std::size_t i = 0; i < els.size();) {
+        if (els[i].kind == PlanElementKind::Line) {
+            ++i;
+            continue;
+        }
+        const std::size_t from = i;
+        IntersectionPoint jd;
+        double k = 0;
+        // A spiral from the straight, an arc, a spiral back to the straight.
+        if (els[i].kind == PlanElementKind::Spiral) {
+            if (els[i].k0 != 0) return refuse(i);
+            k = els[i].k1;
+            jd.spiralIn = els[i].length;
+            ++i;
+        }
+        if (i < els.size() && els[i].kind == PlanElementKind::Arc) {
+            if (k != 0 && !sameRadius(k, els[i].k0)) return refuse(i);
+            k = els[i].k0;
+            ++i;
+        }
+        if (i < els.size() && els[i].kind == PlanElementKind::Spiral && els[i].k1 == 0) {
+            if (k != 0 && !sameRadius(k, els[i].k0)) return refuse(i);
+            k = els[i].k0;
+            jd.spiralOut = els[i].length;
+            ++i;
+        }
+        if (i < els.size() && els[i].kind != PlanElementKind::Line) return refuse(i);
+        if (k == 0) return refuse(from);
+        jd.radius = 1 / std::fabs(k);
+        // Where the tangents at the group's ends meet.
+        const PlanPose in = plan.AtInElement(from, els[from].start);
+        const PlanPose out = plan.AtInElement(i - 1, els[i - 1].End());
+        const double un = std::cos(in.azimuth), ue = std::sin(in.azimuth);
+        const double vn = std::cos(out.azimuth), ve = std::sin(out.azimuth);
+        const double cross = un * ve - ue * vn;
+        if (std::fabs(cross) < 1e-12) return refuse(from);
+        const double dn = out.at.north - in.at.north, de = out.at.east - in.at.east;
+        const double t = (dn * ve - de * vn) / cross;
+        jd.at = {in.at.north + t * un, in.at.east + t * ue};
+        jd.name = "JD" + std::to_string(table.points.size());
+        table.points.push_back(jd);
+    }
+    IntersectionPoint end;
+    end.name = "EP";
+    end.at = plan.At(plan.EndStation()).at;
+    table.points.push_back(end);
+    return table;
 }
 
 }  // namespace tarnvel

@@ -98,6 +98,9 @@ enum class PlanProblemCode {
     DirectionDiffers,    // given `given`, the coordinates `angle` (radians)
     LengthDiffers,       // given `given`, the coordinates `amount`
     RadiusDiffers,       // given `given`, the coordinates `amount`
+    StationDiffers,      // the row's 桩号 `given` (a label), the chain of JDs `amount` (a label)
+    // Why a route of elements has no 交点表 (RecoverIntersections).
+    NoIntersection,      // element `point` is not part of a spiral–arc–spiral of one radius between straights
 };
 
 struct PlanProblem {
@@ -196,6 +199,14 @@ private:
     std::vector<Node> nodes_;
     std::vector<std::size_t> leafElements_;
 };
+
+// The 交点表 of a route read as elements: one JD where the tangents framing
+// each group of curves meet (the route's ends count as tangents), the group
+// a spiral from the straight, an arc and a spiral back, of one radius (any of
+// the three may be missing). Resolved, the table gives the same route. A
+// group that is anything else (a partial clothoid, a reverse or compound
+// curve without a straight) gives nothing and `problem` names its element.
+std::optional<IntersectionTable> RecoverIntersections(const Plan& plan, PlanProblem* problem = nullptr);
 
 // A point `offset` to the right of a pose (to the left when negative).
 PlanPoint OffsetPoint(const PlanPose& pose, double offset);

@@ -596,6 +596,11 @@ std::string DescribePlanProblem(const PlanProblem& p) {
             return place + "的起点与" + other + "的终点相距 " + length + "：线形不连续。";
         case C::ElementKink:
             return place + "与" + other + "在连接处方向相差 " + Degrees(p.angle) + "：线形在此折转，不相切。";
+        case C::StationDiffers:
+            return place + "给出的桩号 " + StationInMessage(p.given) + " 与由坐标推算的 " + StationInMessage(p.amount) +
+                   " 不符，已按坐标推算。";
+        case C::NoIntersection:
+            return place + "不属于两条直线之间、半径相同的“缓和曲线—圆曲线—缓和曲线”，交点表无法表示。";
         case C::ElementEndMisfit:
             return place + "由起点、长度和半径算出的终点与所给终点相距 " + length + "：长度或半径与坐标不符。";
         case C::ElementUnusable:

@@ -19,6 +19,17 @@ using test::PlanCase;
 
 constexpr double kDegree = std::numbers::pi / 180;
 
+IntersectionPoint Jd(const char* name, double north, double east, double radius = 0, double spiralIn = 0,
+                     double spiralOut = 0) {
+    IntersectionPoint p;
+    p.name = name;
+    p.at = {north, east};
+    p.radius = radius;
+    p.spiralIn = spiralIn;
+    p.spiralOut = spiralOut;
+    return p;
+}
+
 Plan Resolved(const IntersectionTable& table) {
     std::vector<PlanProblem> problems;
     std::optional<Plan> plan = Plan::Resolve(table, &problems);
@@ -156,8 +167,8 @@ TEST(Clothoid, series_tables_agree_with_the_exact_values_within_a_millimetre_for
                 const double E = (R + p) / std::cos(alpha / 2) - R;
                 IntersectionTable table;
                 const double leg = 4 * R + 1000;
-                table.points = {{"BP", {0, 0}}, {"JD1", {leg, 0}, R, Ls, Ls},
-                                {"EP", {leg + leg * std::cos(alpha), leg * std::sin(alpha)}}};
+                table.points = {Jd("BP", 0, 0), Jd("JD1", leg, 0, R, Ls, Ls),
+                                Jd("EP", leg + leg * std::cos(alpha), leg * std::sin(alpha))};
                 const CurveTableRow row = Resolved(table).CurveTable()[0];
                 double& worst = share <= 0.5 ? usual : sharp;
                 worst = std::max({worst, std::fabs(row.shiftIn - p), std::fabs(row.offsetIn - q),
@@ -176,12 +187,12 @@ IntersectionTable MixedRoute() {
     IntersectionTable t;
     t.start = {1000, 0};
     t.chains = {{1700, 1650}, {2600, 2700}};
-    t.points = {{"BP", {0, 0}},
-                {"JD1", {400, 100}, 300, 60, 90},
-                {"JD2", {700, 500}, 250},
-                {"JD3", {900, 1100}, 80, 50, 50},
-                {"JD4", {1250, 1300}, 500, 100, 100},
-                {"EP", {1300, 1800}}};
+    t.points = {Jd("BP", 0, 0),
+                Jd("JD1", 400, 100, 300, 60, 90),
+                Jd("JD2", 700, 500, 250),
+                Jd("JD3", 900, 1100, 80, 50, 50),
+                Jd("JD4", 1250, 1300, 500, 100, 100),
+                Jd("EP", 1300, 1800)};
     return t;
 }
 
@@ -207,7 +218,7 @@ TEST(PlanRoute, spirals_may_take_the_whole_deflection) {
     // α = 2 × Ls / 2R: no circular arc is left.
     const double R = 200, Ls = 100, alpha = Ls / R;
     IntersectionTable t;
-    t.points = {{"BP", {0, 0}}, {"JD1", {500, 0}, R, Ls, Ls}, {"EP", {500 + 500 * std::cos(alpha), 500 * std::sin(alpha)}}};
+    t.points = {Jd("BP", 0, 0), Jd("JD1", 500, 0, R, Ls, Ls), Jd("EP", 500 + 500 * std::cos(alpha), 500 * std::sin(alpha))};
     const Plan plan = Resolved(t);
     const CurveTableRow& row = plan.CurveTable()[0];
     EXPECT_NEAR(row.arcLength, 0, 1e-9);
@@ -307,6 +318,19 @@ TEST(PlanElements, a_table_written_as_elements_resolves_to_the_same_route) {
         return k;
     };
     EXPECT_EQ(kinds(table), kinds(elements));
+    // And back to the 交点表: the same curves.
+    const std::optional<IntersectionTable> recovered = RecoverIntersections(elements);
+    ASSERT_TRUE(recovered);
+    const Plan again = Resolved(*recovered);
+    ASSERT_EQ(again.CurveTable().size(), table.CurveTable().size());
+    for (std::size_t i = 0; i < again.CurveTable().size(); ++i) {
+        const CurveTableRow &a = again.CurveTable()[i], &b = table.CurveTable()[i];
+        EXPECT_NEAR(a.at.north, b.at.north, 1e-6);
+        EXPECT_NEAR(a.at.east, b.at.east, 1e-6);
+        EXPECT_NEAR(a.radius, b.radius, 1e-9);
+        EXPECT_NEAR(a.zh, b.zh, 1e-6);
+        EXPECT_NEAR(a.hz, b.hz, 1e-6);
+    }
 }
 
 // A real railway alignment (SBB A50034A, LandXML by ProVI, from the
@@ -357,6 +381,10 @@ TEST(PlanElements, partial_clothoids_of_a_real_alignment_meet_their_given_ends) 
         EXPECT_NEAR(end.at.north, rows[i].n1, 5e-5) << i;
         EXPECT_NEAR(end.at.east, rows[i].e1, 5e-5) << i;
     }
+    // A partial clothoid has no 交点表: the element is named.
+    PlanProblem why;
+    EXPECT_FALSE(RecoverIntersections(plan, &why));
+    EXPECT_TRUE(DescribePlanProblem(why).starts_with("平面线形第2个元素（Spiral）")) << DescribePlanProblem(why);
 }
 
 // FHWA Bridge Geometry Manual, examples 5.7 and 5.8 (feet): station 130+00,
@@ -411,15 +439,15 @@ TEST(PlanChecks, refused_tables_name_the_point_and_the_numbers) {
         const char* words;
     };
     const std::vector<Case> cases = {
-        {"one point", {{"BP", {0, 0}}}, PlanProblemCode::TooFewPoints, "现有 1 个"},
-        {"radius zero", {{"BP", {0, 0}}, {"JD1", {100, 0}, 0}, {"EP", {100, 100}}}, PlanProblemCode::RadiusNotPositive, "JD1的半径R须为正数"},
-        {"negative spiral", {{"BP", {0, 0}}, {"JD1", {100, 0}, 50, -10}, {"EP", {100, 100}}}, PlanProblemCode::SpiralNegative, "前缓和曲线长Ls1不能为负数"},
-        {"same point twice", {{"BP", {0, 0}}, {"JD1", {0, 0}, 50}, {"EP", {100, 100}}}, PlanProblemCode::DuplicatePoint, "JD1与BP的坐标相同"},
-        {"leg within rounding", {{"BP", {0, 0}}, {"JD1", {0.0004, 0}, 50}, {"EP", {100, 100}}}, PlanProblemCode::LegTooShort, "0.4 毫米"},
-        {"straight on", {{"BP", {0, 0}}, {"JD1", {100, 0}, 50}, {"EP", {200, 0.0005}}}, PlanProblemCode::DeflectionZero, "不能设平曲线"},
-        {"turning back", {{"BP", {0, 0}}, {"JD1", {100, 0}, 50}, {"EP", {0, 0.0005}}}, PlanProblemCode::DeflectionTooLarge, "折返"},
-        {"spirals too long", {{"BP", {0, 0}}, {"JD1", {500, 0}, 100, 100, 100}, {"EP", {1000, 300}}}, PlanProblemCode::SpiralsTooLong, "β01 + β02 = 57°17′44.8″，大于转角"},
-        {"tangents overlap", {{"BP", {-1000, 0}}, {"JD1", {100, 0}, 300}, {"JD2", {100, 100}, 300}, {"EP", {1100, 100}}}, PlanProblemCode::TangentsOverlap, "JD2与JD1之间的切线长之和超出两点间距离 500 米"},
+        {"one point", {Jd("BP", 0, 0)}, PlanProblemCode::TooFewPoints, "现有 1 个"},
+        {"radius zero", {Jd("BP", 0, 0), Jd("JD1", 100, 0, 0), Jd("EP", 100, 100)}, PlanProblemCode::RadiusNotPositive, "JD1的半径R须为正数"},
+        {"negative spiral", {Jd("BP", 0, 0), Jd("JD1", 100, 0, 50, -10), Jd("EP", 100, 100)}, PlanProblemCode::SpiralNegative, "前缓和曲线长Ls1不能为负数"},
+        {"same point twice", {Jd("BP", 0, 0), Jd("JD1", 0, 0, 50), Jd("EP", 100, 100)}, PlanProblemCode::DuplicatePoint, "JD1与BP的坐标相同"},
+        {"leg within rounding", {Jd("BP", 0, 0), Jd("JD1", 0.0004, 0, 50), Jd("EP", 100, 100)}, PlanProblemCode::LegTooShort, "0.4 毫米"},
+        {"straight on", {Jd("BP", 0, 0), Jd("JD1", 100, 0, 50), Jd("EP", 200, 0.0005)}, PlanProblemCode::DeflectionZero, "不能设平曲线"},
+        {"turning back", {Jd("BP", 0, 0), Jd("JD1", 100, 0, 50), Jd("EP", 0, 0.0005)}, PlanProblemCode::DeflectionTooLarge, "折返"},
+        {"spirals too long", {Jd("BP", 0, 0), Jd("JD1", 500, 0, 100, 100, 100), Jd("EP", 1000, 300)}, PlanProblemCode::SpiralsTooLong, "β01 + β02 = 57°17′44.8″，大于转角"},
+        {"tangents overlap", {Jd("BP", -1000, 0), Jd("JD1", 100, 0, 300), Jd("JD2", 100, 100, 300), Jd("EP", 1100, 100)}, PlanProblemCode::TangentsOverlap, "JD2与JD1之间的切线长之和超出两点间距离 500 米"},
     };
     for (const Case& c : cases) {
         IntersectionTable table;
@@ -434,7 +462,7 @@ TEST(PlanChecks, refused_tables_name_the_point_and_the_numbers) {
     // Tangents overlapping by a millimetre or less touch: the route goes on.
     const double T = 100 * std::tan(std::numbers::pi / 8);
     IntersectionTable touching;
-    touching.points = {{"BP", {0, 0}}, {"JD1", {T, 0}, 100}, {"JD2", {T + std::sqrt(0.5) * (2 * T - 0.0008), std::sqrt(0.5) * (2 * T - 0.0008)}, 100}, {"EP", {1000, 1000}}};
+    touching.points = {Jd("BP", 0, 0), Jd("JD1", T, 0, 100), Jd("JD2", T + std::sqrt(0.5) * (2 * T - 0.0008), std::sqrt(0.5) * (2 * T - 0.0008), 100), Jd("EP", 1000, 1000)};
     EXPECT_TRUE(Plan::Resolve(touching));
 }
 
