@@ -266,6 +266,25 @@ Result<double> CsvRow::NumberCell(std::size_t column) const {
     return *value;
 }
 
+Result<ChainBreak> CsvChainSection::Row(const CsvRecordView& record) const {
+    const CsvRow row(record, *header_, path_);
+    Result<Station> back = row.StationCell(back_, false);
+    if (!back.ok()) return back.failure();
+    Result<Station> ahead = row.StationCell(ahead_, false);
+    if (!ahead.ok()) return ahead.failure();
+    return ChainBreak{back.value().value, ahead.value().value};
+}
+
+Result<bool> CsvChainSection::TakeHeader(const CsvRecordView& record) {
+    if (!IsCsvChainHeader(record, kind_, back_, ahead_)) return false;
+    Result<CsvHeader> h = ReadCsvHeader(record, kind_, back_, ahead_, path_);
+    if (!h.ok()) return h.failure();
+    if (!h.value().index[back_] || !h.value().index[ahead_])
+        return NotProfileFailure(path_, RowText(record.row) + "的断链表头要有“断链前桩号”和“断链后桩号”两列。");
+    header_ = std::move(h.value());
+    return true;
+}
+
 std::string CsvStationText(const Station& station) {
     std::string text = ExactNumberText(station.value);
     if (station.occurrence >= 1) text += "(" + std::to_string(station.occurrence) + ")";

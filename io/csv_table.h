@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/profile/chain.h"
 #include "core/profile/profile.h"
 #include "core/profile/station.h"
 #include "io/csv_records.h"
@@ -147,6 +148,27 @@ private:
     const CsvRecordView& record_;
     const CsvHeader& header_;
     std::string_view path_;
+};
+
+// The chain table that may follow a table's rows, after its own header row
+// (断链前桩号, 断链后桩号): columns `back` and `ahead` of the table's kind.
+class CsvChainSection {
+public:
+    CsvChainSection(const CsvTableKind& kind, std::size_t back, std::size_t ahead, std::string_view path)
+        : kind_(kind), back_(back), ahead_(ahead), path_(path) {}
+
+    // Once its header has been met, every record is a chain row.
+    bool Started() const { return header_.has_value(); }
+    Result<ChainBreak> Row(const CsvRecordView& record) const;
+    // Whether `record` is the chain table's header (then taken), for a
+    // record that does not read as a row of the table itself.
+    Result<bool> TakeHeader(const CsvRecordView& record);
+
+private:
+    const CsvTableKind& kind_;
+    std::size_t back_, ahead_;
+    std::string_view path_;
+    std::optional<CsvHeader> header_;
 };
 
 // A station label as the tables write it: full precision, "(2)" behind an occurrence.

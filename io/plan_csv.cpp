@@ -81,35 +81,29 @@ Result<IntersectionTable> ParseIntersectionCsv(std::string_view bytes, std::stri
     IntersectionTable table;
     table.unit = header.unit.value_or(LengthUnit::Metre);
     std::vector<RowCurve> curves;
-    std::optional<CsvHeader> chainHeader;
+    CsvChainSection chainTable(kTable, kBack, kAhead, path);
     CsvRecordView record;
     for (;;) {
         Result<bool> more = records.Next(record);
         if (!more.ok()) return more.failure();
         if (!more.value()) break;
         if (record.Blank()) continue;
-        if (chainHeader) {
-            const CsvRow row(record, *chainHeader, path);
-            Result<Station> back = row.StationCell(kBack, false);
-            if (!back.ok()) return back.failure();
-            Result<Station> ahead = row.StationCell(kAhead, false);
-            if (!ahead.ok()) return ahead.failure();
-            table.chains.push_back({back.value().value, ahead.value().value});
+        if (chainTable.Started()) {
+            Result<ChainBreak> chain = chainTable.Row(record);
+            if (!chain.ok()) return chain.failure();
+            table.chains.push_back(chain.value());
             continue;
         }
         const CsvRow row(record, header, path);
         Result<double> north = row.NumberCell(kNorth);
         // The chain table's header is no point row: only a row whose X does
         // not read is looked at as one.
-        if (!north.ok() && IsCsvChainHeader(record, kTable, kBack, kAhead)) {
-            Result<CsvHeader> h = ReadCsvHeader(record, kTable, kBack, kAhead, path);
-            if (!h.ok()) return h.failure();
-            if (!h.value().index[kBack] || !h.value().index[kAhead])
-                return NotProfileFailure(path, RowText(record.row) + "的断链表头要有“断链前桩号”和“断链后桩号”两列。");
-            chainHeader = std::move(h.value());
-            continue;
+        if (!north.ok()) {
+            Result<bool> chainHeader = chainTable.TakeHeader(record);
+            if (!chainHeader.ok()) return chainHeader.failure();
+            if (chainHeader.value()) continue;
+            return north.failure();
         }
-        if (!north.ok()) return north.failure();
         Result<double> east = row.NumberCell(kEast);
         if (!east.ok()) return east.failure();
 

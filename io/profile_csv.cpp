@@ -146,34 +146,28 @@ Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view pa
     // One row a line, as a rule: the points need no second copy as they grow.
     const std::string_view rest = text.substr(afterHeader.offset);
     model.points.reserve(static_cast<std::size_t>(std::count(rest.begin(), rest.end(), '\n')) + 1);
-    std::optional<CsvHeader> chainHeader;
+    CsvChainSection chainTable(kTable, kBack, kAhead, path);
     for (;;) {
         Result<bool> more = next();
         if (!more.ok()) return more.failure();
         if (!more.value()) break;
         if (record.Blank()) continue;
-        if (chainHeader) {
-            const CsvRow row(record, *chainHeader, path);
-            Result<Station> back = row.StationCell(kBack, false);
-            if (!back.ok()) return back.failure();
-            Result<Station> ahead = row.StationCell(kAhead, false);
-            if (!ahead.ok()) return ahead.failure();
-            model.chains.push_back({back.value().value, ahead.value().value});
+        if (chainTable.Started()) {
+            Result<ChainBreak> chain = chainTable.Row(record);
+            if (!chain.ok()) return chain.failure();
+            model.chains.push_back(chain.value());
             continue;
         }
         const CsvRow row(record, header, path);
         Result<Station> station = row.StationCell(kStation, true);
         // The chain table's header is no point row: only a row whose station
         // does not read is looked at as one.
-        if (!station.ok() && IsCsvChainHeader(record, kTable, kBack, kAhead)) {
-            Result<CsvHeader> h = ReadCsvHeader(record, kTable, kBack, kAhead, path);
-            if (!h.ok()) return h.failure();
-            if (!h.value().index[kBack] || !h.value().index[kAhead])
-                return NotProfileFailure(path, RowText(record.row) + "的断链表头要有“断链前桩号”和“断链后桩号”两列。");
-            chainHeader = std::move(h.value());
-            continue;
+        if (!station.ok()) {
+            Result<bool> chainHeader = chainTable.TakeHeader(record);
+            if (!chainHeader.ok()) return chainHeader.failure();
+            if (chainHeader.value()) continue;
+            return station.failure();
         }
-        if (!station.ok()) return station.failure();
         Result<double> elevation = row.NumberCell(kElevation);
         if (!elevation.ok()) return elevation.failure();
         Result<CurveSpec> curve = ReadCurve(row);
