@@ -62,4 +62,21 @@ ProfileListingResult ListPlan(const Plan& plan, const ProfileRange& range, std::
     return result;
 }
 
+PlanListingRow PlanRowAt(const Plan& plan, double internal, const Station& label) {
+    PlanListingRow row;
+    row.internal = internal;
+    row.label = label;
+    row.pose = plan.At(internal);
+    for (const PlanKeyPoint& k : plan.KeyPoints())
+        if (SamePlace(k.internal, internal)) row.keys |= PlanKeyBit(k.kind);
+    const Chainage& chains = plan.Chains();
+    for (std::size_t j = 0; j < chains.Breaks().size(); ++j) {
+        if (!SamePlace(chains.BreakInternal(j), internal)) continue;
+        const ChainBreak& b = chains.Breaks()[j];
+        row.kind = std::fabs(label.value - b.back) < std::fabs(label.value - b.ahead) ? ListingRowKind::BreakBack
+                                                                                       : ListingRowKind::BreakAhead;
+    }
+    return row;
+}
+
 }  // namespace tarnvel

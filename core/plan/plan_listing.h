@@ -23,6 +23,10 @@ struct PlanListingRow {
 
 constexpr unsigned PlanKeyBit(PlanKeyKind kind) { return 1u << static_cast<unsigned>(kind); }
 
+// The row of a single station (`plan at`): its main points, and which side
+// of a chain break the label names where it lies on one.
+PlanListingRow PlanRowAt(const Plan& plan, double internal, const Station& label);
+
 // `range.ground` is not used. Refusals as ListProfile's, with nothing passed
 // to the sink.
 ProfileListingResult ListPlan(const Plan& plan, const ProfileRange& range, std::uint64_t maxRows,
