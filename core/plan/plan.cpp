@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <tuple>
 
 #include "core/plan/clothoid.h"
 
@@ -761,14 +762,30 @@ PlanFoot Plan::Inverse(const PlanPoint& p, double maxOffset) const {
     if (elements_.empty() || !std::isfinite(p.north) || !std::isfinite(p.east)) return foot;
     double best = maxOffset;
     NearestIn(0, p, best, foot);
+    // A foot within RoundingTolerance past an end is that end, as a station
+    // is (coordinates printed to fewer decimals land a hair outside).
+    const PlanPose first = At(start_), last = At(end_);
+    const auto along = [&](const PlanPose& pose) {
+        return (p.north - pose.at.north) * std::cos(pose.azimuth) + (p.east - pose.at.east) * std::sin(pose.azimuth);
+    };
+    const auto across = [&](const PlanPose& pose) {
+        return -(p.north - pose.at.north) * std::sin(pose.azimuth) + (p.east - pose.at.east) * std::cos(pose.azimuth);
+    };
+    const double tol = RoundingTolerance(unit_);
+    for (const auto& [pose, sign, internal] : {std::tuple{first, -1.0, start_}, std::tuple{last, 1.0, end_}}) {
+        const double past = sign * along(pose);
+        const double offset = across(pose);
+        if (past > 0 && past <= tol && std::fabs(offset) < best) {
+            best = std::fabs(offset);
+            foot = {InverseFault::None, internal, offset};
+        }
+    }
     if (foot.fault == InverseFault::None) return foot;
     foot.internal = 0;
     // No foot within reach: past an end (ahead of the end's tangent, within
     // reach of it), or simply too far from the road.
-    const PlanPose first = At(start_), last = At(end_);
     const auto beyond = [&](const PlanPose& pose, double sign) {
-        const double along = (p.north - pose.at.north) * std::cos(pose.azimuth) + (p.east - pose.at.east) * std::sin(pose.azimuth);
-        return sign * along > 0 && Distance(pose.at, p) <= maxOffset;
+        return sign * along(pose) > 0 && Distance(pose.at, p) <= maxOffset;
     };
     if (beyond(first, -1) || beyond(last, 1)) foot.fault = InverseFault::BeyondEnds;
     return foot;
