@@ -20,6 +20,7 @@
 #include "core/plan/plan_listing.h"
 #include "core/text/messages.h"
 #include "core/text/plan_text.h"
+#include "io/atomic_write.h"
 #include "io/bounded_read.h"
 #include "io/csv_table.h"
 #include "io/output_name.h"
@@ -390,7 +391,27 @@ int RunConvert(const Options& options, std::ostream&, std::ostream& err) {
         if (const auto failure = io::WriteIntersectionCsvFile(output, *table)) StopOnFailure(*failure, err);
         return kExitOk;
     }
-    throw UsageError("写 LandXML 平面线形尚未提供：请用 .csv 输出");
+    // Into an existing LandXML file the geometry goes beside what it holds
+    // (its profiles and surfaces stay); anything else of that name is not
+    // written over.
+    std::string existing;
+    if (std::filesystem::exists(output, same)) {
+        io::Result<std::string> bytes = io::ReadDocumentBytes(output, "LandXML 文件");
+        if (!bytes.ok()) StopOnFailure(bytes.failure(), err);
+        if (io::SniffProfileFormat(bytes.value()) != io::ProfileFormat::LandXml)
+            throw UsageError("文件“" + output + "”已存在且不是 LandXML 文件，未写入");
+        existing = std::move(bytes.value());
+    }
+    const auto* list = std::get_if<ElementList>(&route.file.route);
+    const std::string name = list ? list->name : std::string();
+    std::string bytes;
+    try {
+        bytes = io::PlanLandXmlBytes(route.plan, name, existing);
+    } catch (const std::exception&) {
+        StopOnFailure(io::CurrentExceptionFailure(io::FileAction::Write, output), err);
+    }
+    if (const auto failure = io::WriteFileAtomically(output, bytes)) StopOnFailure(*failure, err);
+    return kExitOk;
 }
 
 struct AlignCommand {

@@ -187,5 +187,24 @@ TEST_F(AlignCliFiles, a_route_with_spirals_converts_to_a_table_that_lists_the_sa
     EXPECT_EQ(fromXml.out, fromCsv.out);
 }
 
+// A 交点表 written into a road's LandXML: the alignment takes the new
+// geometry, its profiles stay, and the file lists the same points as the table.
+TEST_F(AlignCliFiles, converting_into_a_landxml_file_keeps_its_profiles) {
+    const std::string road = folder.File("road.xml");
+    WriteBytes(road, ReadBytes(std::string(TARNVEL_IO_TEST_DATA) + "/inframodel_m3_road.xml"));
+    const CliRun before = RunCli(TARNVEL_CLI, {"profile", "names", road});
+    ASSERT_EQ(before.status, 0) << before.err;
+    ASSERT_FALSE(before.out.empty());
+    const CliRun convert = Run({"convert", "{route}", "--output", road});
+    ASSERT_EQ(convert.status, 0) << convert.err;
+    EXPECT_EQ(RunCli(TARNVEL_CLI, {"profile", "names", road}).out, before.out);
+    const std::vector<std::string> list = {"list", "", "--from", "0", "--to", "K1+200", "--step", "10", "--key-points",
+                                           "--format", "csv", "--decimals", "6"};
+    auto fromXml = list, fromCsv = list;
+    fromXml[1] = road;
+    fromCsv[1] = "{route}";
+    EXPECT_EQ(Run(fromXml).out, Run(fromCsv).out);
+}
+
 }  // namespace
 }  // namespace tarnvel::test
