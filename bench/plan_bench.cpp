@@ -18,7 +18,7 @@ namespace {
 
 using namespace tarnvel;
 
-// JDs every 1,000 m along a zigzag, deflections alternately 24° left and
+// JDs every 1,008 m along a zigzag, deflections alternately 24° left and
 // right, R 1,000 with spirals of 150 and 120: about a quarter of the road on
 // spirals and a third on arcs. The route is a little over 1,000,000 long.
 const Plan& ThousandJdRoute() {
@@ -36,7 +36,7 @@ const Plan& ThousandJdRoute() {
                 p.spiralOut = 120;
             }
             table.points.push_back(p);
-            const double length = i == 1000 ? 2000 : 1000.5;
+            const double length = i == 1000 ? 2000 : 1008;
             if (i > 0) azimuth += i % 2 ? turn : -turn;
             north += length * std::cos(azimuth);
             east += length * std::sin(azimuth);

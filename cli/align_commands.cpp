@@ -298,10 +298,10 @@ int RunInverse(const Options& options, std::ostream& out, std::ostream& err) {
     const io::Result<io::CsvText> decoded = io::DecodeCsvText(read.value().bytes, "点位文件", shown);
     if (!decoded.ok()) StopOnFailure(decoded.failure(), err);
 
-    // Every line is read and checked before the first answer is written: a
-    // damaged line stops the command with its number and nothing written.
-    std::vector<FieldPoint> points;
-    {
+    // Every line is read and checked before the first answer is written (a
+    // damaged line stops the command with its number and nothing written),
+    // then read again to be answered: nothing but the file is held.
+    const auto eachPoint = [&](auto&& answer) {
         io::CsvTableRecords records(decoded.value(), "点位文件", shown);
         io::CsvRecordView record;
         bool first = true;
@@ -310,18 +310,17 @@ int RunInverse(const Options& options, std::ostream& out, std::ostream& err) {
             if (!next.ok()) StopOnFailure(next.failure(), err);
             if (!next.value()) break;
             if (record.Blank()) continue;
-            const auto cell = [&](std::size_t i) { return i < record.cells.size() ? io::TrimmedView(record.cells[i]) : std::string_view(); };
+            const auto cell = [&](std::size_t i) {
+                return i < record.cells.size() ? io::TrimmedView(record.cells[i]) : std::string_view();
+            };
             const std::optional<double> north = ReadWholeNumber(cell(1));
             const std::optional<double> east = ReadWholeNumber(cell(2));
             // A first line whose coordinates are words is the header.
-            if (first && (!north || !east) && !cell(1).empty() && PlainNumberLength(cell(1)) == 0) {
-                first = false;
-                continue;
-            }
+            const bool header = first && (!north || !east) && !cell(1).empty() && PlainNumberLength(cell(1)) == 0;
             first = false;
-            if (record.cells.size() < 3) {
+            if (header) continue;
+            if (record.cells.size() < 3)
                 StopOnFailure(io::NotProfileFailure(shown, io::RowText(record.row) + "少于三列：每行应为“点名,X,Y[,高程]”。"), err);
-            }
             const auto bad = [&](std::string_view what, std::string_view value) {
                 StopOnFailure(io::NotProfileFailure(shown, io::RowText(record.row) + "的" + std::string(what) + "“" +
                                                                io::Excerpt(value) + "”不是数。"),
@@ -329,9 +328,10 @@ int RunInverse(const Options& options, std::ostream& out, std::ostream& err) {
             };
             if (!north) bad("X（北坐标）", cell(1));
             if (!east) bad("Y（东坐标）", cell(2));
-            points.push_back({record.row, cell(0), cell(1), cell(2), {*north, *east}});
+            answer(FieldPoint{record.row, cell(0), cell(1), cell(2), {*north, *east}});
         }
-    }
+    };
+    eachPoint([](const FieldPoint&) {});
 
     struct OutputFailed {};
     constexpr std::size_t kBlock = 1 << 16;
@@ -339,7 +339,7 @@ int RunInverse(const Options& options, std::ostream& out, std::ostream& err) {
     block.reserve(kBlock + 1024);
     std::string problems;
     try {
-        for (const FieldPoint& p : points) {
+        eachPoint([&](const FieldPoint& p) {
             const PlanFoot foot = plan.Inverse(p.at, maxOffset);
             if (foot.fault == InverseFault::None) {
                 AppendInverse(block, csv, p.name, p.north, p.east, plan.LabelOf(foot.internal), foot.offset, text);
@@ -356,7 +356,7 @@ int RunInverse(const Options& options, std::ostream& out, std::ostream& err) {
                 err << problems;
                 problems.clear();
             }
-        }
+        });
     } catch (const OutputFailed&) {
         err << "tarnvel-cli: 标准输出无法写入，结果未写完。\n";
         return kExitFile;

@@ -208,18 +208,20 @@ std::optional<Plan> Plan::Resolve(const IntersectionTable& table, std::vector<Pl
             continue;
         }
         const double R = jd.radius;
-        const SpiralEnd in = ExactSpiral(R, jd.spiralIn);
-        const SpiralEnd out = ExactSpiral(R, jd.spiralOut);
-        row.betaIn = in.beta;
-        row.betaOut = out.beta;
-        const double arcAngle = alpha - in.beta - out.beta;
+        // The spirals' angles are checked before their points are computed:
+        // a spiral far too long for its radius would turn many times over.
+        row.betaIn = jd.spiralIn / (2 * R);
+        row.betaOut = jd.spiralOut / (2 * R);
+        const double arcAngle = alpha - row.betaIn - row.betaOut;
         if (R * arcAngle < -tol) {
             PlanProblem& p = report(PlanProblemCode::SpiralsTooLong, i);
-            p.angle = in.beta + out.beta;
+            p.angle = row.betaIn + row.betaOut;
             p.amount = alpha;
             plan.curves_.push_back(row);
             continue;
         }
+        const SpiralEnd in = ExactSpiral(R, jd.spiralIn);
+        const SpiralEnd out = ExactSpiral(R, jd.spiralOut);
         row.shiftIn = in.p;
         row.shiftOut = out.p;
         row.offsetIn = in.q;
@@ -464,6 +466,13 @@ std::optional<Plan> Plan::Resolve(const ElementList& list, std::vector<PlanProbl
             e.length = *g.length;
             e.k0 = curvature(g.radiusStart);
             e.k1 = curvature(g.radiusEnd);
+            // No road's spiral turns round twice; one that would is a damaged
+            // file, and its points would cost without end.
+            const double turning = std::max(std::fabs(e.k0), std::fabs(e.k1)) * e.length;
+            if (turning > 4 * kPi) {
+                report(PlanProblemCode::ElementTurnsTooFar, i, found).angle = turning;
+                continue;
+            }
             const LocalPoint local = ClothoidPoint(e.k0, Curvature(e), e.length);
             // The start tangent from the chord: the clothoid's own chord angle.
             e.azimuth = NormalAzimuth(AzimuthOf(g.start, g.end) - std::atan2(local.y, local.x));
@@ -541,7 +550,21 @@ void Plan::Finish() {
     std::stable_sort(keys_.begin(), keys_.end(),
                      [](const PlanKeyPoint& a, const PlanKeyPoint& b) { return a.internal < b.internal; });
     starts_.clear();
-    for (const PlanElement& e : elements_) starts_.push_back(e.start);
+    footings_.clear();
+    for (const PlanElement& e : elements_) {
+        starts_.push_back(e.start);
+        Footing f;
+        f.cosStart = std::cos(e.azimuth);
+        f.sinStart = std::sin(e.azimuth);
+        f.end = Evaluate(e, e.length);
+        f.cosEnd = std::cos(f.end.azimuth);
+        f.sinEnd = std::sin(f.end.azimuth);
+        if (e.k0 == e.k1 && e.k0 != 0) {
+            f.centre = Move(e.from, e.azimuth, 0, 1 / e.k0);
+            f.radialStart = AzimuthOf(f.centre, e.from);
+        }
+        footings_.push_back(f);
+    }
 
     // A bounding-volume tree over the elements' boxes, split at the median of
     // the longer side, so that a point's nearest foot costs O(log n).
@@ -652,37 +675,48 @@ double BoxDistance(const PlanPoint& p, double minN, double minE, double maxN, do
     return std::hypot(dn, de);
 }
 
-// Every foot of a perpendicular from p on one element, as (s, signed offset).
-template <typename Sink>
-void FeetOn(const PlanElement& e, const PlanPoint& p, Sink&& sink) {
+}  // namespace
+
+// Every foot of a perpendicular from p on one element that is nearer than
+// `best` becomes the answer.
+void Plan::FeetOn(std::size_t index, const PlanPoint& p, double& best, PlanFoot& answer) const {
+    const PlanElement& e = elements_[index];
+    const Footing& f = footings_[index];
+    const auto take = [&](double s, double offset) {
+        const double internal = e.start + s;
+        // Of two equally near feet (a junction seen from both sides), the earlier station.
+        if (std::fabs(offset) < best || (std::fabs(offset) == best && internal < answer.internal)) {
+            best = std::fabs(offset);
+            answer = {InverseFault::None, internal, offset};
+        }
+    };
     const double slack = 1e-9 * std::max(1.0, e.length);
-    const double along0 = std::cos(e.azimuth), across0 = std::sin(e.azimuth);
     const double dn = p.north - e.from.north, de = p.east - e.from.east;
     if (e.k0 == 0 && e.k1 == 0) {
-        const double t = dn * along0 + de * across0;
-        if (t >= -slack && t <= e.length + slack) sink(std::clamp(t, 0.0, e.length), -dn * across0 + de * along0);
+        const double t = dn * f.cosStart + de * f.sinStart;
+        if (t >= -slack && t <= e.length + slack) take(std::clamp(t, 0.0, e.length), -dn * f.sinStart + de * f.cosStart);
         return;
     }
     if (e.k0 == e.k1) {
         const double side = e.k0 > 0 ? 1 : -1;
         const double R = 1 / std::fabs(e.k0);
-        const PlanPoint centre = Move(e.from, e.azimuth, 0, side * R);
-        const double r = Distance(centre, p);
-        if (r == 0) return;
-        const double swept = NormalAzimuth(side * (AzimuthOf(centre, p) - AzimuthOf(centre, e.from)));
+        const double r = Distance(f.centre, p);
+        if (r == 0 || std::fabs(r - R) >= best) return;
+        const double swept = NormalAzimuth(side * (AzimuthOf(f.centre, p) - f.radialStart));
         double s = swept * R;
         if (s > e.length + slack) {
             if ((kTwoPi - swept) * R > slack) return;
             s = 0;
         }
-        sink(std::min(s, e.length), side * (R - r));
+        take(std::min(s, e.length), side * (R - r));
         return;
     }
-    // A spiral: f(s) = (p − C(s))·T(s) falls through zero at a foot. Bracket
-    // its sign changes on pieces of at most a quarter radian of turning, then
-    // Newton's steps kept inside the bracket.
+    // A spiral: g(s) = (p − C(s))·T(s) falls through zero at a foot. Its sign
+    // at the ends comes from the poses kept; where it changes, Newton's steps
+    // kept inside the bracket find the foot. A spiral turning more than a
+    // quarter radian is bracketed piece by piece.
     const double c = Curvature(e);
-    const auto f = [&](double s, double& derivative, double& offset) {
+    const auto g = [&](double s, double& derivative, double& offset) {
         const PlanPose pose = Evaluate(e, s);
         const double t0 = std::cos(pose.azimuth), t1 = std::sin(pose.azimuth);
         const double vn = p.north - pose.at.north, ve = p.east - pose.at.east;
@@ -693,52 +727,41 @@ void FeetOn(const PlanElement& e, const PlanPoint& p, Sink&& sink) {
     const double turning = std::max(std::fabs(e.k0), std::fabs(e.k1)) * e.length;
     const int pieces = static_cast<int>(std::clamp(std::ceil(turning / 0.25), 1.0, 4096.0));
     double d = 0, off = 0;
-    double a = 0, fa = f(0, d, off);
+    double a = 0, ga = dn * f.cosStart + de * f.sinStart;
     for (int j = 1; j <= pieces; ++j) {
         const double b = j == pieces ? e.length : e.length * j / pieces;
-        const double fb = f(b, d, off);
-        if (fa >= 0 && fb <= 0) {
-            if (fa == 0) {
-                f(a, d, off);
-                sink(a, off);
-            } else {
-                double lo = a, hi = b, s = a + (b - a) * fa / (fa - fb);
-                for (int k = 0; k < 60; ++k) {
-                    const double v = f(s, d, off);
-                    if (v > 0) lo = s; else hi = s;
-                    double next = d != 0 ? s - v / d : (lo + hi) / 2;
-                    if (!(next > lo && next < hi)) next = (lo + hi) / 2;
-                    const bool done = std::fabs(next - s) <= 1e-12 * std::max(1.0, e.length);
-                    s = next;
-                    if (done || hi - lo <= 1e-12 * std::max(1.0, e.length)) break;
-                }
-                f(s, d, off);
-                sink(s, off);
+        double gb = 0;
+        if (j == pieces) {
+            const double vn = p.north - f.end.at.north, ve = p.east - f.end.at.east;
+            gb = vn * f.cosEnd + ve * f.sinEnd;
+        } else {
+            gb = g(b, d, off);
+        }
+        if (ga >= 0 && gb <= 0) {
+            double lo = a, hi = b, s = ga == gb ? a : a + (b - a) * ga / (ga - gb);
+            for (int k = 0; k < 60; ++k) {
+                const double v = g(s, d, off);
+                if (v > 0) lo = s; else hi = s;
+                double next = d != 0 ? s - v / d : (lo + hi) / 2;
+                if (!(next >= lo && next <= hi)) next = (lo + hi) / 2;
+                const bool done = std::fabs(next - s) <= 1e-11 * std::max(1.0, e.length);
+                s = next;
+                if (done || hi - lo <= 1e-11 * std::max(1.0, e.length)) break;
             }
+            g(s, d, off);
+            take(s, off);
         }
         a = b;
-        fa = fb;
+        ga = gb;
     }
 }
-
-}  // namespace
 
 void Plan::NearestIn(std::size_t index, const PlanPoint& p, double& best, PlanFoot& foot) const {
     const Node& node = nodes_[index];
     if (BoxDistance(p, node.box.minN, node.box.minE, node.box.maxN, node.box.maxE) > best) return;
     if (node.leaf) {
         for (std::size_t k = node.left; k < node.right; ++k) {
-            const PlanElement& e = elements_[leafElements_[k]];
-            FeetOn(e, p, [&](double s, double offset) {
-                const double internal = e.start + s;
-                // Of two equally near feet (a junction seen from both sides), the earlier station.
-                if (std::fabs(offset) < best || (std::fabs(offset) == best && internal < foot.internal)) {
-                    best = std::fabs(offset);
-                    foot.fault = InverseFault::None;
-                    foot.internal = internal;
-                    foot.offset = offset;
-                }
-            });
+            FeetOn(leafElements_[k], p, best, foot);
         }
         return;
     }

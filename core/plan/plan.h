@@ -93,6 +93,7 @@ enum class PlanProblemCode {
     ElementGap,          // starts `amount` away from where element `other` ends
     ElementKink,         // turns by `angle` against element `other`'s end
     ElementEndMisfit,    // placed from its start, length and radii it ends `amount` from its given end
+    ElementTurnsTooFar,  // turns by `angle`, more than two full turns
     ElementUnusable,     // its geometry cannot be made from what is given (a spiral with both ends straight)
     // Notes: the file's own values that disagree with its coordinates.
     DirectionDiffers,    // given `given`, the coordinates `angle` (radians)
@@ -186,6 +187,15 @@ private:
         std::size_t left = 0, right = 0;  // children; for a leaf, the range of leafElements_
         bool leaf = false;
     };
+    // What the foot search needs of an element again and again, computed once.
+    struct Footing {
+        double cosStart = 1, sinStart = 0;  // of the start azimuth
+        PlanPose end;                       // the pose at its end
+        double cosEnd = 1, sinEnd = 0;
+        PlanPoint centre;                   // an arc's
+        double radialStart = 0;             // an arc's: azimuth from the centre to the start
+    };
+    void FeetOn(std::size_t element, const PlanPoint& p, double& best, PlanFoot& foot) const;
 
     std::vector<PlanElement> elements_;
     std::vector<double> starts_;  // the elements' starts, for binary search
@@ -197,6 +207,7 @@ private:
     bool fromTable_ = false;
     double start_ = 0, end_ = 0;
     std::vector<Node> nodes_;
+    std::vector<Footing> footings_;
     std::vector<std::size_t> leafElements_;
 };
 

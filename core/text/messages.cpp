@@ -603,6 +603,8 @@ std::string DescribePlanProblem(const PlanProblem& p) {
             return place + "不属于两条直线之间、半径相同的“缓和曲线—圆曲线—缓和曲线”，交点表无法表示。";
         case C::ElementEndMisfit:
             return place + "由起点、长度和半径算出的终点与所给终点相距 " + length + "：长度或半径与坐标不符。";
+        case C::ElementTurnsTooFar:
+            return place + "转过 " + Degrees(p.angle) + "，超过两整圈，不是道路线形。";
         case C::ElementUnusable:
             return place + "无法由所给数据确定几何形状（两端均为直线的缓和曲线，或弦长大于直径的圆曲线）。";
         case C::DirectionDiffers:

@@ -483,6 +483,17 @@ TEST(PlanChecks, element_lists_with_gaps_and_kinks_are_refused) {
     EXPECT_FALSE(Plan::Resolve(list, &problems));
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0].code, PlanProblemCode::ElementKink);
+    // A spiral that would turn round thousands of times is refused at once, not integrated.
+    GivenElement spiral;
+    spiral.kind = PlanElementKind::Spiral;
+    spiral.start = {0, 0};
+    spiral.end = {1, 1};
+    spiral.radiusEnd = 1;
+    spiral.length = 1e9;
+    list.elements = {spiral};
+    EXPECT_FALSE(Plan::Resolve(list, &problems));
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].code, PlanProblemCode::ElementTurnsTooFar);
 }
 
 }  // namespace
