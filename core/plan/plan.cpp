@@ -32,7 +32,11 @@ double AzimuthOf(const PlanPoint& from, const PlanPoint& to) {
     return NormalAzimuth(std::atan2(to.east - from.east, to.north - from.north));
 }
 
-double Distance(const PlanPoint& a, const PlanPoint& b) { return std::hypot(b.north - a.north, b.east - a.east); }
+// Coordinates are at most 1E+12, so the squares cannot overflow: no need for hypot's care (or its cost).
+double Distance(const PlanPoint& a, const PlanPoint& b) {
+    const double dn = b.north - a.north, de = b.east - a.east;
+    return std::sqrt(dn * dn + de * de);
+}
 
 bool Usable(double v) { return std::isfinite(v) && std::fabs(v) <= kLargest; }
 
@@ -669,10 +673,11 @@ PlanPose PlanCursor::At(double internal) {
 
 namespace {
 
-double BoxDistance(const PlanPoint& p, double minN, double minE, double maxN, double maxE) {
+// The squared distance from a point to a box (0 inside it).
+double BoxDistance2(const PlanPoint& p, double minN, double minE, double maxN, double maxE) {
     const double dn = std::max({minN - p.north, 0.0, p.north - maxN});
     const double de = std::max({minE - p.east, 0.0, p.east - maxE});
-    return std::hypot(dn, de);
+    return dn * dn + de * de;
 }
 
 }  // namespace
@@ -745,10 +750,15 @@ void Plan::FeetOn(std::size_t index, const PlanPoint& p, double& best, PlanFoot&
                 double next = d != 0 ? s - v / d : (lo + hi) / 2;
                 if (!(next >= lo && next <= hi)) next = (lo + hi) / 2;
                 const bool done = std::fabs(next - s) <= 1e-11 * std::max(1.0, e.length);
+                // The last step is below a picometre along a perpendicular:
+                // the offset just computed stands.
+                if (done) break;
                 s = next;
-                if (done || hi - lo <= 1e-11 * std::max(1.0, e.length)) break;
+                if (hi - lo <= 1e-11 * std::max(1.0, e.length)) {
+                    g(s, d, off);
+                    break;
+                }
             }
-            g(s, d, off);
             take(s, off);
         }
         a = b;
@@ -758,17 +768,15 @@ void Plan::FeetOn(std::size_t index, const PlanPoint& p, double& best, PlanFoot&
 
 void Plan::NearestIn(std::size_t index, const PlanPoint& p, double& best, PlanFoot& foot) const {
     const Node& node = nodes_[index];
-    if (BoxDistance(p, node.box.minN, node.box.minE, node.box.maxN, node.box.maxE) > best) return;
+    if (BoxDistance2(p, node.box.minN, node.box.minE, node.box.maxN, node.box.maxE) > best * best) return;
     if (node.leaf) {
-        for (std::size_t k = node.left; k < node.right; ++k) {
-            FeetOn(leafElements_[k], p, best, foot);
-        }
+        for (std::size_t k = node.left; k < node.right; ++k) FeetOn(leafElements_[k], p, best, foot);
         return;
     }
     const Box& l = nodes_[node.left].box;
     const Box& r = nodes_[node.right].box;
-    const double dl = BoxDistance(p, l.minN, l.minE, l.maxN, l.maxE);
-    const double dr = BoxDistance(p, r.minN, r.minE, r.maxN, r.maxE);
+    const double dl = BoxDistance2(p, l.minN, l.minE, l.maxN, l.maxE);
+    const double dr = BoxDistance2(p, r.minN, r.minE, r.maxN, r.maxE);
     if (dl <= dr) {
         NearestIn(node.left, p, best, foot);
         NearestIn(node.right, p, best, foot);
@@ -787,7 +795,7 @@ PlanFoot Plan::Inverse(const PlanPoint& p, double maxOffset) const {
     NearestIn(0, p, best, foot);
     // A foot within RoundingTolerance past an end is that end, as a station
     // is (coordinates printed to fewer decimals land a hair outside).
-    const PlanPose first = At(start_), last = At(end_);
+    const PlanPose first{elements_.front().from, elements_.front().azimuth}, last = footings_.back().end;
     const auto along = [&](const PlanPose& pose) {
         return (p.north - pose.at.north) * std::cos(pose.azimuth) + (p.east - pose.at.east) * std::sin(pose.azimuth);
     };
