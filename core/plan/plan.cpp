@@ -674,9 +674,9 @@ PlanPose PlanCursor::At(double internal) {
 namespace {
 
 // The squared distance from a point to a box (0 inside it).
-double BoxDistance2(const PlanPoint& p, double minN, double minE, double maxN, double maxE) {
-    const double dn = std::max({minN - p.north, 0.0, p.north - maxN});
-    const double de = std::max({minE - p.east, 0.0, p.east - maxE});
+inline double BoxDistance2(const PlanPoint& p, double minN, double minE, double maxN, double maxE) {
+    const double dn = p.north < minN ? minN - p.north : p.north > maxN ? p.north - maxN : 0.0;
+    const double de = p.east < minE ? minE - p.east : p.east > maxE ? p.east - maxE : 0.0;
     return dn * dn + de * de;
 }
 
@@ -767,8 +767,10 @@ void Plan::FeetOn(std::size_t index, const PlanPoint& p, double& best, PlanFoot&
 }
 
 void Plan::NearestIn(std::size_t index, const PlanPoint& p, double& best, PlanFoot& foot) const {
+    // Each node's box distance is worked out once, by its parent, which
+    // visits the nearer child first: once a near foot is found, far boxes
+    // are passed over unopened.
     const Node& node = nodes_[index];
-    if (BoxDistance2(p, node.box.minN, node.box.minE, node.box.maxN, node.box.maxE) > best * best) return;
     if (node.leaf) {
         for (std::size_t k = node.left; k < node.right; ++k) FeetOn(leafElements_[k], p, best, foot);
         return;
@@ -777,13 +779,10 @@ void Plan::NearestIn(std::size_t index, const PlanPoint& p, double& best, PlanFo
     const Box& r = nodes_[node.right].box;
     const double dl = BoxDistance2(p, l.minN, l.minE, l.maxN, l.maxE);
     const double dr = BoxDistance2(p, r.minN, r.minE, r.maxN, r.maxE);
-    if (dl <= dr) {
-        NearestIn(node.left, p, best, foot);
-        NearestIn(node.right, p, best, foot);
-    } else {
-        NearestIn(node.right, p, best, foot);
-        NearestIn(node.left, p, best, foot);
-    }
+    const std::size_t nearer = dl <= dr ? node.left : node.right, farther = dl <= dr ? node.right : node.left;
+    const double dNear = std::min(dl, dr), dFar = std::max(dl, dr);
+    if (dNear <= best * best) NearestIn(nearer, p, best, foot);
+    if (dFar <= best * best) NearestIn(farther, p, best, foot);
 }
 
 PlanFoot Plan::Inverse(const PlanPoint& p, double maxOffset) const {
@@ -792,7 +791,8 @@ PlanFoot Plan::Inverse(const PlanPoint& p, double maxOffset) const {
     foot.internal = std::numeric_limits<double>::infinity();
     if (elements_.empty() || !std::isfinite(p.north) || !std::isfinite(p.east)) return foot;
     double best = maxOffset;
-    NearestIn(0, p, best, foot);
+    const Box& root = nodes_[0].box;
+    if (BoxDistance2(p, root.minN, root.minE, root.maxN, root.maxE) <= best * best) NearestIn(0, p, best, foot);
     // A foot within RoundingTolerance past an end is that end, as a station
     // is (coordinates printed to fewer decimals land a hair outside).
     const PlanPose first{elements_.front().from, elements_.front().azimuth}, last = footings_.back().end;
