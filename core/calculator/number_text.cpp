@@ -456,4 +456,12 @@ std::string DegreesText(double degrees, int secondDecimals) {
     return out;
 }
 
+std::string QuotedExcerpt(std::string_view text) {
+    constexpr std::size_t kMost = 40;
+    if (text.size() <= kMost) return std::string(text);
+    std::size_t cut = kMost;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return std::string(text.substr(0, cut)) + "…";
+}
+
 }  // namespace tarnvel

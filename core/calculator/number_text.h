@@ -74,6 +74,12 @@ std::size_t PlainNumberLength(std::string_view s);
 // a text beyond the double range.
 std::optional<double> ReadWholeNumber(std::string_view text);
 
+// At most the first 40 bytes of `text`, cut before a UTF-8 continuation byte
+// and marked "…" when cut: what a message quotes of something typed or read
+// from a file (a station, a cell, a point's name), so that a pasted page does
+// not become the message.
+std::string QuotedExcerpt(std::string_view text);
+
 // Full-width ASCII forms (U+FF01 to U+FF5E) and the ideographic space folded to
 // ASCII; every other character is kept as it is. Input and output are UTF-8.
 std::string FoldFullWidth(std::string_view text);

@@ -521,12 +521,12 @@ std::string PlanPlace(bool element, std::size_t index, const std::string& name, 
     if (element) {
         m = "平面线形第" + std::to_string(index + 1) + "个元素（";
         m += kind == PlanElementKind::Line ? "Line" : kind == PlanElementKind::Arc ? "Curve" : "Spiral";
-        if (!name.empty()) m += "，" + name;
+        if (!name.empty()) m += "，" + QuotedExcerpt(name);
         if (line > 0) m += "，第" + std::to_string(line) + "行";
         return m + "）";
     }
     if (!name.empty()) {
-        m = name;
+        m = QuotedExcerpt(name);
     } else {
         m = "第" + std::to_string(index + 1) + "点";
     }
