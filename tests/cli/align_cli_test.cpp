@@ -152,6 +152,22 @@ TEST_F(AlignCliFiles, statuses_notes_and_messages) {
     EXPECT_EQ(ReadBytes(folder.File("route.csv")).substr(0, 9), "交点号");
 }
 
+// With a profile of the same road (a 1 % grade, labels through the same long
+// chain) every row carries its design elevation, offset rows included.
+TEST_F(AlignCliFiles, vertical_adds_the_design_elevation_through_the_shared_labels) {
+    WriteBytes(folder.File("profile.csv"),
+               "station,elevation,radius\n0,100,\n1100,111.5,\n\nstation_back,station_ahead\n500,450\n");
+    const CliRun run = Run({"at", "{route}", "--k", "480(2)", "--k", "600", "--offset", "3", "--vertical",
+                            folder.File("profile.csv"), "--format", "csv"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto rows = CsvRows(run.out);
+    EXPECT_EQ(rows.at(1).at(5), "105.300");  // internal 530
+    EXPECT_EQ(rows.at(2).at(5), "106.500");  // internal 650
+    const CliRun outside = Run({"at", "{route}", "--k", "1150", "--vertical", folder.File("profile.csv")});
+    EXPECT_EQ(outside.status, 1);
+    EXPECT_NE(outside.err.find("纵断面范围"), std::string::npos) << outside.err;
+}
+
 // The listing's own points at their offsets, fed back as field points: each
 // gives back its station and offset.
 TEST_F(AlignCliFiles, inverse_gives_back_what_the_listing_wrote) {

@@ -318,6 +318,12 @@ TEST(PlanElements, a_table_written_as_elements_resolves_to_the_same_route) {
         return k;
     };
     EXPECT_EQ(kinds(table), kinds(elements));
+    // A direction that disagrees with the coordinates is said, and the coordinates win.
+    list.elements[2].direction = 1.0;
+    const Plan noted = Resolved(list);
+    ASSERT_EQ(noted.Notes().size(), 1u);
+    EXPECT_EQ(noted.Notes()[0].code, PlanProblemCode::DirectionDiffers);
+    EXPECT_NEAR(noted.At(1500).at.north, elements.At(1500).at.north, 1e-9);
     // And back to the 交点表: the same curves.
     const std::optional<IntersectionTable> recovered = RecoverIntersections(elements);
     ASSERT_TRUE(recovered);
@@ -459,6 +465,15 @@ TEST(PlanChecks, refused_tables_name_the_point_and_the_numbers) {
         EXPECT_NE(DescribePlanProblem(problems.front()).find(c.words), std::string::npos)
             << c.name << ": " << DescribePlanProblem(problems.front());
     }
+    // A JD's 桩号 that the chain from the coordinates does not give is said, not used.
+    IntersectionTable stations = MixedRoute();
+    const Plan exact = Resolved(stations);
+    stations.points[2].station = Station{exact.LabelOf(exact.CurveTable()[1].station).value + 0.05, 0};
+    stations.points[3].station = exact.LabelOf(exact.CurveTable()[2].station);
+    const Plan compared = Resolved(stations);
+    ASSERT_EQ(compared.Notes().size(), 1u);
+    EXPECT_EQ(compared.Notes()[0].code, PlanProblemCode::StationDiffers);
+    EXPECT_EQ(compared.CurveTable()[1].station, exact.CurveTable()[1].station);
     // Tangents overlapping by a millimetre or less touch: the route goes on.
     const double T = 100 * std::tan(std::numbers::pi / 8);
     IntersectionTable touching;
