@@ -266,29 +266,46 @@ Result<double> CsvRow::NumberCell(std::size_t column) const {
     return *value;
 }
 
-Result<ChainBreak> CsvChainSection::Row(const CsvRecordView& record) const {
-    const CsvRow row(record, *header_, path_);
-    Result<Station> back = row.StationCell(back_, false);
-    if (!back.ok()) return back.failure();
-    Result<Station> ahead = row.StationCell(ahead_, false);
-    if (!ahead.ok()) return ahead.failure();
-    return ChainBreak{back.value().value, ahead.value().value};
+Result<ChainBreak> ReadCsvChainRow(const CsvRecordView& record, const CsvHeader& header, std::size_t back,
+                                   std::size_t ahead, std::string_view path) {
+    const CsvRow row(record, header, path);
+    Result<Station> behind = row.StationCell(back, false);
+    if (!behind.ok()) return behind.failure();
+    Result<Station> before = row.StationCell(ahead, false);
+    if (!before.ok()) return before.failure();
+    return ChainBreak{behind.value().value, before.value().value};
 }
 
-Result<bool> CsvChainSection::TakeHeader(const CsvRecordView& record) {
-    if (!IsCsvChainHeader(record, kind_, back_, ahead_)) return false;
-    Result<CsvHeader> h = ReadCsvHeader(record, kind_, back_, ahead_, path_);
+Result<std::optional<CsvHeader>> ReadCsvChainHeader(const CsvRecordView& record, const CsvTableKind& kind,
+                                                    std::size_t back, std::size_t ahead, std::string_view path) {
+    if (!IsCsvChainHeader(record, kind, back, ahead)) return std::optional<CsvHeader>();
+    Result<CsvHeader> h = ReadCsvHeader(record, kind, back, ahead, path);
     if (!h.ok()) return h.failure();
-    if (!h.value().index[back_] || !h.value().index[ahead_])
-        return NotProfileFailure(path_, RowText(record.row) + "的断链表头要有“断链前桩号”和“断链后桩号”两列。");
-    header_ = std::move(h.value());
-    return true;
+    if (!h.value().index[back] || !h.value().index[ahead])
+        return NotProfileFailure(path, RowText(record.row) + "的断链表头要有“断链前桩号”和“断链后桩号”两列。");
+    return std::optional<CsvHeader>(std::move(h.value()));
 }
 
 std::string CsvStationText(const Station& station) {
     std::string text = ExactNumberText(station.value);
     if (station.occurrence >= 1) text += "(" + std::to_string(station.occurrence) + ")";
     return text;
+}
+
+std::string CsvUnitSuffix(LengthUnit unit) {
+    switch (unit) {
+        case LengthUnit::Metre: return {};
+        case LengthUnit::Foot: return "[ft]";
+        case LengthUnit::USSurveyFoot: return "[ftUS]";
+    }
+    return {};
+}
+
+std::string CsvChainSectionText(const std::vector<ChainBreak>& chains) {
+    if (chains.empty()) return {};
+    std::string out = "\r\n断链前桩号(station_back),断链后桩号(station_ahead)\r\n";
+    for (const ChainBreak& b : chains) out += ExactNumberText(b.back) + "," + ExactNumberText(b.ahead) + "\r\n";
+    return out;
 }
 
 std::string CsvCellText(std::string_view text) {

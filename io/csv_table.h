@@ -150,29 +150,58 @@ private:
     std::string_view path_;
 };
 
-// The chain table that may follow a table's rows, after its own header row
-// (断链前桩号, 断链后桩号): columns `back` and `ahead` of the table's kind.
-class CsvChainSection {
-public:
-    CsvChainSection(const CsvTableKind& kind, std::size_t back, std::size_t ahead, std::string_view path)
-        : kind_(kind), back_(back), ahead_(ahead), path_(path) {}
+// Reads the rows of a table below its header, then the chain table that may
+// follow them after its own header row (断链前桩号, 断链后桩号: columns `back`
+// and `ahead` of `kind`) into `chains`. `readRow(record)` reads one row of
+// the table, giving nothing or why it does not read; a row that does not
+// read is looked at as the chain table's header before it is refused.
+// Blank rows are skipped.
+template <class ReadRow>
+std::optional<IoFailure> ReadCsvRows(CsvTableRecords& records, const CsvTableKind& kind, std::size_t back,
+                                     std::size_t ahead, std::vector<ChainBreak>& chains, std::string_view path,
+                                     ReadRow readRow);
 
-    // Once its header has been met, every record is a chain row.
-    bool Started() const { return header_.has_value(); }
-    Result<ChainBreak> Row(const CsvRecordView& record) const;
-    // Whether `record` is the chain table's header (then taken), for a
-    // record that does not read as a row of the table itself.
-    Result<bool> TakeHeader(const CsvRecordView& record);
+// The chain table's header in `record`, when it is one.
+Result<std::optional<CsvHeader>> ReadCsvChainHeader(const CsvRecordView& record, const CsvTableKind& kind,
+                                                    std::size_t back, std::size_t ahead, std::string_view path);
+Result<ChainBreak> ReadCsvChainRow(const CsvRecordView& record, const CsvHeader& header, std::size_t back,
+                                   std::size_t ahead, std::string_view path);
 
-private:
-    const CsvTableKind& kind_;
-    std::size_t back_, ahead_;
-    std::string_view path_;
-    std::optional<CsvHeader> header_;
-};
+template <class ReadRow>
+std::optional<IoFailure> ReadCsvRows(CsvTableRecords& records, const CsvTableKind& kind, std::size_t back,
+                                     std::size_t ahead, std::vector<ChainBreak>& chains, std::string_view path,
+                                     ReadRow readRow) {
+    std::optional<CsvHeader> chainHeader;
+    CsvRecordView record;
+    for (;;) {
+        Result<bool> more = records.Next(record);
+        if (!more.ok()) return more.failure();
+        if (!more.value()) return std::nullopt;
+        if (record.Blank()) continue;
+        if (chainHeader) {
+            Result<ChainBreak> chain = ReadCsvChainRow(record, *chainHeader, back, ahead, path);
+            if (!chain.ok()) return chain.failure();
+            chains.push_back(chain.value());
+            continue;
+        }
+        std::optional<IoFailure> failure = readRow(static_cast<const CsvRecordView&>(record));
+        if (!failure) continue;
+        Result<std::optional<CsvHeader>> header = ReadCsvChainHeader(record, kind, back, ahead, path);
+        if (!header.ok()) return header.failure();
+        if (!header.value()) return failure;
+        chainHeader = std::move(header.value());
+    }
+}
 
 // A station label as the tables write it: full precision, "(2)" behind an occurrence.
 std::string CsvStationText(const Station& station);
+
+// The unit as a header names it behind a column: "[ft]"; nothing for metres.
+std::string CsvUnitSuffix(LengthUnit unit);
+
+// The chain table as the tables write it after their rows: an empty line,
+// its header, one break a line; nothing without breaks.
+std::string CsvChainSectionText(const std::vector<ChainBreak>& chains);
 
 // A cell as a spreadsheet reads it back: quoted when it holds a separator,
 // a quote or a line break, or blanks at either end.

@@ -57,7 +57,7 @@ struct ParsedElement {
     std::size_t index = 0;  // from 1
     std::size_t line = 0;
     GivenPoint start, end, center, pi;
-    GivenNumber length, radius, radiusStart, radiusEnd, direction;
+    GivenNumber length, radius, radiusStart, radiusEnd, direction, theta;
     pugi::xml_attribute rot, spiType;
 };
 
@@ -186,6 +186,7 @@ ParsedElement ParseElement(pugi::xml_node node, std::size_t index, LineCounter& 
         e.radiusStart = ReadNumber(node, "radiusStart", true);
         e.radiusEnd = ReadNumber(node, "radiusEnd", true);
         e.spiType = Attribute(node, "spiType");
+        e.theta = ReadNumber(node, "theta", false);
     }
     return e;
 }
@@ -222,15 +223,15 @@ std::vector<pugi::xml_node> Alignments(pugi::xml_node root) {
 
 // ---- The element list -----------------------------------------------------
 
-// Radians per unit of the file's directions (Units@directionUnit); nothing
-// for a unit these are not converted from, whose directions are then not
-// compared. LandXML's default is radians.
-std::optional<double> RadiansPerDirectionUnit(pugi::xml_node root) {
+// Radians per unit of the file's directions (Units@directionUnit) or angles
+// (angularUnit); nothing for a unit these are not converted from, whose
+// values are then not compared. LandXML's default is radians.
+std::optional<double> RadiansPerUnit(pugi::xml_node root, std::string_view attribute) {
     for (pugi::xml_node units : root.children()) {
         if (!Is(units, "Units")) continue;
         for (pugi::xml_node unit : units.children()) {
             if (!Is(unit, "Metric") && !Is(unit, "Imperial")) continue;
-            const std::string_view name = Attribute(unit, "directionUnit").value();
+            const std::string_view name = Attribute(unit, attribute).value();
             if (name.empty() || name == "radians") return 1.0;
             if (name == "decimal degrees") return std::numbers::pi / 180;
             if (name == "grads") return std::numbers::pi / 200;
@@ -244,8 +245,9 @@ std::string Quoted(std::string_view text) { return "“" + Excerpt(text) + "”"
 
 class ElementConverter {
 public:
-    ElementConverter(std::string_view bytes, std::string_view path, std::optional<double> radiansPerUnit)
-        : bytes_(bytes), path_(path), radiansPerUnit_(radiansPerUnit) {}
+    ElementConverter(std::string_view bytes, std::string_view path, pugi::xml_node root)
+        : bytes_(bytes), path_(path), radiansPerDirection_(RadiansPerUnit(root, "directionUnit")),
+          radiansPerAngle_(RadiansPerUnit(root, "angularUnit")) {}
 
     Result<GivenElement> Convert(const ParsedElement& e) const {
         // Where the element is, from the line counted as it was parsed.
@@ -281,8 +283,9 @@ public:
         if (e.pi.value) given.pi = *e.pi.value;
         if (auto failure = Number(e.length, place)) return *failure;
         given.length = e.length.value;
-        if (auto failure = Number(e.direction, place)) return *failure;
-        if (e.direction.value && radiansPerUnit_) given.direction = *e.direction.value * *radiansPerUnit_;
+        // Directions and angles are only compared, and real files carry
+        // placeholders there: one that does not read is not given.
+        if (e.direction.value && radiansPerDirection_) given.direction = *e.direction.value * *radiansPerDirection_;
         if (e.kind == ElementKind::Line) return given;
 
         const std::string_view rot = e.rot.value();
@@ -311,6 +314,7 @@ public:
         }
         given.radiusStart = *e.radiusStart.value;
         given.radiusEnd = *e.radiusEnd.value;
+        if (e.theta.value && radiansPerAngle_) given.theta = *e.theta.value * *radiansPerAngle_;
         return given;
     }
 
@@ -323,7 +327,7 @@ private:
 
     std::string_view bytes_;
     std::string_view path_;
-    std::optional<double> radiansPerUnit_;
+    std::optional<double> radiansPerDirection_, radiansPerAngle_;
 };
 
 std::string AlignmentNames(const std::vector<pugi::xml_node>& alignments) {
@@ -370,7 +374,7 @@ Result<ElementList> ReadElementList(std::string_view bytes, pugi::xml_node root,
     const ParsedGeometry parsed = ParseGeometry(root, alignment, bytes);
     if (!parsed.geometry)
         return NotProfileFailure(path, "中的线路" + Quoted(list.name) + "没有平面线形（CoordGeom）。");
-    const ElementConverter converter(bytes, path, RadiansPerDirectionUnit(root));
+    const ElementConverter converter(bytes, path, root);
     list.elements.reserve(parsed.elements.size());
     for (const ParsedElement& e : parsed.elements) {
         Result<GivenElement> given = converter.Convert(e);
@@ -382,9 +386,38 @@ Result<ElementList> ReadElementList(std::string_view bytes, pugi::xml_node root,
 
 // ---- The band -------------------------------------------------------------
 
-// A written length and the coordinates may differ by the rounding of the
-// file's numbers, and no more.
-double LengthTolerance(double length) { return 1e-3 + 1e-6 * std::fabs(length); }
+// The fewest decimals of the numbers in `text` (words apart by blanks or commas).
+int FewestDecimals(std::string_view text, int fewest) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ','; };
+    while (!text.empty()) {
+        while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+        std::size_t n = 0;
+        while (n < text.size() && !blank(text[n])) ++n;
+        const std::string_view word = text.substr(0, n);
+        text.remove_prefix(n);
+        if (word.empty()) continue;
+        const std::size_t point = word.find('.');
+        int decimals = 0;
+        if (point != std::string_view::npos)
+            while (point + 1 + static_cast<std::size_t>(decimals) < word.size() &&
+                   word[point + 1 + static_cast<std::size_t>(decimals)] >= '0' &&
+                   word[point + 1 + static_cast<std::size_t>(decimals)] <= '9')
+                ++decimals;
+        fewest = std::min(fewest, decimals);
+    }
+    return fewest;
+}
+
+// How far a written length and the one its coordinates give may differ: the
+// rounding of the file's coordinates and radius (ten of their last units,
+// at least a millimetre) and of the length itself, and no more.
+double LengthTolerance(const ParsedElement& e, double length) {
+    int coordinates = 12;
+    for (const GivenPoint* p : {&e.start, &e.end, &e.center}) coordinates = FewestDecimals(p->text, coordinates);
+    coordinates = FewestDecimals(e.radius.Text(), coordinates);
+    return std::max(1e-3, 10 * std::pow(10.0, -coordinates)) + 0.5 * std::pow(10.0, -FewestDecimals(e.length.Text(), 12)) +
+           1e-6 * std::fabs(length);
+}
 
 class PieceReader {
 public:
@@ -455,9 +488,9 @@ public:
         if (!length || !std::isfinite(*length)) return Fail(HorizontalProblemKind::Length, {});
         // A written length the coordinates contradict (a placeholder 0, a
         // damaged value) would shift every element after it.
-        if (measured && e_.length.Present()) {
-            if (chordOnly ? *length < *measured - LengthTolerance(*measured)
-                          : !(std::fabs(*length - *measured) <= LengthTolerance(*measured))) {
+        if (measured && std::isfinite(*measured) && e_.length.Present()) {
+            const double tolerance = LengthTolerance(e_, *measured);
+            if (chordOnly ? *length < *measured - tolerance : !(std::fabs(*length - *measured) <= tolerance)) {
                 problem_.value = *measured;
                 return Fail(chordOnly ? HorizontalProblemKind::LengthBelowChord : HorizontalProblemKind::LengthMismatch,
                             e_.length.Text());
@@ -480,9 +513,11 @@ private:
 
     bool Turn(HorizontalPiece& piece) {
         const std::string_view rot = e_.rot.value();
-        if (rot == "cw") piece.turn = HorizontalTurn::Right;
-        else if (rot == "ccw") piece.turn = HorizontalTurn::Left;
-        else return Fail(HorizontalProblemKind::Rotation, rot), false;
+        if (rot != "cw" && rot != "ccw") {
+            Fail(HorizontalProblemKind::Rotation, rot);
+            return false;
+        }
+        piece.turn = rot == "cw" ? HorizontalTurn::Right : HorizontalTurn::Left;
         return true;
     }
 

@@ -81,29 +81,10 @@ Result<IntersectionTable> ParseIntersectionCsv(std::string_view bytes, std::stri
     IntersectionTable table;
     table.unit = header.unit.value_or(LengthUnit::Metre);
     std::vector<RowCurve> curves;
-    CsvChainSection chainTable(kTable, kBack, kAhead, path);
-    CsvRecordView record;
-    for (;;) {
-        Result<bool> more = records.Next(record);
-        if (!more.ok()) return more.failure();
-        if (!more.value()) break;
-        if (record.Blank()) continue;
-        if (chainTable.Started()) {
-            Result<ChainBreak> chain = chainTable.Row(record);
-            if (!chain.ok()) return chain.failure();
-            table.chains.push_back(chain.value());
-            continue;
-        }
+    const auto readRow = [&](const CsvRecordView& record) -> std::optional<IoFailure> {
         const CsvRow row(record, header, path);
         Result<double> north = row.NumberCell(kNorth);
-        // The chain table's header is no point row: only a row whose X does
-        // not read is looked at as one.
-        if (!north.ok()) {
-            Result<bool> chainHeader = chainTable.TakeHeader(record);
-            if (!chainHeader.ok()) return chainHeader.failure();
-            if (chainHeader.value()) continue;
-            return north.failure();
-        }
+        if (!north.ok()) return north.failure();
         Result<double> east = row.NumberCell(kEast);
         if (!east.ok()) return east.failure();
 
@@ -139,7 +120,9 @@ Result<IntersectionTable> ParseIntersectionCsv(std::string_view bytes, std::stri
         }
         table.points.push_back(std::move(point));
         curves.push_back(curve);
-    }
+        return std::nullopt;
+    };
+    if (auto unread = ReadCsvRows(records, kTable, kBack, kAhead, table.chains, path, readRow)) return *unread;
 
     // The start and end carry no curve (a 0 written there is no curve
     // either); every JD between them has its radius.
@@ -159,9 +142,7 @@ Result<IntersectionTable> ParseIntersectionCsv(std::string_view bytes, std::stri
 }
 
 std::string IntersectionCsvBytes(const IntersectionTable& table) {
-    std::string unit;
-    if (table.unit == LengthUnit::Foot) unit = "[ft]";
-    if (table.unit == LengthUnit::USSurveyFoot) unit = "[ftUS]";
+    const std::string unit = CsvUnitSuffix(table.unit);
     std::string out(kUtf8Bom);
     out += "交点号(point),X(north)" + unit + ",Y(east)" + unit + ",R(radius)" + unit + ",Ls1(spiral_in)" + unit +
            ",Ls2(spiral_out)" + unit + ",桩号(station)" + unit + "\r\n";
@@ -177,12 +158,7 @@ std::string IntersectionCsvBytes(const IntersectionTable& table) {
         out += CsvCellText(p.name) + "," + ExactNumberText(p.at.north) + "," + ExactNumberText(p.at.east) + "," +
                curve(p.radius) + "," + curve(p.spiralIn) + "," + curve(p.spiralOut) + "," + station + "\r\n";
     }
-    if (!table.chains.empty()) {
-        out += "\r\n断链前桩号(station_back),断链后桩号(station_ahead)\r\n";
-        for (const ChainBreak& b : table.chains)
-            out += ExactNumberText(b.back) + "," + ExactNumberText(b.ahead) + "\r\n";
-    }
-    return out;
+    return out + CsvChainSectionText(table.chains);
 }
 
 }  // namespace tarnvel::io

@@ -129,8 +129,6 @@ Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view pa
     const CsvText& csv = decoded.value();
     const std::string_view text = csv.Text();
     CsvTableRecords records(csv, kNoun, path);
-    CsvRecordView record;
-    const auto next = [&]() -> Result<bool> { return records.Next(record); };
 
     // Tables often carry a title row or two above the header ("K0-K5纵断面
     // 设计表"): the header is the first row that names both needed columns.
@@ -146,41 +144,24 @@ Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view pa
     // One row a line, as a rule: the points need no second copy as they grow.
     const std::string_view rest = text.substr(afterHeader.offset);
     model.points.reserve(static_cast<std::size_t>(std::count(rest.begin(), rest.end(), '\n')) + 1);
-    CsvChainSection chainTable(kTable, kBack, kAhead, path);
-    for (;;) {
-        Result<bool> more = next();
-        if (!more.ok()) return more.failure();
-        if (!more.value()) break;
-        if (record.Blank()) continue;
-        if (chainTable.Started()) {
-            Result<ChainBreak> chain = chainTable.Row(record);
-            if (!chain.ok()) return chain.failure();
-            model.chains.push_back(chain.value());
-            continue;
-        }
+    // A row whose station does not read may be the chain table's header.
+    const auto readRow = [&](const CsvRecordView& record) -> std::optional<IoFailure> {
         const CsvRow row(record, header, path);
         Result<Station> station = row.StationCell(kStation, true);
-        // The chain table's header is no point row: only a row whose station
-        // does not read is looked at as one.
-        if (!station.ok()) {
-            Result<bool> chainHeader = chainTable.TakeHeader(record);
-            if (!chainHeader.ok()) return chainHeader.failure();
-            if (chainHeader.value()) continue;
-            return station.failure();
-        }
+        if (!station.ok()) return station.failure();
         Result<double> elevation = row.NumberCell(kElevation);
         if (!elevation.ok()) return elevation.failure();
         Result<CurveSpec> curve = ReadCurve(row);
         if (!curve.ok()) return curve.failure();
         model.points.push_back({station.value(), elevation.value(), curve.value()});
-    }
+        return std::nullopt;
+    };
+    if (auto unread = ReadCsvRows(records, kTable, kBack, kAhead, model.chains, path, readRow)) return *unread;
     return model;
 }
 
 std::string ProfileCsvBytes(const ProfileModel& model) {
-    std::string unit;
-    if (model.unit == LengthUnit::Foot) unit = "[ft]";
-    if (model.unit == LengthUnit::USSurveyFoot) unit = "[ftUS]";
+    const std::string unit = CsvUnitSuffix(model.unit);
     std::string out(kUtf8Bom);
     out += "桩号(station)" + unit + ",高程(elevation)" + unit +
            ",曲线类型(curve),半径(radius),曲线长(length),前曲线长(length_in),后曲线长(length_out)\r\n";
@@ -200,12 +181,7 @@ std::string ProfileCsvBytes(const ProfileModel& model) {
         for (const std::string& cell : cells) out += "," + cell;
         out += "\r\n";
     }
-    if (!model.chains.empty()) {
-        out += "\r\n断链前桩号(station_back),断链后桩号(station_ahead)\r\n";
-        for (const ChainBreak& b : model.chains)
-            out += ExactNumberText(b.back) + "," + ExactNumberText(b.ahead) + "\r\n";
-    }
-    return out;
+    return out + CsvChainSectionText(model.chains);
 }
 
 }  // namespace tarnvel::io

@@ -72,7 +72,8 @@ struct GivenElement {
     // Curve: radius at both ends. Spiral: radiusStart and radiusEnd, kPlanStraight for INF.
     double radiusStart = kPlanStraight, radiusEnd = kPlanStraight;
     bool clockwise = false;                 // rot="cw" (a right-hand turn); Curve, Spiral
-    std::optional<double> direction;        // dir (Line) or dirStart (Spiral), radians as written; only compared
+    std::optional<double> direction;        // dir (Line) or dirStart (Curve, Spiral), in radians; only compared
+    std::optional<double> theta;            // Spiral: the angle it turns through (theta), in radians; only compared
     std::size_t line = 0;                   // the file's line, 0 when unknown
 };
 

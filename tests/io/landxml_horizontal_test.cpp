@@ -129,10 +129,12 @@ TEST(LandXmlHorizontal, lengths_come_from_coordinates_and_bad_geometry_is_named)
         // A placeholder length would shift every element after it.
         {line + "<Curve length=\"0\"" + arc.substr(6) + line, {},
          "平面线形第2个元素（Curve）的长度“0”与坐标不符：由坐标算得 134.389。"},
-        {"<Line length=\"49.9\"><Start>0 0</Start><End>30 40</End></Line>" + arc, {},
-         "平面线形第1个元素（Line）的长度“49.9”与坐标不符：由坐标算得 50。"},
-        {line + "<Spiral length=\"4\" rot=\"cw\" radiusStart=\"INF\" radiusEnd=\"300\"><Start>30 40</Start><End>40 40</End></Spiral>", {},
-         "平面线形第2个元素（Spiral）的长度“4”短于起点到终点的距离 10。"},
+        // Beyond the rounding of the file's numbers: here a centimetre.
+        {"<Line length=\"50.011\"><Start>0.000 0.000</Start><End>30.000 40.000</End></Line>" + arc, {},
+         "平面线形第1个元素（Line）的长度“50.011”与坐标不符：由坐标算得 50。"},
+        {"<Line length=\"50.009\"><Start>0.000 0.000</Start><End>30.000 40.000</End></Line>" + arc, {150.009, 150.009 + 134.388671}, nullptr},
+        {line + "<Spiral length=\"9.98\" rot=\"cw\" radiusStart=\"INF\" radiusEnd=\"300\"><Start>30.000 40.000</Start><End>40.000 40.000</End></Spiral>", {},
+         "平面线形第2个元素（Spiral）的长度“9.98”短于起点到终点的距离 10。"},
         // Labelled to the millimetre, it would read R=0.
         {line + "<Curve length=\"10\" rot=\"cw\" radius=\"1e-300\"/>", {}, "平面线形第2个元素（Curve）的半径“1e-300”小于 0.001，无法绘制。"},
         {line + "<Spiral length=\"4\" rot=\"cw\" radiusStart=\"INF\" radiusEnd=\"0.0004\"/>", {},

@@ -166,6 +166,7 @@ TEST(LandXmlElements, real_alignments_read_as_written) {
     EXPECT_EQ(spiral.radiusEnd, 1000.0000000001876);
     EXPECT_EQ(spiral.pi, (PlanPoint{4539546.0114286346, 452659.46615801495}));
     EXPECT_EQ(spiral.index, 2u);
+    EXPECT_FALSE(spiral.theta);
     const GivenElement& arc = s.elements[2];
     EXPECT_EQ(arc.kind, PlanElementKind::Arc);
     EXPECT_EQ(arc.center, (PlanPoint{4540483.1869814368, 452310.35331873217}));
@@ -202,7 +203,7 @@ TEST(LandXmlElements, refuses_what_does_not_read_naming_the_line) {
         std::string_view alignment;
         const char* message;  // after the file's name; nullptr: reads
     } cases[] = {
-        {"point_by_reference", Route("<Line><Start pntRef=\"p1\"/><End>30 40 5</End></Line>"), "A", nullptr},
+        {"point_by_reference", Route("<Line dir=\"1.#QNAN\"><Start pntRef=\"p1\"/><End>30 40 5</End></Line>"), "A", nullptr},
         {"unknown_alignment", Route(line), "C", "中没有名为“C”的线路；文件中的线路有：“A”、“B”。"},
         {"no_coord_geom", Route(line), "B", "中的线路“B”没有平面线形（CoordGeom）。"},
         {"bad_sta_start", Route(line, "A\" staStart=\"1OO"), "", "第3行的<Alignment>的staStart属性“1OO”不是数。"},
