@@ -496,6 +496,16 @@ std::optional<Plan> Plan::Resolve(const ElementList& list, std::vector<PlanProbl
                 p.angle = e.azimuth;
             }
         }
+        // A spiral's theta is the angle it turns through; a placeholder (far
+        // beyond any turn) is no statement.
+        if (g.kind == PlanElementKind::Spiral && g.theta && std::fabs(*g.theta) <= 4 * kPi) {
+            const double turn = std::fabs(e.k0 + e.k1) / 2 * e.length;
+            if (std::fabs(std::fabs(*g.theta) - turn) > std::max(1e-6, 2 * tol / e.length)) {
+                PlanProblem& p = report(PlanProblemCode::AngleDiffers, i, plan.notes_);
+                p.given = *g.theta;
+                p.angle = turn;
+            }
+        }
         // Placed from its start and its own values, the element must end where the file says.
         if (misfit > tol) report(PlanProblemCode::ElementEndMisfit, i, found).amount = misfit;
         if (!plan.elements_.empty() && plan.elements_.back().given == i && !previousMisfit) {

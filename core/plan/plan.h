@@ -98,6 +98,7 @@ enum class PlanProblemCode {
     // Notes: the file's own values that disagree with its coordinates.
     DirectionDiffers,    // given `given`, the coordinates `angle` (radians)
     LengthDiffers,       // given `given`, the coordinates `amount`
+    AngleDiffers,        // a spiral's theta `given`, its radii and length `angle` (radians)
     RadiusDiffers,       // given `given`, the coordinates `amount`
     StationDiffers,      // the row's 桩号 `given` (a label), the chain of JDs `amount` (a label)
     // Why a route of elements has no 交点表 (RecoverIntersections).

@@ -613,6 +613,9 @@ std::string DescribePlanProblem(const PlanProblem& p) {
         case C::LengthDiffers:
             return place + "给出的长度 " + NumberToText(p.given) + " 与坐标算出的 " + LengthInMessage(p.amount, p.unit) +
                    " 不符，已按坐标计算。";
+        case C::AngleDiffers:
+            return place + "给出的转角 theta " + NumberToText(p.given) + " 与由半径和长度算出的 " + Degrees(p.angle) +
+                   " 不符，已按半径和长度计算。";
         case C::RadiusDiffers:
             return place + "给出的半径 " + NumberToText(p.given) + " 与坐标算出的 " + LengthInMessage(p.amount, p.unit) +
                    " 不符，已按坐标计算。";

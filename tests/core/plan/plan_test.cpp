@@ -302,6 +302,7 @@ TEST(PlanElements, a_table_written_as_elements_resolves_to_the_same_route) {
         g.radiusStart = e.k0 == 0 ? kPlanStraight : 1 / std::fabs(e.k0);
         g.radiusEnd = e.k1 == 0 ? kPlanStraight : 1 / std::fabs(e.k1);
         g.direction = 2 * std::numbers::pi - e.azimuth;
+        if (e.kind == PlanElementKind::Spiral) g.theta = std::fabs(e.k0 + e.k1) / 2 * e.length;
         list.elements.push_back(g);
     }
     const Plan elements = Resolved(list);
