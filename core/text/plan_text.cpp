@@ -41,6 +41,16 @@ void AppendAngle(std::string& out, double radians, bool csv, const TextOptions& 
     else AppendDegreesText(out, radians * kToDegrees, SecondDecimals(o));
 }
 
+// An azimuth in degrees that would print as 360 (a hair below it, rounded)
+// prints as 0: azimuths are shown in [0, 360).
+void AppendAzimuth(std::string& out, double radians, bool csv, const TextOptions& o) {
+    double degrees = radians * kToDegrees;
+    const double resolution = csv ? std::pow(10.0, -AngleDecimals(o)) : std::pow(10.0, -SecondDecimals(o)) / 3600;
+    if (degrees >= 360 - resolution / 2) degrees = 0;
+    if (csv) AppendFixedText(out, degrees, AngleDecimals(o));
+    else AppendDegreesText(out, degrees, SecondDecimals(o));
+}
+
 std::string Length(double v, const TextOptions& o) {
     std::string s;
     AppendLength(s, v, o);
@@ -56,6 +66,12 @@ std::string StationCell(const Plan& plan, double internal, const TextOptions& o)
 std::string Angle(double radians, bool csv, const TextOptions& o) {
     std::string s;
     AppendAngle(s, radians, csv, o);
+    return s;
+}
+
+std::string Azimuth(double radians, bool csv, const TextOptions& o) {
+    std::string s;
+    AppendAzimuth(s, radians, csv, o);
     return s;
 }
 
@@ -108,8 +124,8 @@ std::vector<std::string> ElementCells(const Plan& plan, std::size_t i, bool csv,
             Length(e.from.east, o),
             Length(end.at.north, o),
             Length(end.at.east, o),
-            Angle(e.azimuth, csv, o),
-            Angle(end.azimuth, csv, o)};
+            Azimuth(e.azimuth, csv, o),
+            Azimuth(end.azimuth, csv, o)};
 }
 
 std::string Csv(const std::vector<std::vector<std::string>>& rows, std::string_view header, const TextOptions& o) {
@@ -156,7 +172,7 @@ std::string CurveTableText(const Plan& plan, const TextOptions& options) {
     const auto leg = [&](const PlanPoint& from, const PlanPoint& to, std::vector<std::string>& cells) {
         const double azimuth = std::atan2(to.east - from.east, to.north - from.north);
         cells.push_back(Length(std::hypot(to.north - from.north, to.east - from.east), options));
-        cells.push_back(Angle(azimuth < 0 ? azimuth + 2 * std::numbers::pi : azimuth, false, options));
+        cells.push_back(Azimuth(azimuth < 0 ? azimuth + 2 * std::numbers::pi : azimuth, false, options));
     };
     // The start and end points from the route itself.
     const PlanPose start = plan.At(plan.StartStation()), end = plan.At(plan.EndStation());
@@ -231,7 +247,7 @@ void AppendPlanPoint(std::string& out, bool csv, const PlanPointLine& line, cons
     out += separator;
     AppendLength(out, line.at.east, options);
     out += separator;
-    AppendAngle(out, line.azimuth, csv, options);
+    AppendAzimuth(out, line.azimuth, csv, options);
     out += separator;
     if (line.elevation) AppendFixedText(out, *line.elevation, ColumnDecimals(ColumnKind::Elevation, options));
     out += separator;

@@ -168,6 +168,16 @@ TEST_F(AlignCliFiles, vertical_adds_the_design_elevation_through_the_shared_labe
     EXPECT_NE(outside.err.find("纵断面范围"), std::string::npos) << outside.err;
 }
 
+// A road a hair west of due north: its azimuth rounds to 0, never to 360.
+TEST_F(AlignCliFiles, azimuths_print_below_360) {
+    WriteBytes(folder.File("north.csv"), "交点号,X,Y,桩号\nBP,0,0,0\nEP,1000,-0.0000000001,\n");
+    const CliRun csv = Run({"at", folder.File("north.csv"), "--k", "10", "--format", "csv"});
+    EXPECT_EQ(csv.out, "station,offset,north,east,azimuth,elevation,note\n10.000,0.000,10.000,0.000,0.0000000,,\n")
+        << csv.err;
+    const CliRun text = Run({"at", folder.File("north.csv"), "--k", "10"});
+    EXPECT_NE(text.out.find("\t0°00′00.0″"), std::string::npos) << text.out;
+}
+
 // The listing's own points at their offsets, fed back as field points: each
 // gives back its station and offset.
 TEST_F(AlignCliFiles, inverse_gives_back_what_the_listing_wrote) {
