@@ -25,9 +25,12 @@ int RunLoad(const Args& args, std::ostream& out, std::ostream& err);
 int RunReport(const Args& args, std::ostream& out, std::ostream& err);
 // tarnvel-cli profile at|elements|list|convert|names …
 int RunProfile(const Args& args, std::ostream& out, std::ostream& err);
+// tarnvel-cli align elements|at|list|inverse|convert …
+int RunAlign(const Args& args, std::ostream& out, std::ostream& err);
 
 // The usage texts: the whole tool's, and that of `tarnvel-cli profile`.
 std::string MainUsage();
 std::string ProfileUsage();
+std::string AlignUsage();
 
 }  // namespace tarnvel::cli

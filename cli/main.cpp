@@ -46,6 +46,7 @@ int RunCommand(const tarnvel::cli::Args& all) {
         {"point", RunPoint, MainUsage},   {"list", RunList, MainUsage},
         {"save", RunSave, MainUsage},     {"load", RunLoad, MainUsage},
         {"report", RunReport, MainUsage}, {"profile", RunProfile, ProfileUsage},
+        {"align", RunAlign, AlignUsage},
     };
     for (const auto& [name, run, usage] : commands) {
         if (command != name) continue;

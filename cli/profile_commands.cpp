@@ -64,30 +64,6 @@ constexpr OptionSpec kSummaryOptions[] = {kFrom,          kTo,
                                           kFormatOption,  kDecimalsOption,
                                           kStationStyleOption, kProfileNameOption};
 
-// The stations of --k-file: one a line, blank lines skipped. A station that
-// does not read is a usage error naming the file and the line.
-void AppendStationsFromFile(const std::string& path, std::vector<Station>& stations, std::ostream& err) {
-    if (path.empty()) throw UsageError("选项 --k-file 的文件名为空");
-    const std::string shown = path == "-" ? std::string("标准输入") : "文件“" + QuotedInput(path, std::string::npos) + "”";
-    const io::Result<io::BoundedFile> read = io::ReadWholeFile(path == "-" ? "/dev/stdin" : path, io::kMaxProfileFileBytes);
-    if (!read.ok()) StopOnFailure(read.failure(), err);
-    if (read.value().tooLarge)
-        throw UsageError(shown + "大于" + std::to_string(io::kMaxProfileFileBytes >> 20) + "MB，桩号未读取");
-    std::string_view rest = read.value().bytes;
-    if (rest.starts_with("\xEF\xBB\xBF")) rest.remove_prefix(3);
-    for (std::size_t line = 1; !rest.empty(); ++line) {
-        const std::size_t end = std::min(rest.find('\n'), rest.size());
-        const std::string_view text = io::TrimmedView(rest.substr(0, end));
-        rest.remove_prefix(std::min(end + 1, rest.size()));
-        if (text.empty()) continue;
-        StationTextProblem problem;
-        const std::optional<Station> station = ParseStation(text, &problem);
-        if (!station)
-            throw UsageError("选项 --k-file 的" + shown + "第" + std::to_string(line) + "行有误：" + DescribeStationText(problem));
-        stations.push_back(*station);
-    }
-}
-
 int RunAt(const Options& options, std::ostream& out, std::ostream& err) {
     FileArgument(options);
     const std::vector<std::string> texts = options.All("k");

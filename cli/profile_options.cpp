@@ -6,19 +6,46 @@
 
 #include "cli/commands.h"
 #include "core/text/messages.h"
+#include "io/bounded_read.h"
+#include "io/csv_records.h"
 #include "io/ground_files.h"
 #include "io/profile_files.h"
 #include "core/text/quoted_input.h"
 
 namespace tarnvel::cli {
 
-const std::string& FileArgument(const Options& options) {
+const std::string& FileArgument(const Options& options, std::string_view noun) {
     const auto& positional = options.Positional();
-    if (positional.empty()) throw UsageError("缺少纵断面文件");
+    if (positional.empty()) throw UsageError("缺少" + std::string(noun));
     if (positional.size() > 1) throw UsageError("多余的参数“" + QuotedInput(positional[1]) + "”");
-    if (positional[0].empty()) throw UsageError("纵断面文件名为空");
+    if (positional[0].empty()) throw UsageError(std::string(noun) + "名为空");
     return positional[0];
 }
+
+// The stations of --k-file: one a line, blank lines skipped. A station that
+// does not read is a usage error naming the file and the line.
+void AppendStationsFromFile(const std::string& path, std::vector<Station>& stations, std::ostream& err) {
+    if (path.empty()) throw UsageError("选项 --k-file 的文件名为空");
+    const std::string shown = path == "-" ? std::string("标准输入") : "文件“" + path + "”";
+    const io::Result<io::BoundedFile> read = io::ReadWholeFile(path == "-" ? "/dev/stdin" : path, io::kMaxProfileFileBytes);
+    if (!read.ok()) StopOnFailure(read.failure(), err);
+    if (read.value().tooLarge)
+        throw UsageError(shown + "大于" + std::to_string(io::kMaxProfileFileBytes >> 20) + "MB，桩号未读取");
+    std::string_view rest = read.value().bytes;
+    if (rest.starts_with("\xEF\xBB\xBF")) rest.remove_prefix(3);
+    for (std::size_t line = 1; !rest.empty(); ++line) {
+        const std::size_t end = std::min(rest.find('\n'), rest.size());
+        const std::string_view text = io::TrimmedView(rest.substr(0, end));
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+        if (text.empty()) continue;
+        StationTextProblem problem;
+        const std::optional<Station> station = ParseStation(text, &problem);
+        if (!station)
+            throw UsageError("选项 --k-file 的" + shown + "第" + std::to_string(line) + "行有误：" + DescribeStationText(problem));
+        stations.push_back(*station);
+    }
+}
+
 
 Station StationFrom(std::string_view option, const std::string& text) {
     StationTextProblem problem;
@@ -58,7 +85,10 @@ void StopOnFailure(const io::IoFailure& failure, std::ostream& err) {
 }
 
 io::ProfileFileContent ReadProfileContent(const Options& options, std::ostream& err) {
-    const std::string& path = FileArgument(options);
+    return ReadProfileContentAt(FileArgument(options), options, err);
+}
+
+io::ProfileFileContent ReadProfileContentAt(const std::string& path, const Options& options, std::ostream& err) {
     const std::string name = options.Has("profile") ? options.Text("profile") : std::string();
     io::Result<io::ProfileFileContent> read = io::ReadProfileFileContent(path, name);
     if (!read.ok()) StopOnFailure(read.failure(), err);
@@ -84,6 +114,10 @@ Profile ResolveProfile(const ProfileModel& model, std::string_view path, std::os
 
 Profile LoadProfile(const Options& options, std::ostream& err) {
     return ResolveProfile(ReadProfileModel(options, err), FileArgument(options), err);
+}
+
+Profile LoadProfileAt(const std::string& path, const Options& options, std::ostream& err) {
+    return ResolveProfile(ReadProfileContentAt(path, options, err).content.model, path, err);
 }
 
 std::optional<GroundLine> LoadGround(const Options& options, const Profile& profile, std::ostream& err) {

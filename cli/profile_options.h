@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/options.h"
 #include "core/profile/ground_line.h"
@@ -37,8 +38,13 @@ inline constexpr OptionSpec kGroundOption = {
 inline constexpr OptionSpec kGroundSurfaceOption = {
     "ground-surface", true, "名称", "LandXML 中要用的地面线：“线路名/地面线名”或地面线名（默认第一条）"};
 
-// The one PROFILE (or FILE) argument.
-const std::string& FileArgument(const Options& options);
+// The one PROFILE (or FILE, ROUTE) argument; `noun` names it in the messages.
+const std::string& FileArgument(const Options& options, std::string_view noun = "纵断面文件");
+
+// The stations of --k-file (a path, or - for standard input): one a line,
+// blank lines skipped. A station that does not read is a usage error naming
+// the file and the line.
+void AppendStationsFromFile(const std::string& path, std::vector<Station>& stations, std::ostream& err);
 
 // A station option's text as a label ("16770.5", "K16+770.5", "K5+350(2)");
 // a malformed text is a usage error naming the option.
@@ -58,6 +64,8 @@ bool CsvFormatFrom(const Options& options);
 // states it; stops on failure. --profile on a CSV file, which holds one
 // profile only, is refused rather than ignored.
 io::ProfileFileContent ReadProfileContent(const Options& options, std::ostream& err);
+// The same for a profile file named elsewhere (--vertical), --profile choosing in it.
+io::ProfileFileContent ReadProfileContentAt(const std::string& path, const Options& options, std::ostream& err);
 ProfileModel ReadProfileModel(const Options& options, std::ostream& err);
 
 // Checks a model; on problems writes every one of them, the file first, and
@@ -66,6 +74,7 @@ Profile ResolveProfile(const ProfileModel& model, std::string_view path, std::os
 
 // ReadProfileModel, then ResolveProfile.
 Profile LoadProfile(const Options& options, std::ostream& err);
+Profile LoadProfileAt(const std::string& path, const Options& options, std::ostream& err);
 
 // --ground (and --ground-surface): the ground line checked against the
 // profile, or nothing without --ground. A file that cannot be read stops

@@ -30,6 +30,8 @@ std::string MainUsage() {
             tarnvel-cli report <曲线参数> --from … --to … --step … [--max-stations N] --output 成果.txt
   profile 整条纵断面（LandXML 或 CSV 文件）：任意桩号高程、竖曲线要素表、逐桩列表、格式转换
             tarnvel-cli profile --help 显示其用法
+  align   平面线形（交点表 CSV 或 LandXML）：转角表、任意桩号和偏距的坐标、逐桩坐标、坐标反算、格式转换
+            tarnvel-cli align --help 显示其用法
 
 曲线参数：
 )";

@@ -61,17 +61,8 @@ std::string DateText(const std::tm& t, bool date) {
     return buffer;
 }
 
-}  // namespace
-
-std::string LandXmlBytes(const ProfileModel& model, std::string_view alignmentName,
-                         const std::vector<GroundModel>& grounds) {
-    std::optional<Chainage> chainage = Chainage::Make(model.chains);
-    if (!chainage) chainage = Chainage();  // invalid breaks: labels are written as they are
-    std::vector<double> internal;
-    for (const ProfilePoint& p : model.points) internal.push_back(InternalFor(*chainage, p.station));
-
-    pugi::xml_document doc;
-
+// The LandXML element with its namespace, date, units, project and application.
+pugi::xml_node NewLandXmlRoot(pugi::xml_document& doc, LengthUnit unit, const std::string& name) {
     const std::time_t now = std::time(nullptr);
     std::tm utc{};
     gmtime_r(&now, &utc);
@@ -85,7 +76,7 @@ std::string LandXmlBytes(const ProfileModel& model, std::string_view alignmentNa
     root.append_attribute("time") = DateText(utc, false).c_str();
 
     pugi::xml_node units = root.append_child("Units");
-    if (model.unit == LengthUnit::Metre) {
+    if (unit == LengthUnit::Metre) {
         pugi::xml_node metric = units.append_child("Metric");
         metric.append_attribute("areaUnit") = "squareMeter";
         metric.append_attribute("linearUnit") = "meter";
@@ -95,16 +86,36 @@ std::string LandXmlBytes(const ProfileModel& model, std::string_view alignmentNa
     } else {
         pugi::xml_node imperial = units.append_child("Imperial");
         imperial.append_attribute("areaUnit") = "squareFoot";
-        imperial.append_attribute("linearUnit") = model.unit == LengthUnit::Foot ? "foot" : "USSurveyFoot";
+        imperial.append_attribute("linearUnit") = unit == LengthUnit::Foot ? "foot" : "USSurveyFoot";
         imperial.append_attribute("volumeUnit") = "cubicFeet";
         imperial.append_attribute("temperatureUnit") = "fahrenheit";
         imperial.append_attribute("pressureUnit") = "inHG";
     }
+    root.append_child("Project").append_attribute("name") = name.c_str();
+    root.append_child("Application").append_attribute("name") = "Tarnvel";
+    return root;
+}
+
+std::string DocumentText(const pugi::xml_document& doc) {
+    StringWriter writer;
+    doc.save(writer, "  ", pugi::format_default | pugi::format_no_declaration, pugi::encoding_utf8);
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + writer.text;
+}
+
+}  // namespace
+
+std::string LandXmlBytes(const ProfileModel& model, std::string_view alignmentName,
+                         const std::vector<GroundModel>& grounds) {
+    std::optional<Chainage> chainage = Chainage::Make(model.chains);
+    if (!chainage) chainage = Chainage();  // invalid breaks: labels are written as they are
+    std::vector<double> internal;
+    for (const ProfilePoint& p : model.points) internal.push_back(InternalFor(*chainage, p.station));
+
+    pugi::xml_document doc;
     const std::string name = !alignmentName.empty() ? std::string(alignmentName)
                              : model.name.empty()   ? std::string("Tarnvel")
                                                     : model.name;
-    root.append_child("Project").append_attribute("name") = name.c_str();
-    root.append_child("Application").append_attribute("name") = "Tarnvel";
+    pugi::xml_node root = NewLandXmlRoot(doc, model.unit, name);
 
     const double start = internal.empty() ? 0 : internal.front();
     const double length = internal.empty() ? 0 : internal.back() - internal.front();
@@ -181,9 +192,124 @@ std::string LandXmlBytes(const ProfileModel& model, std::string_view alignmentNa
         surf.append_child("PntList2D").text().set(pairs.c_str());
     }
 
-    StringWriter writer;
-    doc.save(writer, "  ", pugi::format_default | pugi::format_no_declaration, pugi::encoding_utf8);
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + writer.text;
+    return DocumentText(doc);
+}
+
+}  // namespace tarnvel::io
+
+namespace tarnvel::io {
+namespace {
+
+void SetPoint(pugi::xml_node node, const PlanPoint& p) {
+    node.text().set((ExactNumberText(p.north) + " " + ExactNumberText(p.east)).c_str());
+}
+
+void SetRadius(pugi::xml_node node, const char* name, double curvature) {
+    if (curvature == 0) node.append_attribute(name) = "INF";
+    else SetNumber(node, name, 1 / std::fabs(curvature));
+}
+
+// Where the tangents at an element's ends meet; nothing where they are parallel.
+std::optional<PlanPoint> TangentsMeet(const PlanPose& a, const PlanPose& b) {
+    const double un = std::cos(a.azimuth), ue = std::sin(a.azimuth);
+    const double vn = std::cos(b.azimuth), ve = std::sin(b.azimuth);
+    const double cross = un * ve - ue * vn;
+    if (std::fabs(cross) < 1e-9) return std::nullopt;
+    const double t = ((b.at.north - a.at.north) * ve - (b.at.east - a.at.east) * vn) / cross;
+    if (!(t > 0)) return std::nullopt;
+    return PlanPoint{a.at.north + t * un, a.at.east + t * ue};
+}
+
+// The route's elements, in "north east" order, with the alignment's stations.
+void FillCoordGeom(pugi::xml_node alignment, const Plan& plan) {
+    pugi::xml_node geometry = alignment.prepend_child("CoordGeom");
+    for (std::size_t i = 0; i < plan.Elements().size(); ++i) {
+        const PlanElement& e = plan.Elements()[i];
+        const PlanPose start = plan.AtInElement(i, e.start), end = plan.AtInElement(i, e.End());
+        const char* rot = e.k0 + e.k1 > 0 ? "cw" : "ccw";
+        pugi::xml_node node;
+        switch (e.kind) {
+            case PlanElementKind::Line: node = geometry.append_child("Line"); break;
+            case PlanElementKind::Arc: node = geometry.append_child("Curve"); break;
+            case PlanElementKind::Spiral: node = geometry.append_child("Spiral"); break;
+        }
+        SetNumber(node, "staStart", e.start);
+        SetNumber(node, "length", e.length);
+        if (e.kind == PlanElementKind::Arc) {
+            node.append_attribute("rot") = rot;
+            SetNumber(node, "radius", 1 / std::fabs(e.k0));
+            node.append_attribute("crvType") = "arc";
+        } else if (e.kind == PlanElementKind::Spiral) {
+            node.append_attribute("rot") = rot;
+            SetRadius(node, "radiusStart", e.k0);
+            SetRadius(node, "radiusEnd", e.k1);
+            node.append_attribute("spiType") = "clothoid";
+        }
+        SetPoint(node.append_child("Start"), start.at);
+        if (e.kind == PlanElementKind::Arc) {
+            const double side = e.k0 > 0 ? 1 : -1;
+            const double R = 1 / std::fabs(e.k0);
+            // The centre on the side the curve turns to, square to the start tangent.
+            SetPoint(node.append_child("Center"), {start.at.north - side * R * std::sin(start.azimuth),
+                                                   start.at.east + side * R * std::cos(start.azimuth)});
+        }
+        SetPoint(node.append_child("End"), end.at);
+        if (e.kind != PlanElementKind::Line)
+            if (const std::optional<PlanPoint> pi = TangentsMeet(start, end)) SetPoint(node.append_child("PI"), *pi);
+    }
+    SetNumber(alignment, "staStart", plan.StartStation());
+    SetNumber(alignment, "length", plan.EndStation() - plan.StartStation());
+    const Chainage& chains = plan.Chains();
+    for (std::size_t i = 0; i < chains.Breaks().size(); ++i) {
+        pugi::xml_node equation = alignment.insert_child_after("StaEquation", geometry);
+        SetNumber(equation, "staBack", chains.Breaks()[i].back);
+        SetNumber(equation, "staAhead", chains.Breaks()[i].ahead);
+        SetNumber(equation, "staInternal", chains.BreakInternal(i));
+        geometry = equation;
+    }
+}
+
+void SetAttribute(pugi::xml_node node, const char* name, double value) {
+    node.remove_attribute(name);
+    SetNumber(node, name, value);
+}
+
+}  // namespace
+
+std::string PlanLandXmlBytes(const Plan& plan, std::string_view alignmentName, std::string_view existing) {
+    const std::string name = alignmentName.empty() ? std::string("Tarnvel") : std::string(alignmentName);
+    pugi::xml_document doc;
+    if (!existing.empty() && doc.load_buffer(existing.data(), existing.size())) {
+        // Into the file as it is: the alignment of that name (or the only one)
+        // gets the new horizontal geometry; its profiles, the file's surfaces
+        // and everything else stay.
+        pugi::xml_node alignments = doc.child("LandXML").child("Alignments");
+        pugi::xml_node alignment;
+        for (pugi::xml_node a : alignments.children("Alignment"))
+            if (name == a.attribute("name").value()) alignment = a;
+        if (!alignment && alignmentName.empty() && alignments.child("Alignment") &&
+            !alignments.child("Alignment").next_sibling("Alignment"))
+            alignment = alignments.child("Alignment");
+        if (doc.child("LandXML")) {
+            if (!alignments) alignments = doc.child("LandXML").append_child("Alignments");
+            if (!alignment) {
+                alignment = alignments.append_child("Alignment");
+                alignment.append_attribute("name") = name.c_str();
+            }
+            while (pugi::xml_node old = alignment.child("CoordGeom")) alignment.remove_child(old);
+            while (pugi::xml_node old = alignment.child("StaEquation")) alignment.remove_child(old);
+            FillCoordGeom(alignment, plan);
+            SetAttribute(alignment, "staStart", plan.StartStation());
+            SetAttribute(alignment, "length", plan.EndStation() - plan.StartStation());
+            return DocumentText(doc);
+        }
+        doc.reset();
+    }
+    pugi::xml_node root = NewLandXmlRoot(doc, plan.Unit(), name);
+    pugi::xml_node alignment = root.append_child("Alignments").append_child("Alignment");
+    alignment.append_attribute("name") = name.c_str();
+    FillCoordGeom(alignment, plan);
+    return DocumentText(doc);
 }
 
 }  // namespace tarnvel::io

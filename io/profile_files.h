@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/profile/ground_line.h"
+#include "core/plan/plan.h"
 #include "core/profile/profile.h"
 #include "io/io_failure.h"
 
@@ -63,6 +64,14 @@ Result<LandXmlContent> ListLandXmlInPlace(std::string& bytes, std::string_view p
 // the profile's chain table when they are labels.
 std::string LandXmlBytes(const ProfileModel& model, std::string_view alignment = {},
                          const std::vector<GroundModel>& grounds = {});
+
+// A route's elements as the CoordGeom of a LandXML alignment named
+// `alignment` ("Tarnvel" when empty): Line, Spiral and Curve with Start,
+// Center, End and PI in "north east" order, every number the shortest text
+// that reads back. Given the `existing` bytes of a LandXML file, the geometry
+// replaces that alignment's (the only one, or the one of that name, or a new
+// one) and everything else in the file stays: its profiles and surfaces.
+std::string PlanLandXmlBytes(const Plan& plan, std::string_view alignment, std::string_view existing = {});
 
 Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view path);
 // UTF-8 with byte-order mark, CR LF, a header row; the chain table, if any,

@@ -14,7 +14,11 @@
 #   - the same profile list with a 100,000-point ground line against without (target: at most 1.3×);
 #   - reading a 1,000,000-point ground CSV: time and peak memory;
 #   - the profile window opening a CSV of 10,000 to 1,000,000 PVIs beside tarnvel-cli profile
-#     elements of the same file: whole-process time and peak memory.
+#     elements of the same file: whole-process time and peak memory;
+#   - tarnvel-cli align list of 1,000,001 stations over a 1,000-JD route and align inverse of
+#     1,000,000 points, to a file: time and peak memory (the core's figures beside their
+#     references are in core_bench: the listing against a std::to_chars floor, target 1.5×; the
+#     inverse against the listing, target 2×).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
@@ -160,3 +164,24 @@ awk 'BEGIN { print "桩号,偏距,地面高程,备注"; for (i = 0; i < 1000000;
     "$cli" profile at "$scratch/profile.csv" --k 500000 --ground "$scratch/ground1m.csv" >/dev/null
 /usr/bin/time -f "the same without the ground: %e s, peak memory %M KiB" \
     "$cli" profile at "$scratch/profile.csv" --k 500000 >/dev/null
+
+echo "== tarnvel-cli align list and align inverse over a 1,000-JD route, 1,000,000 each, to a file (best of 5)"
+# The core's figures beside their references (the to_chars floor, the listing) are in core_bench above.
+awk -f "$root/bench/make_route.awk" >"$scratch/route.csv"
+align_list() {
+    "$cli" align list "$scratch/route.csv" --from 0 --to 1000000 --step 1 --format csv >"$scratch/align.csv"
+}
+# Field points 7 m right of every station at half a metre.
+"$cli" align list "$scratch/route.csv" --from 0.5 --to 999999.5 --step 1 --offset 7 --format csv |
+    awk -F, 'NR > 1 && $2 == "7.000" { print "P" NR "," $3 "," $4 }' >"$scratch/points.csv"
+align_inverse() {
+    "$cli" align inverse "$scratch/route.csv" --points "$scratch/points.csv" --format csv >"$scratch/inverse.csv"
+}
+list=$(best_of_5 align_list)
+inverse=$(best_of_5 align_inverse)
+echo "align list:    ${list} s"
+echo "align inverse: ${inverse} s (ratio $(echo "scale=2; $inverse / $list" | bc); wall time, reading the points included)"
+/usr/bin/time -f "align list peak memory: %M KiB" "$cli" align list "$scratch/route.csv" --from 0 --to 1000000 \
+    --step 1 --format csv >"$scratch/align.csv"
+/usr/bin/time -f "align inverse peak memory: %M KiB" "$cli" align inverse "$scratch/route.csv" \
+    --points "$scratch/points.csv" --format csv >"$scratch/inverse.csv"

@@ -422,3 +422,38 @@ std::string FoldFullWidth(std::string_view text) {
 }
 
 }  // namespace tarnvel
+
+namespace tarnvel {
+
+void AppendDegreesText(std::string& out, double degrees, int secondDecimals) {
+    if (!std::isfinite(degrees)) {
+        out += NumberToText(degrees);
+        return;
+    }
+    secondDecimals = std::clamp(secondDecimals, 0, 6);
+    // Rounded once, in whole units of the last decimal of the seconds, before
+    // the split: 10°59′59.99996″ prints as 11°00′00.0″.
+    const double scale = std::pow(10.0, secondDecimals);
+    const double units = std::round(std::fabs(degrees) * 3600 * scale);
+    const double perMinute = 60 * scale, perDegree = 3600 * scale;
+    const double d = std::floor(units / perDegree);
+    const double m = std::floor((units - d * perDegree) / perMinute);
+    const double s = (units - d * perDegree - m * perMinute) / scale;
+    if (degrees < 0 && units > 0) out += '-';
+    AppendFixedText(out, d, 0);
+    out += "°";
+    if (m < 10) out += '0';
+    AppendFixedText(out, m, 0);
+    out += "′";
+    if (s < 10) out += '0';
+    AppendFixedText(out, s, secondDecimals);
+    out += "″";
+}
+
+std::string DegreesText(double degrees, int secondDecimals) {
+    std::string out;
+    AppendDegreesText(out, degrees, secondDecimals);
+    return out;
+}
+
+}  // namespace tarnvel

@@ -55,6 +55,12 @@ void AppendFixedText(std::string& out, double value, int decimals);
 inline constexpr std::size_t kFixedTextCapacity = 400;
 std::size_t WriteFixedText(double value, int decimals, char* out);
 
+// An angle in degrees as 度分秒, "25°48′10.5″", the seconds with
+// `secondDecimals` decimals (0 to 6), rounded before the split so that the
+// seconds never read 60.
+std::string DegreesText(double degrees, int secondDecimals);
+void AppendDegreesText(std::string& out, double degrees, int secondDecimals);
+
 // The length of the plain number at the start of `s`: an optional sign,
 // digits with at most one full stop (at least one digit), an optional
 // exponent with at least one digit. 0 when `s` does not start with one. This

@@ -58,6 +58,7 @@ struct StationFault {
     bool aroundOneBreak = false;  // Ambiguous: once before and once after break `breakIndex`
     Station from, to;             // OutsideProfile: the profile's first and last labels
     double internal = 0, start = 0, end = 0;  // OutsideProfile: the same along the road
+    bool plan = false;            // OutsideProfile: beyond the horizontal alignment, not the profile
 };
 
 // A label that cannot be placed on the road: it lies in a short chain's gap,

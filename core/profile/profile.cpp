@@ -44,40 +44,44 @@ double RoundingTolerance(LengthUnit unit) {
     return 0.001;
 }
 
-double Profile::OnProfile(double internal) const {
+double OnRoad(double internal, double start, double end, const Chainage& chains, LengthUnit unit) {
     StationFault fault;
     if (std::isnan(internal)) throw ProfileRangeError(fault);
-    const double start = StartStation();
-    const double end = EndStation();
     if (internal >= start && internal <= end) return internal;
     // A station published to fewer decimals than the file, or a label taken
     // through the chain table and back, may land a hair beyond an end: that is
     // the end, not a station outside.
-    const double slack = RoundingTolerance(model_.unit);
+    const double slack = RoundingTolerance(unit);
     if (internal < start && internal >= start - slack) return start;
     if (internal > end && internal <= end + slack) return end;
     fault.code = StationFaultCode::OutsideProfile;
-    fault.label = LabelOf(internal);
-    fault.from = LabelOf(start);
-    fault.to = LabelOf(end);
+    fault.label = chains.ToLabel(internal);
+    fault.from = chains.ToLabel(start);
+    fault.to = chains.ToLabel(end);
     fault.internal = internal;
     fault.start = start;
     fault.end = end;
     throw ProfileRangeError(fault);
 }
 
-double Profile::InternalOf(const Station& label) const {
+double LabelOnRoad(const Chainage& chains, const Station& label, LengthUnit unit) {
     try {
-        return chainage_.ToInternal(label);
+        return chains.ToInternal(label);
     } catch (const StationError& e) {
         const StationFault& f = e.fault();
-        const double slack = RoundingTolerance(model_.unit);
+        const double slack = RoundingTolerance(unit);
         if (f.code == StationFaultCode::InShortGap &&
             (label.value - f.at.back <= slack || f.at.ahead - label.value <= slack))
-            return chainage_.BreakInternal(f.breakIndex);
+            return chains.BreakInternal(f.breakIndex);
         throw;
     }
 }
+
+double Profile::OnProfile(double internal) const {
+    return OnRoad(internal, StartStation(), EndStation(), chainage_, model_.unit);
+}
+
+double Profile::InternalOf(const Station& label) const { return LabelOnRoad(chainage_, label, model_.unit); }
 
 ProfileValue Profile::At(double internal) const {
     internal = OnProfile(internal);

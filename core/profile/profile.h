@@ -138,6 +138,14 @@ public:
 // an end reads as that end, for the same reason.
 double RoundingTolerance(LengthUnit unit);
 
+// The internal station itself, or `start` or `end` where it lies beyond them
+// by RoundingTolerance or less; throws ProfileRangeError further out. The
+// profile and the plan place stations the same way.
+double OnRoad(double internal, double start, double end, const Chainage& chains, LengthUnit unit);
+// A label to its internal station; a label within RoundingTolerance inside a
+// short chain's gap reads as the break. Throws StationError otherwise.
+double LabelOnRoad(const Chainage& chains, const Station& label, LengthUnit unit);
+
 // One stretch of the design line between two consecutive key stations: a
 // grade line, one half of a parabola, or a circular arc. Internal detail of
 // the evaluator, public only so that it can live in a vector here.

@@ -255,7 +255,7 @@ std::string OutsideProfile(const StationFault& f) {
     };
     std::string m = "桩号 ";
     m += text(f.label);
-    m += " 在纵断面范围（";
+    m += f.plan ? " 在平面线形范围（" : " 在纵断面范围（";
     m += text(f.from);
     m += " 至 ";
     m += text(f.to);
@@ -521,6 +521,117 @@ std::string DescribeHorizontalProblem(const HorizontalProblem& p) {
         case HorizontalProblemKind::TinyRadius:
             return place + "的半径" + (missing ? std::string() : given) + "小于 " + NumberToText(kSmallestBandRadius) +
                    "，无法绘制。";
+    }
+    return {};
+}
+
+namespace {
+
+// "JD3（第5行）", "第4点", "平面线形第3个元素（Spiral，第120行）"
+std::string PlanPlace(bool element, std::size_t index, const std::string& name, std::size_t line,
+                      PlanElementKind kind) {
+    std::string m;
+    if (element) {
+        m = "平面线形第" + std::to_string(index + 1) + "个元素（";
+        m += kind == PlanElementKind::Line ? "Line" : kind == PlanElementKind::Arc ? "Curve" : "Spiral";
+        if (!name.empty()) m += "，" + QuotedInput(name);
+        if (line > 0) m += "，第" + std::to_string(line) + "行";
+        return m + "）";
+    }
+    if (!name.empty()) {
+        m = QuotedInput(name);
+    } else {
+        m = "第" + std::to_string(index + 1) + "点";
+    }
+    if (line > 0) m += "（第" + std::to_string(line) + "行）";
+    return m;
+}
+
+const char* PlanFieldName(PlanField field) {
+    switch (field) {
+        case PlanField::North: return "X（北坐标）";
+        case PlanField::East: return "Y（东坐标）";
+        case PlanField::Radius: return "半径R";
+        case PlanField::SpiralIn: return "前缓和曲线长Ls1";
+        case PlanField::SpiralOut: return "后缓和曲线长Ls2";
+        case PlanField::Station: return "起点桩号";
+        case PlanField::Whole:
+        case PlanField::Point:
+        case PlanField::Chain:
+        case PlanField::Element: return "坐标";
+    }
+    return "";
+}
+
+std::string Degrees(double radians) { return DegreesText(radians * 180 / 3.14159265358979323846, 1); }
+
+}  // namespace
+
+std::string DescribePlanProblem(const PlanProblem& p) {
+    using C = PlanProblemCode;
+    switch (p.code) {
+        case C::TooFewPoints:
+            return "交点表至少需要起点和终点两个点，现有 " + std::to_string(p.count) + " 个。";
+        case C::ChainInvalid: return DescribeChainProblem(p.chain);
+        case C::StationUnplaceable: return "起点桩号：" + DescribeStationFault(p.station);
+        case C::NoElements: return "平面线形没有任何元素。";
+        default: break;
+    }
+    const bool element = p.field == PlanField::Element;
+    const std::string place = PlanPlace(element, p.point, p.name, p.line, p.element);
+    const std::string other = PlanPlace(element, p.other, p.otherName, 0, p.element);
+    const std::string length = LengthInMessage(p.amount, p.unit);
+    switch (p.code) {
+        case C::TooFewPoints:
+        case C::ChainInvalid:
+        case C::StationUnplaceable:
+        case C::NoElements: break;
+        case C::ValueOutOfRange:
+            return place + "的" + PlanFieldName(p.field) + "超出可用范围（须是绝对值不大于 1E+12 的数）。";
+        case C::RadiusNotPositive: return place + "的半径R须为正数（现为 " + length + "）。";
+        case C::SpiralNegative: return place + "的" + PlanFieldName(p.field) + "不能为负数（现为 " + length + "）。";
+        case C::DuplicatePoint: return place + "与" + other + "的坐标相同：同一个点出现了两次。";
+        case C::LegTooShort:
+            return place + "与" + other + "仅相距 " + length + "，两点实为同一点。";
+        case C::DeflectionZero:
+            return place + "处的转角仅为 " + Degrees(p.angle) + "：路线在此不转向，不能设平曲线。";
+        case C::DeflectionTooLarge:
+            return place + "处路线几乎折返（转角 " + Degrees(p.angle) + "），无法设平曲线。";
+        case C::SpiralsTooLong:
+            return place + "的缓和曲线过长：β01 + β02 = " + Degrees(p.angle) + "，大于转角 α = " +
+                   Degrees(p.amount) + "。";
+        case C::TangentsOverlap:
+            return place + "与" + other + "之间的切线长之和超出两点间距离 " + length + "：曲线重叠。";
+        case C::ElementLength:
+            return place + "的长度须为正数（现为 " + length + "）。";
+        case C::ElementRadius: return place + "的半径须为正数（现为 " + length + "）。";
+        case C::ElementGap:
+            return place + "的起点与" + other + "的终点相距 " + length + "：线形不连续。";
+        case C::ElementKink:
+            return place + "与" + other + "在连接处方向相差 " + Degrees(p.angle) + "：线形在此折转，不相切。";
+        case C::StationDiffers:
+            return place + "给出的桩号 " + StationInMessage(p.given) + " 与由坐标推算的 " + StationInMessage(p.amount) +
+                   " 不符，已按坐标推算。";
+        case C::NoIntersection:
+            return place + "不属于两条直线之间、半径相同的“缓和曲线—圆曲线—缓和曲线”，交点表无法表示。";
+        case C::ElementEndMisfit:
+            return place + "由起点、长度和半径算出的终点与所给终点相距 " + length + "：长度或半径与坐标不符。";
+        case C::ElementTurnsTooFar:
+            return place + "转过 " + Degrees(p.angle) + "，超过两整圈，不是道路线形。";
+        case C::ElementUnusable:
+            return place + "无法由所给数据确定几何形状（两端均为直线的缓和曲线，或弦长大于直径的圆曲线）。";
+        case C::DirectionDiffers:
+            return place + "给出的方向 " + NumberToText(p.given) + " 与坐标算出的方位角 " + Degrees(p.angle) +
+                   " 不符，已按坐标计算。";
+        case C::LengthDiffers:
+            return place + "给出的长度 " + NumberToText(p.given) + " 与坐标算出的 " + LengthInMessage(p.amount, p.unit) +
+                   " 不符，已按坐标计算。";
+        case C::AngleDiffers:
+            return place + "给出的转角 theta " + NumberToText(p.given) + " 与由半径和长度算出的 " + Degrees(p.angle) +
+                   " 不符，已按半径和长度计算。";
+        case C::RadiusDiffers:
+            return place + "给出的半径 " + NumberToText(p.given) + " 与坐标算出的 " + LengthInMessage(p.amount, p.unit) +
+                   " 不符，已按坐标计算。";
     }
     return {};
 }

@@ -10,6 +10,7 @@
 
 #include "core/calculator/arithmetic_error.h"
 #include "core/calculator/station_listing.h"
+#include "core/plan/plan.h"
 #include "core/profile/ground_line.h"
 #include "core/profile/chain.h"
 #include "core/profile/horizontal.h"
@@ -72,5 +73,10 @@ std::string DescribeSheetProblem(const SheetProblem& problem);
 // Why a file's horizontal geometry (CoordGeom) cannot be drawn, naming the
 // element: "平面线形第3个元素（Curve）的半径“-250”不是正数。"
 std::string DescribeHorizontalProblem(const HorizontalProblem& problem);
+
+// One problem of a 交点表 or an element list (or a note on a file's value
+// that disagrees with its coordinates), naming the 交点 by its name or number
+// and its line in the file: "JD3（第5行）的半径R须为正数（现为 -300 米）。"
+std::string DescribePlanProblem(const PlanProblem& problem);
 
 }  // namespace tarnvel

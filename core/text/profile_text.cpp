@@ -83,11 +83,6 @@ std::vector<std::vector<std::string>> ElementsTableCells(const Profile& profile,
 
 std::string ElementsTableText(const Profile& profile, const TextOptions& options) {
     const std::vector<std::vector<std::string>> rows = ElementsTableCells(profile, options);
-    const std::vector<std::string>& header = rows.front();
-    std::vector<std::size_t> widths(header.size(), 0);
-    for (const auto& row : rows)
-        for (std::size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], DisplayWidth(row[i]));
-
     const std::string_view unit = LengthUnitName(profile.Model().unit);
     std::string out = "竖曲线要素表";
     out += options.lineEnd;
@@ -100,15 +95,7 @@ std::string ElementsTableText(const Profile& profile, const TextOptions& options
     out += unit;
     out += "，纵坡为%";
     out += options.lineEnd;
-    for (const auto& row : rows) {
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            if (i > 0) out += "  ";
-            AppendPadded(out, row[i], widths[i], true);
-        }
-        // Empty cells at the end (no high or low point) leave no blanks behind.
-        out.erase(out.find_last_not_of(' ') + 1);
-        out += options.lineEnd;
-    }
+    AppendAlignedTable(out, rows, options.lineEnd);
     if (profile.Elements().empty()) {
         out += "（没有变坡点）";
         out += options.lineEnd;

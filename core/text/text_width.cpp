@@ -1,5 +1,6 @@
 #include "core/text/text_width.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace tarnvel {
@@ -31,6 +32,23 @@ void AppendPadded(std::string& out, std::string_view text, std::size_t width, bo
     if (right) out.append(pad, ' ');
     out += text;
     if (!right) out.append(pad, ' ');
+}
+
+void AppendAlignedTable(std::string& out, const std::vector<std::vector<std::string>>& rows,
+                        std::string_view lineEnd) {
+    std::vector<std::size_t> widths;
+    for (const auto& row : rows) {
+        if (widths.size() < row.size()) widths.resize(row.size(), 0);
+        for (std::size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], DisplayWidth(row[i]));
+    }
+    for (const auto& row : rows) {
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            if (i > 0) out += "  ";
+            AppendPadded(out, row[i], widths[i], true);
+        }
+        out.erase(out.find_last_not_of(' ') + 1);
+        out += lineEnd;
+    }
 }
 
 }  // namespace tarnvel
