@@ -21,7 +21,8 @@ namespace tarnvel::io {
 struct GroundReading {
     GroundModel model;
     std::vector<GroundProblem> problems;  // StationUnreadable, ElevationUnreadable
-    std::optional<LengthUnit> unit;       // when the file states one
+    std::optional<LengthUnit> unit;       // when the file states one; the points are held in it
+    bool landXml = false;                 // read from a LandXML ProfSurf, not a CSV table
 };
 
 // ---- In memory -----------------------------------------------------------
@@ -40,16 +41,24 @@ Result<GroundReading> ParseGroundCsv(std::string_view bytes, std::string_view pa
 std::string GroundCsvBytes(const GroundModel& model, LengthUnit unit);
 
 // The ProfSurf named `name` ("ALIGNMENT/SURFACE", or SURFACE where unique;
-// empty: the first of the file). Stations are internal (GroundStations::Internal).
-Result<GroundReading> ParseLandXmlGround(std::string_view bytes, std::string_view name, std::string_view path);
+// two of one name are refused). Without a name: given `profile` (a ProfAlign
+// name as ParseLandXml takes it, empty for the first), the first ProfSurf of
+// that profile's own Profile, refused when it has none, so that the ground is
+// never another alignment's; without `profile`, or in a file of ground lines
+// only, the first of the file. Stations are internal
+// (GroundStations::Internal); millimetres and kilometres are held as metres.
+Result<GroundReading> ParseLandXmlGround(std::string_view bytes, std::string_view name, std::string_view path,
+                                         std::optional<std::string_view> profile = std::nullopt);
 // Every ProfSurf of the Profile that holds the ProfAlign named `profile` (as
 // ParseLandXml takes it), in file order: what a conversion carries along.
 Result<std::vector<GroundModel>> ParseLandXmlGrounds(std::string_view bytes, std::string_view profile,
                                                      std::string_view path);
 
 // ---- Files ---------------------------------------------------------------
-// By content: LandXML (its ProfSurf chosen by `name`) or the CSV ground table.
-Result<GroundReading> ReadGroundFile(const std::string& path, std::string_view name = {});
+// By content: LandXML (its ProfSurf chosen by `name` and `profile`, see
+// ParseLandXmlGround) or the CSV ground table.
+Result<GroundReading> ReadGroundFile(const std::string& path, std::string_view name = {},
+                                     std::optional<std::string_view> profile = std::nullopt);
 // The ProfSurf beside the chosen ProfAlign of a LandXML file (see
 // ParseLandXmlGrounds); none for a CSV file.
 Result<std::vector<GroundModel>> ReadLandXmlGrounds(const std::string& path, std::string_view profile = {});

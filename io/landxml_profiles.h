@@ -9,6 +9,8 @@
 
 #include <pugixml.hpp>
 
+#include "core/profile/units.h"
+
 #include "io/io_failure.h"
 #include "io/profile_files.h"
 #include "io/xml_names.h"
@@ -41,5 +43,10 @@ std::vector<FoundProfile> FindProfiles(pugi::xml_node root);
 // is unique; a name that matches none or several is refused, naming them.
 Result<FoundProfile> ChooseProfile(const std::vector<FoundProfile>& found, std::string_view name,
                                    std::string_view path);
+
+// The unit of length of the file's Units element (metres without one), as a
+// profile holds it; refused, naming it, when it is unknown or no profile unit
+// holds it exactly. One reader for the profile and its ground lines.
+Result<HeldUnit> ReadLandXmlUnit(pugi::xml_node root, std::string_view path);
 
 }  // namespace tarnvel::io

@@ -10,6 +10,7 @@
 #include "io/exact_number.h"
 #include "io/gbk.h"
 #include "io/profile_files.h"
+#include "core/profile/units.h"
 #include "core/text/messages.h"
 
 namespace tarnvel::io {
@@ -47,16 +48,6 @@ constexpr std::array<KindWords, 4> kKindWords{{
     {CurveKind::Circular, {"圆曲线", "圆弧", "circular", "circle", "arc", "circ"}},
 }};
 
-struct UnitWords {
-    LengthUnit unit;
-    std::array<std::string_view, 4> words;
-};
-constexpr std::array<UnitWords, 3> kUnitWords{{
-    {LengthUnit::Metre, {"m", "米", "meter", "metre"}},
-    {LengthUnit::Foot, {"ft", "英尺", "foot", "feet"}},
-    {LengthUnit::USSurveyFoot, {"ftus", "美国测量英尺", "ussurveyfoot", "usft"}},
-}};
-
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 // How many rows above the header may be titles.
@@ -69,7 +60,8 @@ std::string RowText(std::size_t row) { return "第" + std::to_string(row) + "行
 struct Header {
     std::array<std::optional<std::size_t>, kColumnCount> index;
     std::array<std::string, kColumnCount> title;  // as written, for messages
-    std::optional<LengthUnit> unit;
+    std::optional<Unit> unit;                     // as the columns that carry lengths state it
+    UnitProblem unitProblem;                      // a fault: a unit that cannot be used
 };
 
 std::optional<Column> ColumnOf(const std::string& word, Column first, Column last) {
@@ -117,16 +109,8 @@ Result<Header> ReadHeader(const CsvRecordView& record, Column first, Column last
         std::optional<Column> column;
         for (const std::string& w : words)
             if (!column) column = ColumnOf(w, first, last);
-        for (const std::string& w : bracketed) {
+        for (const std::string& w : bracketed)
             if (!column) column = ColumnOf(w, first, last);
-            for (const UnitWords& u : kUnitWords)
-                for (std::string_view uw : u.words)
-                    if (w == uw) {
-                        if (header.unit && *header.unit != u.unit)
-                            return NotProfileFailure(path, RowText(record.row) + "的表头写了两种长度单位。");
-                        header.unit = u.unit;
-                    }
-        }
         if (!column) continue;  // a column this program does not use (序号, 坡度, 备注 …)
         if (header.index[*column])
             return NotProfileFailure(path, RowText(record.row) + "的表头中“" + Excerpt(TrimmedView(record.cells[i])) + "”与“" +
@@ -134,7 +118,32 @@ Result<Header> ReadHeader(const CsvRecordView& record, Column first, Column last
         header.index[*column] = i;
         header.title[*column] = Excerpt(TrimmedView(record.cells[i]));
     }
+    // Every column but the curve's holds a length: a unit any of them states
+    // must be known and the same; one that states none follows the others.
+    TableUnit unit;
+    for (std::size_t c = 0; c < kColumnCount; ++c) {
+        if (!header.index[c] || c == kCurve) continue;
+        UnitProblem problem;
+        const std::optional<Unit> stated = UnitInHeader(record.cells[*header.index[c]], &problem, [](std::string_view w) {
+            return ColumnOf(std::string(w), kStation, kAhead).has_value();
+        });
+        if (problem.fault != UnitFault::None) {
+            problem.column = header.title[c];
+            header.unitProblem = problem;
+            break;
+        }
+        if (stated && !unit.Add(*stated, header.title[c])) {
+            header.unitProblem = unit.Problem();
+            break;
+        }
+    }
+    header.unit = unit.Stated();
     return header;
+}
+
+// A header's unit problem, worded for the file.
+IoFailure UnitFailure(const UnitProblem& problem, std::size_t row, std::string_view path) {
+    return NotProfileFailure(path, RowText(row) + "的表头中" + DescribeUnitProblem(problem));
 }
 
 bool IsChainHeader(const CsvRecordView& record) {
@@ -371,6 +380,8 @@ Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view pa
             ++looked;
             Result<Header> candidate = ReadHeader(record, kStation, kLengthOut, path);
             if (candidate.ok() && candidate.value().index[kStation] && candidate.value().index[kElevation]) {
+                if (candidate.value().unitProblem.fault != UnitFault::None)
+                    return UnitFailure(candidate.value().unitProblem, record.row, path);
                 found = std::move(candidate.value());
                 afterHeader = records.Here();
                 break;
@@ -393,6 +404,8 @@ Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view pa
         while (again.Next(firstRecord) == CsvRecordReader::Status::Record && firstRecord.row < firstRow) {}
         Result<Header> header = ReadHeader(firstRecord, kStation, kLengthOut, path);
         if (!header.ok()) return header.failure();
+        if (header.value().unitProblem.fault != UnitFault::None)
+            return UnitFailure(header.value().unitProblem, firstRow, path);
         if (!header.value().index[kStation])
             return NotProfileFailure(path, headerRow + "的表头中没有“桩号（station）”列，不是纵断面表。");
         return NotProfileFailure(path, headerRow + "的表头中没有“高程（elevation）”列，不是纵断面表。");
@@ -401,7 +414,9 @@ Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view pa
     records.Return(*afterHeader);
 
     ProfileModel model;
-    model.unit = header.unit.value_or(LengthUnit::Metre);
+    // Every unit UnitInHeader accepts is one a profile holds.
+    const HeldUnit held = header.unit ? HeldAs(*header.unit).value_or(HeldUnit{}) : HeldUnit{};
+    model.unit = held.unit;
     // One row a line, as a rule: the points need no second copy as they grow.
     const std::string_view rest = text.substr(afterHeader->offset);
     model.points.reserve(static_cast<std::size_t>(std::count(rest.begin(), rest.end(), '\n')) + 1);
@@ -429,6 +444,15 @@ Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view pa
             if (!h.ok()) return h.failure();
             if (!h.value().index[kBack] || !h.value().index[kAhead])
                 return NotProfileFailure(path, RowText(record.row) + "的断链表头要有“断链前桩号”和“断链后桩号”两列。");
+            if (h.value().unitProblem.fault != UnitFault::None)
+                return UnitFailure(h.value().unitProblem, record.row, path);
+            // The chain table is in the unit of the points: one it states must be theirs.
+            if (h.value().unit && h.value().unit != header.unit.value_or(Unit::Metre)) {
+                TableUnit both;
+                both.Add(header.unit.value_or(Unit::Metre), header.title[kStation]);
+                both.Add(*h.value().unit, h.value().title[kBack]);
+                return UnitFailure(both.Problem(), record.row, path);
+            }
             chainHeader = std::move(h.value());
             continue;
         }
@@ -439,6 +463,7 @@ Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view pa
         if (!curve.ok()) return curve.failure();
         model.points.push_back({station.value(), elevation.value(), curve.value()});
     }
+    HoldLengths(model, held.powerOfTen);
     return model;
 }
 
