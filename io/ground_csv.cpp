@@ -211,12 +211,12 @@ Result<GroundReading> ParseGroundCsv(std::string_view bytes, std::string_view pa
     if (!header)
         return NotProfileFailure(path, "的表头中没有“桩号（station）”和“地面高程（ground）”两列，不是地面线表。");
     if (header->unitProblem.fault != UnitFault::None)
-        return NotProfileFailure(path, "的表头中" + DescribeUnitProblem(header->unitProblem));
+        return UnitFailure(path, "的表头中", header->unitProblem);
     if (header->unit) {
         // Every unit UnitInHeader accepts is one a profile holds.
         const HeldUnit held = HeldAs(*header->unit).value_or(HeldUnit{});
         reading.unit = held.unit;
-        HoldLengths(reading.model, held.powerOfTen);
+        if (!HoldLengths(reading.model, held.powerOfTen)) return UnitFailure(path, {}, {UnitFault::OutOfRange});
     }
     return reading;
 }

@@ -1,5 +1,7 @@
 #include "io/io_failure.h"
 
+#include "core/text/messages.h"
+
 #include <cerrno>
 #include <exception>
 #include <new>
@@ -76,6 +78,10 @@ IoFailure NotProfileFailure(std::string_view path, std::string_view what) {
     text += "”";
     text += what;
     return IoFailure{FailureKind::NotProfile, std::move(text)};
+}
+
+IoFailure UnitFailure(std::string_view path, std::string_view where, const UnitProblem& problem) {
+    return NotProfileFailure(path, (where.empty() ? std::string("的") : std::string(where)) + DescribeUnitProblem(problem));
 }
 
 std::string Excerpt(std::string_view text) {

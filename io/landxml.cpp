@@ -158,8 +158,7 @@ Result<HeldUnit> ReadLandXmlUnit(pugi::xml_node root, std::string_view path) {
                 problem.fault = UnitFault::NotConvertible;
                 problem.first = *unit;
             }
-            return NotProfileFailure(path, "（<" + std::string(LocalName(element.name())) + " linearUnit>）的" +
-                                               DescribeUnitProblem(problem));
+            return UnitFailure(path, "（<" + std::string(LocalName(element.name())) + " linearUnit>）的", problem);
         }
     }
     return HeldUnit{};  // no Units: metres, as most files are
@@ -472,7 +471,7 @@ Result<LandXmlContent> ReadLandXmlDocument(std::string& bytes, std::string_view 
     }
     // Millimetres and kilometres are held as metres, chains and all, before
     // the chain table places the points.
-    HoldLengths(model, unit.value().powerOfTen);
+    if (!HoldLengths(model, unit.value().powerOfTen)) return UnitFailure(path, {}, {UnitFault::OutOfRange});
     if (!model.chains.empty()) {
         ChainProblem problem;
         const std::optional<Chainage> chainage = Chainage::Make(model.chains, &problem);

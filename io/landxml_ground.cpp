@@ -173,7 +173,7 @@ Result<GroundReading> ParseLandXmlGround(std::string_view bytes, std::string_vie
     if (!model.ok()) return model.failure();
     GroundReading reading;
     reading.model = std::move(model.value());
-    HoldLengths(reading.model, unit.value().powerOfTen);
+    if (!HoldLengths(reading.model, unit.value().powerOfTen)) return UnitFailure(path, {}, {UnitFault::OutOfRange});
     reading.unit = unit.value().unit;
     reading.landXml = true;
     return reading;
@@ -196,7 +196,7 @@ Result<std::vector<GroundModel>> ParseLandXmlGrounds(std::string_view bytes, std
     for (const Surface& s : *surfaces.value()) {
         Result<GroundModel> model = ReadSurface(s, path);
         if (!model.ok()) return model.failure();
-        HoldLengths(model.value(), unit.value().powerOfTen);
+        if (!HoldLengths(model.value(), unit.value().powerOfTen)) return UnitFailure(path, {}, {UnitFault::OutOfRange});
         grounds.push_back(std::move(model.value()));
     }
     return grounds;

@@ -142,8 +142,8 @@ Result<Header> ReadHeader(const CsvRecordView& record, Column first, Column last
 }
 
 // A header's unit problem, worded for the file.
-IoFailure UnitFailure(const UnitProblem& problem, std::size_t row, std::string_view path) {
-    return NotProfileFailure(path, RowText(row) + "的表头中" + DescribeUnitProblem(problem));
+IoFailure HeaderUnitFailure(const UnitProblem& problem, std::size_t row, std::string_view path) {
+    return UnitFailure(path, RowText(row) + "的表头中", problem);
 }
 
 bool IsChainHeader(const CsvRecordView& record) {
@@ -381,7 +381,7 @@ Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view pa
             Result<Header> candidate = ReadHeader(record, kStation, kLengthOut, path);
             if (candidate.ok() && candidate.value().index[kStation] && candidate.value().index[kElevation]) {
                 if (candidate.value().unitProblem.fault != UnitFault::None)
-                    return UnitFailure(candidate.value().unitProblem, record.row, path);
+                    return HeaderUnitFailure(candidate.value().unitProblem, record.row, path);
                 found = std::move(candidate.value());
                 afterHeader = records.Here();
                 break;
@@ -405,7 +405,7 @@ Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view pa
         Result<Header> header = ReadHeader(firstRecord, kStation, kLengthOut, path);
         if (!header.ok()) return header.failure();
         if (header.value().unitProblem.fault != UnitFault::None)
-            return UnitFailure(header.value().unitProblem, firstRow, path);
+            return HeaderUnitFailure(header.value().unitProblem, firstRow, path);
         if (!header.value().index[kStation])
             return NotProfileFailure(path, headerRow + "的表头中没有“桩号（station）”列，不是纵断面表。");
         return NotProfileFailure(path, headerRow + "的表头中没有“高程（elevation）”列，不是纵断面表。");
@@ -445,13 +445,13 @@ Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view pa
             if (!h.value().index[kBack] || !h.value().index[kAhead])
                 return NotProfileFailure(path, RowText(record.row) + "的断链表头要有“断链前桩号”和“断链后桩号”两列。");
             if (h.value().unitProblem.fault != UnitFault::None)
-                return UnitFailure(h.value().unitProblem, record.row, path);
+                return HeaderUnitFailure(h.value().unitProblem, record.row, path);
             // The chain table is in the unit of the points: one it states must be theirs.
             if (h.value().unit && h.value().unit != header.unit.value_or(Unit::Metre)) {
                 TableUnit both;
                 both.Add(header.unit.value_or(Unit::Metre), header.title[kStation]);
                 both.Add(*h.value().unit, h.value().title[kBack]);
-                return UnitFailure(both.Problem(), record.row, path);
+                return HeaderUnitFailure(both.Problem(), record.row, path);
             }
             chainHeader = std::move(h.value());
             continue;
@@ -463,7 +463,7 @@ Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view pa
         if (!curve.ok()) return curve.failure();
         model.points.push_back({station.value(), elevation.value(), curve.value()});
     }
-    HoldLengths(model, held.powerOfTen);
+    if (!HoldLengths(model, held.powerOfTen)) return UnitFailure(path, {}, {UnitFault::OutOfRange});
     return model;
 }
 

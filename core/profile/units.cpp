@@ -1,6 +1,7 @@
 #include "core/profile/units.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/calculator/number_text.h"
 
@@ -140,26 +141,35 @@ double HeldValue(double value, int powerOfTen) {
     return powerOfTen < 0 ? value / scale : value * scale;
 }
 
-void HoldLengths(ProfileModel& model, int powerOfTen) {
-    if (powerOfTen == 0) return;
+bool HoldLengths(ProfileModel& model, int powerOfTen) {
+    if (powerOfTen == 0) return true;
+    bool finite = true;
+    const auto hold = [&](double& length) {
+        length = HeldValue(length, powerOfTen);
+        finite = finite && std::isfinite(length);
+    };
     for (ProfilePoint& p : model.points) {
-        p.station.value = HeldValue(p.station.value, powerOfTen);
-        p.elevation = HeldValue(p.elevation, powerOfTen);
+        hold(p.station.value);
+        hold(p.elevation);
         CurveSpec& c = p.curve;
-        for (double* length : {&c.radius, &c.length, &c.lengthIn, &c.lengthOut}) *length = HeldValue(*length, powerOfTen);
+        for (double* length : {&c.radius, &c.length, &c.lengthIn, &c.lengthOut}) hold(*length);
     }
     for (ChainBreak& b : model.chains) {
-        b.back = HeldValue(b.back, powerOfTen);
-        b.ahead = HeldValue(b.ahead, powerOfTen);
+        hold(b.back);
+        hold(b.ahead);
     }
+    return finite;
 }
 
-void HoldLengths(GroundModel& model, int powerOfTen) {
-    if (powerOfTen == 0) return;
+bool HoldLengths(GroundModel& model, int powerOfTen) {
+    if (powerOfTen == 0) return true;
+    bool finite = true;
     for (GroundPoint& p : model.points) {
         p.station.value = HeldValue(p.station.value, powerOfTen);
         p.elevation = HeldValue(p.elevation, powerOfTen);
+        finite = finite && std::isfinite(p.station.value) && std::isfinite(p.elevation);
     }
+    return finite;
 }
 
 }  // namespace tarnvel

@@ -49,12 +49,13 @@ enum class UnitFault {
     Unknown,         // a word where a unit stands that is no unit this program knows (`word`)
     NotConvertible,  // a known unit no profile holds exactly (`first`)
     Conflicting,     // two different units (`first`, `second`): in one cell, or in two columns
+    OutOfRange,      // a length beyond the double range once converted
 };
 
 struct UnitProblem {
     UnitFault fault = UnitFault::None;
-    std::string column, otherColumn;  // the header cells as written (cut short); may be empty
-    std::string word;                 // Unknown: the word as written (cut short)
+    std::string column{}, otherColumn{};  // the header cells as written (cut short); may be empty
+    std::string word{};                   // Unknown: the word as written (cut short)
     Unit first = Unit::Metre, second = Unit::Metre;
 };
 
@@ -92,8 +93,10 @@ std::optional<HeldUnit> HeldAs(Unit unit);
 // A length read in one unit as the profile holds it: whole numbers of
 // millimetres give the double nearest to their metres, as a division by a
 // power of ten is rounded once (a multiplication by 0.001 would round twice).
+// False when a length grew beyond the double range (kilometres near 1E+305):
+// the model is then no longer to be used.
 double HeldValue(double value, int powerOfTen);
-void HoldLengths(ProfileModel& model, int powerOfTen);
-void HoldLengths(GroundModel& model, int powerOfTen);
+[[nodiscard]] bool HoldLengths(ProfileModel& model, int powerOfTen);
+[[nodiscard]] bool HoldLengths(GroundModel& model, int powerOfTen);
 
 }  // namespace tarnvel

@@ -536,6 +536,7 @@ std::string DescribeUnitProblem(const UnitProblem& problem) {
                        "，未读取。";
             return column + "长度单位为" + UnitText(problem.first) + "，而“" + problem.otherColumn + "”列为" +
                    UnitText(problem.second) + "：同一表中的长度须用同一单位，未读取。";
+        case UnitFault::OutOfRange: return column + "长度换算为米后超出可用范围，未读取。";
     }
     return {};
 }
