@@ -151,9 +151,11 @@ Result<GroundReading> ParseLandXmlGround(std::string_view bytes, std::string_vie
     if (!unit.ok()) return unit.failure();
     std::optional<std::vector<Surface>> own;
     if (profile) {
+        // A surface named in full needs no profile: a ground file of other
+        // profiles' names still gives it.
         Result<std::optional<std::vector<Surface>>> surfaces = SurfacesOfProfile(root.value(), all, *profile, path);
-        if (!surfaces.ok()) return surfaces.failure();
-        own = std::move(surfaces.value());
+        if (surfaces.ok()) own = std::move(surfaces.value());
+        else if (name.empty()) return surfaces.failure();
     }
     std::optional<Surface> chosen;
     if (!name.empty()) {

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -106,6 +107,9 @@ const std::vector<NumbersCase>& Cases() {
     };
     return cases;
 }
+
+// Shown by its name when a case fails.
+void PrintTo(const NumbersCase& c, std::ostream* os) { *os << c.name; }
 
 class Numbers : public ::testing::TestWithParam<NumbersCase> {};
 

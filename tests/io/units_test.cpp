@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -106,6 +107,9 @@ const std::vector<UnitCase>& Cases() {
     };
     return cases;
 }
+
+// Shown by its name when a case fails.
+void PrintTo(const UnitCase& c, std::ostream* os) { *os << c.name; }
 
 class Units : public ::testing::TestWithParam<UnitCase> {};
 
