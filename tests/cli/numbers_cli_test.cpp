@@ -102,6 +102,9 @@ const std::vector<NumbersCase>& Cases() {
          {"K0+530(2)", "K0+540(2)"}, {}, "c.svg"},
         {"a_sheet_of_stations_near_ten_to_the_twelve_is_refused",
          {"profile", "sheet", "@far.csv", "--output", "@f.svg"}, 1, "", {"过大"}, {}, "f.svg"},
+        {"a_listing_near_ten_to_the_twelve_keeps_every_row",
+         {"profile", "list", "@far.csv", "--from", "999999999000", "--to", "999999999500", "--step", "100"}, 0, "",
+         {"999999999100.000\t", "999999999400.000\t", "999999999500.000\t"}},
         {"a_very_long_profile_is_told_the_sheets_it_would_take",
          {"profile", "sheet", "@long.csv", "--output", "@l.svg"}, 1, "", {"张图纸"}, {"桩号间距"}, "l.svg"},
     };
