@@ -144,21 +144,31 @@ Result<HeldUnit> ReadLandXmlUnit(pugi::xml_node root, std::string_view path) {
         for (pugi::xml_node element : units.children()) {
             const bool metric = Is(element, "Metric");
             if (!metric && !Is(element, "Imperial")) continue;
-            const std::string_view linear = Attribute(element, "linearUnit").value();
             // A Metric element without linearUnit is in metres; an Imperial one says which foot.
-            if (metric && linear.empty()) return HeldUnit{};
+            std::string_view linear = Attribute(element, "linearUnit").value();
+            if (metric && linear.empty()) linear = "meter";
+            // Elevations may state their own unit; it must be the stations'.
+            const std::string_view elevation = Attribute(element, "elevationUnit").value();
             UnitProblem problem;
             const std::optional<Unit> unit = UnitFromLandXmlName(linear);
-            if (!unit) {
+            const std::optional<Unit> elevationUnit = elevation.empty() ? unit : UnitFromLandXmlName(elevation);
+            if (!unit || !elevationUnit) {
                 problem.fault = UnitFault::Unknown;
-                problem.word = Excerpt(linear);
+                problem.word = Excerpt(unit ? elevation : linear);
+            } else if (*elevationUnit != *unit) {
+                problem.fault = UnitFault::Conflicting;
+                problem.column = "linearUnit";
+                problem.otherColumn = "elevationUnit";
+                problem.attributes = true;
+                problem.first = *unit;
+                problem.second = *elevationUnit;
             } else if (const std::optional<HeldUnit> held = HeldAs(*unit)) {
                 return *held;
             } else {
                 problem.fault = UnitFault::NotConvertible;
                 problem.first = *unit;
             }
-            return UnitFailure(path, "（<" + std::string(LocalName(element.name())) + " linearUnit>）的", problem);
+            return UnitFailure(path, "（<" + std::string(LocalName(element.name())) + ">）的", problem);
         }
     }
     return HeldUnit{};  // no Units: metres, as most files are

@@ -29,6 +29,16 @@ constexpr std::array<UnitInfo, 8> kUnits{{
      {"mi", "mile", "miles", "英里", "", "", "", ""}},
 }};
 
+// A word that stands where a unit would and reads as one: Latin letters
+// ("yd", "chain"), or a Chinese word of length ("市尺", "分米", "英寸"). Other
+// words in brackets are notes (a datum, "实测"), not units.
+bool LooksLikeUnit(std::string_view word) {
+    if (std::all_of(word.begin(), word.end(), [](char c) { return (c >= 'a' && c <= 'z') || c == '.'; })) return true;
+    for (std::string_view end : {"米", "尺", "寸", "里", "丈"})
+        if (word.ends_with(end)) return true;
+    return false;
+}
+
 }  // namespace
 
 const UnitInfo& InfoOf(Unit unit) {
@@ -75,6 +85,7 @@ std::optional<Unit> UnitInHeader(std::string_view cell, UnitProblem* problem,
         current.clear();
         if (w.empty() || (isColumnName && isColumnName(w))) return true;
         const std::optional<Unit> unit = UnitFromWord(w);
+        if (!unit && !LooksLikeUnit(w)) return true;  // a note: "(实测)", "(1985国家高程基准)"
         if (!unit) {
             p.fault = UnitFault::Unknown;
             p.word = written;

@@ -56,12 +56,15 @@ struct UnitProblem {
     UnitFault fault = UnitFault::None;
     std::string column{}, otherColumn{};  // the header cells as written (cut short); may be empty
     std::string word{};                   // Unknown: the word as written (cut short)
+    bool attributes = false;              // the columns are LandXML attributes ("linearUnit")
     Unit first = Unit::Metre, second = Unit::Metre;
 };
 
 // The unit a header cell states in brackets: "地面高程(ground)[mm]",
 // "高程（m）", "桩号(station, ft)". A bracketed word that `isColumnName` accepts
-// names the column, not a unit; any other bracketed word must be a unit.
+// names the column, not a unit; any other that reads as a unit (Latin
+// letters, a Chinese word of length) must be one this table knows. Other
+// words ("(实测)") are notes.
 // Nothing when the cell states no unit, or (with `problem` filled, its column
 // left to the caller) when what it states cannot be used.
 std::optional<Unit> UnitInHeader(std::string_view cell, UnitProblem* problem,

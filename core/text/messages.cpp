@@ -517,7 +517,8 @@ std::string UnitText(Unit unit) {
 }  // namespace
 
 std::string DescribeUnitProblem(const UnitProblem& problem) {
-    const std::string column = problem.column.empty() ? std::string() : "“" + problem.column + "”列的";
+    const std::string kind = problem.attributes ? "属性" : "列";
+    const std::string column = problem.column.empty() ? std::string() : "“" + problem.column + "”" + kind + "的";
     std::string usable;
     for (const UnitInfo& u : AllUnits()) {
         if (!u.heldAs) continue;
@@ -527,15 +528,17 @@ std::string DescribeUnitProblem(const UnitProblem& problem) {
     usable = "可用的单位有" + usable + "。";
     switch (problem.fault) {
         case UnitFault::None: return {};
-        case UnitFault::Unknown: return column + "长度单位“" + problem.word + "”无法识别，未读取：" + usable;
+        case UnitFault::Unknown:
+            if (problem.word.empty()) return column + "未写明长度单位，未读取：" + usable;
+            return column + "长度单位“" + problem.word + "”无法识别，未读取：" + usable;
         case UnitFault::NotConvertible:
             return column + "长度单位为" + UnitText(problem.first) + "，无法精确换算，未读取：" + usable;
         case UnitFault::Conflicting:
             if (problem.otherColumn.empty())
                 return column + "长度单位写了两种：" + UnitText(problem.first) + "和" + UnitText(problem.second) +
                        "，未读取。";
-            return column + "长度单位为" + UnitText(problem.first) + "，而“" + problem.otherColumn + "”列为" +
-                   UnitText(problem.second) + "：同一表中的长度须用同一单位，未读取。";
+            return column + "长度单位为" + UnitText(problem.first) + "，而“" + problem.otherColumn + "”" + kind + "为" +
+                   UnitText(problem.second) + "：桩号、高程和长度须用同一单位，未读取。";
         case UnitFault::OutOfRange: return column + "长度换算为米后超出可用范围，未读取。";
     }
     return {};

@@ -84,6 +84,8 @@ const std::vector<UnitCase>& Cases() {
          {"“地面高程[yd]”列", "“yd”"}},
         {"ground_csv_inches_are_known_and_refused", Reader::GroundCsv, "桩号,地面高程(inch)\n0,1\n5,2\n", {}, 0, 0,
          {"英寸（in）", "无法精确换算"}},
+        {"ground_csv_a_note_in_brackets_is_no_unit", Reader::GroundCsv,
+         "桩号,地面高程(实测)[m]\n0,1\n5,2\n", LengthUnit::Metre, 5, 2},
         {"ground_csv_unit_of_an_unused_column_is_its_own", Reader::GroundCsv,
          "桩号,偏距[mm],地面高程\n0,5,1\n5,5,2\n", std::nullopt, 5, 2},
         {"ground_xml_millimeter", Reader::GroundXml, Xml(Metric("millimeter"), kProfAlign + kProfSurf),
@@ -102,6 +104,9 @@ const std::vector<UnitCase>& Cases() {
          {"“桩号[m]”列", "“高程[mm]”列"}},
         {"pvi_xml_millimeter", Reader::PviXml, Xml(Metric("millimeter"), kProfAlign), LengthUnit::Metre, 20, 1.5},
         {"pvi_xml_centimeter", Reader::PviXml, Xml(Metric("centimeter"), kProfAlign), LengthUnit::Metre, 200, 15},
+        {"pvi_xml_elevations_in_another_unit_are_refused", Reader::PviXml,
+         Xml("<Units><Metric linearUnit=\"millimeter\" elevationUnit=\"meter\"/></Units>", kProfAlign), {}, 0, 0,
+         {"“linearUnit”属性", "毫米（mm）", "“elevationUnit”属性为米（m）"}},
         {"pvi_xml_mile_is_refused", Reader::PviXml,
          Xml("<Units><Imperial linearUnit=\"mile\"/></Units>", kProfAlign), {}, 0, 0, {"英里（mi）"}},
     };
