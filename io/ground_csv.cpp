@@ -157,7 +157,7 @@ std::optional<GroundColumns> FindGroundColumns(const std::vector<std::string>& h
     record.cells = headerCells;
     const Header header = ReadHeader(record);
     if (!header.station || !header.ground) return std::nullopt;
-    return GroundColumns{*header.station, *header.ground};
+    return GroundColumns{*header.station, *header.ground, header.unit, header.unitProblem};
 }
 
 Result<GroundReading> ParseGroundCsv(std::string_view bytes, std::string_view path) {

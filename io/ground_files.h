@@ -12,6 +12,7 @@
 
 #include "core/profile/ground_line.h"
 #include "core/profile/profile.h"
+#include "core/profile/units.h"
 #include "io/io_failure.h"
 
 namespace tarnvel::io {
@@ -31,6 +32,8 @@ struct GroundReading {
 // pasted from a spreadsheet is read by, too.
 struct GroundColumns {
     std::size_t station = 0, ground = 0;
+    std::optional<Unit> unit;  // as the two columns state it
+    UnitProblem unitProblem;   // a fault: they state one that cannot be used
 };
 std::optional<GroundColumns> FindGroundColumns(const std::vector<std::string>& headerCells);
 

@@ -29,11 +29,13 @@ constexpr std::array<UnitInfo, 8> kUnits{{
      {"mi", "mile", "miles", "英里", "", "", "", ""}},
 }};
 
-// A word that stands where a unit would and reads as one: Latin letters
-// ("yd", "chain"), or a Chinese word of length ("市尺", "分米", "英寸"). Other
-// words in brackets are notes (a datum, "实测"), not units.
+// A word that stands where a unit would and reads as one: two or more Latin
+// letters ("yd", "chain"), or a Chinese word of length ("市尺", "分米"). Other
+// words in brackets are notes (a datum, "实测") or symbols ("H", "K"), not units.
 bool LooksLikeUnit(std::string_view word) {
-    if (std::all_of(word.begin(), word.end(), [](char c) { return (c >= 'a' && c <= 'z') || c == '.'; })) return true;
+    if (word.size() >= 2 &&
+        std::all_of(word.begin(), word.end(), [](char c) { return (c >= 'a' && c <= 'z') || c == '.'; }))
+        return true;
     for (std::string_view end : {"米", "尺", "寸", "里", "丈"})
         if (word.ends_with(end)) return true;
     return false;

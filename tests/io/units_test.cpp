@@ -85,7 +85,7 @@ const std::vector<UnitCase>& Cases() {
         {"ground_csv_inches_are_known_and_refused", Reader::GroundCsv, "桩号,地面高程(inch)\n0,1\n5,2\n", {}, 0, 0,
          {"英寸（in）", "无法精确换算"}},
         {"ground_csv_a_note_in_brackets_is_no_unit", Reader::GroundCsv,
-         "桩号,地面高程(实测)[m]\n0,1\n5,2\n", LengthUnit::Metre, 5, 2},
+         "桩号(K),地面高程(实测)[m]\n0,1\n5,2\n", LengthUnit::Metre, 5, 2},
         {"ground_csv_unit_of_an_unused_column_is_its_own", Reader::GroundCsv,
          "桩号,偏距[mm],地面高程\n0,5,1\n5,5,2\n", std::nullopt, 5, 2},
         {"ground_xml_millimeter", Reader::GroundXml, Xml(Metric("millimeter"), kProfAlign + kProfSurf),
