@@ -90,16 +90,20 @@ std::string SurfaceList(const std::vector<Surface>& surfaces) {
 // names, chosen by the profile reader's own rules (empty: the first), so that
 // a name gives the design and its ground from the same Profile. Nothing when
 // the file holds no ProfAlign at all (a file of ground lines only).
-Result<std::optional<std::vector<Surface>>> SurfacesOfProfile(pugi::xml_node root, const std::vector<Surface>& all,
-                                                              std::string_view profile, std::string_view path) {
+struct OwnSurfaces {
+    std::string profile;  // "ALIGNMENT/PROFILE", for messages
+    std::vector<Surface> surfaces;
+};
+Result<std::optional<OwnSurfaces>> SurfacesOfProfile(pugi::xml_node root, const std::vector<Surface>& all,
+                                                     std::string_view profile, std::string_view path) {
     const std::vector<FoundProfile> found = FindProfiles(root);
-    if (found.empty()) return std::optional<std::vector<Surface>>();
+    if (found.empty()) return std::optional<OwnSurfaces>();
     Result<FoundProfile> chosen = ChooseProfile(found, profile, path);
     if (!chosen.ok()) return chosen.failure();
     const pugi::xml_node holder = chosen.value().profAlign.parent();
-    std::vector<Surface> own;
+    OwnSurfaces own{chosen.value().name.alignment + "/" + chosen.value().name.profile, {}};
     for (const Surface& s : all)
-        if (s.profile == holder) own.push_back(s);
+        if (s.profile == holder) own.surfaces.push_back(s);
     return std::optional(std::move(own));
 }
 
@@ -149,27 +153,27 @@ Result<GroundReading> ParseLandXmlGround(std::string_view bytes, std::string_vie
     if (all.empty()) return NotProfileFailure(path, "中没有地面线（Alignment/Profile/ProfSurf）。");
     Result<HeldUnit> unit = ReadLandXmlUnit(root.value(), path);
     if (!unit.ok()) return unit.failure();
-    std::optional<std::vector<Surface>> own;
+    std::optional<OwnSurfaces> own;
     if (profile) {
         // A surface named in full needs no profile: a ground file of other
         // profiles' names still gives it.
-        Result<std::optional<std::vector<Surface>>> surfaces = SurfacesOfProfile(root.value(), all, *profile, path);
+        Result<std::optional<OwnSurfaces>> surfaces = SurfacesOfProfile(root.value(), all, *profile, path);
         if (surfaces.ok()) own = std::move(surfaces.value());
         else if (name.empty()) return surfaces.failure();
     }
     std::optional<Surface> chosen;
     if (!name.empty()) {
-        Result<Surface> named = SurfaceNamed(all, own ? &*own : nullptr, name, path);
+        Result<Surface> named = SurfaceNamed(all, own ? &own->surfaces : nullptr, name, path);
         if (!named.ok()) return named.failure();
         chosen = named.value();
     } else if (!own) {
         chosen = all.front();
-    } else if (!own->empty()) {
-        chosen = own->front();
+    } else if (!own->surfaces.empty()) {
+        chosen = own->surfaces.front();
     } else {
         // Another profile's ground is no ground of this one.
-        return NotProfileFailure(path, "中所选的纵断面旁没有地面线（ProfSurf）；文件中的地面线有：" + SurfaceList(all) +
-                                           "，属于其他纵断面，请指明要用的地面线。");
+        return NotProfileFailure(path, "中纵断面“" + Excerpt(own->profile) + "”旁没有地面线（ProfSurf）；文件中的地面线" +
+                                           SurfaceList(all) + "属于其他纵断面，请指明要用的地面线。");
     }
     Result<GroundModel> model = ReadSurface(*chosen, path);
     if (!model.ok()) return model.failure();
@@ -189,13 +193,13 @@ Result<std::vector<GroundModel>> ParseLandXmlGrounds(std::string_view bytes, std
     if (FindProfiles(root.value()).empty()) return ChooseProfile({}, profile, path).failure();
     // The profile is chosen by the profile reader's own rules, in the same
     // parse; a name it refuses is refused by the profile reader, which says why.
-    Result<std::optional<std::vector<Surface>>> surfaces =
+    Result<std::optional<OwnSurfaces>> surfaces =
         SurfacesOfProfile(root.value(), FindSurfaces(root.value()), profile, path);
     if (!surfaces.ok()) return std::vector<GroundModel>{};
     Result<HeldUnit> unit = ReadLandXmlUnit(root.value(), path);
     if (!unit.ok()) return unit.failure();
     std::vector<GroundModel> grounds;
-    for (const Surface& s : *surfaces.value()) {
+    for (const Surface& s : surfaces.value()->surfaces) {
         Result<GroundModel> model = ReadSurface(s, path);
         if (!model.ok()) return model.failure();
         if (!HoldLengths(model.value(), unit.value().powerOfTen)) return UnitFailure(path, {}, {UnitFault::OutOfRange});
