@@ -16,6 +16,7 @@
 #include "core/profile/profile.h"
 #include "core/profile/profile_listing.h"
 #include "core/profile/station.h"
+#include "core/profile/units.h"
 #include "core/text/sheet_problem.h"
 
 namespace tarnvel {
@@ -72,5 +73,10 @@ std::string DescribeSheetProblem(const SheetProblem& problem);
 // Why a file's horizontal geometry (CoordGeom) cannot be drawn, naming the
 // element: "平面线形第3个元素（Curve）的半径“-250”不是正数。"
 std::string DescribeHorizontalProblem(const HorizontalProblem& problem);
+
+// Why a file's unit of length is refused, naming the column where a table
+// states it: "“地面高程[yd]”列的单位“yd”无法识别：可用的单位有…". Without a column
+// the sentence starts at "长度单位", for a reader to put after the file's name.
+std::string DescribeUnitProblem(const UnitProblem& problem);
 
 }  // namespace tarnvel
