@@ -273,6 +273,8 @@ TEST(LandXmlElements, refuses_what_does_not_read_naming_the_line) {
         {"cubic_spiral", Route("<Spiral rot=\"cw\" spiType=\"cubic\" radiusStart=\"INF\" radiusEnd=\"9\"><Start>0 0</Start><End>1 1</End></Spiral>"), "",
          "第4行的<Spiral>是“cubic”型缓和曲线：只能读取回旋线（clothoid）。"},
         {"irregular_line", Route(line + "\n<IrregularLine/>"), "", "第5行的<IrregularLine>不是直线（Line）、圆曲线（Curve）或缓和曲线（Spiral），无法读取。"},
+        {"millimetres", "<LandXML><Units><Metric linearUnit=\"millimeter\"/></Units>" + Route(line).substr(Route(line).find("<Alignments>")), "",
+         "的长度单位为毫米（millimeter）：平面线形（CoordGeom）只能读取以米、英尺或美国测量英尺为单位的文件。"},
         {"no_alignments", "<LandXML/>", "", "中没有线路（Alignments/Alignment）。"},
         {"not_xml", "<LandXML><Alignments>", "", "不是有效的XML文件：第1行结束标签与开始标签不配对。"},
     };
