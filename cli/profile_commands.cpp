@@ -44,7 +44,7 @@ constexpr OptionSpec kConvertOutput = {"output", true, "文件", "写入的文�
                                       FileRole::Output};
 constexpr OptionSpec kForce = {"force", false, {}, "convert 覆盖含有纵断面以外内容的 LandXML 文件（这些内容将丢失）"};
 constexpr OptionSpec kGroundOutput = {"ground-output", true, "文件",
-                                      "convert：另将 LandXML 中的地面线（--ground-surface 选定，默认第一条）写成 CSV 地面线表", false,
+                                      "convert：另将 LandXML 中的地面线（--ground-surface 选定，默认所选纵断面自己的第一条）写成 CSV 地面线表", false,
                                       FileRole::Output};
 
 constexpr OptionSpec kAtOptions[] = {kAtStation,         kAtStationFile, kDecimalsOption,     kStationStyleOption,
@@ -195,10 +195,7 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
 // convert --ground-output: the chosen ground line as the bytes of a CSV
 // ground table, its stations as the drawings label them.
 std::string GroundOutputBytes(const Options& options, const Profile& profile, std::ostream& err) {
-    const std::string surface = options.Has("ground-surface") ? options.Text("ground-surface") : std::string();
-    io::Result<io::GroundReading> read = io::ReadGroundFile(FileArgument(options), surface);
-    if (!read.ok()) StopOnFailure(read.failure(), err);
-    GroundModel model = read.value().model;
+    GroundModel model = ReadGround(options, FileArgument(options), err).model;
     if (model.stations == GroundStations::Internal) {
         for (GroundPoint& p : model.points) p.station = profile.LabelOf(p.station.value);
         model.stations = GroundStations::Labels;

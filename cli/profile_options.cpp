@@ -120,6 +120,18 @@ Profile LoadProfileAt(const std::string& path, const Options& options, std::ostr
     return ResolveProfile(ReadProfileContentAt(path, options, err).content.model, path, err);
 }
 
+io::GroundReading ReadGround(const Options& options, const std::string& path, std::ostream& err) {
+    const std::string surface = options.Has("ground-surface") ? options.Text("ground-surface") : std::string();
+    // The ground of a LandXML file is the chosen profile's own, by the same
+    // name the profile was chosen with.
+    const std::string profile = options.Has("profile") ? options.Text("profile") : std::string();
+    io::Result<io::GroundReading> read = io::ReadGroundFile(path, surface, profile);
+    if (!read.ok()) StopOnFailure(read.failure(), err);
+    if (options.Has("ground-surface") && !read.value().landXml)
+        throw UsageError("选项 --ground-surface 只用于 LandXML 文件；“" + QuotedInput(path, std::string::npos) + "”是 CSV 地面线表，只有一条地面线");
+    return std::move(read.value());
+}
+
 std::optional<GroundLine> LoadGround(const Options& options, const Profile& profile, std::ostream& err) {
     if (!options.Has("ground")) {
         if (options.Has("ground-surface")) throw UsageError("选项 --ground-surface 要与 --ground 一起使用");
@@ -127,24 +139,22 @@ std::optional<GroundLine> LoadGround(const Options& options, const Profile& prof
     }
     const std::string& path = options.Text("ground");
     if (path.empty()) throw UsageError("选项 --ground 的文件名为空");
-    const std::string surface = options.Has("ground-surface") ? options.Text("ground-surface") : std::string();
-    io::Result<io::GroundReading> read = io::ReadGroundFile(path, surface);
-    if (!read.ok()) StopOnFailure(read.failure(), err);
+    io::GroundReading reading = ReadGround(options, path, err);
     const LengthUnit unit = profile.Model().unit;
-    if (read.value().unit && *read.value().unit != unit) {
-        err << "tarnvel-cli: 地面线文件“" << QuotedInput(path, std::string::npos) << "”的长度单位为" << LengthUnitName(*read.value().unit)
+    if (reading.unit && *reading.unit != unit) {
+        err << "tarnvel-cli: 地面线文件“" << QuotedInput(path, std::string::npos) << "”的长度单位为" << LengthUnitName(*reading.unit)
             << "，与纵断面的" << LengthUnitName(unit) << "不同，未使用。\n";
         throw CommandExit{kExitProfile};
     }
-    std::vector<GroundProblem> problems = std::move(read.value().problems);
+    std::vector<GroundProblem> problems = std::move(reading.problems);
     std::vector<GroundProblem> checked;
     std::size_t count = 0;
-    std::optional<GroundLine> line = GroundLine::Make(std::move(read.value().model), profile, &checked, &count);
+    std::optional<GroundLine> line = GroundLine::Make(std::move(reading.model), profile, &checked, &count);
     if (problems.empty() && line) return line;
     // A table's problems in the order of its rows, whichever check found them.
     MergeGroundProblems(problems, checked);
     err << "tarnvel-cli: 地面线文件“" << QuotedInput(path, std::string::npos) << "”未通过检查";
-    PrintGroundProblems(problems, read.value().problemCount + count, err);
+    PrintGroundProblems(problems, reading.problemCount + count, err);
     throw CommandExit{kExitProfile};
 }
 

@@ -14,6 +14,7 @@
 #include "core/text/profile_text.h"
 #include "core/profile/station.h"
 #include "io/io_failure.h"
+#include "io/ground_files.h"
 #include "io/profile_files.h"
 
 namespace tarnvel::cli {
@@ -36,7 +37,7 @@ inline constexpr OptionSpec kGroundOption = {
     "ground", true, "文件", "地面线：CSV 地面线表，或 LandXML 文件中的 ProfSurf（可以就是纵断面文件）", false,
     FileRole::Input};
 inline constexpr OptionSpec kGroundSurfaceOption = {
-    "ground-surface", true, "名称", "LandXML 中要用的地面线：“线路名/地面线名”或地面线名（默认第一条）"};
+    "ground-surface", true, "名称", "LandXML 中要用的地面线：“线路名/地面线名”或地面线名（默认所选纵断面自己的第一条）"};
 
 // The one PROFILE (or FILE, ROUTE) argument; `noun` names it in the messages.
 const std::string& FileArgument(const Options& options, std::string_view noun = "纵断面文件");
@@ -75,6 +76,12 @@ Profile ResolveProfile(const ProfileModel& model, std::string_view path, std::os
 // ReadProfileModel, then ResolveProfile.
 Profile LoadProfile(const Options& options, std::ostream& err);
 Profile LoadProfileAt(const std::string& path, const Options& options, std::ostream& err);
+
+// The ground file at `path` as it reads, its ProfSurf chosen by
+// --ground-surface or else as the profile's own (--profile); stops on
+// failure. --ground-surface on a CSV table, which holds one ground line only,
+// is refused rather than ignored.
+io::GroundReading ReadGround(const Options& options, const std::string& path, std::ostream& err);
 
 // --ground (and --ground-surface): the ground line checked against the
 // profile, or nothing without --ground. A file that cannot be read stops

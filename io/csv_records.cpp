@@ -175,13 +175,4 @@ std::size_t FirstInvalidUtf8(std::string_view s) {
     return std::string_view::npos;
 }
 
-std::string NormalizedHeaderWord(std::string_view text) {
-    std::string out;
-    for (char c : FoldFullWidth(text)) {
-        if (c == ' ' || c == '\t' || c == '_' || c == '-' || c == '\r' || c == '\n') continue;
-        out += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    return out;
-}
-
 }  // namespace tarnvel::io

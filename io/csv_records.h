@@ -13,12 +13,12 @@
 #include <variant>
 #include <vector>
 
+#include "core/calculator/number_text.h"
+
 namespace tarnvel::io {
 
-// A header cell as the column finders compare it: full-width forms folded;
-// spaces, tabs, line breaks, '_' and '-' dropped; ASCII letters in lower case,
-// whatever the locale.
-std::string NormalizedHeaderWord(std::string_view text);
+// A header cell as the column finders compare it (one rule for every reader and the unit table).
+using ::tarnvel::NormalizedHeaderWord;
 
 // More cells than this in one record is no table a person keeps: the reader
 // stops there, so that a line of millions of separators costs nothing.

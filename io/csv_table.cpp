@@ -75,6 +75,14 @@ std::optional<char> ForeignSeparator(const CsvRecordView& record) {
 
 std::string RowText(std::size_t row) { return "第" + std::to_string(row) + "行"; }
 
+namespace {
+
+IoFailure HeaderUnitFailure(std::string_view path, std::size_t row, const UnitProblem& problem) {
+    return UnitFailure(path, RowText(row) + "的表头中", problem);
+}
+
+}  // namespace
+
 Result<CsvHeader> ReadCsvHeader(const CsvRecordView& record, const CsvTableKind& kind, std::size_t first,
                                 std::size_t last, std::string_view path) {
     CsvHeader header;
@@ -95,17 +103,6 @@ Result<CsvHeader> ReadCsvHeader(const CsvRecordView& record, const CsvTableKind&
         for (const std::string& w : bracketed) {
             if (!column) column = ColumnOf(w, kind, first, last);
             else if (weakOnly && ColumnOf(w, kind, first, last) == column) weakOnly = false;  // "E(east)"
-            for (const CsvUnitWords& u : kind.units)
-                for (std::string_view uw : u.words)
-                    if (!uw.empty() && w == uw) {
-                        if (header.unit && *header.unit != u.unit)
-                            return NotProfileFailure(path, RowText(record.row) + "的表头写了两种长度单位。");
-                        header.unit = u.unit;
-                    }
-            if (std::find(kind.refusedUnits.begin(), kind.refusedUnits.end(), w) != kind.refusedUnits.end())
-                return NotProfileFailure(path, RowText(record.row) + "的表头“" + QuotedInput(TrimmedView(record.cells[i])) +
-                                                   "”的单位无法使用：" + std::string(kind.noun) + "只支持" +
-                                                   std::string(kind.unitsTaken) + "。");
         }
         if (!column) continue;  // a column this program does not use (序号, 坡度, 备注 …)
         if (weakOnly) {
@@ -128,6 +125,29 @@ Result<CsvHeader> ReadCsvHeader(const CsvRecordView& record, const CsvTableKind&
         header.index[column] = i;
         header.title[column] = QuotedInput(TrimmedView(record.cells[i]));
     }
+    // The columns that hold lengths are lengths of one table: a unit any of
+    // them states must be known and the same; one that states none follows
+    // the others.
+    const auto isColumnName = [&kind](std::string_view w) {
+        return ColumnOf(std::string(w), kind, 0, kind.columns.size()).has_value();
+    };
+    TableUnit unit;
+    for (std::size_t c = 0; c < header.index.size(); ++c) {
+        if (!header.index[c] || std::find(kind.unitless.begin(), kind.unitless.end(), c) != kind.unitless.end())
+            continue;
+        UnitProblem problem;
+        const std::optional<Unit> stated = UnitInHeader(record.cells[*header.index[c]], &problem, isColumnName);
+        if (problem.fault != UnitFault::None) {
+            problem.column = header.title[c];
+            header.unitProblem = problem;
+            break;
+        }
+        if (stated && !unit.Add(*stated, header.title[c])) {
+            header.unitProblem = unit.Problem();
+            break;
+        }
+    }
+    header.unit = unit.Stated();
     return header;
 }
 
@@ -204,8 +224,13 @@ Result<FoundCsvHeader> FindCsvHeader(const CsvText& text, CsvTableRecords& recor
         if (!record.Blank()) {
             ++looked;
             Result<CsvHeader> candidate = ReadCsvHeader(record, kind, 0, last, path);
-            if (candidate.ok() && complete(candidate.value()))
+            if (candidate.ok() && candidate.value().unitProblem.fault != UnitFault::None) {
+                IoFailure unit = HeaderUnitFailure(path, record.row, candidate.value().unitProblem);
+                if (complete(candidate.value())) return unit;
+                if (!refused) refused = std::move(unit);
+            } else if (candidate.ok() && complete(candidate.value())) {
                 return FoundCsvHeader{std::move(candidate.value()), record.row, records.Here()};
+            }
             if (!candidate.ok() && !refused) refused = candidate.failure();
         }
         more = records.Next(record);
@@ -278,12 +303,23 @@ Result<ChainBreak> ReadCsvChainRow(const CsvRecordView& record, const CsvHeader&
 }
 
 Result<std::optional<CsvHeader>> ReadCsvChainHeader(const CsvRecordView& record, const CsvTableKind& kind,
-                                                    std::size_t back, std::size_t ahead, std::string_view path) {
+                                                    const CsvHeader& table, std::size_t back, std::size_t ahead,
+                                                    std::string_view path) {
     if (!IsCsvChainHeader(record, kind, back, ahead)) return std::optional<CsvHeader>();
     Result<CsvHeader> h = ReadCsvHeader(record, kind, back, ahead, path);
     if (!h.ok()) return h.failure();
     if (!h.value().index[back] || !h.value().index[ahead])
         return NotProfileFailure(path, RowText(record.row) + "的断链表头要有“断链前桩号”和“断链后桩号”两列。");
+    if (h.value().unitProblem.fault != UnitFault::None)
+        return HeaderUnitFailure(path, record.row, h.value().unitProblem);
+    // The chain table is in the unit of the rows: one it states must be theirs.
+    const Unit rows = table.unit.value_or(Unit::Metre);
+    if (h.value().unit && *h.value().unit != rows) {
+        TableUnit both;
+        both.Add(rows, table.title[kind.station]);
+        both.Add(*h.value().unit, h.value().title[back]);
+        return HeaderUnitFailure(path, record.row, both.Problem());
+    }
     return std::optional<CsvHeader>(std::move(h.value()));
 }
 

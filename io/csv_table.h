@@ -1,8 +1,9 @@
 #pragma once
 // What the spreadsheet tables of this program (the PVI table, the 交点表)
 // share: the encoding of the file (UTF-8 or GBK, judged once for the whole
-// file), the header row found by its column names below any title rows, a
-// unit in brackets behind a name, the records read with the one place a UTF-8
+// file), the header row found by its column names below any title rows, the
+// unit in brackets behind a name (read by the one unit table of
+// core/profile/units.h, as every reader does), the records read with the one place a UTF-8
 // file is damaged named, and the row messages that point at a cell. Each
 // table brings its own column words and the noun its messages use.
 
@@ -17,6 +18,7 @@
 #include "core/profile/chain.h"
 #include "core/profile/profile.h"
 #include "core/profile/station.h"
+#include "core/profile/units.h"
 #include "io/csv_records.h"
 #include "io/io_failure.h"
 
@@ -38,19 +40,15 @@ std::string RowText(std::size_t row);
 // entries are unused.
 using CsvColumnWords = std::array<std::string_view, 8>;
 
-struct CsvUnitWords {
-    LengthUnit unit;
-    std::array<std::string_view, 6> words;
-};
-
 struct CsvTableKind {
     std::string_view noun;                       // "纵断面表": what a file that is none is said not to be
     std::span<const CsvColumnWords> columns;     // by column number
-    std::span<const CsvUnitWords> units;         // the unit words a header may carry in brackets
-    // Unit words the table cannot take, and the units it takes as the message
-    // says them: a header naming one is refused instead of read as metres.
-    std::span<const std::string_view> refusedUnits;
-    std::string_view unitsTaken;
+    // Columns that hold no length (a name, a curve's kind): no unit is read
+    // behind them. Every other column's must be known and the same.
+    std::span<const std::size_t> unitless;
+    // The column a message names for the rows' unit when a chain table after
+    // them states another.
+    std::size_t station = 0;
     // Words that name a column only where no other cell of the header names
     // it: a lone "E" is the east coordinate, but beside "Y" it is the 外距
     // of a 直线、曲线及转角表.
@@ -58,11 +56,15 @@ struct CsvTableKind {
 };
 
 // The columns a header row names, by position; a header may also name the
-// unit in brackets: "桩号(station)[ft]".
+// unit in brackets: "桩号(station)[ft]", "X[mm]".
 struct CsvHeader {
     std::vector<std::optional<std::size_t>> index;  // by column number
     std::vector<std::string> title;                  // as written, for messages
-    std::optional<LengthUnit> unit;
+    std::optional<Unit> unit;                        // as the columns that hold lengths state it
+    UnitProblem unitProblem;                         // a fault: a unit that cannot be used
+    // How the rows' lengths are held (metres for mm, cm and km, moved by a
+    // power of ten; feet as feet): every unit the header accepts has one.
+    HeldUnit Held() const { return unit ? HeldAs(*unit).value_or(HeldUnit{}) : HeldUnit{}; }
 };
 
 // The header cells of `record` that name columns first..last of `kind`.
@@ -116,7 +118,8 @@ struct FoundCsvHeader {
     CsvRecordReader::Mark after;  // where the rows below it start
 };
 // The header is the first row, among the first few that are not blank, that
-// names every needed column (of columns 0..last). Without one, the first row
+// names every needed column (of columns 0..last); one whose unit cannot be
+// used is refused, naming the column. Without one, the first row
 // is taken as the header and said what it lacks; an empty file is said to be
 // empty.
 Result<FoundCsvHeader> FindCsvHeader(const CsvText& text, CsvTableRecords& records, const CsvTableKind& kind,
@@ -150,27 +153,29 @@ private:
     std::string_view path_;
 };
 
-// Reads the rows of a table below its header, then the chain table that may
+// Reads the rows of a table below its `header`, then the chain table that may
 // follow them after its own header row (断链前桩号, 断链后桩号: columns `back`
-// and `ahead` of `kind`) into `chains`. `readRow(record)` reads one row of
+// and `ahead` of `kind`, in the rows' unit) into `chains`. `readRow(record)` reads one row of
 // the table, giving nothing or why it does not read; a row that does not
 // read is looked at as the chain table's header before it is refused.
 // Blank rows are skipped.
 template <class ReadRow>
-std::optional<IoFailure> ReadCsvRows(CsvTableRecords& records, const CsvTableKind& kind, std::size_t back,
-                                     std::size_t ahead, std::vector<ChainBreak>& chains, std::string_view path,
-                                     ReadRow readRow);
+std::optional<IoFailure> ReadCsvRows(CsvTableRecords& records, const CsvTableKind& kind, const CsvHeader& header,
+                                     std::size_t back, std::size_t ahead, std::vector<ChainBreak>& chains,
+                                     std::string_view path, ReadRow readRow);
 
-// The chain table's header in `record`, when it is one.
+// The chain table's header in `record`, when it is one; a unit it states
+// must be that of the rows above it (`table`).
 Result<std::optional<CsvHeader>> ReadCsvChainHeader(const CsvRecordView& record, const CsvTableKind& kind,
-                                                    std::size_t back, std::size_t ahead, std::string_view path);
+                                                    const CsvHeader& table, std::size_t back, std::size_t ahead,
+                                                    std::string_view path);
 Result<ChainBreak> ReadCsvChainRow(const CsvRecordView& record, const CsvHeader& header, std::size_t back,
                                    std::size_t ahead, std::string_view path);
 
 template <class ReadRow>
-std::optional<IoFailure> ReadCsvRows(CsvTableRecords& records, const CsvTableKind& kind, std::size_t back,
-                                     std::size_t ahead, std::vector<ChainBreak>& chains, std::string_view path,
-                                     ReadRow readRow) {
+std::optional<IoFailure> ReadCsvRows(CsvTableRecords& records, const CsvTableKind& kind, const CsvHeader& header,
+                                     std::size_t back, std::size_t ahead, std::vector<ChainBreak>& chains,
+                                     std::string_view path, ReadRow readRow) {
     std::optional<CsvHeader> chainHeader;
     CsvRecordView record;
     for (;;) {
@@ -186,10 +191,10 @@ std::optional<IoFailure> ReadCsvRows(CsvTableRecords& records, const CsvTableKin
         }
         std::optional<IoFailure> failure = readRow(static_cast<const CsvRecordView&>(record));
         if (!failure) continue;
-        Result<std::optional<CsvHeader>> header = ReadCsvChainHeader(record, kind, back, ahead, path);
-        if (!header.ok()) return header.failure();
-        if (!header.value()) return failure;
-        chainHeader = std::move(header.value());
+        Result<std::optional<CsvHeader>> chain = ReadCsvChainHeader(record, kind, header, back, ahead, path);
+        if (!chain.ok()) return chain.failure();
+        if (!chain.value()) return failure;
+        chainHeader = std::move(chain.value());
     }
 }
 

@@ -8,6 +8,8 @@
 
 #include "core/calculator/number_text.h"
 #include "core/text/quoted_input.h"
+#include "core/profile/units.h"
+#include "core/text/messages.h"
 #include "io/csv_records.h"
 #include "io/exact_number.h"
 #include "io/gbk.h"
@@ -35,23 +37,20 @@ bool OneOf(const std::string& word, const std::array<std::string_view, N>& words
     return std::find(words.begin(), words.end(), word) != words.end();
 }
 
-// "地面高程(ground)[ft]": the name before any bracket, and the words inside.
-struct HeaderCell {
-    std::vector<std::string> words;
-    std::optional<LengthUnit> unit;
-};
+bool IsHeaderWord(std::string_view word) {
+    const auto in = [word](const auto& words) { return std::find(words.begin(), words.end(), word) != words.end(); };
+    return in(kStationWords) || in(kGroundWords) || in(kElevationWords) || in(kDesignWords);
+}
 
-HeaderCell ReadHeaderCell(std::string_view cell) {
-    HeaderCell out;
+// "地面高程(ground)[ft]": the name before any bracket and the words inside,
+// each a word to look up (the unit is read by UnitInHeader).
+std::vector<std::string> HeaderCellWords(std::string_view cell) {
+    std::vector<std::string> words;
     std::string current;
     const auto flush = [&] {
-        const std::string word = NormalizedHeaderWord(current);
+        std::string word = NormalizedHeaderWord(current);
         current.clear();
-        if (word.empty()) return;
-        if (word == "m" || word == "米") out.unit = LengthUnit::Metre;
-        else if (word == "ft" || word == "英尺") out.unit = LengthUnit::Foot;
-        else if (word == "ftus" || word == "usft" || word == "美国测量英尺") out.unit = LengthUnit::USSurveyFoot;
-        else out.words.push_back(word);
+        if (!word.empty()) words.push_back(std::move(word));
     };
     for (char c : FoldFullWidth(cell)) {
         if (c == '(' || c == ')' || c == '[' || c == ']') {
@@ -61,12 +60,13 @@ HeaderCell ReadHeaderCell(std::string_view cell) {
         current += c;
     }
     flush();
-    return out;
+    return words;
 }
 
 struct Header {
     std::optional<std::size_t> station, ground;
-    std::optional<LengthUnit> unit;
+    std::optional<Unit> unit;
+    UnitProblem unitProblem;  // a fault: the columns state a unit that cannot be used
 };
 
 // A record with its cells as strings (a quoted line) or as views into the text.
@@ -76,18 +76,33 @@ Header ReadHeader(const Record& record) {
     std::optional<std::size_t> elevation;
     bool design = false;
     for (std::size_t i = 0; i < record.cells.size(); ++i) {
-        const HeaderCell cell = ReadHeaderCell(record.cells[i]);
-        for (const std::string& w : cell.words) {
+        for (const std::string& w : HeaderCellWords(record.cells[i])) {
             if (!header.station && OneOf(w, kStationWords)) header.station = i;
             else if (!header.ground && OneOf(w, kGroundWords)) header.ground = i;
             else if (!elevation && OneOf(w, kElevationWords)) elevation = i;
             else if (OneOf(w, kDesignWords)) design = true;
             else continue;
-            if (cell.unit) header.unit = cell.unit;
             break;
         }
     }
     if (!header.ground && !design) header.ground = elevation;
+    // The station and the ground are lengths of one table: a unit either
+    // states must be known, and they must agree; one that states none
+    // follows the other.
+    TableUnit unit;
+    for (const std::optional<std::size_t>& column : {header.station, header.ground}) {
+        if (!column || header.unitProblem.fault != UnitFault::None) continue;
+        const std::string_view cell = record.cells[*column];
+        UnitProblem problem;
+        const std::optional<Unit> stated = UnitInHeader(cell, &problem, IsHeaderWord);
+        if (problem.fault != UnitFault::None) {
+            problem.column = QuotedInput(TrimmedView(cell));
+            header.unitProblem = problem;
+        } else if (stated && !unit.Add(*stated, QuotedInput(TrimmedView(cell)))) {
+            header.unitProblem = unit.Problem();
+        }
+    }
+    header.unit = unit.Stated();
     return header;
 }
 
@@ -105,7 +120,7 @@ std::optional<GroundColumns> FindGroundColumns(const std::vector<std::string>& h
     record.cells = headerCells;
     const Header header = ReadHeader(record);
     if (!header.station || !header.ground) return std::nullopt;
-    return GroundColumns{*header.station, *header.ground};
+    return GroundColumns{*header.station, *header.ground, header.unit, header.unitProblem};
 }
 
 Result<GroundReading> ParseGroundCsv(std::string_view bytes, std::string_view path) {
@@ -171,7 +186,14 @@ Result<GroundReading> ParseGroundCsv(std::string_view bytes, std::string_view pa
     if (empty) return NotProfileFailure(path, "是空的，没有表头和数据。");
     if (!header)
         return NotProfileFailure(path, "的表头中没有“桩号（station）”和“地面高程（ground）”两列，不是地面线表。");
-    reading.unit = header->unit;
+    if (header->unitProblem.fault != UnitFault::None)
+        return UnitFailure(path, "的表头中", header->unitProblem);
+    if (header->unit) {
+        // Every unit UnitInHeader accepts is one a profile holds.
+        const HeldUnit held = HeldAs(*header->unit).value_or(HeldUnit{});
+        reading.unit = held.unit;
+        if (!HoldLengths(reading.model, held.powerOfTen)) return UnitFailure(path, {}, {UnitFault::OutOfRange});
+    }
     return reading;
 }
 

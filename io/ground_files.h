@@ -13,6 +13,7 @@
 #include "core/profile/ground_line.h"
 #include "core/profile/profile.h"
 #include "io/file_identity.h"
+#include "core/profile/units.h"
 #include "io/io_failure.h"
 
 namespace tarnvel::io {
@@ -23,7 +24,8 @@ struct GroundReading {
     GroundModel model;
     std::vector<GroundProblem> problems;  // StationUnreadable, ElevationUnreadable: the first kListedGroundProblems
     std::size_t problemCount = 0;         // how many in all
-    std::optional<LengthUnit> unit;       // when the file states one
+    std::optional<LengthUnit> unit;       // when the file states one; the points are held in it
+    bool landXml = false;                 // read from a LandXML ProfSurf, not a CSV table
 };
 
 // ---- In memory -----------------------------------------------------------
@@ -32,6 +34,8 @@ struct GroundReading {
 // pasted from a spreadsheet is read by, too.
 struct GroundColumns {
     std::size_t station = 0, ground = 0;
+    std::optional<Unit> unit;  // as the two columns state it
+    UnitProblem unitProblem;   // a fault: they state one that cannot be used
 };
 std::optional<GroundColumns> FindGroundColumns(const std::vector<std::string>& headerCells);
 
@@ -42,16 +46,24 @@ Result<GroundReading> ParseGroundCsv(std::string_view bytes, std::string_view pa
 std::string GroundCsvBytes(const GroundModel& model, LengthUnit unit);
 
 // The ProfSurf named `name` ("ALIGNMENT/SURFACE", or SURFACE where unique;
-// empty: the first of the file). Stations are internal (GroundStations::Internal).
-Result<GroundReading> ParseLandXmlGround(std::string_view bytes, std::string_view name, std::string_view path);
+// two of one name are refused). Without a name: given `profile` (a ProfAlign
+// name as ParseLandXml takes it, empty for the first), the first ProfSurf of
+// that profile's own Profile, refused when it has none, so that the ground is
+// never another alignment's; without `profile`, or in a file of ground lines
+// only, the first of the file. Stations are internal
+// (GroundStations::Internal); millimetres and kilometres are held as metres.
+Result<GroundReading> ParseLandXmlGround(std::string_view bytes, std::string_view name, std::string_view path,
+                                         std::optional<std::string_view> profile = std::nullopt);
 // Every ProfSurf of the Profile that holds the ProfAlign named `profile` (as
 // ParseLandXml takes it), in file order: what a conversion carries along.
 Result<std::vector<GroundModel>> ParseLandXmlGrounds(std::string_view bytes, std::string_view profile,
                                                      std::string_view path);
 
 // ---- Files ---------------------------------------------------------------
-// By content: LandXML (its ProfSurf chosen by `name`) or the CSV ground table.
-Result<GroundReading> ReadGroundFile(const std::string& path, std::string_view name = {});
+// By content: LandXML (its ProfSurf chosen by `name` and `profile`, see
+// ParseLandXmlGround) or the CSV ground table.
+Result<GroundReading> ReadGroundFile(const std::string& path, std::string_view name = {},
+                                     std::optional<std::string_view> profile = std::nullopt);
 // The ProfSurf beside the chosen ProfAlign of a LandXML file (see
 // ParseLandXmlGrounds); none for a CSV file.
 Result<std::vector<GroundModel>> ReadLandXmlGrounds(const std::string& path, std::string_view profile = {});

@@ -1,6 +1,7 @@
 #include "io/io_failure.h"
 
 #include "core/text/quoted_input.h"
+#include "core/text/messages.h"
 
 #include <cerrno>
 #include <exception>
@@ -78,6 +79,10 @@ IoFailure NotProfileFailure(std::string_view path, std::string_view what) {
     text += "”";
     text += what;
     return IoFailure{FailureKind::NotProfile, std::move(text)};
+}
+
+IoFailure UnitFailure(std::string_view path, std::string_view where, const UnitProblem& problem) {
+    return NotProfileFailure(path, (where.empty() ? std::string("的") : std::string(where)) + DescribeUnitProblem(problem));
 }
 
 IoFailure NewFileRefused(std::string_view path, int code) {

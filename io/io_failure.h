@@ -9,6 +9,10 @@
 #include <utility>
 #include <variant>
 
+namespace tarnvel {
+struct UnitProblem;  // core/profile/units.h
+}
+
 namespace tarnvel::io {
 
 enum class FailureKind {
@@ -51,6 +55,11 @@ IoFailure FileFailure(FileAction action, std::string_view path, int code);
 // "文件“/x/y.csv”第3行“高程”列…": a file whose content is not a profile; `what`
 // continues the sentence after the file's name and names the place.
 IoFailure NotProfileFailure(std::string_view path, std::string_view what);
+
+// A unit of length the file states and no profile can take (see
+// core/profile/units.h): `where` continues the sentence after the file's name
+// and names the place ("第1行的表头中"; empty: the file as a whole).
+IoFailure UnitFailure(std::string_view path, std::string_view where, const UnitProblem& problem);
 
 // A folder that exists but refuses every new file with the errno `code` (as
 // /proc does with "no such file"): the message names that, with the code.

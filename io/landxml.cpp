@@ -135,24 +135,40 @@ Result<FoundProfile> ChooseProfile(const std::vector<FoundProfile>& found, std::
     return NotProfileFailure(path, "中没有名为" + quoted + "的纵断面；文件中的纵断面有：" + NameList(found) + "。");
 }
 
-Result<LengthUnit> ReadLandXmlUnit(pugi::xml_node root, std::string_view path) {
+Result<HeldUnit> ReadLandXmlUnit(pugi::xml_node root, std::string_view path) {
     for (pugi::xml_node units : root.children()) {
         if (!Is(units, "Units")) continue;
-        for (pugi::xml_node unit : units.children()) {
-            const std::string linear = Attribute(unit, "linearUnit").value();
-            if (Is(unit, "Metric")) {
-                if (linear.empty() || linear == "meter") return LengthUnit::Metre;
-            } else if (Is(unit, "Imperial")) {
-                if (linear == "foot") return LengthUnit::Foot;
-                if (linear == "USSurveyFoot") return LengthUnit::USSurveyFoot;
+        for (pugi::xml_node element : units.children()) {
+            const bool metric = Is(element, "Metric");
+            if (!metric && !Is(element, "Imperial")) continue;
+            // A Metric element without linearUnit is in metres; an Imperial one says which foot.
+            std::string_view linear = Attribute(element, "linearUnit").value();
+            if (metric && linear.empty()) linear = "meter";
+            // Elevations may state their own unit; it must be the stations'.
+            const std::string_view elevation = Attribute(element, "elevationUnit").value();
+            UnitProblem problem;
+            const std::optional<Unit> unit = UnitFromLandXmlName(linear);
+            const std::optional<Unit> elevationUnit = elevation.empty() ? unit : UnitFromLandXmlName(elevation);
+            if (!unit || !elevationUnit) {
+                problem.fault = UnitFault::Unknown;
+                problem.word = std::string(unit ? elevation : linear);
+            } else if (*elevationUnit != *unit) {
+                problem.fault = UnitFault::Conflicting;
+                problem.column = "linearUnit";
+                problem.otherColumn = "elevationUnit";
+                problem.attributes = true;
+                problem.first = *unit;
+                problem.second = *elevationUnit;
+            } else if (const std::optional<HeldUnit> held = HeldAs(*unit)) {
+                return *held;
             } else {
-                continue;
+                problem.fault = UnitFault::NotConvertible;
+                problem.first = *unit;
             }
-            return NotProfileFailure(path, "的长度单位“" + QuotedInput(linear) +
-                                  "”无法使用：只支持米（meter）、英尺（foot）和美国测量英尺（USSurveyFoot）。");
+            return UnitFailure(path, "（<" + std::string(LocalName(element.name())) + ">）的", problem);
         }
     }
-    return LengthUnit::Metre;  // no Units: metres, as most files are
+    return HeldUnit{};  // no Units: metres, as most files are
 }
 
 Result<std::optional<double>> NumberAttribute(pugi::xml_node node, std::string_view local, bool required,
@@ -423,7 +439,7 @@ Result<LandXmlContent> ReadLandXmlDocument(std::string& bytes, std::string_view 
 
     Result<FoundProfile> chosen = ChooseProfile(found, name, path);
     if (!chosen.ok()) return chosen.failure();
-    Result<LengthUnit> unit = ReadLandXmlUnit(root, path);
+    Result<HeldUnit> unit = ReadLandXmlUnit(root, path);
     if (!unit.ok()) return unit.failure();
     Result<std::vector<ChainBreak>> chains = ReadStaEquations(chosen.value().alignment, bytes, path);
     if (!chains.ok()) return chains.failure();
@@ -431,7 +447,7 @@ Result<LandXmlContent> ReadLandXmlDocument(std::string& bytes, std::string_view 
     ProfileModel& model = content.model;
     content.alignment = chosen.value().name.alignment;
     model.name = chosen.value().name.profile;
-    model.unit = unit.value();
+    model.unit = unit.value().unit;
     model.chains = std::move(chains.value());
     const char* const profAlignName = chosen.value().profAlign.name();
     const auto read = std::find_if(contents.begin(), contents.end(), [&](const ElementContent& c) {
@@ -456,6 +472,9 @@ Result<LandXmlContent> ReadLandXmlDocument(std::string& bytes, std::string_view 
             model.points.push_back(point.value());
         }
     }
+    // Millimetres and kilometres are held as metres, chains and all, before
+    // the chain table places the points.
+    if (!HoldLengths(model, unit.value().powerOfTen)) return UnitFailure(path, {}, {UnitFault::OutOfRange});
     if (!model.chains.empty()) {
         ChainProblem problem;
         const std::optional<Chainage> chainage = Chainage::Make(model.chains, &problem);

@@ -362,9 +362,20 @@ Result<ElementList> ReadElementList(std::string_view bytes, pugi::xml_node root,
     const pugi::xml_node alignment = chosen.value();
     ElementList list;
     list.name = Attribute(alignment, "name").value();
-    Result<LengthUnit> unit = ReadLandXmlUnit(root, path);
+    Result<HeldUnit> unit = ReadLandXmlUnit(root, path);
     if (!unit.ok()) return unit.failure();
-    list.unit = unit.value();
+    // The plan keeps the file's own numbers (their rounding bounds the checks
+    // of written lengths), so millimetres or kilometres are refused rather
+    // than moved by a power of ten.
+    if (unit.value().powerOfTen != 0) {
+        const auto& units = AllUnits();
+        const auto stated = std::find_if(units.begin(), units.end(), [&](const UnitInfo& u) {
+            return u.heldAs == unit.value().unit && u.powerOfTen == unit.value().powerOfTen;
+        });
+        return NotProfileFailure(path, "的长度单位为" + std::string(stated->name) + "（" + std::string(stated->landXml) +
+                                           "）：平面线形（CoordGeom）只能读取以米、英尺或美国测量英尺为单位的文件。");
+    }
+    list.unit = unit.value().unit;
     Result<std::vector<ChainBreak>> chains = ReadStaEquations(alignment, bytes, path);
     if (!chains.ok()) return chains.failure();
     list.chains = std::move(chains.value());

@@ -12,6 +12,8 @@
 
 #include <pugixml.hpp>
 
+#include "core/profile/units.h"
+
 #include "io/io_failure.h"
 #include "io/profile_files.h"
 #include "io/xml_names.h"
@@ -60,9 +62,10 @@ std::string NodePlace(std::string_view bytes, pugi::xml_node node);
 // A number attribute; `required` ones must be there.
 Result<std::optional<double>> NumberAttribute(pugi::xml_node node, std::string_view local, bool required,
                                               std::string_view bytes, std::string_view path);
-// The file's linear unit (Units/Metric or Imperial): metres without Units,
-// a unit this program does not convert refused.
-Result<LengthUnit> ReadLandXmlUnit(pugi::xml_node root, std::string_view path);
+// The unit of length of the file's Units element (metres without one), as a
+// profile holds it; refused, naming it, when it is unknown or no profile unit
+// holds it exactly. One reader for the profile, its ground lines and the plan.
+Result<HeldUnit> ReadLandXmlUnit(pugi::xml_node root, std::string_view path);
 // The StaEquations of an alignment as breaks in road order. Where a file
 // gives only staInternal and staAhead (as many do), the label behind the
 // break follows from the stationing before it.

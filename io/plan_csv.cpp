@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "io/csv_table.h"
 #include "io/exact_number.h"
@@ -30,19 +31,13 @@ constexpr std::array<CsvColumnWords, kColumnCount> kColumnWords{{
     {"断链后桩号", "断后桩号", "stationahead", "staahead", "ahead"},
 }};
 
-// Metres only, for now: a header that names another unit is refused rather
-// than read as metres.
-constexpr std::array<CsvUnitWords, 1> kUnitWords{{
-    {LengthUnit::Metre, {"m", "米", "meter", "metre", "meters", "metres"}},
-}};
-constexpr std::array<std::string_view, 18> kRefusedUnits{
-    "ft", "英尺", "foot", "feet", "ftus", "usft", "ussurveyfoot", "美国测量英尺", "mm",
-    "毫米", "cm", "厘米", "dm", "分米", "km", "千米", "公里", "mi"};
+// Every column but the point's name holds a length.
+constexpr std::array<std::size_t, 1> kUnitless{kPoint};
 // A lone N or E: E beside Y is the 外距 of a 直线、曲线及转角表.
 constexpr std::array<std::string_view, 2> kWeakWords{"n", "e"};
 
 constexpr std::string_view kNoun = "交点表";
-constexpr CsvTableKind kTable{kNoun, kColumnWords, kUnitWords, kRefusedUnits, "米（m）", kWeakWords};
+constexpr CsvTableKind kTable{kNoun, kColumnWords, kUnitless, kStation, kWeakWords};
 
 // What a row gave beyond the point, for the checks that need the whole
 // table (the first and last rows carry no curve).
@@ -50,6 +45,27 @@ struct RowCurve {
     bool radius = false;                 // the R cell was filled
     std::optional<std::size_t> nonZero;  // the first curve column holding a value other than 0
 };
+
+// Millimetres, centimetres or kilometres held as metres, as the PVI table's
+// are: false when a length grew beyond the double range.
+bool HoldLengths(IntersectionTable& table, int powerOfTen) {
+    if (powerOfTen == 0) return true;
+    bool finite = true;
+    const auto hold = [&](double& length) {
+        length = HeldValue(length, powerOfTen);
+        finite = finite && std::isfinite(length);
+    };
+    hold(table.start.value);
+    for (IntersectionPoint& p : table.points) {
+        for (double* length : {&p.at.north, &p.at.east, &p.radius, &p.spiralIn, &p.spiralOut}) hold(*length);
+        if (p.station) hold(p.station->value);
+    }
+    for (ChainBreak& b : table.chains) {
+        hold(b.back);
+        hold(b.ahead);
+    }
+    return finite;
+}
 
 }  // namespace
 
@@ -79,7 +95,8 @@ Result<IntersectionTable> ParseIntersectionCsv(std::string_view bytes, std::stri
     records.Return(found.value().after);
 
     IntersectionTable table;
-    table.unit = header.unit.value_or(LengthUnit::Metre);
+    const HeldUnit held = header.Held();
+    table.unit = held.unit;
     std::vector<RowCurve> curves;
     const auto readRow = [&](const CsvRecordView& record) -> std::optional<IoFailure> {
         const CsvRow row(record, header, path);
@@ -122,7 +139,8 @@ Result<IntersectionTable> ParseIntersectionCsv(std::string_view bytes, std::stri
         curves.push_back(curve);
         return std::nullopt;
     };
-    if (auto unread = ReadCsvRows(records, kTable, kBack, kAhead, table.chains, path, readRow)) return *unread;
+    if (auto unread = ReadCsvRows(records, kTable, header, kBack, kAhead, table.chains, path, readRow)) return *unread;
+    if (!HoldLengths(table, held.powerOfTen)) return UnitFailure(path, {}, {UnitFault::OutOfRange});
 
     // The start and end carry no curve (a 0 written there is no curve
     // either); every JD between them has its radius.

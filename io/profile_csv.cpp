@@ -10,6 +10,7 @@
 #include "io/exact_number.h"
 #include "io/gbk.h"
 #include "io/profile_files.h"
+#include "core/profile/units.h"
 #include "core/text/messages.h"
 #include "core/text/quoted_input.h"
 
@@ -44,14 +45,11 @@ constexpr std::array<KindWords, 4> kKindWords{{
     {CurveKind::Circular, {"圆曲线", "圆弧", "circular", "circle", "arc", "circ"}},
 }};
 
-constexpr std::array<CsvUnitWords, 3> kUnitWords{{
-    {LengthUnit::Metre, {"m", "米", "meter", "metre"}},
-    {LengthUnit::Foot, {"ft", "英尺", "foot", "feet"}},
-    {LengthUnit::USSurveyFoot, {"ftus", "美国测量英尺", "ussurveyfoot", "usft"}},
-}};
+// Every column but the curve's holds a length.
+constexpr std::array<std::size_t, 1> kUnitless{kCurve};
 
 constexpr std::string_view kNoun = "纵断面表";
-constexpr CsvTableKind kTable{kNoun, kColumnWords, kUnitWords, {}, {}, {}};
+constexpr CsvTableKind kTable{kNoun, kColumnWords, kUnitless, kStation, {}};
 
 Result<CurveSpec> ReadCurve(const CsvRow& row) {
     std::optional<CurveKind> kind;
@@ -141,7 +139,8 @@ Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view pa
     records.Return(afterHeader);
 
     ProfileModel model;
-    model.unit = header.unit.value_or(LengthUnit::Metre);
+    const HeldUnit held = header.Held();
+    model.unit = held.unit;
     // One row a line, as a rule: the points need no second copy as they grow.
     const std::string_view rest = text.substr(afterHeader.offset);
     model.points.reserve(static_cast<std::size_t>(std::count(rest.begin(), rest.end(), '\n')) + 1);
@@ -157,7 +156,8 @@ Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view pa
         model.points.push_back({station.value(), elevation.value(), curve.value()});
         return std::nullopt;
     };
-    if (auto unread = ReadCsvRows(records, kTable, kBack, kAhead, model.chains, path, readRow)) return *unread;
+    if (auto unread = ReadCsvRows(records, kTable, header, kBack, kAhead, model.chains, path, readRow)) return *unread;
+    if (!HoldLengths(model, held.powerOfTen)) return UnitFailure(path, {}, {UnitFault::OutOfRange});
     return model;
 }
 

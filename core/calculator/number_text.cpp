@@ -421,6 +421,16 @@ std::string FoldFullWidth(std::string_view text) {
     return out;
 }
 
+std::string NormalizedHeaderWord(std::string_view text) {
+    std::string out;
+    for (char c : FoldFullWidth(text)) {
+        if (c == ' ' || c == '\t' || c == '_' || c == '-' || c == '\r' || c == '\n') continue;
+        out += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return out;
+}
+
+
 }  // namespace tarnvel
 
 namespace tarnvel {

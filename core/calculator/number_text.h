@@ -78,4 +78,9 @@ std::optional<double> ReadWholeNumber(std::string_view text);
 // ASCII; every other character is kept as it is. Input and output are UTF-8.
 std::string FoldFullWidth(std::string_view text);
 
+// A header cell as the column finders and the unit table compare it:
+// full-width forms folded; spaces, tabs, line breaks, '_' and '-' dropped;
+// ASCII letters in lower case, whatever the locale.
+std::string NormalizedHeaderWord(std::string_view text);
+
 }  // namespace tarnvel

@@ -37,6 +37,11 @@ constexpr double kSampleMm = 0.5;    // the design line is sampled this finely o
 constexpr double kSheetResolutionMm = 0.25;
 constexpr double kGridMm = 10;       // elevation grid spacing aims at this
 constexpr std::size_t kMaxColumns = 2'000'000;
+// Samples of the drawing closer than this share of their station are one place.
+constexpr double kSamePlace = 1e-9;
+double SamePlaceTolerance(double s) { return kSamePlace * std::max(1.0, std::abs(s)); }
+// The finest detail a sheet must keep, on paper.
+constexpr double kFinestMm = 0.1;
 // Every backend keeps a text within its nominal width (the painter narrows a
 // font that runs wider); where a text must fit a cell or miss another, its
 // width is taken this much larger, so that neighbours keep a visible gap.
@@ -156,15 +161,24 @@ public:
     std::optional<SheetProblem> Plan(double from, double to) {
         from_ = from;
         to_ = to;
+        // Places closer than SamePlace's tolerance are drawn as one: where
+        // that is more than the paper shows, the drawing would lose its
+        // detail without a word (at 10^12 all of it).
+        const double largest = std::max(std::abs(from), std::abs(to));
+        if (SamePlaceTolerance(largest) * xPerUnit_ > kFinestMm)
+            return SheetProblem{SheetProblemKind::StationsTooLarge, largest, {}, kFinestMm / xPerUnit_ / kSamePlace};
         const double interval = options_.interval;
         const double widthUnits = (right_ - left_) / xPerUnit_;
         const double round = widthUnits >= 15 * interval ? 5 * interval : interval;
         length_ = std::floor(widthUnits / round) * round;
-        if (!(length_ > 0) || (to - from) / interval > static_cast<double>(kMaxColumns))
-            return SheetProblem{SheetProblemKind::Interval, interval, {}};
+        if (!(length_ > 0)) return SheetProblem{SheetProblemKind::Interval, interval, {}};
         start_ = std::floor(from / round) * round;
         const double count = std::max(1.0, std::ceil((to - start_) / length_ - 1e-9));
+        // A road too long for the paper is said as the sheets it would take;
+        // only then is the interval too fine for the columns.
         if (count > static_cast<double>(kMaxSheets)) return SheetProblem{SheetProblemKind::TooManySheets, count, {}};
+        if ((to - from) / interval > static_cast<double>(kMaxColumns))
+            return SheetProblem{SheetProblemKind::Interval, interval, {}};
         sheets_ = static_cast<std::size_t>(count);
         return std::nullopt;
     }
@@ -386,7 +400,7 @@ void SheetBuilder::TakeSamples() {
     std::sort(at.begin(), at.end());
     ProfileCursor cursor(profile_);
     for (const auto& [s, zero] : at) {
-        if (!samples_.empty() && s - samples_.back().s <= 1e-9 * std::max(1.0, std::abs(s))) {
+        if (!samples_.empty() && s - samples_.back().s <= SamePlaceTolerance(s)) {
             samples_.back().zero = samples_.back().zero || zero;
             continue;
         }

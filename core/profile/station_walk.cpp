@@ -29,7 +29,15 @@ bool IsBreak(ListingRowKind kind) {
 
 }  // namespace
 
-bool SamePlace(double a, double b) { return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(a)); }
+// Two stations this close are one place: a key point computed as PVI − T and
+// an interval label that should be the same station differ only by rounding,
+// a few hundred units in the last place at most. The share of the station
+// stays below a tenth of the finest step Prepare allows (10^-12 of the
+// stations): a coarser one made every row within a kilometre of K999999999
+// "the same place" and printed the start alone.
+bool SamePlace(double a, double b) {
+    return std::fabs(a - b) <= std::max(1e-9 * std::min(std::max(1.0, std::fabs(a)), 1e4), 1e-13 * std::fabs(a));
+}
 
 bool StationWalk::Prepare(const WalkRoad& road, const ProfileRange& range, double from, double to,
                           std::vector<WalkKey> keys, std::uint64_t maxRows, ProfileListingResult& result) {

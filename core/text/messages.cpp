@@ -486,12 +486,15 @@ std::string DescribeSheetProblem(const SheetProblem& problem) {
         case SheetProblemKind::Range:
             // A sheet needs some road to draw, so equal ends are refused too.
             if (problem.range.fault == ListingFault::ToBeforeFrom)
-                return "出图范围不可用：终点桩号 " + StationInMessage(problem.range.to.value) + " 不在起点桩号 " +
-                       StationInMessage(problem.range.from.value) + " 之后。";
+                return "出图范围不可用：终点桩号 " + LabelText(problem.range.to) + " 不在起点桩号 " +
+                       LabelText(problem.range.from) + " 之后。";
             return "出图范围不可用：" + DescribeProfileListing(problem.range);
         case SheetProblemKind::TooManySheets:
             return "出图需要 " + NumberToText(problem.value) + " 张图纸，超过上限 " + std::to_string(kMaxSheets) +
                    " 张：请缩小桩号范围或选用更小的比例。";
+        case SheetProblemKind::StationsTooLarge:
+            return "桩号 " + StationInMessage(problem.value) + " 过大，图纸在此比例下无法精确绘出：桩号的绝对值须在 " +
+                   StationInMessage(problem.limit) + " 以内。";
     }
     return {};
 }
@@ -632,6 +635,43 @@ std::string DescribePlanProblem(const PlanProblem& p) {
         case C::RadiusDiffers:
             return place + "给出的半径 " + NumberToText(p.given) + " 与坐标算出的 " + LengthInMessage(p.amount, p.unit) +
                    " 不符，已按坐标计算。";
+    }
+    return {};
+}
+
+namespace {
+
+std::string UnitText(Unit unit) {
+    const UnitInfo& u = InfoOf(unit);
+    return std::string(u.name) + "（" + std::string(u.symbol) + "）";
+}
+
+}  // namespace
+
+std::string DescribeUnitProblem(const UnitProblem& problem) {
+    const std::string kind = problem.attributes ? "属性" : "列";
+    const std::string column = problem.column.empty() ? std::string() : "“" + problem.column + "”" + kind + "的";
+    std::string usable;
+    for (const UnitInfo& u : AllUnits()) {
+        if (!u.heldAs) continue;
+        if (!usable.empty()) usable += "、";
+        usable += UnitText(u.unit);
+    }
+    usable = "可用的单位有" + usable + "。";
+    switch (problem.fault) {
+        case UnitFault::None: return {};
+        case UnitFault::Unknown:
+            if (problem.word.empty()) return column + "未写明长度单位，未读取：" + usable;
+            return column + "长度单位“" + QuotedInput(problem.word) + "”无法识别，未读取：" + usable;
+        case UnitFault::NotConvertible:
+            return column + "长度单位为" + UnitText(problem.first) + "，无法精确换算，未读取：" + usable;
+        case UnitFault::Conflicting:
+            if (problem.otherColumn.empty())
+                return column + "长度单位写了两种：" + UnitText(problem.first) + "和" + UnitText(problem.second) +
+                       "，未读取。";
+            return column + "长度单位为" + UnitText(problem.first) + "，而“" + problem.otherColumn + "”" + kind + "为" +
+                   UnitText(problem.second) + "：桩号、高程和长度须用同一单位，未读取。";
+        case UnitFault::OutOfRange: return column + "长度换算为米后超出可用范围，未读取。";
     }
     return {};
 }

@@ -17,6 +17,7 @@
 #include "core/profile/profile.h"
 #include "core/profile/profile_listing.h"
 #include "core/profile/station.h"
+#include "core/profile/units.h"
 #include "core/text/sheet_problem.h"
 
 namespace tarnvel {
@@ -78,5 +79,10 @@ std::string DescribeHorizontalProblem(const HorizontalProblem& problem);
 // that disagrees with its coordinates), naming the 交点 by its name or number
 // and its line in the file: "JD3（第5行）的半径R须为正数（现为 -300 米）。"
 std::string DescribePlanProblem(const PlanProblem& problem);
+
+// Why a file's unit of length is refused, naming the column where a table
+// states it: "“地面高程[yd]”列的单位“yd”无法识别：可用的单位有…". Without a column
+// the sentence starts at "长度单位", for a reader to put after the file's name.
+std::string DescribeUnitProblem(const UnitProblem& problem);
 
 }  // namespace tarnvel

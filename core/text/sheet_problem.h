@@ -16,11 +16,13 @@ enum class SheetProblemKind {
     Interval,         // not a positive length that gives a sensible band (`value`)
     Range,            // `range`: a station cannot be placed, or to is not after from
     TooManySheets,    // more than kMaxSheets (`value`: how many)
+    StationsTooLarge, // stations (`value`) too large to draw exactly at this scale (`limit`: the largest that is)
 };
 struct SheetProblem {
     SheetProblemKind kind = SheetProblemKind::Range;
     double value = 0;
     ProfileListingResult range;  // for Range: why, as the listing says it
+    double limit = 0;
 };
 
 }  // namespace tarnvel

@@ -183,8 +183,8 @@ TEST(LandXmlFailures, name_the_file_and_the_place) {
          Wrap("<LandXML>", kMetric,
               "<Profile><ProfAlign><CircCurve radius=\"NaN\">5 1</CircCurve></ProfAlign></Profile>"),
          "radius属性“NaN”不是数"},
-        {"kilometres", Wrap("<LandXML>", "<Units><Metric linearUnit=\"kilometer\"/></Units>", kThree),
-         "长度单位“kilometer”"},
+        {"unknown_unit", Wrap("<LandXML>", "<Units><Imperial linearUnit=\"yard\"/></Units>", kThree),
+         "长度单位“yard”无法识别"},
         {"equation_disagrees",
          Wrap("<LandXML>", kMetric,
               "<StaEquation staBack=\"100\" staAhead=\"500\" staInternal=\"100\"/>"

@@ -79,6 +79,49 @@ TEST(IntersectionCsv, reads_the_tables_people_keep) {
     }
 }
 
+TEST(IntersectionCsv, reads_lengths_in_the_unit_its_header_states) {
+    // Millimetres and kilometres are held as metres, as in the PVI table;
+    // feet stay feet. Every length moves: coordinates, curves, stations and
+    // the chain table.
+    IntersectionTable metres;
+    metres.start = {1250, 0};
+    metres.points = {Jd("A", 125, 250, 0, 0, 0, 2), Jd("B", 375, 500, 250, 62.5, 62.5, 3),
+                     Jd("C", 1000, 1000, 0, 0, 0, 4, Station{1375, 0})};
+    metres.chains = {{1500, 1375}};
+    IntersectionTable feet = metres;
+    feet.unit = LengthUnit::Foot;
+    const std::string lines = "A,125,250,,,1250\nB,375,500,250,62.5,\nC,1000,1000,,,1375\n\n断链前桩号,断链后桩号\n1500,1375\n";
+    const struct {
+        const char* name;
+        std::string bytes;
+        const IntersectionTable& expected;
+    } cases[] = {
+        {"millimetres", "point,X[mm],Y[mm],R[mm],Ls[mm],station[mm]\nA,125000,250000,,,1250000\n"
+                        "B,375000,500000,250000,62500,\nC,1000000,1000000,,,1375000\n\n"
+                        "断链前桩号(mm),断链后桩号\n1500000,1375000\n",
+         metres},
+        {"kilometres_one_column", "交点号,X（公里）,Y,R,Ls,桩号\nA,0.125,0.25,,,1.25\nB,0.375,0.5,0.25,0.0625,\n"
+                                  "C,1,1,,,1.375\n\n断链前桩号,断链后桩号\n1.5,1.375\n",
+         metres},
+        {"feet", "point,X[ft],Y,R,Ls,station(feet)\n" + lines, feet},
+        {"metres_named", "point,X(m),Y(米),R,Ls,station\n" + lines, metres},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Result<IntersectionTable> read = ParseIntersectionCsv(c.bytes, "t.csv");
+        ASSERT_TRUE(read.ok()) << read.failure().message;
+        EXPECT_EQ(read.value(), c.expected);
+    }
+    // Written in feet, read back in feet.
+    const Result<IntersectionTable> again = ParseIntersectionCsv(IntersectionCsvBytes(feet), "t.csv");
+    ASSERT_TRUE(again.ok()) << again.failure().message;
+    EXPECT_EQ(again.value().unit, LengthUnit::Foot);
+    // Kilometres that overflow once converted are refused, not read as infinity.
+    const Result<IntersectionTable> huge = ParseIntersectionCsv("point,X[km],Y[km],R,Ls,station\nA,1e306,0,,,0\nC,1,1,,,\n", "h.csv");
+    ASSERT_FALSE(huge.ok());
+    EXPECT_EQ(huge.failure().message, "文件“h.csv”的长度换算为米后超出可用范围，未读取。");
+}
+
 TEST(IntersectionCsv, full_precision_reads_back_to_the_same_doubles) {
     IntersectionTable table;
     table.start = {0.1 + 0.2, 0};
@@ -109,9 +152,16 @@ TEST(IntersectionCsv, refuses_a_malformed_table_naming_the_line_and_column) {
          "第5行“桩号”列：桩号“K1+2x”无法识别：桩号后有多余的字符。"},
         {"start_with_a_curve", title + header + "QD,100,200,0,40,,0\n" + end, "第4行“Ls1”列有值，但第一行是起点，起点没有曲线。"},
         {"end_with_a_curve", title + header + start + "ZD,900,900,250,,,\n", "第5行“R”列有值，但最后一行是终点，终点没有曲线。"},
-        {"unit_other_than_metres", title + "交点号,X(mm),Y(mm),R,Ls,桩号\n" + start,
-         "第3行的表头“X(mm)”的单位无法使用：交点表只支持米（m）。"},
-        {"feet", "point,X[ft],Y[ft],R,Ls,station\n" + start, "第1行的表头“X[ft]”的单位无法使用：交点表只支持米（m）。"},
+        {"unknown_unit", title + "交点号,X(yd),Y(yd),R,Ls,桩号\n" + start,
+         "第3行的表头中“X(yd)”列的长度单位“yd”无法识别，未读取：可用的单位有毫米（mm）、厘米（cm）、米（m）、千米（km）、"
+         "英尺（ft）、美国测量英尺（ftUS）。"},
+        {"inches", "point,X[in],Y[in],R,Ls,station\n" + start,
+         "第1行的表头中“X[in]”列的长度单位为英寸（in），无法精确换算，未读取：可用的单位有毫米（mm）、厘米（cm）、米（m）、"
+         "千米（km）、英尺（ft）、美国测量英尺（ftUS）。"},
+        {"two_units", "point,X[m],Y[m],R[ft],Ls,station\n" + start,
+         "第1行的表头中“X[m]”列的长度单位为米（m），而“R[ft]”列为英尺（ft）：桩号、高程和长度须用同一单位，未读取。"},
+        {"chain_in_another_unit", header + start + end + "断链前桩号[ft],断链后桩号[ft]\nK1+000,K0+990\n",
+         "第4行的表头中“桩号”列的长度单位为米（m），而“断链前桩号[ft]”列为英尺（ft）：桩号、高程和长度须用同一单位，未读取。"},
         {"ls_and_ls1", "交点号,X,Y,R,Ls,Ls1,Ls2,桩号\n" + start, "第1行的表头中既有“Ls”列又有“Ls1”列：两侧缓和曲线相同时只用“Ls”，不同时用“Ls1”和“Ls2”。"},
         {"ls1_alone", "交点号,X,Y,R,前缓和曲线长,桩号\n" + start, "第1行的表头中有“前缓和曲线长”列，却没有“后缓和曲线长（Ls2）”列。"},
         {"no_y_column", "交点号,X,R,桩号\n" + start, "第1行的表头中没有“Y（east）”列，不是交点表。"},
@@ -223,6 +273,8 @@ TEST(LandXmlElements, refuses_what_does_not_read_naming_the_line) {
         {"cubic_spiral", Route("<Spiral rot=\"cw\" spiType=\"cubic\" radiusStart=\"INF\" radiusEnd=\"9\"><Start>0 0</Start><End>1 1</End></Spiral>"), "",
          "第4行的<Spiral>是“cubic”型缓和曲线：只能读取回旋线（clothoid）。"},
         {"irregular_line", Route(line + "\n<IrregularLine/>"), "", "第5行的<IrregularLine>不是直线（Line）、圆曲线（Curve）或缓和曲线（Spiral），无法读取。"},
+        {"millimetres", "<LandXML><Units><Metric linearUnit=\"millimeter\"/></Units>" + Route(line).substr(Route(line).find("<Alignments>")), "",
+         "的长度单位为毫米（millimeter）：平面线形（CoordGeom）只能读取以米、英尺或美国测量英尺为单位的文件。"},
         {"no_alignments", "<LandXML/>", "", "中没有线路（Alignments/Alignment）。"},
         {"not_xml", "<LandXML><Alignments>", "", "不是有效的XML文件：第1行结束标签与开始标签不配对。"},
     };

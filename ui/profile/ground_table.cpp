@@ -1,7 +1,9 @@
 #include "ui/profile/ground_table.h"
 
+#include <cmath>
 #include <string>
 
+#include "core/profile/units.h"
 #include "core/text/messages.h"
 #include "io/ground_files.h"
 #include "ui/profile/cell_text.h"
@@ -62,19 +64,32 @@ CellMark GroundMarkOf(const GroundProblem& problem) {
     return mark;
 }
 
-std::optional<std::vector<QStringList>> GroundColumnsOfBlock(const std::vector<QStringList>& block) {
+std::optional<std::vector<QStringList>> GroundColumnsOfBlock(const std::vector<QStringList>& block, LengthUnit unit) {
     for (int r = 0; r < static_cast<int>(block.size()) && r <= kTitleRows; ++r) {
         std::vector<std::string> cells;
         for (const QString& cell : block[r]) cells.push_back(cell.toStdString());
         const std::optional<io::GroundColumns> columns = io::FindGroundColumns(cells);
         if (!columns) continue;
+        const std::optional<HeldUnit> held = columns->unit ? HeldAs(*columns->unit) : HeldUnit{unit, 0};
+        if (columns->unitProblem.fault != UnitFault::None || !held || held->unit != unit) return std::nullopt;
         std::vector<QStringList> picked;
         for (std::size_t below = r + 1; below < block.size(); ++below) {
             const QStringList& row = block[below];
-            const QString station = row.value(static_cast<qsizetype>(columns->station)).trimmed();
-            const QString ground = row.value(static_cast<qsizetype>(columns->ground)).trimmed();
+            QString station = row.value(static_cast<qsizetype>(columns->station)).trimmed();
+            QString ground = row.value(static_cast<qsizetype>(columns->ground)).trimmed();
             // A blank line in the survey is no point.
             if (station.isEmpty() && ground.isEmpty()) continue;
+            // Converted where the cell reads; a cell that does not read stays as written, to be marked.
+            if (held->powerOfTen != 0) {
+                if (std::optional<Station> s = ParseCellStation(station, nullptr)) {
+                    s->value = HeldValue(s->value, held->powerOfTen);
+                    if (std::isfinite(s->value)) station = ExactStationText(*s);
+                }
+                if (const std::optional<double> g = ParseCellNumber(ground, nullptr)) {
+                    const double metres = HeldValue(*g, held->powerOfTen);
+                    if (std::isfinite(metres)) ground = ExactNumberCell(metres);
+                }
+            }
             picked.push_back({station, ground});
         }
         return picked;

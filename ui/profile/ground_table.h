@@ -36,7 +36,11 @@ CellMark GroundMarkOf(const GroundProblem& problem);
 // A block pasted from a spreadsheet survey: when one of its first rows is a
 // header naming the station and ground columns (any other columns beside
 // them, title rows above), the two columns of the rows below it, in the
-// table's order. Nothing for a block without such a header.
-std::optional<std::vector<QStringList>> GroundColumnsOfBlock(const std::vector<QStringList>& block);
+// table's order, in the document's `unit`: millimetres, centimetres and
+// kilometres are converted to metres as the file readers convert them.
+// Nothing for a block without such a header, nor for one whose header states
+// a unit the document cannot take (feet into metres, "[yd]"): that block is
+// pasted as it is, header and all, and its cells are marked.
+std::optional<std::vector<QStringList>> GroundColumnsOfBlock(const std::vector<QStringList>& block, LengthUnit unit);
 
 }  // namespace tarnvel::ui::profile

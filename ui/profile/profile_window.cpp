@@ -174,7 +174,8 @@ void ProfileWindow::CreateWidgets() {
     groundView_->SetEditModel(&document_->GroundTable());
     // A survey copied from a spreadsheet with its header row (and offsets,
     // codes, remarks beside) lands in the right columns.
-    groundView_->SetBlockReader(GroundColumnsOfBlock);
+    groundView_->SetBlockReader(
+        [this](const std::vector<QStringList>& block) { return GroundColumnsOfBlock(block, document_->Unit()); });
 
     auto rows = [this](EditTableView* view, int command) { RowsCommand(document_->UndoStack(), view, command); };
     QGroupBox* pviBox = TableBox(QStringLiteral("变坡点表"), QStringLiteral("Pvi"), pviView_, this, rows);

@@ -108,6 +108,8 @@ TEST_F(GroundTableTest, a_pasted_survey_lands_in_its_columns) {
          {{"0", "101"}, {"150", "102"}}},
         {"plain block at the current cell", "K0+000\t101\nK0+150\t102\n", kGroundStation,
          {{"K0+000", "101"}, {"K0+150", "102"}}},
+        {"millimetres converted as the file readers convert them", "桩号[mm]\t地面高程[mm]\n0\t101200\n150000\t102500\n",
+         kGroundStation, {{"K0+000.000", "101.2"}, {"K0+150.000", "102.5"}}},
     };
     auto* view = Control<profile::EditTableView>("GroundTable");
     ASSERT_NE(view, nullptr);
@@ -124,6 +126,20 @@ TEST_F(GroundTableTest, a_pasted_survey_lands_in_its_columns) {
         EXPECT_TRUE(Ground().Marks().empty()) << Ground().Marks().front().message.toStdString();
         EXPECT_TRUE(Doc().CurrentGround());
     }
+}
+
+// A survey in feet pasted beside a design in metres is not taken as metres:
+// it lands as written, its header a row that is marked.
+TEST_F(GroundTableTest, a_pasted_survey_in_another_unit_is_marked_not_read_as_metres) {
+    SetUpDesign();
+    auto* view = Control<profile::EditTableView>("GroundTable");
+    ASSERT_NE(view, nullptr);
+    Ground().InsertEmptyRows(0, 1);
+    view->setCurrentIndex(Ground().index(0, kGroundStation));
+    QApplication::clipboard()->setText(QStringLiteral("桩号[ft]\t地面高程[ft]\n0\t330\n500\t335\n"));
+    view->Paste();
+    EXPECT_EQ(Ground().Rows().front(), (QStringList{QStringLiteral("桩号[ft]"), QStringLiteral("地面高程[ft]")}));
+    EXPECT_FALSE(Ground().Marks().empty());
 }
 
 TEST_F(GroundTableTest, a_row_that_does_not_read_or_fit_is_marked_and_the_design_still_shows) {
