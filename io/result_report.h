@@ -22,10 +22,17 @@ struct ProfileReportHeading {
     std::string profile;  // the profile's name
     std::string range;    // "K0+000.000 至 K1+266.246"
     std::string date;     // "2026-12-07"
+    // The signatures of the footer: the names the user gave for the sheets,
+    // each left blank when none was given; never anyone else's.
+    std::string designer;  // 设计
+    std::string checker;   // 复核
+    std::string approver;  // 审核
 };
 // The report's first lines under that heading: two empty lines, the title and
 // its rule, one line each for 项目, 纵断面, 范围 and 日期, two empty lines.
 std::string ProfileReportHead(const ProfileReportHeading& heading);
+// Its last lines: two empty lines and "设计：…    复核：…    审核：…".
+std::string ProfileReportFoot(const ProfileReportHeading& heading);
 
 // Two empty lines, then the signature line with its empty fields.
 inline constexpr std::string_view kReportFooter =
@@ -54,7 +61,8 @@ using ReportListing = std::function<bool(const ReportTextSink&)>;
                                                          const ReportListing& listing);
 
 // The report of a profile listing: the same as WriteResultReport, the title
-// block replaced by ProfileReportHead(heading).
+// block replaced by ProfileReportHead(heading), the footer by
+// ProfileReportFoot(heading).
 [[nodiscard]] std::optional<IoFailure> WriteProfileReport(const std::string& path,
                                                           const ProfileReportHeading& heading,
                                                           std::string_view listing);

@@ -29,6 +29,7 @@
 #include "ui/about/launch.h"
 #include "ui/profile/cell_text.h"
 #include "ui/profile/chain_table.h"
+#include "ui/profile/column_fit.h"
 #include "ui/profile/edit_table_model.h"
 #include "ui/profile/edit_table_view.h"
 #include "ui/profile/elements_model.h"
@@ -240,6 +241,7 @@ void ProfileWindow::CreateWidgets() {
 
     query_ = new QueryPanel;
     listing_ = new ListingPanel(services_);
+    listing_->SetSignatureSource(settings_.get());
     auto* queryBox = new QGroupBox(QStringLiteral("查询与列表"));
     auto* queryLayout = new QVBoxLayout(queryBox);
     queryLayout->addWidget(query_);
@@ -312,6 +314,9 @@ void ProfileWindow::CreateWidgets() {
     connect(query_, &QueryPanel::stationAnswered, plot_, &PlotWidget::setQueryStation);
     connect(query_, &QueryPanel::stationCleared, plot_, [plot = plot_] { plot->setQueryStation(std::nullopt); });
     connect(plot_, &PlotWidget::pviClicked, this, [this](int pvi) { SelectPoint(elementsModel_->PointOfRow(pvi), plot_); });
+    for (QTableView* view : {static_cast<QTableView*>(pviView_), static_cast<QTableView*>(chainView_),
+                             static_cast<QTableView*>(groundView_), elementsView_})
+        KeepColumnsFitted(view);
     resize(1400, 900);
 }
 

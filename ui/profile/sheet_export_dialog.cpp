@@ -155,8 +155,8 @@ std::optional<SheetOptions> SheetExportDialog::Options(QString* why) const {
 std::vector<std::pair<QString, QLineEdit*>> SheetExportDialog::KeptNames() const {
     // The drawing number and the date belong to one drawing and are not kept.
     return {{QStringLiteral("sheet/project"), project_},   {QStringLiteral("sheet/designUnit"), unit_},
-            {QStringLiteral("sheet/designer"), designer_}, {QStringLiteral("sheet/checker"), checker_},
-            {QStringLiteral("sheet/approver"), approver_}};
+            {ProfileSettings::kDesigner, designer_}, {ProfileSettings::kChecker, checker_},
+            {ProfileSettings::kApprover, approver_}};
 }
 
 void SheetExportDialog::RememberNames() const {
