@@ -9,6 +9,7 @@
 #include "core/drawing/label_layout.h"
 #include "core/profile/profile_listing.h"
 #include "core/text/messages.h"
+#include "core/text/output_vocabulary.h"
 #include "core/text/profile_text.h"
 
 namespace tarnvel {
@@ -546,7 +547,7 @@ void SheetBuilder::DrawCurves(Page& page) {
             const double xh = X(*e.extremeStation), yh = Y(*e.extremeStation, *e.extremeElevation);
             const double d = e.crest ? -1.2 : 1.2;  // a small triangle pointing away from the line
             AddLine(page, PageRole::Curve, {{xh, yh}, {xh - 0.8, yh + d}, {xh + 0.8, yh + d}}, true);
-            Place(page, Text({xh, yh - d * 1.5}, (e.crest ? "高点 " : "低点 ") + SheetStation(profile_.LabelOf(*e.extremeStation)),
+            Place(page, Text({xh, yh - d * 1.5}, std::string(ExtremeWord(e.crest)) + " " + SheetStation(profile_.LabelOf(*e.extremeStation)),
                              1.8, TextHAlign::Centre, e.crest ? TextVAlign::Top : TextVAlign::Bottom));
         }
     }
@@ -881,8 +882,8 @@ void SheetBuilder::Build(std::size_t index, Page& page, SheetFrame& frame) {
 std::string SheetNumber(double value, SheetValue kind) {
     switch (kind) {
         case SheetValue::Elevation:
-        case SheetValue::Length:
-        case SheetValue::Grade: return FixedText(value, 3);
+        case SheetValue::Length: return FixedText(value, 3);
+        case SheetValue::Grade: return FixedText(value, kDrawingGradeDecimals);
         case SheetValue::Plain: return NumberToText(RoundTo3(value));
     }
     return FixedText(value, 3);

@@ -294,7 +294,7 @@ void ProfileWindow::CreateWidgets() {
     statusBar()->addPermanentWidget(readout);
     connect(plot_, &PlotWidget::cursorReadout, readout,
             [readout](const QString& station, double elevation, double grade, std::optional<double> ground) {
-        QString text = QStringLiteral("%1  高程 %2  纵坡 %3%").arg(station, FixedCellText(elevation), FixedCellText(grade));
+        QString text = QStringLiteral("%1  高程 %2  纵坡 %3%").arg(station, FixedCellText(elevation), GradeCellText(grade));
         if (ground) {
             // Fill (填) where the design lies above the ground, cut (挖) below.
             const double amount = elevation - *ground;
@@ -439,6 +439,10 @@ void ProfileWindow::ShowStatus() {
                    .arg(p.Model().points.size())
                    .arg(EndLabelText(p, ProfileEnd::Start), EndLabelText(p, ProfileEnd::End),
                         QString::fromUtf8(LengthUnitName(p.Model().unit)));
+        // What the resolver adjusted (touching curves made to meet), as the
+        // command line notes it.
+        for (const ProfileProblem& note : p.Notes())
+            text += QStringLiteral("  注意：") + QString::fromStdString(DescribeProfileProblem(note));
     } else if (doc.MarkCount() > 0) {
         text = QStringLiteral("表格中有%1处问题（已标红，鼠标停在单元格上可看原因），例如：%2")
                    .arg(doc.MarkCount())

@@ -307,12 +307,12 @@ TEST_F(ProfileWindowTest, listing_is_exported_as_csv_with_bom_and_as_the_gbk_rep
     EXPECT_EQ(table->model()->index(3, 3).data().toString(), "最高点");
     EXPECT_EQ(table->model()->index(2, 1).data().toString(), "103.775");
 
-    // Ctrl+C copies the selected rows, ready for a spreadsheet.
+    // Ctrl+C copies the selected rows under their headers, ready for a spreadsheet.
     table->selectionModel()->select(QItemSelection(table->model()->index(1, 0), table->model()->index(2, 1)),
                                     QItemSelectionModel::ClearAndSelect);
     table->setFocus();
     QTest::keySequence(table, QKeySequence::Copy);
-    EXPECT_EQ(QApplication::clipboard()->text(), "K0+170.000\t103.400\r\nK0+200.000\t103.775\r\n");
+    EXPECT_EQ(QApplication::clipboard()->text(), "桩号\t设计高程\r\nK0+170.000\t103.400\r\nK0+200.000\t103.775\r\n");
 
     files.answers = {Path("list.csv"), Path("list.txt")};
     Control<QPushButton>("ListExportCsv")->click();
