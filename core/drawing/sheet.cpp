@@ -610,14 +610,28 @@ void SheetBuilder::DrawBands(Page& page) {
     for (auto [c, end] = ColumnsIn(sheetFrom_, sheetTo_); c != end; ++c) candidates.push_back(&*c);
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const Column* l, const Column* r) { return l->kind < r->kind; });
+    // The ends, the chain breaks and every 变坡点 are always columns: where
+    // one would collide, its texts move aside to the nearest free place
+    // (its tick stays on its station); other columns give way.
     std::vector<double> kept;
-    std::vector<const Column*> shown;
+    std::vector<std::pair<const Column*, double>> shown;  // the column and where its texts stand
     const double gap = h * 1.3;
+    const auto free = [&](double x) {
+        return std::none_of(kept.begin(), kept.end(), [&](double k) { return std::abs(k - x) < gap; });
+    };
     for (const Column* c : candidates) {
-        const double x = X(c->internal);
-        if (std::any_of(kept.begin(), kept.end(), [&](double k) { return std::abs(k - x) < gap; })) continue;
+        double x = X(c->internal);
+        if (!free(x)) {
+            if (c->kind > BandKind::Pvi) continue;
+            std::optional<double> aside;
+            for (int step = 1; step <= 8 && !aside; ++step)
+                for (const double d : {step * gap * 0.5, -step * gap * 0.5})
+                    if (!aside && x + d >= left_ && x + d <= right_ && free(x + d)) aside = x + d;
+            if (!aside) continue;
+            x = *aside;
+        }
         kept.push_back(x);
-        shown.push_back(c);
+        shown.emplace_back(c, x);
     }
     auto vertical = [&](std::size_t row, double x, const std::string& text) {
         const double bottom = rowTop[row] + rows_[row].height - 1;
@@ -628,8 +642,7 @@ void SheetBuilder::DrawBands(Page& page) {
         page.texts.push_back(Text({x, bottom}, text, h, TextHAlign::Left, TextVAlign::Middle, 90));
     };
     const std::size_t stationRow = stationRow_;
-    for (const Column* c : shown) {
-        const double x = X(c->internal);
+    for (const auto& [c, x] : shown) {
         vertical(1, x, SheetNumber(c->design, SheetValue::Elevation));
         if (ground_) {
             if (const auto g = ground_->at(c->internal)) {
@@ -642,7 +655,8 @@ void SheetBuilder::DrawBands(Page& page) {
         std::string label = c->text;
         if (PageTextWidth(label, h) * kWidthMargin > rows_[stationRow].height - 2) label = label.substr(label.find('=') + 1);
         vertical(stationRow, x, label);
-        AddLine(page, PageRole::Band, {{x, rowTop[stationRow]}, {x, rowTop[stationRow] + 1.5}});
+        const double at = X(c->internal);
+        AddLine(page, PageRole::Band, {{at, rowTop[stationRow]}, {at, rowTop[stationRow] + 1.5}});
     }
 }
 
@@ -795,7 +809,11 @@ void SheetBuilder::StartPage(Page& page) {
 }
 
 std::size_t SheetBuilder::PlanTable() {
-    table_ = ElementsTableCells(profile_, TextOptions{});
+    // A table on the sheet writes stations as every table does: K notation
+    // with three decimals (the drawing's labels drop the zeros they do not need).
+    TextOptions options;
+    options.stations = StationStyle::K;
+    table_ = ElementsTableCells(profile_, options);
     const std::size_t columns = table_.front().size();
     // Each column as wide as its widest text; the text as large as lets the
     // whole table fit across the page, at most the band's size.
