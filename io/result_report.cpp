@@ -74,13 +74,13 @@ std::string ProfileReportHead(const ProfileReportHeading& heading) {
     return text;
 }
 
-std::string ProfileReportFoot(const ProfileReportHeading& heading) {
+std::string ProfileReportFoot(const ReportSignatures& signatures) {
     std::string text = "\r\n\r\n设计：";
-    AppendOneLine(text, heading.designer);
+    AppendOneLine(text, signatures.designer);
     text += "    复核：";
-    AppendOneLine(text, heading.checker);
+    AppendOneLine(text, signatures.checker);
     text += "    审核：";
-    AppendOneLine(text, heading.approver);
+    AppendOneLine(text, signatures.approver);
     text += "\r\n";
     return text;
 }
@@ -96,9 +96,9 @@ std::optional<IoFailure> WriteResultReport(const std::string& path, const Report
 }
 
 std::optional<IoFailure> WriteProfileReport(const std::string& path, const ProfileReportHeading& heading,
-                                            std::string_view listing) {
+                                            std::string_view listing, const ReportSignatures& signatures) {
     return WriteReport(path, Utf8ToGbk(ProfileReportHead(heading)), WholeListing(listing),
-                       Utf8ToGbk(ProfileReportFoot(heading)));
+                       Utf8ToGbk(ProfileReportFoot(signatures)));
 }
 
 }  // namespace tarnvel::io

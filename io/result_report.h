@@ -22,8 +22,10 @@ struct ProfileReportHeading {
     std::string profile;  // the profile's name
     std::string range;    // "K0+000.000 至 K1+266.246"
     std::string date;     // "2026-12-07"
-    // The signatures of the footer: the names the user gave for the sheets,
-    // each left blank when none was given; never anyone else's.
+};
+// The signatures of a profile report's footer: the names the user gave for
+// the sheets, each left blank when none was given; never anyone else's.
+struct ReportSignatures {
     std::string designer;  // 设计
     std::string checker;   // 复核
     std::string approver;  // 审核
@@ -32,7 +34,7 @@ struct ProfileReportHeading {
 // its rule, one line each for 项目, 纵断面, 范围 and 日期, two empty lines.
 std::string ProfileReportHead(const ProfileReportHeading& heading);
 // Its last lines: two empty lines and "设计：…    复核：…    审核：…".
-std::string ProfileReportFoot(const ProfileReportHeading& heading);
+std::string ProfileReportFoot(const ReportSignatures& signatures);
 
 // Two empty lines, then the signature line with its empty fields.
 inline constexpr std::string_view kReportFooter =
@@ -62,9 +64,10 @@ using ReportListing = std::function<bool(const ReportTextSink&)>;
 
 // The report of a profile listing: the same as WriteResultReport, the title
 // block replaced by ProfileReportHead(heading), the footer by
-// ProfileReportFoot(heading).
+// ProfileReportFoot(signatures).
 [[nodiscard]] std::optional<IoFailure> WriteProfileReport(const std::string& path,
                                                           const ProfileReportHeading& heading,
-                                                          std::string_view listing);
+                                                          std::string_view listing,
+                                                          const ReportSignatures& signatures = {});
 
 }  // namespace tarnvel::io

@@ -213,6 +213,24 @@ private:
         return true;
     }
 
+    // The first of `candidates` that lies in the drawing clear of the texts
+    // placed and of the lines registered (the design and ground lines, the
+    // leaders): the place of a label beside a line of its own.
+    bool PlaceClear(Page& page, const std::vector<PageText>& candidates) {
+        for (const PageText& text : candidates) {
+            const Box box = BoxOf(text);
+            if (box.x0 < left_ - 1e-9 || box.x1 > right_ + 1e-9 || box.y0 < top_ || box.y1 > bottom_) continue;
+            const PageBox placed{box.x0, box.y0, box.x1, box.y1};
+            if (!space_->Free(placed.Grown(kTextClearance))) continue;
+            space_->AddBox(placed);
+            page.texts.push_back(text);
+            return true;
+        }
+        return false;
+    }
+    // The design line and the ground line of this sheet, for PlaceClear.
+    void RegisterLines();
+
     void TakeSamples();
     void ChooseDatums();
     void DrawGridAndRuler(Page& page);
@@ -453,6 +471,25 @@ void SheetBuilder::DrawGridAndRuler(Page& page) {
             AddLine(page, PageRole::Grid, {{X(c->internal), top_}, {X(c->internal), bottom_}});
 }
 
+void SheetBuilder::RegisterLines() {
+    std::size_t first = 0;
+    for (std::size_t k = 0; k < datumEnds_.size(); ++k) {
+        const SheetDatum& d = frame_->datums[k];
+        const std::size_t last = datumEnds_[k];
+        std::vector<PagePoint> design, ground;
+        for (std::size_t i = first; i <= last; ++i) {
+            design.push_back({X(samples_[i].s), Y(d, samples_[i].z)});
+            if (samples_[i].g) ground.push_back({X(samples_[i].s), Y(d, *samples_[i].g)});
+            if (!samples_[i].g || i == last) {
+                space_->AddPolyline(ground);
+                ground.clear();
+            }
+        }
+        space_->AddPolyline(design);
+        first = last;  // a datum step's sample belongs to both stretches, as in DrawLines
+    }
+}
+
 void SheetBuilder::DrawLines(Page& page) {
     std::size_t first = 0;
     for (std::size_t k = 0; k < datumEnds_.size(); ++k) {
@@ -547,8 +584,15 @@ void SheetBuilder::DrawCurves(Page& page) {
             const double xh = X(*e.extremeStation), yh = Y(*e.extremeStation, *e.extremeElevation);
             const double d = e.crest ? -1.2 : 1.2;  // a small triangle pointing away from the line
             AddLine(page, PageRole::Curve, {{xh, yh}, {xh - 0.8, yh + d}, {xh + 0.8, yh + d}}, true);
-            Place(page, Text({xh, yh - d * 1.5}, std::string(ExtremeWord(e.crest)) + " " + SheetStation(profile_.LabelOf(*e.extremeStation)),
-                             1.8, TextHAlign::Centre, e.crest ? TextVAlign::Top : TextVAlign::Bottom));
+            space_->AddPolyline({{xh, yh}, {xh - 0.8, yh + d}, {xh + 0.8, yh + d}}, true);
+            // Away from the line on the triangle's side, further out where
+            // the design or ground line passes.
+            const std::string text = std::string(ExtremeWord(e.crest)) + " " + SheetStation(profile_.LabelOf(*e.extremeStation));
+            std::vector<PageText> candidates;
+            for (int step = 0; step < 8; ++step)
+                candidates.push_back(Text({xh, yh - d * (1.5 + step * 1.5)}, text, 1.8, TextHAlign::Centre,
+                                          e.crest ? TextVAlign::Top : TextVAlign::Bottom));
+            PlaceClear(page, candidates);
         }
     }
 }
@@ -576,12 +620,22 @@ void SheetBuilder::DrawMarks(Page& page) {
         const bool up = y - top_ > 30;  // room above the line for the mark
         const double tip = up ? y - 20 : std::min(bottom_, y + 20);
         AddLine(page, PageRole::Curve, {{x, y}, {x, tip}});
+        space_->AddSegment({x, y}, {x, tip});
         const TextHAlign along = up ? TextHAlign::Left : TextHAlign::Right;
-        const double y0 = up ? y - 1 : y + 1;
-        Place(page, Text({x - 0.5, y0}, (k == 0 ? "起点 " : "终点 ") + SheetStation(profile_.LabelOf(s)), kNoteText,
-                         along, TextVAlign::Bottom, 90));
-        Place(page, Text({x + 0.5, y0}, "H=" + SheetNumber(z, SheetValue::Elevation), kNoteText, along,
-                         TextVAlign::Top, 90));
+        // Both texts along the leader on the side of the road (outside it the
+        // drawing ends), the station next to the leader, the elevation beyond;
+        // each as near the leader as the lines and texts around leave room.
+        const double inward = k == 0 ? 1 : -1;
+        const TextVAlign side = k == 0 ? TextVAlign::Top : TextVAlign::Bottom;
+        double next = x + inward * 0.5;
+        for (const std::string& text : {(k == 0 ? "起点 " : "终点 ") + SheetStation(profile_.LabelOf(s)),
+                                        "H=" + SheetNumber(z, SheetValue::Elevation)}) {
+            std::vector<PageText> candidates;
+            for (int step = 0; step < 8; ++step)
+                candidates.push_back(Text({next + inward * step * kNoteText * 0.5, up ? y - 1 : y + 1}, text, kNoteText,
+                                          along, side, 90));
+            if (PlaceClear(page, candidates)) next = page.texts.back().anchor.x + inward * (kNoteText + 0.3);
+        }
     }
 }
 
@@ -889,6 +943,7 @@ void SheetBuilder::Build(std::size_t index, Page& page, SheetFrame& frame) {
 
     DrawTitle(page, index, "纵断面图");
     DrawBands(page);
+    if (!samples_.empty()) RegisterLines();
     DrawMarks(page);
     DrawCurves(page);
     DrawGridAndRuler(page);

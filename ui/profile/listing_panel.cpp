@@ -296,12 +296,13 @@ void ListingPanel::ExportReport(const QDate& today) {
     heading.profile = profile_->Model().name;
     heading.range = StationText(rows.front().label, options) + " 至 " + StationText(rows.back().label, options);
     heading.date = today.toString(QStringLiteral("yyyy-MM-dd")).toStdString();
+    io::ReportSignatures signatures;
     if (signatures_) {
-        heading.designer = signatures_->Text(ProfileSettings::kDesigner).toStdString();
-        heading.checker = signatures_->Text(ProfileSettings::kChecker).toStdString();
-        heading.approver = signatures_->Text(ProfileSettings::kApprover).toStdString();
+        signatures.designer = signatures_->Text(ProfileSettings::kDesigner).toStdString();
+        signatures.checker = signatures_->Text(ProfileSettings::kChecker).toStdString();
+        signatures.approver = signatures_->Text(ProfileSettings::kApprover).toStdString();
     }
-    if (const auto failure = io::WriteProfileReport(NativePath(path), heading, listing))
+    if (const auto failure = io::WriteProfileReport(NativePath(path), heading, listing, signatures))
         services_.messages.ShowWarning(this, QString::fromStdString(failure->message));
 }
 

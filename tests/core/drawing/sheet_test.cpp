@@ -278,7 +278,10 @@ TEST(SheetElementsTable, follows_the_sheets_with_its_header_on_every_page) {
     for (int i = 1; i < 80; ++i) model.points.push_back(Point(i * 100.0, 100 + (i % 2 ? 3 : -3), ByRadius(500)));
     model.points.push_back(Point(8000, 100));
     const Profile profile = test::Resolved(model);
-    const std::vector<std::vector<std::string>> cells = ElementsTableCells(profile, TextOptions{});
+    // Stations in K notation, as every table writes them.
+    TextOptions kStations;
+    kStations.stations = StationStyle::K;
+    const std::vector<std::vector<std::string>> cells = ElementsTableCells(profile, kStations);
     for (const SheetPaper paper : {SheetPaper::A3, SheetPaper::A4}) {
         SCOPED_TRACE(paper == SheetPaper::A3 ? "A3" : "A4");
         SheetOptions options;

@@ -284,6 +284,24 @@ TEST_F(StartUp, captions_read_as_designed) {
     }
 }
 
+// The two mode buttons share one row of their frame: each shows its caption
+// whole, neither runs into the other, and the frame's border clips neither.
+TEST_F(StartUp, the_mode_buttons_show_their_captions_whole_inside_their_frame) {
+    auto* frame = ControlAs<QGroupBox>("Frame1");
+    ASSERT_NE(frame, nullptr);
+    std::vector<QRect> rects;
+    for (const char* name : {"Option1", "Option2"}) {
+        SCOPED_TRACE(name);
+        auto* button = ControlAs<QRadioButton>(name);
+        ASSERT_NE(button, nullptr);
+        EXPECT_GE(button->width(), button->sizeHint().width());
+        rects.push_back(button->geometry());
+        EXPECT_TRUE(frame->contentsRect().contains(button->geometry()))
+            << button->geometry().x() << "," << button->geometry().right() << " in " << frame->contentsRect().right();
+    }
+    EXPECT_FALSE(rects[0].intersects(rects[1]));
+}
+
 TEST_F(StartUp, every_control_uses_the_song_font_at_nine_points) {
     for (const layout::ControlPlace& place : layout::Controls()) {
         QWidget* widget = Control(QString::fromUtf8(place.name.data(), place.name.size()));
