@@ -228,8 +228,22 @@ private:
         }
         return false;
     }
-    // The design line and the ground line of this sheet, for PlaceClear.
+    // The design line, the ground line and the PVIs' leaders of this sheet,
+    // for PlaceClear.
     void RegisterLines();
+    // Where a PVI's notes start: the curve's bracket 6 mm off the line (on
+    // the side of a crest or sag), or 6 mm off the PVI without a curve.
+    double BracketY(const CurveElementsRow& e) const {
+        const double yp = Y(e.pviStation, e.pviElevation);
+        if (!(e.length > 0)) return std::clamp(yp + (e.crest ? -6.0 : 6.0), top_ + 1, bottom_ - 1);
+        const double s0 = std::max(e.startStation, a_), s1 = std::min(e.endStation, b_);
+        const double ys = Y(s0, profile_.At(s0).elevation), ye = Y(s1, profile_.At(s1).elevation);
+        return std::clamp(e.crest ? std::min({ys, ye, yp}) - 6 : std::max({ys, ye, yp}) + 6, top_ + 1, bottom_ - 1);
+    }
+    // The end of a PVI's leader, 16 mm beyond its bracket.
+    double LeaderTip(const CurveElementsRow& e) const {
+        return std::clamp(BracketY(e) + (e.crest ? -16.0 : 16.0), top_, bottom_);
+    }
 
     void TakeSamples();
     void ChooseDatums();
@@ -488,6 +502,9 @@ void SheetBuilder::RegisterLines() {
         space_->AddPolyline(design);
         first = last;  // a datum step's sample belongs to both stretches, as in DrawLines
     }
+    for (const auto& e : profile_.Elements())
+        if (e.pviStation >= a_ && e.pviStation <= b_)
+            space_->AddSegment({X(e.pviStation), Y(e.pviStation, e.pviElevation)}, {X(e.pviStation), LeaderTip(e)});
 }
 
 void SheetBuilder::DrawLines(Page& page) {
@@ -542,23 +559,18 @@ void SheetBuilder::DrawCurves(Page& page) {
         const double xp = X(e.pviStation), yp = Y(e.pviStation, e.pviElevation);
         const bool hasCurve = e.length > 0;
         const double sign = e.crest ? -1 : 1;  // crest notes above the line, sag notes below
-        double yb = yp;
+        const double yb = BracketY(e);
         if (hasCurve) {
             const double s0 = std::max(e.startStation, a_), s1 = std::min(e.endStation, b_);
             const double ys = Y(s0, profile_.At(s0).elevation), ye = Y(s1, profile_.At(s1).elevation);
-            yb = e.crest ? std::min({ys, ye, yp}) - 6 : std::max({ys, ye, yp}) + 6;
-            yb = std::clamp(yb, top_ + 1, bottom_ - 1);
             const double x0 = X(s0), x1 = X(s1);
             AddLine(page, PageRole::Curve, {{x0, yb}, {x1, yb}});
             if (s0 == e.startStation) AddLine(page, PageRole::Curve, {{x0, yb}, {x0, ys}});
             if (s1 == e.endStation) AddLine(page, PageRole::Curve, {{x1, yb}, {x1, ye}});
             if (s0 == e.startStation && s1 == e.endStation)
                 AddLine(page, PageRole::Tangent, {{x0, ys}, {xp, yp}, {x1, ye}});
-        } else {
-            yb = std::clamp(yp + sign * 6, top_ + 1, bottom_ - 1);
         }
-        const double tip = std::clamp(yb + sign * 16, top_, bottom_);
-        AddLine(page, PageRole::Curve, {{xp, yp}, {xp, tip}});
+        AddLine(page, PageRole::Curve, {{xp, yp}, {xp, LeaderTip(e)}});
         // The PVI's station on the left of its line, its elevation on the right,
         // reading upwards away from the line.
         const TextHAlign from = e.crest ? TextHAlign::Left : TextHAlign::Right;
@@ -674,13 +686,16 @@ void SheetBuilder::DrawBands(Page& page) {
         return std::none_of(kept.begin(), kept.end(), [&](double k) { return std::abs(k - x) < gap; });
     };
     for (const Column* c : candidates) {
-        double x = X(c->internal);
+        // Where its texts will stand: a column on the sheet's first or last
+        // station keeps them inside the band (as `vertical` below does).
+        double x = std::clamp(X(c->internal), left_ + h / 2 + 0.5, right_ - h / 2 - 0.5);
         if (!free(x)) {
             if (c->kind > BandKind::Pvi) continue;
             std::optional<double> aside;
             for (int step = 1; step <= 8 && !aside; ++step)
                 for (const double d : {step * gap * 0.5, -step * gap * 0.5})
-                    if (!aside && x + d >= left_ && x + d <= right_ && free(x + d)) aside = x + d;
+                    if (!aside && x + d >= left_ + h / 2 + 0.5 && x + d <= right_ - h / 2 - 0.5 && free(x + d))
+                        aside = x + d;
             if (!aside) continue;
             x = *aside;
         }

@@ -139,8 +139,7 @@ TEST(LandXmlRoundTrip, a_parabola_by_radius_keeps_its_radius_beside_a_clean_leng
 
         // Another tool moved the length: the parabola is the length's.
         std::string edited = bytes;
-        const std::size_t at = edited.find("<ParaCurve length=\"") + 19;
-        edited.insert(at, "1");
+        edited.insert(edited.find(c.length) + 8, "1");  // after length="
         const Result<ProfileModel> moved = ParseLandXml(edited, "", "t.xml");
         ASSERT_TRUE(moved.ok()) << moved.failure().message;
         EXPECT_EQ(moved.value().points[c.point].curve.kind, CurveKind::ParabolaLength);

@@ -377,7 +377,7 @@ TEST_F(StartUp, controls_stand_at_their_places_and_keep_them_when_the_window_gro
     };
     EXPECT_EQ(window().centralWidget()->size(), QSize(314, 202));
     // A few places written out, so that a wrong scale cannot hide in both.
-    EXPECT_EQ(ControlAs<QGroupBox>("Frame1")->geometry(), QRect(8, 8, 145, 151));
+    EXPECT_EQ(ControlAs<QGroupBox>("Frame1")->geometry(), QRect(8, 8, 150, 151));
     EXPECT_EQ(ControlAs<QTableWidget>("MSFlexGrid1")->geometry(), QRect(7, 16, 128, 129));
     EXPECT_EQ(ControlAs<QPushButton>("CommandButton3")->geometry(), QRect(240, 168, 65, 25));
     check(" at first display");
