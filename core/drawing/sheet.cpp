@@ -682,19 +682,19 @@ void SheetBuilder::DrawBands(Page& page) {
     std::vector<double> kept;
     std::vector<std::pair<const Column*, double>> shown;  // the column and where its texts stand
     const double gap = h * 1.3;
-    const auto free = [&](double x) {
+    const auto clear = [&](double x) {
         return std::none_of(kept.begin(), kept.end(), [&](double k) { return std::abs(k - x) < gap; });
     };
     for (const Column* c : candidates) {
         // Where its texts will stand: a column on the sheet's first or last
         // station keeps them inside the band (as `vertical` below does).
         double x = std::clamp(X(c->internal), left_ + h / 2 + 0.5, right_ - h / 2 - 0.5);
-        if (!free(x)) {
+        if (!clear(x)) {
             if (c->kind > BandKind::Pvi) continue;
             std::optional<double> aside;
             for (int step = 1; step <= 8 && !aside; ++step)
                 for (const double d : {step * gap * 0.5, -step * gap * 0.5})
-                    if (!aside && x + d >= left_ + h / 2 + 0.5 && x + d <= right_ - h / 2 - 0.5 && free(x + d))
+                    if (!aside && x + d >= left_ + h / 2 + 0.5 && x + d <= right_ - h / 2 - 0.5 && clear(x + d))
                         aside = x + d;
             if (!aside) continue;
             x = *aside;

@@ -334,5 +334,34 @@ TEST(SheetElementsTable, follows_the_sheets_with_its_header_on_every_page) {
     }
 }
 
+// Every 变坡点 is a column of the 设计高程 and 里程桩号 rows, with or
+// without a curve, however near the start, another PVI or a 20 m station
+// (the InfraModel road's second point lies 3.78 m from its start).
+TEST(SheetBands, every_pvi_is_a_column_however_near_its_neighbours) {
+    const ProfileModel models[] = {
+        {"近起点", LengthUnit::Metre,
+         {Point(0, 16.881249), Point(3.780491, 16.933442), Point(77.651516, 16.564087, test::Arc(1500)),
+          Point(143.344365, 18.366885, test::Arc(2000)), Point(288.117726, 17.227053)},
+         {}},
+        {"近整桩", LengthUnit::Metre,
+         {Point(0, 100), Point(401.2, 104), Point(405.5, 103.9), Point(700, 100, ByRadius(3000)), Point(1000, 102)},
+         {}},
+    };
+    for (const ProfileModel& model : models) {
+        SCOPED_TRACE(model.name);
+        const Profile profile = test::Resolved(model);
+        const SheetSet set = BuildSheets(profile, SheetOptions{});
+        ASSERT_FALSE(set.problem);
+        test::BandColumns bands;
+        for (const Page& page : set.pages) bands.merge(test::ReadBands(test::TextsOf(page)));
+        for (const CurveElementsRow& e : profile.Elements()) {
+            const std::string station = SheetStation(profile.LabelOf(e.pviStation));
+            ASSERT_TRUE(bands.count(station)) << station;
+            EXPECT_EQ(bands[station]["设计高程"], SheetNumber(profile.At(e.pviStation).elevation, SheetValue::Elevation))
+                << station;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tarnvel
