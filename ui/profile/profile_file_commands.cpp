@@ -25,7 +25,6 @@
 #include "core/drawing/sheet_ground.h"
 #include "core/text/messages.h"
 #include "io/atomic_write.h"
-#include "io/ground_files.h"
 #include "io/output_name.h"
 #include "io/page_dxf.h"
 #include "ui/profile/chain_table.h"
@@ -85,13 +84,9 @@ void ProfileWindow::Import_Click() {
 }
 
 void ProfileWindow::ImportGround_Click() {
-    // Under the CSV filter the dialog offers a CSV name: the ground table
-    // kept beside the profile, else the profile's folder.
-    QString start;
-    if (const QString source = document_->SourcePath(); !source.isEmpty()) {
-        const QString companion = QFile::decodeName(QByteArray::fromStdString(io::GroundCompanionPath(NativePath(source))));
-        start = QFileInfo::exists(companion) ? companion : QFileInfo(source).absolutePath();
-    }
+    // Under the CSV filter the dialog offers a CSV name: the ground table's
+    // name beside the profile ("road-地面线.csv").
+    const QString start = SuggestedPath(document_->SourcePath(), QStringLiteral("-地面线.csv"));
     const QString path = services_.files.ChooseOpenFile(
         this, kCsvFilter + QStringLiteral(";;") + kLandXmlFilter + QStringLiteral(";;所有文件(*)"), nullptr, start);
     if (path.isEmpty()) return;

@@ -201,7 +201,8 @@ TEST_F(NewUserTest, touching_curves_adjusted_are_noted_and_ground_is_offered_as_
 
     Trigger(window(), "ImportGround");  // cancelled
     ASSERT_FALSE(files.calls.empty());
-    EXPECT_FALSE(files.calls.back().start.endsWith(QStringLiteral(".xml"))) << files.calls.back().start.toStdString();
+    EXPECT_TRUE(files.calls.back().start.endsWith(QStringLiteral("buildingsmart_al01_overlap-地面线.csv")))
+        << files.calls.back().start.toStdString();
 }
 
 TEST_F(NewUserTest, recent_files_are_kept_absolute_and_once) {
