@@ -642,10 +642,13 @@ void SheetBuilder::DrawMarks(Page& page) {
         double next = x + inward * 0.5;
         for (const std::string& text : {(k == 0 ? "起点 " : "终点 ") + SheetStation(profile_.LabelOf(s)),
                                         "H=" + SheetNumber(z, SheetValue::Elevation)}) {
+            // Beside the leader first, further along it (away from the line
+            // where the road or the ground climbs), then further aside.
             std::vector<PageText> candidates;
-            for (int step = 0; step < 8; ++step)
-                candidates.push_back(Text({next + inward * step * kNoteText * 0.5, up ? y - 1 : y + 1}, text, kNoteText,
-                                          along, side, 90));
+            for (int step = 0; step < 6; ++step)
+                for (int lift = 0; lift < 4; ++lift)
+                    candidates.push_back(Text({next + inward * step * kNoteText * 0.5, up ? y - 1 - 2.0 * lift : y + 1 + 2.0 * lift},
+                                              text, kNoteText, along, side, 90));
             if (PlaceClear(page, candidates)) next = page.texts.back().anchor.x + inward * (kNoteText + 0.3);
         }
     }
