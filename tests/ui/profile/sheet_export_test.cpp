@@ -118,7 +118,9 @@ TEST_F(SheetExportTest, the_sheets_are_written_as_pdf_and_dxf_with_the_entered_t
         EXPECT_TRUE(messages.prompts.isEmpty()) << messages.prompts.join('\n').toStdString();
         // The dialog stays, for the other format, and says where the sheets went.
         EXPECT_TRUE(dialog->isVisible());
-        EXPECT_TRUE(Field<QLabel>(dialog, "SheetWritten")->text().contains(QString::fromUtf8(c.written)));
+        const QLabel* written = Field<QLabel>(dialog, "SheetWritten");
+        ASSERT_NE(written, nullptr);
+        EXPECT_TRUE(written->text().contains(QString::fromUtf8(c.written)));
         const QByteArray bytes = ReadAll(Path(QString::fromUtf8(c.written)));
         ASSERT_FALSE(bytes.isEmpty());
 
