@@ -13,4 +13,16 @@ namespace tarnvel::io {
 // Not for NaN or infinity.
 std::string ExactNumberText(double value);
 
+// A number this program computed rather than read (a parabola's length from
+// its radius and grades): the shortest fixed-point text within a millionth of
+// a millionth of it, so that the arithmetic's last bits (180.00000000000034)
+// are not written as if someone had measured them ("180"). Not for NaN or
+// infinity.
+std::string ComputedNumberText(double value);
+
+// The name, beside LandXML's own, under which Tarnvel keeps what LandXML has no
+// place for (the radius a parabola was given by), and its prefix.
+inline constexpr const char* kTarnvelXmlNamespace = "urn:tarnvel:landxml";
+inline constexpr const char* kParabolaRadiusAttribute = "tarnvel:radius";
+
 }  // namespace tarnvel::io

@@ -278,6 +278,12 @@ Result<ProfilePoint> ReadPoint(pugi::xml_node node, std::string_view bytes, std:
         auto length = number("length");
         if (!length.ok()) return length.failure();
         curve = {CurveKind::ParabolaLength, 0, *length.value(), 0, 0};
+        // The radius Tarnvel keeps beside the length: taken while the length
+        // agrees with it (see KeepGivenRadii); one that does not read is ignored.
+        if (const pugi::xml_attribute radius = node.attribute(kParabolaRadiusAttribute)) {
+            const std::optional<double> r = ReadWholeNumber(radius.value());
+            if (r && std::isfinite(*r) && *r > 0) curve.radius = *r;
+        }
     } else if (Is(node, "UnsymParaCurve")) {
         auto in = number("lengthIn");
         auto out = number("lengthOut");
@@ -294,6 +300,28 @@ Result<ProfilePoint> ReadPoint(pugi::xml_node node, std::string_view bytes, std:
     // Some tools write a curve element of zero size for a plain grade break.
     if (curve.radius == 0 && curve.length == 0 && curve.lengthIn == 0 && curve.lengthOut == 0) curve = CurveSpec{};
     return point;
+}
+
+// A parabola read with Tarnvel's radius beside its length is the parabola
+// given by that radius where the length is the one the radius gives between
+// the grades (the formula the writer used, on the same internal stations);
+// where another tool changed a point or the length since, the length rules.
+void KeepGivenRadii(std::vector<ProfilePoint>& points) {
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        CurveSpec& curve = points[i].curve;
+        if (curve.kind != CurveKind::ParabolaLength || curve.radius == 0) continue;
+        const double radius = curve.radius;
+        curve.radius = 0;
+        // A curve element of zero size stands for a plain grade break, as in ReadPoint.
+        if (curve.length == 0) curve = CurveSpec{};
+        if (i == 0 || i + 1 == points.size() || curve.kind == CurveKind::None) continue;
+        const ProfilePoint &a = points[i - 1], &p = points[i], &b = points[i + 1];
+        const double gradeIn = (p.elevation - a.elevation) / (p.station.value - a.station.value) * 100;
+        const double gradeOut = (b.elevation - p.elevation) / (b.station.value - p.station.value) * 100;
+        const double length = radius * std::fabs(gradeOut - gradeIn) / 100;
+        if (std::isfinite(length) && std::fabs(length - curve.length) <= 1e-9 * std::max(1.0, curve.length))
+            curve = {CurveKind::ParabolaRadius, radius, 0, 0, 0};
+    }
 }
 
 bool IsPointElement(pugi::xml_node node) {
@@ -475,6 +503,7 @@ Result<LandXmlContent> ReadLandXmlDocument(std::string& bytes, std::string_view 
     // Millimetres and kilometres are held as metres, chains and all, before
     // the chain table places the points.
     if (!HoldLengths(model, unit.value().powerOfTen)) return UnitFailure(path, {}, {UnitFault::OutOfRange});
+    KeepGivenRadii(model.points);
     if (!model.chains.empty()) {
         ChainProblem problem;
         const std::optional<Chainage> chainage = Chainage::Make(model.chains, &problem);

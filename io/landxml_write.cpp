@@ -25,6 +25,11 @@ void SetNumber(pugi::xml_node node, const char* name, double value) {
     node.append_attribute(name).set_value(ExactNumberText(std::isfinite(value) ? value : 0).c_str());
 }
 
+// A quantity this program computed, without the last bits of its arithmetic.
+void SetComputedNumber(pugi::xml_node node, const char* name, double value) {
+    node.append_attribute(name).set_value(std::isfinite(value) ? ComputedNumberText(value).c_str() : "0");
+}
+
 void SetPointText(pugi::xml_node node, double station, double elevation) {
     node.text().set((ExactNumberText(station) + " " + ExactNumberText(elevation)).c_str());
 }
@@ -69,6 +74,7 @@ pugi::xml_node NewLandXmlRoot(pugi::xml_document& doc, LengthUnit unit, const st
     pugi::xml_node root = doc.append_child("LandXML");
     root.append_attribute("xmlns") = kNamespace12;
     root.append_attribute("xmlns:xsi") = "http://www.w3.org/2001/XMLSchema-instance";
+    root.append_attribute("xmlns:tarnvel") = kTarnvelXmlNamespace;
     root.append_attribute("xsi:schemaLocation") =
         "http://www.landxml.org/schema/LandXML-1.2 http://www.landxml.org/schema/LandXML-1.2/LandXML-1.2.xsd";
     root.append_attribute("version") = "1.2";
@@ -153,10 +159,13 @@ std::string LandXmlBytes(const ProfileModel& model, std::string_view alignmentNa
             case CurveKind::None: node = profAlign.append_child("PVI"); break;
             case CurveKind::ParabolaRadius:
                 // LandXML has no parabola given by its radius: it is written
-                // with its length L = R × |Δi| / 100 and reads back as a
-                // parabola given by that length, the same curve.
+                // with its length L = R × |Δi| / 100, which every tool reads,
+                // and the radius beside it in Tarnvel's own attribute, which
+                // other tools ignore and Tarnvel reads back while the length
+                // still agrees with it.
                 node = profAlign.append_child("ParaCurve");
-                SetNumber(node, "length", curve.radius * std::fabs(gradeOut - gradeIn) / 100);
+                SetComputedNumber(node, "length", curve.radius * std::fabs(gradeOut - gradeIn) / 100);
+                SetNumber(node, kParabolaRadiusAttribute, curve.radius);
                 break;
             case CurveKind::ParabolaLength:
                 node = profAlign.append_child("ParaCurve");
@@ -171,7 +180,7 @@ std::string LandXmlBytes(const ProfileModel& model, std::string_view alignmentNa
                 node = profAlign.append_child("CircCurve");
                 // The arc turns through the angle between the two grade lines.
                 const double turn = std::fabs(std::atan(gradeOut / 100) - std::atan(gradeIn / 100));
-                SetNumber(node, "length", curve.radius * turn);
+                SetComputedNumber(node, "length", curve.radius * turn);
                 SetNumber(node, "radius", curve.radius);
                 break;
             }

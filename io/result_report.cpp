@@ -9,13 +9,13 @@
 namespace tarnvel::io {
 namespace {
 
-// `head` (already in code page 936), the listing, then the footer.
-std::optional<IoFailure> WriteReport(const std::string& path, const std::string& head,
-                                     const ReportListing& listing) {
-    return WriteFileAtomically(path, [&head, &listing](FileBytesSink& file) {
-        // The footer is converted once; the listing's lines are nearly all
-        // digits and blanks, which are the same bytes in code page 936.
-        static const std::string footer = Utf8ToGbk(kReportFooter);
+// `head`, the listing, then `footer` (head and footer already in code page
+// 936).
+std::optional<IoFailure> WriteReport(const std::string& path, const std::string& head, const ReportListing& listing,
+                                     const std::string& footer) {
+    return WriteFileAtomically(path, [&head, &listing, &footer](FileBytesSink& file) {
+        // The listing's lines are nearly all digits and blanks, which are the
+        // same bytes in code page 936.
         file.Write(head);
         const bool complete = listing([&file](std::string_view piece) {
             const bool ascii = std::all_of(piece.begin(), piece.end(),
@@ -31,6 +31,11 @@ std::optional<IoFailure> WriteReport(const std::string& path, const std::string&
         file.Write(footer);
         return true;
     });
+}
+
+// A name is one line: a line break in it would break the report apart.
+void AppendOneLine(std::string& text, const std::string& value) {
+    for (char c : value) text += c == '\r' || c == '\n' ? ' ' : c;
 }
 
 ReportListing WholeListing(std::string_view listing) {
@@ -58,8 +63,7 @@ std::string ProfileReportHead(const ProfileReportHeading& heading) {
     const auto line = [&text](std::string_view label, const std::string& value) {
         if (value.empty()) return;
         text += label;
-        // A name is one line: a line break in it would break the heading apart.
-        for (char c : value) text += c == '\r' || c == '\n' ? ' ' : c;
+        AppendOneLine(text, value);
         text += "\r\n";
     };
     line("项目：", heading.project);
@@ -70,18 +74,31 @@ std::string ProfileReportHead(const ProfileReportHeading& heading) {
     return text;
 }
 
+std::string ProfileReportFoot(const ReportSignatures& signatures) {
+    std::string text = "\r\n\r\n设计：";
+    AppendOneLine(text, signatures.designer);
+    text += "    复核：";
+    AppendOneLine(text, signatures.checker);
+    text += "    审核：";
+    AppendOneLine(text, signatures.approver);
+    text += "\r\n";
+    return text;
+}
+
 std::optional<IoFailure> WriteResultReport(const std::string& path, std::string_view listing) {
     return WriteResultReport(path, WholeListing(listing));
 }
 
 std::optional<IoFailure> WriteResultReport(const std::string& path, const ReportListing& listing) {
     static const std::string title = Utf8ToGbk(kReportTitleBlock);
-    return WriteReport(path, title, listing);
+    static const std::string footer = Utf8ToGbk(kReportFooter);
+    return WriteReport(path, title, listing, footer);
 }
 
 std::optional<IoFailure> WriteProfileReport(const std::string& path, const ProfileReportHeading& heading,
-                                            std::string_view listing) {
-    return WriteReport(path, Utf8ToGbk(ProfileReportHead(heading)), WholeListing(listing));
+                                            std::string_view listing, const ReportSignatures& signatures) {
+    return WriteReport(path, Utf8ToGbk(ProfileReportHead(heading)), WholeListing(listing),
+                       Utf8ToGbk(ProfileReportFoot(signatures)));
 }
 
 }  // namespace tarnvel::io

@@ -23,9 +23,18 @@ struct ProfileReportHeading {
     std::string range;    // "K0+000.000 至 K1+266.246"
     std::string date;     // "2026-12-07"
 };
+// The signatures of a profile report's footer: the names the user gave for
+// the sheets, each left blank when none was given; never anyone else's.
+struct ReportSignatures {
+    std::string designer;  // 设计
+    std::string checker;   // 复核
+    std::string approver;  // 审核
+};
 // The report's first lines under that heading: two empty lines, the title and
 // its rule, one line each for 项目, 纵断面, 范围 and 日期, two empty lines.
 std::string ProfileReportHead(const ProfileReportHeading& heading);
+// Its last lines: two empty lines and "设计：…    复核：…    审核：…".
+std::string ProfileReportFoot(const ReportSignatures& signatures);
 
 // Two empty lines, then the signature line with its empty fields.
 inline constexpr std::string_view kReportFooter =
@@ -54,9 +63,11 @@ using ReportListing = std::function<bool(const ReportTextSink&)>;
                                                          const ReportListing& listing);
 
 // The report of a profile listing: the same as WriteResultReport, the title
-// block replaced by ProfileReportHead(heading).
+// block replaced by ProfileReportHead(heading), the footer by
+// ProfileReportFoot(signatures).
 [[nodiscard]] std::optional<IoFailure> WriteProfileReport(const std::string& path,
                                                           const ProfileReportHeading& heading,
-                                                          std::string_view listing);
+                                                          std::string_view listing,
+                                                          const ReportSignatures& signatures = {});
 
 }  // namespace tarnvel::io

@@ -58,4 +58,8 @@ inline constexpr ListingRowCase kListingRows[] = {
     {"K1+000.000", "102.000", "0.6667", "终点"},
 };
 
+// The grades as drawings write them (the sheet's 坡度 band, the plot's grade
+// labels): three decimals, the drawings' entry of the precision policy.
+inline constexpr std::string_view kDrawingGrades[] = {"0.333", "-0.250", "0.667"};
+
 }  // namespace tarnvel::test

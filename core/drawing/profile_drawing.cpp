@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "core/calculator/number_text.h"
+#include "core/text/output_vocabulary.h"
 
 namespace tarnvel {
 namespace {
@@ -27,7 +28,7 @@ void CurvePoints(ProfileCursor& cursor, double from, double split, double to, Li
     }
 }
 
-std::string GradeText(double grade) { return FixedText(grade, 3) + "%"; }
+std::string GradeText(double grade) { return FixedText(grade, kDrawingGradeDecimals) + "%"; }
 
 // The points of the profile: start, each PVI, end (point i is PVI i − 1),
 // with the grade that leaves each of them.
@@ -234,7 +235,7 @@ std::vector<std::string> LabelLines(const Profile& profile, const DrawingLabel& 
         case LabelRole::Extreme: {
             const auto& e = profile.Elements()[label.slot];
             if (!e.extremeStation || !e.extremeElevation) return {};
-            return {std::string(e.crest ? "最高点 " : "最低点 ") + KText(profile, *e.extremeStation),
+            return {std::string(ExtremeWord(e.crest)) + " " + KText(profile, *e.extremeStation),
                     "H=" + FixedText(*e.extremeElevation, 3)};
         }
         case LabelRole::Grade: {

@@ -9,6 +9,7 @@
 #include "core/drawing/label_layout.h"
 #include "core/profile/profile_listing.h"
 #include "core/text/messages.h"
+#include "core/text/output_vocabulary.h"
 #include "core/text/profile_text.h"
 
 namespace tarnvel {
@@ -227,6 +228,38 @@ private:
         space_->AddBox(placed);
         page.texts.push_back(std::move(text));
         return true;
+    }
+
+    // The first of `candidates` that lies in the drawing clear of the texts
+    // placed and of the lines registered (the design and ground lines, the
+    // leaders): the place of a label beside a line of its own.
+    bool PlaceClear(Page& page, const std::vector<PageText>& candidates) {
+        for (const PageText& text : candidates) {
+            const Box box = BoxOf(text);
+            if (box.x0 < left_ - 1e-9 || box.x1 > right_ + 1e-9 || box.y0 < top_ || box.y1 > bottom_) continue;
+            const PageBox placed{box.x0, box.y0, box.x1, box.y1};
+            if (!space_->Free(placed.Grown(kTextClearance))) continue;
+            space_->AddBox(placed);
+            page.texts.push_back(text);
+            return true;
+        }
+        return false;
+    }
+    // The design line, the ground line and the PVIs' leaders of this sheet,
+    // for PlaceClear.
+    void RegisterLines();
+    // Where a PVI's notes start: the curve's bracket 6 mm off the line (on
+    // the side of a crest or sag), or 6 mm off the PVI without a curve.
+    double BracketY(const CurveElementsRow& e) const {
+        const double yp = Y(e.pviStation, e.pviElevation);
+        if (!(e.length > 0)) return std::clamp(yp + (e.crest ? -6.0 : 6.0), top_ + 1, bottom_ - 1);
+        const double s0 = std::max(e.startStation, a_), s1 = std::min(e.endStation, b_);
+        const double ys = Y(s0, profile_.At(s0).elevation), ye = Y(s1, profile_.At(s1).elevation);
+        return std::clamp(e.crest ? std::min({ys, ye, yp}) - 6 : std::max({ys, ye, yp}) + 6, top_ + 1, bottom_ - 1);
+    }
+    // The end of a PVI's leader, 16 mm beyond its bracket.
+    double LeaderTip(const CurveElementsRow& e) const {
+        return std::clamp(BracketY(e) + (e.crest ? -16.0 : 16.0), top_, bottom_);
     }
 
     void TakeSamples();
@@ -490,6 +523,28 @@ void SheetBuilder::DrawGridAndRuler(Page& page) {
             AddLine(page, PageRole::Grid, {{X(c->internal), top_}, {X(c->internal), bottom_}});
 }
 
+void SheetBuilder::RegisterLines() {
+    std::size_t first = 0;
+    for (std::size_t k = 0; k < datumEnds_.size(); ++k) {
+        const SheetDatum& d = frame_->datums[k];
+        const std::size_t last = datumEnds_[k];
+        std::vector<PagePoint> design, ground;
+        for (std::size_t i = first; i <= last; ++i) {
+            design.push_back({X(samples_[i].s), Y(d, samples_[i].z)});
+            if (samples_[i].g) ground.push_back({X(samples_[i].s), Y(d, *samples_[i].g)});
+            if (!samples_[i].g || i == last) {
+                space_->AddPolyline(ground);
+                ground.clear();
+            }
+        }
+        space_->AddPolyline(design);
+        first = last;  // a datum step's sample belongs to both stretches, as in DrawLines
+    }
+    for (const auto& e : profile_.Elements())
+        if (e.pviStation >= a_ && e.pviStation <= b_)
+            space_->AddSegment({X(e.pviStation), Y(e.pviStation, e.pviElevation)}, {X(e.pviStation), LeaderTip(e)});
+}
+
 void SheetBuilder::DrawLines(Page& page) {
     std::size_t first = 0;
     for (std::size_t k = 0; k < datumEnds_.size(); ++k) {
@@ -542,23 +597,18 @@ void SheetBuilder::DrawCurves(Page& page) {
         const double xp = X(e.pviStation), yp = Y(e.pviStation, e.pviElevation);
         const bool hasCurve = e.length > 0;
         const double sign = e.crest ? -1 : 1;  // crest notes above the line, sag notes below
-        double yb = yp;
+        const double yb = BracketY(e);
         if (hasCurve) {
             const double s0 = std::max(e.startStation, a_), s1 = std::min(e.endStation, b_);
             const double ys = Y(s0, profile_.At(s0).elevation), ye = Y(s1, profile_.At(s1).elevation);
-            yb = e.crest ? std::min({ys, ye, yp}) - 6 : std::max({ys, ye, yp}) + 6;
-            yb = std::clamp(yb, top_ + 1, bottom_ - 1);
             const double x0 = X(s0), x1 = X(s1);
             AddLine(page, PageRole::Curve, {{x0, yb}, {x1, yb}});
             if (s0 == e.startStation) AddLine(page, PageRole::Curve, {{x0, yb}, {x0, ys}});
             if (s1 == e.endStation) AddLine(page, PageRole::Curve, {{x1, yb}, {x1, ye}});
             if (s0 == e.startStation && s1 == e.endStation)
                 AddLine(page, PageRole::Tangent, {{x0, ys}, {xp, yp}, {x1, ye}});
-        } else {
-            yb = std::clamp(yp + sign * 6, top_ + 1, bottom_ - 1);
         }
-        const double tip = std::clamp(yb + sign * 16, top_, bottom_);
-        AddLine(page, PageRole::Curve, {{xp, yp}, {xp, tip}});
+        AddLine(page, PageRole::Curve, {{xp, yp}, {xp, LeaderTip(e)}});
         // The PVI's station on the left of its line, its elevation on the right,
         // reading upwards away from the line.
         const TextHAlign from = e.crest ? TextHAlign::Left : TextHAlign::Right;
@@ -584,8 +634,15 @@ void SheetBuilder::DrawCurves(Page& page) {
             const double xh = X(*e.extremeStation), yh = Y(*e.extremeStation, *e.extremeElevation);
             const double d = e.crest ? -1.2 : 1.2;  // a small triangle pointing away from the line
             AddLine(page, PageRole::Curve, {{xh, yh}, {xh - 0.8, yh + d}, {xh + 0.8, yh + d}}, true);
-            Place(page, Text({xh, yh - d * 1.5}, (e.crest ? "高点 " : "低点 ") + SheetStation(profile_.LabelOf(*e.extremeStation)),
-                             1.8, TextHAlign::Centre, e.crest ? TextVAlign::Top : TextVAlign::Bottom));
+            space_->AddPolyline({{xh, yh}, {xh - 0.8, yh + d}, {xh + 0.8, yh + d}}, true);
+            // Away from the line on the triangle's side, further out where
+            // the design or ground line passes.
+            const std::string text = std::string(ExtremeWord(e.crest)) + " " + SheetStation(profile_.LabelOf(*e.extremeStation));
+            std::vector<PageText> candidates;
+            for (int step = 0; step < 8; ++step)
+                candidates.push_back(Text({xh, yh - d * (1.5 + step * 1.5)}, text, 1.8, TextHAlign::Centre,
+                                          e.crest ? TextVAlign::Top : TextVAlign::Bottom));
+            PlaceClear(page, candidates);
         }
     }
 }
@@ -613,12 +670,25 @@ void SheetBuilder::DrawMarks(Page& page) {
         const bool up = y - top_ > 30;  // room above the line for the mark
         const double tip = up ? y - 20 : std::min(bottom_, y + 20);
         AddLine(page, PageRole::Curve, {{x, y}, {x, tip}});
+        space_->AddSegment({x, y}, {x, tip});
         const TextHAlign along = up ? TextHAlign::Left : TextHAlign::Right;
-        const double y0 = up ? y - 1 : y + 1;
-        Place(page, Text({x - 0.5, y0}, (k == 0 ? "起点 " : "终点 ") + SheetStation(profile_.LabelOf(s)), kNoteText,
-                         along, TextVAlign::Bottom, 90));
-        Place(page, Text({x + 0.5, y0}, "H=" + SheetNumber(z, SheetValue::Elevation), kNoteText, along,
-                         TextVAlign::Top, 90));
+        // Both texts along the leader on the side of the road (outside it the
+        // drawing ends), the station next to the leader, the elevation beyond;
+        // each as near the leader as the lines and texts around leave room.
+        const double inward = k == 0 ? 1 : -1;
+        const TextVAlign side = k == 0 ? TextVAlign::Top : TextVAlign::Bottom;
+        double next = x + inward * 0.5;
+        for (const std::string& text : {(k == 0 ? "起点 " : "终点 ") + SheetStation(profile_.LabelOf(s)),
+                                        "H=" + SheetNumber(z, SheetValue::Elevation)}) {
+            // Beside the leader first, further along it (away from the line
+            // where the road or the ground climbs), then further aside.
+            std::vector<PageText> candidates;
+            for (int step = 0; step < 6; ++step)
+                for (int lift = 0; lift < 4; ++lift)
+                    candidates.push_back(Text({next + inward * step * kNoteText * 0.5, up ? y - 1 - 2.0 * lift : y + 1 + 2.0 * lift},
+                                              text, kNoteText, along, side, 90));
+            if (PlaceClear(page, candidates)) next = page.texts.back().anchor.x + inward * (kNoteText + 0.3);
+        }
     }
 }
 
@@ -647,14 +717,31 @@ void SheetBuilder::DrawBands(Page& page) {
     for (auto [c, end] = ColumnsIn(sheetFrom_, sheetTo_); c != end; ++c) candidates.push_back(&*c);
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const Column* l, const Column* r) { return l->kind < r->kind; });
+    // The ends, the chain breaks and every 变坡点 are always columns: where
+    // one would collide, its texts move aside to the nearest free place
+    // (its tick stays on its station); other columns give way.
     std::vector<double> kept;
-    std::vector<const Column*> shown;
+    std::vector<std::pair<const Column*, double>> shown;  // the column and where its texts stand
     const double gap = h * 1.3;
+    const auto clear = [&](double x) {
+        return std::none_of(kept.begin(), kept.end(), [&](double k) { return std::abs(k - x) < gap; });
+    };
     for (const Column* c : candidates) {
-        const double x = X(c->internal);
-        if (std::any_of(kept.begin(), kept.end(), [&](double k) { return std::abs(k - x) < gap; })) continue;
+        // Where its texts will stand: a column on the sheet's first or last
+        // station keeps them inside the band (as `vertical` below does).
+        double x = std::clamp(X(c->internal), left_ + h / 2 + 0.5, right_ - h / 2 - 0.5);
+        if (!clear(x)) {
+            if (c->kind > BandKind::Pvi) continue;
+            std::optional<double> aside;
+            for (int step = 1; step <= 8 && !aside; ++step)
+                for (const double d : {step * gap * 0.5, -step * gap * 0.5})
+                    if (!aside && x + d >= left_ + h / 2 + 0.5 && x + d <= right_ - h / 2 - 0.5 && clear(x + d))
+                        aside = x + d;
+            if (!aside) continue;
+            x = *aside;
+        }
         kept.push_back(x);
-        shown.push_back(c);
+        shown.emplace_back(c, x);
     }
     auto vertical = [&](std::size_t row, double x, const std::string& text) {
         const double bottom = rowTop[row] + rows_[row].height - 1;
@@ -665,8 +752,7 @@ void SheetBuilder::DrawBands(Page& page) {
         page.texts.push_back(Text({x, bottom}, text, h, TextHAlign::Left, TextVAlign::Middle, 90));
     };
     const std::size_t stationRow = stationRow_;
-    for (const Column* c : shown) {
-        const double x = X(c->internal);
+    for (const auto& [c, x] : shown) {
         vertical(1, x, SheetNumber(c->design, SheetValue::Elevation));
         if (ground_) {
             if (const auto g = ground_->at(c->internal)) {
@@ -679,7 +765,8 @@ void SheetBuilder::DrawBands(Page& page) {
         std::string label = c->text;
         if (PageTextWidth(label, h) * kWidthMargin > rows_[stationRow].height - 2) label = label.substr(label.find('=') + 1);
         vertical(stationRow, x, label);
-        AddLine(page, PageRole::Band, {{x, rowTop[stationRow]}, {x, rowTop[stationRow] + 1.5}});
+        const double at = X(c->internal);
+        AddLine(page, PageRole::Band, {{at, rowTop[stationRow]}, {at, rowTop[stationRow] + 1.5}});
     }
 }
 
@@ -832,7 +919,11 @@ void SheetBuilder::StartPage(Page& page) {
 }
 
 std::size_t SheetBuilder::PlanTable() {
-    table_ = ElementsTableCells(profile_, TextOptions{});
+    // A table on the sheet writes stations as every table does: K notation
+    // with three decimals (the drawing's labels drop the zeros they do not need).
+    TextOptions options;
+    options.stations = StationStyle::K;
+    table_ = ElementsTableCells(profile_, options);
     const std::size_t columns = table_.front().size();
     // Each column as wide as its widest text; the text as large as lets the
     // whole table fit across the page, at most the band's size.
@@ -908,6 +999,7 @@ void SheetBuilder::Build(std::size_t index, Page& page, SheetFrame& frame) {
 
     DrawTitle(page, index, "纵断面图");
     DrawBands(page);
+    if (!samples_.empty()) RegisterLines();
     DrawMarks(page);
     DrawCurves(page);
     DrawGridAndRuler(page);
@@ -919,8 +1011,8 @@ void SheetBuilder::Build(std::size_t index, Page& page, SheetFrame& frame) {
 std::string SheetNumber(double value, SheetValue kind) {
     switch (kind) {
         case SheetValue::Elevation:
-        case SheetValue::Length:
-        case SheetValue::Grade: return FixedText(value, 3);
+        case SheetValue::Length: return FixedText(value, 3);
+        case SheetValue::Grade: return FixedText(value, kDrawingGradeDecimals);
         case SheetValue::Plain: return NumberToText(RoundTo3(value));
     }
     return FixedText(value, 3);

@@ -140,4 +140,9 @@ const char* LengthUnitSymbol(LengthUnit unit) {
     return "";
 }
 
+bool GradeChanges(const CurveElementsRow& row) {
+    constexpr double kLeastChange = 1e-6;  // percent
+    return std::fabs(row.gradeOut - row.gradeIn) >= kLeastChange;
+}
+
 }  // namespace tarnvel

@@ -125,6 +125,11 @@ struct CurveElementsRow {
     std::optional<double> extremeElevation;
 };
 
+// Whether the grade changes at the row's PVI. A change below a millionth of
+// a percent is the rounding of a file's elevations (1.9999999999990399 for
+// 2), not a design: such a PVI is neither crest nor sag and has no kind.
+bool GradeChanges(const CurveElementsRow& row);
+
 // Thrown by queries for a station outside the profile (never extrapolated).
 // Its fault names the station label and the profile's first and last.
 class ProfileRangeError : public StationError {

@@ -60,7 +60,7 @@ constexpr ElementsColumn kElementsColumns[] = {
     // Where the grade does not change the PVI is neither crest nor sag.
     {"kind", "凸凹", ColumnKind::Word,
      [](std::string& out, const CurveElementsRow& e, const CellContext& c) {
-         if (e.gradeIn == e.gradeOut) return;
+         if (!GradeChanges(e)) return;
          if (c.english) out += e.crest ? "crest" : "sag";
          else out += e.crest ? "凸" : "凹";
      }},
@@ -173,9 +173,10 @@ std::string_view ListingNote(const Profile& profile, const ProfileListingRow& ro
     const auto curve = std::lower_bound(
         elements.begin(), elements.end(), row.internal,
         [](const CurveElementsRow& e, double s) { return e.endStation < s; });
-    const bool crest = curve != elements.end() ? curve->crest : row.value.grade < 0;
-    return crest ? "最高点" : "最低点";
+    return ExtremeWord(curve != elements.end() ? curve->crest : row.value.grade < 0);
 }
+
+std::string_view ExtremeWord(bool crest) { return crest ? "最高点" : "最低点"; }
 
 void AppendListingNote(std::string& out, const Profile& profile, const ProfileListingRow& row) {
     const std::string_view note = ListingNote(profile, row);

@@ -41,6 +41,14 @@ enum class ColumnKind {
 //    1000 m is 31 m of rise, so a grade rounded like an elevation would lose
 //    centimetres along the tangent.
 int ColumnDecimals(ColumnKind kind, const TextOptions& options);
+// The query and the plot's readout are answers like a listing row's and
+// write what it writes: ColumnDecimals with the default options.
+//
+// Drawings (the sheet's 坡度 band, the plot's grade labels) write grades with
+// three decimals, the convention of printed profiles: a label on paper is
+// read, not computed with, and 0.001 % is far below what a drawing at 1:1000
+// can show. The numbers to compute with are in the tables, which keep four.
+inline constexpr int kDrawingGradeDecimals = 3;
 
 // What a cell is written from besides its row.
 struct CellContext {
@@ -80,6 +88,9 @@ std::string CellText(const OutputColumn<Row>& column, const Row& row, const Cell
 // The note of a listing row in the words of the drawings (起点, 变坡点,
 // 最高点, 断链前, ...); empty for a plain interval station.
 std::string_view ListingNote(const Profile& profile, const ProfileListingRow& row);
+// The one word set for a curve's high or low point, on the sheet, in the
+// listing and on the plot alike: 最高点 or 最低点.
+std::string_view ExtremeWord(bool crest);
 // The whole note cell: the key point's words, and 填挖交界 where the design
 // crosses the ground, joined where both fall on one place.
 void AppendListingNote(std::string& out, const Profile& profile, const ProfileListingRow& row);

@@ -10,10 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "core/drawing/profile_drawing.h"
+#include "core/drawing/sheet.h"
+#include "core/text/output_vocabulary.h"
 #include "core/text/profile_text.h"
 #include "tests/cli/run_cli.h"
 #include "io/profile_files.h"
 #include "tests/output_cases.h"
+#include "tests/sheet_reading.h"
 #include "tests/io/scratch_folder.h"
 #include "tests/worked_example.h"
 
@@ -448,6 +452,48 @@ TEST_F(ProfileCli, EveryOutputSaysTheSameDigitsAndWords) {
     }
     // The listing to the end ends with the end point.
     EXPECT_TRUE(listCsv.out.ends_with("K1+000.000,102.000,0.6667,终点\n")) << listCsv.out;
+
+    // The drawings: the sheet's bands hold a key point's or interval
+    // station's design elevation as the listing does, under its station as the
+    // drawing writes it; the high or low point carries the listing's word and
+    // station on the sheet and on the plot, its elevation on the plot's label;
+    // grades are written as drawings write them.
+    const SheetSet sheets = BuildSheets(*profile, SheetOptions{});
+    ASSERT_FALSE(sheets.problem);
+    BandColumns bands;
+    std::vector<std::string> sheetTexts;
+    for (const Page& page : sheets.pages) {
+        bands.merge(ReadBands(TextsOf(page)));
+        for (const PageText& t : page.texts) sheetTexts.push_back(t.text);
+    }
+    std::vector<std::string> plotTexts;
+    for (LabelRole role : {LabelRole::Pvi, LabelRole::EndPoint, LabelRole::Grade, LabelRole::Extreme})
+        for (std::size_t slot = 0; slot < LabelSlots(*profile, role); ++slot)
+            if (const auto label = LabelAt(*profile, role, slot))
+                for (const std::string& line : LabelLines(*profile, *label)) plotTexts.push_back(line);
+    const auto holds = [](const std::vector<std::string>& texts, const std::string& text) {
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    };
+    for (const ListingRowCase& c : kListingRows) {
+        SCOPED_TRACE(std::string(c.station));
+        if (c.note == ExtremeWord(true) || c.note == ExtremeWord(false)) {
+            std::string drawn(c.station);
+            while (drawn.back() == '0') drawn.pop_back();
+            if (drawn.back() == '.') drawn.pop_back();
+            EXPECT_TRUE(holds(sheetTexts, std::string(c.note) + " " + drawn));
+            EXPECT_TRUE(holds(plotTexts, std::string(c.note) + " " + std::string(c.station)));
+            EXPECT_TRUE(holds(plotTexts, "H=" + std::string(c.elevation)));
+            continue;
+        }
+        std::string column(c.station);
+        column.erase(column.find('.'));  // whole stations in the band
+        ASSERT_TRUE(bands.count(column)) << column;
+        EXPECT_EQ(bands[column]["设计高程"], c.elevation);
+    }
+    for (std::string_view grade : kDrawingGrades) {
+        EXPECT_TRUE(holds(sheetTexts, std::string(grade))) << grade;
+        EXPECT_TRUE(holds(plotTexts, std::string(grade) + "%")) << grade;
+    }
 }
 
 }  // namespace

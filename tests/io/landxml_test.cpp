@@ -115,15 +115,36 @@ TEST(LandXmlRoundTrip, every_kind_with_chains_and_units_reads_back_equal) {
     }
 }
 
-TEST(LandXmlRoundTrip, a_parabola_by_radius_comes_back_by_its_length) {
-    ProfileModel model = testing::EveryKind();
-    const Result<ProfileModel> back = ParseLandXml(LandXmlBytes(model), "", "t.xml");
-    ASSERT_TRUE(back.ok()) << back.failure().message;
-    // Grades −1.8333… % and +1.25 %: L = 8000 × 3.0833… / 100.
-    ASSERT_EQ(back.value().points[2].curve.kind, CurveKind::ParabolaLength);
-    EXPECT_NEAR(back.value().points[2].curve.length, 8000 * (1.25 + 5.5 / 3) / 100, 1e-9);
-    model.points[2].curve = back.value().points[2].curve;
-    EXPECT_EQ(back.value(), model);
+// A parabola given by R is written with the length every tool reads, without
+// the arithmetic's last bits, and Tarnvel's radius beside it: it comes back
+// by R. A length another tool changed since rules over the radius.
+TEST(LandXmlRoundTrip, a_parabola_by_radius_keeps_its_radius_beside_a_clean_length) {
+    ProfileModel noisy;
+    noisy.points = {Point(0, 100.1), Point(300, 106.1, test::ByRadius(6000)), Point(700, 100.5)};  // L = 203.99999999999991
+    const struct {
+        const char* name;
+        ProfileModel model;
+        std::size_t point;
+        const char* length;  // the ParaCurve's length as written
+    } cases[] = {{"whole", noisy, 1, "length=\"204\" tarnvel:radius=\"6000\""},
+                 {"repeating", testing::EveryKind(), 2, "length=\"246.6666666667\" tarnvel:radius=\"8000\""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string bytes = LandXmlBytes(c.model);
+        EXPECT_NE(bytes.find(c.length), std::string::npos) << bytes;
+        EXPECT_NE(bytes.find("xmlns:tarnvel="), std::string::npos);
+        const Result<ProfileModel> back = ParseLandXml(bytes, "", "t.xml");
+        ASSERT_TRUE(back.ok()) << back.failure().message;
+        EXPECT_EQ(back.value(), c.model);
+
+        // Another tool moved the length: the parabola is the length's.
+        std::string edited = bytes;
+        edited.insert(edited.find(c.length) + 8, "1");  // after length="
+        const Result<ProfileModel> moved = ParseLandXml(edited, "", "t.xml");
+        ASSERT_TRUE(moved.ok()) << moved.failure().message;
+        EXPECT_EQ(moved.value().points[c.point].curve.kind, CurveKind::ParabolaLength);
+        EXPECT_EQ(moved.value().points[c.point].curve.radius, 0);
+    }
 }
 
 TEST(LandXmlNames, several_alignments_and_profiles_are_listed_and_chosen) {

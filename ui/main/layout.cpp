@@ -9,7 +9,10 @@ namespace {
 
 // Left, Top, Width, Height in twips; the last column is the tab position.
 constexpr std::array<ControlPlace, 31> kControls{{
-    {"Frame1", "", "计算数据", 120, 120, 2175, 2265, 0},
+    // Frame1 is 75 twips wider, and the two mode buttons below start nearer its
+    // border and are each as wide as its caption needs: at the original
+    // places 单点计算 ran into the 连续计算 button and the frame clipped that.
+    {"Frame1", "", "计算数据", 120, 120, 2250, 2265, 0},
     {"Frame2", "", "计算成果", 2400, 120, 2175, 2265, 13},
     {"Frame3", "", "计算成果", 2400, 120, 2145, 2265, 22},
     {"CommandButton1", "", "点击计算", 120, 2520, 975, 375, 14},
@@ -32,8 +35,8 @@ constexpr std::array<ControlPlace, 31> kControls{{
     {"Text5", "Frame1", "", 1320, 1380, 735, 270, 8},
     {"Label6", "Frame1", "计算桩号K  =", 120, 1665, 1095, 255, 1},
     {"Text6", "Frame1", "", 1320, 1665, 735, 270, 7},
-    {"Option1", "Frame1", "单点计算", 120, 1950, 1020, 255, 20},
-    {"Option2", "Frame1", "连续计算", 1110, 1950, 1020, 255, 21},
+    {"Option1", "Frame1", "单点计算", 30, 1950, 1095, 255, 20},
+    {"Option2", "Frame1", "连续计算", 1125, 1950, 1095, 255, 21},
 
     {"Text7", "Frame3", "", 120, 240, 1935, 1230, 23},
     {"Label7", "Frame3", "起点桩号K=", 120, 1545, 960, 210, 26},

@@ -7,6 +7,7 @@
 
 #include "core/calculator/number_text.h"
 #include "core/text/messages.h"
+#include "core/text/output_vocabulary.h"
 #include "core/profile/profile.h"
 #include "io/exact_number.h"
 
@@ -99,6 +100,8 @@ QString FixedCellText(double value, int decimals) {
     if (std::isnan(value)) return QStringLiteral("—");
     return QString::fromStdString(FixedText(value, decimals));
 }
+
+QString GradeCellText(double grade) { return FixedCellText(grade, ColumnDecimals(ColumnKind::Grade, TextOptions{})); }
 
 std::vector<QStringList> ParseTabBlock(const QString& text) {
     std::vector<QStringList> rows;

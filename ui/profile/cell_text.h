@@ -45,6 +45,8 @@ enum class ProfileEnd { Start, End };
 QString EndLabelText(const Profile& profile, ProfileEnd end);
 // A number with `decimals` decimals, "—" for NaN.
 QString FixedCellText(double value, int decimals = 3);
+// A grade in percent as the listing writes it (output vocabulary: ColumnDecimals).
+QString GradeCellText(double grade);
 
 // A block of cells copied from a spreadsheet: rows split on CR LF or LF (a
 // last empty line dropped), cells on tabs; a quoted cell may hold tabs, line

@@ -60,7 +60,7 @@ QString SelectedBlockText(const QTableView& view, bool withHeader) {
     return TabBlockText(rows);
 }
 
-void FitColumnsToSample(QTableView* view) {
+void FitColumnsToSample(QTableView* view, ColumnFit fit) {
     const QAbstractItemModel* model = view->model();
     if (model == nullptr) return;
     const int rows = model->rowCount();
@@ -83,6 +83,7 @@ void FitColumnsToSample(QTableView* view) {
     for (int column = 0; column < model->columnCount(); ++column) {
         if (view->isColumnHidden(column)) continue;
         int width = header->sectionSizeHint(column);
+        if (fit == ColumnFit::Widen) width = std::max(width, view->columnWidth(column));
         for (const int row : sample) {
             const QString text = model->index(row, column).data(Qt::DisplayRole).toString();
             if (!text.isEmpty()) width = std::max(width, metrics.horizontalAdvance(text) + margins);

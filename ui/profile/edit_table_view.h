@@ -27,8 +27,10 @@ void AddBlockCopy(QTableView* view, bool withHeader = false);
 // of rows: the first and the last rows and some spread evenly between.
 // Measuring every cell (QTableView::resizeColumnsToContents) costs seconds
 // on a long table; the rows of a profile differ little in width, and the
-// last ones (the longest stations) are always in the sample.
-void FitColumnsToSample(QTableView* view);
+// last ones (the longest stations) are always in the sample. `Widen` keeps a
+// column that is already wider as it is.
+enum class ColumnFit { Exact, Widen };
+void FitColumnsToSample(QTableView* view, ColumnFit fit = ColumnFit::Exact);
 
 class EditTableView : public QTableView {
     Q_OBJECT

@@ -20,6 +20,7 @@
 #include "io/result_report.h"
 #include "ui/profile/cell_text.h"
 #include "ui/profile/edit_table_view.h"
+#include "ui/profile/profile_settings.h"
 #include "core/text/messages.h"
 #include "ui/profile/write_path.h"
 
@@ -105,7 +106,7 @@ ListingPanel::ListingPanel(Services services, QWidget* parent) : QWidget(parent)
     step_ = box("ListStep", "间距");
     step_->setText(QStringLiteral("20"));
     // Wide enough for a K-notation label with its millimetres.
-    const int stationWidth = fontMetrics().horizontalAdvance(QStringLiteral("K00+000.000")) + 16;
+    const int stationWidth = fontMetrics().horizontalAdvance(QStringLiteral("K00+000.000000")) + 16;
     from_->setMinimumWidth(stationWidth);
     to_->setMinimumWidth(stationWidth);
     step_->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000.0")) + 16);
@@ -123,7 +124,8 @@ ListingPanel::ListingPanel(Services services, QWidget* parent) : QWidget(parent)
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("ListingTable"));
     table_->setModel(model_);
-    AddBlockCopy(table_);
+    // Ctrl+C copies a block with its header, as 复制 copies the whole table.
+    AddBlockCopy(table_, true);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->horizontalHeader()->setStretchLastSection(true);
     // However small the window, the header and a few rows stay in sight.
@@ -159,20 +161,43 @@ void ListingPanel::SetProfile(std::shared_ptr<const Profile> profile) { SetProfi
 void ListingPanel::SetProfile(std::shared_ptr<const Profile> profile, std::shared_ptr<const GroundLine> ground) {
     profile_ = std::move(profile);
     ground_ = profile_ ? std::move(ground) : nullptr;
-    if (profile_ && from_->text().isEmpty() && to_->text().isEmpty()) {
-        // A fresh profile offers its whole length, the ends written so that
-        // they read back as the ends themselves: a listing to the end then
-        // ends with the end point, not a millimetre short of it.
-        from_->setText(ExactStationText(profile_->LabelOf(profile_->StartStation())));
-        to_->setText(ExactStationText(profile_->LabelOf(profile_->EndStation())));
-    }
+    if (profile_) FollowRange();
     if (listed_) Run(true);
+}
+
+void ListingPanel::FollowRange() {
+    // The ends offered are written so that they read back as the ends
+    // themselves: a listing to the end then ends with the end point, not a
+    // millimetre short of it. A box still holding what was offered follows
+    // the profile as it grows or shrinks; a station the user typed stays
+    // while it lies on the profile.
+    const auto follow = [this](QLineEdit* box, QString& offered, double end) {
+        const QString now = ExactStationText(profile_->LabelOf(end));
+        const QString typed = box->text().trimmed();
+        bool keep = false;
+        if (!typed.isEmpty() && typed != offered) {
+            QString why;
+            if (const auto label = ParseCellStation(typed, &why)) {
+                try {
+                    profile_->OnProfile(profile_->InternalOf(*label));
+                    keep = true;
+                } catch (const StationError&) {
+                }
+            }
+        }
+        if (!keep) box->setText(now);
+        offered = now;
+    };
+    follow(from_, offeredFrom_, profile_->StartStation());
+    follow(to_, offeredTo_, profile_->EndStation());
 }
 
 void ListingPanel::Clear() {
     listed_ = false;
     from_->clear();
     to_->clear();
+    offeredFrom_.clear();
+    offeredTo_.clear();
     status_->clear();
     model_->SetRows(profile_, {});
 }
@@ -271,7 +296,13 @@ void ListingPanel::ExportReport(const QDate& today) {
     heading.profile = profile_->Model().name;
     heading.range = StationText(rows.front().label, options) + " 至 " + StationText(rows.back().label, options);
     heading.date = today.toString(QStringLiteral("yyyy-MM-dd")).toStdString();
-    if (const auto failure = io::WriteProfileReport(NativePath(path), heading, listing))
+    io::ReportSignatures signatures;
+    if (signatures_) {
+        signatures.designer = signatures_->Text(ProfileSettings::kDesigner).toStdString();
+        signatures.checker = signatures_->Text(ProfileSettings::kChecker).toStdString();
+        signatures.approver = signatures_->Text(ProfileSettings::kApprover).toStdString();
+    }
+    if (const auto failure = io::WriteProfileReport(NativePath(path), heading, listing, signatures))
         services_.messages.ShowWarning(this, QString::fromStdString(failure->message));
 }
 

@@ -23,6 +23,8 @@ class QTableView;
 
 namespace tarnvel::ui::profile {
 
+class ProfileSettings;
+
 class ListingModel : public QAbstractTableModel {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ListingModel)
@@ -80,17 +82,24 @@ public:
     // The project the report's heading names (the profile file's name when
     // there is no other).
     void SetReportProject(const QString& name);
+    // Where the report's footer takes its signatures: the names kept for the
+    // sheets' title block. Without settings the footer stays blank.
+    void SetSignatureSource(const ProfileSettings* settings) { signatures_ = settings; }
 
 private:
     // Lists with the boxes' range; `quiet` puts a refusal in the status line
     // only (an edit elsewhere must not raise a message box).
     void Run(bool quiet);
+    // The range boxes after the profile changed: see the definition.
+    void FollowRange();
 
     Services services_;
     std::shared_ptr<const Profile> profile_;
     std::shared_ptr<const GroundLine> ground_;
     QString reportProject_;
+    const ProfileSettings* signatures_ = nullptr;
     QString documentPath_;
+    QString offeredFrom_, offeredTo_;  // the ends last written into the range boxes
     bool listed_ = false;  // the user asked for a listing
     QLineEdit* from_ = nullptr;
     QLineEdit* to_ = nullptr;

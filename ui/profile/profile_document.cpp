@@ -26,6 +26,15 @@ QString NameOf(const io::LandXmlProfileName& name) {
 
 // Every problem of a ground line in one text, a table's in the order of its
 // rows, whichever check found them.
+// True when no cell of `rows` holds more than blanks.
+template <class Rows>
+bool NothingTyped(const Rows& rows) {
+    for (const auto& row : rows)
+        for (const QString& cell : row)
+            if (!cell.trimmed().isEmpty()) return false;
+    return true;
+}
+
 QString GroundProblemsText(std::vector<GroundProblem> problems, std::size_t total) {
     std::stable_sort(problems.begin(), problems.end(),
                      [](const GroundProblem& a, const GroundProblem& b) { return a.row < b.row; });
@@ -109,7 +118,12 @@ void ProfileDocument::Recompute() {
     if (!resolved) {
         const std::vector<CellMark>& first = pviMarks.empty() ? chainMarks : pviMarks;
         tableProblem_ = first.empty() ? QStringLiteral("表格中没有数据。") : first.front().message;
-        if (pvi_->rowCount() == 0) tableProblem_ = QStringLiteral("请导入纵断面文件，或在变坡点表中输入或粘贴数据。");
+        if (NothingTyped(pvi_->Rows())) {
+            // An empty table is a start, not a fault: nothing is marked.
+            tableProblem_ = QStringLiteral("请导入纵断面文件，或在变坡点表中输入或粘贴数据。");
+            pviMarks.clear();
+            markCount_ = static_cast<int>(chainMarks.size());
+        }
     }
     pvi_->SetMarks(std::move(pviMarks));
     chain_->SetMarks(std::move(chainMarks));

@@ -84,9 +84,11 @@ void ProfileWindow::Import_Click() {
 }
 
 void ProfileWindow::ImportGround_Click() {
+    // Under the CSV filter the dialog offers a CSV name: the ground table's
+    // name beside the profile ("road-地面线.csv").
+    const QString start = SuggestedPath(document_->SourcePath(), QStringLiteral("-地面线.csv"));
     const QString path = services_.files.ChooseOpenFile(
-        this, kCsvFilter + QStringLiteral(";;") + kLandXmlFilter + QStringLiteral(";;所有文件(*)"), nullptr,
-        document_->SourcePath());
+        this, kCsvFilter + QStringLiteral(";;") + kLandXmlFilter + QStringLiteral(";;所有文件(*)"), nullptr, start);
     if (path.isEmpty()) return;
     if (const QString failure = document_->ImportGround(path); !failure.isEmpty())
         services_.messages.ShowWarning(this, failure);
@@ -143,7 +145,18 @@ void ProfileWindow::ChooseProfile(int index) {
 
 bool ProfileWindow::Save_Click() {
     if (document_->SavePath().isEmpty()) return SaveAs_Click();
+    if (!ConfirmUncheckedSave()) return false;
     return WriteTo(document_->SavePath(), document_->SaveFormat());
+}
+
+bool ProfileWindow::ConfirmUncheckedSave() {
+    // Every cell reads, but the profile does not resolve (a curve too long
+    // for its tangents, stations out of order): the file can be written and
+    // opened here again, but the command line refuses it. The user decides.
+    if (!document_->SaveRefusal().isEmpty() || document_->TableProblem().isEmpty()) return true;
+    const QString prompt = QStringLiteral("纵断面未通过检查：%1\n这样保存的文件，命令行（tarnvel-cli）将拒绝计算。仍要保存吗？")
+                               .arg(document_->TableProblem());
+    return services_.messages.AskSaveChanges(this, prompt) == SaveChoice::Save;
 }
 
 bool ProfileWindow::SaveAs_Click() {
@@ -151,6 +164,7 @@ bool ProfileWindow::SaveAs_Click() {
         services_.messages.ShowInfo(this, refusal);
         return false;
     }
+    if (!ConfirmUncheckedSave()) return false;
     const io::ProfileFormat current = document_->SaveFormat();
     QString picked = current == io::ProfileFormat::Csv ? kCsvFilter : kLandXmlFilter;
     const QString typed = services_.files.ChooseSaveFile(
@@ -296,7 +310,7 @@ void ProfileWindow::WriteSheets() {
     }
     if (!outsideGbk.empty())
         services_.messages.ShowWarning(sheetDialog_, QString::fromStdString(DescribeCharactersOutsideGbk(outsideGbk)));
-    sheetDialog_->accept();
+    sheetDialog_->ShowWritten(QFile::decodeName(QByteArray::fromStdString(path)));
 }
 
 void ProfileWindow::ExportPng_Click() {

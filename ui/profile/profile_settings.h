@@ -28,6 +28,11 @@ public:
     QString Text(const QString& key) const;
     void SetText(const QString& key, const QString& value);
 
+    // The names of the sheets' title block, which the profile report signs with too.
+    static constexpr QLatin1String kDesigner{"sheet/designer"};
+    static constexpr QLatin1String kChecker{"sheet/checker"};
+    static constexpr QLatin1String kApprover{"sheet/approver"};
+
     static constexpr int kMaxRecentFiles = 8;
     QStringList RecentFiles() const;
     // Puts `path` first; the oldest beyond the limit drops out.

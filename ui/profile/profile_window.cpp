@@ -29,6 +29,7 @@
 #include "ui/about/launch.h"
 #include "ui/profile/cell_text.h"
 #include "ui/profile/chain_table.h"
+#include "ui/profile/column_fit.h"
 #include "ui/profile/edit_table_model.h"
 #include "ui/profile/edit_table_view.h"
 #include "ui/profile/elements_model.h"
@@ -245,6 +246,7 @@ void ProfileWindow::CreateWidgets() {
 
     query_ = new QueryPanel;
     listing_ = new ListingPanel(services_);
+    listing_->SetSignatureSource(settings_.get());
     auto* queryBox = new QGroupBox(QStringLiteral("查询与列表"));
     auto* queryLayout = new QVBoxLayout(queryBox);
     queryLayout->addWidget(query_);
@@ -302,7 +304,7 @@ void ProfileWindow::CreateWidgets() {
     statusBar()->addPermanentWidget(readout);
     connect(plot_, &PlotWidget::cursorReadout, readout,
             [readout](const QString& station, double elevation, double grade, std::optional<double> ground) {
-        QString text = QStringLiteral("%1  高程 %2  纵坡 %3%").arg(station, FixedCellText(elevation), FixedCellText(grade));
+        QString text = QStringLiteral("%1  高程 %2  纵坡 %3%").arg(station, FixedCellText(elevation), GradeCellText(grade));
         if (ground) {
             // Fill (填) where the design lies above the ground, cut (挖) below.
             const double amount = elevation - *ground;
@@ -336,6 +338,9 @@ void ProfileWindow::CreateWidgets() {
         fillCut_->SetProfile(draft, plot_->ground(), plot_->profile() == draft ? &plot_->plotGround() : nullptr);
     });
     connect(plot_, &PlotWidget::editRefused, this, [this](const QString& why) { statusBar()->showMessage(why, 8000); });
+    for (QTableView* view : {static_cast<QTableView*>(pviView_), static_cast<QTableView*>(chainView_),
+                             static_cast<QTableView*>(groundView_), elementsView_})
+        KeepColumnsFitted(view);
     resize(1400, 900);
 }
 
@@ -459,6 +464,10 @@ void ProfileWindow::ShowStatus() {
                    .arg(p.Model().points.size())
                    .arg(EndLabelText(p, ProfileEnd::Start), EndLabelText(p, ProfileEnd::End),
                         QString::fromUtf8(LengthUnitName(p.Model().unit)));
+        // What the resolver adjusted (touching curves made to meet), as the
+        // command line notes it.
+        for (const ProfileProblem& note : p.Notes())
+            text += QStringLiteral("  注意：") + QString::fromStdString(DescribeProfileProblem(note));
     } else if (doc.MarkCount() > 0) {
         text = QStringLiteral("表格中有%1处问题（已标红，鼠标停在单元格上可看原因），例如：%2")
                    .arg(doc.MarkCount())

@@ -121,6 +121,9 @@ private:
     // True when the window may drop its document: no unsaved changes, or the
     // user saved them or chose not to.
     bool MaybeSave();
+    // True when the profile passes its checks, or the user chose to save it
+    // as it is all the same.
+    bool ConfirmUncheckedSave();
     bool WriteTo(const QString& path, io::ProfileFormat format);
     void ChooseProfile(int index);
     void UpdateRecentMenu();

@@ -29,7 +29,8 @@ QueryPanel::QueryPanel(QWidget* parent) : QWidget(parent) {
     result_ = new QLabel(this);
     result_->setObjectName(QStringLiteral("QueryResult"));
     result_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    result_->setWordWrap(true);
+    // One line: the answer beside its box, never its numbers under their words.
+    result_->setWordWrap(false);
     layout->addWidget(caption);
     layout->addWidget(station_);
     layout->addWidget(result_, 1);
@@ -70,7 +71,7 @@ void QueryPanel::Update(bool typed) {
         const ProfileValue value = profile_->At(internal);
         const char* unit = LengthUnitSymbol(profile_->Model().unit);
         QString answer = QStringLiteral("高程 %1 %2    纵坡 %3%")
-                             .arg(FixedCellText(value.elevation), QString::fromUtf8(unit), FixedCellText(value.grade));
+                             .arg(FixedCellText(value.elevation), QString::fromUtf8(unit), GradeCellText(value.grade));
         if (ground_) {
             if (const std::optional<double> z = ground_->At(internal)) {
                 // Fill (填) where the design lies above the ground, cut (挖) below.

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -25,6 +26,12 @@ QLineEdit* Box(const char* name, QWidget* parent) {
 }
 
 std::string Utf8(const QLineEdit* box) { return box->text().trimmed().toStdString(); }
+
+const QString kPaperKey = QStringLiteral("sheet/paper");
+const QString kHorizontalKey = QStringLiteral("sheet/horizontalScale");
+const QString kVerticalKey = QStringLiteral("sheet/verticalScale");
+const QString kShadeKey = QStringLiteral("sheet/shadeFillCut");
+const QString kElementsKey = QStringLiteral("sheet/elementsTable");
 
 }  // namespace
 
@@ -87,6 +94,14 @@ SheetExportDialog::SheetExportDialog(ProfileSettings& settings, bool canPreview,
     for (QLineEdit* box : {project_, unit_, number_, designer_, checker_, approver_}) box->setMinimumWidth(220);
 
     for (const auto& [key, box] : KeptNames()) box->setText(settings_.Text(key));
+    // The drawing's choices as last used, where they still read.
+    if (const int paper = paper_->findData(settings_.Text(kPaperKey).toInt()); paper >= 0 && !settings_.Text(kPaperKey).isEmpty())
+        paper_->setCurrentIndex(paper);
+    if (const int scale = horizontal_->findData(settings_.Text(kHorizontalKey).toInt()); scale >= 0)
+        horizontal_->setCurrentIndex(scale);
+    if (const QString vertical = settings_.Text(kVerticalKey); !vertical.isEmpty()) vertical_->setText(vertical);
+    for (const auto& [key, check] : {std::pair{kShadeKey, shade_}, std::pair{kElementsKey, elements_}})
+        if (const QString kept = settings_.Text(key); !kept.isEmpty()) check->setChecked(kept == QLatin1String("1"));
 
     auto* buttons = new QDialogButtonBox(this);
     if (canPreview) {
@@ -99,15 +114,20 @@ SheetExportDialog::SheetExportDialog(ProfileSettings& settings, bool canPreview,
     write->setDefault(true);
     QPushButton* close = buttons->addButton(QStringLiteral("关闭"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("SheetCloseButton"));
-    // 导出 asks for the file first; the window closes the dialog once written.
+    // 导出 asks for the file first; the dialog stays open, so that the same
+    // sheets can be written as PDF and then as DXF.
     connect(write, &QPushButton::clicked, this, &SheetExportDialog::exportRequested);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* groups = new QHBoxLayout;
     groups->addWidget(drawing, 1);
     groups->addWidget(title, 1);
+    written_ = new QLabel(this);
+    written_->setObjectName(QStringLiteral("SheetWritten"));
+    written_->setWordWrap(true);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(groups);
+    layout->addWidget(written_);
     layout->addWidget(buttons);
 }
 
@@ -152,15 +172,25 @@ std::optional<SheetOptions> SheetExportDialog::Options(QString* why) const {
     return options;
 }
 
+void SheetExportDialog::ShowWritten(const QString& path) {
+    written_->setText(QStringLiteral("已导出：") + QDir::toNativeSeparators(path));
+}
+
 std::vector<std::pair<QString, QLineEdit*>> SheetExportDialog::KeptNames() const {
-    // The drawing number and the date belong to one drawing and are not kept.
+    // The date belongs to the day's drawing and is not kept.
     return {{QStringLiteral("sheet/project"), project_},   {QStringLiteral("sheet/designUnit"), unit_},
-            {QStringLiteral("sheet/designer"), designer_}, {QStringLiteral("sheet/checker"), checker_},
-            {QStringLiteral("sheet/approver"), approver_}};
+            {QStringLiteral("sheet/drawingNumber"), number_},
+            {ProfileSettings::kDesigner, designer_}, {ProfileSettings::kChecker, checker_},
+            {ProfileSettings::kApprover, approver_}};
 }
 
 void SheetExportDialog::RememberNames() const {
     for (const auto& [key, box] : KeptNames()) settings_.SetText(key, box->text().trimmed());
+    settings_.SetText(kPaperKey, QString::number(paper_->currentData().toInt()));
+    settings_.SetText(kHorizontalKey, QString::number(horizontal_->currentData().toInt()));
+    settings_.SetText(kVerticalKey, vertical_->text().trimmed());
+    settings_.SetText(kShadeKey, shade_->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    settings_.SetText(kElementsKey, elements_->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 }  // namespace tarnvel::ui::profile

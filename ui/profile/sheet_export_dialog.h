@@ -16,6 +16,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -36,8 +37,10 @@ public:
     // scales and the range are checked where the sheets are built; here only
     // that each box reads.
     std::optional<SheetOptions> Options(QString* why) const;
-    // Keeps the project, the unit and the names for the next run.
+    // Keeps the title block (but the date) and the drawing's choices for the next run.
     void RememberNames() const;
+    // Says under the form that the sheets were written to `path`.
+    void ShowWritten(const QString& path);
 
 signals:
     void previewRequested();
@@ -62,6 +65,7 @@ private:
     QLineEdit* date_ = nullptr;
     QCheckBox* shade_ = nullptr;
     QCheckBox* elements_ = nullptr;
+    QLabel* written_ = nullptr;
 };
 
 }  // namespace tarnvel::ui::profile

@@ -14,6 +14,8 @@
 #include "core/calculator/number_text.h"
 #include "core/drawing/sheet.h"
 #include "core/drawing/sheet_ground.h"
+#include "core/text/output_vocabulary.h"
+#include "core/drawing/label_layout.h"
 #include "core/text/messages.h"
 #include "core/text/profile_text.h"
 #include "core/profile/profile_listing.h"
@@ -344,7 +346,10 @@ TEST(SheetElementsTable, follows_the_sheets_with_its_header_on_every_page) {
     for (int i = 1; i < 80; ++i) model.points.push_back(Point(i * 100.0, 100 + (i % 2 ? 3 : -3), ByRadius(500)));
     model.points.push_back(Point(8000, 100));
     const Profile profile = test::Resolved(model);
-    const std::vector<std::vector<std::string>> cells = ElementsTableCells(profile, TextOptions{});
+    // Stations in K notation, as every table writes them.
+    TextOptions kStations;
+    kStations.stations = StationStyle::K;
+    const std::vector<std::vector<std::string>> cells = ElementsTableCells(profile, kStations);
     for (const SheetPaper paper : {SheetPaper::A3, SheetPaper::A4}) {
         SCOPED_TRACE(paper == SheetPaper::A3 ? "A3" : "A4");
         SheetOptions options;
@@ -393,6 +398,57 @@ TEST(SheetElementsTable, follows_the_sheets_with_its_header_on_every_page) {
             for (const auto& cell : cells[r + 1])
                 if (!cell.empty()) want.push_back(cell);
             EXPECT_EQ(rows[r], want) << "row " << r + 1;
+        }
+    }
+}
+
+// Every 变坡点 is a column of the 设计高程 and 里程桩号 rows, with or
+// without a curve, however near the start, another PVI or a 20 m station
+// (the InfraModel road's second point lies 3.78 m from its start). The
+// start, the end and the high or low points are labelled clear of the
+// design line, the ground line and the leaders, a ground climbing steeply
+// from the start included.
+TEST(SheetBands, every_pvi_is_a_column_and_the_end_labels_stand_clear_of_the_lines) {
+    const ProfileModel models[] = {
+        {"近起点", LengthUnit::Metre,
+         {Point(0, 16.881249), Point(3.780491, 16.933442), Point(77.651516, 16.564087, test::Arc(1500)),
+          Point(143.344365, 18.366885, test::Arc(2000)), Point(288.117726, 17.227053)},
+         {}},
+        {"近整桩", LengthUnit::Metre,
+         {Point(0, 100), Point(401.2, 104), Point(405.5, 103.9), Point(700, 100, ByRadius(3000)), Point(1000, 102)},
+         {}},
+    };
+    for (const ProfileModel& model : models) {
+        SCOPED_TRACE(model.name);
+        const Profile profile = test::Resolved(model);
+        const double start = profile.StartStation(), end = profile.EndStation();
+        const double z0 = profile.At(start).elevation, z1 = profile.At(end).elevation;
+        const SheetGround ground = test::TestGround(profile, {start, start + 60, end}, {z0, z0 + 3, z1 - 1});
+        const SheetSet set = BuildSheets(profile, SheetOptions{}, &ground);
+        ASSERT_FALSE(set.problem);
+        test::BandColumns bands;
+        std::size_t labels = 0;
+        for (const Page& page : set.pages) {
+            bands.merge(test::ReadBands(test::TextsOf(page)));
+            PageSpace lines(PageBox{0, 0, page.width, page.height});
+            for (const PageLine& line : page.lines)
+                if (line.role == PageRole::DesignLine || line.role == PageRole::GroundLine || line.role == PageRole::Curve)
+                    lines.AddPolyline(line.points, line.closed);
+            for (const PageText& t : page.texts) {
+                const bool endLabel = t.text.starts_with("起点 ") || t.text.starts_with("终点 ") || t.text.starts_with("H=");
+                if (!endLabel && !t.text.starts_with(std::string(ExtremeWord(true))) &&
+                    !t.text.starts_with(std::string(ExtremeWord(false))))
+                    continue;
+                ++labels;
+                EXPECT_TRUE(lines.FreeOfSegments(TextBounds(t))) << t.text;
+            }
+        }
+        EXPECT_GE(labels, 4u) << "start and end, each with its elevation";
+        for (const CurveElementsRow& e : profile.Elements()) {
+            const std::string station = SheetStation(profile.LabelOf(e.pviStation));
+            ASSERT_TRUE(bands.count(station)) << station;
+            EXPECT_EQ(bands[station]["设计高程"], SheetNumber(profile.At(e.pviStation).elevation, SheetValue::Elevation))
+                << station;
         }
     }
 }

@@ -8,6 +8,7 @@
 
 #include "core/profile/profile.h"
 #include "core/profile/profile_listing.h"
+#include "core/text/output_vocabulary.h"
 #include "core/text/profile_text.h"
 #include "core/text/text_width.h"
 #include "core/text/messages.h"
@@ -95,6 +96,39 @@ TEST(ProfileText, ListingNotesNameEachKeyPoint) {
     }
     EXPECT_EQ(Lines(text).size(), Lines(csv).size());
     EXPECT_NE(csv.find("\n100.000,102.000,2.0000,\n"), std::string::npos) << csv;
+}
+
+// A PVI whose grades do not change (the same elevation on either side, or
+// a file's elevations rounded in their last bits: STN02's 2 and
+// 1.9999999999990399) is neither crest nor sag, in Chinese or in the CSV; a
+// change of a hundredth of a percent is one.
+TEST(ProfileText, APviWhoseGradeDoesNotChangeHasNoKind) {
+    const struct {
+        const char* name;
+        double middle, end;  // elevations at 226.272 and 500; the start is 2 at 0
+        const char* chinese;
+        const char* english;
+    } cases[] = {{"level", 2, 2, "", ""},
+                 {"rounded", 1.9999999999990399, 2, "", ""},
+                 {"crest", 2.02, 2, "凸", "crest"},
+                 {"sag", 1.98, 2, "凹", "sag"}};
+    const ElementsColumn* kind = nullptr;
+    for (const ElementsColumn& column : ElementsColumns())
+        if (column.key == "kind") kind = &column;
+    ASSERT_NE(kind, nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProfileModel model;
+        model.points = {{{0, 0}, 2, {}}, {{226.272, 0}, c.middle, {}}, {{500, 0}, c.end, {}}};
+        std::vector<ProfileProblem> problems;
+        const auto profile = Profile::Resolve(model, &problems);
+        ASSERT_TRUE(profile);
+        const TextOptions options;
+        ASSERT_EQ(profile->Elements().size(), 1u);
+        const CurveElementsRow& row = profile->Elements().front();
+        EXPECT_EQ(CellText(*kind, row, CellContext{*profile, options, false}), c.chinese);
+        EXPECT_EQ(CellText(*kind, row, CellContext{*profile, options, true}), c.english);
+    }
 }
 
 }  // namespace

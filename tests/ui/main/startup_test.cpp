@@ -284,6 +284,24 @@ TEST_F(StartUp, captions_read_as_designed) {
     }
 }
 
+// The two mode buttons share one row of their frame: each shows its caption
+// whole, neither runs into the other, and the frame's border clips neither.
+TEST_F(StartUp, the_mode_buttons_show_their_captions_whole_inside_their_frame) {
+    auto* frame = ControlAs<QGroupBox>("Frame1");
+    ASSERT_NE(frame, nullptr);
+    std::vector<QRect> rects;
+    for (const char* name : {"Option1", "Option2"}) {
+        SCOPED_TRACE(name);
+        auto* button = ControlAs<QRadioButton>(name);
+        ASSERT_NE(button, nullptr);
+        EXPECT_GE(button->width(), button->sizeHint().width());
+        rects.push_back(button->geometry());
+        EXPECT_TRUE(frame->contentsRect().contains(button->geometry()))
+            << button->geometry().x() << "," << button->geometry().right() << " in " << frame->contentsRect().right();
+    }
+    EXPECT_FALSE(rects[0].intersects(rects[1]));
+}
+
 TEST_F(StartUp, every_control_uses_the_song_font_at_nine_points) {
     for (const layout::ControlPlace& place : layout::Controls()) {
         QWidget* widget = Control(QString::fromUtf8(place.name.data(), place.name.size()));
@@ -359,7 +377,7 @@ TEST_F(StartUp, controls_stand_at_their_places_and_keep_them_when_the_window_gro
     };
     EXPECT_EQ(window().centralWidget()->size(), QSize(314, 202));
     // A few places written out, so that a wrong scale cannot hide in both.
-    EXPECT_EQ(ControlAs<QGroupBox>("Frame1")->geometry(), QRect(8, 8, 145, 151));
+    EXPECT_EQ(ControlAs<QGroupBox>("Frame1")->geometry(), QRect(8, 8, 150, 151));
     EXPECT_EQ(ControlAs<QTableWidget>("MSFlexGrid1")->geometry(), QRect(7, 16, 128, 129));
     EXPECT_EQ(ControlAs<QPushButton>("CommandButton3")->geometry(), QRect(240, 168, 65, 25));
     check(" at first display");

@@ -40,6 +40,20 @@ int ColumnOf(const QAbstractItemModel& model, std::string_view header) {
     return -1;
 }
 
+// The plot's readout with the mouse on the queried station, zoomed in so that
+// the pixel under it is the station to far below the last decimal.
+QString ReadoutAtQuery(PlotWidget& plot, const QLabel& readout) {
+    if (!plot.queryStation()) return QString();
+    const double station = *plot.queryStation();
+    ViewTransform view = plot.viewTransform();
+    view.ZoomAbout(view.ToDevice({station, 0}), 1e4);
+    view.PanBy(plot.width() / 2 - view.ToDevice({station, 0}).x, 0);
+    plot.setViewTransform(view);
+    QTest::mouseMove(&plot, QPoint(plot.width() / 2 + 5, plot.height() / 2));  // a move, not a rest
+    QTest::mouseMove(&plot, QPoint(plot.width() / 2, plot.height() / 2));
+    return readout.text();
+}
+
 TEST_F(ProfileWindowTest, tables_copy_csv_and_report_say_what_every_output_says) {
     QFile csvFile(Path("outputs.csv"));
     ASSERT_TRUE(csvFile.open(QIODevice::WriteOnly));
@@ -102,6 +116,13 @@ TEST_F(ProfileWindowTest, tables_copy_csv_and_report_say_what_every_output_says)
         // The report's line leaves out an empty note with its tab.
         const QString line = c.note.empty() ? cells : cells + '\t' + Q(c.note);
         EXPECT_TRUE(report.contains(QByteArray::fromStdString(io::Utf8ToGbk((line + "\r\n").toStdString()))));
+        // The query and the plot's readout answer with the listing's digits.
+        Control<QLineEdit>("QueryStation")->setText(Q(c.station));
+        const QString answer = QStringLiteral("高程 ") + Q(c.elevation) + QStringLiteral(" m    纵坡 ") + Q(c.grade) + '%';
+        EXPECT_TRUE(window().findChild<QLabel*>("QueryResult")->text().contains(answer))
+            << window().findChild<QLabel*>("QueryResult")->text().toStdString();
+        EXPECT_EQ(ReadoutAtQuery(*Control<PlotWidget>("ProfilePlot"), *Control<QLabel>("PlotReadout")),
+                  Q(c.station) + QStringLiteral("  高程 ") + Q(c.elevation) + QStringLiteral("  纵坡 ") + Q(c.grade) + '%');
     }
 }
 
@@ -167,18 +188,8 @@ TEST_F(ProfileWindowTest, an_imported_ground_line_reaches_the_listing_the_query_
         Control<QLineEdit>("QueryStation")->setText(Q(c.station));
         EXPECT_TRUE(query->ResultText().contains(Q(c.query))) << query->ResultText().toStdString();
 
-        // The mouse on the station in the plot, zoomed in so that the pixel
-        // under it is the station to far below the last decimal: the status
-        // line says the query's ground and fill or cut, or nothing of ground.
-        ASSERT_TRUE(plot->queryStation());
-        const double station = *plot->queryStation();
-        ViewTransform view = plot->viewTransform();
-        view.ZoomAbout(view.ToDevice({station, 0}), 1e4);
-        view.PanBy(plot->width() / 2 - view.ToDevice({station, 0}).x, 0);
-        plot->setViewTransform(view);
-        QTest::mouseMove(plot, QPoint(plot->width() / 2 + 5, plot->height() / 2));  // a move, not a rest
-        QTest::mouseMove(plot, QPoint(plot->width() / 2, plot->height() / 2));
-        ASSERT_TRUE(readout->text().startsWith(Q(c.station))) << readout->text().toStdString();
+        // The status line says the query's ground and fill or cut, or nothing of ground.
+        ASSERT_TRUE(ReadoutAtQuery(*plot, *readout).startsWith(Q(c.station))) << readout->text().toStdString();
         if (*c.ground) {
             EXPECT_TRUE(readout->text().contains(QStringLiteral("地面高程 ") + Q(c.ground))) << readout->text().toStdString();
             EXPECT_TRUE(readout->text().endsWith(Q(c.query))) << readout->text().toStdString();

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -115,7 +116,11 @@ TEST_F(SheetExportTest, the_sheets_are_written_as_pdf_and_dxf_with_the_entered_t
         if (*c.filter) files.pickedFilters = {QString::fromUtf8(c.filter)};
         Field<QPushButton>(dialog, "SheetExportButton")->click();
         EXPECT_TRUE(messages.prompts.isEmpty()) << messages.prompts.join('\n').toStdString();
-        EXPECT_FALSE(dialog->isVisible()) << "closed once written";
+        // The dialog stays, for the other format, and says where the sheets went.
+        EXPECT_TRUE(dialog->isVisible());
+        const QLabel* written = Field<QLabel>(dialog, "SheetWritten");
+        ASSERT_NE(written, nullptr);
+        EXPECT_TRUE(written->text().contains(QString::fromUtf8(c.written)));
         const QByteArray bytes = ReadAll(Path(QString::fromUtf8(c.written)));
         ASSERT_FALSE(bytes.isEmpty());
 
@@ -140,7 +145,17 @@ TEST_F(SheetExportTest, the_sheets_are_written_as_pdf_and_dxf_with_the_entered_t
             << "more pages than the sheets";
     }
 
-    // The names are kept for the next run; the drawing's own fields are not.
+    // The names, the drawing number and the drawing's choices are kept for
+    // the next run (the preview takes them as well); the date is not.
+    profile::SheetExportDialog* open = OpenDialog();
+    ASSERT_NE(open, nullptr);
+    Field<QLineEdit>(open, "SheetDrawingNumber")->setText(QStringLiteral("S3-2"));
+    const bool elements = Field<QCheckBox>(open, "SheetElementsTable")->isChecked();
+    Field<QCheckBox>(open, "SheetElementsTable")->setChecked(!elements);
+    Field<QComboBox>(open, "SheetHorizontalScale")->setCurrentIndex(
+        Field<QComboBox>(open, "SheetHorizontalScale")->findData(1000));
+    Field<QLineEdit>(open, "SheetDate")->setText(QStringLiteral("1999-01-01"));
+    Field<QPushButton>(open, "SheetPreviewButton")->click();
     ResetWindow(MakeWindow());
     window().show();
     PasteRows(RoadRows());
@@ -148,7 +163,11 @@ TEST_F(SheetExportTest, the_sheets_are_written_as_pdf_and_dxf_with_the_entered_t
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(Field<QLineEdit>(dialog, "SheetProject")->text(), QStringLiteral("测试公路改建工程"));
     EXPECT_EQ(Field<QLineEdit>(dialog, "SheetDesigner")->text(), QStringLiteral("张工"));
-    EXPECT_EQ(Field<QLineEdit>(dialog, "SheetVerticalScale")->text(), QStringLiteral("200"));
+    EXPECT_EQ(Field<QLineEdit>(dialog, "SheetVerticalScale")->text(), QStringLiteral("100"));
+    EXPECT_EQ(Field<QLineEdit>(dialog, "SheetDrawingNumber")->text(), QStringLiteral("S3-2"));
+    EXPECT_EQ(Field<QCheckBox>(dialog, "SheetElementsTable")->isChecked(), !elements);
+    EXPECT_EQ(Field<QComboBox>(dialog, "SheetHorizontalScale")->currentData().toInt(), 1000);
+    EXPECT_NE(Field<QLineEdit>(dialog, "SheetDate")->text(), QStringLiteral("1999-01-01"));
 }
 
 TEST_F(SheetExportTest, unusable_choices_are_refused_in_words_and_nothing_is_written) {

@@ -119,9 +119,9 @@ TEST_F(ProfileWindowTest, query_gives_elevation_and_grade_or_the_reason) {
         const char* station;
         const char* shown;  // a part of the answer
     } cases[] = {
-        {"K0+100", "高程 102.000 m    纵坡 2.000%"},
-        {"200", "高程 103.775 m    纵坡 0.500%"},
-        {"K0+620(1)", "高程 102.029 m    纵坡 0.857%"},  // (104 − 101) / (850 − 500) along the road
+        {"K0+100", "高程 102.000 m    纵坡 2.0000%"},  // the listing's digits
+        {"200", "高程 103.775 m    纵坡 0.5000%"},
+        {"K0+620(1)", "高程 102.029 m    纵坡 0.8571%"},  // (104 − 101) / (850 − 500) along the road
         {"K0+620", "(2)"},  // behind the long chain the label occurs twice
         {"K0+900", "K0+900"},  // past the end: the reason names the station
         {"K0+2x0", "K0+2x0"},
@@ -225,6 +225,7 @@ TEST_F(ProfileWindowTest, a_file_whose_profile_does_not_resolve_loads_with_its_m
     EXPECT_FALSE(window().CurrentProfile() != nullptr);
     files.answers = {Path("overlap.csv")};
     files.pickedFilters = {"CSV 文件(*.csv)"};
+    messages.saveAnswers = {SaveChoice::Save};  // saved as it is, though it fails its checks
     Trigger(window(), "ExportProfile");
 
     // A window showing a valid profile opens it: nothing shows the old one.
@@ -307,12 +308,12 @@ TEST_F(ProfileWindowTest, listing_is_exported_as_csv_with_bom_and_as_the_gbk_rep
     EXPECT_EQ(table->model()->index(3, 3).data().toString(), "最高点");
     EXPECT_EQ(table->model()->index(2, 1).data().toString(), "103.775");
 
-    // Ctrl+C copies the selected rows, ready for a spreadsheet.
+    // Ctrl+C copies the selected rows under their headers, ready for a spreadsheet.
     table->selectionModel()->select(QItemSelection(table->model()->index(1, 0), table->model()->index(2, 1)),
                                     QItemSelectionModel::ClearAndSelect);
     table->setFocus();
     QTest::keySequence(table, QKeySequence::Copy);
-    EXPECT_EQ(QApplication::clipboard()->text(), "K0+170.000\t103.400\r\nK0+200.000\t103.775\r\n");
+    EXPECT_EQ(QApplication::clipboard()->text(), "桩号\t设计高程\r\nK0+170.000\t103.400\r\nK0+200.000\t103.775\r\n");
 
     files.answers = {Path("list.csv"), Path("list.txt")};
     Control<QPushButton>("ListExportCsv")->click();
