@@ -11,16 +11,13 @@
 #include "io/exact_number.h"
 #include "io/gbk.h"
 #include "io/ground_files.h"
+#include "io/table_reading.h"
 
 namespace tarnvel::io {
 namespace {
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
-constexpr std::size_t kTitleRows = 5;  // how many rows above the header may be titles
-
 // Header words, compared after folding full-width forms, lower-casing and
 // dropping blanks, '_' and '-'.
-constexpr std::array<std::string_view, 6> kStationWords{"桩号", "里程", "中桩桩号", "station", "sta", "chainage"};
 constexpr std::array<std::string_view, 8> kGroundWords{"地面高程", "地面标高", "地面线高程", "地面高",
                                                        "地面",     "ground",   "groundelevation", "地面线"};
 // An elevation column is the ground only in a file without design columns.
@@ -32,35 +29,6 @@ constexpr std::array<std::string_view, 10> kDesignWords{"设计高程", "变坡�
 template <std::size_t N>
 bool OneOf(const std::string& word, const std::array<std::string_view, N>& words) {
     return std::find(words.begin(), words.end(), word) != words.end();
-}
-
-// "地面高程(ground)[ft]": the name before any bracket, and the words inside.
-struct HeaderCell {
-    std::vector<std::string> words;
-    std::optional<LengthUnit> unit;
-};
-
-HeaderCell ReadHeaderCell(std::string_view cell) {
-    HeaderCell out;
-    std::string current;
-    const auto flush = [&] {
-        const std::string word = NormalizedHeaderWord(current);
-        current.clear();
-        if (word.empty()) return;
-        if (word == "m" || word == "米") out.unit = LengthUnit::Metre;
-        else if (word == "ft" || word == "英尺") out.unit = LengthUnit::Foot;
-        else if (word == "ftus" || word == "usft" || word == "美国测量英尺") out.unit = LengthUnit::USSurveyFoot;
-        else out.words.push_back(word);
-    };
-    for (char c : FoldFullWidth(cell)) {
-        if (c == '(' || c == ')' || c == '[' || c == ']') {
-            flush();
-            continue;
-        }
-        current += c;
-    }
-    flush();
-    return out;
 }
 
 struct Header {
@@ -77,7 +45,7 @@ Header ReadHeader(const Record& record) {
     for (std::size_t i = 0; i < record.cells.size(); ++i) {
         const HeaderCell cell = ReadHeaderCell(record.cells[i]);
         for (const std::string& w : cell.words) {
-            if (!header.station && OneOf(w, kStationWords)) header.station = i;
+            if (!header.station && IsStationHeaderWord(w)) header.station = i;
             else if (!header.ground && OneOf(w, kGroundWords)) header.ground = i;
             else if (!elevation && OneOf(w, kElevationWords)) elevation = i;
             else if (OneOf(w, kDesignWords)) design = true;
@@ -88,51 +56,6 @@ Header ReadHeader(const Record& record) {
     }
     if (!header.ground && !design) header.ground = elevation;
     return header;
-}
-
-std::string RowText(std::size_t row) { return "第" + std::to_string(row) + "行"; }
-
-template <typename Record>
-std::string_view Cell(const Record& record, std::size_t i) {
-    return i < record.cells.size() ? TrimmedView(record.cells[i]) : std::string_view();
-}
-
-// Calls visit(record) for each record of `text` in order, as SplitCsvRecords
-// splits them, one record at a time: a survey of a million points is read
-// without a million records in memory. Lines without a quote are split on
-// the spot; from the first line with one, the splitter takes the rest. Quote-free lines are handed out as views into
-// the text, so a row costs no copies of its cells.
-template <typename Visit>
-std::optional<UnclosedQuote> ForEachRecord(std::string_view text, char separator, Visit&& visit) {
-    CsvRecordView record;
-    std::size_t pos = 0;
-    for (std::size_t row = 1; pos < text.size(); ++row) {
-        const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
-        const std::string_view line = text.substr(pos, end - pos);
-        if (line.find('"') != std::string_view::npos) {
-            auto rest = SplitCsvRecords(text.substr(pos), separator);
-            if (const UnclosedQuote* open = std::get_if<UnclosedQuote>(&rest))
-                return UnclosedQuote{open->row + row - 1};
-            for (CsvRecord& r : std::get<std::vector<CsvRecord>>(rest)) {
-                r.row += row - 1;
-                visit(r);
-            }
-            return std::nullopt;
-        }
-        record.row = row;
-        std::size_t cells = 0, from = 0;
-        for (;;) {
-            const std::size_t to = std::min(line.find(separator, from), line.size());
-            if (cells == record.cells.size()) record.cells.emplace_back();
-            record.cells[cells++] = line.substr(from, to - from);
-            if (to == line.size()) break;
-            from = to + 1;
-        }
-        record.cells.resize(cells);
-        visit(record);
-        pos = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
-    }
-    return std::nullopt;
 }
 
 }  // namespace
@@ -146,15 +69,9 @@ std::optional<GroundColumns> FindGroundColumns(const std::vector<std::string>& h
 }
 
 Result<GroundReading> ParseGroundCsv(std::string_view bytes, std::string_view path) {
-    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
-        return NotProfileFailure(path, "是UTF-16编码的文本，无法读取：请另存为UTF-8或GBK编码（电子表格中选“CSV UTF-8”）。");
-    if (bytes.find('\0') != std::string_view::npos) return NotProfileFailure(path, "含有二进制数据，不是地面线表。");
-    std::string_view body = bytes;
-    if (body.starts_with(kBom)) body.remove_prefix(kBom.size());
-    // UTF-8 is read where it lies; only GBK needs a converted copy.
-    std::string converted;
-    if (!IsValidUtf8(body)) converted = GbkToUtf8(body);
-    const std::string_view text = converted.empty() ? body : std::string_view(converted);
+    Result<TableText> decoded = DecodeTableText(bytes, path, "地面线表");
+    if (!decoded.ok()) return decoded.failure();
+    const std::string_view text = decoded.value().Text();
 
     // The header is the first row, among the first few that are not blank,
     // that names both columns; title rows may stand above it.
@@ -167,13 +84,13 @@ Result<GroundReading> ParseGroundCsv(std::string_view bytes, std::string_view pa
         if (record.Blank()) return;
         empty = false;
         if (!header) {
-            if (looked++ > kTitleRows) return;
+            if (looked++ > kTableTitleRows) return;
             const Header h = ReadHeader(record);
             if (h.station && h.ground) header = h;
             return;
         }
-        const std::string_view stationText = Cell(record, *header->station);
-        const std::string_view elevationText = Cell(record, *header->ground);
+        const std::string_view stationText = TableCell(record, *header->station);
+        const std::string_view elevationText = TableCell(record, *header->ground);
         const std::optional<Station> station = ParseStation(stationText);
         const std::optional<double> elevation = ReadWholeNumber(elevationText);
         const auto problem = [&](GroundProblemKind kind, std::string_view cell) {
@@ -190,7 +107,7 @@ Result<GroundReading> ParseGroundCsv(std::string_view bytes, std::string_view pa
         if (!elevation) problem(GroundProblemKind::ElevationUnreadable, elevationText);
         if (station && elevation) reading.model.points.push_back({*station, *elevation, record.row});
     };
-    if (const auto open = ForEachRecord(text, SniffCsvSeparator(text), row))
+    if (const auto open = ForEachTableRecord(text, SniffCsvSeparator(text), row))
         return NotProfileFailure(path, RowText(open->row) + "的引号没有配对。");
     if (empty) return NotProfileFailure(path, "是空的，没有表头和数据。");
     if (!header)
@@ -203,7 +120,7 @@ std::string GroundCsvBytes(const GroundModel& model, LengthUnit unit) {
     std::string bracket;
     if (unit == LengthUnit::Foot) bracket = "[ft]";
     if (unit == LengthUnit::USSurveyFoot) bracket = "[ftUS]";
-    std::string out(kBom);
+    std::string out("\xEF\xBB\xBF");
     out += "桩号(station)" + bracket + ",地面高程(ground)" + bracket + "\r\n";
     for (const GroundPoint& p : model.points) {
         out += ExactNumberText(p.station.value);

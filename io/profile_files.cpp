@@ -10,6 +10,7 @@
 
 #include "io/atomic_write.h"
 #include "io/bounded_read.h"
+#include "io/control_files.h"
 #include "io/csv_records.h"
 #include "io/ground_files.h"
 #include "io/output_name.h"
@@ -143,7 +144,10 @@ std::optional<IoFailure> WriteProfileFile(const std::string& path, const Profile
 
 namespace tarnvel::io {
 
-std::string GroundCompanionPath(const std::string& profilePath) {
+namespace {
+
+// "<stem><suffix>" beside a profile: a ".csv" extension (any case) gives way to the suffix.
+std::string CompanionPath(const std::string& profilePath, std::string_view suffix) {
     std::string stem = profilePath;
     const std::size_t slash = stem.find_last_of('/');
     const std::size_t dot = stem.find_last_of('.');
@@ -152,7 +156,15 @@ std::string GroundCompanionPath(const std::string& profilePath) {
         for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (extension == ".csv") stem.erase(dot);
     }
-    return stem + "-地面线.csv";
+    return stem + std::string(suffix);
+}
+
+}  // namespace
+
+std::string GroundCompanionPath(const std::string& profilePath) { return CompanionPath(profilePath, "-地面线.csv"); }
+
+std::string ControlCompanionPath(const std::string& profilePath) {
+    return CompanionPath(profilePath, "-控制标高.csv");
 }
 
 std::optional<IoFailure> WriteCsvProfileWithGround(const std::string& path, const ProfileModel& model,

@@ -11,6 +11,7 @@
 #include "core/calculator/station_listing.h"
 #include "core/profile/ground_line.h"
 #include "core/profile/chain.h"
+#include "core/profile/design_check.h"
 #include "core/profile/horizontal.h"
 #include "core/profile/profile.h"
 #include "core/profile/profile_listing.h"
@@ -62,5 +63,18 @@ std::string DescribeSheetProblem(const SheetProblem& problem);
 // Why a file's horizontal geometry (CoordGeom) cannot be drawn, naming the
 // element: "平面线形第3个元素（Curve）的半径“-250”不是正数。"
 std::string DescribeHorizontalProblem(const HorizontalProblem& problem);
+
+// A control point that could not be checked, named like a ground point:
+// "控制标高第4行（桩号 K1+200）只有名称，没有最低高程或最高高程。"
+std::string DescribeControlProblem(const ControlProblem& problem);
+
+// "最大纵坡", "凸形竖曲线最小半径", …
+const char* CriterionName(Criterion criterion);
+// A violation in a sentence, with the margin it misses by, the point named by
+// number: "第3点之后的纵坡 -5.2000% 超过最大纵坡 5%（超出 0.2000%）。"
+std::string DescribeCriterionViolation(const CriterionViolation& violation, LengthUnit unit);
+// A control point that the design violates, for the status line:
+// "桥面（K1+200）：设计高程低于最低高程 0.352 米。"
+std::string DescribeControlViolation(const ControlPoint& control, const ControlCheck& check, LengthUnit unit);
 
 }  // namespace tarnvel
