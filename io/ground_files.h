@@ -69,4 +69,17 @@ std::string GroundCompanionPath(const std::string& profilePath);
 [[nodiscard]] std::optional<IoFailure> WriteCsvProfileWithGround(const std::string& path, const ProfileModel& model,
                                                                  const GroundModel* ground);
 
+// The same for any companion tables (the ground, the control table): each
+// written, removed (a table the user cleared) or kept as it is (a table that
+// did not load, for the user to mend), all written before the profile is
+// replaced and renamed over their files after it.
+struct CompanionWrite {
+    std::string path;
+    enum Action { Write, Remove, Keep } action = Keep;
+    std::string bytes;  // Write
+};
+[[nodiscard]] std::optional<IoFailure> WriteCsvProfileWithCompanions(const std::string& path,
+                                                                     const ProfileModel& model,
+                                                                     const std::vector<CompanionWrite>& companions);
+
 }  // namespace tarnvel::io

@@ -130,10 +130,12 @@ std::optional<std::pair<std::string, ProfileFormat>> ProfileOutputName(std::stri
 }
 
 std::optional<IoFailure> WriteProfileFile(const std::string& path, const ProfileModel& model, ProfileFormat format,
-                                          std::string_view alignment, const std::vector<GroundModel>& grounds) {
+                                          std::string_view alignment, const std::vector<GroundModel>& grounds,
+                                          const std::vector<ControlPoint>& controls) {
     std::string bytes;
     try {
-        bytes = format == ProfileFormat::LandXml ? LandXmlBytes(model, alignment, grounds) : ProfileCsvBytes(model);
+        bytes = format == ProfileFormat::LandXml ? LandXmlBytes(model, alignment, grounds, controls)
+                                                 : ProfileCsvBytes(model);
     } catch (const std::exception&) {
         return CurrentExceptionFailure(FileAction::Write, path);
     }
@@ -169,36 +171,64 @@ std::string ControlCompanionPath(const std::string& profilePath) {
 
 std::optional<IoFailure> WriteCsvProfileWithGround(const std::string& path, const ProfileModel& model,
                                                    const GroundModel* ground) {
-    const std::string companion = GroundCompanionPath(path);
-    if (!ground) {
-        if (const auto failure = WriteProfileFile(path, model, ProfileFormat::Csv)) return failure;
-        // A companion left from before would bring a cleared ground line back.
-        if (std::remove(companion.c_str()) != 0 && errno != ENOENT) return FileFailure(FileAction::Write, companion, errno);
-        return std::nullopt;
+    CompanionWrite companion{GroundCompanionPath(path), CompanionWrite::Remove, {}};
+    if (ground) {
+        companion.action = CompanionWrite::Write;
+        try {
+            companion.bytes = GroundCsvBytes(*ground, model.unit);
+        } catch (const std::exception&) {
+            return CurrentExceptionFailure(FileAction::Write, companion.path);
+        }
     }
-    // The ground table is complete on the disk before the profile is
-    // replaced; only a rename is left to do after it.
-    const std::string pending = companion + ".tarnvel-new";
-    std::string bytes;
-    try {
-        bytes = GroundCsvBytes(*ground, model.unit);
-    } catch (const std::exception&) {
-        return CurrentExceptionFailure(FileAction::Write, companion);
-    }
-    if (auto failure = WriteFileAtomically(pending, bytes)) {
-        // Named as the user knows the file, not by its temporary name.
-        if (const std::size_t at = failure->message.find(pending); at != std::string::npos)
-            failure->message.replace(at, pending.size(), companion);
-        return failure;
+    return WriteCsvProfileWithCompanions(path, model, {companion});
+}
+
+std::optional<IoFailure> WriteCsvProfileWithCompanions(const std::string& path, const ProfileModel& model,
+                                                       const std::vector<CompanionWrite>& companions) {
+    // Every companion is complete on the disk before the profile is
+    // replaced; only renames are left to do after it.
+    std::vector<std::string> pending;
+    const auto dropPending = [&] {
+        for (const std::string& p : pending)
+            if (!p.empty()) std::remove(p.c_str());
+    };
+    for (const CompanionWrite& c : companions) {
+        if (c.action != CompanionWrite::Write) {
+            pending.emplace_back();
+            continue;
+        }
+        pending.push_back(c.path + ".tarnvel-new");
+        if (auto failure = WriteFileAtomically(pending.back(), c.bytes)) {
+            // Named as the user knows the file, not by its temporary name.
+            if (const std::size_t at = failure->message.find(pending.back()); at != std::string::npos)
+                failure->message.replace(at, pending.back().size(), c.path);
+            pending.pop_back();
+            dropPending();
+            return failure;
+        }
     }
     if (auto failure = WriteProfileFile(path, model, ProfileFormat::Csv)) {
-        std::remove(pending.c_str());
+        dropPending();
         return failure;
     }
-    if (std::rename(pending.c_str(), companion.c_str()) != 0) {
-        const int code = errno;
-        std::remove(pending.c_str());
-        return FileFailure(FileAction::Write, companion, code);
+    for (std::size_t i = 0; i < companions.size(); ++i) {
+        const CompanionWrite& c = companions[i];
+        if (c.action == CompanionWrite::Keep) continue;
+        if (c.action == CompanionWrite::Remove) {
+            // A companion left from before would bring a cleared table back.
+            if (std::remove(c.path.c_str()) != 0 && errno != ENOENT) {
+                const int code = errno;
+                dropPending();
+                return FileFailure(FileAction::Write, c.path, code);
+            }
+            continue;
+        }
+        if (std::rename(pending[i].c_str(), c.path.c_str()) != 0) {
+            const int code = errno;
+            dropPending();
+            return FileFailure(FileAction::Write, c.path, code);
+        }
+        pending[i].clear();
     }
     return std::nullopt;
 }

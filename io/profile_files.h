@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/profile/design_check.h"
 #include "core/profile/ground_line.h"
 #include "core/profile/profile.h"
 #include "io/io_failure.h"
@@ -61,8 +62,18 @@ Result<LandXmlContent> ListLandXmlInPlace(std::string& bytes, std::string_view p
 // `alignment`, or after the profile when that is empty. The ground lines, if
 // any, go in as ProfSurf beside the ProfAlign, their stations taken through
 // the profile's chain table when they are labels.
+// The control points, if any, go into the ProfAlign as Feature elements
+// (code "tarnvel:control", the name, and Property station, lower, upper), as
+// the schema allows after the PVIs and other programs pass over.
 std::string LandXmlBytes(const ProfileModel& model, std::string_view alignment = {},
-                         const std::vector<GroundModel>& grounds = {});
+                         const std::vector<GroundModel>& grounds = {},
+                         const std::vector<ControlPoint>& controls = {});
+// The control points of the ProfAlign `name` chooses (as ParseLandXml takes
+// it), labelled through `model`'s chain table; none where it has none.
+Result<std::vector<ControlPoint>> ParseLandXmlControls(std::string_view bytes, std::string_view name,
+                                                       const ProfileModel& model, std::string_view path);
+Result<std::vector<ControlPoint>> ReadLandXmlControls(const std::string& path, std::string_view name,
+                                                      const ProfileModel& model);
 
 Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view path);
 // UTF-8 with byte-order mark, CR LF, a header row; the chain table, if any,
@@ -102,6 +113,7 @@ std::optional<std::pair<std::string, ProfileFormat>> ProfileOutputName(std::stri
 // into LandXML only.
 [[nodiscard]] std::optional<IoFailure> WriteProfileFile(const std::string& path, const ProfileModel& model,
                                                         ProfileFormat format, std::string_view alignment = {},
-                                                        const std::vector<GroundModel>& grounds = {});
+                                                        const std::vector<GroundModel>& grounds = {},
+                                                        const std::vector<ControlPoint>& controls = {});
 
 }  // namespace tarnvel::io

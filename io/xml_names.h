@@ -14,6 +14,9 @@
 
 namespace tarnvel::io {
 
+// The code of the Feature elements that hold control points in a ProfAlign.
+inline constexpr const char* kControlFeatureCode = "tarnvel:control";
+
 inline std::string_view LocalName(const char* name) {
     const std::string_view view(name);
     const std::size_t colon = view.rfind(':');

@@ -8,10 +8,12 @@
 #include <utility>
 
 #include "core/text/messages.h"
+#include "io/control_files.h"
 #include "io/ground_files.h"
 #include "io/landxml_horizontal.h"
 #include "ui/profile/chain_table.h"
 #include "ui/profile/edit_table_model.h"
+#include "ui/profile/control_table.h"
 #include "ui/profile/ground_table.h"
 #include "ui/profile/pvi_table.h"
 
@@ -44,10 +46,12 @@ ProfileDocument::ProfileDocument(QObject* parent)
       undo_(new QUndoStack(this)),
       pvi_(new EditTableModel(PviHeaders(), *undo_, this)),
       chain_(new EditTableModel(ChainHeaders(), *undo_, this)),
-      groundRows_(new EditTableModel(GroundHeaders(), *undo_, this)) {
+      groundRows_(new EditTableModel(GroundHeaders(), *undo_, this)),
+      controlRows_(new EditTableModel(ControlHeaders(), *undo_, this)) {
     connect(pvi_, &EditTableModel::Edited, this, &ProfileDocument::Recompute);
     connect(chain_, &EditTableModel::Edited, this, &ProfileDocument::Recompute);
     connect(groundRows_, &EditTableModel::Edited, this, &ProfileDocument::RecomputeGround);
+    connect(controlRows_, &EditTableModel::Edited, this, &ProfileDocument::RecomputeControls);
     connect(undo_, &QUndoStack::cleanChanged, this, &ProfileDocument::FileChanged);
     Recompute();
 }
@@ -58,6 +62,7 @@ ProfileDocument::~ProfileDocument() {
     pvi_->disconnect(this);
     chain_->disconnect(this);
     groundRows_->disconnect(this);
+    controlRows_->disconnect(this);
     undo_->disconnect(this);
 }
 
@@ -115,6 +120,7 @@ void ProfileDocument::Recompute() {
         // A new snapshot; whoever still holds the old one keeps it intact.
         profile_ = std::move(resolved);
         CheckGround();
+        CheckControlTable();
         emit ProfileChanged();
     }
     emit Recomputed();
@@ -198,7 +204,8 @@ QString ProfileDocument::ImportGround(const QString& path) {
 }
 
 void ProfileDocument::Replace(std::vector<QStringList> pviRows, std::vector<QStringList> chainRows,
-                              std::vector<QStringList> groundRows, std::optional<ProfileModel> shown) {
+                              std::vector<QStringList> groundRows, std::optional<ProfileModel> shown,
+                              std::vector<QStringList> controlRows) {
     // Nothing may go on showing the old profile, even when the new tables do
     // not resolve.
     profile_.reset();
@@ -211,10 +218,12 @@ void ProfileDocument::Replace(std::vector<QStringList> pviRows, std::vector<QStr
     chain_->ReplaceAll(std::move(chainRows));
     pvi_->ReplaceAll(std::move(pviRows));
     groundRows_->ReplaceAll(std::move(groundRows));
+    controlRows_->ReplaceAll(std::move(controlRows));
     holdRecompute_ = false;
     // The ground is read first, so that the profile's reading checks it.
     ReadGroundTable();
     CheckGround();
+    RecomputeControls();
     shownModel_ = std::move(shown);
     Recompute();
     // A new document: no undo back into the one before.
@@ -247,7 +256,9 @@ QString ProfileDocument::Load(const QString& path, const QString& profileName) {
     const bool landXml = loaded.value().format == io::ProfileFormat::LandXml;
     openNotice_.clear();
     unreadCompanionOf_.clear();
+    unreadControlsOf_.clear();
     std::vector<QStringList> groundRows = StoredGroundRows(path, landXml, profileName, model);
+    std::vector<QStringList> controlRows = StoredControlRows(path, landXml, profileName, model);
     modelName_ = model.name;
     alignment_ = loaded.value().content.alignment;
     unit_ = model.unit;
@@ -267,7 +278,8 @@ QString ProfileDocument::Load(const QString& path, const QString& profileName) {
     shown.points = std::move(model.points);
     shown.chains = std::move(model.chains);
     loaded.value().content = {};
-    Replace(std::move(pviRows), std::move(chainRows), std::move(groundRows), std::move(shown));
+    Replace(std::move(pviRows), std::move(chainRows), std::move(groundRows), std::move(shown),
+            std::move(controlRows));
     return QString();
 }
 
@@ -314,10 +326,83 @@ std::vector<QStringList> ProfileDocument::StoredGroundRows(const QString& path, 
     return GroundRowsOf(*stored, chainage ? *chainage : Chainage());
 }
 
+std::vector<QStringList> ProfileDocument::StoredControlRows(const QString& path, bool landXml,
+                                                            const QString& profileName, const ProfileModel& model) {
+    if (landXml) {
+        io::Result<std::vector<ControlPoint>> stored = io::ReadLandXmlControls(NativePath(path), profileName.toStdString(), model);
+        if (!stored.ok()) {
+            openNotice_ = QStringLiteral("控制标高未载入：") + QString::fromStdString(stored.failure().message);
+            return {};
+        }
+        return ControlRowsOf(stored.value());
+    }
+    const std::string companion = io::ControlCompanionPath(NativePath(path));
+    const QString shown = QFile::decodeName(QByteArray::fromStdString(companion));
+    if (!QFile::exists(shown)) return {};
+    unreadControlsOf_ = path;  // until it has loaded
+    const io::Result<io::ControlReading> read = io::ReadControlFile(companion);
+    QString why;
+    if (!read.ok()) {
+        why = QString::fromStdString(read.failure().message);
+    } else if (!read.value().problems.empty()) {
+        why = QStringLiteral("控制标高表“%1”有无法读取的单元格：").arg(shown) +
+              QString::fromStdString(DescribeControlProblem(read.value().problems.front()));
+    } else if (read.value().unit && *read.value().unit != model.unit) {
+        why = QStringLiteral("控制标高表“%1”的长度单位为%2，与纵断面的%3不同。")
+                  .arg(shown, QString::fromUtf8(LengthUnitName(*read.value().unit)),
+                       QString::fromUtf8(LengthUnitName(model.unit)));
+    }
+    if (!why.isEmpty()) {
+        openNotice_ += (openNotice_.isEmpty() ? QString() : QStringLiteral("\n")) + QStringLiteral("控制标高未载入：") + why;
+        return {};
+    }
+    unreadControlsOf_.clear();
+    return ControlRowsOf(read.value().controls);
+}
+
+void ProfileDocument::RecomputeControls() {
+    ControlRowsReading reading = ReadControlRows(controlRows_->Rows());
+    controlReadMarks_ = std::move(reading.marks);
+    controls_.clear();
+    if (controlReadMarks_.empty()) controls_ = std::move(reading.controls);
+    CheckControlTable();
+    emit Recomputed();
+}
+
+void ProfileDocument::CheckControlTable() {
+    controlReport_ = profile_ ? CheckControls(*profile_, controls_) : ControlReport{};
+    std::vector<CellMark> marks = controlReadMarks_;
+    const std::vector<CellMark> checked = ControlMarksOf(controls_, controlReport_, unit_);
+    marks.insert(marks.end(), checked.begin(), checked.end());
+    controlRows_->SetMarks(std::move(marks));
+}
+
+QString ProfileDocument::ControlSummary() const {
+    if (!controlReadMarks_.empty())
+        return QStringLiteral("控制标高表中有%1处无法读取（已标红）").arg(controlReadMarks_.size());
+    std::size_t violated = 0;
+    const ControlCheck* first = nullptr;
+    for (const ControlCheck& check : controlReport_.checks) {
+        if (check.status == ControlStatus::Ok) continue;
+        if (!first) first = &check;
+        ++violated;
+    }
+    if (!first) {
+        if (!controlReport_.problems.empty())
+            return QString::fromStdString(DescribeControlProblem(controlReport_.problems.front()));
+        return QString();
+    }
+    QString text = QString::fromStdString(DescribeControlViolation(controls_[first->point], *first, unit_));
+    if (violated > 1) text = QStringLiteral("%1个控制点不满足。").arg(violated) + text;
+    return text;
+}
+
 QString ProfileDocument::SaveRefusal() const {
     if (!tableModel_) return QStringLiteral("表格中有无法读取的单元格（已标红），请改正后再保存。");
     if (!groundReadMarks_.empty())
         return QStringLiteral("地面线表中有无法读取的单元格（已标红），请改正或删除这些行后再保存。");
+    if (!controlReadMarks_.empty())
+        return QStringLiteral("控制标高表中有无法读取的单元格（已标红），请改正或删除这些行后再保存。");
     return QString();
 }
 
@@ -333,10 +418,30 @@ QString ProfileDocument::Save(const QString& path, io::ProfileFormat format) {
     // A ground table that did not load stays, rather than being removed as
     // a cleared ground's table would be.
     const bool keepCompanion = grounds.empty() && path == unreadCompanionOf_;
-    const auto failure =
-        format == io::ProfileFormat::LandXml || keepCompanion
-            ? io::WriteProfileFile(NativePath(path), *tableModel_, format, {}, grounds)
-            : io::WriteCsvProfileWithGround(NativePath(path), *tableModel_, grounds.empty() ? nullptr : &grounds.front());
+    std::optional<io::IoFailure> failure;
+    if (format == io::ProfileFormat::LandXml) {
+        failure = io::WriteProfileFile(NativePath(path), *tableModel_, format, {}, grounds, controls_);
+    } else {
+        // The same rule for the control table as for the ground's.
+        const std::string native = NativePath(path);
+        io::CompanionWrite ground{io::GroundCompanionPath(native), io::CompanionWrite::Remove, {}};
+        io::CompanionWrite controls{io::ControlCompanionPath(native), io::CompanionWrite::Remove, {}};
+        if (keepCompanion) ground.action = io::CompanionWrite::Keep;
+        if (controls_.empty() && path == unreadControlsOf_) controls.action = io::CompanionWrite::Keep;
+        try {
+            if (!grounds.empty()) {
+                ground.action = io::CompanionWrite::Write;
+                ground.bytes = io::GroundCsvBytes(grounds.front(), tableModel_->unit);
+            }
+            if (!controls_.empty()) {
+                controls.action = io::CompanionWrite::Write;
+                controls.bytes = io::ControlCsvBytes(controls_, tableModel_->unit);
+            }
+            failure = io::WriteCsvProfileWithCompanions(native, *tableModel_, {ground, controls});
+        } catch (const std::exception&) {
+            failure = io::CurrentExceptionFailure(io::FileAction::Write, native);
+        }
+    }
     if (failure) return QString::fromStdString(failure->message);
     // The document is now this file, which holds this one profile.
     savePath_ = path;
@@ -361,6 +466,7 @@ void ProfileDocument::New() {
     unit_ = LengthUnit::Metre;
     openNotice_.clear();
     unreadCompanionOf_.clear();
+    unreadControlsOf_.clear();
     Replace({}, {}, {});
 }
 

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "core/profile/design_check.h"
 #include "core/profile/ground_line.h"
 #include "core/profile/horizontal.h"
 #include "core/profile/profile.h"
@@ -43,6 +44,15 @@ public:
     const EditTableModel& ChainModel() const { return *chain_; }
     EditTableModel& GroundTable() { return *groundRows_; }
     const EditTableModel& GroundTable() const { return *groundRows_; }
+    // The control table (控制标高), its controls as read (all of them only
+    // when every cell reads) and their check against the profile shown.
+    EditTableModel& ControlTable() { return *controlRows_; }
+    const EditTableModel& ControlTable() const { return *controlRows_; }
+    const std::vector<ControlPoint>& Controls() const { return controls_; }
+    const ControlReport& ControlChecks() const { return controlReport_; }
+    // The first control the design violates, in words for the status line,
+    // and how many there are; empty and 0 when every control holds.
+    QString ControlSummary() const;
 
     // The last valid profile; null before there has been one and after a new
     // document whose tables do not resolve.
@@ -124,7 +134,8 @@ private:
     // `shown`, when given, is what the new PVI and chain rows read as: it is
     // taken as their reading instead of reading them again.
     void Replace(std::vector<QStringList> pviRows, std::vector<QStringList> chainRows,
-                 std::vector<QStringList> groundRows, std::optional<ProfileModel> shown = std::nullopt);
+                 std::vector<QStringList> groundRows, std::optional<ProfileModel> shown = std::nullopt,
+                 std::vector<QStringList> controlRows = {});
     // Reads the ground table into groundModel_ and the marks of its cells.
     void ReadGroundTable();
     // Reads the ground table again after an edit of it, then checks it.
@@ -134,6 +145,15 @@ private:
     void CheckGround();
     // Replaces the ground table's rows by `rows` as one undoable edit.
     void ReplaceGroundRows(std::vector<QStringList> rows, const QString& commandText);
+    // Reads the control table again after an edit of it, then checks it.
+    void RecomputeControls();
+    // Checks the controls as read against the profile now shown and marks
+    // the control table.
+    void CheckControlTable();
+    // The control table stored with the profile at `path` (the companion of
+    // a CSV profile) as rows; sets openNotice_ when it cannot be loaded.
+    std::vector<QStringList> StoredControlRows(const QString& path, bool landXml, const QString& profileName,
+                                               const ProfileModel& model);
     // The ground line stored with the profile at `path` (the ProfSurf beside
     // a LandXML profile, the companion table of a CSV one) as rows of the
     // ground table; sets openNotice_ when there is one that cannot be loaded.
@@ -144,6 +164,7 @@ private:
     EditTableModel* pvi_ = nullptr;
     EditTableModel* chain_ = nullptr;
     EditTableModel* groundRows_ = nullptr;
+    EditTableModel* controlRows_ = nullptr;
 
     std::shared_ptr<const Profile> profile_;
     std::optional<ProfileModel> tableModel_;
@@ -166,6 +187,10 @@ private:
     // The CSV profile whose ground table was there but did not load: saving
     // that profile without ground leaves the table for the user to mend.
     QString unreadCompanionOf_;
+    QString unreadControlsOf_;  // the same for the control table
+    std::vector<ControlPoint> controls_;
+    std::vector<CellMark> controlReadMarks_;
+    ControlReport controlReport_;
     bool holdRecompute_ = false;  // both tables are being replaced
     // The points and chains a file gave, standing for the reading of the rows
     // just made from them until the next Recompute takes them.

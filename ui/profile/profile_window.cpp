@@ -29,6 +29,7 @@
 #include "ui/about/launch.h"
 #include "ui/profile/cell_text.h"
 #include "ui/profile/chain_table.h"
+#include "ui/profile/control_table.h"
 #include "ui/profile/edit_table_model.h"
 #include "ui/profile/edit_table_view.h"
 #include "ui/profile/elements_model.h"
@@ -178,6 +179,12 @@ void ProfileWindow::CreateWidgets() {
     QGroupBox* chainBox = TableBox(QStringLiteral("断链表"), QStringLiteral("Chain"), chainView_, this, rows);
     QGroupBox* groundBox = TableBox(QStringLiteral("地面线"), QStringLiteral("Ground"), groundView_, this, rows);
     groundBox->setObjectName(QStringLiteral("GroundBox"));
+    controlView_ = new EditTableView;
+    controlView_->setObjectName(QStringLiteral("ControlTable"));
+    controlView_->SetEditModel(&document_->ControlTable());
+    controlView_->SetBlockReader(ControlColumnsOfBlock);
+    QGroupBox* controlBox = TableBox(QStringLiteral("控制标高"), QStringLiteral("Control"), controlView_, this, rows);
+    controlBox->setObjectName(QStringLiteral("ControlBox"));
 
     elementsView_ = new QTableView;
     elementsView_->setObjectName(QStringLiteral("ElementsTable"));
@@ -250,9 +257,11 @@ void ProfileWindow::CreateWidgets() {
     leftSplitter_->addWidget(pviBox);
     leftSplitter_->addWidget(chainBox);
     leftSplitter_->addWidget(groundBox);
+    leftSplitter_->addWidget(controlBox);
     leftSplitter_->setStretchFactor(0, 4);
     leftSplitter_->setStretchFactor(1, 1);
     leftSplitter_->setStretchFactor(2, 3);
+    leftSplitter_->setStretchFactor(3, 1);
     lowerSplitter_ = new QSplitter(Qt::Horizontal);
     lowerSplitter_->setObjectName(QStringLiteral("LowerSplitter"));
     lowerSplitter_->addWidget(elementsBox);
@@ -358,6 +367,7 @@ void ProfileWindow::CreateMenus() {
     // The table last used: the chain or ground table while it has the focus, else the PVI table.
     auto focused = [this] {
         if (chainView_->hasFocus()) return chainView_;
+        if (controlView_->hasFocus()) return controlView_;
         return groundView_->hasFocus() ? groundView_ : pviView_;
     };
     item(edit, "CopyCells", "复制", [focused] { focused()->CopySelection(); });
@@ -448,9 +458,20 @@ void ProfileWindow::ShowStatus() {
         if (doc.CurrentGround()) text += QStringLiteral("  地面线：%1个点").arg(doc.Ground()->points.size());
         else if (!doc.GroundStatus().isEmpty()) text += QStringLiteral("  地面线未显示：") + doc.GroundStatus().section(QLatin1Char('\n'), 0, 1);
     }
+    if (const QString controls = doc.ControlSummary(); !controls.isEmpty()) text += QStringLiteral("  控制标高：") + controls;
+    ShowControls();
     if (!doc.SourcePath().isEmpty()) text = doc.SourcePath() + QStringLiteral("  ") + text;
     if (doc.IsModified()) text = QStringLiteral("【已修改】") + text;
     status_->setText(text);
+}
+
+void ProfileWindow::ShowControls() {
+    std::vector<ControlMark> marks;
+    for (const ControlCheck& check : document_->ControlChecks().checks) {
+        const ControlPoint& c = document_->Controls()[check.point];
+        marks.push_back({check.station, c.lower, c.upper, QString::fromStdString(c.name), check.status != ControlStatus::Ok});
+    }
+    plot_->setControls(std::move(marks));
 }
 
 void ProfileWindow::ShowTitle() {

@@ -107,6 +107,8 @@ private:
 
     void ShowProfile();
     void ShowStatus();
+    // The control points over the plot, as the document checked them.
+    void ShowControls();
     void ShowTitle();
     // After a load or a new document: the chooser, column widths and plot afresh.
     void ShowNewDocument();
@@ -141,6 +143,7 @@ private:
     profile::EditTableView* pviView_ = nullptr;
     profile::EditTableView* chainView_ = nullptr;
     profile::EditTableView* groundView_ = nullptr;
+    profile::EditTableView* controlView_ = nullptr;
     QTableView* elementsView_ = nullptr;
     PlotWidget* plot_ = nullptr;
     profile::QueryPanel* query_ = nullptr;
