@@ -57,5 +57,7 @@ Result<DesignCriteria> ReadCriteriaFile(const std::string& path);
 // The control table that goes with a CSV profile: "<stem>-控制标高.csv" in
 // the same folder, as the ground table's "<stem>-地面线.csv".
 std::string ControlCompanionPath(const std::string& profilePath);
+// The criteria that go with a CSV profile: "<stem>-设计标准.csv".
+std::string CriteriaCompanionPath(const std::string& profilePath);
 
 }  // namespace tarnvel::io

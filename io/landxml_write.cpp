@@ -65,7 +65,7 @@ std::string DateText(const std::tm& t, bool date) {
 }  // namespace
 
 std::string LandXmlBytes(const ProfileModel& model, std::string_view alignmentName,
-                         const std::vector<GroundModel>& grounds, const std::vector<ControlPoint>& controls) {
+                         const std::vector<GroundModel>& grounds, const ProfileChecks& checks) {
     std::optional<Chainage> chainage = Chainage::Make(model.chains);
     if (!chainage) chainage = Chainage();  // invalid breaks: labels are written as they are
     std::vector<double> internal;
@@ -169,7 +169,7 @@ std::string LandXmlBytes(const ProfileModel& model, std::string_view alignmentNa
         SetPointText(node, internal[i], points[i].elevation);
     }
 
-    for (const ControlPoint& c : controls) {
+    for (const ControlPoint& c : checks.controls) {
         pugi::xml_node feature = profAlign.append_child("Feature");
         feature.append_attribute("name") = c.name.c_str();
         feature.append_attribute("code") = kControlFeatureCode;
@@ -181,6 +181,18 @@ std::string LandXmlBytes(const ProfileModel& model, std::string_view alignmentNa
         property("station", InternalFor(*chainage, c.station));
         if (c.lower) property("lower", *c.lower);
         if (c.upper) property("upper", *c.upper);
+    }
+    if (checks.criteria) {
+        pugi::xml_node feature = profAlign.append_child("Feature");
+        feature.append_attribute("name") = "设计标准";
+        feature.append_attribute("code") = kCriteriaFeatureCode;
+        for (Criterion c : kCriteria) {
+            const std::optional<double> limit = CriterionLimit(*checks.criteria, c);
+            if (!limit) continue;
+            pugi::xml_node p = feature.append_child("Property");
+            p.append_attribute("label") = CriterionKey(c);
+            p.append_attribute("value") = ExactNumberText(*limit).c_str();
+        }
     }
 
     for (const GroundModel& ground : grounds) {

@@ -131,10 +131,10 @@ std::optional<std::pair<std::string, ProfileFormat>> ProfileOutputName(std::stri
 
 std::optional<IoFailure> WriteProfileFile(const std::string& path, const ProfileModel& model, ProfileFormat format,
                                           std::string_view alignment, const std::vector<GroundModel>& grounds,
-                                          const std::vector<ControlPoint>& controls) {
+                                          const ProfileChecks& checks) {
     std::string bytes;
     try {
-        bytes = format == ProfileFormat::LandXml ? LandXmlBytes(model, alignment, grounds, controls)
+        bytes = format == ProfileFormat::LandXml ? LandXmlBytes(model, alignment, grounds, checks)
                                                  : ProfileCsvBytes(model);
     } catch (const std::exception&) {
         return CurrentExceptionFailure(FileAction::Write, path);
@@ -167,6 +167,10 @@ std::string GroundCompanionPath(const std::string& profilePath) { return Compani
 
 std::string ControlCompanionPath(const std::string& profilePath) {
     return CompanionPath(profilePath, "-控制标高.csv");
+}
+
+std::string CriteriaCompanionPath(const std::string& profilePath) {
+    return CompanionPath(profilePath, "-设计标准.csv");
 }
 
 std::optional<IoFailure> WriteCsvProfileWithGround(const std::string& path, const ProfileModel& model,

@@ -62,18 +62,24 @@ Result<LandXmlContent> ListLandXmlInPlace(std::string& bytes, std::string_view p
 // `alignment`, or after the profile when that is empty. The ground lines, if
 // any, go in as ProfSurf beside the ProfAlign, their stations taken through
 // the profile's chain table when they are labels.
-// The control points, if any, go into the ProfAlign as Feature elements
-// (code "tarnvel:control", the name, and Property station, lower, upper), as
-// the schema allows after the PVIs and other programs pass over.
+// What a designer keeps with a profile to check it by: its control points
+// and the criteria (none: the file says nothing of them).
+struct ProfileChecks {
+    std::vector<ControlPoint> controls;
+    std::optional<DesignCriteria> criteria;
+};
+// The checks, if any, go into the ProfAlign as Feature elements, as the
+// schema allows after the PVIs and other programs pass over: one with code
+// "tarnvel:control" for each control point (its name, and Property station,
+// lower, upper), one with code "tarnvel:criteria" for the criteria (a
+// Property for each, labelled by its key).
 std::string LandXmlBytes(const ProfileModel& model, std::string_view alignment = {},
-                         const std::vector<GroundModel>& grounds = {},
-                         const std::vector<ControlPoint>& controls = {});
-// The control points of the ProfAlign `name` chooses (as ParseLandXml takes
-// it), labelled through `model`'s chain table; none where it has none.
-Result<std::vector<ControlPoint>> ParseLandXmlControls(std::string_view bytes, std::string_view name,
-                                                       const ProfileModel& model, std::string_view path);
-Result<std::vector<ControlPoint>> ReadLandXmlControls(const std::string& path, std::string_view name,
-                                                      const ProfileModel& model);
+                         const std::vector<GroundModel>& grounds = {}, const ProfileChecks& checks = {});
+// The checks kept in the ProfAlign `name` chooses (as ParseLandXml takes
+// it), the controls labelled through `model`'s chain table.
+Result<ProfileChecks> ParseLandXmlChecks(std::string_view bytes, std::string_view name, const ProfileModel& model,
+                                         std::string_view path);
+Result<ProfileChecks> ReadLandXmlChecks(const std::string& path, std::string_view name, const ProfileModel& model);
 
 Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view path);
 // UTF-8 with byte-order mark, CR LF, a header row; the chain table, if any,
@@ -114,6 +120,6 @@ std::optional<std::pair<std::string, ProfileFormat>> ProfileOutputName(std::stri
 [[nodiscard]] std::optional<IoFailure> WriteProfileFile(const std::string& path, const ProfileModel& model,
                                                         ProfileFormat format, std::string_view alignment = {},
                                                         const std::vector<GroundModel>& grounds = {},
-                                                        const std::vector<ControlPoint>& controls = {});
+                                                        const ProfileChecks& checks = {});
 
 }  // namespace tarnvel::io

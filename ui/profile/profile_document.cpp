@@ -41,6 +41,30 @@ QString GroundProblemsText(std::vector<GroundProblem> problems) {
 
 }  // namespace
 
+// A change of the criteria, one undo step like any edit of the tables.
+class CriteriaCommand : public QUndoCommand {
+public:
+    CriteriaCommand(ProfileDocument& document, DesignCriteria before, DesignCriteria after)
+        : QUndoCommand(QStringLiteral("设计标准")), document_(document), before_(before), after_(after) {}
+    void redo() override { document_.ApplyCriteria(after_); }
+    void undo() override { document_.ApplyCriteria(before_); }
+
+private:
+    ProfileDocument& document_;
+    DesignCriteria before_, after_;
+};
+
+void ProfileDocument::SetCriteria(const DesignCriteria& criteria, bool asEdit) {
+    if (criteria == criteria_) return;
+    if (asEdit) undo_->push(new CriteriaCommand(*this, criteria_, criteria));
+    else ApplyCriteria(criteria);
+}
+
+void ProfileDocument::ApplyCriteria(const DesignCriteria& criteria) {
+    criteria_ = criteria;
+    Recompute();
+}
+
 ProfileDocument::ProfileDocument(QObject* parent)
     : QObject(parent),
       undo_(new QUndoStack(this)),
@@ -113,6 +137,15 @@ void ProfileDocument::Recompute() {
         const std::vector<CellMark>& first = pviMarks.empty() ? chainMarks : pviMarks;
         tableProblem_ = first.empty() ? QStringLiteral("表格中没有数据。") : first.front().message;
         if (pvi_->rowCount() == 0) tableProblem_ = QStringLiteral("请导入纵断面文件，或在变坡点表中输入或粘贴数据。");
+    }
+    // What the designer's criteria find is marked, not counted among the
+    // problems that keep a profile from being drawn.
+    violations_ = resolved ? CheckCriteria(*resolved, criteria_) : std::vector<CriterionViolation>();
+    for (const CriterionViolation& v : violations_) {
+        const bool grade = v.criterion == Criterion::MaxGrade || v.criterion == Criterion::MinGrade ||
+                           v.criterion == Criterion::MinGradeLength;
+        pviMarks.push_back({static_cast<int>(v.point), grade ? kPviElevation : kPviRadius,
+                            QString::fromStdString(DescribeCriterionViolation(v, unit_))});
     }
     pvi_->SetMarks(std::move(pviMarks));
     chain_->SetMarks(std::move(chainMarks));
@@ -258,7 +291,9 @@ QString ProfileDocument::Load(const QString& path, const QString& profileName) {
     unreadCompanionOf_.clear();
     unreadControlsOf_.clear();
     std::vector<QStringList> groundRows = StoredGroundRows(path, landXml, profileName, model);
-    std::vector<QStringList> controlRows = StoredControlRows(path, landXml, profileName, model);
+    std::optional<DesignCriteria> criteria;
+    std::vector<QStringList> controlRows = StoredControlRows(path, landXml, profileName, model, criteria);
+    if (criteria) criteria_ = *criteria;
     modelName_ = model.name;
     alignment_ = loaded.value().content.alignment;
     unit_ = model.unit;
@@ -327,14 +362,25 @@ std::vector<QStringList> ProfileDocument::StoredGroundRows(const QString& path, 
 }
 
 std::vector<QStringList> ProfileDocument::StoredControlRows(const QString& path, bool landXml,
-                                                            const QString& profileName, const ProfileModel& model) {
+                                                            const QString& profileName, const ProfileModel& model,
+                                                            std::optional<DesignCriteria>& criteria) {
+    const auto notice = [this](const QString& why) {
+        openNotice_ += (openNotice_.isEmpty() ? QString() : QStringLiteral("\n")) + why;
+    };
     if (landXml) {
-        io::Result<std::vector<ControlPoint>> stored = io::ReadLandXmlControls(NativePath(path), profileName.toStdString(), model);
+        io::Result<io::ProfileChecks> stored = io::ReadLandXmlChecks(NativePath(path), profileName.toStdString(), model);
         if (!stored.ok()) {
-            openNotice_ = QStringLiteral("控制标高未载入：") + QString::fromStdString(stored.failure().message);
+            notice(QStringLiteral("控制标高和设计标准未载入：") + QString::fromStdString(stored.failure().message));
             return {};
         }
-        return ControlRowsOf(stored.value());
+        criteria = stored.value().criteria;
+        return ControlRowsOf(stored.value().controls);
+    }
+    const std::string criteriaPath = io::CriteriaCompanionPath(NativePath(path));
+    if (QFile::exists(QFile::decodeName(QByteArray::fromStdString(criteriaPath)))) {
+        io::Result<DesignCriteria> read = io::ReadCriteriaFile(criteriaPath);
+        if (read.ok()) criteria = read.value();
+        else notice(QStringLiteral("设计标准未载入：") + QString::fromStdString(read.failure().message));
     }
     const std::string companion = io::ControlCompanionPath(NativePath(path));
     const QString shown = QFile::decodeName(QByteArray::fromStdString(companion));
@@ -353,7 +399,7 @@ std::vector<QStringList> ProfileDocument::StoredControlRows(const QString& path,
                        QString::fromUtf8(LengthUnitName(model.unit)));
     }
     if (!why.isEmpty()) {
-        openNotice_ += (openNotice_.isEmpty() ? QString() : QStringLiteral("\n")) + QStringLiteral("控制标高未载入：") + why;
+        notice(QStringLiteral("控制标高未载入：") + why);
         return {};
     }
     unreadControlsOf_.clear();
@@ -420,12 +466,14 @@ QString ProfileDocument::Save(const QString& path, io::ProfileFormat format) {
     const bool keepCompanion = grounds.empty() && path == unreadCompanionOf_;
     std::optional<io::IoFailure> failure;
     if (format == io::ProfileFormat::LandXml) {
-        failure = io::WriteProfileFile(NativePath(path), *tableModel_, format, {}, grounds, controls_);
+        failure = io::WriteProfileFile(NativePath(path), *tableModel_, format, {}, grounds,
+                                       io::ProfileChecks{controls_, criteria_.Empty() ? std::nullopt : std::optional(criteria_)});
     } else {
         // The same rule for the control table as for the ground's.
         const std::string native = NativePath(path);
         io::CompanionWrite ground{io::GroundCompanionPath(native), io::CompanionWrite::Remove, {}};
         io::CompanionWrite controls{io::ControlCompanionPath(native), io::CompanionWrite::Remove, {}};
+        io::CompanionWrite criteria{io::CriteriaCompanionPath(native), io::CompanionWrite::Remove, {}};
         if (keepCompanion) ground.action = io::CompanionWrite::Keep;
         if (controls_.empty() && path == unreadControlsOf_) controls.action = io::CompanionWrite::Keep;
         try {
@@ -437,7 +485,11 @@ QString ProfileDocument::Save(const QString& path, io::ProfileFormat format) {
                 controls.action = io::CompanionWrite::Write;
                 controls.bytes = io::ControlCsvBytes(controls_, tableModel_->unit);
             }
-            failure = io::WriteCsvProfileWithCompanions(native, *tableModel_, {ground, controls});
+            if (!criteria_.Empty()) {
+                criteria.action = io::CompanionWrite::Write;
+                criteria.bytes = io::CriteriaCsvBytes(criteria_);
+            }
+            failure = io::WriteCsvProfileWithCompanions(native, *tableModel_, {ground, controls, criteria});
         } catch (const std::exception&) {
             failure = io::CurrentExceptionFailure(io::FileAction::Write, native);
         }

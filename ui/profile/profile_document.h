@@ -53,6 +53,14 @@ public:
     // The first control the design violates, in words for the status line,
     // and how many there are; empty and 0 when every control holds.
     QString ControlSummary() const;
+    // The designer's criteria (设计标准) and what the profile shown violates,
+    // marked in the PVI table. Setting them is one undo step (`asEdit`;
+    // otherwise, as from the settings at start, no edit at all); a save keeps
+    // them with the profile, and a profile that keeps none leaves them as
+    // they were when it is opened.
+    const DesignCriteria& Criteria() const { return criteria_; }
+    void SetCriteria(const DesignCriteria& criteria, bool asEdit = true);
+    const std::vector<CriterionViolation>& Violations() const { return violations_; }
 
     // The last valid profile; null before there has been one and after a new
     // document whose tables do not resolve.
@@ -152,8 +160,11 @@ private:
     void CheckControlTable();
     // The control table stored with the profile at `path` (the companion of
     // a CSV profile) as rows; sets openNotice_ when it cannot be loaded.
+    // And the criteria kept with it, in `criteria`.
     std::vector<QStringList> StoredControlRows(const QString& path, bool landXml, const QString& profileName,
-                                               const ProfileModel& model);
+                                               const ProfileModel& model, std::optional<DesignCriteria>& criteria);
+    friend class CriteriaCommand;
+    void ApplyCriteria(const DesignCriteria& criteria);
     // The ground line stored with the profile at `path` (the ProfSurf beside
     // a LandXML profile, the companion table of a CSV one) as rows of the
     // ground table; sets openNotice_ when there is one that cannot be loaded.
@@ -191,6 +202,8 @@ private:
     std::vector<ControlPoint> controls_;
     std::vector<CellMark> controlReadMarks_;
     ControlReport controlReport_;
+    DesignCriteria criteria_;
+    std::vector<CriterionViolation> violations_;
     bool holdRecompute_ = false;  // both tables are being replaced
     // The points and chains a file gave, standing for the reading of the rows
     // just made from them until the next Recompute takes them.

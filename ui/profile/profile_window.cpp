@@ -41,6 +41,7 @@
 #include "ui/profile/pvi_table.h"
 #include "ui/profile/query_panel.h"
 #include "core/text/messages.h"
+#include "io/control_files.h"
 
 namespace tarnvel::ui {
 
@@ -132,6 +133,11 @@ ProfileWindow::ProfileWindow(Services services, const QString& settingsFile, QWi
     CreateWidgets();
     CreateMenus();
     RestoreSettings();
+    // The criteria the user last entered, until a profile brings its own.
+    if (const QByteArray kept = settings_->Value(QStringLiteral("criteria")); !kept.isEmpty()) {
+        const io::Result<DesignCriteria> criteria = io::ParseCriteriaCsv(kept.toStdString(), "settings");
+        if (criteria.ok()) document_->SetCriteria(criteria.value(), false);
+    }
     connect(document_, &ProfileDocument::ProfileChanged, this, &ProfileWindow::ShowProfile);
     connect(document_, &ProfileDocument::Recomputed, this, &ProfileWindow::ShowStatus);
     connect(document_, &ProfileDocument::Replaced, listing_, &ListingPanel::Clear);
@@ -376,6 +382,8 @@ void ProfileWindow::CreateMenus() {
     item(edit, "AddRow", "添加行", [&stack, focused] { RowsCommand(stack, focused(), 0); });
     item(edit, "InsertRow", "插入行", [&stack, focused] { RowsCommand(stack, focused(), 1); });
     item(edit, "DeleteRow", "删除行", [&stack, focused] { RowsCommand(stack, focused(), 2); });
+    edit->addSeparator();
+    item(edit, "DesignCriteria", "设计标准…", [this] { Criteria_Click(); });
 
     QMenu* help = menu("ProfileHelpMenu", "帮助");
     item(help, "ProfileManual", "纵断面计算帮助", [this] { Help_Click(); })->setShortcut(QKeySequence::HelpContents);

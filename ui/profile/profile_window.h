@@ -50,6 +50,7 @@ class ElementsModel;
 class ListingPanel;
 class ProfileDocument;
 class SheetExportDialog;
+class CriteriaDialog;
 class ProfileSettings;
 class QueryPanel;
 }  // namespace profile
@@ -87,6 +88,11 @@ public:
     // Opens the 导出图纸 dialog (or brings it forward); its 预览 and 导出
     // buttons build the sheets from the profile as it then is.
     void ExportSheet_Click();
+    // 设计标准 (criteria_commands.cpp): the dialog, applying its form to the
+    // document and the settings, and exporting it as a criteria file.
+    void Criteria_Click();
+    void ApplyCriteria();
+    void ExportCriteria();
     void ExportPng_Click();
     void ExportSvg_Click();
 
@@ -153,6 +159,7 @@ private:
     QSplitter* rightSplitter_ = nullptr;  // plot / elements and listing
     QSplitter* lowerSplitter_ = nullptr;  // elements / query and listing
     profile::SheetExportDialog* sheetDialog_ = nullptr;  // made when first asked for
+    profile::CriteriaDialog* criteriaDialog_ = nullptr;  // the same
     QComboBox* profileChooser_ = nullptr;  // the profiles of a LandXML file holding several
     QLabel* status_ = nullptr;
     QMenu* recentMenu_ = nullptr;
