@@ -1,0 +1,86 @@
+// The document's control table and criteria, on the shared check cases: the
+// same checks as the core and tarnvel-cli, marked in the tables, undone, and
+// kept with the profile in both file formats.
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QUndoStack>
+
+#include <gtest/gtest.h>
+
+#include "io/control_files.h"
+#include "tests/check_cases.h"
+#include "ui/profile/control_table.h"
+#include "ui/profile/profile_document.h"
+#include "ui/profile/pvi_table.h"
+
+namespace tarnvel::ui::profile {
+namespace {
+
+bool HasMark(const EditTableModel& model, int row, int column, const char* words) {
+    for (const CellMark& m : model.Marks())
+        if (m.row == row && m.column == column && m.message.contains(QString::fromUtf8(words))) return true;
+    return false;
+}
+
+TEST(ProfileDocumentChecks, controls_and_criteria_are_checked_marked_undone_and_kept_with_the_profile) {
+    const test::CheckCase c = test::CheckCases().front();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ProfileDocument document;
+    document.PviModel().ReplaceAll(PviRowsOf(c.design.points));
+    document.ControlTable().WriteBlock(0, 0, ControlRowsOf(c.controls), QStringLiteral("粘贴"));
+    ASSERT_TRUE(document.CurrentProfile());
+
+    // The same checks as the core's, the violated bounds marked and the first one named.
+    const ControlReport expected = CheckControls(*document.CurrentProfile(), c.controls);
+    ASSERT_EQ(document.ControlChecks().checks.size(), expected.checks.size());
+    for (std::size_t i = 0; i < expected.checks.size(); ++i) {
+        EXPECT_EQ(document.ControlChecks().checks[i].margin, expected.checks[i].margin);
+        EXPECT_EQ(document.ControlChecks().checks[i].status, expected.checks[i].status);
+    }
+    EXPECT_TRUE(HasMark(document.ControlTable(), 1, kControlUpper, "高于最高高程 0.469 米"));
+    EXPECT_TRUE(HasMark(document.ControlTable(), 3, kControlLower, "低于最低高程 0.1 米"));
+    EXPECT_EQ(document.ControlTable().Marks().size(), 2u);
+    EXPECT_TRUE(document.ControlSummary().startsWith(QStringLiteral("2个控制点不满足。桥面, 左幅（K0+400）")))
+        << document.ControlSummary().toStdString();
+
+    // Criteria: one undo step, marked where the tables show the grade and the curve.
+    document.SetCriteria(c.criteria);
+    EXPECT_EQ(document.Violations().size(), 5u);
+    EXPECT_TRUE(HasMark(document.PviModel(), 1, kPviRadius, "凸形竖曲线最小半径"));
+    EXPECT_TRUE(HasMark(document.PviModel(), 0, kPviElevation, "最大纵坡"));
+    EXPECT_EQ(document.MarkCount(), 0) << "a violated criterion is no fault of the table";
+    document.UndoStack().undo();
+    EXPECT_TRUE(document.Violations().empty());
+    EXPECT_TRUE(document.PviModel().Marks().empty());
+    document.UndoStack().redo();
+    ASSERT_EQ(document.Violations().size(), 5u);
+
+    // Kept with the profile: beside a CSV file, inside a LandXML one.
+    for (const auto format : {io::ProfileFormat::Csv, io::ProfileFormat::LandXml}) {
+        const bool csv = format == io::ProfileFormat::Csv;
+        SCOPED_TRACE(csv ? "CSV" : "LandXML");
+        const QString path = dir.filePath(csv ? QStringLiteral("road.csv") : QStringLiteral("road.xml"));
+        ASSERT_EQ(document.Save(path, format), QString());
+        if (csv) {
+            EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("road-控制标高.csv"))));
+        }
+        ProfileDocument reopened;
+        ASSERT_EQ(reopened.Open(path), QString());
+        EXPECT_EQ(reopened.OpenNotice(), QString());
+        EXPECT_EQ(reopened.ControlTable().Rows(), ControlRowsOf(c.controls));
+        EXPECT_EQ(reopened.Criteria(), c.criteria);
+        EXPECT_EQ(reopened.Violations().size(), 5u);
+    }
+
+    // Cleared and saved, the companion goes, so that the controls do not come back.
+    document.ControlTable().RemoveRowRange(0, document.ControlTable().rowCount());
+    document.SetCriteria({});
+    ASSERT_EQ(document.Save(dir.filePath(QStringLiteral("road.csv")), io::ProfileFormat::Csv), QString());
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("road-控制标高.csv"))));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("road-设计标准.csv"))));
+}
+
+}  // namespace
+}  // namespace tarnvel::ui::profile
