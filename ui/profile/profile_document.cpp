@@ -7,10 +7,12 @@
 #include <cassert>
 #include <utility>
 
+#include "core/profile/grade_edit.h"
 #include "core/text/messages.h"
 #include "io/control_files.h"
 #include "io/ground_files.h"
 #include "io/landxml_horizontal.h"
+#include "ui/profile/cell_text.h"
 #include "ui/profile/chain_table.h"
 #include "ui/profile/edit_table_model.h"
 #include "ui/profile/control_table.h"
@@ -54,6 +56,32 @@ private:
     DesignCriteria before_, after_;
 };
 
+QString ProfileDocument::GradeCellText(int row, int column) const {
+    // Only for the profile the tables show now, never a stale one.
+    if (!profile_ || !tableProblem_.isEmpty() || row + 1 >= static_cast<int>(profile_->Model().points.size()))
+        return QString();
+    const auto i = static_cast<std::size_t>(row);
+    return column == 0 ? FixedCellText(GradeAfter(*profile_, i), 4) : FixedCellText(LengthAfter(*profile_, i));
+}
+
+bool ProfileDocument::EditGrade(int row, int column, const QString& typed) {
+    if (GradeCellText(row, column).isEmpty()) return false;
+    QString why;
+    const std::optional<double> value = ParseCellNumber(typed, &why);
+    if (!value) return false;
+    const auto i = static_cast<std::size_t>(row);
+    const std::optional<ProfileModel> moved =
+        column == 0 ? WithGradeAfter(*profile_, i, *value) : WithLengthAfter(*profile_, i, *value);
+    if (!moved) return false;
+    // The column that moves, from the point after the edited one to the end: one undo step.
+    std::vector<QStringList> block;
+    for (std::size_t k = i + 1; k < moved->points.size(); ++k)
+        block.push_back({column == 0 ? ExactNumberCell(moved->points[k].elevation) : ExactStationText(moved->points[k].station)});
+    pvi_->WriteBlock(row + 1, column == 0 ? kPviElevation : kPviStation, std::move(block),
+                     column == 0 ? QStringLiteral("修改坡度") : QStringLiteral("修改坡长"));
+    return true;
+}
+
 void ProfileDocument::SetCriteria(const DesignCriteria& criteria, bool asEdit) {
     if (criteria == criteria_) return;
     if (asEdit) undo_->push(new CriteriaCommand(*this, criteria_, criteria));
@@ -72,6 +100,10 @@ ProfileDocument::ProfileDocument(QObject* parent)
       chain_(new EditTableModel(ChainHeaders(), *undo_, this)),
       groundRows_(new EditTableModel(GroundHeaders(), *undo_, this)),
       controlRows_(new EditTableModel(ControlHeaders(), *undo_, this)) {
+    pvi_->SetComputedColumns({{QStringLiteral("坡度(%)"), QStringLiteral("坡长")},
+                              [this](int row, int column) { return GradeCellText(row, column); },
+                              [this](int row, int column, const QString& typed) { return EditGrade(row, column, typed); }});
+    connect(this, &ProfileDocument::Recomputed, pvi_, &EditTableModel::RefreshComputed);
     connect(pvi_, &EditTableModel::Edited, this, &ProfileDocument::Recompute);
     connect(chain_, &EditTableModel::Edited, this, &ProfileDocument::Recompute);
     connect(groundRows_, &EditTableModel::Edited, this, &ProfileDocument::RecomputeGround);

@@ -163,6 +163,11 @@ private:
     // And the criteria kept with it, in `criteria`.
     std::vector<QStringList> StoredControlRows(const QString& path, bool landXml, const QString& profileName,
                                                const ProfileModel& model, std::optional<DesignCriteria>& criteria);
+    // The PVI table's computed columns 坡度(%) and 坡长 (column 0 and 1 after
+    // the typed ones): the grade and length after each point, and an edit of
+    // one as a move of the later points (core/profile/grade_edit.h).
+    QString GradeCellText(int row, int column) const;
+    bool EditGrade(int row, int column, const QString& typed);
     friend class CriteriaCommand;
     void ApplyCriteria(const DesignCriteria& criteria);
     // The ground line stored with the profile at `path` (the ProfSurf beside

@@ -82,5 +82,42 @@ TEST(ProfileDocumentChecks, controls_and_criteria_are_checked_marked_undone_and_
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("road-设计标准.csv"))));
 }
 
+TEST(ProfileDocumentChecks, grade_and_length_cells_move_the_later_points_in_one_undo_step) {
+    ProfileDocument document;
+    document.PviModel().ReplaceAll(PviRowsOf(test::CheckCases().front().design.points));
+    EditTableModel& pvi = document.PviModel();
+    const int grade = pvi.TextColumnCount(), length = grade + 1;
+    ASSERT_EQ(pvi.columnCount(), kPviColumns + 2);
+    EXPECT_EQ(pvi.index(0, grade).data().toString(), QStringLiteral("2.0000"));
+    EXPECT_EQ(pvi.index(1, length).data().toString(), QStringLiteral("400.000"));
+    EXPECT_EQ(pvi.index(3, grade).data().toString(), QString()) << "the end has no grade after it";
+    const std::vector<QStringList> before = pvi.Rows();
+    const struct {
+        const char* name;
+        int row, column;
+        const char* typed;
+        std::vector<QStringList> cells;  // station and elevation of every point after
+    } edits[] = {
+        {"grade after the start: the rest rises with it", 0, grade, "2.5",
+         {{"K0+000.000", "100"}, {"K0+400.000", "110"}, {"K0+800.000", "104"}, {"K1+000.000", "105"}}},
+        {"length after the first PVI: the rest moves along the road", 1, length, "350",
+         {{"K0+000.000", "100"}, {"K0+400.000", "108"}, {"K0+750.000", "102"}, {"K0+950.000", "103"}}},
+    };
+    for (const auto& e : edits) {
+        SCOPED_TRACE(e.name);
+        ASSERT_TRUE(pvi.setData(pvi.index(e.row, e.column), QString::fromUtf8(e.typed)));
+        for (int r = 0; r < pvi.rowCount(); ++r) {
+            EXPECT_EQ(pvi.Cell(r, kPviStation), e.cells[r][0]) << r;
+            EXPECT_EQ(pvi.Cell(r, kPviElevation), e.cells[r][1]) << r;
+        }
+        EXPECT_EQ(pvi.index(2, grade).data().toString(), QStringLiteral("0.5000")) << "a later grade stays";
+        document.UndoStack().undo();
+        EXPECT_EQ(pvi.Rows(), before);
+    }
+    EXPECT_FALSE(pvi.setData(pvi.index(0, grade), QStringLiteral("x")));
+    EXPECT_FALSE(pvi.setData(pvi.index(0, length), QStringLiteral("-5")));
+    EXPECT_EQ(pvi.Rows(), before);
+}
+
 }  // namespace
 }  // namespace tarnvel::ui::profile
