@@ -266,10 +266,18 @@ int RunConvert(const Options& options, std::ostream&, std::ostream& err) {
             return kExitUsage;
         }
     }
+    // The control points and criteria kept in the ProfAlign go along, as the ground lines do.
+    io::Result<io::ProfileChecks> checks = read.format == io::ProfileFormat::LandXml
+                                               ? io::ReadLandXmlChecks(input, name, model)
+                                               : io::Result<io::ProfileChecks>(io::ProfileChecks{});
+    if (!checks.ok()) StopOnFailure(checks.failure(), err);
     // The alignment keeps the name it was read with.
-    if (const auto failure = io::WriteProfileFile(output, model, *format, read.content.alignment, grounds.value()))
+    if (const auto failure =
+            io::WriteProfileFile(output, model, *format, read.content.alignment, grounds.value(), checks.value()))
         StopOnFailure(*failure, err);
     if (options.Has("ground-output")) return WriteGroundOutput(options, profile, err);
+    if (*format == io::ProfileFormat::Csv && (!checks.value().controls.empty() || checks.value().criteria))
+        err << "tarnvel-cli: 注意：CSV 变坡点表不含控制标高和设计标准，文件中的这些内容未写入。\n";
     if (*format == io::ProfileFormat::Csv && !grounds.value().empty())
         err << "tarnvel-cli: 注意：CSV 变坡点表不含地面线，文件中的 " << grounds.value().size()
             << " 条地面线（ProfSurf）未写入；可用 --ground-output 另存为 CSV 地面线表。\n";

@@ -92,5 +92,23 @@ TEST(CheckCliFiles, text_form_exit_statuses_and_messages) {
     }
 }
 
+TEST(CheckCliFiles, convert_keeps_the_controls_and_criteria_of_a_landxml_profile) {
+    ScratchFolder folder;
+    const CheckCase c = CheckCases().front();
+    const io::ProfileChecks checks{c.controls, c.criteria};
+    io::testing::WriteBytes(folder.File("in.xml"), io::LandXmlBytes(c.design, {}, {}, checks));
+    for (const char* output : {"in.xml", "copy.xml"}) {  // over itself, too
+        const CliRun run = RunCli(TARNVEL_CLI, {"profile", "convert", folder.File("in.xml"), "--output", folder.File(output)});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const io::Result<io::ProfileChecks> back = io::ReadLandXmlChecks(folder.File(output), {}, c.design);
+        ASSERT_TRUE(back.ok()) << back.failure().message;
+        EXPECT_EQ(back.value().controls, c.controls) << output;
+        EXPECT_EQ(back.value().criteria, c.criteria) << output;
+    }
+    const CliRun csv = RunCli(TARNVEL_CLI, {"profile", "convert", folder.File("in.xml"), "--output", folder.File("p.csv")});
+    EXPECT_EQ(csv.status, 0);
+    EXPECT_NE(csv.err.find("不含控制标高和设计标准"), std::string::npos) << csv.err;
+}
+
 }  // namespace
 }  // namespace tarnvel::test

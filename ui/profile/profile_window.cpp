@@ -467,6 +467,9 @@ void ProfileWindow::ShowStatus() {
         else if (!doc.GroundStatus().isEmpty()) text += QStringLiteral("  地面线未显示：") + doc.GroundStatus().section(QLatin1Char('\n'), 0, 1);
     }
     if (const QString controls = doc.ControlSummary(); !controls.isEmpty()) text += QStringLiteral("  控制标高：") + controls;
+    if (const auto& violations = doc.Violations(); !violations.empty())
+        text += QStringLiteral("  设计标准：%1处不满足，如").arg(violations.size()) +
+                QString::fromStdString(DescribeCriterionViolation(violations.front(), doc.Unit()));
     ShowControls();
     if (!doc.SourcePath().isEmpty()) text = doc.SourcePath() + QStringLiteral("  ") + text;
     if (doc.IsModified()) text = QStringLiteral("【已修改】") + text;
@@ -480,6 +483,7 @@ void ProfileWindow::ShowControls() {
         marks.push_back({check.station, c.lower, c.upper, QString::fromStdString(c.name), check.status != ControlStatus::Ok});
     }
     plot_->setControls(std::move(marks));
+    elementsModel_->SetViolations(document_->Violations());
 }
 
 void ProfileWindow::ShowTitle() {
