@@ -1,5 +1,7 @@
 #include "io/io_failure.h"
 
+#include "core/profile/station.h"
+
 #include <cerrno>
 #include <exception>
 #include <new>
@@ -78,13 +80,7 @@ IoFailure NotProfileFailure(std::string_view path, std::string_view what) {
     return IoFailure{FailureKind::NotProfile, std::move(text)};
 }
 
-std::string Excerpt(std::string_view text) {
-    constexpr std::size_t kMost = 40;
-    if (text.size() <= kMost) return std::string(text);
-    std::size_t cut = kMost;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-    return std::string(text.substr(0, cut)) + "…";
-}
+std::string Excerpt(std::string_view text) { return MessageExcerpt(text); }
 
 IoFailure NewFileRefused(std::string_view path, int code) {
     return IoFailure{FailureKind::File,

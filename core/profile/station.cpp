@@ -144,9 +144,9 @@ bool SplitOccurrence(std::string_view& s, int& occurrence, StationTextFault& why
     return true;
 }
 
-// A message quotes at most the first 40 bytes of the text, cut before a
-// UTF-8 continuation byte, so that a pasted page does not become the message.
-std::string Quoted(std::string_view text) {
+}  // namespace
+
+std::string MessageExcerpt(std::string_view text) {
     constexpr std::size_t kMost = 40;
     if (text.size() <= kMost) return std::string(text);
     std::size_t cut = kMost;
@@ -154,14 +154,12 @@ std::string Quoted(std::string_view text) {
     return std::string(text.substr(0, cut)) + "…";
 }
 
-}  // namespace
-
 std::optional<Station> ParseStation(std::string_view text, StationTextProblem* problem) {
     const std::string folded = FoldFullWidth(text);
     std::string_view s = Trim(folded);
     StationTextFault why = StationTextFault::None;
     const auto refuse = [&](StationTextFault reason) -> std::optional<Station> {
-        if (problem) *problem = {reason, Quoted(Trim(text))};
+        if (problem) *problem = {reason, MessageExcerpt(Trim(text))};
         return std::nullopt;
     };
     if (s.empty()) return refuse(StationTextFault::Empty);

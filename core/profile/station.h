@@ -52,6 +52,11 @@ struct StationTextProblem {
     std::string excerpt;  // the start of the text as given, cut on a character boundary
 };
 
+// What a message quotes of a text the user gave: at most its first 40
+// bytes, cut before a UTF-8 continuation byte and marked "…" when cut, so
+// that a pasted page does not become the message.
+std::string MessageExcerpt(std::string_view text);
+
 // The largest occurrence a label may name. Far above any real road (a label
 // behind a thousand long chains) and far below anything that could overflow.
 inline constexpr int kMostOccurrences = 1'000'000;

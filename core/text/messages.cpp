@@ -583,7 +583,7 @@ std::string DescribeCriterionViolation(const CriterionViolation& v, LengthUnit u
 }
 
 std::string DescribeControlViolation(const ControlPoint& c, const ControlCheck& check, LengthUnit unit) {
-    std::string text = c.name.empty() ? "控制点" : c.name;
+    std::string text = c.name.empty() ? "控制点" : MessageExcerpt(c.name);
     text += "（" + LabelText(c.station) + "）：设计高程";
     text += check.status == ControlStatus::Below ? "低于最低高程 " : "高于最高高程 ";
     text += LengthInMessage(-check.margin, unit) + "。";
