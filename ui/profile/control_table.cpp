@@ -61,20 +61,24 @@ std::vector<CellMark> ControlMarksOf(const std::vector<ControlPoint>& controls, 
     return marks;
 }
 
-std::optional<std::vector<QStringList>> ControlColumnsOfBlock(const std::vector<QStringList>& block) {
+std::optional<std::vector<QStringList>> ControlColumnsOfBlock(const std::vector<QStringList>& block, LengthUnit unit) {
     for (int r = 0; r < static_cast<int>(block.size()) && r <= static_cast<int>(io::kTableTitleRows); ++r) {
         std::vector<std::string> cells;
         for (const QString& cell : block[r]) cells.push_back(cell.toStdString());
         const std::optional<io::ControlColumns> columns = io::FindControlColumns(cells);
         if (!columns) continue;
+        // Lengths in the header's unit, as the ground table's block reads them.
+        const std::optional<HeldUnit> held = columns->unit ? HeldAs(*columns->unit) : HeldUnit{unit, 0};
+        if (columns->unitProblem.fault != UnitFault::None || !held || held->unit != unit) return std::nullopt;
         const auto cell = [](const QStringList& row, std::optional<std::size_t> column) {
             return column ? row.value(static_cast<qsizetype>(*column)).trimmed() : QString();
         };
         std::vector<QStringList> picked;
         for (std::size_t below = r + 1; below < block.size(); ++below) {
             const QStringList& row = block[below];
-            QStringList cells{cell(row, columns->station), cell(row, columns->lower), cell(row, columns->upper),
-                              cell(row, columns->name)};
+            QStringList cells{HeldStationCell(cell(row, columns->station), held->powerOfTen),
+                              HeldNumberCell(cell(row, columns->lower), held->powerOfTen),
+                              HeldNumberCell(cell(row, columns->upper), held->powerOfTen), cell(row, columns->name)};
             if (cells.join(QString()).isEmpty()) continue;  // a blank line is no control
             picked.push_back(std::move(cells));
         }

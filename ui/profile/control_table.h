@@ -34,6 +34,6 @@ std::vector<CellMark> ControlMarksOf(const std::vector<ControlPoint>& controls, 
 
 // A pasted block with a header naming the station and a bound (title rows
 // above, other columns beside): its columns in the table's order.
-std::optional<std::vector<QStringList>> ControlColumnsOfBlock(const std::vector<QStringList>& block);
+std::optional<std::vector<QStringList>> ControlColumnsOfBlock(const std::vector<QStringList>& block, LengthUnit unit);
 
 }  // namespace tarnvel::ui::profile

@@ -192,7 +192,8 @@ void ProfileWindow::CreateWidgets() {
     controlView_ = new EditTableView;
     controlView_->setObjectName(QStringLiteral("ControlTable"));
     controlView_->SetEditModel(&document_->ControlTable());
-    controlView_->SetBlockReader(ControlColumnsOfBlock);
+    controlView_->SetBlockReader(
+        [this](const std::vector<QStringList>& block) { return ControlColumnsOfBlock(block, document_->Unit()); });
     QGroupBox* controlBox = TableBox(QStringLiteral("控制标高"), QStringLiteral("Control"), controlView_, this, rows);
     controlBox->setObjectName(QStringLiteral("ControlBox"));
 

@@ -130,6 +130,15 @@ TEST(ProfileDocumentChecks, grade_and_length_cells_move_the_later_points_in_one_
     EXPECT_EQ(pvi.Rows(), before);
 }
 
+// A block pasted with its header is read in the header's unit, as a control
+// file is; a unit the profile does not hold is not pasted as its numbers.
+TEST(ProfileDocumentChecks, a_pasted_block_is_read_in_the_unit_its_header_states) {
+    const std::vector<QStringList> centimetres{{"桩号[cm]", "最低高程(厘米)", "名称"}, {"120000", "10150", "涵洞"}};
+    EXPECT_EQ(ControlColumnsOfBlock(centimetres, LengthUnit::Metre),
+              (std::vector<QStringList>{{"K1+200.000", "101.5", "", "涵洞"}}));
+    EXPECT_EQ(ControlColumnsOfBlock({{"桩号[ft]", "最低高程[ft]"}, {"100", "5"}}, LengthUnit::Metre), std::nullopt);
+    EXPECT_EQ(ControlColumnsOfBlock({{"桩号", "最低高程[yd]"}, {"100", "5"}}, LengthUnit::Metre), std::nullopt);
+}
 
 }  // namespace
 }  // namespace tarnvel::ui::profile
