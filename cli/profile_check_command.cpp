@@ -6,6 +6,7 @@
 #include "core/profile/design_check.h"
 #include "core/text/check_text.h"
 #include "core/text/messages.h"
+#include "core/text/quoted_input.h"
 #include "io/control_files.h"
 
 namespace tarnvel::cli {
@@ -21,7 +22,7 @@ std::vector<ControlPoint> LoadControls(const std::string& path, const Profile& p
     if (!read.ok()) StopOnFailure(read.failure(), err);
     const LengthUnit unit = profile.Model().unit;
     if (read.value().unit && *read.value().unit != unit) {
-        err << "tarnvel-cli: 控制标高表“" << path << "”的长度单位为" << LengthUnitName(*read.value().unit)
+        err << "tarnvel-cli: 控制标高表“" << QuotedInput(path, std::string::npos) << "”的长度单位为" << LengthUnitName(*read.value().unit)
             << "，与纵断面的" << LengthUnitName(unit) << "不同，未使用。\n";
         throw CommandExit{kExitProfile};
     }
@@ -29,13 +30,18 @@ std::vector<ControlPoint> LoadControls(const std::string& path, const Profile& p
     report = CheckControls(profile, controls);
     std::vector<ControlProblem> problems = std::move(read.value().problems);
     problems.insert(problems.end(), report.problems.begin(), report.problems.end());
-    if (problems.empty()) return std::move(controls);
+    const std::size_t total = read.value().problemCount + report.problems.size();
+    if (total == 0) return std::move(controls);
     std::stable_sort(problems.begin(), problems.end(),
                      [](const ControlProblem& a, const ControlProblem& b) { return a.row < b.row; });
-    err << "tarnvel-cli: 控制标高表“" << path << "”未通过检查";
-    if (problems.size() > 1) err << "，共 " << problems.size() << " 处问题";
+    // Listed as a ground table's problems are: the first few by row, then how many more.
+    if (problems.size() > kListedGroundProblems) problems.resize(kListedGroundProblems);
+    err << "tarnvel-cli: 控制标高表“" << QuotedInput(path, std::string::npos) << "”未通过检查";
+    if (total > 1) err << "，共 " << total << " 处问题";
     err << "：\n";
     for (const ControlProblem& problem : problems) err << "  " << DescribeControlProblem(problem) << '\n';
+    if (const std::string more = DescribeUnlistedGroundProblems(problems.size(), total); !more.empty())
+        err << "  " << more << '\n';
     throw CommandExit{kExitProfile};
 }
 

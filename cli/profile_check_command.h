@@ -13,8 +13,8 @@
 namespace tarnvel::cli {
 
 inline constexpr OptionSpec kCheckOptions[] = {
-    {"controls", true, "文件", "控制标高表（CSV：桩号,最低高程,最高高程,名称）"},
-    {"criteria", true, "文件", "设计标准（CSV：criterion,value；max_grade、min_grade 等，数值由使用者给定）"},
+    {"controls", true, "文件", "控制标高表（CSV：桩号,最低高程,最高高程,名称）", false, FileRole::Input},
+    {"criteria", true, "文件", "设计标准（CSV：criterion,value；max_grade、min_grade 等，数值由使用者给定）", false, FileRole::Input},
     kFormatOption,
     kDecimalsOption,
     kStationStyleOption,
