@@ -10,26 +10,12 @@
 
 #include "core/profile/design_check.h"
 #include "fuzz/fuzz_check.h"
+#include "fuzz/fuzz_design.h"
 #include "io/control_files.h"
 
 using tarnvel::fuzz::Check;
-
-namespace {
-
-const tarnvel::Profile& Design() {
-    using namespace tarnvel;
-    static const Profile profile = *Profile::Resolve(
-        {"", LengthUnit::Metre,
-         {{{0, 0}, 100, {}},
-          {{400, 0}, 104, {CurveKind::ParabolaRadius, 8000, 0, 0, 0}},
-          {{800, 0}, 101, {CurveKind::Circular, 5000, 0, 0, 0}},
-          {{1200, 0}, 106, {CurveKind::Unsymmetric, 0, 0, 80, 120}},
-          {{1600, 0}, 103, {}}},
-         {{900, 950}}});
-    return profile;
-}
-
-}  // namespace
+using tarnvel::fuzz::CheckMessage;
+using tarnvel::fuzz::FuzzDesign;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tarnvel;
@@ -39,15 +25,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (criteria.ok()) {
         const io::Result<DesignCriteria> again = io::ParseCriteriaCsv(io::CriteriaCsvBytes(criteria.value()), "k.csv");
         Check(again.ok() && again.value() == criteria.value());
-        for (const CriterionViolation& v : CheckCriteria(Design(), criteria.value()))
+        for (const CriterionViolation& v : CheckCriteria(FuzzDesign(), criteria.value()))
             Check(v.Shortfall() > 0 && v.limit == *CriterionLimit(criteria.value(), v.criterion));
     } else {
-        Check(criteria.failure().kind == io::FailureKind::NotProfile && !criteria.failure().message.empty());
+        Check(criteria.failure().kind == io::FailureKind::NotProfile);
+        CheckMessage(criteria.failure().message);
     }
 
     const io::Result<io::ControlReading> read = io::ParseControlCsv(bytes, "c.csv");
     if (!read.ok()) {
-        Check(read.failure().kind == io::FailureKind::NotProfile && !read.failure().message.empty());
+        Check(read.failure().kind == io::FailureKind::NotProfile);
+        CheckMessage(read.failure().message);
         return 0;
     }
     const std::vector<ControlPoint>& controls = read.value().controls;
@@ -59,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(b.station == controls[i].station && b.lower == controls[i].lower && b.upper == controls[i].upper);
         Check(b.name == controls[i].name);
     }
-    const ControlReport report = CheckControls(Design(), controls);
+    const ControlReport report = CheckControls(FuzzDesign(), controls);
     Check(report.checks.size() + report.problems.size() == controls.size());
     for (const ControlCheck& c : report.checks)
         Check(std::isfinite(c.margin) == std::isfinite(c.design) &&
