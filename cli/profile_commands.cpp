@@ -12,6 +12,7 @@
 #include "cli/commands.h"
 #include "cli/listing_options.h"
 #include "cli/profile_options.h"
+#include "cli/profile_check_command.h"
 #include "cli/profile_plot_command.h"
 #include "cli/profile_sheet_command.h"
 #include "core/profile/profile_listing.h"
@@ -247,8 +248,13 @@ int RunConvert(const Options& options, std::ostream&, std::ostream& err) {
             return kExitUsage;
         }
     }
+    // The control points and criteria kept in the ProfAlign go along, as the ground lines do.
+    io::Result<io::ProfileChecks> checks = read.format == io::ProfileFormat::LandXml
+                                               ? io::ReadLandXmlChecks(input, name, model)
+                                               : io::Result<io::ProfileChecks>(io::ProfileChecks{});
+    if (!checks.ok()) StopOnFailure(checks.failure(), err);
     // The alignment keeps the name it was read with.
-    const std::string profileBytes = io::ProfileFileBytes(model, *format, read.content.alignment, grounds.value());
+    const std::string profileBytes = io::ProfileFileBytes(model, *format, read.content.alignment, grounds.value(), checks.value());
     const std::string groundBytes = groundOutput ? GroundOutputBytes(options, profile, err) : std::string();
     std::vector<io::FileChange> changes{{output, [&](io::FileBytesSink& sink) {
                                              sink.Write(profileBytes);
@@ -261,6 +267,8 @@ int RunConvert(const Options& options, std::ostream&, std::ostream& err) {
                            }});
     }
     if (const auto failure = io::CommitFiles(changes)) StopOnFailure(*failure, err);
+    if (*format == io::ProfileFormat::Csv && (!checks.value().controls.empty() || checks.value().criteria))
+        err << "tarnvel-cli: 注意：CSV 变坡点表不含控制标高和设计标准，文件中的这些内容未写入。\n";
     if (!groundOutput && *format == io::ProfileFormat::Csv && !grounds.value().empty())
         err << "tarnvel-cli: 注意：CSV 变坡点表不含地面线，文件中的 " << grounds.value().size()
             << " 条地面线（ProfSurf）未写入；可用 --ground-output 另存为 CSV 地面线表。\n";
@@ -337,6 +345,9 @@ constexpr ProfileCommand kCommands[] = {
     {"names", "LandXML文件", "列出文件中的纵断面（线路名/纵断面名）", {}, RunNames},
     {"ground-summary", "纵断面文件 --ground 地面线文件 [--from A] [--to B] [--format text|csv]",
      "填挖汇总：填方段、挖方段总长和最长段，最大填高、最大挖深，填挖交界", kSummaryOptions, RunGroundSummary},
+    {"check", "纵断面文件 [--controls 控制标高.csv] [--criteria 设计标准.csv] [--format text|csv]",
+     "检查设计线：各控制点的设计高程与富余（负为不满足），及违反设计标准之处；有不满足时退出状态为 1",
+     kCheckOptions, RunProfileCheck},
     {"plot", "纵断面文件 --output 文件.svg [--exaggeration N] [--width PX --height PX] [--ground 地面线文件]",
      "纵断面图（SVG：设计线、切线、变坡点、竖曲线要素、坡度坡长、断链；有地面线时加地面线、填挖着色、填挖交界和图例）",
      kPlotOptions, RunProfilePlot},
@@ -378,7 +389,10 @@ std::string ProfileUsage() {
   tarnvel-cli profile at 纵断面.csv --k K16+780 --ground 地面线.csv
   tarnvel-cli profile ground-summary 纵断面.xml --ground 纵断面.xml --ground-surface 原地面
 地面线 CSV 表：表头含“桩号”和“地面高程”两列（其余列不用），可有标题行，UTF-8 或 GBK。
-退出状态：0 成功；1 纵断面或地面线未通过检查、桩号不在纵断面上或文件内容不是纵断面；2 命令或选项有误；
+控制标高 CSV 表：表头“桩号,最低高程,最高高程,名称”（或 station,lower,upper,name；最低、最高可空其一）。
+设计标准 CSV：表头“criterion,value”，项目 max_grade、min_grade（%）、min_grade_length、min_crest_radius、
+min_sag_radius、min_curve_length（纵断面的长度单位），各项可缺；数值是使用者自己的，本程序不附带任何标准的数值。
+退出状态：0 成功；1 纵断面或地面线未通过检查、check 发现不满足之处、桩号不在纵断面上或文件内容不是纵断面；2 命令或选项有误；
 3 文件无法读取或写入。失败时不写出任何文件。
 输出文件不能是任何输入文件，两个输出也不能是同一文件（按文件本身判断：不同写法、符号链接、硬链接都算同一文件）。
 )";

@@ -12,27 +12,12 @@
 #include "core/profile/ground_line.h"
 #include "core/text/messages.h"
 #include "fuzz/fuzz_check.h"
+#include "fuzz/fuzz_design.h"
 #include "io/ground_files.h"
 
 using tarnvel::fuzz::Check;
+using tarnvel::fuzz::FuzzDesign;
 using tarnvel::fuzz::CheckMessage;
-
-namespace {
-
-const tarnvel::Profile& Design() {
-    using namespace tarnvel;
-    static const Profile profile = *Profile::Resolve(
-        {"", LengthUnit::Metre,
-         {{{0, 0}, 100, {}},
-          {{400, 0}, 104, {CurveKind::ParabolaRadius, 8000, 0, 0, 0}},
-          {{800, 0}, 101, {CurveKind::Circular, 5000, 0, 0, 0}},
-          {{1200, 0}, 106, {CurveKind::Unsymmetric, 0, 0, 80, 120}},
-          {{1600, 0}, 103, {}}},
-         {{900, 950}}});
-    return profile;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tarnvel;
@@ -57,17 +42,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(back.points[i].elevation == model.points[i].elevation);
     }
 
-    const std::optional<GroundLine> line = GroundLine::Make(model, Design());
+    const std::optional<GroundLine> line = GroundLine::Make(model, FuzzDesign());
     if (!line) return 0;
-    const std::vector<double> zeros = FindZeroPoints(Design(), *line);
+    const std::vector<double> zeros = FindZeroPoints(FuzzDesign(), *line);
     double scale = 1;
     for (double z : line->Elevations()) scale = std::max(scale, std::fabs(z));
     for (std::size_t i = 0; i < zeros.size(); ++i) {
         Check(zeros[i] > line->StartStation() && zeros[i] < line->EndStation());
         Check(i == 0 || zeros[i] > zeros[i - 1]);
-        Check(std::fabs(*FillCutAt(Design(), *line, zeros[i])) <= 1e-6 * scale);
+        Check(std::fabs(*FillCutAt(FuzzDesign(), *line, zeros[i])) <= 1e-6 * scale);
     }
-    const GroundSummary summary = SummarizeGround(Design(), *line, line->StartStation(), line->EndStation());
+    const GroundSummary summary = SummarizeGround(FuzzDesign(), *line, line->StartStation(), line->EndStation());
     Check(summary.fillLength >= 0 && summary.cutLength >= 0);
     Check(summary.fillLength + summary.cutLength <= line->EndStation() - line->StartStation() + 1e-6);
     return 0;

@@ -83,4 +83,19 @@ std::string GroundCompanionPath(const std::string& profilePath);
                                                                  const GroundModel* ground,
                                                                  const std::optional<FileIdentity>& removable);
 
+// The same for any tables that go with a CSV profile (the ground, the
+// control table, the criteria): the profile and every table written together
+// or not at all. A table the profile has is written; one it has not is
+// removed only while its file is still the one `removable` names, the one
+// read with this profile (the user cleared it); any other (a table that did
+// not load, for the user to mend, or one nobody loaded) stays as it is.
+struct CompanionWrite {
+    std::string path;
+    std::optional<std::string> bytes;       // the table; nothing when the profile has none
+    std::optional<FileIdentity> removable;  // the file read with this profile at `path`
+};
+[[nodiscard]] std::optional<IoFailure> WriteCsvProfileWithCompanions(const std::string& path,
+                                                                     const ProfileModel& model,
+                                                                     const std::vector<CompanionWrite>& companions);
+
 }  // namespace tarnvel::io

@@ -10,6 +10,7 @@
 
 #include "io/exact_number.h"
 #include "io/profile_files.h"
+#include "io/xml_names.h"
 
 namespace tarnvel::io {
 namespace {
@@ -111,7 +112,7 @@ std::string DocumentText(const pugi::xml_document& doc) {
 }  // namespace
 
 std::string LandXmlBytes(const ProfileModel& model, std::string_view alignmentName,
-                         const std::vector<GroundModel>& grounds) {
+                         const std::vector<GroundModel>& grounds, const ProfileChecks& checks) {
     std::optional<Chainage> chainage = Chainage::Make(model.chains);
     if (!chainage) chainage = Chainage();  // invalid breaks: labels are written as they are
     std::vector<double> internal;
@@ -186,6 +187,32 @@ std::string LandXmlBytes(const ProfileModel& model, std::string_view alignmentNa
             }
         }
         SetPointText(node, internal[i], points[i].elevation);
+    }
+
+    for (const ControlPoint& c : checks.controls) {
+        pugi::xml_node feature = profAlign.append_child("Feature");
+        feature.append_attribute("name") = c.name.c_str();
+        feature.append_attribute("code") = kControlFeatureCode;
+        const auto property = [&](const char* label, double value) {
+            pugi::xml_node p = feature.append_child("Property");
+            p.append_attribute("label") = label;
+            p.append_attribute("value") = ExactNumberText(value).c_str();
+        };
+        property("station", InternalFor(*chainage, c.station));
+        if (c.lower) property("lower", *c.lower);
+        if (c.upper) property("upper", *c.upper);
+    }
+    if (checks.criteria) {
+        pugi::xml_node feature = profAlign.append_child("Feature");
+        feature.append_attribute("name") = "设计标准";
+        feature.append_attribute("code") = kCriteriaFeatureCode;
+        for (Criterion c : kCriteria) {
+            const std::optional<double> limit = CriterionLimit(*checks.criteria, c);
+            if (!limit) continue;
+            pugi::xml_node p = feature.append_child("Property");
+            p.append_attribute("label") = CriterionKey(c);
+            p.append_attribute("value") = ExactNumberText(*limit).c_str();
+        }
     }
 
     for (const GroundModel& ground : grounds) {

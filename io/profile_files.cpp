@@ -10,6 +10,7 @@
 
 #include "io/atomic_write.h"
 #include "io/bounded_read.h"
+#include "io/control_files.h"
 #include "io/csv_records.h"
 #include "io/ground_files.h"
 #include "io/output_name.h"
@@ -129,15 +130,16 @@ std::optional<std::pair<std::string, ProfileFormat>> ProfileOutputName(std::stri
 }
 
 std::string ProfileFileBytes(const ProfileModel& model, ProfileFormat format, std::string_view alignment,
-                             const std::vector<GroundModel>& grounds) {
-    return format == ProfileFormat::LandXml ? LandXmlBytes(model, alignment, grounds) : ProfileCsvBytes(model);
+                             const std::vector<GroundModel>& grounds, const ProfileChecks& checks) {
+    return format == ProfileFormat::LandXml ? LandXmlBytes(model, alignment, grounds, checks) : ProfileCsvBytes(model);
 }
 
 std::optional<IoFailure> WriteProfileFile(const std::string& path, const ProfileModel& model, ProfileFormat format,
-                                          std::string_view alignment, const std::vector<GroundModel>& grounds) {
+                                          std::string_view alignment, const std::vector<GroundModel>& grounds,
+                                          const ProfileChecks& checks) {
     std::string bytes;
     try {
-        bytes = ProfileFileBytes(model, format, alignment, grounds);
+        bytes = ProfileFileBytes(model, format, alignment, grounds, checks);
     } catch (const std::exception&) {
         return CurrentExceptionFailure(FileAction::Write, path);
     }
@@ -148,7 +150,10 @@ std::optional<IoFailure> WriteProfileFile(const std::string& path, const Profile
 
 namespace tarnvel::io {
 
-std::string GroundCompanionPath(const std::string& profilePath) {
+namespace {
+
+// "<stem><suffix>" beside a profile: a ".csv" extension (any case) gives way to the suffix.
+std::string CompanionPath(const std::string& profilePath, std::string_view suffix) {
     std::string stem = profilePath;
     const std::size_t slash = stem.find_last_of('/');
     const std::size_t dot = stem.find_last_of('.');
@@ -157,23 +162,42 @@ std::string GroundCompanionPath(const std::string& profilePath) {
         for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (extension == ".csv") stem.erase(dot);
     }
-    return stem + "-地面线.csv";
+    return stem + std::string(suffix);
+}
+
+}  // namespace
+
+std::string GroundCompanionPath(const std::string& profilePath) { return CompanionPath(profilePath, "-地面线.csv"); }
+
+std::string ControlCompanionPath(const std::string& profilePath) {
+    return CompanionPath(profilePath, "-控制标高.csv");
+}
+
+std::string CriteriaCompanionPath(const std::string& profilePath) {
+    return CompanionPath(profilePath, "-设计标准.csv");
 }
 
 std::optional<IoFailure> WriteCsvProfileWithGround(const std::string& path, const ProfileModel& model,
                                                    const GroundModel* ground,
                                                    const std::optional<FileIdentity>& removable) {
-    const std::string companion = GroundCompanionPath(path);
-    std::string profileBytes, groundBytes;
+    CompanionWrite companion{GroundCompanionPath(path), std::nullopt, removable};
+    if (ground) {
+        try {
+            companion.bytes = GroundCsvBytes(*ground, model.unit);
+        } catch (const std::exception&) {
+            return CurrentExceptionFailure(FileAction::Write, companion.path);
+        }
+    }
+    return WriteCsvProfileWithCompanions(path, model, {companion});
+}
+
+std::optional<IoFailure> WriteCsvProfileWithCompanions(const std::string& path, const ProfileModel& model,
+                                                       const std::vector<CompanionWrite>& companions) {
+    std::string profileBytes;
     try {
         profileBytes = ProfileCsvBytes(model);
     } catch (const std::exception&) {
         return CurrentExceptionFailure(FileAction::Write, path);
-    }
-    try {
-        if (ground) groundBytes = GroundCsvBytes(*ground, model.unit);
-    } catch (const std::exception&) {
-        return CurrentExceptionFailure(FileAction::Write, companion);
     }
     const auto bytesOf = [](const std::string& bytes) {
         return [&bytes](FileBytesSink& sink) {
@@ -182,12 +206,14 @@ std::optional<IoFailure> WriteCsvProfileWithGround(const std::string& path, cons
         };
     };
     std::vector<FileChange> changes{{path, bytesOf(profileBytes)}};
-    if (ground) {
-        changes.push_back({companion, bytesOf(groundBytes)});
-    } else if (removable && IdentityOf(companion) == removable) {
-        // The table read with this profile, whose ground the user cleared:
-        // left there, it would bring the ground back on opening.
-        changes.push_back({companion, {}});
+    for (const CompanionWrite& c : companions) {
+        if (c.bytes) {
+            changes.push_back({c.path, bytesOf(*c.bytes)});
+        } else if (c.removable && IdentityOf(c.path) == c.removable) {
+            // The table read with this profile, which the user cleared: left
+            // there, it would bring the table back on opening.
+            changes.push_back({c.path, {}});
+        }
     }
     return CommitFiles(changes);
 }

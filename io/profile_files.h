@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/profile/design_check.h"
 #include "core/profile/ground_line.h"
 #include "core/plan/plan.h"
 #include "core/profile/profile.h"
@@ -62,8 +63,24 @@ Result<LandXmlContent> ListLandXmlInPlace(std::string& bytes, std::string_view p
 // `alignment`, or after the profile when that is empty. The ground lines, if
 // any, go in as ProfSurf beside the ProfAlign, their stations taken through
 // the profile's chain table when they are labels.
+// What a designer keeps with a profile to check it by: its control points
+// and the criteria (none: the file says nothing of them).
+struct ProfileChecks {
+    std::vector<ControlPoint> controls;
+    std::optional<DesignCriteria> criteria;
+};
+// The checks, if any, go into the ProfAlign as Feature elements, as the
+// schema allows after the PVIs and other programs pass over: one with code
+// "tarnvel:control" for each control point (its name, and Property station,
+// lower, upper), one with code "tarnvel:criteria" for the criteria (a
+// Property for each, labelled by its key).
 std::string LandXmlBytes(const ProfileModel& model, std::string_view alignment = {},
-                         const std::vector<GroundModel>& grounds = {});
+                         const std::vector<GroundModel>& grounds = {}, const ProfileChecks& checks = {});
+// The checks kept in the ProfAlign `name` chooses (as ParseLandXml takes
+// it), the controls labelled through `model`'s chain table.
+Result<ProfileChecks> ParseLandXmlChecks(std::string_view bytes, std::string_view name, const ProfileModel& model,
+                                         std::string_view path);
+Result<ProfileChecks> ReadLandXmlChecks(const std::string& path, std::string_view name, const ProfileModel& model);
 
 // A route's elements as the CoordGeom of a LandXML alignment named
 // `alignment` ("Tarnvel" when empty): Line, Spiral and Curve with Start,
@@ -112,12 +129,13 @@ std::optional<std::pair<std::string, ProfileFormat>> ProfileOutputName(std::stri
                                                                        std::optional<ProfileFormat> picked);
 // The bytes WriteProfileFile writes, for a caller that writes several files together.
 std::string ProfileFileBytes(const ProfileModel& model, ProfileFormat format, std::string_view alignment = {},
-                             const std::vector<GroundModel>& grounds = {});
+                             const std::vector<GroundModel>& grounds = {}, const ProfileChecks& checks = {});
 // Atomic, as every write of this program.
-// `alignment` names the LandXML alignment (see LandXmlBytes); ground lines go
-// into LandXML only.
+// `alignment` names the LandXML alignment (see LandXmlBytes); ground lines and
+// the checks go into LandXML only.
 [[nodiscard]] std::optional<IoFailure> WriteProfileFile(const std::string& path, const ProfileModel& model,
                                                         ProfileFormat format, std::string_view alignment = {},
-                                                        const std::vector<GroundModel>& grounds = {});
+                                                        const std::vector<GroundModel>& grounds = {},
+                                                        const ProfileChecks& checks = {});
 
 }  // namespace tarnvel::io

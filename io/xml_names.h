@@ -14,6 +14,11 @@
 
 namespace tarnvel::io {
 
+// The code of the Feature elements that hold control points in a ProfAlign.
+inline constexpr const char* kControlFeatureCode = "tarnvel:control";
+// The code of the Feature element that holds the designer's criteria.
+inline constexpr const char* kCriteriaFeatureCode = "tarnvel:criteria";
+
 inline std::string_view LocalName(const char* name) {
     const std::string_view view(name);
     const std::size_t colon = view.rfind(':');

@@ -185,4 +185,19 @@ bool HoldLengths(GroundModel& model, int powerOfTen) {
     return finite;
 }
 
+bool HoldLengths(std::vector<ControlPoint>& controls, int powerOfTen) {
+    if (powerOfTen == 0) return true;
+    bool finite = true;
+    const auto hold = [&](double& length) {
+        length = HeldValue(length, powerOfTen);
+        finite = finite && std::isfinite(length);
+    };
+    for (ControlPoint& c : controls) {
+        hold(c.station.value);
+        for (std::optional<double>* bound : {&c.lower, &c.upper})
+            if (*bound) hold(**bound);
+    }
+    return finite;
+}
+
 }  // namespace tarnvel

@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/profile/design_check.h"
 #include "core/profile/ground_line.h"
 #include "core/profile/profile.h"
 
@@ -101,5 +102,6 @@ std::optional<HeldUnit> HeldAs(Unit unit);
 double HeldValue(double value, int powerOfTen);
 [[nodiscard]] bool HoldLengths(ProfileModel& model, int powerOfTen);
 [[nodiscard]] bool HoldLengths(GroundModel& model, int powerOfTen);
+[[nodiscard]] bool HoldLengths(std::vector<ControlPoint>& controls, int powerOfTen);
 
 }  // namespace tarnvel

@@ -677,3 +677,89 @@ std::string DescribeUnitProblem(const UnitProblem& problem) {
 }
 
 }  // namespace tarnvel
+
+namespace tarnvel {
+namespace {
+
+// A grade as messages print it: to the ten-thousandth of a percent, trailing
+// zeros dropped ("5.2%").
+std::string GradeInMessage(double grade) {
+    std::string text = FixedText(grade, 4);
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
+    if (text == "-0") text = "0";
+    return text + "%";
+}
+
+}  // namespace
+
+std::string DescribeControlProblem(const ControlProblem& p) {
+    std::string text = "控制标高" + GroundPlace(p.point, p.row);
+    if (p.kind != ControlProblemKind::StationUnreadable) text += "（桩号 " + LabelText(p.station) + "）";
+    const auto cell = [&](const char* what) {
+        text += p.text.empty() ? std::string("的") + what + "为空。" : std::string("的") + what + "“" + p.text + "”";
+    };
+    switch (p.kind) {
+        case ControlProblemKind::StationUnreadable:
+            cell("桩号");
+            if (!p.text.empty()) text += "无法识别。";
+            break;
+        case ControlProblemKind::BoundUnreadable:
+            text += "的高程“" + p.text + "”不是数。";
+            break;
+        case ControlProblemKind::NoBound: text += "没有最低高程，也没有最高高程：至少要有一个。"; break;
+        case ControlProblemKind::BoundsCrossed: text += "的最低高程高于最高高程。"; break;
+        case ControlProblemKind::NotPlaced: text += "：" + DescribeStationFault(p.fault); break;
+        case ControlProblemKind::OutsideProfile:
+            text += "在设计纵断面之外（纵断面";
+            text += p.station.value < p.limit.value ? "起点为 " : "终点为 ";
+            text += LabelText(p.limit) + "）。";
+            break;
+    }
+    return text;
+}
+
+const char* CriterionName(Criterion criterion) {
+    switch (criterion) {
+        case Criterion::MaxGrade: return "最大纵坡";
+        case Criterion::MinGrade: return "最小纵坡";
+        case Criterion::MinGradeLength: return "最小坡长";
+        case Criterion::MinCrestRadius: return "凸形竖曲线最小半径";
+        case Criterion::MinSagRadius: return "凹形竖曲线最小半径";
+        case Criterion::MinCurveLength: break;
+    }
+    return "竖曲线最小长度";
+}
+
+std::string DescribeCriterionViolation(const CriterionViolation& v, LengthUnit unit) {
+    const bool grade = v.criterion == Criterion::MaxGrade || v.criterion == Criterion::MinGrade;
+    const bool ofGrade = grade || v.criterion == Criterion::MinGradeLength;
+    std::string text = GroundPlace(v.point, 0);
+    text += ofGrade ? "之后的" : "的";
+    switch (v.criterion) {
+        case Criterion::MaxGrade:
+        case Criterion::MinGrade: text += "纵坡"; break;
+        case Criterion::MinGradeLength: text += "坡长"; break;
+        case Criterion::MinCrestRadius:
+        case Criterion::MinSagRadius: text += "竖曲线半径"; break;
+        case Criterion::MinCurveLength: text += "竖曲线长度"; break;
+    }
+    const auto amount = [&](double x) { return grade ? GradeInMessage(x) : LengthInMessage(x, unit); };
+    text += " " + amount(v.value);
+    text += v.criterion == Criterion::MaxGrade ? " 超过" : " 小于";
+    text += CriterionName(v.criterion);
+    text += " " + amount(v.limit);
+    text += v.criterion == Criterion::MaxGrade ? "（超出 " : "（差 ";
+    text += amount(v.Shortfall()) + "）。";
+    return text;
+}
+
+std::string DescribeControlViolation(const ControlPoint& c, const ControlCheck& check, LengthUnit unit) {
+    std::string text = c.name.empty() ? "控制点" : QuotedInput(c.name);
+    text += "（" + LabelText(c.station) + "）：设计高程";
+    text += check.status == ControlStatus::Below ? "低于最低高程 " : "高于最高高程 ";
+    text += LengthInMessage(-check.margin, unit) + "。";
+    return text;
+}
+
+}  // namespace tarnvel

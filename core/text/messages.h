@@ -13,6 +13,7 @@
 #include "core/plan/plan.h"
 #include "core/profile/ground_line.h"
 #include "core/profile/chain.h"
+#include "core/profile/design_check.h"
 #include "core/profile/horizontal.h"
 #include "core/profile/profile.h"
 #include "core/profile/profile_listing.h"
@@ -84,5 +85,18 @@ std::string DescribePlanProblem(const PlanProblem& problem);
 // states it: "“地面高程[yd]”列的单位“yd”无法识别：可用的单位有…". Without a column
 // the sentence starts at "长度单位", for a reader to put after the file's name.
 std::string DescribeUnitProblem(const UnitProblem& problem);
+
+// A control point that could not be checked, named like a ground point:
+// "控制标高第4行（桩号 K1+200）只有名称，没有最低高程或最高高程。"
+std::string DescribeControlProblem(const ControlProblem& problem);
+
+// "最大纵坡", "凸形竖曲线最小半径", …
+const char* CriterionName(Criterion criterion);
+// A violation in a sentence, with the margin it misses by, the point named by
+// number: "第3点之后的纵坡 -5.2000% 超过最大纵坡 5%（超出 0.2000%）。"
+std::string DescribeCriterionViolation(const CriterionViolation& violation, LengthUnit unit);
+// A control point that the design violates, for the status line:
+// "桥面（K1+200）：设计高程低于最低高程 0.352 米。"
+std::string DescribeControlViolation(const ControlPoint& control, const ControlCheck& check, LengthUnit unit);
 
 }  // namespace tarnvel

@@ -9,6 +9,7 @@
 #include "core/text/messages.h"
 #include "core/text/output_vocabulary.h"
 #include "core/profile/profile.h"
+#include "core/profile/units.h"
 #include "io/exact_number.h"
 
 #include <string>
@@ -70,6 +71,22 @@ QString ExactStationText(const Station& station) {
 }
 
 QString ExactNumberCell(double value) { return QString::fromStdString(io::ExactNumberText(value)); }
+
+QString HeldStationCell(const QString& cell, int powerOfTen) {
+    if (powerOfTen == 0) return cell;
+    std::optional<Station> s = ParseCellStation(cell, nullptr);
+    if (!s) return cell;
+    s->value = HeldValue(s->value, powerOfTen);
+    return std::isfinite(s->value) ? ExactStationText(*s) : cell;
+}
+
+QString HeldNumberCell(const QString& cell, int powerOfTen) {
+    if (powerOfTen == 0) return cell;
+    const std::optional<double> number = ParseCellNumber(cell, nullptr);
+    if (!number) return cell;
+    const double held = HeldValue(*number, powerOfTen);
+    return std::isfinite(held) ? ExactNumberCell(held) : cell;
+}
 
 QString EndLabelText(const Profile& profile, ProfileEnd end) {
     const bool atEnd = end == ProfileEnd::End;

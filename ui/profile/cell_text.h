@@ -37,6 +37,13 @@ QString ExactStationText(const Station& station);
 // back to the very same double ("349.90386424768337", "5", "0.1").
 QString ExactNumberCell(double value);
 
+// A pasted cell of a column whose header states millimetres, centimetres or
+// kilometres, as the table holds it (moved by `powerOfTen` to metres, see
+// core/profile/units.h). A cell that does not read stays as written, to be
+// marked.
+QString HeldStationCell(const QString& cell, int powerOfTen);
+QString HeldNumberCell(const QString& cell, int powerOfTen);
+
 enum class ProfileEnd { Start, End };
 // The label of the profile's first or last point as a text that reads back
 // onto the profile: rounded to the millimetre toward the inside, and a

@@ -76,7 +76,18 @@ int EditTableModel::rowCount(const QModelIndex& parent) const {
 }
 
 int EditTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(headers_.size());
+    return parent.isValid() ? 0 : static_cast<int>(headers_.size() + computed_.headers.size());
+}
+
+void EditTableModel::SetComputedColumns(ComputedColumns columns) {
+    beginResetModel();
+    computed_ = std::move(columns);
+    endResetModel();
+}
+
+void EditTableModel::RefreshComputed() {
+    if (computed_.headers.isEmpty() || rows_.empty()) return;
+    emit dataChanged(index(0, TextColumnCount()), index(rowCount() - 1, columnCount() - 1));
 }
 
 const CellMark* EditTableModel::MarkAt(int row, int column) const {
@@ -89,6 +100,12 @@ const CellMark* EditTableModel::MarkAt(int row, int column) const {
 
 QVariant EditTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
+    if (index.column() >= TextColumnCount()) {
+        if (role == Qt::DisplayRole || role == Qt::EditRole)
+            return computed_.text(index.row(), index.column() - TextColumnCount());
+        if (role == Qt::BackgroundRole) return QBrush(QColor(240, 244, 250));  // derived, not typed
+        return {};
+    }
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
@@ -106,7 +123,8 @@ QVariant EditTableModel::data(const QModelIndex& index, int role) const {
 
 QVariant EditTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole) return {};
-    if (orientation == Qt::Horizontal) return headers_.value(section);
+    if (orientation == Qt::Horizontal)
+        return section < TextColumnCount() ? headers_.value(section) : computed_.headers.value(section - TextColumnCount());
     return section + 1;
 }
 
@@ -117,6 +135,8 @@ Qt::ItemFlags EditTableModel::flags(const QModelIndex& index) const {
 
 bool EditTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!index.isValid() || role != Qt::EditRole) return false;
+    if (index.column() >= TextColumnCount())
+        return computed_.edit && computed_.edit(index.row(), index.column() - TextColumnCount(), value.toString());
     const QString text = value.toString();
     if (text == rows_[index.row()][index.column()]) return true;
     WriteBlock(index.row(), index.column(), {QStringList{text}},
@@ -125,9 +145,9 @@ bool EditTableModel::setData(const QModelIndex& index, const QVariant& value, in
 }
 
 void EditTableModel::WriteBlock(int row, int column, std::vector<QStringList> block, const QString& commandText) {
-    if (block.empty() || row < 0 || column < 0 || column >= columnCount()) return;
+    if (block.empty() || row < 0 || column < 0 || column >= TextColumnCount()) return;
     row = std::min(row, rowCount());
-    const qsizetype width = std::min<qsizetype>(block.front().size(), columnCount() - column);
+    const qsizetype width = std::min<qsizetype>(block.front().size(), TextColumnCount() - column);
     for (QStringList& cells : block) cells = cells.mid(0, width);
     undo_.push(new BlockCommand(*this, row, column, std::move(block), commandText));
 }
@@ -181,7 +201,7 @@ void EditTableModel::SetMarks(std::vector<CellMark> marks) {
 
 QStringList EditTableModel::EmptyRow() const {
     QStringList cells;
-    for (int c = 0; c < columnCount(); ++c) cells.append(QString());
+    for (int c = 0; c < TextColumnCount(); ++c) cells.append(QString());
     return cells;
 }
 

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 class QUndoStack;
@@ -39,6 +40,8 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
     const std::vector<QStringList>& Rows() const { return rows_; }
+    // The columns of typed texts; computed columns (below) come after them.
+    int TextColumnCount() const { return static_cast<int>(headers_.size()); }
     const QString& Cell(int row, int column) const { return rows_[row][column]; }
 
     // ---- Edits, each one undo command ---------------------------------------
@@ -47,6 +50,20 @@ public:
     void WriteBlock(int row, int column, std::vector<QStringList> block, const QString& commandText);
     void InsertEmptyRows(int row, int count);
     void RemoveRowRange(int row, int count);
+
+    // ---- Computed columns -------------------------------------------------------
+    // Columns after the typed ones whose texts follow from something else
+    // (the PVI table's 坡度 and 坡长, from the resolved profile). Typing into
+    // one hands the text to `edit`, which makes its own edit of the typed
+    // columns (or refuses it: false); pastes and emptied cells never reach them.
+    struct ComputedColumns {
+        QStringList headers;
+        std::function<QString(int row, int column)> text;  // column counted from the first computed one
+        std::function<bool(int row, int column, const QString& typed)> edit;
+    };
+    void SetComputedColumns(ComputedColumns columns);
+    // Their texts changed (a new profile): the views repaint them.
+    void RefreshComputed();
 
     // ---- Outside the undo stack -----------------------------------------------
     void ReplaceAll(std::vector<QStringList> rows);
@@ -75,6 +92,7 @@ private:
     QUndoStack& undo_;
     std::vector<QStringList> rows_;
     std::vector<CellMark> marks_;
+    ComputedColumns computed_;
     // For each row the index into marks_ of its first mark (or -1), so that
     // painting a cell does not search the whole list.
     std::vector<int> firstMark_;

@@ -140,6 +140,8 @@ void EditTableView::EmptySelectedCells() {
         left = std::min(left, cell.column());
         right = std::max(right, cell.column());
     }
+    right = std::min(right, model_->TextColumnCount() - 1);  // computed cells are not emptied
+    if (left > right) return;
     // One command over the bounding rectangle; unselected cells keep their text.
     std::vector<QStringList> block;
     for (int r = top; r <= bottom; ++r) {

@@ -1,5 +1,10 @@
 #include "ui/profile/elements_model.h"
 
+#include <QBrush>
+#include <QColor>
+
+#include "core/text/messages.h"
+
 #include <algorithm>
 #include <string_view>
 #include <vector>
@@ -87,11 +92,27 @@ QVariant ElementsModel::headerData(int section, Qt::Orientation orientation, int
     return QString::fromUtf8(header.data(), static_cast<qsizetype>(header.size()));
 }
 
+void ElementsModel::SetViolations(std::vector<CriterionViolation> violations) {
+    if (violations.empty() && violations_.empty()) return;
+    violations_ = std::move(violations);
+    if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
 QVariant ElementsModel::data(const QModelIndex& index, int role) const {
     if (!profile_ || !index.isValid() || index.column() >= columnCount()) return {};
     const ElementsColumn& column = Columns()[static_cast<std::size_t>(index.column())];
     if (role == Qt::TextAlignmentRole)
         return column.kind == ColumnKind::Word ? QVariant() : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    if (role == Qt::BackgroundRole || role == Qt::ToolTipRole) {
+        QString tip;
+        for (const CriterionViolation& v : violations_) {
+            if (v.point != profile_->Elements()[index.row()].point) continue;
+            if (!tip.isEmpty()) tip += QLatin1Char('\n');
+            tip += QString::fromStdString(DescribeCriterionViolation(v, profile_->Model().unit));
+        }
+        if (tip.isEmpty()) return {};
+        return role == Qt::ToolTipRole ? QVariant(tip) : QVariant(QBrush(QColor(255, 205, 195)));
+    }
     if (role != Qt::DisplayRole) return {};
     static const TextOptions options = WindowTextOptions();
     const CellContext context{*profile_, options, false};

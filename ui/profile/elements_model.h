@@ -5,6 +5,9 @@
 #include <QAbstractTableModel>
 
 #include <memory>
+#include <vector>
+
+#include "core/profile/design_check.h"
 
 namespace tarnvel {
 class Profile;
@@ -22,6 +25,9 @@ public:
     // The profile shown (null: none). The model keeps the snapshot, so that
     // the rows it has announced stay valid until it announces others.
     void SetProfile(std::shared_ptr<const Profile> profile);
+    // The designer's criteria the profile violates: the rows of their PVIs
+    // coloured, each violation with its margin in the tooltip.
+    void SetViolations(std::vector<CriterionViolation> violations);
 
     // The element row of the model point `point` (-1 for the start and end
     // points, which have none), and the way back.
@@ -35,6 +41,7 @@ public:
 
 private:
     std::shared_ptr<const Profile> profile_;
+    std::vector<CriterionViolation> violations_;
 };
 
 }  // namespace tarnvel::ui::profile

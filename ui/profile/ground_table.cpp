@@ -75,22 +75,11 @@ std::optional<std::vector<QStringList>> GroundColumnsOfBlock(const std::vector<Q
         std::vector<QStringList> picked;
         for (std::size_t below = r + 1; below < block.size(); ++below) {
             const QStringList& row = block[below];
-            QString station = row.value(static_cast<qsizetype>(columns->station)).trimmed();
-            QString ground = row.value(static_cast<qsizetype>(columns->ground)).trimmed();
+            const QString station = row.value(static_cast<qsizetype>(columns->station)).trimmed();
+            const QString ground = row.value(static_cast<qsizetype>(columns->ground)).trimmed();
             // A blank line in the survey is no point.
             if (station.isEmpty() && ground.isEmpty()) continue;
-            // Converted where the cell reads; a cell that does not read stays as written, to be marked.
-            if (held->powerOfTen != 0) {
-                if (std::optional<Station> s = ParseCellStation(station, nullptr)) {
-                    s->value = HeldValue(s->value, held->powerOfTen);
-                    if (std::isfinite(s->value)) station = ExactStationText(*s);
-                }
-                if (const std::optional<double> g = ParseCellNumber(ground, nullptr)) {
-                    const double metres = HeldValue(*g, held->powerOfTen);
-                    if (std::isfinite(metres)) ground = ExactNumberCell(metres);
-                }
-            }
-            picked.push_back({station, ground});
+            picked.push_back({HeldStationCell(station, held->powerOfTen), HeldNumberCell(ground, held->powerOfTen)});
         }
         return picked;
     }

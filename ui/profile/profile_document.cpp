@@ -7,11 +7,15 @@
 #include <cassert>
 #include <utility>
 
+#include "core/profile/grade_edit.h"
 #include "core/text/messages.h"
+#include "io/control_files.h"
 #include "io/ground_files.h"
 #include "io/landxml_horizontal.h"
+#include "ui/profile/cell_text.h"
 #include "ui/profile/chain_table.h"
 #include "ui/profile/edit_table_model.h"
+#include "ui/profile/control_table.h"
 #include "ui/profile/ground_table.h"
 #include "ui/profile/pvi_table.h"
 
@@ -50,15 +54,71 @@ QString GroundProblemsText(std::vector<GroundProblem> problems, std::size_t tota
 
 }  // namespace
 
+// A change of the criteria, one undo step like any edit of the tables.
+class CriteriaCommand : public QUndoCommand {
+public:
+    CriteriaCommand(ProfileDocument& document, DesignCriteria before, DesignCriteria after)
+        : QUndoCommand(QStringLiteral("设计标准")), document_(document), before_(before), after_(after) {}
+    void redo() override { document_.ApplyCriteria(after_); }
+    void undo() override { document_.ApplyCriteria(before_); }
+
+private:
+    ProfileDocument& document_;
+    DesignCriteria before_, after_;
+};
+
+QString ProfileDocument::GradeCellText(int row, int column) const {
+    // Only for the profile the tables show now, never a stale one.
+    if (!profile_ || !tableProblem_.isEmpty() || row + 1 >= static_cast<int>(profile_->Model().points.size()))
+        return QString();
+    const auto i = static_cast<std::size_t>(row);
+    return column == 0 ? FixedCellText(GradeAfter(*profile_, i), 4) : FixedCellText(LengthAfter(*profile_, i));
+}
+
+bool ProfileDocument::EditGrade(int row, int column, const QString& typed) {
+    if (GradeCellText(row, column).isEmpty()) return false;
+    QString why;
+    const std::optional<double> value = ParseCellNumber(typed, &why);
+    if (!value) return false;
+    const auto i = static_cast<std::size_t>(row);
+    const std::optional<ProfileModel> moved =
+        column == 0 ? WithGradeAfter(*profile_, i, *value) : WithLengthAfter(*profile_, i, *value);
+    if (!moved) return false;
+    // The column that moves, from the point after the edited one to the end: one undo step.
+    std::vector<QStringList> block;
+    for (std::size_t k = i + 1; k < moved->points.size(); ++k)
+        block.push_back({column == 0 ? ExactNumberCell(moved->points[k].elevation) : ExactStationText(moved->points[k].station)});
+    pvi_->WriteBlock(row + 1, column == 0 ? kPviElevation : kPviStation, std::move(block),
+                     column == 0 ? QStringLiteral("修改坡度") : QStringLiteral("修改坡长"));
+    return true;
+}
+
+void ProfileDocument::SetCriteria(const DesignCriteria& criteria, bool asEdit) {
+    if (criteria == criteria_) return;
+    if (asEdit) undo_->push(new CriteriaCommand(*this, criteria_, criteria));
+    else ApplyCriteria(criteria);
+}
+
+void ProfileDocument::ApplyCriteria(const DesignCriteria& criteria) {
+    criteria_ = criteria;
+    Recompute();
+}
+
 ProfileDocument::ProfileDocument(QObject* parent)
     : QObject(parent),
       undo_(new QUndoStack(this)),
       pvi_(new EditTableModel(PviHeaders(), *undo_, this)),
       chain_(new EditTableModel(ChainHeaders(), *undo_, this)),
-      groundRows_(new EditTableModel(GroundHeaders(), *undo_, this)) {
+      groundRows_(new EditTableModel(GroundHeaders(), *undo_, this)),
+      controlRows_(new EditTableModel(ControlHeaders(), *undo_, this)) {
+    pvi_->SetComputedColumns({{QStringLiteral("坡度(%)"), QStringLiteral("坡长")},
+                              [this](int row, int column) { return GradeCellText(row, column); },
+                              [this](int row, int column, const QString& typed) { return EditGrade(row, column, typed); }});
+    connect(this, &ProfileDocument::Recomputed, pvi_, &EditTableModel::RefreshComputed);
     connect(pvi_, &EditTableModel::Edited, this, &ProfileDocument::Recompute);
     connect(chain_, &EditTableModel::Edited, this, &ProfileDocument::Recompute);
     connect(groundRows_, &EditTableModel::Edited, this, &ProfileDocument::RecomputeGround);
+    connect(controlRows_, &EditTableModel::Edited, this, &ProfileDocument::RecomputeControls);
     connect(undo_, &QUndoStack::cleanChanged, this, &ProfileDocument::FileChanged);
     Recompute();
 }
@@ -69,6 +129,7 @@ ProfileDocument::~ProfileDocument() {
     pvi_->disconnect(this);
     chain_->disconnect(this);
     groundRows_->disconnect(this);
+    controlRows_->disconnect(this);
     undo_->disconnect(this);
 }
 
@@ -125,12 +186,22 @@ void ProfileDocument::Recompute() {
             markCount_ = static_cast<int>(chainMarks.size());
         }
     }
+    // What the designer's criteria find is marked, not counted among the
+    // problems that keep a profile from being drawn.
+    violations_ = resolved ? CheckCriteria(*resolved, criteria_) : std::vector<CriterionViolation>();
+    for (const CriterionViolation& v : violations_) {
+        const bool grade = v.criterion == Criterion::MaxGrade || v.criterion == Criterion::MinGrade ||
+                           v.criterion == Criterion::MinGradeLength;
+        pviMarks.push_back({static_cast<int>(v.point), grade ? kPviElevation : kPviRadius,
+                            QString::fromStdString(DescribeCriterionViolation(v, unit_))});
+    }
     pvi_->SetMarks(std::move(pviMarks));
     chain_->SetMarks(std::move(chainMarks));
     if (resolved) {
         // A new snapshot; whoever still holds the old one keeps it intact.
         profile_ = std::move(resolved);
         CheckGround();
+        CheckControlTable();
         emit ProfileChanged();
     }
     emit Recomputed();
@@ -217,7 +288,8 @@ QString ProfileDocument::ImportGround(const QString& path) {
 }
 
 void ProfileDocument::Replace(std::vector<QStringList> pviRows, std::vector<QStringList> chainRows,
-                              std::vector<QStringList> groundRows, std::optional<ProfileModel> shown) {
+                              std::vector<QStringList> groundRows, std::optional<ProfileModel> shown,
+                              std::vector<QStringList> controlRows) {
     // Nothing may go on showing the old profile, even when the new tables do
     // not resolve.
     profile_.reset();
@@ -230,10 +302,12 @@ void ProfileDocument::Replace(std::vector<QStringList> pviRows, std::vector<QStr
     chain_->ReplaceAll(std::move(chainRows));
     pvi_->ReplaceAll(std::move(pviRows));
     groundRows_->ReplaceAll(std::move(groundRows));
+    controlRows_->ReplaceAll(std::move(controlRows));
     holdRecompute_ = false;
     // The ground is read first, so that the profile's reading checks it.
     ReadGroundTable();
     CheckGround();
+    RecomputeControls();
     shownModel_ = std::move(shown);
     Recompute();
     // A new document: no undo back into the one before.
@@ -265,8 +339,11 @@ QString ProfileDocument::Load(const QString& path, const QString& profileName) {
     // alone over it would lose the rest.
     const bool landXml = loaded.value().format == io::ProfileFormat::LandXml;
     openNotice_.clear();
-    companionRead_.reset();
+    companionsRead_ = {};
     std::vector<QStringList> groundRows = StoredGroundRows(path, landXml, profileName, model);
+    std::optional<DesignCriteria> criteria;
+    std::vector<QStringList> controlRows = StoredControlRows(path, landXml, profileName, model, criteria);
+    if (criteria) criteria_ = *criteria;
     modelName_ = model.name;
     alignment_ = loaded.value().content.alignment;
     unit_ = model.unit;
@@ -286,7 +363,8 @@ QString ProfileDocument::Load(const QString& path, const QString& profileName) {
     shown.points = std::move(model.points);
     shown.chains = std::move(model.chains);
     loaded.value().content = {};
-    Replace(std::move(pviRows), std::move(chainRows), std::move(groundRows), std::move(shown));
+    Replace(std::move(pviRows), std::move(chainRows), std::move(groundRows), std::move(shown),
+            std::move(controlRows));
     return QString();
 }
 
@@ -319,7 +397,7 @@ std::vector<QStringList> ProfileDocument::StoredGroundRows(const QString& path, 
                                        QString::fromUtf8(LengthUnitName(model.unit)));
             } else {
                 stored = read.value().model;
-                companionRead_ = io::IdentityOf(companion);
+                companionsRead_.ground = io::IdentityOf(companion);
             }
         }
     }
@@ -332,10 +410,97 @@ std::vector<QStringList> ProfileDocument::StoredGroundRows(const QString& path, 
     return GroundRowsOf(*stored, chainage ? *chainage : Chainage());
 }
 
+std::vector<QStringList> ProfileDocument::StoredControlRows(const QString& path, bool landXml,
+                                                            const QString& profileName, const ProfileModel& model,
+                                                            std::optional<DesignCriteria>& criteria) {
+    const auto notice = [this](const QString& why) {
+        openNotice_ += (openNotice_.isEmpty() ? QString() : QStringLiteral("\n")) + why;
+    };
+    if (landXml) {
+        io::Result<io::ProfileChecks> stored = io::ReadLandXmlChecks(NativePath(path), profileName.toStdString(), model);
+        if (!stored.ok()) {
+            notice(QStringLiteral("控制标高和设计标准未载入：") + QString::fromStdString(stored.failure().message));
+            return {};
+        }
+        criteria = stored.value().criteria;
+        return ControlRowsOf(stored.value().controls);
+    }
+    const std::string criteriaPath = io::CriteriaCompanionPath(NativePath(path));
+    if (QFile::exists(QFile::decodeName(QByteArray::fromStdString(criteriaPath)))) {
+        io::Result<DesignCriteria> read = io::ReadCriteriaFile(criteriaPath);
+        if (read.ok()) {
+            criteria = read.value();
+            companionsRead_.criteria = io::IdentityOf(criteriaPath);
+        } else {
+            notice(QStringLiteral("设计标准未载入：") + QString::fromStdString(read.failure().message));
+        }
+    }
+    const std::string companion = io::ControlCompanionPath(NativePath(path));
+    const QString shown = QFile::decodeName(QByteArray::fromStdString(companion));
+    if (!QFile::exists(shown)) return {};
+    const io::Result<io::ControlReading> read = io::ReadControlFile(companion);
+    QString why;
+    if (!read.ok()) {
+        why = QString::fromStdString(read.failure().message);
+    } else if (!read.value().problems.empty()) {
+        why = QStringLiteral("控制标高表“%1”有无法读取的单元格：").arg(shown) +
+              QString::fromStdString(DescribeControlProblem(read.value().problems.front()));
+    } else if (read.value().unit && *read.value().unit != model.unit) {
+        why = QStringLiteral("控制标高表“%1”的长度单位为%2，与纵断面的%3不同。")
+                  .arg(shown, QString::fromUtf8(LengthUnitName(*read.value().unit)),
+                       QString::fromUtf8(LengthUnitName(model.unit)));
+    }
+    if (!why.isEmpty()) {
+        notice(QStringLiteral("控制标高未载入：") + why);
+        return {};
+    }
+    companionsRead_.controls = io::IdentityOf(companion);
+    return ControlRowsOf(read.value().controls);
+}
+
+void ProfileDocument::RecomputeControls() {
+    ControlRowsReading reading = ReadControlRows(controlRows_->Rows());
+    controlReadMarks_ = std::move(reading.marks);
+    controls_.clear();
+    if (controlReadMarks_.empty()) controls_ = std::move(reading.controls);
+    CheckControlTable();
+    emit Recomputed();
+}
+
+void ProfileDocument::CheckControlTable() {
+    controlReport_ = profile_ ? CheckControls(*profile_, controls_) : ControlReport{};
+    std::vector<CellMark> marks = controlReadMarks_;
+    const std::vector<CellMark> checked = ControlMarksOf(controls_, controlReport_, unit_);
+    marks.insert(marks.end(), checked.begin(), checked.end());
+    controlRows_->SetMarks(std::move(marks));
+}
+
+QString ProfileDocument::ControlSummary() const {
+    if (!controlReadMarks_.empty())
+        return QStringLiteral("控制标高表中有%1处无法读取（已标红）").arg(controlReadMarks_.size());
+    std::size_t violated = 0;
+    const ControlCheck* first = nullptr;
+    for (const ControlCheck& check : controlReport_.checks) {
+        if (check.status == ControlStatus::Ok) continue;
+        if (!first) first = &check;
+        ++violated;
+    }
+    if (!first) {
+        if (!controlReport_.problems.empty())
+            return QString::fromStdString(DescribeControlProblem(controlReport_.problems.front()));
+        return QString();
+    }
+    QString text = QString::fromStdString(DescribeControlViolation(controls_[first->point], *first, unit_));
+    if (violated > 1) text = QStringLiteral("%1个控制点不满足。").arg(violated) + text;
+    return text;
+}
+
 QString ProfileDocument::SaveRefusal() const {
     if (!tableModel_) return QStringLiteral("表格中有无法读取的单元格（已标红），请改正后再保存。");
     if (!groundReadMarks_.empty())
         return QStringLiteral("地面线表中有无法读取的单元格（已标红），请改正或删除这些行后再保存。");
+    if (!controlReadMarks_.empty())
+        return QStringLiteral("控制标高表中有无法读取的单元格（已标红），请改正或删除这些行后再保存。");
     return QString();
 }
 
@@ -349,16 +514,34 @@ QString ProfileDocument::Save(const QString& path, io::ProfileFormat format) {
         grounds.back().name = "地面线";
     }
     const std::string native = NativePath(path);
-    const auto failure =
-        format == io::ProfileFormat::LandXml
-            ? io::WriteProfileFile(native, *tableModel_, format, {}, grounds)
-            : io::WriteCsvProfileWithGround(native, *tableModel_, grounds.empty() ? nullptr : &grounds.front(),
-                                            companionRead_);
+    std::optional<io::IoFailure> failure;
+    if (format == io::ProfileFormat::LandXml) {
+        failure = io::WriteProfileFile(native, *tableModel_, format, {}, grounds,
+                                       io::ProfileChecks{controls_, criteria_.Empty() ? std::nullopt : std::optional(criteria_)});
+    } else {
+        // One rule for every table beside the profile: written when the
+        // document has it, removed only when it is the file read here.
+        io::CompanionWrite ground{io::GroundCompanionPath(native), std::nullopt, companionsRead_.ground};
+        io::CompanionWrite controls{io::ControlCompanionPath(native), std::nullopt, companionsRead_.controls};
+        io::CompanionWrite criteria{io::CriteriaCompanionPath(native), std::nullopt, companionsRead_.criteria};
+        try {
+            if (!grounds.empty()) ground.bytes = io::GroundCsvBytes(grounds.front(), tableModel_->unit);
+            if (!controls_.empty()) controls.bytes = io::ControlCsvBytes(controls_, tableModel_->unit);
+            if (!criteria_.Empty()) criteria.bytes = io::CriteriaCsvBytes(criteria_);
+            failure = io::WriteCsvProfileWithCompanions(native, *tableModel_, {ground, controls, criteria});
+        } catch (const std::exception&) {
+            failure = io::CurrentExceptionFailure(io::FileAction::Write, native);
+        }
+        if (!failure) {
+            // The tables now beside the profile are this document's own; a
+            // stranger's that stayed is not.
+            const auto own = [](const io::CompanionWrite& c) {
+                return c.bytes ? io::IdentityOf(c.path) : std::nullopt;
+            };
+            companionsRead_ = {own(ground), own(controls), own(criteria)};
+        }
+    }
     if (failure) return QString::fromStdString(failure->message);
-    // The table now beside a CSV profile is this document's own; without
-    // ground there is none (a stranger's that stayed is not).
-    if (format == io::ProfileFormat::Csv)
-        companionRead_ = grounds.empty() ? std::nullopt : io::IdentityOf(io::GroundCompanionPath(native));
     // The document is now this file, which holds this one profile.
     savePath_ = path;
     saveFormat_ = format;
@@ -381,7 +564,7 @@ void ProfileDocument::New() {
     alignment_.clear();
     unit_ = LengthUnit::Metre;
     openNotice_.clear();
-    companionRead_.reset();
+    companionsRead_ = {};
     Replace({}, {}, {});
 }
 

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "core/profile/design_check.h"
 #include "core/profile/ground_line.h"
 #include "core/profile/horizontal.h"
 #include "core/profile/profile.h"
@@ -44,6 +45,23 @@ public:
     const EditTableModel& ChainModel() const { return *chain_; }
     EditTableModel& GroundTable() { return *groundRows_; }
     const EditTableModel& GroundTable() const { return *groundRows_; }
+    // The control table (控制标高), its controls as read (all of them only
+    // when every cell reads) and their check against the profile shown.
+    EditTableModel& ControlTable() { return *controlRows_; }
+    const EditTableModel& ControlTable() const { return *controlRows_; }
+    const std::vector<ControlPoint>& Controls() const { return controls_; }
+    const ControlReport& ControlChecks() const { return controlReport_; }
+    // The first control the design violates, in words for the status line,
+    // and how many there are; empty and 0 when every control holds.
+    QString ControlSummary() const;
+    // The designer's criteria (设计标准) and what the profile shown violates,
+    // marked in the PVI table. Setting them is one undo step (`asEdit`;
+    // otherwise, as from the settings at start, no edit at all); a save keeps
+    // them with the profile, and a profile that keeps none leaves them as
+    // they were when it is opened.
+    const DesignCriteria& Criteria() const { return criteria_; }
+    void SetCriteria(const DesignCriteria& criteria, bool asEdit = true);
+    const std::vector<CriterionViolation>& Violations() const { return violations_; }
 
     // The last valid profile; null before there has been one and after a new
     // document whose tables do not resolve.
@@ -125,7 +143,8 @@ private:
     // `shown`, when given, is what the new PVI and chain rows read as: it is
     // taken as their reading instead of reading them again.
     void Replace(std::vector<QStringList> pviRows, std::vector<QStringList> chainRows,
-                 std::vector<QStringList> groundRows, std::optional<ProfileModel> shown = std::nullopt);
+                 std::vector<QStringList> groundRows, std::optional<ProfileModel> shown = std::nullopt,
+                 std::vector<QStringList> controlRows = {});
     // Reads the ground table into groundModel_ and the marks of its cells.
     void ReadGroundTable();
     // Reads the ground table again after an edit of it, then checks it.
@@ -135,6 +154,23 @@ private:
     void CheckGround();
     // Replaces the ground table's rows by `rows` as one undoable edit.
     void ReplaceGroundRows(std::vector<QStringList> rows, const QString& commandText);
+    // Reads the control table again after an edit of it, then checks it.
+    void RecomputeControls();
+    // Checks the controls as read against the profile now shown and marks
+    // the control table.
+    void CheckControlTable();
+    // The control table stored with the profile at `path` (the companion of
+    // a CSV profile) as rows; sets openNotice_ when it cannot be loaded.
+    // And the criteria kept with it, in `criteria`.
+    std::vector<QStringList> StoredControlRows(const QString& path, bool landXml, const QString& profileName,
+                                               const ProfileModel& model, std::optional<DesignCriteria>& criteria);
+    // The PVI table's computed columns 坡度(%) and 坡长 (column 0 and 1 after
+    // the typed ones): the grade and length after each point, and an edit of
+    // one as a move of the later points (core/profile/grade_edit.h).
+    QString GradeCellText(int row, int column) const;
+    bool EditGrade(int row, int column, const QString& typed);
+    friend class CriteriaCommand;
+    void ApplyCriteria(const DesignCriteria& criteria);
     // The ground line stored with the profile at `path` (the ProfSurf beside
     // a LandXML profile, the companion table of a CSV one) as rows of the
     // ground table; sets openNotice_ when there is one that cannot be loaded.
@@ -145,6 +181,7 @@ private:
     EditTableModel* pvi_ = nullptr;
     EditTableModel* chain_ = nullptr;
     EditTableModel* groundRows_ = nullptr;
+    EditTableModel* controlRows_ = nullptr;
 
     std::shared_ptr<const Profile> profile_;
     std::optional<ProfileModel> tableModel_;
@@ -164,10 +201,18 @@ private:
     std::shared_ptr<const GroundLine> ground_;
     QString groundProblem_;
     QString openNotice_;
-    // The ground table this document read beside its CSV profile (or wrote
-    // there): the only one a save without ground may remove. One that was
-    // there but did not load, or sits beside a LandXML file, stays.
-    std::optional<io::FileIdentity> companionRead_;
+    // The tables this document read beside its CSV profile (or wrote there),
+    // by file: the only ones a save without that table may remove. One that
+    // was there but did not load, or sits beside a LandXML file, stays.
+    struct CompanionsRead {
+        std::optional<io::FileIdentity> ground, controls, criteria;
+    };
+    CompanionsRead companionsRead_;
+    std::vector<ControlPoint> controls_;
+    std::vector<CellMark> controlReadMarks_;
+    ControlReport controlReport_;
+    DesignCriteria criteria_;
+    std::vector<CriterionViolation> violations_;
     bool holdRecompute_ = false;  // both tables are being replaced
     // The points and chains a file gave, standing for the reading of the rows
     // just made from them until the next Recompute takes them.

@@ -30,6 +30,7 @@
 #include "ui/profile/cell_text.h"
 #include "ui/profile/chain_table.h"
 #include "ui/profile/column_fit.h"
+#include "ui/profile/control_table.h"
 #include "ui/profile/edit_table_model.h"
 #include "ui/profile/edit_table_view.h"
 #include "ui/profile/elements_model.h"
@@ -44,6 +45,7 @@
 #include "ui/profile/pvi_table.h"
 #include "ui/profile/query_panel.h"
 #include "core/text/messages.h"
+#include "io/control_files.h"
 
 namespace tarnvel::ui {
 
@@ -135,6 +137,11 @@ ProfileWindow::ProfileWindow(Services services, const QString& settingsFile, QWi
     CreateWidgets();
     CreateMenus();
     RestoreSettings();
+    // The criteria the user last entered, until a profile brings its own.
+    if (const QByteArray kept = settings_->Value(QStringLiteral("criteria")); !kept.isEmpty()) {
+        const io::Result<DesignCriteria> criteria = io::ParseCriteriaCsv(kept.toStdString(), "settings");
+        if (criteria.ok()) document_->SetCriteria(criteria.value(), false);
+    }
     connect(document_, &ProfileDocument::ProfileChanged, this, &ProfileWindow::ShowProfile);
     connect(document_, &ProfileDocument::Recomputed, this, &ProfileWindow::ShowStatus);
     connect(document_, &ProfileDocument::Replaced, listing_, &ListingPanel::Clear);
@@ -183,6 +190,13 @@ void ProfileWindow::CreateWidgets() {
     QGroupBox* chainBox = TableBox(QStringLiteral("断链表"), QStringLiteral("Chain"), chainView_, this, rows);
     QGroupBox* groundBox = TableBox(QStringLiteral("地面线"), QStringLiteral("Ground"), groundView_, this, rows);
     groundBox->setObjectName(QStringLiteral("GroundBox"));
+    controlView_ = new EditTableView;
+    controlView_->setObjectName(QStringLiteral("ControlTable"));
+    controlView_->SetEditModel(&document_->ControlTable());
+    controlView_->SetBlockReader(
+        [this](const std::vector<QStringList>& block) { return ControlColumnsOfBlock(block, document_->Unit()); });
+    QGroupBox* controlBox = TableBox(QStringLiteral("控制标高"), QStringLiteral("Control"), controlView_, this, rows);
+    controlBox->setObjectName(QStringLiteral("ControlBox"));
 
     elementsView_ = new QTableView;
     elementsView_->setObjectName(QStringLiteral("ElementsTable"));
@@ -257,9 +271,11 @@ void ProfileWindow::CreateWidgets() {
     leftSplitter_->addWidget(pviBox);
     leftSplitter_->addWidget(chainBox);
     leftSplitter_->addWidget(groundBox);
+    leftSplitter_->addWidget(controlBox);
     leftSplitter_->setStretchFactor(0, 4);
     leftSplitter_->setStretchFactor(1, 1);
     leftSplitter_->setStretchFactor(2, 3);
+    leftSplitter_->setStretchFactor(3, 1);
     lowerSplitter_ = new QSplitter(Qt::Horizontal);
     lowerSplitter_->setObjectName(QStringLiteral("LowerSplitter"));
     lowerSplitter_->addWidget(elementsBox);
@@ -339,7 +355,7 @@ void ProfileWindow::CreateWidgets() {
     });
     connect(plot_, &PlotWidget::editRefused, this, [this](const QString& why) { statusBar()->showMessage(why, 8000); });
     for (QTableView* view : {static_cast<QTableView*>(pviView_), static_cast<QTableView*>(chainView_),
-                             static_cast<QTableView*>(groundView_), elementsView_})
+                             static_cast<QTableView*>(groundView_), static_cast<QTableView*>(controlView_), elementsView_})
         KeepColumnsFitted(view);
     resize(1400, 900);
 }
@@ -387,6 +403,7 @@ void ProfileWindow::CreateMenus() {
     // The table last used: the chain or ground table while it has the focus, else the PVI table.
     auto focused = [this] {
         if (chainView_->hasFocus()) return chainView_;
+        if (controlView_->hasFocus()) return controlView_;
         return groundView_->hasFocus() ? groundView_ : pviView_;
     };
     item(edit, "CopyCells", "复制", [focused] { focused()->CopySelection(); });
@@ -395,6 +412,8 @@ void ProfileWindow::CreateMenus() {
     item(edit, "AddRow", "添加行", [&stack, focused] { RowsCommand(stack, focused(), 0); });
     item(edit, "InsertRow", "插入行", [&stack, focused] { RowsCommand(stack, focused(), 1); });
     item(edit, "DeleteRow", "删除行", [&stack, focused] { RowsCommand(stack, focused(), 2); });
+    edit->addSeparator();
+    item(edit, "DesignCriteria", "设计标准…", [this] { Criteria_Click(); });
 
     QMenu* help = menu("ProfileHelpMenu", "帮助");
     item(help, "ProfileManual", "纵断面计算帮助", [this] { Help_Click(); })->setShortcut(QKeySequence::HelpContents);
@@ -482,9 +501,24 @@ void ProfileWindow::ShowStatus() {
         if (doc.CurrentGround()) text += QStringLiteral("  地面线：%1个点").arg(doc.Ground()->points.size());
         else if (!doc.GroundStatus().isEmpty()) text += QStringLiteral("  地面线未显示：") + doc.GroundStatus().section(QLatin1Char('\n'), 0, 1);
     }
+    if (const QString controls = doc.ControlSummary(); !controls.isEmpty()) text += QStringLiteral("  控制标高：") + controls;
+    if (const auto& violations = doc.Violations(); !violations.empty())
+        text += QStringLiteral("  设计标准：%1处不满足，如").arg(violations.size()) +
+                QString::fromStdString(DescribeCriterionViolation(violations.front(), doc.Unit()));
+    ShowControls();
     if (!doc.SourcePath().isEmpty()) text = doc.SourcePath() + QStringLiteral("  ") + text;
     if (doc.IsModified()) text = QStringLiteral("【已修改】") + text;
     status_->setText(text);
+}
+
+void ProfileWindow::ShowControls() {
+    std::vector<ControlMark> marks;
+    for (const ControlCheck& check : document_->ControlChecks().checks) {
+        const ControlPoint& c = document_->Controls()[check.point];
+        marks.push_back({check.station, c.lower, c.upper, QString::fromStdString(c.name), check.status != ControlStatus::Ok});
+    }
+    plot_->setControls(std::move(marks));
+    elementsModel_->SetViolations(document_->Violations());
 }
 
 void ProfileWindow::ShowTitle() {

@@ -53,6 +53,7 @@ class FillCutPanel;
 class ListingPanel;
 class ProfileDocument;
 class SheetExportDialog;
+class CriteriaDialog;
 class ProfileSettings;
 class QueryPanel;
 }  // namespace profile
@@ -90,6 +91,11 @@ public:
     // Opens the 导出图纸 dialog (or brings it forward); its 预览 and 导出
     // buttons build the sheets from the profile as it then is.
     void ExportSheet_Click();
+    // 设计标准 (criteria_commands.cpp): the dialog, applying its form to the
+    // document and the settings, and exporting it as a criteria file.
+    void Criteria_Click();
+    void ApplyCriteria();
+    void ExportCriteria();
     void ExportPng_Click();
     void ExportSvg_Click();
 
@@ -110,6 +116,8 @@ private:
 
     void ShowProfile();
     void ShowStatus();
+    // The control points over the plot, as the document checked them.
+    void ShowControls();
     void ShowTitle();
     // After a load or a new document: the chooser, column widths and plot afresh.
     void ShowNewDocument();
@@ -147,6 +155,7 @@ private:
     profile::EditTableView* pviView_ = nullptr;
     profile::EditTableView* chainView_ = nullptr;
     profile::EditTableView* groundView_ = nullptr;
+    profile::EditTableView* controlView_ = nullptr;
     QTableView* elementsView_ = nullptr;
     PlotWidget* plot_ = nullptr;
     profile::QueryPanel* query_ = nullptr;
@@ -157,6 +166,7 @@ private:
     QSplitter* rightSplitter_ = nullptr;  // plot / elements and listing
     QSplitter* lowerSplitter_ = nullptr;  // elements / query and listing
     profile::SheetExportDialog* sheetDialog_ = nullptr;  // made when first asked for
+    profile::CriteriaDialog* criteriaDialog_ = nullptr;  // the same
     QComboBox* profileChooser_ = nullptr;  // the profiles of a LandXML file holding several
     QLabel* status_ = nullptr;
     QMenu* recentMenu_ = nullptr;

@@ -224,9 +224,15 @@ void PlotWidget::paintEvent(QPaintEvent*) {
     }
     scene_->Layout(transform_, QRectF(rect()), selectedPvi_);
     scene_->PaintCached(painter);
+    PaintControlMarks(painter, transform_, scene_->Frame(), controls_);
     if (query_) PaintQuery(painter, *query_);
     if (hover_) PaintCursor(painter, *hover_);
     if (isDragging()) PaintDragLabel(painter);
+}
+
+void PlotWidget::setControls(std::vector<ControlMark> marks) {
+    controls_ = std::move(marks);
+    update();
 }
 
 void PlotWidget::resizeEvent(QResizeEvent*) {

@@ -41,6 +41,7 @@ class QPainter;
 #include "core/drawing/plot_page.h"
 #include "core/drawing/profile_drawing.h"
 #include "core/drawing/view_transform.h"
+#include "ui/profile/plot/control_marks.h"
 
 namespace tarnvel::ui {
 
@@ -61,6 +62,9 @@ public:
     // not jump; otherwise the whole profile is fitted. The same snapshots
     // again change nothing.
     void setProfile(std::shared_ptr<const Profile> profile, std::shared_ptr<const GroundLine> ground = {});
+    // The control points to mark over the plot (control_marks.h).
+    void setControls(std::vector<ControlMark> marks);
+    const std::vector<ControlMark>& controls() const { return controls_; }
     const std::shared_ptr<const Profile>& profile() const { return profile_; }
     const std::shared_ptr<const GroundLine>& ground() const { return ground_; }
     const ProfileDrawing& drawing() const { return drawing_; }
@@ -179,6 +183,7 @@ private:
     bool followFit_ = true; // the view is "fit all" and follows edits and resizes until the user moves it
     std::optional<double> hover_;  // internal station under the mouse, for the cursor line
     std::optional<double> query_;  // internal station of the query mark
+    std::vector<ControlMark> controls_;
     std::optional<QPointF> dragFrom_;
     QPointF pressedAt_;
     std::unique_ptr<PlotScene> scene_;
