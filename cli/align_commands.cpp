@@ -13,6 +13,7 @@
 #include <variant>
 
 #include "cli/commands.h"
+#include "cli/subcommands.h"
 #include "cli/listing_options.h"
 #include "cli/profile_options.h"
 #include "core/calculator/number_text.h"
@@ -415,15 +416,7 @@ int RunConvert(const Options& options, std::ostream&, std::ostream& err) {
     return kExitOk;
 }
 
-struct AlignCommand {
-    std::string_view name;
-    std::string_view synopsis;  // after "tarnvel-cli align NAME "
-    std::string_view summary;
-    std::span<const OptionSpec> options;
-    int (*run)(const Options& options, std::ostream& out, std::ostream& err);
-};
-
-constexpr AlignCommand kCommands[] = {
+constexpr Subcommand kCommands[] = {
     {"elements", "路线文件 [--format text|csv]",
      "直线、曲线及转角表（交点、转角、R、Ls、T、L、E、J 和主点桩号）；不能用交点表示的线形列出元素表",
      kElementsOptions, RunElements},
@@ -437,30 +430,17 @@ constexpr AlignCommand kCommands[] = {
      kConvertOptions, RunConvert},
 };
 
-std::string CommandList() {
-    std::string names;
-    for (const AlignCommand& c : kCommands) names += (names.empty() ? "" : "、") + std::string(c.name);
-    return names;
-}
+constexpr SubcommandGroup kGroup{"align", kCommands};
 
 }  // namespace
 
 std::string AlignUsage() {
-    std::string text = "用法：tarnvel-cli align <子命令> 路线文件 [选项]\n\n"
-                       "平面线形：交点法（起点、交点 JD1…JDn 及其 R、Ls1、Ls2，终点）或 LandXML 线形元素"
-                       "（直线、圆曲线、缓和曲线）。\n路线文件为交点表 CSV 或 LandXML（.xml），按内容识别。"
-                       "X 为北坐标，Y 为东坐标；方位角自北顺时针；偏距右正左负。\n\n子命令：\n";
-    std::vector<OptionSpec> all;
-    std::size_t width = 0;
-    for (const AlignCommand& c : kCommands) width = std::max(width, c.name.size());
-    for (const AlignCommand& c : kCommands) {
-        text += "  " + std::string(c.name) + std::string(width + 2 - c.name.size(), ' ') + std::string(c.summary) + "\n";
-        text += "      tarnvel-cli align " + std::string(c.name) + " " + std::string(c.synopsis) + "\n";
-        all.insert(all.end(), c.options.begin(), c.options.end());
-    }
-    text += "\n选项：\n";
-    text += OptionHelp(all);
-    text += R"(
+    return SubcommandUsage(kGroup,
+                           "用法：tarnvel-cli align <子命令> 路线文件 [选项]\n\n"
+                           "平面线形：交点法（起点、交点 JD1…JDn 及其 R、Ls1、Ls2，终点）或 LandXML 线形元素"
+                           "（直线、圆曲线、缓和曲线）。\n路线文件为交点表 CSV 或 LandXML（.xml），按内容识别。"
+                           "X 为北坐标，Y 为东坐标；方位角自北顺时针；偏距右正左负。\n\n",
+                           R"(
 桩号可写作 1260 或 K1+260；断链（长链）处重复出现的桩号以后缀指明第几次出现，如 K5+350(2)。
 文本输出的角度为度分秒，CSV 为十进制度（小数位数为 --decimals 加 4）。
 示例：
@@ -470,28 +450,11 @@ std::string AlignUsage() {
   tarnvel-cli align inverse 路线.xml --points 实测点.csv --max-offset 100
 退出状态：0 成功；1 路线或纵断面未通过检查、桩号不在路线上或文件内容有误；2 命令或选项有误；
 3 文件无法读取或写入。失败时不写出任何文件。
-)";
-    return text;
+)");
 }
 
 int RunAlign(const Args& args, std::ostream& out, std::ostream& err) {
-    try {
-        if (args.empty() || args[0].starts_with("-"))
-            throw UsageError("缺少 align 的子命令（" + CommandList() + "）");
-        for (const AlignCommand& command : kCommands) {
-            if (args[0] != command.name) continue;
-            const Options options(Args(args.begin() + 1, args.end()), command.options);
-            try {
-                return command.run(options, out, err);
-            } catch (const CommandExit& exit) {
-                return exit.status;
-            }
-        }
-        throw UsageError("未知的 align 子命令“" + QuotedInput(args[0]) + "”（可用：" + CommandList() + "）");
-    } catch (const UsageError& e) {
-        err << "tarnvel-cli: " << e.what() << "\n（tarnvel-cli align --help 显示用法）\n";
-        return kExitUsage;
-    }
+    return RunSubcommand(kGroup, args, out, err);
 }
 
 }  // namespace tarnvel::cli

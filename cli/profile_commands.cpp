@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "cli/commands.h"
+#include "cli/subcommands.h"
 #include "cli/listing_options.h"
 #include "cli/profile_options.h"
 #include "cli/profile_check_command.h"
@@ -318,18 +319,10 @@ int RunNames(const Options& options, std::ostream& out, std::ostream& err) {
     return kExitOk;
 }
 
-struct ProfileCommand {
-    std::string_view name;
-    std::string_view synopsis;  // after "tarnvel-cli profile NAME "
-    std::string_view summary;
-    std::span<const OptionSpec> options;
-    int (*run)(const Options& options, std::ostream& out, std::ostream& err);
-};
-
 // The sub-commands, in the order the usage lists them. A new one is one more
 // row: its options table and its run function (profile_options.h has what
 // they share).
-constexpr ProfileCommand kCommands[] = {
+constexpr Subcommand kCommands[] = {
     {"at", "纵断面文件 --k 桩号 [--k 桩号 …] [--k-file 文件] [--decimals N] [--stations plain|k] [--ground 地面线文件]",
      "任意桩号的设计高程，每行“桩号<TAB>高程”；有地面线时为“桩号<TAB>设计高程<TAB>地面高程<TAB>填挖高”（填为正、挖为负）",
      kAtOptions, RunAt},
@@ -359,29 +352,16 @@ constexpr ProfileCommand kCommands[] = {
      "LandXML 文件带平面线形时加直线及平曲线栏）", kSheetOptions, RunProfileSheet},
 };
 
-std::string CommandList() {
-    std::string names;
-    for (const ProfileCommand& c : kCommands) names += (names.empty() ? "" : "、") + std::string(c.name);
-    return names;
-}
+constexpr SubcommandGroup kGroup{"profile", kCommands};
 
 }  // namespace
 
 std::string ProfileUsage() {
-    std::string text = "用法：tarnvel-cli profile <子命令> 纵断面文件 [选项]\n\n"
-                       "整条纵断面：起点、任意多个变坡点（可带竖曲线）、终点，可含断链。\n"
-                       "纵断面文件为 LandXML（.xml）或 CSV 变坡点表，按内容识别。\n\n子命令：\n";
-    std::vector<OptionSpec> all;
-    std::size_t width = 0;
-    for (const ProfileCommand& c : kCommands) width = std::max(width, c.name.size());
-    for (const ProfileCommand& c : kCommands) {
-        text += "  " + std::string(c.name) + std::string(width + 2 - c.name.size(), ' ') + std::string(c.summary) + "\n";
-        text += "      tarnvel-cli profile " + std::string(c.name) + " " + std::string(c.synopsis) + "\n";
-        all.insert(all.end(), c.options.begin(), c.options.end());
-    }
-    text += "\n选项：\n";
-    text += OptionHelp(all);
-    text += R"(
+    return SubcommandUsage(kGroup,
+                           "用法：tarnvel-cli profile <子命令> 纵断面文件 [选项]\n\n"
+                           "整条纵断面：起点、任意多个变坡点（可带竖曲线）、终点，可含断链。\n"
+                           "纵断面文件为 LandXML（.xml）或 CSV 变坡点表，按内容识别。\n\n",
+                           R"(
 桩号可写作 16770.5 或 K16+770.5；断链（长链）处重复出现的桩号以后缀指明第几次出现，如 K5+350(2)。
 示例：
   tarnvel-cli profile at 纵断面.csv --k K16+780 --stations k
@@ -395,28 +375,11 @@ min_sag_radius、min_curve_length（纵断面的长度单位），各项可缺�
 退出状态：0 成功；1 纵断面或地面线未通过检查、check 发现不满足之处、桩号不在纵断面上或文件内容不是纵断面；2 命令或选项有误；
 3 文件无法读取或写入。失败时不写出任何文件。
 输出文件不能是任何输入文件，两个输出也不能是同一文件（按文件本身判断：不同写法、符号链接、硬链接都算同一文件）。
-)";
-    return text;
+)");
 }
 
 int RunProfile(const Args& args, std::ostream& out, std::ostream& err) {
-    try {
-        if (args.empty() || args[0].starts_with("-"))
-            throw UsageError("缺少 profile 的子命令（" + CommandList() + "）");
-        for (const ProfileCommand& command : kCommands) {
-            if (args[0] != command.name) continue;
-            const Options options(Args(args.begin() + 1, args.end()), command.options);
-            try {
-                return command.run(options, out, err);
-            } catch (const CommandExit& exit) {
-                return exit.status;
-            }
-        }
-        throw UsageError("未知的 profile 子命令“" + QuotedInput(args[0]) + "”（可用：" + CommandList() + "）");
-    } catch (const UsageError& e) {
-        err << "tarnvel-cli: " << e.what() << "\n（tarnvel-cli profile --help 显示用法）\n";
-        return kExitUsage;
-    }
+    return RunSubcommand(kGroup, args, out, err);
 }
 
 }  // namespace tarnvel::cli
