@@ -108,13 +108,14 @@ TEST_F(GradeLineTest, escape_cancels_a_drag_and_ctrl_slides_along_the_grade_befo
     // Ctrl: the −1 % grade before the sag PVI stays whatever the mouse does vertically.
     Drag(At(500, 101), At(563, 90), Qt::ControlModifier);
     ASSERT_EQ(undo.count(), steps + 1);
-    const CurveElementsRow& slid = window().CurrentProfile()->Elements().at(1);
+    // Copies: the next drag replaces the profile these rows belong to.
+    const CurveElementsRow slid = window().CurrentProfile()->Elements().at(1);
     EXPECT_EQ(slid.pviStation, 560);
     EXPECT_NEAR(slid.gradeIn, -1, 1e-9);
     EXPECT_NEAR(slid.pviElevation, 100.4, 1e-9);
     // Shift: no snapping, the station to the millimetre wherever the mouse was.
     Drag(At(560, 100.4), At(583, 100), Qt::ShiftModifier | Qt::AltModifier);
-    const CurveElementsRow& free = window().CurrentProfile()->Elements().at(1);
+    const CurveElementsRow free = window().CurrentProfile()->Elements().at(1);
     EXPECT_NE(std::fmod(free.pviStation, 10), 0);
     EXPECT_NEAR(free.gradeOut, slid.gradeOut, 1e-9) << "Alt keeps the grade after";
 
