@@ -122,37 +122,37 @@ std::optional<CurveSpec> CurveForExternal(const Profile& profile, std::size_t el
     const CurveElementsRow& row = profile.Elements()[element];
     const double delta = std::abs(row.gradeOut - row.gradeIn) / 100;
     if (!(delta > 0)) return std::nullopt;
-    CurveSpec spec = profile.Model().points[row.point].curve;
+    CurveSpec reshaped = profile.Model().points[row.point].curve;
     auto radius = [&](double r) { return snap.on ? SnapRadius(r) : RoundToMillimetre(r); };
     // For a kind whose E is known now, the new size is the old one scaled by
     // the ratio of the two E: the curve is the same figure made larger.
     const double scale = row.external > 0 ? external / row.external : 0;
-    switch (spec.kind) {
+    switch (reshaped.kind) {
     case CurveKind::None:
     case CurveKind::ParabolaRadius:
-        spec.kind = CurveKind::ParabolaRadius;
-        spec.radius = radius(8 * external / (delta * delta));
+        reshaped.kind = CurveKind::ParabolaRadius;
+        reshaped.radius = radius(8 * external / (delta * delta));
         break;
     case CurveKind::Circular:
         if (!(scale > 0)) return std::nullopt;
-        spec.radius = radius(spec.radius * scale);
+        reshaped.radius = radius(reshaped.radius * scale);
         break;
     case CurveKind::ParabolaLength: {
         const double length = 8 * external / delta;
-        spec.length = snap.on ? std::max(snap.stationStep, SnapToStep(length, snap.stationStep))
+        reshaped.length = snap.on ? std::max(snap.stationStep, SnapToStep(length, snap.stationStep))
                               : RoundToMillimetre(length);
         break;
     }
     case CurveKind::Unsymmetric:
         if (!(scale > 0)) return std::nullopt;
-        spec.lengthIn = RoundToMillimetre(spec.lengthIn * scale);
-        spec.lengthOut = RoundToMillimetre(spec.lengthOut * scale);
+        reshaped.lengthIn = RoundToMillimetre(reshaped.lengthIn * scale);
+        reshaped.lengthOut = RoundToMillimetre(reshaped.lengthOut * scale);
         break;
     }
-    if (!(spec.radius >= 0 && spec.length >= 0 && spec.lengthIn >= 0 && spec.lengthOut >= 0)) return std::nullopt;
-    if (spec.kind == CurveKind::Unsymmetric && !(spec.lengthIn > 0 && spec.lengthOut > 0)) return std::nullopt;
-    if (spec.kind == CurveKind::ParabolaLength && !(spec.length > 0)) return std::nullopt;
-    return spec;
+    if (!(reshaped.radius >= 0 && reshaped.length >= 0 && reshaped.lengthIn >= 0 && reshaped.lengthOut >= 0)) return std::nullopt;
+    if (reshaped.kind == CurveKind::Unsymmetric && !(reshaped.lengthIn > 0 && reshaped.lengthOut > 0)) return std::nullopt;
+    if (reshaped.kind == CurveKind::ParabolaLength && !(reshaped.length > 0)) return std::nullopt;
+    return reshaped;
 }
 
 std::optional<SplitPoint> SplitGradeAt(const Profile& profile, double station, const GradeSnap& snap) {

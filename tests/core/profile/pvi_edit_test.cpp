@@ -92,10 +92,10 @@ TEST(PviEdit, a_dragged_external_gives_the_curve_that_has_it) {
     // A circular arc is no parabola: the E it is asked for is the E it then has.
     for (CurveKind kind : {CurveKind::Circular, CurveKind::ParabolaRadius}) {
         const Profile profile = TwoCurves(kind);
-        const auto spec = CurveForExternal(profile, 1, 0.5, {false, 10, 0.01});
-        ASSERT_TRUE(spec.has_value());
-        EXPECT_EQ(spec->kind, kind);
-        ProfileModel model = WithPoint(profile.Model(), 2, {Station{500, 0}, 101, *spec});
+        const auto reshaped = CurveForExternal(profile, 1, 0.5, {false, 10, 0.01});
+        ASSERT_TRUE(reshaped.has_value());
+        EXPECT_EQ(reshaped->kind, kind);
+        ProfileModel model = WithPoint(profile.Model(), 2, {Station{500, 0}, 101, *reshaped});
         const auto resized = Profile::Resolve(model);
         ASSERT_TRUE(resized.has_value());
         EXPECT_NEAR(resized->Elements()[1].external, 0.5, 1e-6) << CurveKindName(kind);
