@@ -222,52 +222,32 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
         return kExitProfile;
     }
 
-    // Lines go out in blocks as they are made, so memory stays flat however
-    // long the listing; the header waits in the first block, so a refused
-    // listing writes nothing.
-    struct OutputFailed {};
-    constexpr std::size_t kBlock = 1 << 16;
-    std::string block = PlanPointHeader(csv, text);
-    block.reserve(kBlock + 1024);
     std::uint64_t outside = 0;  // stations the profile does not reach
     PlanPointLine line;
-    ProfileListingResult result;
-    try {
-        result = ListPlan(plan, range, limit, [&](const PlanListingRow& row) {
-            line.label = row.label;
-            line.azimuth = row.pose.azimuth;
-            line.kind = row.kind;
-            line.keys = row.keys;
-            line.elevation.reset();
-            if (profile) {
-                try {
-                    line.elevation = ElevationAt(*profile, plan, row.internal);
-                } catch (const StationError&) {
-                    ++outside;
+    const std::optional<int> failed = StreamRoadListing(
+        out, err, PlanPointHeader(csv, text), [&](std::string& block, const auto& spill) {
+            return ListPlan(plan, range, limit, [&](const PlanListingRow& row) {
+                line.label = row.label;
+                line.azimuth = row.pose.azimuth;
+                line.kind = row.kind;
+                line.keys = row.keys;
+                line.elevation.reset();
+                if (profile) {
+                    try {
+                        line.elevation = ElevationAt(*profile, plan, row.internal);
+                    } catch (const StationError&) {
+                        ++outside;
+                    }
                 }
-            }
-            for (double offset : offsets) {
-                line.offset = offset;
-                line.at = offset == 0 ? row.pose.at : OffsetPoint(row.pose, offset);
-                AppendPlanPoint(block, csv, line, text);
-            }
-            if (block.size() >= kBlock) {
-                if (!out.write(block.data(), static_cast<std::streamsize>(block.size()))) throw OutputFailed{};
-                block.clear();
-            }
+                for (double offset : offsets) {
+                    line.offset = offset;
+                    line.at = offset == 0 ? row.pose.at : OffsetPoint(row.pose, offset);
+                    AppendPlanPoint(block, csv, line, text);
+                }
+                spill();
+            });
         });
-    } catch (const OutputFailed&) {
-        err << "tarnvel-cli: 标准输出无法写入，列表未写完。\n";
-        return kExitFile;
-    }
-    if (!result.ok) {
-        err << "tarnvel-cli: " << DescribeProfileListing(result);
-        if (result.fault == ListingFault::TooManyRows) err << "（行数上限可用 --max-stations 调整）";
-        err << '\n';
-        return kExitUsage;
-    }
-    out.write(block.data(), static_cast<std::streamsize>(block.size()));
-    out.flush();
+    if (failed) return *failed;
     NoteRoute(plan, err);
     if (outside > 0)
         err << "tarnvel-cli: 注意：" << outside << " 个桩号不在纵断面范围内，其设计高程为空。\n";

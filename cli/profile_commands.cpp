@@ -156,40 +156,15 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
     if (to < from) throw UsageError("止点桩号（--to）在起点桩号（--from）之前");
     NoteAdjustments(profile, err);
 
-    // Lines go out in blocks as they are made, so memory stays flat however
-    // long the listing. The header waits in the block until the first row:
-    // a refused listing writes nothing.
-    // A write that fails (a full disk) ends the listing there: the rest
-    // could not arrive either.
-    struct OutputFailed {};
-    constexpr std::size_t kBlock = 1 << 16;
-    std::string block = csv ? ListingCsvHeader(text) : ListingTextHeader(text);
-    block.reserve(kBlock + 256);
-    ProfileListingResult result;
-    try {
-        result = ListProfile(profile, range, limit, [&](const ProfileListingRow& row) {
-            if (csv) AppendListingCsv(block, profile, row, text);
-            else AppendListingText(block, profile, row, text);
-            if (block.size() >= kBlock) {
-                if (!out.write(block.data(), static_cast<std::streamsize>(block.size()))) throw OutputFailed{};
-                block.clear();
-            }
+    const std::optional<int> failed = StreamRoadListing(
+        out, err, csv ? ListingCsvHeader(text) : ListingTextHeader(text), [&](std::string& block, const auto& spill) {
+            return ListProfile(profile, range, limit, [&](const ProfileListingRow& row) {
+                if (csv) AppendListingCsv(block, profile, row, text);
+                else AppendListingText(block, profile, row, text);
+                spill();
+            });
         });
-    } catch (const OutputFailed&) {
-        err << "tarnvel-cli: 标准输出无法写入，列表未写完。\n";
-        return kExitFile;
-    }
-    if (!result.ok) {
-        // The ends were placed above, so what is left to refuse is the range
-        // asked for: more rows than the limit, or a step too fine to tell
-        // neighbouring stations apart.
-        err << "tarnvel-cli: " << DescribeProfileListing(result);
-        if (result.fault == ListingFault::TooManyRows) err << "（行数上限可用 --max-stations 调整）";
-        err << '\n';
-        return kExitUsage;
-    }
-    out.write(block.data(), static_cast<std::streamsize>(block.size()));
-    out.flush();
+    if (failed) return *failed;
     NoteUnit(profile, err);
     return kExitOk;
 }

@@ -10,25 +10,11 @@ namespace tarnvel {
 ProfileListingResult ListPlan(const Plan& plan, const ProfileRange& range, std::uint64_t maxRows,
                               const std::function<void(const PlanListingRow&)>& sink) {
     ProfileListingResult result;
-    result.from = range.from;
-    result.to = range.to;
-    result.step = range.step;
-    result.maxRows = maxRows;
     StationWalk walk;
     const bool ready = [&] {
-        if (!std::isfinite(range.step) || range.step <= 0) {
-            result.fault = ListingFault::StepNotPositive;
-            return false;
-        }
         double from = 0, to = 0;
-        try {
-            from = plan.OnRoute(plan.InternalOf(range.from));
-            to = plan.OnRoute(plan.InternalOf(range.to));
-        } catch (const StationError& e) {
-            result.station = e.fault();
-            result.fault = ListingFault::StationOff;
-            return false;
-        }
+        const auto place = [&](const Station& label) { return plan.OnRoute(plan.InternalOf(label)); };
+        if (!PlaceRange(range, maxRows, place, result, from, to)) return false;
         // The ends are key rows of their own too, so that a main point on an
         // end keeps both words.
         std::vector<WalkKey> keys;

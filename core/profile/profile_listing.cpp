@@ -20,25 +20,11 @@ ProfileListingResult ListProfile(const Profile& profile, const ProfileRange& ran
                                  std::uint64_t maxRows,
                                  const std::function<void(const ProfileListingRow&)>& sink) {
     ProfileListingResult result;
-    result.from = range.from;
-    result.to = range.to;
-    result.step = range.step;
-    result.maxRows = maxRows;
     StationWalk walk;
     const bool ready = [&] {
-        if (!std::isfinite(range.step) || range.step <= 0) {
-            result.fault = ListingFault::StepNotPositive;
-            return false;
-        }
         double from = 0, to = 0;
-        try {
-            from = profile.OnProfile(profile.InternalOf(range.from));
-            to = profile.OnProfile(profile.InternalOf(range.to));
-        } catch (const StationError& e) {
-            result.station = e.fault();
-            result.fault = ListingFault::StationOff;
-            return false;
-        }
+        const auto place = [&](const Station& label) { return profile.OnProfile(profile.InternalOf(label)); };
+        if (!PlaceRange(range, maxRows, place, result, from, to)) return false;
         std::vector<WalkKey> keys;
         if (range.keyPoints) {
             const auto add = [&](double at, ListingRowKind kind) {

@@ -61,18 +61,28 @@ PointPlace PlaceOf(const Profile& profile, std::size_t point) {
     return {row.pviStation, row.pviElevation};
 }
 
-std::optional<ProfilePoint> DraggedPoint(const Profile& profile, std::size_t point, double station, double elevation,
-                                         DragMode mode, const GradeSnap& snap) {
-    if (!IsInner(profile, point) || !std::isfinite(station) || !std::isfinite(elevation)) return std::nullopt;
-    const PointPlace before = PlaceOf(profile, point - 1), after = PlaceOf(profile, point + 1);
-    std::optional<std::pair<Station, double>> label;
+namespace {
+
+// The label a station is moved to: snapped to the station step, or to the
+// millimetre with snapping off, and its place along the road; nothing where
+// that label does not lie on the road.
+std::optional<std::pair<Station, double>> SnappedLabel(const Profile& profile, double station, const GradeSnap& snap) {
     try {
-        label = AdjustedLabel(profile, profile.LabelOf(station), [&](double value) {
+        return AdjustedLabel(profile, profile.LabelOf(station), [&](double value) {
             return snap.on ? SnapToStep(value, snap.stationStep) : RoundToMillimetre(value);
         });
     } catch (const std::exception&) {
         return std::nullopt;
     }
+}
+
+}  // namespace
+
+std::optional<ProfilePoint> DraggedPoint(const Profile& profile, std::size_t point, double station, double elevation,
+                                         DragMode mode, const GradeSnap& snap) {
+    if (!IsInner(profile, point) || !std::isfinite(station) || !std::isfinite(elevation)) return std::nullopt;
+    const PointPlace before = PlaceOf(profile, point - 1), after = PlaceOf(profile, point + 1);
+    const std::optional<std::pair<Station, double>> label = SnappedLabel(profile, station, snap);
     if (!label) return std::nullopt;
     const double s = label->second;
     if (!(s > before.station && s < after.station)) return std::nullopt;
@@ -157,14 +167,7 @@ std::optional<CurveSpec> CurveForExternal(const Profile& profile, std::size_t el
 
 std::optional<SplitPoint> SplitGradeAt(const Profile& profile, double station, const GradeSnap& snap) {
     if (!(station > profile.StartStation() && station < profile.EndStation())) return std::nullopt;
-    std::optional<std::pair<Station, double>> label;
-    try {
-        label = AdjustedLabel(profile, profile.LabelOf(station), [&](double value) {
-            return snap.on ? SnapToStep(value, snap.stationStep) : RoundToMillimetre(value);
-        });
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
+    const std::optional<std::pair<Station, double>> label = SnappedLabel(profile, station, snap);
     if (!label) return std::nullopt;
     const double s = label->second;
     if (!(s > profile.StartStation() + kMillimetre && s < profile.EndStation() - kMillimetre)) return std::nullopt;

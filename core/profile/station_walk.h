@@ -6,6 +6,7 @@
 // added here). The interval labels are multiplied, not accumulated, so a long
 // range does not drift.
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -28,6 +29,32 @@ struct WalkRoad {
     const Chainage& chains;
     double start = 0, end = 0;  // internal stations of the road's ends
 };
+
+// Starts a listing's result with the range asked for and places the range's
+// ends on the road with `place` (a label to an internal station on the road,
+// throwing StationError where there is none). False, with the fault set, when
+// the step or an end is refused.
+template <typename Place>
+bool PlaceRange(const ProfileRange& range, std::uint64_t maxRows, Place&& place, ProfileListingResult& result,
+                double& from, double& to) {
+    result.from = range.from;
+    result.to = range.to;
+    result.step = range.step;
+    result.maxRows = maxRows;
+    if (!std::isfinite(range.step) || range.step <= 0) {
+        result.fault = ListingFault::StepNotPositive;
+        return false;
+    }
+    try {
+        from = place(range.from);
+        to = place(range.to);
+    } catch (const StationError& e) {
+        result.station = e.fault();
+        result.fault = ListingFault::StationOff;
+        return false;
+    }
+    return true;
+}
 
 class StationWalk {
 public:

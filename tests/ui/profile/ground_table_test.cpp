@@ -20,23 +20,6 @@ namespace {
 using profile::kGroundElevation;
 using profile::kGroundStation;
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-void Trigger(ProfileWindow& window, const char* name) {
-    auto* action = window.findChild<QAction*>(QString::fromUtf8(name));
-    ASSERT_NE(action, nullptr) << name;
-    action->trigger();
-}
-
 class GroundTableTest : public ProfileWindowTest {
 protected:
     profile::EditTableModel& Ground() { return window().Document().GroundTable(); }

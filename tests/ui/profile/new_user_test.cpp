@@ -25,25 +25,6 @@
 namespace tarnvel::ui::testing {
 namespace {
 
-QString DataFile(const char* name) { return QStringLiteral(TARNVEL_IO_TEST_DATA "/") + QString::fromUtf8(name); }
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-void Trigger(ProfileWindow& window, const char* name) {
-    auto* action = window.findChild<QAction*>(QString::fromUtf8(name));
-    ASSERT_NE(action, nullptr) << name;
-    action->trigger();
-}
-
 // Every cell of the first rows shows whole: no "K…" for a station.
 void ExpectCellsShownWhole(const QTableView& view) {
     const QAbstractItemModel& model = *view.model();

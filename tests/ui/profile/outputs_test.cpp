@@ -29,11 +29,6 @@ namespace {
 
 QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 int ColumnOf(const QAbstractItemModel& model, std::string_view header) {
     for (int c = 0; c < model.columnCount(); ++c)
         if (model.headerData(c, Qt::Horizontal).toString() == Q(header)) return c;

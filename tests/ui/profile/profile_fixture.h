@@ -2,6 +2,8 @@
 // A real profile window with fake seams and settings in a temporary folder,
 // shown and active, and the small profiles the tests share.
 
+#include <QAction>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,6 +18,26 @@
 #include "ui/profile/profile_window.h"
 
 namespace tarnvel::ui::testing {
+
+// The little file and menu chores every window test needs.
+inline QString DataFile(const char* name) { return QStringLiteral(TARNVEL_IO_TEST_DATA "/") + QString::fromUtf8(name); }
+
+inline QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+inline void Trigger(ProfileWindow& window, const char* name) {
+    auto* action = window.findChild<QAction*>(QString::fromUtf8(name));
+    ASSERT_NE(action, nullptr) << name;
+    action->trigger();
+}
 
 // Four points, two parabolas given by R: grades +2 %, -1 %, +1 %.
 //   K0+200: R 2000, L 60, start K0+170, end K0+230, elevation on the curve 103.775

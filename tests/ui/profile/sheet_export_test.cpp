@@ -35,11 +35,6 @@ std::vector<QStringList> RoadRows() {
 }
 constexpr char kGroundCsv[] = "桩号,地面高程\r\nK0+000,101\r\nK0+700,103\r\nK1+500,104\r\n";
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The text of a PDF (one page, or all with 0), or nothing without poppler.
 std::optional<QString> PdfText(const QString& pdf, int page = 0) {
     const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));

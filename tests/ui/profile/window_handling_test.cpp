@@ -22,19 +22,6 @@
 namespace tarnvel::ui::testing {
 namespace {
 
-QString DataFile(const char* name) { return QStringLiteral(TARNVEL_IO_TEST_DATA "/") + QString::fromUtf8(name); }
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void Trigger(ProfileWindow& window, const char* name) {
-    auto* action = window.findChild<QAction*>(QString::fromUtf8(name));
-    ASSERT_NE(action, nullptr) << name;
-    action->trigger();
-}
-
 // A cell editor of the table has the focus.
 bool Editing(const QTableView& table) {
     QWidget* focus = QApplication::focusWidget();

@@ -26,17 +26,6 @@
 namespace tarnvel::ui::testing {
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void Trigger(ProfileWindow& window, const char* name) {
-    auto* action = window.findChild<QAction*>(QString::fromUtf8(name));
-    ASSERT_NE(action, nullptr) << name;
-    action->trigger();
-}
-
 TEST_F(ProfileWindowTest, selecting_a_pvi_selects_it_in_the_other_table_and_the_plot) {
     PasteRows(TwoCurveRows());
     auto* pvi = Control<QAbstractItemView>("PviTable");
