@@ -22,19 +22,6 @@ using io::testing::ReadBytes;
 using io::testing::ScratchFolder;
 using io::testing::WriteBytes;
 
-std::vector<std::vector<std::string>> CsvRows(const std::string& text) {
-    std::vector<std::vector<std::string>> rows;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        std::vector<std::string> cells;
-        std::istringstream cellStream(line);
-        for (std::string cell; std::getline(cellStream, cell, ',');) cells.push_back(cell);
-        if (!line.empty() && line.back() == ',') cells.emplace_back();
-        rows.push_back(cells);
-    }
-    return rows;
-}
-
 double Number(const std::string& cell) { return std::stod(cell); }
 
 CliRun Align(std::vector<std::string> args) {

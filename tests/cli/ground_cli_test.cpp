@@ -24,21 +24,6 @@ using io::testing::ReadBytes;
 using io::testing::ScratchFolder;
 using io::testing::WriteBytes;
 
-std::vector<std::vector<std::string>> CsvRows(const std::string& text) {
-    std::vector<std::vector<std::string>> rows;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        std::vector<std::string> cells{""};
-        for (char c : line) {
-            if (c == ',') cells.emplace_back();
-            else cells.back().push_back(c);
-        }
-        rows.push_back(cells);
-    }
-    return rows;
-}
-
 double Number(const std::string& text) { return std::stod(text); }
 
 class GroundCli : public ::testing::TestWithParam<GroundCase> {

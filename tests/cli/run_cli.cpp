@@ -63,4 +63,19 @@ CliRun RunCli(const std::string& program, const std::vector<std::string>& args,
     return run;
 }
 
+std::vector<std::vector<std::string>> CsvRows(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::vector<std::string> cells{""};
+        for (char c : line) {
+            if (c == ',') cells.emplace_back();
+            else cells.back().push_back(c);
+        }
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
 }  // namespace tarnvel::test

@@ -19,4 +19,8 @@ struct CliRun {
 CliRun RunCli(const std::string& program, const std::vector<std::string>& args,
               const std::string& stdoutPath = {});
 
+// A CSV output split into lines and cells at every comma (the outputs
+// checked quote nothing): n commas give n + 1 cells, an empty line one.
+std::vector<std::vector<std::string>> CsvRows(const std::string& text);
+
 }  // namespace tarnvel::test
