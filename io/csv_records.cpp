@@ -13,8 +13,6 @@ std::string_view TrimmedView(std::string_view text) {
     return text;
 }
 
-std::string TrimmedCell(std::string_view text) { return std::string(TrimmedView(text)); }
-
 namespace {
 
 bool BlankCell(std::string_view c) { return c.find_first_not_of(" \t\r\n") == std::string_view::npos; }

@@ -102,7 +102,6 @@ std::size_t FirstInvalidUtf8(std::string_view bytes);
 bool LooksLikeUtf16(std::string_view bytes);
 
 // Without blanks (space, tab, CR, LF) at either end.
-std::string TrimmedCell(std::string_view text);
 std::string_view TrimmedView(std::string_view text);
 
 }  // namespace tarnvel::io

@@ -9,7 +9,6 @@
 #include "core/calculator/number_text.h"
 #include "core/text/quoted_input.h"
 #include "core/profile/units.h"
-#include "core/text/messages.h"
 #include "io/csv_records.h"
 #include "io/exact_number.h"
 #include "io/ground_files.h"

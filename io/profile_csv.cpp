@@ -11,7 +11,6 @@
 #include "io/gbk.h"
 #include "io/profile_files.h"
 #include "core/profile/units.h"
-#include "core/text/messages.h"
 #include "core/text/quoted_input.h"
 
 namespace tarnvel::io {
