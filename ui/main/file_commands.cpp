@@ -7,7 +7,6 @@
 // leaves the disk and the boxes as they were; it is shown in the message box
 // and the window carries on.
 
-#include <QFile>
 #include <QLineEdit>
 #include <QString>
 
@@ -17,17 +16,13 @@
 #include "io/parameter_file.h"
 #include "io/result_report.h"
 #include "ui/main/tarnvel.h"
+#include "ui/qt_text.h"
 
 namespace tarnvel::ui {
 namespace {
 
 const QString kParameterFilter = QStringLiteral("文本文件(*.txt)");
 const QString kReportFilter = QStringLiteral("文本文件(*.txt);;所有文件(*.*)");
-
-// The path as the system spells it on disk.
-std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-QString MessageOf(const io::IoFailure& failure) { return QString::fromStdString(failure.message); }
 
 }  // namespace
 

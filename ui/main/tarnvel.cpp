@@ -33,13 +33,10 @@
 #include "ui/main/layout.h"
 #include "ui/main/listing.h"
 #include "ui/main/results_grid.h"
+#include "ui/qt_text.h"
 
 namespace tarnvel::ui {
 namespace {
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString NumberText(double value) { return QString::fromStdString(NumberToText(value)); }
 

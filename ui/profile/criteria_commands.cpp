@@ -2,14 +2,13 @@
 // criteria, its form applied to the document (one undo step) and kept in the
 // settings for the next profile, and exported as a criteria file.
 
-#include <QFile>
-
 #include "io/control_files.h"
 #include "ui/profile/criteria_dialog.h"
 #include "ui/profile/profile_document.h"
 #include "ui/profile/profile_settings.h"
 #include "ui/profile/profile_window.h"
 #include "ui/profile/write_path.h"
+#include "ui/qt_text.h"
 
 namespace tarnvel::ui {
 
@@ -43,8 +42,8 @@ void ProfileWindow::ExportCriteria() {
     const QString path = profile::ChooseWritePath(services_.files, criteriaDialog_, QStringLiteral("CSV 文件(*.csv)"),
                                                   QStringLiteral("csv"), QStringLiteral("设计标准.csv"));
     if (path.isEmpty()) return;
-    if (const auto failure = io::WriteCriteriaFile(QFile::encodeName(path).toStdString(), *criteria))
-        services_.messages.ShowWarning(criteriaDialog_, QString::fromStdString(failure->message));
+    if (const auto failure = io::WriteCriteriaFile(NativePath(path), *criteria))
+        services_.messages.ShowWarning(criteriaDialog_, MessageOf(*failure));
 }
 
 }  // namespace tarnvel::ui

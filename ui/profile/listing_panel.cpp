@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDate>
-#include <QFile>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -23,6 +22,7 @@
 #include "ui/profile/profile_settings.h"
 #include "core/text/messages.h"
 #include "ui/profile/write_path.h"
+#include "ui/qt_text.h"
 
 namespace tarnvel::ui::profile {
 namespace {
@@ -43,12 +43,6 @@ const TextOptions& ListingTextOptions(bool ground) {
     static const TextOptions plain = make(false), grounded = make(true);
     return ground ? grounded : plain;
 }
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 }  // namespace
 
@@ -271,7 +265,7 @@ void ListingPanel::ExportCsv() {
     std::string bytes = "\xEF\xBB\xBF" + ListingCsvHeader(options, true);
     for (const ProfileListingRow& row : model_->Rows()) AppendListingCsv(bytes, *profile_, row, options);
     if (const auto failure = io::WriteFileAtomically(NativePath(path), bytes))
-        services_.messages.ShowWarning(this, QString::fromStdString(failure->message));
+        services_.messages.ShowWarning(this, MessageOf(*failure));
 }
 
 void ListingPanel::SetReportProject(const QString& name) { reportProject_ = name; }
@@ -303,7 +297,7 @@ void ListingPanel::ExportReport(const QDate& today) {
         signatures.approver = signatures_->Text(ProfileSettings::kApprover).toStdString();
     }
     if (const auto failure = io::WriteProfileReport(NativePath(path), heading, listing, signatures))
-        services_.messages.ShowWarning(this, QString::fromStdString(failure->message));
+        services_.messages.ShowWarning(this, MessageOf(*failure));
 }
 
 }  // namespace tarnvel::ui::profile

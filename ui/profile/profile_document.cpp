@@ -18,11 +18,10 @@
 #include "ui/profile/control_table.h"
 #include "ui/profile/ground_table.h"
 #include "ui/profile/pvi_table.h"
+#include "ui/qt_text.h"
 
 namespace tarnvel::ui::profile {
 namespace {
-
-std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 QString NameOf(const io::LandXmlProfileName& name) {
     return QString::fromStdString(name.alignment) + QLatin1Char('/') + QString::fromStdString(name.profile);

@@ -40,6 +40,7 @@
 #include "ui/profile/write_path.h"
 #include "ui/profile/profile_window.h"
 #include "ui/profile/pvi_table.h"
+#include "ui/qt_text.h"
 
 namespace tarnvel::ui {
 
@@ -51,10 +52,6 @@ namespace {
 
 const QString kLandXmlFilter = QStringLiteral("LandXML 文件(*.xml)");
 const QString kCsvFilter = QStringLiteral("CSV 文件(*.csv)");
-
-std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-QString MessageOf(const io::IoFailure& failure) { return QString::fromStdString(failure.message); }
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "io/output_name.h"
+#include "ui/qt_text.h"
 
 namespace tarnvel::ui::profile {
 
@@ -25,7 +26,7 @@ QString ChooseWritePath(FileDialog& files, QWidget* parent, const QString& filte
     if (picked.contains(QStringLiteral("(*)")) || picked.contains(QStringLiteral("(*.*)"))) return typed;
     const std::string ext = extension.toStdString();
     const std::string_view known[] = {ext};
-    const auto named = io::ResolveOutputName(QFile::encodeName(typed).toStdString(), known, std::size_t{0});
+    const auto named = io::ResolveOutputName(NativePath(typed), known, std::size_t{0});
     return named ? QFile::decodeName(QByteArray::fromStdString(named->path)) : typed;
 }
 
