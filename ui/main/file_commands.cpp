@@ -1,7 +1,7 @@
 // File > "导入" / "导出" (the parameter file) and "导出数据" (the result report).
 //
 // Every command follows the same steps: ask for a path, end quietly when the
-// dialog was cancelled, note the path in txtFileName before the file is
+// dialog was cancelled, note the path in the hidden path box before the file is
 // touched, then hand the file work to the io library. The library writes a
 // file whole or not at all and reads at most a bounded prefix, so a failure
 // leaves the disk and the boxes as they were; it is shown in the message box
@@ -29,9 +29,9 @@ const QString kReportFilter = QStringLiteral("文本文件(*.txt);;所有文件(
 void Tarnvel::Export_Click() {
     const QString path = services_.files.ChooseSaveFile(this, kParameterFilter);
     if (path.isEmpty()) return;
-    txtFileName->setText(path);
+    chosenPathEdit_->setText(path);
 
-    const std::array<QLineEdit*, io::kParameterCount> boxes = {Text1, Text2, Text3, Text4, Text5};
+    const std::array<QLineEdit*, io::kParameterCount> boxes = CurveBoxes();
     io::ParameterTexts texts;
     for (std::size_t i = 0; i < boxes.size(); ++i) texts[i] = boxes[i]->text().toStdString();
     if (const auto failure = io::SaveParameterFile(NativePath(path), texts)) ShowInfoMessage(MessageOf(*failure));
@@ -40,7 +40,7 @@ void Tarnvel::Export_Click() {
 void Tarnvel::Open_Click() {
     const QString path = services_.files.ChooseOpenFile(this, kParameterFilter);
     if (path.isEmpty()) return;
-    txtFileName->setText(path);
+    chosenPathEdit_->setText(path);
 
     // All five lines are read before any box changes: a file that fails part
     // way leaves every box as it was.
@@ -49,7 +49,7 @@ void Tarnvel::Open_Click() {
         ShowInfoMessage(MessageOf(loaded.failure()));
         return;
     }
-    const std::array<QLineEdit*, io::kParameterCount> boxes = {Text1, Text2, Text3, Text4, Text5};
+    const std::array<QLineEdit*, io::kParameterCount> boxes = CurveBoxes();
     for (std::size_t i = 0; i < boxes.size(); ++i) boxes[i]->setText(QString::fromStdString(loaded.value()[i]));
 }
 
@@ -62,7 +62,7 @@ void Tarnvel::CommandButton4_Click() {
     }
     const QString path = services_.files.ChooseSaveFile(this, kReportFilter);
     if (path.isEmpty()) return;
-    txtFileName->setText(path);
+    chosenPathEdit_->setText(path);
 
     if (const auto failure = io::WriteResultReport(NativePath(path), ListingText().toStdString()))
         ShowInfoMessage(MessageOf(*failure));

@@ -16,8 +16,10 @@
 #include <QTableWidget>
 
 #include <algorithm>
+#include <initializer_list>
 #include <limits>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -46,6 +48,13 @@ Widget* Placed(Widget* widget, const layout::ControlPlace& place) {
     widget->setObjectName(FromUtf8(place.name));
     widget->setGeometry(layout::PixelRect(place));
     return widget;
+}
+
+// The boxes of `first`, then `more`.
+std::vector<QLineEdit*> Joined(std::span<QLineEdit* const> first, std::initializer_list<QLineEdit*> more) {
+    std::vector<QLineEdit*> boxes(first.begin(), first.end());
+    boxes.insert(boxes.end(), more);
+    return boxes;
 }
 
 class WaitCursor {
@@ -105,9 +114,9 @@ void Tarnvel::CreateControls() {
         if (frameStyle != nullptr) box->setStyle(frameStyle);
         return box;
     };
-    Frame1 = frame("Frame1");
-    Frame2 = frame("Frame2");
-    Frame3 = frame("Frame3");
+    inputsFrame_ = frame("Frame1");
+    pointResultsFrame_ = frame("Frame2");
+    listingFrame_ = frame("Frame3");
 
     auto containerOf = [&](const layout::ControlPlace& place) -> QWidget* {
         if (place.container.empty()) return client;
@@ -118,7 +127,6 @@ void Tarnvel::CreateControls() {
         auto* l = Placed(new QLabel(FromUtf8(place.caption), containerOf(place)), place);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         l->setAutoFillBackground(true);  // opaque, in the window's colour
-        return l;
     };
     auto textBox = [&](const char* name) {
         const layout::ControlPlace& place = layout::Find(name);
@@ -141,54 +149,48 @@ void Tarnvel::CreateControls() {
         return Placed(new QRadioButton(FromUtf8(place.caption), containerOf(place)), place);
     };
 
-    Label1 = label("Label1");
-    Label2 = label("Label2");
-    Label3 = label("Label3");
-    Label4 = label("Label4");
-    Label5 = label("Label5");
-    Label6 = label("Label6");
-    Label7 = label("Label7");
-    Label8 = label("Label8");
-    Label9 = label("Label9");
+    // The labels only show their captions; nothing refers to them later.
+    for (const char* name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7", "Label8", "Label9"})
+        label(name);
 
-    Text1 = textBox("Text1");
-    Text2 = textBox("Text2");
-    Text3 = textBox("Text3");
-    Text4 = textBox("Text4");
-    Text5 = textBox("Text5");
-    Text6 = textBox("Text6");
-    Text8 = textBox("Text8");
-    Text9 = textBox("Text9");
-    Text10 = textBox("Text10");
-    txtFileName = textBox("txtFileName");
-    txtFileName->hide();
+    pviStationEdit_ = textBox("Text1");
+    pviElevationEdit_ = textBox("Text2");
+    gradeBeforeEdit_ = textBox("Text3");
+    gradeAfterEdit_ = textBox("Text4");
+    radiusEdit_ = textBox("Text5");
+    pointStationEdit_ = textBox("Text6");
+    firstStationEdit_ = textBox("Text8");
+    lastStationEdit_ = textBox("Text9");
+    intervalEdit_ = textBox("Text10");
+    chosenPathEdit_ = textBox("txtFileName");
+    chosenPathEdit_->hide();
 
-    Text7 = Placed(new QPlainTextEdit(Frame3), layout::Find("Text7"));
-    Text7->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Text7->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Text7->setTabChangesFocus(true);
+    listingBox_ = Placed(new QPlainTextEdit(listingFrame_), layout::Find("Text7"));
+    listingBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    listingBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    listingBox_->setTabChangesFocus(true);
 
-    Option1 = option("Option1");
-    Option2 = option("Option2");
-    Option1->setChecked(true);
+    singlePointOption_ = option("Option1");
+    continuousOption_ = option("Option2");
+    singlePointOption_->setChecked(true);
     // The two buttons' places overlap by two pixels, over the end of the first
     // caption: the first button lies on top there, so that a click on its own
     // caption selects it (the second caption starts beyond the overlap).
-    Option1->raise();
+    singlePointOption_->raise();
 
-    CommandButton1 = button("CommandButton1");
-    CommandButton2 = button("CommandButton2");
-    CommandButton3 = button("CommandButton3");
-    CommandButton4 = button("CommandButton4");
-    CommandButton5 = button("CommandButton5");
+    pointCalculateButton_ = button("CommandButton1");
+    clearButton_ = button("CommandButton2");
+    quitButton_ = button("CommandButton3");
+    exportListingButton_ = button("CommandButton4");
+    listingCalculateButton_ = button("CommandButton5");
 
-    MSFlexGrid1 = Placed(CreateResultsGrid(Frame2), layout::Find("MSFlexGrid1"));
-    MSFlexGrid1->setFont(font());
+    resultsGrid_ = Placed(CreateResultsGrid(pointResultsFrame_), layout::Find("MSFlexGrid1"));
+    resultsGrid_->setFont(font());
 
     // The designed state is single-point mode.
-    Frame3->hide();
-    CommandButton5->hide();
-    CommandButton4->setEnabled(false);
+    listingFrame_->hide();
+    listingCalculateButton_->hide();
+    exportListingButton_->setEnabled(false);
 
     // Tab order by ascending tab position; frames and labels take no focus and
     // hidden or disabled controls are skipped by Qt itself.
@@ -205,7 +207,7 @@ void Tarnvel::CreateControls() {
     }
     // Nothing else has been given the focus, so the first box of the tab
     // order holds it when the window first becomes active.
-    Text6->setFocus();
+    pointStationEdit_->setFocus();
 }
 
 void Tarnvel::CreateMenus() {
@@ -221,65 +223,65 @@ void Tarnvel::CreateMenus() {
         action->setObjectName(QString::fromUtf8(name));
         return action;
     };
-    File = menu("File", "文件");
-    Open = item(File, "Open", "导入");
-    Export = item(File, "Export", "导出");
-    Exit = item(File, "Exit", "退出");
-    GongJu = menu("GongJu", "工具");
-    Notepad = item(GongJu, "Notepad", "记事本");
-    Calc = item(GongJu, "Calc", "计算器");
-    ProfileWindowMenu = item(GongJu, "ProfileWindowMenu", "纵断面计算");
-    BangZhu = menu("BangZhu", "帮助");
-    LianBang = item(BangZhu, "LianBang", "联机帮助");
-    About = item(BangZhu, "About", "关于");
+    fileMenu_ = menu("File", "文件");
+    importAction_ = item(fileMenu_, "Open", "导入");
+    exportAction_ = item(fileMenu_, "Export", "导出");
+    exitAction_ = item(fileMenu_, "Exit", "退出");
+    toolsMenu_ = menu("GongJu", "工具");
+    editorAction_ = item(toolsMenu_, "Notepad", "记事本");
+    calculatorAction_ = item(toolsMenu_, "Calc", "计算器");
+    profileWindowAction_ = item(toolsMenu_, "ProfileWindowMenu", "纵断面计算");
+    helpMenu_ = menu("BangZhu", "帮助");
+    webHelpAction_ = item(helpMenu_, "LianBang", "联机帮助");
+    aboutAction_ = item(helpMenu_, "About", "关于");
 }
 
 void Tarnvel::ConnectHandlers() {
     // An option button's Click is its becoming selected, by mouse or by keys.
-    connect(Option1, &QRadioButton::toggled, this, [this](bool on) {
+    connect(singlePointOption_, &QRadioButton::toggled, this, [this](bool on) {
         if (on) Option1_Click();
     });
-    connect(Option2, &QRadioButton::toggled, this, [this](bool on) {
+    connect(continuousOption_, &QRadioButton::toggled, this, [this](bool on) {
         if (on) Option2_Click();
     });
-    connect(CommandButton1, &QPushButton::clicked, this, &Tarnvel::CommandButton1_Click);
-    connect(CommandButton2, &QPushButton::clicked, this, &Tarnvel::CommandButton2_Click);
-    connect(CommandButton3, &QPushButton::clicked, this, &Tarnvel::CommandButton3_Click);
-    connect(CommandButton4, &QPushButton::clicked, this, &Tarnvel::CommandButton4_Click);
-    connect(CommandButton5, &QPushButton::clicked, this, &Tarnvel::CommandButton5_Click);
-    connect(Open, &QAction::triggered, this, &Tarnvel::Open_Click);
-    connect(Export, &QAction::triggered, this, &Tarnvel::Export_Click);
-    connect(Exit, &QAction::triggered, this, &Tarnvel::Exit_Click);
-    connect(Notepad, &QAction::triggered, this, &Tarnvel::Notepad_Click);
-    connect(Calc, &QAction::triggered, this, &Tarnvel::Calc_Click);
-    connect(ProfileWindowMenu, &QAction::triggered, this, &Tarnvel::ProfileWindowMenu_Click);
-    connect(LianBang, &QAction::triggered, this, &Tarnvel::LianBang_Click);
-    connect(About, &QAction::triggered, this, &Tarnvel::About_Click);
+    connect(pointCalculateButton_, &QPushButton::clicked, this, &Tarnvel::CommandButton1_Click);
+    connect(clearButton_, &QPushButton::clicked, this, &Tarnvel::CommandButton2_Click);
+    connect(quitButton_, &QPushButton::clicked, this, &Tarnvel::CommandButton3_Click);
+    connect(exportListingButton_, &QPushButton::clicked, this, &Tarnvel::CommandButton4_Click);
+    connect(listingCalculateButton_, &QPushButton::clicked, this, &Tarnvel::CommandButton5_Click);
+    connect(importAction_, &QAction::triggered, this, &Tarnvel::Open_Click);
+    connect(exportAction_, &QAction::triggered, this, &Tarnvel::Export_Click);
+    connect(exitAction_, &QAction::triggered, this, &Tarnvel::Exit_Click);
+    connect(editorAction_, &QAction::triggered, this, &Tarnvel::Notepad_Click);
+    connect(calculatorAction_, &QAction::triggered, this, &Tarnvel::Calc_Click);
+    connect(profileWindowAction_, &QAction::triggered, this, &Tarnvel::ProfileWindowMenu_Click);
+    connect(webHelpAction_, &QAction::triggered, this, &Tarnvel::LianBang_Click);
+    connect(aboutAction_, &QAction::triggered, this, &Tarnvel::About_Click);
     // Enter in any input box calculates, as the button beside them would.
-    for (QLineEdit* box : {Text1, Text2, Text3, Text4, Text5, Text6, Text8, Text9, Text10})
+    for (QLineEdit* box : InputBoxes())
         connect(box, &QLineEdit::returnPressed, this, &Tarnvel::CalculateVisible);
 }
 
 void Tarnvel::ShowInfoMessage(const QString& prompt) { services_.messages.ShowInfo(this, prompt); }
 
-QString Tarnvel::ListingText() const { return BoxTextToCrLf(Text7->document()->toRawText()); }
+QString Tarnvel::ListingText() const { return BoxTextToCrLf(listingBox_->document()->toRawText()); }
 
 void Tarnvel::SetListingText(const QString& crlfText) {
-    Text7->setPlainText(CrLfToBoxText(crlfText));
+    listingBox_->setPlainText(CrLfToBoxText(crlfText));
 }
 
 void Tarnvel::SetQuitFunction(std::function<void()> quit) { quit_ = std::move(quit); }
 
 void Tarnvel::ApplyMode(CalculationMode mode) {
     const bool continuous = mode == CalculationMode::Continuous;
-    CommandButton4->setEnabled(continuous);
-    CommandButton5->setVisible(continuous);
-    Frame3->setVisible(continuous);
-    Frame2->setVisible(!continuous);
-    CommandButton1->setVisible(!continuous);
+    exportListingButton_->setEnabled(continuous);
+    listingCalculateButton_->setVisible(continuous);
+    listingFrame_->setVisible(continuous);
+    pointResultsFrame_->setVisible(!continuous);
+    pointCalculateButton_->setVisible(!continuous);
 }
 
-bool Tarnvel::CheckInputsFilled(std::initializer_list<QLineEdit*> boxes) {
+bool Tarnvel::CheckInputsFilled(std::span<QLineEdit* const> boxes) {
     bool filled = true;
     for (const QLineEdit* box : boxes) {
         // Only the exactly empty text counts: a blank is a number (0).
@@ -287,28 +289,30 @@ bool Tarnvel::CheckInputsFilled(std::initializer_list<QLineEdit*> boxes) {
     }
     if (filled) return true;
     ShowInfoMessage(QStringLiteral("数据未输入完整，请重新输入！"));
-    Text1->setFocus();
+    pviStationEdit_->setFocus();
     return false;
 }
 
+std::vector<QLineEdit*> Tarnvel::InputBoxes() const {
+    return Joined(CurveBoxes(), {pointStationEdit_, firstStationEdit_, lastStationEdit_, intervalEdit_});
+}
+
 void Tarnvel::ClearInputs() {
-    for (QLineEdit* box : {Text1, Text2, Text3, Text4, Text5, Text6, Text8, Text9, Text10}) {
-        box->setText(QString());
-    }
-    Text1->setFocus();
+    for (QLineEdit* box : InputBoxes()) box->setText(QString());
+    pviStationEdit_->setFocus();
 }
 
 void Tarnvel::Form_Load() {
-    Text1->setText(NumberText(16770));
-    Text2->setText(NumberText(396.67));
-    Text3->setText(NumberText(3.1));
-    Text4->setText(NumberText(1.1));
-    Text5->setText(NumberText(3000));
-    Text6->setText(NumberText(16780));
-    Text8->setText(NumberText(16740));
-    Text9->setText(NumberText(16800));
-    Text10->setText(NumberText(10));
-    SetUpResultsGrid(*MSFlexGrid1);
+    pviStationEdit_->setText(NumberText(16770));
+    pviElevationEdit_->setText(NumberText(396.67));
+    gradeBeforeEdit_->setText(NumberText(3.1));
+    gradeAfterEdit_->setText(NumberText(1.1));
+    radiusEdit_->setText(NumberText(3000));
+    pointStationEdit_->setText(NumberText(16780));
+    firstStationEdit_->setText(NumberText(16740));
+    lastStationEdit_->setText(NumberText(16800));
+    intervalEdit_->setText(NumberText(10));
+    SetUpResultsGrid(*resultsGrid_);
 }
 
 void Tarnvel::Option1_Click() { ApplyMode(CalculationMode::SinglePoint); }
@@ -346,7 +350,7 @@ QString QuantityName(const BoxReading& reading) {
 
 }  // namespace
 
-std::optional<std::vector<double>> Tarnvel::ReadBoxes(std::initializer_list<QLineEdit*> boxes) {
+std::optional<std::vector<double>> Tarnvel::ReadBoxes(std::span<QLineEdit* const> boxes) {
     std::vector<double> numbers;
     numbers.reserve(boxes.size());
     for (QLineEdit* box : boxes) {
@@ -381,8 +385,9 @@ std::optional<std::vector<double>> Tarnvel::ReadBoxes(std::initializer_list<QLin
 }
 
 void Tarnvel::CommandButton1_Click() {
-    if (!CheckInputsFilled({Text1, Text2, Text3, Text4, Text5, Text6})) return;
-    const auto numbers = ReadBoxes({Text1, Text2, Text3, Text4, Text5, Text6});
+    const std::vector<QLineEdit*> boxes = Joined(CurveBoxes(), {pointStationEdit_});
+    if (!CheckInputsFilled(boxes)) return;
+    const auto numbers = ReadBoxes(boxes);
     if (!numbers) return;
     const std::vector<double>& n = *numbers;
     const CurveParameters params{n[0], n[1], n[2], n[3], n[4]};
@@ -396,12 +401,12 @@ void Tarnvel::CommandButton1_Click() {
                         QString::fromStdString(DescribeArithmeticError(error)));
         return;
     }
-    FillResultsGrid(*MSFlexGrid1, state_);
+    FillResultsGrid(*resultsGrid_, state_);
 }
 
 void Tarnvel::CommandButton5_Click() {
-    if (!CheckInputsFilled({Text1, Text2, Text3, Text4, Text5})) return;
-    const auto numbers = ReadBoxes({Text1, Text2, Text3, Text4, Text5, Text8, Text9, Text10});
+    if (!CheckInputsFilled(CurveBoxes())) return;
+    const auto numbers = ReadBoxes(Joined(CurveBoxes(), {firstStationEdit_, lastStationEdit_, intervalEdit_}));
     if (!numbers) return;
     const std::vector<double>& n = *numbers;
     const CurveParameters params{n[0], n[1], n[2], n[3], n[4]};
@@ -425,9 +430,9 @@ void Tarnvel::CommandButton5_Click() {
 
 void Tarnvel::CalculateVisible() {
     // The mode's own button, whichever of the two the window shows.
-    if (!CommandButton5->isHidden()) {
+    if (!listingCalculateButton_->isHidden()) {
         CommandButton5_Click();
-    } else if (!CommandButton1->isHidden()) {
+    } else if (!pointCalculateButton_->isHidden()) {
         CommandButton1_Click();
     }
 }

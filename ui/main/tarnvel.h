@@ -1,10 +1,12 @@
 #pragma once
 // The main window.
 //
-// Tarnvel is one QMainWindow whose controls are private members named as the
-// controls are named everywhere else (Text1, CommandButton4, MSFlexGrid1…),
-// which is also their objectName, so that each command file works on them
-// directly and tests find them by name. The window itself holds
+// Tarnvel is one QMainWindow whose controls are private members named by
+// their role (radiusEdit_, listingCalculateButton_…). Each control's
+// objectName is the name it has everywhere else (Text5, CommandButton5,
+// MSFlexGrid1…): the layout table places it and tests find it by that name.
+// The handlers keep those names too (CommandButton4_Click) and are slots, so
+// each command file works on the members directly. The window itself holds
 // only the handlers and the few small operations they share; the rest lives
 // beside it:
 //   layout.cpp        the one table of places, sizes and tab order (twips)
@@ -21,9 +23,10 @@
 #include <QPointer>
 #include <QString>
 
+#include <array>
 #include <functional>
-#include <initializer_list>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "core/calculator/curve.h"
@@ -31,7 +34,6 @@
 
 class QAction;
 class QGroupBox;
-class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
@@ -72,56 +74,47 @@ public:
     void SetQuitFunction(std::function<void()> quit);
 
 private:
-    // ---- Controls (objectName == member name; tests find them by it) ---------
-    QGroupBox* Frame1 = nullptr;  // "计算数据": the inputs and the two modes
-    QGroupBox* Frame2 = nullptr;  // "计算成果": the results grid (single point)
-    QGroupBox* Frame3 = nullptr;  // "计算成果": range boxes and listing (continuous)
+    // ---- Controls, with their objectName --------------------------------------
+    QGroupBox* inputsFrame_ = nullptr;        // Frame1 "计算数据": the inputs and the two modes
+    QGroupBox* pointResultsFrame_ = nullptr;  // Frame2 "计算成果": the results grid (single point)
+    QGroupBox* listingFrame_ = nullptr;       // Frame3 "计算成果": range boxes and listing (continuous)
 
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* Label6 = nullptr;
-    QLabel* Label7 = nullptr;
-    QLabel* Label8 = nullptr;
-    QLabel* Label9 = nullptr;
+    QLineEdit* pviStationEdit_ = nullptr;    // Text1: K0, station of the grade change point
+    QLineEdit* pviElevationEdit_ = nullptr;  // Text2: H0, its elevation
+    QLineEdit* gradeBeforeEdit_ = nullptr;   // Text3: I1 %, grade before it
+    QLineEdit* gradeAfterEdit_ = nullptr;    // Text4: I2 %, grade after it
+    QLineEdit* radiusEdit_ = nullptr;        // Text5: R, radius
+    QLineEdit* pointStationEdit_ = nullptr;  // Text6: station of the single-point calculation
+    QPlainTextEdit* listingBox_ = nullptr;   // Text7: the continuous listing
+    QLineEdit* firstStationEdit_ = nullptr;  // Text8: first station of the range
+    QLineEdit* lastStationEdit_ = nullptr;   // Text9: last station of the range
+    QLineEdit* intervalEdit_ = nullptr;      // Text10: station interval
+    QLineEdit* chosenPathEdit_ = nullptr;    // txtFileName, hidden: the path last chosen in a file dialog
 
-    QLineEdit* Text1 = nullptr;   // K0, station of the grade change point
-    QLineEdit* Text2 = nullptr;   // H0, its elevation
-    QLineEdit* Text3 = nullptr;   // I1 %, grade before it
-    QLineEdit* Text4 = nullptr;   // I2 %, grade after it
-    QLineEdit* Text5 = nullptr;   // R, radius
-    QLineEdit* Text6 = nullptr;   // station of the single-point calculation
-    QPlainTextEdit* Text7 = nullptr;  // the continuous listing
-    QLineEdit* Text8 = nullptr;   // first station of the range
-    QLineEdit* Text9 = nullptr;   // last station of the range
-    QLineEdit* Text10 = nullptr;  // station interval
-    QLineEdit* txtFileName = nullptr;  // hidden: the path last chosen in a file dialog
+    QRadioButton* singlePointOption_ = nullptr;  // Option1 "单点计算"
+    QRadioButton* continuousOption_ = nullptr;   // Option2 "连续计算"
 
-    QRadioButton* Option1 = nullptr;  // "单点计算"
-    QRadioButton* Option2 = nullptr;  // "连续计算"
+    QPushButton* pointCalculateButton_ = nullptr;    // CommandButton1 "点击计算", single point
+    QPushButton* clearButton_ = nullptr;             // CommandButton2 "清空数据"
+    QPushButton* quitButton_ = nullptr;              // CommandButton3 "退出程序"
+    QPushButton* exportListingButton_ = nullptr;     // CommandButton4 "导出数据", continuous mode only
+    QPushButton* listingCalculateButton_ = nullptr;  // CommandButton5 "点击计算", continuous
 
-    QPushButton* CommandButton1 = nullptr;  // "点击计算", single point
-    QPushButton* CommandButton2 = nullptr;  // "清空数据"
-    QPushButton* CommandButton3 = nullptr;  // "退出程序"
-    QPushButton* CommandButton4 = nullptr;  // "导出数据", continuous mode only
-    QPushButton* CommandButton5 = nullptr;  // "点击计算", continuous
+    // MSFlexGrid1. Row 0 and column 0 are the fixed label cells; column 1,
+    // rows 1-6, the values.
+    QTableWidget* resultsGrid_ = nullptr;
 
-    // Row 0 and column 0 are the fixed label cells; column 1, rows 1-6, the values.
-    QTableWidget* MSFlexGrid1 = nullptr;
-
-    QMenu* File = nullptr;     // "文件"
-    QMenu* GongJu = nullptr;   // "工具"
-    QMenu* BangZhu = nullptr;  // "帮助"
-    QAction* Open = nullptr;      // "导入"
-    QAction* Export = nullptr;    // "导出"
-    QAction* Exit = nullptr;      // "退出"
-    QAction* Notepad = nullptr;   // "记事本"
-    QAction* Calc = nullptr;      // "计算器"
-    QAction* ProfileWindowMenu = nullptr;  // "纵断面计算"
-    QAction* LianBang = nullptr;  // "联机帮助"
-    QAction* About = nullptr;     // "关于"
+    QMenu* fileMenu_ = nullptr;                // File "文件"
+    QMenu* toolsMenu_ = nullptr;               // GongJu "工具"
+    QMenu* helpMenu_ = nullptr;                // BangZhu "帮助"
+    QAction* importAction_ = nullptr;          // Open "导入"
+    QAction* exportAction_ = nullptr;          // Export "导出"
+    QAction* exitAction_ = nullptr;            // Exit "退出"
+    QAction* editorAction_ = nullptr;          // Notepad "记事本"
+    QAction* calculatorAction_ = nullptr;      // Calc "计算器"
+    QAction* profileWindowAction_ = nullptr;   // ProfileWindowMenu "纵断面计算"
+    QAction* webHelpAction_ = nullptr;         // LianBang "联机帮助"
+    QAction* aboutAction_ = nullptr;           // About "关于"
 
     // ---- Shared by every command --------------------------------------------
     Services services_;
@@ -137,19 +130,27 @@ private:
     std::function<void(const QString&)> ReportToWindow();
 
     // ---- Small operations of the handlers ----------------------------------
+    // The boxes of the curve's five parameters (K0, H0, I1 %, I2 %, R), in the
+    // order of the calculation and of the parameter file.
+    std::array<QLineEdit*, 5> CurveBoxes() const {
+        return {pviStationEdit_, pviElevationEdit_, gradeBeforeEdit_, gradeAfterEdit_, radiusEdit_};
+    }
+    // Every input box: the curve's, then the single point's and the range's.
+    std::vector<QLineEdit*> InputBoxes() const;
     void ApplyMode(CalculationMode mode);
     // True when no listed box is the empty text; otherwise tells the user and
-    // puts the focus in Text1.
-    bool CheckInputsFilled(std::initializer_list<QLineEdit*> boxes);
+    // puts the focus in the first input box.
+    bool CheckInputsFilled(std::span<QLineEdit* const> boxes);
     void ClearInputs();
     // The numbers the listed boxes hold, in order (stations also in K
     // notation, full-width digits and signs as ASCII); or nothing, after
     // telling the user which box holds a number beyond the double range.
-    std::optional<std::vector<double>> ReadBoxes(std::initializer_list<QLineEdit*> boxes);
+    std::optional<std::vector<double>> ReadBoxes(std::span<QLineEdit* const> boxes);
     // Enter in an input box: the visible "点击计算".
     void CalculateVisible();
 
-    // ---- Event handlers -----------------------------------------------------
+private slots:
+    // ---- Event handlers, named after their control ---------------------------
     void Option1_Click();
     void Option2_Click();
     void CommandButton1_Click();
@@ -170,6 +171,7 @@ private:
     void About_Click();
     void ProfileWindowMenu_Click();
 
+private:
     void CreateControls();
     void CreateMenus();
     void ConnectHandlers();

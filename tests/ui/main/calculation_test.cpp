@@ -8,6 +8,7 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -429,6 +430,26 @@ TEST_F(Calculation, both_exit_commands_end_the_program_at_once) {
         EXPECT_EQ(quitRequests, ++expected) << row.name;
     }
     EXPECT_TRUE(messages.prompts.isEmpty());
+}
+
+// The handlers are slots under their controls' names, which reach them
+// without the control (the export handler then runs although its button is
+// disabled).
+TEST_F(Calculation, handlers_answer_to_their_names) {
+    const struct {
+        const char* handler;
+        std::function<void()> expect;
+    } rows[] = {
+        {"CommandButton1_Click", [this] { EXPECT_EQ(ValueCells(), kWorkedCells); }},
+        {"CommandButton4_Click", [this] { EXPECT_EQ(messages.prompts, QStringList{"请点击“点击计算”！"}); }},
+        {"CommandButton2_Click", [this] { EXPECT_EQ(TextOf("Text1"), ""); }},
+        {"Exit_Click", [this] { EXPECT_EQ(quitRequests, 1); }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.handler);
+        ASSERT_TRUE(QMetaObject::invokeMethod(&window(), row.handler));
+        row.expect();
+    }
 }
 
 TEST_F(Calculation, the_disabled_export_button_cannot_be_pressed) {
