@@ -60,20 +60,25 @@ QPushButton* SmallButton(const QString& name, const QString& caption, QWidget* p
     return button;
 }
 
+// What the 添加行 / 插入行 / 删除行 buttons and menu items do to a table.
+enum class RowsAction { AddAtEnd, InsertAbove, DeleteSelected };
+
 // A titled box around a table with its add / insert / delete buttons.
 QGroupBox* TableBox(const QString& title, const QString& prefix, EditTableView* view, ProfileWindow* window,
-                    const std::function<void(EditTableView*, int)>& rowsCommand) {
+                    const std::function<void(EditTableView*, RowsAction)>& rowsCommand) {
     auto* box = new QGroupBox(title);
     auto* layout = new QVBoxLayout(box);
     auto* buttons = new QHBoxLayout;
     const struct {
         const char* name;
         const char* caption;
-        int command;
-    } kButtons[] = {{"Add", "添加行", 0}, {"Insert", "插入行", 1}, {"Delete", "删除行", 2}};
+        RowsAction command;
+    } kButtons[] = {{"Add", "添加行", RowsAction::AddAtEnd},
+                    {"Insert", "插入行", RowsAction::InsertAbove},
+                    {"Delete", "删除行", RowsAction::DeleteSelected}};
     for (const auto& b : kButtons) {
         QPushButton* button = SmallButton(prefix + QString::fromUtf8(b.name), QString::fromUtf8(b.caption), box);
-        const int command = b.command;
+        const RowsAction command = b.command;
         QObject::connect(button, &QPushButton::clicked, window, [view, command, rowsCommand] { rowsCommand(view, command); });
         buttons->addWidget(button);
     }
@@ -88,7 +93,7 @@ QGroupBox* TableBox(const QString& title, const QString& prefix, EditTableView* 
 // deletes the selected rows (one undo step however many ranges they form).
 // A new row's first cell is put into editing, so that typing goes there and
 // Enter does not add yet more rows through the button that kept the focus.
-void RowsCommand(QUndoStack& undo, EditTableView* view, int command) {
+void RowsCommand(QUndoStack& undo, EditTableView* view, RowsAction command) {
     auto* model = static_cast<EditTableModel*>(view->model());
     const QList<int> rows = view->SelectedRows();
     auto editFirstCell = [view, model](int row) {
@@ -99,17 +104,17 @@ void RowsCommand(QUndoStack& undo, EditTableView* view, int command) {
         view->edit(cell);
     };
     switch (command) {
-    case 0:
+    case RowsAction::AddAtEnd:
         model->InsertEmptyRows(model->rowCount(), 1);
         editFirstCell(model->rowCount() - 1);
         break;
-    case 1: {
+    case RowsAction::InsertAbove: {
         const int at = rows.isEmpty() ? 0 : rows.front();
         model->InsertEmptyRows(at, std::max<int>(1, static_cast<int>(rows.size())));
         editFirstCell(at);
         break;
     }
-    case 2: {
+    case RowsAction::DeleteSelected: {
         if (rows.isEmpty()) return;
         undo.beginMacro(QStringLiteral("删除%1行").arg(rows.size()));
         // From the bottom up, so that the row numbers above stay valid.
@@ -122,7 +127,6 @@ void RowsCommand(QUndoStack& undo, EditTableView* view, int command) {
         undo.endMacro();
         break;
     }
-    default: break;
     }
 }
 
@@ -185,7 +189,7 @@ void ProfileWindow::CreateWidgets() {
     groundView_->SetBlockReader(
         [this](const std::vector<QStringList>& block) { return GroundColumnsOfBlock(block, document_->Unit()); });
 
-    auto rows = [this](EditTableView* view, int command) { RowsCommand(document_->UndoStack(), view, command); };
+    auto rows = [this](EditTableView* view, RowsAction command) { RowsCommand(document_->UndoStack(), view, command); };
     QGroupBox* pviBox = TableBox(QStringLiteral("变坡点表"), QStringLiteral("Pvi"), pviView_, this, rows);
     QGroupBox* chainBox = TableBox(QStringLiteral("断链表"), QStringLiteral("Chain"), chainView_, this, rows);
     QGroupBox* groundBox = TableBox(QStringLiteral("地面线"), QStringLiteral("Ground"), groundView_, this, rows);
@@ -409,9 +413,9 @@ void ProfileWindow::CreateMenus() {
     item(edit, "CopyCells", "复制", [focused] { focused()->CopySelection(); });
     item(edit, "PasteCells", "粘贴", [focused] { focused()->Paste(); });
     edit->addSeparator();
-    item(edit, "AddRow", "添加行", [&stack, focused] { RowsCommand(stack, focused(), 0); });
-    item(edit, "InsertRow", "插入行", [&stack, focused] { RowsCommand(stack, focused(), 1); });
-    item(edit, "DeleteRow", "删除行", [&stack, focused] { RowsCommand(stack, focused(), 2); });
+    item(edit, "AddRow", "添加行", [&stack, focused] { RowsCommand(stack, focused(), RowsAction::AddAtEnd); });
+    item(edit, "InsertRow", "插入行", [&stack, focused] { RowsCommand(stack, focused(), RowsAction::InsertAbove); });
+    item(edit, "DeleteRow", "删除行", [&stack, focused] { RowsCommand(stack, focused(), RowsAction::DeleteSelected); });
     edit->addSeparator();
     item(edit, "DesignCriteria", "设计标准…", [this] { Criteria_Click(); });
 
@@ -420,9 +424,9 @@ void ProfileWindow::CreateMenus() {
     UpdateRecentMenu();
 }
 
-void ProfileWindow::AddRows_Click() { RowsCommand(document_->UndoStack(), pviView_, 0); }
-void ProfileWindow::InsertRows_Click() { RowsCommand(document_->UndoStack(), pviView_, 1); }
-void ProfileWindow::DeleteRows_Click() { RowsCommand(document_->UndoStack(), pviView_, 2); }
+void ProfileWindow::AddRows_Click() { RowsCommand(document_->UndoStack(), pviView_, RowsAction::AddAtEnd); }
+void ProfileWindow::InsertRows_Click() { RowsCommand(document_->UndoStack(), pviView_, RowsAction::InsertAbove); }
+void ProfileWindow::DeleteRows_Click() { RowsCommand(document_->UndoStack(), pviView_, RowsAction::DeleteSelected); }
 
 void ProfileWindow::Help_Click() {
     OpenManualSection(services_.launcher, ProgramSearch::FromEnvironment(), QStringLiteral("profile-window"),

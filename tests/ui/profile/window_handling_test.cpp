@@ -86,6 +86,33 @@ TEST_F(ProfileWindowTest, new_rows_are_edited_at_once) {
     }
 }
 
+// The edit menu's 插入行, 添加行 and 删除行 act on the table as its buttons do.
+TEST_F(ProfileWindowTest, the_edit_menu_inserts_adds_and_deletes_rows_as_the_buttons_do) {
+    PasteRows(TwoCurveRows());
+    auto* pvi = Control<QTableView>("PviTable");
+    ASSERT_NE(pvi, nullptr);
+    const struct {
+        const char* action;
+        int selected;          // the row selected before the command
+        QStringList stations;  // the table's stations after it
+    } steps[] = {
+        {"InsertRow", 1, {"K0+000", "", "K0+200", "K0+500", "K0+800"}},
+        {"AddRow", 0, {"K0+000", "", "K0+200", "K0+500", "K0+800", ""}},
+        {"DeleteRow", 2, {"K0+000", "", "K0+500", "K0+800", ""}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.action);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);  // leaves a new row's editor
+        pvi->setFocus();
+        pvi->selectionModel()->select(pvi->model()->index(step.selected, 0),
+                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        Trigger(window(), step.action);
+        QStringList stations;
+        for (int row = 0; row < Pvi().rowCount(); ++row) stations << Pvi().Cell(row, profile::kPviStation);
+        EXPECT_EQ(stations.join(u','), step.stations.join(u','));
+    }
+}
+
 // The name typed decides the format where it has a known extension; else the
 // filter picked gives it. The same for every output of the window.
 TEST_F(ProfileWindowTest, written_files_follow_the_typed_extension_else_the_filter) {
