@@ -165,31 +165,29 @@ void ListingPanel::SetProfile(std::shared_ptr<const Profile> profile, std::share
     if (listed_) Run(true);
 }
 
+void FollowRangeBox(QLineEdit* box, QString& offered, const QString& end,
+                    const std::function<bool(const Station&)>& onRoad) {
+    const QString typed = box->text().trimmed();
+    bool keep = false;
+    if (!typed.isEmpty() && typed != offered) {
+        QString why;
+        if (const auto label = ParseCellStation(typed, &why)) keep = onRoad(*label);
+    }
+    if (!keep) box->setText(end);
+    offered = end;
+}
+
 void ListingPanel::FollowRange() {
-    // The ends offered are written so that they read back as the ends
-    // themselves: a listing to the end then ends with the end point, not a
-    // millimetre short of it. A box still holding what was offered follows
-    // the profile as it grows or shrinks; a station the user typed stays
-    // while it lies on the profile.
-    const auto follow = [this](QLineEdit* box, QString& offered, double end) {
-        const QString now = ExactStationText(profile_->LabelOf(end));
-        const QString typed = box->text().trimmed();
-        bool keep = false;
-        if (!typed.isEmpty() && typed != offered) {
-            QString why;
-            if (const auto label = ParseCellStation(typed, &why)) {
-                try {
-                    profile_->OnProfile(profile_->InternalOf(*label));
-                    keep = true;
-                } catch (const StationError&) {
-                }
-            }
+    const auto onProfile = [this](const Station& label) {
+        try {
+            profile_->OnProfile(profile_->InternalOf(label));
+            return true;
+        } catch (const StationError&) {
+            return false;
         }
-        if (!keep) box->setText(now);
-        offered = now;
     };
-    follow(from_, offeredFrom_, profile_->StartStation());
-    follow(to_, offeredTo_, profile_->EndStation());
+    FollowRangeBox(from_, offeredFrom_, ExactStationText(profile_->LabelOf(profile_->StartStation())), onProfile);
+    FollowRangeBox(to_, offeredTo_, ExactStationText(profile_->LabelOf(profile_->EndStation())), onProfile);
 }
 
 void ListingPanel::Clear() {

@@ -8,6 +8,7 @@
 #include <QAbstractTableModel>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -24,6 +25,14 @@ class QTableView;
 namespace tarnvel::ui::profile {
 
 class ProfileSettings;
+
+// A range box after the road it lists changed. The end offered is written so
+// that it reads back as the end itself: a listing to the end then ends with
+// the end point, not a millimetre short of it. A box still holding what was
+// offered last (`offered`) follows the road as it grows or shrinks; a
+// station the user typed stays while `onRoad` says it lies on the road.
+void FollowRangeBox(QLineEdit* box, QString& offered, const QString& end,
+                    const std::function<bool(const Station&)>& onRoad);
 
 class ListingModel : public QAbstractTableModel {
     Q_OBJECT
