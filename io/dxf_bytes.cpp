@@ -1,6 +1,7 @@
 #include "io/dxf_bytes.h"
 
 namespace tarnvel::io {
+namespace {
 
 void WriteDxfTextStyles(DL_Dxf& dxf, DxfBytesWriter& dw, const char* style) {
     dw.tableStyle(2);
@@ -22,6 +23,32 @@ void WriteDxfTextStyles(DL_Dxf& dxf, DxfBytesWriter& dw, const char* style) {
     dw.dxfString(3, "gbenor.shx");
     dw.dxfString(4, "gbcbig.shx");
     dw.tableEnd();
+}
+
+}  // namespace
+
+void WriteDxfTablesToEntities(DL_Dxf& dxf, DxfBytesWriter& dw, const char* style) {
+    WriteDxfTextStyles(dxf, dw, style);
+    dxf.writeView(dw);
+    dxf.writeUcs(dw);
+    dw.tableAppid(1);
+    dxf.writeAppid(dw, "ACAD");
+    dw.tableEnd();
+    dxf.writeDimStyle(dw, 2.5, 1.25, 0.625, 0.625, 2.5);
+    dxf.writeBlockRecord(dw);
+    dw.tableEnd();
+    dw.sectionEnd();
+
+    dw.sectionBlocks();
+    dxf.writeBlock(dw, DL_BlockData("*Model_Space", 0, 0.0, 0.0, 0.0));
+    dxf.writeEndBlock(dw, "*Model_Space");
+    dxf.writeBlock(dw, DL_BlockData("*Paper_Space", 0, 0.0, 0.0, 0.0));
+    dxf.writeEndBlock(dw, "*Paper_Space");
+    dxf.writeBlock(dw, DL_BlockData("*Paper_Space0", 0, 0.0, 0.0, 0.0));
+    dxf.writeEndBlock(dw, "*Paper_Space0");
+    dw.sectionEnd();
+
+    dw.sectionEntities();
 }
 
 }  // namespace tarnvel::io

@@ -55,9 +55,12 @@ private:
     mutable std::string bytes_;
 };
 
-// The table of text styles: dxflib's Standard and `style`, the GB drafting
+// What follows the layer table up to the entities, the same in every
+// drawing: the text styles (dxflib's Standard, and `style` in the GB drafting
 // fonts gbenor.shx with the big font gbcbig.shx that every Chinese AutoCAD
-// carries, so that the drawing's Chinese texts show there as written.
-void WriteDxfTextStyles(DL_Dxf& dxf, DxfBytesWriter& dw, const char* style);
+// carries, so that Chinese texts show as written), the view, UCS,
+// application, dimension style and block record tables, and the blocks of
+// model and paper space; the entities section is left open.
+void WriteDxfTablesToEntities(DL_Dxf& dxf, DxfBytesWriter& dw, const char* style);
 
 }  // namespace tarnvel::io

@@ -145,27 +145,7 @@ std::string PagesDxf(const std::vector<Page>& pages, std::vector<std::string>* l
                                      "CONTINUOUS", 1.0));
     }
     dw.tableEnd();
-    WriteDxfTextStyles(dxf, dw, kDxfTextStyle);
-    dxf.writeView(dw);
-    dxf.writeUcs(dw);
-    dw.tableAppid(1);
-    dxf.writeAppid(dw, "ACAD");
-    dw.tableEnd();
-    dxf.writeDimStyle(dw, 2.5, 1.25, 0.625, 0.625, 2.5);
-    dxf.writeBlockRecord(dw);
-    dw.tableEnd();
-    dw.sectionEnd();
-
-    dw.sectionBlocks();
-    dxf.writeBlock(dw, DL_BlockData("*Model_Space", 0, 0.0, 0.0, 0.0));
-    dxf.writeEndBlock(dw, "*Model_Space");
-    dxf.writeBlock(dw, DL_BlockData("*Paper_Space", 0, 0.0, 0.0, 0.0));
-    dxf.writeEndBlock(dw, "*Paper_Space");
-    dxf.writeBlock(dw, DL_BlockData("*Paper_Space0", 0, 0.0, 0.0, 0.0));
-    dxf.writeEndBlock(dw, "*Paper_Space0");
-    dw.sectionEnd();
-
-    dw.sectionEntities();
+    WriteDxfTablesToEntities(dxf, dw, kDxfTextStyle);
     double dx = 0;
     for (const Page& page : pages) {
         const Placement at{dx, page.height};

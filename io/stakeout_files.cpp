@@ -53,27 +53,7 @@ std::string StakeoutDxf(std::span<const StakeoutPoint> points, const TextOptions
     dxf.writeLayer(dw, DL_LayerData(pointLayer, 0), DL_Attributes("", 1, 25, "CONTINUOUS", 1.0));
     dxf.writeLayer(dw, DL_LayerData(nameLayer, 0), DL_Attributes("", 7, 18, "CONTINUOUS", 1.0));
     dw.tableEnd();
-    WriteDxfTextStyles(dxf, dw, kNameStyle);
-    dxf.writeView(dw);
-    dxf.writeUcs(dw);
-    dw.tableAppid(1);
-    dxf.writeAppid(dw, "ACAD");
-    dw.tableEnd();
-    dxf.writeDimStyle(dw, 2.5, 1.25, 0.625, 0.625, 2.5);
-    dxf.writeBlockRecord(dw);
-    dw.tableEnd();
-    dw.sectionEnd();
-
-    dw.sectionBlocks();
-    dxf.writeBlock(dw, DL_BlockData("*Model_Space", 0, 0.0, 0.0, 0.0));
-    dxf.writeEndBlock(dw, "*Model_Space");
-    dxf.writeBlock(dw, DL_BlockData("*Paper_Space", 0, 0.0, 0.0, 0.0));
-    dxf.writeEndBlock(dw, "*Paper_Space");
-    dxf.writeBlock(dw, DL_BlockData("*Paper_Space0", 0, 0.0, 0.0, 0.0));
-    dxf.writeEndBlock(dw, "*Paper_Space0");
-    dw.sectionEnd();
-
-    dw.sectionEntities();
+    WriteDxfTablesToEntities(dxf, dw, kNameStyle);
     const DL_Attributes onPoints(pointLayer, 256, -1, "BYLAYER", 1.0);
     const DL_Attributes onNames(nameLayer, 256, -1, "BYLAYER", 1.0);
     const double h = kStakeoutNameHeight;

@@ -139,41 +139,27 @@ std::vector<StakeoutPoint> CoordinateModel::StakeoutPoints() const {
 
 CoordinatePanel::CoordinatePanel(Services services, QWidget* parent) : QWidget(parent), services_(services) {
     setObjectName(QStringLiteral("CoordinatePanel"));
-    auto box = [&](const char* name, const char* placeholder) {
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(QString::fromUtf8(name));
-        edit->setPlaceholderText(QString::fromUtf8(placeholder));
-        return edit;
-    };
-    auto button = [&](const char* name, const char* caption) {
-        auto* b = new QPushButton(QString::fromUtf8(caption), this);
-        b->setObjectName(QString::fromUtf8(name));
-        b->setAutoDefault(false);
-        return b;
-    };
-    from_ = box("CoordFrom", "起点桩号");
-    to_ = box("CoordTo", "终点桩号");
-    step_ = box("CoordStep", "间距");
-    step_->setText(QStringLiteral("20"));
-    const int stationWidth = fontMetrics().horizontalAdvance(QStringLiteral("K00+000.000000")) + 16;
-    from_->setMinimumWidth(stationWidth);
-    to_->setMinimumWidth(stationWidth);
-    step_->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000.0")) + 16);
+    using profile::NamedBox;
+    using profile::NamedButton;
+    from_ = NamedBox(this, "CoordFrom", "起点桩号");
+    to_ = NamedBox(this, "CoordTo", "终点桩号");
+    step_ = NamedBox(this, "CoordStep", "间距");
+    profile::SizeRangeBoxes(from_, to_, step_);
     keyPoints_ = new QCheckBox(QStringLiteral("含主点"), this);
     keyPoints_->setObjectName(QStringLiteral("CoordKeyPoints"));
     keyPoints_->setChecked(true);
-    left_ = box("CoordLeft", "如 7.5,12");
-    right_ = box("CoordRight", "如 7.5,12");
+    left_ = NamedBox(this, "CoordLeft", "如 7.5,12");
+    right_ = NamedBox(this, "CoordRight", "如 7.5,12");
     sameSides_ = new QCheckBox(QStringLiteral("两侧相同"), this);
     sameSides_->setObjectName(QStringLiteral("CoordSameSides"));
     encoding_ = new QComboBox(this);
     encoding_->setObjectName(QStringLiteral("CoordStakeoutEncoding"));
     encoding_->addItems({QStringLiteral("UTF-8"), QStringLiteral("GBK")});
-    QPushButton* run = button("CoordRun", "列表");
-    QPushButton* copy = button("CoordCopy", "复制");
-    QPushButton* csv = button("CoordExportCsv", "导出CSV");
-    QPushButton* stakeCsv = button("CoordExportStakeoutCsv", "导出放样CSV");
-    QPushButton* stakeDxf = button("CoordExportStakeoutDxf", "导出放样DXF");
+    QPushButton* run = NamedButton(this, "CoordRun", "列表");
+    QPushButton* copy = NamedButton(this, "CoordCopy", "复制");
+    QPushButton* csv = NamedButton(this, "CoordExportCsv", "导出CSV");
+    QPushButton* stakeCsv = NamedButton(this, "CoordExportStakeoutCsv", "导出放样CSV");
+    QPushButton* stakeDxf = NamedButton(this, "CoordExportStakeoutDxf", "导出放样DXF");
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("CoordStatus"));
     status_->setWordWrap(true);
@@ -182,11 +168,7 @@ CoordinatePanel::CoordinatePanel(Services services, QWidget* parent) : QWidget(p
     table_->setObjectName(QStringLiteral("CoordinateTable"));
     table_->setModel(model_);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    profile::AddBlockCopy(table_, true);
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
-    table_->horizontalHeader()->setStretchLastSection(true);
-    table_->setMinimumHeight(table_->horizontalHeader()->sizeHint().height() +
-                             4 * table_->verticalHeader()->defaultSectionSize() + 2 * table_->frameWidth());
+    profile::SetUpListingTable(table_);
     query_ = new PlanQuery(this);
 
     auto* layout = new QGridLayout(this);

@@ -26,6 +26,16 @@ namespace tarnvel::ui::profile {
 
 class ProfileSettings;
 
+// The controls every listing panel makes: a box and a button found by their
+// object names (a button never the dialog's default); the range boxes sized
+// for a K label with its millimetres and an interval (20 m offered); and a
+// read-only table that copies with its header (Ctrl+C), rows as high as the
+// font, its header and a few rows in sight however small the window.
+QLineEdit* NamedBox(QWidget* parent, const char* name, const char* placeholder);
+QPushButton* NamedButton(QWidget* parent, const char* name, const char* caption);
+void SizeRangeBoxes(QLineEdit* from, QLineEdit* to, QLineEdit* step);
+void SetUpListingTable(QTableView* table);
+
 // A range box after the road it lists changed. The end offered is written so
 // that it reads back as the end itself: a listing to the end then ends with
 // the end point, not a millimetre short of it. A box still holding what was
