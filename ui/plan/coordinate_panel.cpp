@@ -336,19 +336,7 @@ void CoordinatePanel::ShowStation(double internal) {
     showing_ = false;
 }
 
-QString CoordinatePanel::TableText() const {
-    std::vector<QStringList> rows;
-    QStringList header;
-    const int columns = model_->columnCount();
-    for (int c = 0; c < columns; ++c) header.append(model_->headerData(c, Qt::Horizontal).toString());
-    rows.push_back(header);
-    for (int r = 0; r < model_->rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < columns; ++c) cells.append(model_->data(model_->index(r, c)).toString());
-        rows.push_back(cells);
-    }
-    return profile::TabBlockText(rows);
-}
+QString CoordinatePanel::TableText() const { return profile::WholeTableText(*model_); }
 
 bool CoordinatePanel::HasRows() {
     if (model_->rowCount() > 0) return true;

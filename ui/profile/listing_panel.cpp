@@ -243,19 +243,21 @@ void ListingPanel::Run(bool quiet) {
     status_->setText(QStringLiteral("共 %1 行。").arg(model_->rowCount()));
 }
 
-QString ListingPanel::TableText() const {
+QString WholeTableText(const QAbstractItemModel& model) {
     std::vector<QStringList> rows;
     QStringList header;
-    const int columns = model_->columnCount();
-    for (int c = 0; c < columns; ++c) header.append(model_->headerData(c, Qt::Horizontal).toString());
+    const int columns = model.columnCount();
+    for (int c = 0; c < columns; ++c) header.append(model.headerData(c, Qt::Horizontal).toString());
     rows.push_back(header);
-    for (int r = 0; r < model_->rowCount(); ++r) {
+    for (int r = 0; r < model.rowCount(); ++r) {
         QStringList cells;
-        for (int c = 0; c < columns; ++c) cells.append(model_->data(model_->index(r, c)).toString());
+        for (int c = 0; c < columns; ++c) cells.append(model.data(model.index(r, c)).toString());
         rows.push_back(cells);
     }
     return TabBlockText(rows);
 }
+
+QString ListingPanel::TableText() const { return WholeTableText(*model_); }
 
 void ListingPanel::CopyAll() {
     if (model_->rowCount() == 0) {

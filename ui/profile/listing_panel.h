@@ -35,6 +35,8 @@ QLineEdit* NamedBox(QWidget* parent, const char* name, const char* placeholder);
 QPushButton* NamedButton(QWidget* parent, const char* name, const char* caption);
 void SizeRangeBoxes(QLineEdit* from, QLineEdit* to, QLineEdit* step);
 void SetUpListingTable(QTableView* table);
+// A whole table as tab-separated text with its header row, CR LF ends.
+QString WholeTableText(const QAbstractItemModel& model);
 
 // A range box after the road it lists changed. The end offered is written so
 // that it reads back as the end itself: a listing to the end then ends with
