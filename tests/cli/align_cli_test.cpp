@@ -244,7 +244,8 @@ TEST_F(AlignCliFiles, stakeout_writes_named_points_for_a_controller) {
     }
     EXPECT_EQ(names, c.names);
     for (const auto& [name, want] : c.known) {
-        const auto row = std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r[0] == name; });
+        const std::string_view sought = name;  // clang 14 cannot capture a structured binding
+        const auto row = std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r[0] == sought; });
         ASSERT_NE(row, rows.end()) << name;
         EXPECT_NEAR(Number((*row)[2]), want.east, c.tolerance) << name;
         EXPECT_NEAR(Number((*row)[3]), want.north, c.tolerance) << name;
