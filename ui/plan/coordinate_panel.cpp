@@ -29,6 +29,7 @@
 #include "io/stakeout_files.h"
 #include "ui/plan/plan_query.h"
 #include "ui/profile/cell_text.h"
+#include "ui/profile/column_fit.h"
 #include "ui/profile/edit_table_view.h"
 #include "ui/profile/listing_panel.h"
 #include "ui/profile/write_path.h"
@@ -169,6 +170,8 @@ CoordinatePanel::CoordinatePanel(Services services, QWidget* parent) : QWidget(p
     table_->setModel(model_);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     profile::SetUpListingTable(table_);
+    // A label behind a long chain ("K23+430.000(1)") is never cut to "K23+430.…".
+    profile::KeepColumnsFitted(table_);
     query_ = new PlanQuery(this);
 
     auto* layout = new QGridLayout(this);
