@@ -240,10 +240,17 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
 
     std::uint64_t outside = 0;  // stations the profile does not reach
     PlanPointLine line;
-    std::string points;  // a row's stakeout points, before they are encoded
+    // GBK stakeout rows wait in UTF-8 and are converted a chunk at a time:
+    // the converter costs more to start than a row does to convert.
+    constexpr std::size_t kGbkChunk = 1 << 15;
+    std::string utf8;
     const std::optional<int> failed = StreamRoadListing(
         out, err, stakeout ? std::string() : PlanPointHeader(csv, text), [&](std::string& block, const auto& spill) {
-            return ListPlan(plan, range, limit, [&](const PlanListingRow& row) {
+            const auto convert = [&] {
+                block += io::Utf8ToGbk(utf8);
+                utf8.clear();
+            };
+            const ProfileListingResult listed = ListPlan(plan, range, limit, [&](const PlanListingRow& row) {
                 line.label = row.label;
                 line.azimuth = row.pose.azimuth;
                 line.kind = row.kind;
@@ -257,10 +264,10 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
                     }
                 }
                 if (stakeout) {
-                    points.clear();
+                    std::string& rows = gbk ? utf8 : block;
                     ForEachStakeoutPoint(row, offsets, line.elevation,
-                                         [&](const StakeoutPoint& p) { AppendStakeoutRow(points, p, text); });
-                    block += gbk ? io::Utf8ToGbk(points) : points;
+                                         [&](const StakeoutPoint& p) { AppendStakeoutRow(rows, p, text); });
+                    if (gbk && utf8.size() >= kGbkChunk) convert();
                     spill();
                     return;
                 }
@@ -271,6 +278,8 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
                 }
                 spill();
             });
+            convert();
+            return listed;
         });
     if (failed) return *failed;
     NoteRoute(plan, err);
