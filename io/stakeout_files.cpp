@@ -57,11 +57,19 @@ std::string StakeoutDxf(std::span<const StakeoutPoint> points, const TextOptions
     const DL_Attributes onPoints(pointLayer, 256, -1, "BYLAYER", 1.0);
     const DL_Attributes onNames(nameLayer, 256, -1, "BYLAYER", 1.0);
     const double h = kStakeoutNameHeight;
+    // The names converted in one go, a line each: the converter costs more
+    // to start than a name does to convert, and no GBK byte is a line feed.
+    std::string names;
+    for (const StakeoutPoint& p : points) names += StakeoutName(p.label, p.offset, options) + '\n';
+    names = Utf8ToGbk(names);
+    std::size_t from = 0;
     for (const StakeoutPoint& p : points) {
         const double x = p.at.east, y = p.at.north;
         dxf.writePoint(dw, DL_PointData(x, y, p.elevation.value_or(0)), onPoints);
         // The name up and to the right of its point, clear of the marker.
-        const std::string name = Utf8ToGbk(StakeoutName(p.label, p.offset, options));
+        const std::size_t end = names.find('\n', from);
+        const std::string name = names.substr(from, end - from);
+        from = end + 1;
         dxf.writeText(dw, DL_TextData(x + h / 2, y + h / 2, 0, x + h / 2, y + h / 2, 0, h, 1.0, 0, 0, 0, name,
                                       kNameStyle, 0),
                       onNames);

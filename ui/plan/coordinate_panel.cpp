@@ -315,6 +315,12 @@ void CoordinatePanel::Run(bool quiet) {
             elevations.push_back(std::nullopt);
         }
     });
+    // The limit counts the table's rows, 边桩 included, not the stations.
+    if (result.fault == ListingFault::TooManyRows)
+        return refuse(QStringLiteral("列表超过上限 %1 行（每个桩号 %2 行，即最多 %3 个桩号），请缩小范围或加大间距。")
+                          .arg(profile::ListingPanel::kMaxRows)
+                          .arg(offsets->size())
+                          .arg(maxStations));
     if (!result.ok) return refuse(QString::fromStdString(DescribeProfileListing(result)));
     const std::size_t outside =
         static_cast<std::size_t>(std::count(elevations.begin(), elevations.end(), std::nullopt));
