@@ -22,9 +22,11 @@
 #include "core/text/messages.h"
 #include "core/text/quoted_input.h"
 #include "core/text/plan_text.h"
+#include "core/text/stakeout_text.h"
 #include "io/atomic_write.h"
 #include "io/bounded_read.h"
 #include "io/csv_table.h"
+#include "io/gbk.h"
 #include "io/output_name.h"
 #include "io/plan_files.h"
 
@@ -47,6 +49,9 @@ constexpr OptionSpec kKeyPoints = {"key-points", false, {}, "插入主点（ZH�
 constexpr OptionSpec kRowLimit = {"max-stations", true, "N", "list 一次最多列出的桩号数（默认 10000000）"};
 constexpr OptionSpec kPoints = {"points", true, "文件", "坐标反算的点位文件：每行“点名,X,Y[,高程]”（- 为标准输入）"};
 constexpr OptionSpec kMaxOffset = {"max-offset", true, "D", "坐标反算的最大偏距（默认 500）"};
+constexpr OptionSpec kListFormat = {"format", true, "text|csv|stakeout",
+                                    "输出格式；stakeout 为放样数据：每点一行“点名,编码,东坐标,北坐标,高程”，无表头"};
+constexpr OptionSpec kEncoding = {"encoding", true, "utf-8|gbk", "放样数据的编码（默认 utf-8）"};
 constexpr OptionSpec kConvertOutput = {"output", true, "文件", "写入的文件：.xml 为 LandXML，.csv 为交点表"};
 
 constexpr OptionSpec kElementsOptions[] = {kFormatOption, kDecimalsOption, kStationStyleOption, kAlignmentOption};
@@ -55,7 +60,8 @@ constexpr OptionSpec kAtOptions[] = {kAtStation,      kAtStationFile,      kAtOf
                                      kAlignmentOption};
 constexpr OptionSpec kListOptions[] = {kFrom,         kTo,           kStep,           kKeyPoints,
                                        kListOffset,   kVertical,     kProfileNameOption, kRowLimit,
-                                       kFormatOption, kDecimalsOption, kStationStyleOption, kAlignmentOption};
+                                       kListFormat,   kEncoding,     kDecimalsOption, kStationStyleOption,
+                                       kAlignmentOption};
 constexpr OptionSpec kInverseOptions[] = {kPoints,       kMaxOffset,          kFormatOption,
                                           kDecimalsOption, kStationStyleOption, kAlignmentOption};
 constexpr OptionSpec kConvertOptions[] = {kConvertOutput, kAlignmentOption, kFormatOption, kDecimalsOption,
@@ -122,11 +128,6 @@ std::optional<Profile> LoadVertical(const Options& options, std::ostream& err) {
     return LoadProfileAt(path, options, err);
 }
 
-// The design elevation at a place of the route, through the label both share.
-double ElevationAt(const Profile& profile, const Plan& plan, double internal) {
-    return profile.At(profile.OnProfile(profile.InternalOf(plan.LabelOf(internal)))).elevation;
-}
-
 int RunElements(const Options& options, std::ostream& out, std::ostream& err) {
     const bool csv = CsvFormatFrom(options);
     const TextOptions text = TextOptionsFrom(options);
@@ -177,7 +178,7 @@ int RunAt(const Options& options, std::ostream& out, std::ostream& err) {
             line.offset = offset;
             line.at = OffsetPoint(pose, offset);
             line.azimuth = pose.azimuth;
-            if (profile) line.elevation = ElevationAt(*profile, plan, internal);
+            if (profile) line.elevation = RoadElevationAt(*profile, plan, internal);
             line.kind = place.kind;
             line.keys = place.keys;
             AppendPlanPoint(lines, csv, line, text);
@@ -205,8 +206,23 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
     for (const std::string& t : options.All("offset")) offsets.push_back(StrictNumber("offset", t));
     std::sort(offsets.begin(), offsets.end());
     offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
-    const bool csv = CsvFormatFrom(options);
+    // --format stakeout: the points for a survey controller instead of the table.
+    const bool stakeout = options.Has("format") && options.Text("format") == "stakeout";
+    const bool csv = stakeout || CsvFormatFrom(options);
+    bool gbk = false;
+    if (options.Has("encoding")) {
+        const std::string& value = options.Text("encoding");
+        if (!stakeout) throw UsageError("选项 --encoding 只用于 --format stakeout");
+        if (value != "utf-8" && value != "UTF-8" && value != "gbk" && value != "GBK")
+            throw UsageError("选项 --encoding 的值“" + QuotedInput(value) + "”应为 utf-8 或 gbk");
+        gbk = value == "gbk" || value == "GBK";
+    }
     const TextOptions text = TextOptionsFrom(options);
+    if (stakeout)
+        if (const auto alike = OffsetsNamedAlike(offsets, text))
+            throw UsageError("边桩偏距 " + NumberToText(alike->first) + " 与 " + NumberToText(alike->second) +
+                             " 在 " + std::to_string(ColumnDecimals(ColumnKind::Length, text)) +
+                             " 位小数下点名相同，放样点不能同名（可用 --decimals 增加小数位数）");
     const std::uint64_t limit = MaxStationsFrom(options);
     const LoadedRoute route = LoadRoute(options, err);
     const std::optional<Profile> profile = LoadVertical(options, err);
@@ -224,9 +240,17 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
 
     std::uint64_t outside = 0;  // stations the profile does not reach
     PlanPointLine line;
+    // GBK stakeout rows wait in UTF-8 and are converted a chunk at a time:
+    // the converter costs more to start than a row does to convert.
+    constexpr std::size_t kGbkChunk = 1 << 15;
+    std::string utf8;
     const std::optional<int> failed = StreamRoadListing(
-        out, err, PlanPointHeader(csv, text), [&](std::string& block, const auto& spill) {
-            return ListPlan(plan, range, limit, [&](const PlanListingRow& row) {
+        out, err, stakeout ? std::string() : PlanPointHeader(csv, text), [&](std::string& block, const auto& spill) {
+            const auto convert = [&] {
+                block += io::Utf8ToGbk(utf8);
+                utf8.clear();
+            };
+            const ProfileListingResult listed = ListPlan(plan, range, limit, [&](const PlanListingRow& row) {
                 line.label = row.label;
                 line.azimuth = row.pose.azimuth;
                 line.kind = row.kind;
@@ -234,10 +258,18 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
                 line.elevation.reset();
                 if (profile) {
                     try {
-                        line.elevation = ElevationAt(*profile, plan, row.internal);
+                        line.elevation = RoadElevationAt(*profile, plan, row.internal);
                     } catch (const StationError&) {
                         ++outside;
                     }
+                }
+                if (stakeout) {
+                    std::string& rows = gbk ? utf8 : block;
+                    ForEachStakeoutPoint(row, offsets, line.elevation,
+                                         [&](const StakeoutPoint& p) { AppendStakeoutRow(rows, p, text); });
+                    if (gbk && utf8.size() >= kGbkChunk) convert();
+                    spill();
+                    return;
                 }
                 for (double offset : offsets) {
                     line.offset = offset;
@@ -246,6 +278,8 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
                 }
                 spill();
             });
+            convert();
+            return listed;
         });
     if (failed) return *failed;
     NoteRoute(plan, err);
@@ -402,8 +436,10 @@ constexpr Subcommand kCommands[] = {
      kElementsOptions, RunElements},
     {"at", "路线文件 --k 桩号 [--k 桩号 …] [--k-file 文件] [--offset D] [--vertical 纵断面文件 [--profile 名称]]",
      "任意桩号、偏距的坐标 X、Y 和中线方位角（有纵断面时加设计高程）", kAtOptions, RunAt},
-    {"list", "路线文件 --from A --to B --step S [--key-points] [--offset D …] [--vertical 纵断面文件]",
-     "逐桩坐标表（含边桩；断链两侧桩号、起终点总会列出）", kListOptions, RunList},
+    {"list",
+     "路线文件 --from A --to B --step S [--key-points] [--offset D …] [--vertical 纵断面文件] "
+     "[--format text|csv|stakeout [--encoding utf-8|gbk]]",
+     "逐桩坐标表（含边桩；断链两侧桩号、起终点总会列出）；stakeout 输出放样数据", kListOptions, RunList},
     {"inverse", "路线文件 --points 文件|- [--max-offset D]",
      "坐标反算：由实测 X、Y 求桩号和偏距（输出“点名,X,Y,桩号,偏距”）", kInverseOptions, RunInverse},
     {"convert", "路线文件 --output 文件.xml|文件.csv", "交点表 CSV 与 LandXML 互相转换（按输出文件的扩展名）",
@@ -427,7 +463,11 @@ std::string AlignUsage() {
   tarnvel-cli align elements 交点表.csv
   tarnvel-cli align at 交点表.csv --k K1+260 --offset -7.5 --vertical 纵断面.csv
   tarnvel-cli align list 交点表.csv --from K0+000 --to K3+000 --step 20 --key-points --offset -10 --offset 10
+  tarnvel-cli align list 交点表.csv --from K0+000 --to K3+000 --step 20 --offset -7.5 --offset 7.5 --format stakeout > 放样.csv
   tarnvel-cli align inverse 路线.xml --points 实测点.csv --max-offset 100
+放样数据（--format stakeout）每点一行“点名,编码,东坐标,北坐标,高程”，无表头，编码一列为空；中桩点名为桩号
+（如 K1+260），边桩为桩号加左右和偏距（如 K1+260左7.5）；高程为 --vertical 纵断面的中桩设计高程，
+边桩高程取决于横断面，留空。
 退出状态：0 成功；1 路线或纵断面未通过检查、桩号不在路线上或文件内容有误；2 命令或选项有误；
 3 文件无法读取或写入。失败时不写出任何文件。
 )");

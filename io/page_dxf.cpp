@@ -1,59 +1,19 @@
 #include "io/page_dxf.h"
 
 #include <dxflib/dl_dxf.h>
-#include <dxflib/dl_writer_ascii.h>
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 
 #include "io/atomic_write.h"
+#include "io/dxf_bytes.h"
 #include "io/gbk.h"
 
 namespace tarnvel::io {
 namespace {
 
-// dxflib's own writer prints numbers with the C library (following the
-// process locale) into a file it opens itself; this one keeps the bytes in
-// memory, for the atomic write, and prints numbers in the C form always.
-class StringWriter : public DL_WriterA {
-public:
-    StringWriter() : DL_WriterA("", DL_Codes::AC1015) {}
-
-    void dxfReal(int gc, double value) const override {
-        char buffer[64];
-        const auto end = std::to_chars(buffer, buffer + sizeof buffer, value == 0 ? 0.0 : value,
-                                       std::chars_format::fixed, 6).ptr;
-        std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
-        // Trailing zeros carry nothing; keep one digit after the point.
-        while (text.size() > 2 && text.back() == '0' && text[text.size() - 2] != '.') text.remove_suffix(1);
-        Group(gc, text);
-    }
-    void dxfInt(int gc, int value) const override { Group(gc, std::to_string(value)); }
-    void dxfHex(int gc, int value) const override {
-        char buffer[16];
-        const auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<unsigned>(value), 16).ptr;
-        std::string text(buffer, end);
-        std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-        Group(gc, text);
-    }
-    void dxfString(int gc, const char* value) const override { Group(gc, value); }
-    void dxfString(int gc, const std::string& value) const override { Group(gc, value); }
-
-    std::string& Bytes() const { return bytes_; }
-
-private:
-    void Group(int gc, std::string_view value) const {
-        // Group codes right-aligned in three columns, as AutoCAD writes them.
-        const std::string code = std::to_string(gc);
-        if (code.size() < 3) bytes_.append(3 - code.size(), ' ');
-        bytes_ += code;
-        bytes_ += "\r\n";
-        bytes_ += value;
-        bytes_ += "\r\n";
-    }
-    mutable std::string bytes_;
-};
+using StringWriter = DxfBytesWriter;
 
 // The AutoCAD colour index nearest to a role's look, so that a plain viewer
 // shows the same colours as the PDF; the true colour is written beside it.
@@ -185,45 +145,7 @@ std::string PagesDxf(const std::vector<Page>& pages, std::vector<std::string>* l
                                      "CONTINUOUS", 1.0));
     }
     dw.tableEnd();
-    dw.tableStyle(2);
-    // dxflib's Standard style is the one its dimension style refers to; it
-    // writes a style's font as a TrueType family, so the style the texts use,
-    // with an SHX font and its big font, is written here.
-    dxf.writeStyle(dw, DL_StyleData("Standard", 0, 0.0, 1.0, 0.0, 0, 2.5, "txt", ""));
-    dw.dxfString(0, "STYLE");
-    dw.handle();
-    dw.dxfString(100, "AcDbSymbolTableRecord");
-    dw.dxfString(100, "AcDbTextStyleTableRecord");
-    dw.dxfString(2, kDxfTextStyle);
-    dw.dxfInt(70, 0);
-    dw.dxfReal(40, 0.0);   // no fixed height: each text gives its own
-    dw.dxfReal(41, 0.75);  // the GB drafting width
-    dw.dxfReal(50, 0.0);
-    dw.dxfInt(71, 0);
-    dw.dxfReal(42, 2.5);
-    dw.dxfString(3, "gbenor.shx");
-    dw.dxfString(4, "gbcbig.shx");
-    dw.tableEnd();
-    dxf.writeView(dw);
-    dxf.writeUcs(dw);
-    dw.tableAppid(1);
-    dxf.writeAppid(dw, "ACAD");
-    dw.tableEnd();
-    dxf.writeDimStyle(dw, 2.5, 1.25, 0.625, 0.625, 2.5);
-    dxf.writeBlockRecord(dw);
-    dw.tableEnd();
-    dw.sectionEnd();
-
-    dw.sectionBlocks();
-    dxf.writeBlock(dw, DL_BlockData("*Model_Space", 0, 0.0, 0.0, 0.0));
-    dxf.writeEndBlock(dw, "*Model_Space");
-    dxf.writeBlock(dw, DL_BlockData("*Paper_Space", 0, 0.0, 0.0, 0.0));
-    dxf.writeEndBlock(dw, "*Paper_Space");
-    dxf.writeBlock(dw, DL_BlockData("*Paper_Space0", 0, 0.0, 0.0, 0.0));
-    dxf.writeEndBlock(dw, "*Paper_Space0");
-    dw.sectionEnd();
-
-    dw.sectionEntities();
+    WriteDxfTablesToEntities(dxf, dw, kDxfTextStyle);
     double dx = 0;
     for (const Page& page : pages) {
         const Placement at{dx, page.height};

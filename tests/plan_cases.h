@@ -6,7 +6,9 @@
 
 #include <cmath>
 #include <numbers>
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/plan/plan_input.h"
@@ -182,6 +184,32 @@ inline IntersectionTable TableOf(const PlanCase& c) {
         table.points.push_back(point);
     }
     return table;
+}
+
+// 放样数据 of a known route: the unsymmetrical-spirals case above, with a
+// long chain of 20 m added after its published points (K23+450 = K23+430),
+// listed from K23+390 to K23+440(2) every 10 m with 边桩 20 m both sides.
+// Core and command line both check the names in order and the published
+// points among them.
+struct StakeoutCase {
+    IntersectionTable table;
+    std::string_view from, to;
+    double step;
+    std::vector<double> offsets;         // left negative, the centre line among them
+    std::vector<std::string> names;       // every point, in order
+    std::vector<std::pair<std::string_view, CasePoint>> known;  // a name and its published place
+    double tolerance;                     // of coordinates printed to the millimetre
+};
+
+inline StakeoutCase StakeoutRouteCase() {
+    const PlanCase spirals = PublishedPlanCases()[1];
+    StakeoutCase c{TableOf(spirals), "K23+390", "K23+440(2)", 10, {-20, 0, 20}, {}, {}, 0.0005 + spirals.pointTolerance};
+    c.table.chains = {{23450, 23430}};
+    for (std::string_view station : {"K23+390", "K23+400", "K23+410", "K23+420", "K23+430(1)", "K23+440(1)",
+                                     "K23+450(1)", "K23+430(2)", "K23+440(2)"})
+        for (std::string_view side : {"左20", "", "右20"}) c.names.push_back(std::string(station) + std::string(side));
+    c.known = {{"K23+400左20", spirals.at[3]}, {"K23+400", spirals.at[2]}, {"K23+400右20", spirals.at[4]}};
+    return c;
 }
 
 }  // namespace tarnvel::test

@@ -48,6 +48,10 @@ ProfileListingResult ListPlan(const Plan& plan, const ProfileRange& range, std::
     return result;
 }
 
+double RoadElevationAt(const Profile& profile, const Plan& plan, double internal) {
+    return profile.At(profile.OnProfile(profile.InternalOf(plan.LabelOf(internal)))).elevation;
+}
+
 PlanListingRow PlanRowAt(const Plan& plan, double internal, const Station& label) {
     PlanListingRow row;
     row.internal = internal;

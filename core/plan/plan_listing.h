@@ -27,6 +27,11 @@ constexpr unsigned PlanKeyBit(PlanKeyKind kind) { return 1u << static_cast<unsig
 // of a chain break the label names where it lies on one.
 PlanListingRow PlanRowAt(const Plan& plan, double internal, const Station& label);
 
+// The design elevation of `profile` at a place of the route, found through
+// the station label both share (their chain tables may differ); throws
+// StationError where the profile does not reach.
+double RoadElevationAt(const Profile& profile, const Plan& plan, double internal);
+
 // `range.ground` is not used. Refusals as ListProfile's, with nothing passed
 // to the sink.
 ProfileListingResult ListPlan(const Plan& plan, const ProfileRange& range, std::uint64_t maxRows,

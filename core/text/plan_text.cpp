@@ -217,8 +217,25 @@ std::string ElementListText(const Plan& plan, const TextOptions& options) {
     return out;
 }
 
+std::string_view PlanPointColumnName(PlanPointColumn column, bool csv) {
+    switch (column) {
+        case PlanPointColumn::Station: return csv ? "station" : "桩号";
+        case PlanPointColumn::Offset: return csv ? "offset" : "偏距";
+        case PlanPointColumn::North: return csv ? "north" : "X(北)";
+        case PlanPointColumn::East: return csv ? "east" : "Y(东)";
+        case PlanPointColumn::Azimuth: return csv ? "azimuth" : "方位角";
+        case PlanPointColumn::Elevation: return csv ? "elevation" : "设计高程";
+        case PlanPointColumn::Note: return csv ? "note" : "备注";
+    }
+    return {};
+}
+
 std::string PlanPointHeader(bool csv, const TextOptions& options) {
-    std::string out = csv ? "station,offset,north,east,azimuth,elevation,note" : "桩号\t偏距\tX(北)\tY(东)\t方位角\t设计高程\t备注";
+    std::string out;
+    for (PlanPointColumn column : kPlanPointColumns) {
+        if (column != PlanPointColumn::Station) out += csv ? ',' : '\t';
+        out += PlanPointColumnName(column, csv);
+    }
     out += options.lineEnd;
     return out;
 }
@@ -237,21 +254,27 @@ void AppendPlanNote(std::string& out, ListingRowKind kind, unsigned keys) {
         if (keys & PlanKeyBit(k)) add(PlanKeyName(k));
 }
 
+void AppendPlanPointCell(std::string& out, PlanPointColumn column, bool csv, const PlanPointLine& line,
+                         const TextOptions& options) {
+    switch (column) {
+        case PlanPointColumn::Station: AppendStation(out, line.label, options); break;
+        case PlanPointColumn::Offset: AppendLength(out, line.offset, options); break;
+        case PlanPointColumn::North: AppendLength(out, line.at.north, options); break;
+        case PlanPointColumn::East: AppendLength(out, line.at.east, options); break;
+        case PlanPointColumn::Azimuth: AppendAzimuth(out, line.azimuth, csv, options); break;
+        case PlanPointColumn::Elevation:
+            if (line.elevation) AppendFixedText(out, *line.elevation, ColumnDecimals(ColumnKind::Elevation, options));
+            break;
+        case PlanPointColumn::Note: AppendPlanNote(out, line.kind, line.keys); break;
+    }
+}
+
 void AppendPlanPoint(std::string& out, bool csv, const PlanPointLine& line, const TextOptions& options) {
     const char separator = csv ? ',' : '\t';
-    AppendStation(out, line.label, options);
-    out += separator;
-    AppendLength(out, line.offset, options);
-    out += separator;
-    AppendLength(out, line.at.north, options);
-    out += separator;
-    AppendLength(out, line.at.east, options);
-    out += separator;
-    AppendAzimuth(out, line.azimuth, csv, options);
-    out += separator;
-    if (line.elevation) AppendFixedText(out, *line.elevation, ColumnDecimals(ColumnKind::Elevation, options));
-    out += separator;
-    AppendPlanNote(out, line.kind, line.keys);
+    for (PlanPointColumn column : kPlanPointColumns) {
+        if (column != PlanPointColumn::Station) out += separator;
+        AppendPlanPointCell(out, column, csv, line, options);
+    }
     if (!csv)
         while (!out.empty() && out.back() == '\t') out.pop_back();
     out += options.lineEnd;

@@ -52,6 +52,15 @@ struct PlanPointLine {
 // tab-separated: 桩号 偏距 X(北) Y(东) 方位角 设计高程 备注.
 std::string PlanPointHeader(bool csv, const TextOptions& options);
 void AppendPlanPoint(std::string& out, bool csv, const PlanPointLine& line, const TextOptions& options);
+// The same line a column at a time, for tables that show its cells: the
+// header word (the English key with `csv`) and the cell, as the line has them.
+enum class PlanPointColumn { Station, Offset, North, East, Azimuth, Elevation, Note };
+inline constexpr PlanPointColumn kPlanPointColumns[] = {
+    PlanPointColumn::Station, PlanPointColumn::Offset,    PlanPointColumn::North, PlanPointColumn::East,
+    PlanPointColumn::Azimuth, PlanPointColumn::Elevation, PlanPointColumn::Note};
+std::string_view PlanPointColumnName(PlanPointColumn column, bool csv);
+void AppendPlanPointCell(std::string& out, PlanPointColumn column, bool csv, const PlanPointLine& line,
+                         const TextOptions& options);
 // The note of a row: 起点, 终点, 断链前, 断链后 and the main points, joined by "、".
 void AppendPlanNote(std::string& out, ListingRowKind kind, unsigned keys);
 

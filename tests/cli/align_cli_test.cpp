@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "io/gbk.h"
 #include "io/plan_files.h"
 #include "tests/cli/run_cli.h"
 #include "tests/io/scratch_folder.h"
@@ -217,6 +218,73 @@ TEST_F(AlignCliFiles, converting_into_a_landxml_file_keeps_its_profiles) {
     fromXml[1] = road;
     fromCsv[1] = "{route}";
     EXPECT_EQ(Run(fromXml).out, Run(fromCsv).out);
+}
+
+// The shared stakeout case through the command: no header, the names in
+// order, the code empty, no elevation without a profile, the published
+// points; GBK the same rows in code page 936; with a profile the centre
+// points alone carry the design elevation; names that would collide refused.
+TEST_F(AlignCliFiles, stakeout_writes_named_points_for_a_controller) {
+    const StakeoutCase c = StakeoutRouteCase();
+    const std::string route = folder.File("stakeout.csv");
+    WriteBytes(route, io::IntersectionCsvBytes(c.table));
+    std::vector<std::string> args = {"list", route, "--from", std::string(c.from), "--to", std::string(c.to),
+                                     "--step", "10", "--format", "stakeout"};
+    for (double offset : c.offsets)
+        if (offset != 0) args.insert(args.end(), {"--offset", std::to_string(offset)});
+    const CliRun run = Run(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto rows = CsvRows(run.out);
+    std::vector<std::string> names;
+    for (const auto& row : rows) {
+        ASSERT_EQ(row.size(), 5u) << row[0];
+        names.push_back(row[0]);
+        EXPECT_EQ(row[1], "") << row[0];
+        EXPECT_EQ(row[4], "") << row[0];
+    }
+    EXPECT_EQ(names, c.names);
+    for (const auto& [name, want] : c.known) {
+        const std::string_view sought = name;  // clang 14 cannot capture a structured binding
+        const auto row = std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r[0] == sought; });
+        ASSERT_NE(row, rows.end()) << name;
+        EXPECT_NEAR(Number((*row)[2]), want.east, c.tolerance) << name;
+        EXPECT_NEAR(Number((*row)[3]), want.north, c.tolerance) << name;
+    }
+
+    auto gbk = args;
+    gbk.insert(gbk.end(), {"--encoding", "gbk"});
+    const CliRun inGbk = Run(gbk);
+    ASSERT_EQ(inGbk.status, 0) << inGbk.err;
+    EXPECT_EQ(inGbk.out, io::Utf8ToGbk(run.out));
+
+    WriteBytes(folder.File("grade.csv"), "station,elevation,radius\n23000,100,\n24000,110,\n\n"
+                                         "station_back,station_ahead\n23450,23430\n");
+    auto vertical = args;
+    vertical.insert(vertical.end(), {"--vertical", folder.File("grade.csv")});
+    const auto withElevation = CsvRows(Run(vertical).out);
+    ASSERT_EQ(withElevation.size(), c.names.size());
+    EXPECT_EQ(withElevation[1][0], "K23+390");
+    EXPECT_EQ(withElevation[1][4], "103.824");  // 10 m over the 1020 m the long chain makes of K23 to K24
+    EXPECT_EQ(withElevation[0][4], "");         // beside the centre line the cross-section decides
+    EXPECT_EQ(withElevation[2][4], "");
+
+    const Case refused[] = {
+        {"names that would collide", {"list", route, "--from", "K23+390", "--to", "K23+400", "--step", "10",
+                                      "--offset", "7.5", "--offset", "7.5001", "--format", "stakeout"},
+         2, "", "点名相同"},
+        {"an encoding without stakeout", {"list", route, "--from", "K23+390", "--to", "K23+400", "--step", "10",
+                                          "--encoding", "gbk"},
+         2, "", "--encoding"},
+        {"an unknown encoding", {"list", route, "--from", "K23+390", "--to", "K23+400", "--step", "10",
+                                 "--format", "stakeout", "--encoding", "big5"},
+         2, "", "big5"},
+    };
+    for (const Case& r : refused) {
+        const CliRun failed = Run(r.args);
+        EXPECT_EQ(failed.status, r.status) << r.name;
+        EXPECT_EQ(failed.out, "") << r.name;
+        EXPECT_NE(failed.err.find(r.errContains), std::string::npos) << r.name << ": " << failed.err;
+    }
 }
 
 }  // namespace

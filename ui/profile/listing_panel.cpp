@@ -46,6 +46,39 @@ const TextOptions& ListingTextOptions(bool ground) {
 
 }  // namespace
 
+QLineEdit* NamedBox(QWidget* parent, const char* name, const char* placeholder) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromUtf8(name));
+    edit->setPlaceholderText(QString::fromUtf8(placeholder));
+    return edit;
+}
+
+QPushButton* NamedButton(QWidget* parent, const char* name, const char* caption) {
+    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+    b->setObjectName(QString::fromUtf8(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+void SizeRangeBoxes(QLineEdit* from, QLineEdit* to, QLineEdit* step) {
+    step->setText(QStringLiteral("20"));
+    // Wide enough for a K-notation label with its millimetres.
+    const int stationWidth = from->fontMetrics().horizontalAdvance(QStringLiteral("K00+000.000000")) + 16;
+    from->setMinimumWidth(stationWidth);
+    to->setMinimumWidth(stationWidth);
+    step->setMaximumWidth(step->fontMetrics().horizontalAdvance(QStringLiteral("00000.0")) + 16);
+}
+
+void SetUpListingTable(QTableView* table) {
+    // Ctrl+C copies a block with its header, as 复制 copies the whole table.
+    AddBlockCopy(table, true);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    table->horizontalHeader()->setStretchLastSection(true);
+    // However small the window, the header and a few rows stay in sight.
+    table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() +
+                            4 * table->verticalHeader()->defaultSectionSize() + 2 * table->frameWidth());
+}
+
 ListingModel::ListingModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void ListingModel::SetRows(std::shared_ptr<const Profile> profile, std::vector<ProfileListingRow> rows, bool ground) {
@@ -83,34 +116,17 @@ QVariant ListingModel::data(const QModelIndex& index, int role) const {
 
 ListingPanel::ListingPanel(Services services, QWidget* parent) : QWidget(parent), services_(services) {
     setObjectName(QStringLiteral("ListingPanel"));
-    auto box = [&](const char* name, const char* placeholder) {
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(QString::fromUtf8(name));
-        edit->setPlaceholderText(QString::fromUtf8(placeholder));
-        return edit;
-    };
-    auto button = [&](const char* name, const char* caption) {
-        auto* b = new QPushButton(QString::fromUtf8(caption), this);
-        b->setObjectName(QString::fromUtf8(name));
-        b->setAutoDefault(false);
-        return b;
-    };
-    from_ = box("ListFrom", "起点桩号");
-    to_ = box("ListTo", "终点桩号");
-    step_ = box("ListStep", "间距");
-    step_->setText(QStringLiteral("20"));
-    // Wide enough for a K-notation label with its millimetres.
-    const int stationWidth = fontMetrics().horizontalAdvance(QStringLiteral("K00+000.000000")) + 16;
-    from_->setMinimumWidth(stationWidth);
-    to_->setMinimumWidth(stationWidth);
-    step_->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000.0")) + 16);
+    from_ = NamedBox(this, "ListFrom", "起点桩号");
+    to_ = NamedBox(this, "ListTo", "终点桩号");
+    step_ = NamedBox(this, "ListStep", "间距");
+    SizeRangeBoxes(from_, to_, step_);
     keyPoints_ = new QCheckBox(QStringLiteral("含特征点"), this);
     keyPoints_->setObjectName(QStringLiteral("ListKeyPoints"));
     keyPoints_->setChecked(true);
-    QPushButton* run = button("ListRun", "列表");
-    QPushButton* copy = button("ListCopy", "复制");
-    QPushButton* csv = button("ListExportCsv", "导出CSV");
-    QPushButton* report = button("ListExportReport", "导出报告");
+    QPushButton* run = NamedButton(this, "ListRun", "列表");
+    QPushButton* copy = NamedButton(this, "ListCopy", "复制");
+    QPushButton* csv = NamedButton(this, "ListExportCsv", "导出CSV");
+    QPushButton* report = NamedButton(this, "ListExportReport", "导出报告");
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("ListStatus"));
     status_->setWordWrap(true);
@@ -118,13 +134,7 @@ ListingPanel::ListingPanel(Services services, QWidget* parent) : QWidget(parent)
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("ListingTable"));
     table_->setModel(model_);
-    // Ctrl+C copies a block with its header, as 复制 copies the whole table.
-    AddBlockCopy(table_, true);
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
-    table_->horizontalHeader()->setStretchLastSection(true);
-    // However small the window, the header and a few rows stay in sight.
-    table_->setMinimumHeight(table_->horizontalHeader()->sizeHint().height() +
-                             4 * table_->verticalHeader()->defaultSectionSize() + 2 * table_->frameWidth());
+    SetUpListingTable(table_);
 
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -159,31 +169,29 @@ void ListingPanel::SetProfile(std::shared_ptr<const Profile> profile, std::share
     if (listed_) Run(true);
 }
 
+void FollowRangeBox(QLineEdit* box, QString& offered, const QString& end,
+                    const std::function<bool(const Station&)>& onRoad) {
+    const QString typed = box->text().trimmed();
+    bool keep = false;
+    if (!typed.isEmpty() && typed != offered) {
+        QString why;
+        if (const auto label = ParseCellStation(typed, &why)) keep = onRoad(*label);
+    }
+    if (!keep) box->setText(end);
+    offered = end;
+}
+
 void ListingPanel::FollowRange() {
-    // The ends offered are written so that they read back as the ends
-    // themselves: a listing to the end then ends with the end point, not a
-    // millimetre short of it. A box still holding what was offered follows
-    // the profile as it grows or shrinks; a station the user typed stays
-    // while it lies on the profile.
-    const auto follow = [this](QLineEdit* box, QString& offered, double end) {
-        const QString now = ExactStationText(profile_->LabelOf(end));
-        const QString typed = box->text().trimmed();
-        bool keep = false;
-        if (!typed.isEmpty() && typed != offered) {
-            QString why;
-            if (const auto label = ParseCellStation(typed, &why)) {
-                try {
-                    profile_->OnProfile(profile_->InternalOf(*label));
-                    keep = true;
-                } catch (const StationError&) {
-                }
-            }
+    const auto onProfile = [this](const Station& label) {
+        try {
+            profile_->OnProfile(profile_->InternalOf(label));
+            return true;
+        } catch (const StationError&) {
+            return false;
         }
-        if (!keep) box->setText(now);
-        offered = now;
     };
-    follow(from_, offeredFrom_, profile_->StartStation());
-    follow(to_, offeredTo_, profile_->EndStation());
+    FollowRangeBox(from_, offeredFrom_, ExactStationText(profile_->LabelOf(profile_->StartStation())), onProfile);
+    FollowRangeBox(to_, offeredTo_, ExactStationText(profile_->LabelOf(profile_->EndStation())), onProfile);
 }
 
 void ListingPanel::Clear() {
@@ -229,19 +237,21 @@ void ListingPanel::Run(bool quiet) {
     status_->setText(QStringLiteral("共 %1 行。").arg(model_->rowCount()));
 }
 
-QString ListingPanel::TableText() const {
+QString WholeTableText(const QAbstractItemModel& model) {
     std::vector<QStringList> rows;
     QStringList header;
-    const int columns = model_->columnCount();
-    for (int c = 0; c < columns; ++c) header.append(model_->headerData(c, Qt::Horizontal).toString());
+    const int columns = model.columnCount();
+    for (int c = 0; c < columns; ++c) header.append(model.headerData(c, Qt::Horizontal).toString());
     rows.push_back(header);
-    for (int r = 0; r < model_->rowCount(); ++r) {
+    for (int r = 0; r < model.rowCount(); ++r) {
         QStringList cells;
-        for (int c = 0; c < columns; ++c) cells.append(model_->data(model_->index(r, c)).toString());
+        for (int c = 0; c < columns; ++c) cells.append(model.data(model.index(r, c)).toString());
         rows.push_back(cells);
     }
     return TabBlockText(rows);
 }
+
+QString ListingPanel::TableText() const { return WholeTableText(*model_); }
 
 void ListingPanel::CopyAll() {
     if (model_->rowCount() == 0) {

@@ -8,6 +8,7 @@
 #include <QAbstractTableModel>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -24,6 +25,26 @@ class QTableView;
 namespace tarnvel::ui::profile {
 
 class ProfileSettings;
+
+// The controls every listing panel makes: a box and a button found by their
+// object names (a button never the dialog's default); the range boxes sized
+// for a K label with its millimetres and an interval (20 m offered); and a
+// read-only table that copies with its header (Ctrl+C), rows as high as the
+// font, its header and a few rows in sight however small the window.
+QLineEdit* NamedBox(QWidget* parent, const char* name, const char* placeholder);
+QPushButton* NamedButton(QWidget* parent, const char* name, const char* caption);
+void SizeRangeBoxes(QLineEdit* from, QLineEdit* to, QLineEdit* step);
+void SetUpListingTable(QTableView* table);
+// A whole table as tab-separated text with its header row, CR LF ends.
+QString WholeTableText(const QAbstractItemModel& model);
+
+// A range box after the road it lists changed. The end offered is written so
+// that it reads back as the end itself: a listing to the end then ends with
+// the end point, not a millimetre short of it. A box still holding what was
+// offered last (`offered`) follows the road as it grows or shrinks; a
+// station the user typed stays while `onRoad` says it lies on the road.
+void FollowRangeBox(QLineEdit* box, QString& offered, const QString& end,
+                    const std::function<bool(const Station&)>& onRoad);
 
 class ListingModel : public QAbstractTableModel {
     Q_OBJECT

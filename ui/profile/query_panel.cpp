@@ -16,6 +16,16 @@
 
 namespace tarnvel::ui::profile {
 
+QString GroundAnswerText(const GroundLine& ground, const Profile& profile, double internal, double design) {
+    const std::optional<double> z = ground.At(internal);
+    if (!z) return QStringLiteral("    此处无地面线");
+    // Fill (填) where the design lies above the ground, cut (挖) below.
+    const double amount = design - *z;
+    return QStringLiteral("    地面高程 %1 %2    %3 %4 %2")
+        .arg(FixedCellText(*z), QString::fromUtf8(LengthUnitSymbol(profile.Model().unit)),
+             amount < 0 ? QStringLiteral("挖") : QStringLiteral("填"), FixedCellText(std::abs(amount)));
+}
+
 QueryPanel::QueryPanel(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("QueryPanel"));
     auto* layout = new QHBoxLayout(this);
@@ -72,18 +82,7 @@ void QueryPanel::Update(bool typed) {
         const char* unit = LengthUnitSymbol(profile_->Model().unit);
         QString answer = QStringLiteral("高程 %1 %2    纵坡 %3%")
                              .arg(FixedCellText(value.elevation), QString::fromUtf8(unit), GradeCellText(value.grade));
-        if (ground_) {
-            if (const std::optional<double> z = ground_->At(internal)) {
-                // Fill (填) where the design lies above the ground, cut (挖) below.
-                const double amount = value.elevation - *z;
-                answer += QStringLiteral("    地面高程 %1 %2    %3 %4 %2")
-                              .arg(FixedCellText(*z), QString::fromUtf8(unit),
-                                   amount < 0 ? QStringLiteral("挖") : QStringLiteral("填"),
-                                   FixedCellText(std::abs(amount)));
-            } else {
-                answer += QStringLiteral("    此处无地面线");
-            }
-        }
+        if (ground_) answer += GroundAnswerText(*ground_, *profile_, internal, value.elevation);
         result_->setText(answer);
         emit stationAnswered(internal, typed);
     } catch (const StationError& error) {

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <QString>
+
 #include <memory>
 
 class QLabel;
@@ -16,6 +18,12 @@ class Profile;
 }
 
 namespace tarnvel::ui::profile {
+
+// What the ground says at a profile's internal station, as the queries write
+// it after the design elevation `design`: "    地面高程 … m    填 … m" (挖
+// where the design lies below the ground), or that the ground line does not
+// reach there.
+QString GroundAnswerText(const GroundLine& ground, const Profile& profile, double internal, double design);
 
 class QueryPanel : public QWidget {
     Q_OBJECT

@@ -1,0 +1,66 @@
+#pragma once
+// The bytes of a DXF drawing, written through dxflib but kept in memory for
+// the atomic write, numbers always in the C form.
+
+#include <dxflib/dl_dxf.h>
+#include <dxflib/dl_writer_ascii.h>
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <string>
+#include <string_view>
+
+namespace tarnvel::io {
+
+// dxflib's own writer prints numbers with the C library (following the
+// process locale) into a file it opens itself; this one keeps the bytes in
+// memory, for the atomic write, and prints numbers in the C form always.
+class DxfBytesWriter : public DL_WriterA {
+public:
+    DxfBytesWriter() : DL_WriterA("", DL_Codes::AC1015) {}
+
+    void dxfReal(int gc, double value) const override {
+        char buffer[64];
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, value == 0 ? 0.0 : value,
+                                       std::chars_format::fixed, 6).ptr;
+        std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
+        // Trailing zeros carry nothing; keep one digit after the point.
+        while (text.size() > 2 && text.back() == '0' && text[text.size() - 2] != '.') text.remove_suffix(1);
+        Group(gc, text);
+    }
+    void dxfInt(int gc, int value) const override { Group(gc, std::to_string(value)); }
+    void dxfHex(int gc, int value) const override {
+        char buffer[16];
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<unsigned>(value), 16).ptr;
+        std::string text(buffer, end);
+        std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        Group(gc, text);
+    }
+    void dxfString(int gc, const char* value) const override { Group(gc, value); }
+    void dxfString(int gc, const std::string& value) const override { Group(gc, value); }
+
+    std::string& Bytes() const { return bytes_; }
+
+private:
+    void Group(int gc, std::string_view value) const {
+        // Group codes right-aligned in three columns, as AutoCAD writes them.
+        const std::string code = std::to_string(gc);
+        if (code.size() < 3) bytes_.append(3 - code.size(), ' ');
+        bytes_ += code;
+        bytes_ += "\r\n";
+        bytes_ += value;
+        bytes_ += "\r\n";
+    }
+    mutable std::string bytes_;
+};
+
+// What follows the layer table up to the entities, the same in every
+// drawing: the text styles (dxflib's Standard, and `style` in the GB drafting
+// fonts gbenor.shx with the big font gbcbig.shx that every Chinese AutoCAD
+// carries, so that Chinese texts show as written), the view, UCS,
+// application, dimension style and block record tables, and the blocks of
+// model and paper space; the entities section is left open.
+void WriteDxfTablesToEntities(DL_Dxf& dxf, DxfBytesWriter& dw, const char* style);
+
+}  // namespace tarnvel::io
