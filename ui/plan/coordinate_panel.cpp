@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QFile>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -33,6 +32,7 @@
 #include "ui/profile/edit_table_view.h"
 #include "ui/profile/listing_panel.h"
 #include "ui/profile/write_path.h"
+#include "ui/qt_text.h"
 
 namespace tarnvel::ui::plan {
 namespace {
@@ -52,8 +52,6 @@ const TextOptions& CoordinateTextOptions() {
     }();
     return options;
 }
-
-std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 }  // namespace
 
