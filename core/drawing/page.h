@@ -96,7 +96,7 @@ struct Page {
     std::vector<PageArea> areas;       // drawn first
     std::vector<PageLine> lines;
     std::vector<PageText> texts;       // drawn last
-    std::optional<PageWorld> world;    // none: the page is paper only
+    std::optional<PageWorld> world = std::nullopt;  // none: the page is paper only
 };
 
 // The width a one-line text takes at the given height, in mm: Chinese and

@@ -98,7 +98,7 @@ double NiceLength(double least) {
 
 class PlanBuilder {
 public:
-    PlanBuilder(const Plan& plan, const PlanFigure& figure, const PlanView& view, Page& page, double textHeight,
+    PlanBuilder(const Plan& plan, const PlanFigure& figure, const PlanViewport& view, Page& page, double textHeight,
                 double tolerance)
         : plan_(plan),
           figure_(figure),
@@ -126,14 +126,16 @@ public:
 private:
     // A text along a direction from its anchor (a tick's or a mark's end),
     // turned to read from the left or from below.
+    // A main point's label may take the other side of the line where its
+    // own is taken: the QZ label of a curve points straight at its JD.
     struct Label {
-        PagePoint anchor;
-        PagePoint direction;
+        PagePoint base;       // where the line's mark (or the tick's end) is
+        PagePoint direction;  // unit, on the page
+        double mark = 0;      // the length of the mark drawn with the label, 0: none
         std::string text;
         double height;
         PageRole role = PageRole::Text;
-        std::vector<PagePoint> mark;  // drawn with the label, and only with it
-        PageRole markRole = PageRole::PlanKey;
+        bool eitherSide = false;
     };
 
     PagePoint At(const PlanPoint& p) const { return view_.ToPage(p); }
@@ -261,11 +263,10 @@ private:
         page_.lines.push_back({PageRole::PlanTick, std::move(tick), false});
         if (km) {
             tickLabels_.insert(tickLabels_.begin() + static_cast<std::ptrdiff_t>(kmLabels_++),
-                               {Plus(end, out, th_ * 0.3), out, SheetStation(shown), th_, PageRole::Text, {}, PageRole::PlanKey});
+                               {end, out, 0, SheetStation(shown), th_});
         } else if (hundred && 100 * view_.mmPerUnit >= th_ * 1.5) {
             const long long digit = ((whole % 1000) + 1000) % 1000 / 100;
-            tickLabels_.push_back({Plus(end, out, th_ * 0.3), out, std::to_string(digit), th_ * 0.8, PageRole::Text, {},
-                                   PageRole::PlanKey});
+            tickLabels_.push_back({end, out, 0, std::to_string(digit), th_ * 0.8});
         }
     }
 
@@ -276,12 +277,10 @@ private:
             const PlanPose pose = plan_.At(key.internal);
             const PagePoint p = At(pose.at);
             if (!Inside(clip_, p)) continue;
-            const PagePoint right = RightOf(pose.azimuth);
-            const PagePoint end = Plus(p, right, th_ * 1.2);
             std::string text = PlanKeyName(key.kind);
             text += ' ';
             text += SheetStation(plan_.LabelOf(key.internal));
-            keyLabels_.push_back({Plus(end, right, th_ * 0.3), right, std::move(text), th_, PageRole::Text, {p, end}});
+            keyLabels_.push_back({p, RightOf(pose.azimuth), th_ * 1.2, std::move(text), th_, PageRole::Text, true});
         }
     }
 
@@ -292,7 +291,8 @@ private:
             angle += angle > 0 ? -180 : 180;
             align = TextHAlign::Right;
         }
-        return {label.role, label.anchor, label.text, label.height, angle, align, TextVAlign::Middle};
+        return {label.role, Plus(label.base, label.direction, label.mark + th_ * 0.3), label.text, label.height, angle,
+                align, TextVAlign::Middle};
     }
 
     // A turned text as a chain of squares along its middle line: the upright
@@ -311,16 +311,20 @@ private:
         return boxes;
     }
 
-    bool PlaceAlong(const Label& label) {
-        const PageText text = Turned(label);
-        if (!clip_.Contains(TextBounds(text))) return false;
-        const std::vector<PageBox> boxes = Squares(text);
-        for (const PageBox& box : boxes)
-            if (!space_.Free(box)) return false;
-        for (const PageBox& box : boxes) space_.AddBox(box);
-        if (!label.mark.empty()) page_.lines.push_back({label.markRole, label.mark, false});
-        page_.texts.push_back(text);
-        return true;
+    bool PlaceAlong(Label label) {
+        for (int side = 0; side < (label.eitherSide ? 2 : 1); ++side) {
+            if (side == 1) label.direction = {-label.direction.x, -label.direction.y};
+            const PageText text = Turned(label);
+            if (!clip_.Contains(TextBounds(text))) continue;
+            const std::vector<PageBox> boxes = Squares(text);
+            if (!std::all_of(boxes.begin(), boxes.end(), [&](const PageBox& box) { return space_.Free(box); })) continue;
+            for (const PageBox& box : boxes) space_.AddBox(box);
+            if (label.mark > 0)
+                page_.lines.push_back({PageRole::PlanKey, {label.base, Plus(label.base, label.direction, label.mark)}, false});
+            page_.texts.push_back(text);
+            return true;
+        }
+        return false;
     }
 
     // JD names beside their points, where there is room.
@@ -407,14 +411,13 @@ private:
         const double half = th_ * 2;
         page_.lines.push_back({PageRole::Highlight, {Plus(p, right, -half), Plus(p, right, half)}, false});
         page_.lines.push_back({PageRole::Highlight, Circle(p, th_ * 0.45), true});
-        const PageText text = Turned({Plus(p, right, half + th_ * 0.3), right, SheetStation(plan_.LabelOf(internal)), th_,
-                                      PageRole::Highlight, {}, PageRole::Highlight});
+        const PageText text = Turned({p, right, half, SheetStation(plan_.LabelOf(internal)), th_, PageRole::Highlight});
         page_.texts.push_back(text);
     }
 
     const Plan& plan_;
     const PlanFigure& figure_;
-    PlanView view_;
+    PlanViewport view_;
     Page& page_;
     double th_;
     double tolerance_;  // in the route's unit
@@ -464,12 +467,12 @@ double DrawTable(Page& page, const std::vector<std::vector<std::string>>& cells,
 
 }  // namespace
 
-PlanExtent PlanView::Visible() const {
+PlanExtent PlanViewport::Visible() const {
     const PlanPoint a = ToWorld({frame.left, frame.bottom}), b = ToWorld({frame.right, frame.top});
     return {a.north, a.east, b.north, b.east};
 }
 
-PageWorld PlanView::World(LengthUnit unit) const {
+PageWorld PlanViewport::World(LengthUnit unit) const {
     const double u = 1 / mmPerUnit;
     return {centre.east - (frame.left + frame.right) / 2 * u, centre.north + (frame.top + frame.bottom) / 2 * u, u, unit};
 }
@@ -507,18 +510,18 @@ PlanFigure MakePlanFigure(const Plan& plan) {
     return figure;
 }
 
-PlanView FitPlanView(const PlanFigure& figure, const PageBox& frame) {
+PlanViewport FitPlanViewport(const PlanFigure& figure, const PageBox& frame) {
     const PlanExtent& e = figure.extent;
     const double margin = std::min(15.0, std::min(frame.Width(), frame.Height()) / 6);
     const double w = std::max(e.maxEast - e.minEast, 1.0), h = std::max(e.maxNorth - e.minNorth, 1.0);
-    PlanView view;
+    PlanViewport view;
     view.frame = frame;
     view.centre = {(e.minNorth + e.maxNorth) / 2, (e.minEast + e.maxEast) / 2};
     view.mmPerUnit = std::max(1e-12, std::min((frame.Width() - 2 * margin) / w, (frame.Height() - 2 * margin) / h));
     return view;
 }
 
-Page PlanViewPage(const Plan& plan, const PlanFigure& figure, const PlanView& view, double width, double height,
+Page PlanViewPage(const Plan& plan, const PlanFigure& figure, const PlanViewport& view, double width, double height,
                   const PlanViewOptions& options) {
     Page page;
     page.width = width;

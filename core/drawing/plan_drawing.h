@@ -40,7 +40,7 @@ struct PlanFigure {
 PlanFigure MakePlanFigure(const Plan& plan);
 
 // Where the world lies on the page.
-struct PlanView {
+struct PlanViewport {
     PageBox frame;         // the drawing area, mm: the route is drawn within it
     PlanPoint centre;      // the world point at the frame's centre
     double mmPerUnit = 1;  // page millimetres per unit of the route's length
@@ -60,7 +60,7 @@ struct PlanView {
 };
 
 // The view that shows the whole route in the frame, with a margin for the labels.
-PlanView FitPlanView(const PlanFigure& figure, const PageBox& frame);
+PlanViewport FitPlanViewport(const PlanFigure& figure, const PageBox& frame);
 
 inline constexpr double kPlanTickInterval = 20;  // station ticks, in the route's unit
 
@@ -72,7 +72,7 @@ struct PlanViewOptions {
     double chordTolerance = 0.0625;  // mm: a quarter of a pixel at 0.25 mm a pixel
     std::optional<double> marked;
 };
-Page PlanViewPage(const Plan& plan, const PlanFigure& figure, const PlanView& view, double width, double height,
+Page PlanViewPage(const Plan& plan, const PlanFigure& figure, const PlanViewport& view, double width, double height,
                   const PlanViewOptions& options = {});
 
 // The paper's: one page as large as the route needs at 1:`scale`, in a
@@ -83,7 +83,7 @@ struct PlanSheetOptions {
 };
 struct PlanSheet {
     Page page;
-    PlanView view;  // where the route lies on the page
+    PlanViewport view;  // where the route lies on the page
 };
 PlanSheet BuildPlanSheet(const Plan& plan, const PlanFigure& figure, const PlanSheetOptions& options);
 
