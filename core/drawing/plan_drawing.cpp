@@ -117,10 +117,11 @@ public:
         KeyMarks();
         NorthArrow();
         ScaleBar();
+        // The chosen station before the labels, which keep clear of it.
+        if (marked) Mark(*marked);
         for (const Label& label : keyLabels_) PlaceAlong(label);
         JdLabels();
         for (const Label& label : tickLabels_) PlaceAlong(label);
-        if (marked) Mark(*marked);
     }
 
 private:
@@ -411,7 +412,10 @@ private:
         const double half = th_ * 2;
         page_.lines.push_back({PageRole::Highlight, {Plus(p, right, -half), Plus(p, right, half)}, false});
         page_.lines.push_back({PageRole::Highlight, Circle(p, th_ * 0.45), true});
-        const PageText text = Turned({p, right, half, SheetStation(plan_.LabelOf(internal)), th_, PageRole::Highlight});
+        // On the left, where the main points' labels are not.
+        const PageText text = Turned({p, {-right.x, -right.y}, half, SheetStation(plan_.LabelOf(internal)), th_,
+                                      PageRole::Highlight});
+        for (const PageBox& box : Squares(text)) space_.AddBox(box);
         page_.texts.push_back(text);
     }
 
