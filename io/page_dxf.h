@@ -5,8 +5,8 @@
 // bottom edge) — or, for a page placed in the world (a plan), at its real
 // coordinates in the world's unit, so that it lies on the survey's map; the
 // header's $INSUNITS says which. One layer per CAD layer name of the table of
-// looks that the pages draw on; lines as
-// LWPOLYLINE, filled areas as solid HATCH, texts as TEXT in one text style.
+// looks that the pages draw on; lines as LWPOLYLINE, filled areas as solid
+// HATCH, texts as TEXT in one text style.
 //
 // R2000 keeps text in the drawing's code page: the header says ANSI_936 and
 // every text and layer name is written in GBK, as AutoCAD on a Chinese
