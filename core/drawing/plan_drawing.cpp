@@ -125,16 +125,16 @@ public:
     }
 
 private:
-    // A text along a direction from its anchor (a tick's or a mark's end),
-    // turned to read from the left or from below.
-    // A main point's label may take the other side of the line where its
-    // own is taken: the QZ label of a curve points straight at its JD.
+    // A text along a direction from a point (a main point, a tick's end),
+    // turned to read from the left or from below. A main point's label may
+    // take the other side of the line where its own is taken: the QZ label
+    // of a curve points straight at its JD.
     struct Label {
-        PagePoint base;       // where the line's mark (or the tick's end) is
+        PagePoint base;       // the point on the line (or the tick's end)
         PagePoint direction;  // unit, on the page
         double mark = 0;      // the length of the mark drawn with the label, 0: none
         std::string text;
-        double height;
+        double height = 0;
         PageRole role = PageRole::Text;
         bool eitherSide = false;
     };
@@ -256,8 +256,8 @@ private:
         const long long whole = std::llround(label);
         const bool km = whole % 1000 == 0, hundred = whole % 100 == 0;
         const double length = th_ * (km ? 1.4 : hundred ? 0.9 : 0.5);
-        const PagePoint left = RightOf(pose.azimuth);
-        const PagePoint out{-left.x, -left.y};
+        const PagePoint right = RightOf(pose.azimuth);
+        const PagePoint out{-right.x, -right.y};
         const PagePoint end = Plus(p, out, length);
         std::vector<PagePoint> tick{p, end};
         space_.AddPolyline(tick);
