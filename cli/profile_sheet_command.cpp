@@ -68,11 +68,6 @@ std::optional<io::IoFailure> WritePdf(const std::string& path, const std::vector
 #endif
 }
 
-// An SVG holds one page: the first sheet.
-std::optional<io::IoFailure> WriteSvg(const std::string& path, const SheetSet& sheets) {
-    return io::WriteFileAtomically(path, PageSvg(sheets.pages.front()));
-}
-
 // The horizontal geometry of the profile's alignment, when its LandXML file
 // carries one. Geometry that cannot be drawn does not stop the sheets: they
 // go without the 直线及平曲线 row, and the user is told why.
@@ -142,12 +137,8 @@ int RunProfileSheet(const Options& options, std::ostream&, std::ostream& err) {
         return kExitProfile;
     }
     const std::string title = "纵断面图 " + profile.Model().name;
-    std::optional<io::IoFailure> failure;
     std::vector<std::string> outsideGbk;
-    if (pdf) failure = WritePdf(output, sheets.pages, title);
-    else if (dxf) failure = io::WritePagesDxf(output, sheets.pages, &outsideGbk);
-    else failure = WriteSvg(output, sheets);
-    if (failure) StopOnFailure(*failure, err);
+    if (const auto failure = WritePageFile(output, sheets.pages, title, &outsideGbk)) StopOnFailure(*failure, err);
     if (!outsideGbk.empty()) err << "tarnvel-cli: 注意：" << DescribeCharactersOutsideGbk(outsideGbk) << '\n';
     return kExitOk;
 }
