@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/drawing/plan_drawing.h"
 #include "core/plan/plan.h"
 #include "core/plan/plan_listing.h"
 #include "core/text/plan_text.h"
@@ -151,5 +152,32 @@ void AlignInverseMillionPoints(benchmark::State& state) {
     }
 }
 BENCHMARK(AlignInverseMillionPoints)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+// The plan view of the same route: what the window lays out after a zoom or
+// a pan, for a 1200 × 800 pixel view (300 × 200 mm at 0.25 mm a pixel) of
+// the whole route and of a stretch at about 1:2000; and the figure, which
+// the view works out once a route.
+namespace {
+
+void PlanFigureOfThousandJds(benchmark::State& state) {
+    const Plan& plan = ThousandJdRoute();
+    for (auto _ : state) benchmark::DoNotOptimize(MakePlanFigure(plan));
+}
+BENCHMARK(PlanFigureOfThousandJds)->Unit(benchmark::kMillisecond);
+
+void PlanViewOfThousandJds(benchmark::State& state) {
+    const Plan& plan = ThousandJdRoute();
+    const PlanFigure figure = MakePlanFigure(plan);
+    const PageBox frame{0, 0, 300, 200};
+    PlanViewport view = FitPlanViewport(figure, frame);
+    if (state.range(0) == 1) {
+        view.centre = plan.At(plan.CurveTable()[500].qz).at;
+        view.mmPerUnit = 0.5;
+    }
+    for (auto _ : state) benchmark::DoNotOptimize(PlanViewPage(plan, figure, view, 300, 200));
+}
+BENCHMARK(PlanViewOfThousandJds)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

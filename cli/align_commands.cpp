@@ -16,7 +16,9 @@
 #include "cli/subcommands.h"
 #include "cli/listing_options.h"
 #include "cli/profile_options.h"
+#include "cli/profile_sheet_command.h"
 #include "core/calculator/number_text.h"
+#include "core/drawing/plan_drawing.h"
 #include "core/plan/plan.h"
 #include "core/plan/plan_listing.h"
 #include "core/text/messages.h"
@@ -54,6 +56,11 @@ constexpr OptionSpec kListFormat = {"format", true, "text|csv|stakeout",
 constexpr OptionSpec kEncoding = {"encoding", true, "utf-8|gbk", "放样数据的编码（默认 utf-8）"};
 constexpr OptionSpec kConvertOutput = {"output", true, "文件", "写入的文件：.xml 为 LandXML，.csv 为交点表"};
 
+constexpr OptionSpec kPlotOutput = {"output", true, "文件",
+                                   "写入的平面图：.svg、.pdf 或 .dxf（DXF 为实际坐标：x 东、y 北，单位同路线）", false,
+                                   FileRole::Output};
+constexpr OptionSpec kPlanScale = {"scale", true, "N", "比例 1:N（100 至 100000，默认 2000）"};
+
 constexpr OptionSpec kElementsOptions[] = {kFormatOption, kDecimalsOption, kStationStyleOption, kAlignmentOption};
 constexpr OptionSpec kAtOptions[] = {kAtStation,      kAtStationFile,      kAtOffset,        kVertical,
                                      kProfileNameOption, kFormatOption,    kDecimalsOption,  kStationStyleOption,
@@ -64,6 +71,7 @@ constexpr OptionSpec kListOptions[] = {kFrom,         kTo,           kStep,     
                                        kAlignmentOption};
 constexpr OptionSpec kInverseOptions[] = {kPoints,       kMaxOffset,          kFormatOption,
                                           kDecimalsOption, kStationStyleOption, kAlignmentOption};
+constexpr OptionSpec kPlotOptions[] = {kPlotOutput, kPlanScale, kAlignmentOption};
 constexpr OptionSpec kConvertOptions[] = {kConvertOutput, kAlignmentOption, kFormatOption, kDecimalsOption,
                                           kStationStyleOption};
 
@@ -430,6 +438,42 @@ int RunConvert(const Options& options, std::ostream&, std::ostream& err) {
     return kExitOk;
 }
 
+// One sheet at a fixed scale: the route, its 交点, main points and
+// stations, and the 曲线要素表. The DXF lies at the route's real coordinates.
+int RunPlot(const Options& options, std::ostream&, std::ostream& err) {
+    FileArgument(options, kRouteNoun);
+    const std::string& output = options.Text("output");
+    if (output.empty()) throw UsageError("选项 --output 的文件名为空");
+    static constexpr std::string_view kFormats[] = {"svg", "pdf", "dxf"};
+    const std::optional<io::OutputName> named = io::ResolveOutputName(output, kFormats, std::nullopt);
+    if (!named) throw UsageError("选项 --output 的文件“" + QuotedInput(output, std::string::npos) + "”须以 .svg、.pdf 或 .dxf 结尾");
+    int scale = 2000;
+    if (options.Has("scale")) {
+        const double value = options.Number("scale");
+        if (value != std::floor(value) || value < 100 || value > 100000)
+            throw UsageError("选项 --scale 的值“" + QuotedInput(options.Text("scale")) + "”不是 100 至 100000 之间的比例分母");
+        scale = static_cast<int>(value);
+    }
+    const LoadedRoute route = LoadRoute(options, err);
+    NoteRoute(route.plan, err);
+    PlanSheetOptions sheet;
+    sheet.scale = scale;
+    sheet.title = "平面图";
+    if (const auto* list = std::get_if<ElementList>(&route.file.route); list && !list->name.empty())
+        sheet.title += " " + list->name;
+    const PlanSheet drawn = BuildPlanSheet(route.plan, MakePlanFigure(route.plan), sheet);
+    const bool pdf = named->format == 1;
+    const double largest = pdf ? kLargestPdfPageMm : named->format == 0 ? kLargestSvgPageMm : INFINITY;
+    if (drawn.page.width > largest || drawn.page.height > largest) {
+        err << "tarnvel-cli: " << DescribePlanSheetTooLarge(drawn.page.width, drawn.page.height, scale, largest, pdf) << '\n';
+        return kExitProfile;
+    }
+    std::vector<std::string> outsideGbk;
+    if (const auto failure = WritePageFile(output, {drawn.page}, sheet.title, &outsideGbk)) StopOnFailure(*failure, err);
+    if (!outsideGbk.empty()) err << "tarnvel-cli: 注意：" << DescribeCharactersOutsideGbk(outsideGbk) << '\n';
+    return kExitOk;
+}
+
 constexpr Subcommand kCommands[] = {
     {"elements", "路线文件 [--format text|csv]",
      "直线、曲线及转角表（交点、转角、R、Ls、T、L、E、J 和主点桩号）；不能用交点表示的线形列出元素表",
@@ -444,6 +488,8 @@ constexpr Subcommand kCommands[] = {
      "坐标反算：由实测 X、Y 求桩号和偏距（输出“点名,X,Y,桩号,偏距”）", kInverseOptions, RunInverse},
     {"convert", "路线文件 --output 文件.xml|文件.csv", "交点表 CSV 与 LandXML 互相转换（按输出文件的扩展名）",
      kConvertOptions, RunConvert},
+    {"plot", "路线文件 --output 文件.svg|文件.pdf|文件.dxf [--scale 2000]",
+     "平面图：中线（按直线、圆曲线、缓和曲线分层）、交点、主点、里程桩和曲线要素表；DXF 为实际坐标", kPlotOptions, RunPlot},
 };
 
 constexpr SubcommandGroup kGroup{"align", kCommands};
@@ -465,6 +511,7 @@ std::string AlignUsage() {
   tarnvel-cli align list 交点表.csv --from K0+000 --to K3+000 --step 20 --key-points --offset -10 --offset 10
   tarnvel-cli align list 交点表.csv --from K0+000 --to K3+000 --step 20 --offset -7.5 --offset 7.5 --format stakeout > 放样.csv
   tarnvel-cli align inverse 路线.xml --points 实测点.csv --max-offset 100
+  tarnvel-cli align plot 交点表.csv --output 平面图.dxf --scale 2000
 放样数据（--format stakeout）每点一行“点名,编码,东坐标,北坐标,高程”，无表头，编码一列为空；中桩点名为桩号
 （如 K1+260），边桩为桩号加左右和偏距（如 K1+260左7.5）；高程为 --vertical 纵断面的中桩设计高程，
 边桩高程取决于横断面，留空。

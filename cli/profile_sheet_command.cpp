@@ -16,6 +16,7 @@
 #include "io/atomic_write.h"
 #include "io/landxml_horizontal.h"
 #include "io/profile_files.h"
+#include "io/output_name.h"
 #include "io/page_dxf.h"
 
 #ifdef TARNVEL_CLI_PDF
@@ -41,7 +42,7 @@ std::string Lower(std::string text) {
     return text;
 }
 
-std::optional<io::IoFailure> WritePdf(const std::string& path, const SheetSet& sheets, const std::string& title) {
+std::optional<io::IoFailure> WritePdf(const std::string& path, const std::vector<Page>& pages, const std::string& title) {
 #ifdef TARNVEL_CLI_PDF
     // Qt's own notes ("QStandardPaths: XDG_RUNTIME_DIR not set…") are about
     // its set-up, in English, and change nothing in the sheet: the command
@@ -58,18 +59,13 @@ std::optional<io::IoFailure> WritePdf(const std::string& path, const SheetSet& s
         static int argc = 3;
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
-    return ui::WritePagesPdf(path, sheets.pages, title);
+    return ui::WritePagesPdf(path, pages, title);
 #else
-    (void)sheets;
+    (void)pages;
     (void)title;
     return io::IoFailure{io::FailureKind::File,
                          "无法写入“" + QuotedInput(path, std::string::npos) + "”：此版本的 tarnvel-cli 未带 PDF 输出，请改用 .dxf。"};
 #endif
-}
-
-// An SVG holds one page: the first sheet.
-std::optional<io::IoFailure> WriteSvg(const std::string& path, const SheetSet& sheets) {
-    return io::WriteFileAtomically(path, PageSvg(sheets.pages.front()));
 }
 
 // The horizontal geometry of the profile's alignment, when its LandXML file
@@ -89,6 +85,14 @@ std::optional<HorizontalAlignment> LoadHorizontal(const std::string& path, const
 }
 
 }  // namespace
+
+std::optional<io::IoFailure> WritePageFile(const std::string& path, const std::vector<Page>& pages,
+                                           const std::string& title, std::vector<std::string>* outsideGbk) {
+    const std::string extension = io::ExtensionOf(path);
+    if (extension == "pdf") return WritePdf(path, pages, title);
+    if (extension == "dxf") return io::WritePagesDxf(path, pages, outsideGbk);
+    return io::WriteFileAtomically(path, pages.empty() ? std::string() : PageSvg(pages.front()));
+}
 
 int RunProfileSheet(const Options& options, std::ostream&, std::ostream& err) {
     FileArgument(options);
@@ -133,12 +137,8 @@ int RunProfileSheet(const Options& options, std::ostream&, std::ostream& err) {
         return kExitProfile;
     }
     const std::string title = "纵断面图 " + profile.Model().name;
-    std::optional<io::IoFailure> failure;
     std::vector<std::string> outsideGbk;
-    if (pdf) failure = WritePdf(output, sheets, title);
-    else if (dxf) failure = io::WritePagesDxf(output, sheets.pages, &outsideGbk);
-    else failure = WriteSvg(output, sheets);
-    if (failure) StopOnFailure(*failure, err);
+    if (const auto failure = WritePageFile(output, sheets.pages, title, &outsideGbk)) StopOnFailure(*failure, err);
     if (!outsideGbk.empty()) err << "tarnvel-cli: 注意：" << DescribeCharactersOutsideGbk(outsideGbk) << '\n';
     return kExitOk;
 }

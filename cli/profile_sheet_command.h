@@ -6,8 +6,13 @@
 // the 纵断面图 sheets, one row of the profile sub-command table.
 
 #include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "cli/options.h"
+#include "core/drawing/page.h"
+#include "io/io_failure.h"
 #include "cli/profile_options.h"
 
 namespace tarnvel::cli {
@@ -29,5 +34,10 @@ inline constexpr OptionSpec kSheetOptions[] = {
 };
 
 int RunProfileSheet(const Options& options, std::ostream& out, std::ostream& err);
+
+// Pages as the file its extension names: .pdf (a page each), .dxf (or
+// .svg, the first page only); characters GBK lacks go to `outsideGbk`.
+std::optional<io::IoFailure> WritePageFile(const std::string& path, const std::vector<Page>& pages,
+                                           const std::string& title, std::vector<std::string>* outsideGbk);
 
 }  // namespace tarnvel::cli

@@ -3,6 +3,7 @@
 #include <dxflib/dl_dxf.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 
@@ -51,11 +52,26 @@ DL_Attributes AttributesOf(PageRole role) {
     return attributes;
 }
 
+// A page's millimetres in model space: beside the pages before it, or where
+// its world placement puts it (then in the world's unit).
 struct Placement {
     double dx = 0, height = 0;
-    double X(const PagePoint& p) const { return dx + p.x; }
-    double Y(const PagePoint& p) const { return height - p.y; }
+    const PageWorld* world = nullptr;
+    double X(const PagePoint& p) const { return world ? world->east + p.x * world->unitsPerMm : dx + p.x; }
+    double Y(const PagePoint& p) const { return world ? world->north - p.y * world->unitsPerMm : height - p.y; }
+    double Length(double mm) const { return world ? mm * world->unitsPerMm : mm; }
 };
+
+// The drawing's $INSUNITS: millimetres of paper, or the world's unit.
+int InsertionUnits(const std::vector<Page>& pages) {
+    if (pages.empty() || !pages.front().world) return 4;
+    switch (pages.front().world->unit) {
+        case LengthUnit::Metre: return 6;
+        case LengthUnit::Foot: return 2;
+        case LengthUnit::USSurveyFoot: return 21;
+    }
+    return 6;
+}
 
 void WriteLine(DL_Dxf& dxf, StringWriter& dw, const PageLine& line, const Placement& at) {
     if (line.points.size() < 2) return;
@@ -93,16 +109,26 @@ void WriteText(DL_Dxf& dxf, StringWriter& dw, const PageText& text, const Placem
     // A group value is one line: a line break in a text (a project name
     // pasted with one) would end it and be read as the next group.
     const std::string value = Utf8ToGbk(DrawnText(text.text), lost);
-    dxf.writeText(dw, DL_TextData(x, y, 0, x, y, 0, text.height, 1.0, 0, h, v, value, kDxfTextStyle,
+    dxf.writeText(dw, DL_TextData(x, y, 0, x, y, 0, at.Length(text.height), 1.0, 0, h, v, value, kDxfTextStyle,
                                   radians),
                   AttributesOf(text.role));
 }
 
-std::vector<std::string> LayerNames() {
+// The layers the pages draw on, in the order of the table of looks: a
+// profile's sheets carry no plan layers, nor the plan the profile's.
+std::vector<std::string> LayerNames(const std::vector<Page>& pages) {
+    std::array<bool, kPageRoleCount> used{};
+    const auto use = [&](PageRole role) { used[static_cast<std::size_t>(role)] = true; };
+    for (const Page& page : pages) {
+        for (const auto& area : page.areas) use(area.role);
+        for (const auto& line : page.lines) use(line.role);
+        for (const auto& text : page.texts) use(text.role);
+    }
     std::vector<std::string> names;
     for (int r = 0; r < kPageRoleCount; ++r) {
         const std::string name(StyleOf(static_cast<PageRole>(r)).layer);
-        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+        if (used[static_cast<std::size_t>(r)] && std::find(names.begin(), names.end(), name) == names.end())
+            names.push_back(name);
     }
     return names;
 }
@@ -116,7 +142,7 @@ std::string PagesDxf(const std::vector<Page>& pages, std::vector<std::string>* l
     dw.dxfString(9, "$DWGCODEPAGE");
     dw.dxfString(3, "ANSI_936");
     dw.dxfString(9, "$INSUNITS");
-    dw.dxfInt(70, 4);  // millimetres
+    dw.dxfInt(70, InsertionUnits(pages));
     dw.dxfString(9, "$MEASUREMENT");
     dw.dxfInt(70, 1);
     dw.dxfString(9, "$LWDISPLAY");
@@ -132,7 +158,7 @@ std::string PagesDxf(const std::vector<Page>& pages, std::vector<std::string>* l
     dxf.writeLinetype(dw, DL_LinetypeData("CONTINUOUS", "Solid line", 0, 0, 0.0));
     dxf.writeLinetype(dw, DL_LinetypeData("DASHED", "__ __ __", 0, 2, 4.5, dashes));
     dw.tableEnd();
-    const std::vector<std::string> layers = LayerNames();
+    const std::vector<std::string> layers = LayerNames(pages);
     dw.tableLayers(static_cast<int>(layers.size()) + 1);
     dxf.writeLayer(dw, DL_LayerData("0", 0), DL_Attributes("", 7, 25, "CONTINUOUS", 1.0));
     for (const std::string& name : layers) {
@@ -148,7 +174,7 @@ std::string PagesDxf(const std::vector<Page>& pages, std::vector<std::string>* l
     WriteDxfTablesToEntities(dxf, dw, kDxfTextStyle);
     double dx = 0;
     for (const Page& page : pages) {
-        const Placement at{dx, page.height};
+        const Placement at{dx, page.height, page.world ? &*page.world : nullptr};
         for (const auto& area : page.areas) WriteArea(dxf, dw, area, at);
         for (const auto& line : page.lines) WriteLine(dxf, dw, line, at);
         for (const auto& text : page.texts) WriteText(dxf, dw, text, at, lost);

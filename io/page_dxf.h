@@ -2,8 +2,11 @@
 // Pages as one AutoCAD R2000 (AC1015) ASCII DXF drawing, written through
 // dxflib: the pages side by side in model space, left to right with a gap,
 // in millimetres of the printed page (x to the right, y up from the page's
-// bottom edge). One layer per CAD layer name of the table of looks; lines as
-// LWPOLYLINE, filled areas as solid HATCH, texts as TEXT in one text style.
+// bottom edge) — or, for a page placed in the world (a plan), at its real
+// coordinates in the world's unit, so that it lies on the survey's map; the
+// header's $INSUNITS says which. One layer per CAD layer name of the table of
+// looks that the pages draw on; lines as LWPOLYLINE, filled areas as solid
+// HATCH, texts as TEXT in one text style.
 //
 // R2000 keeps text in the drawing's code page: the header says ANSI_936 and
 // every text and layer name is written in GBK, as AutoCAD on a Chinese

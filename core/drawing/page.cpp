@@ -25,6 +25,12 @@ constexpr std::array<RoleStyle, kPageRoleCount> kStyles = {{
     /* Cut        */ {0x4080e0, 0.0, false, 0.35, "填挖"},
     /* ChainBreak */ {0xc00000, 0.25, true, 1.0, "图框"},
     /* Highlight  */ {0xe67800, 0.50, false, 1.0, "文字"},
+    /* PlanStraight */ {0x000000, 0.50, false, 1.0, "中线-直线"},
+    /* PlanArc      */ {0xc00000, 0.50, false, 1.0, "中线-圆曲线"},
+    /* PlanSpiral   */ {0x0060c0, 0.50, false, 1.0, "中线-缓和曲线"},
+    /* PlanTangent  */ {0x606060, 0.18, false, 1.0, "交点线"},
+    /* PlanTick     */ {0x000000, 0.18, false, 1.0, "桩号"},
+    /* PlanKey      */ {0x004080, 0.25, false, 1.0, "主点"},
 }};
 
 }  // namespace

@@ -8,9 +8,12 @@
 // that every output looks the same.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/profile/profile.h"
 
 namespace tarnvel {
 
@@ -33,8 +36,16 @@ enum class PageRole {
     Cut,         // the area where it lies below
     ChainBreak,  // a chain break's mark
     Highlight,   // a selected or queried place (screen only)
+    // The plan: the centre line by the kind of its elements, the lines
+    // through the 交点, the station ticks and the main points.
+    PlanStraight,
+    PlanArc,
+    PlanSpiral,
+    PlanTangent,
+    PlanTick,
+    PlanKey,
 };
-inline constexpr int kPageRoleCount = 12;
+inline constexpr int kPageRoleCount = 18;
 
 struct RoleStyle {
     std::uint32_t rgb = 0;     // 0xRRGGBB
@@ -71,11 +82,21 @@ struct PageText {
     TextVAlign vAlign = TextVAlign::Bottom;
 };
 
+// Where a page lies in the world, for an output in real coordinates (a DXF
+// that lies on the survey's map): the page point (x, y) mm is the world point
+// east = east + x × unitsPerMm, north = north − y × unitsPerMm, in `unit`.
+struct PageWorld {
+    double east = 0, north = 0;  // the world point of the page's top-left corner
+    double unitsPerMm = 1;
+    LengthUnit unit = LengthUnit::Metre;
+};
+
 struct Page {
     double width = 420, height = 297;  // mm (A3 landscape)
     std::vector<PageArea> areas;       // drawn first
     std::vector<PageLine> lines;
     std::vector<PageText> texts;       // drawn last
+    std::optional<PageWorld> world = std::nullopt;  // none: the page is paper only
 };
 
 // The width a one-line text takes at the given height, in mm: Chinese and

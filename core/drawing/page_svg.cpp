@@ -12,7 +12,8 @@ namespace {
 constexpr const char* kFonts = "'AR PL UMing CN','SimSun','宋体','Noto Serif CJK SC','Noto Sans CJK SC',serif";
 
 constexpr std::array<const char*, kPageRoleCount> kClass = {
-    "frame", "grid", "design", "ground", "tangent", "curve", "band", "text", "fill", "cut", "chain", "highlight"};
+    "frame", "grid", "design", "ground", "tangent", "curve", "band", "text", "fill", "cut", "chain", "highlight",
+    "straight", "arc", "spiral", "jd", "tick", "key"};
 
 const char* ClassOf(PageRole role) { return kClass[static_cast<std::size_t>(role)]; }
 

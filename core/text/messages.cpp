@@ -178,6 +178,13 @@ std::string DescribeCharactersOutsideGbk(const std::vector<std::string>& charact
     return text;
 }
 
+std::string DescribePlanSheetTooLarge(double width, double height, int scale, double largest, bool pdf) {
+    const auto mm = [](double v) { return std::to_string(static_cast<long long>(std::ceil(v))); };
+    return "平面图在 1:" + std::to_string(scale) + " 下的图幅为 " + mm(width) + " × " + mm(height) + " 毫米，超出" +
+           (pdf ? " PDF 页面" : "图纸") + "的最大尺寸（" + mm(largest) + " 毫米）：请选用较小的比例（较大的比例分母）" +
+           (pdf ? "，或写成 DXF。" : "。");
+}
+
 namespace {
 
 std::string LabelText(double value, int occurrence) { return LabelText(Station{value, occurrence}); }

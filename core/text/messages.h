@@ -69,6 +69,10 @@ std::string DescribeUnlistedGroundProblems(std::size_t listed, std::size_t total
 // written. Empty when there are none.
 std::string DescribeCharactersOutsideGbk(const std::vector<std::string>& characters);
 
+// A plan sheet too large for its output at its scale: "平面图在 1:500 下的图幅为
+// 10240 × 3120 毫米，超出 PDF 页面的最大尺寸（5080 毫米）：…"
+std::string DescribePlanSheetTooLarge(double width, double height, int scale, double largest, bool pdf);
+
 // Why a set of sheets was refused: "横向比例 1:1500 不可用：…"
 std::string DescribeSheetProblem(const SheetProblem& problem);
 

@@ -196,6 +196,25 @@ std::string CurveTableText(const Plan& plan, const TextOptions& options) {
     return out;
 }
 
+std::vector<std::vector<std::string>> CurveElementCells(const std::vector<CurveTableRow>& rows,
+                                                        const TextOptions& options) {
+    std::vector<std::vector<std::string>> cells = {{"交点", "转角α", "半径R", "缓和曲线Ls", "切线长T", "曲线长L", "外距E"}};
+    const auto pair = [&](double in, double out) {
+        std::string text = Length(in, options);
+        const std::string second = Length(out, options);
+        if (second != text) text += "/" + second;
+        return text;
+    };
+    for (const CurveTableRow& r : rows) {
+        std::string angle = Angle(r.deflection, false, options);
+        angle += r.turn == PlanTurn::Right ? "（右）" : "（左）";
+        cells.push_back({r.name.empty() ? "JD" + std::to_string(r.point) : r.name, angle, Length(r.radius, options),
+                         pair(r.spiralIn, r.spiralOut), pair(r.tangentIn, r.tangentOut), Length(r.length, options),
+                         Length(r.external, options)});
+    }
+    return cells;
+}
+
 std::string ElementListCsv(const Plan& plan, const TextOptions& options) {
     std::vector<std::vector<std::string>> rows;
     for (std::size_t i = 0; i < plan.Elements().size(); ++i) rows.push_back(ElementCells(plan, i, true, options));

@@ -30,6 +30,12 @@ std::string CurveTableCsv(const Plan& plan, const TextOptions& options);
 // azimuths, the start and end points on their own rows, the unit said.
 std::string CurveTableText(const Plan& plan, const TextOptions& options);
 
+// The 曲线要素表 a plan drawing carries: a header row (交点, 转角α, 半径R,
+// 缓和曲线Ls, 切线长T, 曲线长L, 外距E), then one row per 交点; α in 度分秒
+// with its side, unequal spirals and tangents as "Ls1/Ls2" and "T1/T2".
+std::vector<std::vector<std::string>> CurveElementCells(const std::vector<CurveTableRow>& rows,
+                                                        const TextOptions& options);
+
 // The elements of the route, one row each; the CSV header exactly:
 // element,kind,start_station,end_station,length,radius_start,radius_end,
 // north_start,east_start,north_end,east_end,azimuth_start,azimuth_end

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -138,6 +139,42 @@ TEST_F(AlignCliFiles, statuses_notes_and_messages) {
     }
     // The refused conversion left the route as it was.
     EXPECT_EQ(ReadBytes(folder.File("route.csv")).substr(0, 9), "交点号");
+}
+
+// align plot: each format as its name says, the DXF at the route's own
+// coordinates; a refused plot writes nothing and leaves the route as it was.
+TEST_F(AlignCliFiles, plot_writes_each_format_and_a_refusal_writes_nothing) {
+    const std::pair<const char*, const char*> formats[] = {{"svg", "<?xml"}, {"pdf", "%PDF"}, {"dxf", "999\r\ndxflib"}};
+    for (const auto& [extension, start] : formats) {
+        const std::string out = folder.File(std::string("plan.") + extension);
+        const CliRun run = Run({"plot", "{route}", "--output", out, "--scale", "1000"});
+        ASSERT_EQ(run.status, 0) << extension << ": " << run.err;
+        EXPECT_EQ(ReadBytes(out).substr(0, std::string(start).size()), start) << extension;
+    }
+    const std::string dxf = ReadBytes(folder.File("plan.dxf"));
+    EXPECT_NE(dxf.find("$INSUNITS\r\n 70\r\n6\r\n"), std::string::npos);
+    // JD1 (X 400, Y 100) is a vertex of the JD line: x east, y north.
+    EXPECT_NE(dxf.find(" 10\r\n100.0\r\n 20\r\n400.0\r\n"), std::string::npos);
+
+    const std::string route = ReadBytes(folder.File("route.csv"));
+    const Case refused[] = {
+        {"the output is the route", {"plot", "{route}", "--output", "{route}"}, 2, "", "同一个文件"},
+        {"an output of another kind", {"plot", "{route}", "--output", "{out}"}, 2, "", ".svg、.pdf 或 .dxf"},
+        {"a scale that is no scale", {"plot", "{route}", "--output", "{pdf}", "--scale", "1.5"}, 2, "", "--scale"},
+        {"a PDF page larger than readers open", {"plot", "{route}", "--output", "{pdf}", "--scale", "100"}, 1, "",
+         "超出 PDF 页面的最大尺寸"},
+        {"a route that fails its checks", {"plot", "{bad}", "--output", "{pdf}"}, 1, "", "JD1（第3行）"},
+    };
+    for (Case c : refused) {
+        for (std::string& a : c.args)
+            if (a == "{pdf}") a = folder.File("refused.pdf");
+        const CliRun run = Run(c.args);
+        EXPECT_EQ(run.status, c.status) << c.name << ": " << run.err;
+        EXPECT_NE(run.err.find(c.errContains), std::string::npos) << c.name << ": " << run.err;
+        EXPECT_FALSE(std::filesystem::exists(folder.File("refused.pdf"))) << c.name;
+        EXPECT_FALSE(std::filesystem::exists(folder.File("out.csv"))) << c.name;
+    }
+    EXPECT_EQ(ReadBytes(folder.File("route.csv")), route);
 }
 
 // With a profile of the same road (a 1 % grade, labels through the same long

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "core/calculator/number_text.h"
+#include "core/drawing/plan_drawing.h"
 #include "core/drawing/sheet.h"
 #include "core/profile/profile_listing.h"
 #include "io/gbk.h"
@@ -22,6 +23,7 @@
 #include "io/profile_files.h"
 #include "io/page_dxf.h"
 #include "tests/io/scratch_folder.h"
+#include "tests/plan_cases.h"
 #include "tests/profile_builders.h"
 #include "tests/sheet_reading.h"
 
@@ -41,6 +43,7 @@ struct ReadBack : DL_CreationAdapter {
 
     std::string Layer() { return GbkToUtf8(getAttributes().getLayer()); }
     void setVariableString(const std::string& key, const std::string& value, int) override { variables[key] = value; }
+    void setVariableInt(const std::string& key, int value, int) override { variables[key] = std::to_string(value); }
     void addLayer(const DL_LayerData& data) override { layers.insert(GbkToUtf8(data.name)); }
     void addTextStyle(const DL_StyleData& data) override { styles[data.name] = data.primaryFontFile + "|" + data.bigFontFile; }
     void addPolyline(const DL_PolylineData&) override { polylines.push_back({Layer(), {}}); }
@@ -59,6 +62,35 @@ ReadBack Read(const std::string& bytes) {
     DL_Dxf dxf;
     EXPECT_TRUE(dxf.in(stream, &reader));
     return reader;
+}
+
+// A plan sheet lies on the survey's map: its 交点 at their coordinates in
+// metres (x east, y north), the centre line on a layer per kind of element,
+// the texts as tall in metres as the scale makes them.
+TEST(PageDxf, a_plan_lies_at_its_real_coordinates) {
+    const std::vector<test::PlanCase> cases = test::PublishedPlanCases();
+    const test::PlanCase& c = cases.front();
+    const std::optional<Plan> plan = Plan::Resolve(test::TableOf(c));
+    ASSERT_TRUE(plan);
+    const PlanSheet sheet = BuildPlanSheet(*plan, MakePlanFigure(*plan), {1000, "平面图"});
+    const ReadBack dxf = Read(PagesDxf({sheet.page}));
+    EXPECT_EQ(dxf.variables.at("$INSUNITS"), "6");
+    for (const char* layer : {"中线-直线", "中线-圆曲线", "中线-缓和曲线", "交点线", "桩号", "主点"}) EXPECT_TRUE(dxf.layers.count(layer)) << layer;
+    EXPECT_FALSE(dxf.layers.count("地面线"));
+    for (const test::CaseJd& jd : c.points) {
+        bool found = false;
+        for (const auto& [layer, points] : dxf.polylines)
+            for (const PagePoint& p : points)
+                found = found || (layer == "交点线" && std::hypot(p.x - jd.east, p.y - jd.north) <= 0.001);
+        EXPECT_TRUE(found) << jd.name;
+    }
+    // The title's 5 mm at 1:1000 are 5 m.
+    const auto title = std::find_if(dxf.texts.begin(), dxf.texts.end(), [](const auto& t) { return t.second.text == "平面图"; });
+    ASSERT_NE(title, dxf.texts.end());
+    EXPECT_GT(title->second.x, 504000);
+    // A profile's sheets stay in millimetres of paper.
+    const Profile profile = test::Resolved({"主线", LengthUnit::Metre, {Point(0, 100), Point(800, 108)}, {}});
+    EXPECT_EQ(Read(PagesDxf(BuildSheets(profile, {}).pages)).variables.at("$INSUNITS"), "4");
 }
 
 TEST(PageDxf, sheets_read_back_as_layers_design_line_and_bands) {
