@@ -29,6 +29,8 @@ std::string CurveTableCsv(const Plan& plan, const TextOptions& options);
 // The same under the title 直线、曲线及转角表 with the legs' lengths and
 // azimuths, the start and end points on their own rows, the unit said.
 std::string CurveTableText(const Plan& plan, const TextOptions& options);
+// Its cells, the header row first: what the text aligns and the window shows.
+std::vector<std::vector<std::string>> CurveTableRows(const Plan& plan, const TextOptions& options);
 
 // The elements of the route, one row each; the CSV header exactly:
 // element,kind,start_station,end_station,length,radius_start,radius_end,
