@@ -1,0 +1,224 @@
+// The road document without a widget: the plan beside the profile, kept in
+// one LandXML file or as the CSV companion, edited on the one undo stack.
+
+#include <QFile>
+#include <QUndoStack>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "io/plan_files.h"
+#include "io/profile_files.h"
+#include "tests/io/scratch_folder.h"
+#include "tests/plan_cases.h"
+#include "ui/profile/cell_text.h"
+#include "ui/profile/curve_table_model.h"
+#include "ui/profile/ground_table.h"
+#include "ui/profile/edit_table_model.h"
+#include "ui/profile/plan_table.h"
+#include "ui/profile/profile_document.h"
+#include "ui/profile/pvi_table.h"
+
+namespace tarnvel::ui::profile {
+namespace {
+
+QString DataFile(const char* name) { return QStringLiteral(TARNVEL_IO_TEST_DATA "/") + QString::fromUtf8(name); }
+QString Q(const std::string& path) { return QString::fromStdString(path); }
+
+// A road of a published 交点表 with a profile of two grades over its length
+// and a ground line, typed into a new document.
+void TypeRoad(ProfileDocument& document, const test::PlanCase& c) {
+    const std::optional<Plan> plan = Plan::Resolve(test::TableOf(c));
+    ASSERT_TRUE(plan) << c.name;
+    const double start = plan->StartStation(), end = plan->EndStation(), middle = (start + end) / 2;
+    document.PlanModel().WriteBlock(0, 0, PlanRowsOf(test::TableOf(c)), QStringLiteral("粘贴"));
+    // In the texts a file reads back to, so that a save and an open must give them again.
+    std::vector<ProfilePoint> points(3);
+    points[0] = {{start, 0}, 100, {}};
+    points[1] = {{middle, 0}, 104, {CurveKind::ParabolaRadius, 3000}};
+    points[2] = {{end, 0}, 101, {}};
+    document.PviModel().WriteBlock(0, 0, PviRowsOf(points), QStringLiteral("粘贴"));
+    GroundModel ground;
+    ground.points = {{{start, 0}, 99.5}, {{middle, 0}, 103.75}, {{end, 0}, 100.25}};
+    document.GroundTable().WriteBlock(0, 0, GroundRowsOf(ground, Chainage()), QStringLiteral("粘贴"));
+    ASSERT_EQ(document.TableProblem(), QString()) << c.name;
+    ASSERT_TRUE(document.PlanIsCurrent()) << document.PlanStatus().toStdString();
+}
+
+// What a save must bring back: the three tables' texts, one line a row.
+std::string TextOf(const EditTableModel& model) {
+    std::string text;
+    for (const QStringList& row : model.Rows())
+        text += row.mid(0, model.TextColumnCount()).join(QLatin1Char('|')).toStdString() + "\n";
+    return text;
+}
+struct RoadTexts {
+    std::string plan, pvi, ground;
+    friend bool operator==(const RoadTexts&, const RoadTexts&) = default;
+    friend std::ostream& operator<<(std::ostream& out, const RoadTexts& t) {
+        return out << "交点表:\n" << t.plan << "变坡点:\n" << t.pvi << "地面线:\n" << t.ground;
+    }
+};
+RoadTexts TextsOf(const ProfileDocument& d) { return {TextOf(d.PlanModel()), TextOf(d.PviModel()), TextOf(d.GroundTable())}; }
+
+TEST(RoadDocument, a_typed_road_saves_and_reopens_the_same_in_landxml_and_as_csv_companions) {
+    for (const test::PlanCase& c : test::PublishedPlanCases()) {
+        SCOPED_TRACE(std::string(c.name));
+        ProfileDocument typed;
+        TypeRoad(typed, c);
+        const RoadTexts before = TextsOf(typed);
+        io::testing::ScratchFolder folder;
+        for (const auto& [name, format] : {std::pair{"road.xml", io::ProfileFormat::LandXml},
+                                           std::pair{"road.csv", io::ProfileFormat::Csv}}) {
+            SCOPED_TRACE(name);
+            ASSERT_EQ(typed.Save(Q(folder.File(name)), format), QString());
+            ProfileDocument opened;
+            ASSERT_EQ(opened.Open(Q(folder.File(name))), QString());
+            EXPECT_EQ(TextsOf(opened), before);
+            ASSERT_TRUE(opened.CurrentPlan());
+            EXPECT_EQ(opened.CurrentPlan()->Elements().size(), typed.CurrentPlan()->Elements().size());
+            EXPECT_EQ(opened.CurrentPlan()->EndStation(), typed.CurrentPlan()->EndStation());
+        }
+        EXPECT_TRUE(QFile::exists(Q(folder.File("road-交点表.csv"))));
+    }
+}
+
+TEST(RoadDocument, a_landxml_road_saves_back_to_the_same_plan_profile_and_ground_beside_what_else_the_file_holds) {
+    io::testing::ScratchFolder folder;
+    ProfileDocument document;
+    ASSERT_EQ(document.Open(DataFile("buildingsmart_stn02_chain.xml")), QString());
+    // The route of spirals and arcs becomes a 交点表, stationed through the file's break.
+    ASSERT_GT(document.PlanModel().rowCount(), 2);
+    ASSERT_TRUE(document.PlanIsCurrent()) << document.PlanStatus().toStdString();
+    const std::shared_ptr<const Plan> read = document.CurrentPlan();
+    document.GroundTable().WriteBlock(0, 0, {{QStringLiteral("0"), QStringLiteral("1")}}, QStringLiteral("粘贴"));
+    document.GroundTable().RemoveRowRange(0, 1);
+    const RoadTexts before = TextsOf(document);
+    // Another alignment in the file, which a save must keep.
+    QFile source(DataFile("buildingsmart_stn02_chain.xml"));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    std::string bytes = source.readAll().toStdString();
+    const std::size_t name = bytes.rfind("Alignments>");
+    ASSERT_NE(name, std::string::npos);
+    const std::size_t close = bytes.rfind("</", name);
+    const std::string prefix = bytes.substr(close + 2, name - close - 2);  // the file's namespace prefix, if any
+    bytes.insert(close, "<" + prefix + "Alignment name=\"other\" length=\"1\"/>");
+    const std::string path = folder.File("road.xml");
+    { std::ofstream(path, std::ios::binary) << bytes; }
+    ASSERT_EQ(document.Save(Q(path), io::ProfileFormat::LandXml).toStdString(), "");
+
+    ProfileDocument opened;
+    ASSERT_EQ(opened.Open(Q(path)), QString());
+    EXPECT_EQ(TextsOf(opened), before);
+    ASSERT_TRUE(opened.CurrentPlan());
+    ASSERT_EQ(opened.CurrentPlan()->Elements().size(), read->Elements().size());
+    for (std::size_t i = 0; i < read->Elements().size(); ++i)
+        EXPECT_NEAR(opened.CurrentPlan()->Elements()[i].start, read->Elements()[i].start, 1e-6) << i;
+    const auto names = io::ListLandXmlAlignments(bytes, "road.xml");
+    std::ifstream in(path, std::ios::binary);
+    const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto kept = io::ListLandXmlAlignments(written, path);
+    ASSERT_TRUE(kept.ok());
+    EXPECT_EQ(kept.value(), names.value());  // the alignment keeps its name; the other stays
+}
+
+TEST(RoadDocument, editing_a_jd_moves_plan_band_and_listing_together_and_undo_restores_them) {
+    ProfileDocument document;
+    const test::PlanCase c = test::PublishedPlanCases().front();
+    TypeRoad(document, c);
+    CurveTableModel listing;
+    QObject::connect(&document, &ProfileDocument::PlanChanged, &listing,
+                     [&] { listing.SetPlan(document.CurrentPlan()); });
+    listing.SetPlan(document.CurrentPlan());
+    QString notice;
+    const auto band = [&] { return document.Horizontal(&notice); };
+    const std::shared_ptr<const Plan> before = document.CurrentPlan();
+    const std::optional<HorizontalAlignment> bandBefore = band();
+    ASSERT_TRUE(bandBefore);
+    ASSERT_EQ(bandBefore->pieces.size(), before->Elements().size());
+    const QString tangentBefore = listing.index(1, 9).data().toString();
+
+    // JD1's radius made smaller: its tangents, the stations after it and the band change.
+    EditTableModel& plan = document.PlanModel();
+    plan.setData(plan.index(1, kPlanRadius), QStringLiteral("700"));
+    ASSERT_TRUE(document.PlanIsCurrent()) << document.PlanStatus().toStdString();
+    EXPECT_NE(document.CurrentPlan(), before);
+    EXPECT_NE(document.CurrentPlan()->EndStation(), before->EndStation());
+    EXPECT_NE(listing.index(1, 9).data().toString(), tangentBefore);
+    ASSERT_TRUE(band());
+    EXPECT_NE(band()->pieces.back().end, bandBefore->pieces.back().end);
+    EXPECT_EQ(band()->pieces.back().end, document.CurrentPlan()->EndStation());
+
+    document.UndoStack().undo();
+    EXPECT_EQ(document.CurrentPlan()->EndStation(), before->EndStation());
+    EXPECT_EQ(listing.index(1, 9).data().toString(), tangentBefore);
+    EXPECT_EQ(band()->pieces.back().end, bandBefore->pieces.back().end);
+}
+
+TEST(RoadDocument, a_bad_cell_is_marked_with_its_reason_while_the_profile_keeps_computing) {
+    ProfileDocument document;
+    TypeRoad(document, test::PublishedPlanCases().front());
+    EditTableModel& plan = document.PlanModel();
+    struct Case {
+        const char* name;
+        int column;
+        const char* text;
+        bool saves;  // the cell reads, only the plan does not resolve
+    } cases[] = {{"unreadable radius", kPlanRadius, "1200m", false},
+                 {"negative radius", kPlanRadius, "-5", true},
+                 {"spiral on the start row", -1, "", false}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        const std::shared_ptr<const Plan> valid = document.CurrentPlan();
+        const int row = k.column < 0 ? 0 : 1, column = k.column < 0 ? kPlanSpiralIn : k.column;
+        plan.setData(plan.index(row, column), k.column < 0 ? QStringLiteral("50") : QString::fromUtf8(k.text));
+        EXPECT_FALSE(document.PlanIsCurrent());
+        EXPECT_EQ(document.CurrentPlan(), valid);  // the last valid plan still shown
+        ASSERT_FALSE(plan.Marks().empty());
+        EXPECT_EQ(plan.Marks().front().row, row);
+        EXPECT_EQ(plan.Marks().front().column, column);
+        EXPECT_FALSE(plan.Marks().front().message.isEmpty());
+        EXPECT_TRUE(document.CurrentProfile());
+        EXPECT_EQ(document.TableProblem(), QString());
+        QString notice;
+        EXPECT_FALSE(document.Horizontal(&notice));  // no stale plan on a sheet
+        EXPECT_FALSE(notice.isEmpty());
+        EXPECT_EQ(document.SaveRefusal().isEmpty(), k.saves);
+        document.UndoStack().undo();
+        EXPECT_TRUE(document.PlanIsCurrent());
+    }
+}
+
+TEST(RoadDocument, a_profile_without_a_plan_saves_no_invented_line) {
+    io::testing::ScratchFolder folder;
+    ProfileDocument document;
+    ASSERT_EQ(document.Open(DataFile("buildingsmart_al01_overlap.xml")), QString());
+    EXPECT_FALSE(document.CurrentPlan());
+    const QStringList names = document.ProfileNames();
+    const std::string path = folder.File("profile.xml");
+    ASSERT_EQ(document.Save(Q(path), io::ProfileFormat::LandXml).toStdString(), "");
+    // What the schema makes the file hold is no route to any reader of Tarnvel's.
+    const io::Result<ElementList> elements = io::ReadLandXmlElementsFile(path, {});
+    ASSERT_TRUE(elements.ok());
+    EXPECT_TRUE(elements.value().elements.empty());
+    ProfileDocument opened;
+    ASSERT_EQ(opened.Open(Q(path)), QString());
+    EXPECT_FALSE(opened.CurrentPlan());
+    EXPECT_EQ(opened.PlanModel().rowCount(), 0);
+    QString notice;
+    EXPECT_FALSE(opened.Horizontal(&notice));
+    EXPECT_EQ(notice, QString());
+    EXPECT_EQ(opened.ProfileNames(), names);  // the alignment keeps its name
+    // A CSV profile without a plan writes no 交点表 beside it.
+    ASSERT_EQ(opened.Save(Q(folder.File("profile.csv")), io::ProfileFormat::Csv), QString());
+    EXPECT_FALSE(QFile::exists(Q(folder.File("profile-交点表.csv"))));
+}
+
+}  // namespace
+}  // namespace tarnvel::ui::profile
