@@ -220,5 +220,41 @@ TEST(RoadDocument, a_profile_without_a_plan_saves_no_invented_line) {
     EXPECT_FALSE(QFile::exists(Q(folder.File("profile-交点表.csv"))));
 }
 
+
+std::string FileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+TEST(RoadDocument, a_kept_table_another_program_left_stale_gives_way_to_the_geometry_and_a_file_in_feet_is_not_written_into) {
+    io::testing::ScratchFolder folder;
+    ProfileDocument typed;
+    TypeRoad(typed, test::PublishedPlanCases().front());
+    const std::string path = folder.File("road.xml");
+    ASSERT_EQ(typed.Save(Q(path), io::ProfileFormat::LandXml), QString());
+
+    // The table changed by hand, the geometry not: the geometry is the road.
+    std::string text = FileText(path);
+    const std::size_t radius = text.find("radius=\"816.926\"", text.find("<tarnvel:JD name=\"JD1\""));
+    ASSERT_NE(radius, std::string::npos);
+    text.replace(radius, 16, "radius=\"700\"");
+    { std::ofstream(path, std::ios::binary) << text; }
+    ProfileDocument opened;
+    ASSERT_EQ(opened.Open(Q(path)), QString());
+    ASSERT_TRUE(opened.CurrentPlan());
+    EXPECT_TRUE(opened.PlanStatus().contains(QStringLiteral("不一致"))) << opened.PlanStatus().toStdString();
+    EXPECT_EQ(opened.CurrentPlan()->Elements().size(), typed.CurrentPlan()->Elements().size());
+    EXPECT_NEAR(opened.CurrentPlan()->EndStation(), typed.CurrentPlan()->EndStation(), 1e-6);
+
+    // A LandXML file in feet keeps its numbers: the road in metres is not written into it.
+    const std::string feet = folder.File("feet.xml");
+    const std::string feetText =
+        "<?xml version=\"1.0\"?><LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\" version=\"1.2\">"
+        "<Units><Imperial linearUnit=\"foot\"/></Units><Surfaces><Surface name=\"EG\"/></Surfaces></LandXML>";
+    { std::ofstream(feet, std::ios::binary) << feetText; }
+    EXPECT_FALSE(typed.Save(Q(feet), io::ProfileFormat::LandXml).isEmpty());
+    EXPECT_EQ(FileText(feet), feetText);
+}
+
 }  // namespace
 }  // namespace tarnvel::ui::profile
