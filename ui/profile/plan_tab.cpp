@@ -14,6 +14,7 @@
 #include "ui/profile/curve_table_model.h"
 #include "ui/profile/edit_table_model.h"
 #include "ui/profile/edit_table_view.h"
+#include "ui/profile/plan_table.h"
 #include "ui/profile/profile_document.h"
 
 namespace tarnvel::ui::profile {
@@ -37,6 +38,9 @@ PlanTab::PlanTab(ProfileDocument& document, const std::function<void(EditTableVi
     planView_ = new EditTableView;
     planView_->setObjectName(QStringLiteral("IntersectionTable"));
     planView_->SetEditModel(&document.PlanModel());
+    // A 交点表 copied from a spreadsheet with its header lands in the right columns.
+    planView_->SetBlockReader(
+        [this](const std::vector<QStringList>& block) { return PlanColumnsOfBlock(block, document_.Unit()); });
     auto* planBox = new QGroupBox(QStringLiteral("交点表"));
     auto* planLayout = new QVBoxLayout(planBox);
     auto* buttons = new QHBoxLayout;

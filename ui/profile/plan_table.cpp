@@ -1,6 +1,7 @@
 #include "ui/profile/plan_table.h"
 
 #include "core/text/messages.h"
+#include "io/plan_files.h"
 #include "ui/profile/cell_text.h"
 
 namespace tarnvel::ui::profile {
@@ -72,6 +73,13 @@ std::vector<QStringList> PlanRowsOf(const IntersectionTable& table) {
         rows.push_back(std::move(cells));
     }
     return rows;
+}
+
+std::optional<std::vector<QStringList>> PlanColumnsOfBlock(const std::vector<QStringList>& block, LengthUnit unit) {
+    const std::string text = TabBlockText(block).toStdString();
+    const io::Result<IntersectionTable> read = io::ParseIntersectionCsv(text, "剪贴板");
+    if (!read.ok() || read.value().unit != unit) return std::nullopt;
+    return PlanRowsOf(read.value());
 }
 
 CellMark PlanMarkOf(const PlanProblem& problem) {

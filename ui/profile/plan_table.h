@@ -6,6 +6,7 @@
 
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 #include "core/plan/plan.h"
@@ -27,6 +28,12 @@ PlanReading ReadPlanRows(const std::vector<QStringList>& rows);
 
 // The rows that show `table` again (numbers in their canonical text).
 std::vector<QStringList> PlanRowsOf(const IntersectionTable& table);
+
+// A block pasted from a spreadsheet 交点表 with its header row (title rows
+// above it, other columns beside it, as the 交点表 CSV reader takes them):
+// its rows in this table's columns, when the whole block reads as a 交点表 in
+// `unit`. Nothing otherwise: the block is then pasted as it is.
+std::optional<std::vector<QStringList>> PlanColumnsOfBlock(const std::vector<QStringList>& block, LengthUnit unit);
 
 // Where a problem found by Plan::Resolve lies in the 交点表.
 CellMark PlanMarkOf(const PlanProblem& problem);

@@ -221,6 +221,37 @@ TEST(RoadDocument, a_profile_without_a_plan_saves_no_invented_line) {
 }
 
 
+// A 交点表 copied from a spreadsheet: with a header the reader knows, its
+// columns are found whatever their order and whatever stands beside them.
+TEST(RoadDocument, a_pasted_block_with_a_header_lands_in_the_table_columns) {
+    const struct {
+        const char* name;
+        const char* block;
+        LengthUnit unit;
+        std::optional<std::vector<QStringList>> rows;
+    } cases[] = {
+        {"title row, columns in another order, a column beside",
+         "某公路交点表\n交点号\t桩号\t备注\tY\tX\tR\tLs\nQD\tK1+000\t起\t500\t100\t\t\n"
+         "JD1\t\t\t800\t400\t300\t40\nZD\t\t\t900\t900\t\t\n",
+         LengthUnit::Metre,
+         std::vector<QStringList>{{"QD", "100", "500", "", "", "", "K1+000.000"},
+                                  {"JD1", "400", "800", "300", "40", "40", ""},
+                                  {"ZD", "900", "900", "", "", "", ""}}},
+        {"millimetres held as metres", "点名\tX(mm)\tY(mm)\tR(mm)\t桩号(mm)\nQD\t1000\t0\t\t0\nJD1\t2000\t2000\t500000\t\nZD\t3000\t0\t\t\n",
+         LengthUnit::Metre,
+         std::vector<QStringList>{{"QD", "1", "0", "", "", "", "K0+000.000"},
+                                  {"JD1", "2", "2", "500", "0", "0", ""},
+                                  {"ZD", "3", "0", "", "", "", ""}}},
+        {"no header: pasted as it is", "JD1\t400\t800\t300\n", LengthUnit::Metre, std::nullopt},
+        {"feet into a table in metres", "点名\tX[ft]\tY[ft]\tR[ft]\t桩号[ft]\nQD\t1\t0\t\t0\nZD\t3\t0\t\t\n",
+         LengthUnit::Metre, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(PlanColumnsOfBlock(ParseTabBlock(QString::fromUtf8(c.block)), c.unit), c.rows);
+    }
+}
+
 std::string FileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
