@@ -101,7 +101,7 @@ PlanTab::PlanTab(ProfileDocument& document, const std::function<void(EditTableVi
         curveView_->scrollTo(curveModel_->index(row, 0));
     });
     connect(&document, &ProfileDocument::PlanChanged, this, &PlanTab::ShowPlan);
-    connect(&document, &ProfileDocument::Recomputed, this, &PlanTab::ShowStatus);
+    connect(&document, &ProfileDocument::PlanRecomputed, this, &PlanTab::ShowStatus);
     connect(&document, &ProfileDocument::Replaced, this, [this] { FitColumnsToSample(planView_); });
     KeepColumnsFitted(planView_);
     KeepColumnsFitted(curveView_);

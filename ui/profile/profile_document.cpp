@@ -705,7 +705,7 @@ void ProfileDocument::RecomputePlan() {
         emit PlanChanged();
     }
     if (planCurrent_ && planStatus_.isEmpty()) planStatus_ = planReadNote_;
-    emit Recomputed();
+    emit PlanRecomputed();
 }
 
 std::vector<QStringList> ProfileDocument::StoredPlanRows(const QString& path, bool landXml, const ProfileModel& model) {

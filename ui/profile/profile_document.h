@@ -153,6 +153,9 @@ signals:
     void ProfileChanged();
     // A new plan snapshot (or none) to show.
     void PlanChanged();
+    // The 交点表's marks and the plan's status were read again. Apart from
+    // Recomputed, so that an edit of the plan does not redo the profile's views.
+    void PlanRecomputed();
     // The marks and the problem of the tables were read again.
     void Recomputed();
     // The whole document was replaced (a load or a new one): views start afresh.
