@@ -3,6 +3,7 @@
 // places the plan view and the 逐桩坐标 panel go.
 
 #include <QAction>
+#include <QItemSelectionModel>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
@@ -45,7 +46,8 @@ TEST_F(ProfileWindowTest, the_plan_tab_edits_the_intersections_and_shows_their_c
     EXPECT_EQ(curves->currentIndex().row(), 2);
 
     // 删除行 from the buttons above the 交点表, one undo step.
-    intersections->setCurrentIndex(intersections->model()->index(points - 1, 0));
+    intersections->selectionModel()->setCurrentIndex(intersections->model()->index(points - 1, 0),
+                                                     QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     Control<QPushButton>("PlanDelete")->click();
     EXPECT_EQ(intersections->model()->rowCount(), points - 1);
     window().UndoStack().undo();
