@@ -379,11 +379,18 @@ void AppendIntersections(pugi::xml_node alignment, const IntersectionTable& tabl
     }
 }
 
+// A ProfAlign is named by its name, or by its Profile's when it has none, as the readers name it.
+bool NamedProfAlign(pugi::xml_node node, std::string_view name) {
+    if (!Is(node, "ProfAlign")) return false;
+    const std::string_view own = Attribute(node, "name").value();
+    return own.empty() ? Attribute(node.parent(), "name").value() == name : own == name;
+}
+
 pugi::xml_node ChildProfileNamed(pugi::xml_node alignment, std::string_view name) {
     for (pugi::xml_node profile : alignment.children()) {
         if (!Is(profile, "Profile")) continue;
         for (pugi::xml_node profAlign : profile.children())
-            if (Is(profAlign, "ProfAlign") && Attribute(profAlign, "name").value() == name) return profile;
+            if (NamedProfAlign(profAlign, name)) return profile;
     }
     return {};
 }
@@ -451,8 +458,22 @@ Result<std::string> RoadLandXmlBytes(const RoadFileContent& road, std::string_vi
     RemoveIntersections(target);
     const pugi::xml_node profile = made.child("Profile");
     if (pugi::xml_node old = ChildProfileNamed(target, road.model.name)) {
-        target.insert_copy_after(profile, old);
-        target.remove_child(old);
+        // In the Profile that holds this profile: its ProfAlign and the
+        // ground shown with it (the first ProfSurf, which an open loads)
+        // replaced, first, so that they open again; the other profiles and
+        // surfaces beside them stay.
+        pugi::xml_node firstSurface;
+        for (pugi::xml_node child = old.first_child(); child;) {
+            const pugi::xml_node next = child.next_sibling();
+            if (Is(child, "ProfSurf") && !firstSurface) firstSurface = child;
+            else if (NamedProfAlign(child, road.model.name))
+                old.remove_child(child);
+            child = next;
+        }
+        if (firstSurface) old.remove_child(firstSurface);
+        pugi::xml_node after;
+        for (pugi::xml_node child : profile.children())
+            after = after ? old.insert_copy_after(child, after) : old.prepend_copy(child);
     } else {
         target.append_copy(profile);
     }

@@ -90,42 +90,53 @@ TEST(RoadDocument, a_typed_road_saves_and_reopens_the_same_in_landxml_and_as_csv
 }
 
 TEST(RoadDocument, a_landxml_road_saves_back_to_the_same_plan_profile_and_ground_beside_what_else_the_file_holds) {
-    io::testing::ScratchFolder folder;
-    ProfileDocument document;
-    ASSERT_EQ(document.Open(DataFile("buildingsmart_stn02_chain.xml")), QString());
-    // The route of spirals and arcs becomes a 交点表, stationed through the file's break.
-    ASSERT_GT(document.PlanModel().rowCount(), 2);
-    ASSERT_TRUE(document.PlanIsCurrent()) << document.PlanStatus().toStdString();
-    const std::shared_ptr<const Plan> read = document.CurrentPlan();
-    document.GroundTable().WriteBlock(0, 0, {{QStringLiteral("0"), QStringLiteral("1")}}, QStringLiteral("粘贴"));
-    document.GroundTable().RemoveRowRange(0, 1);
-    const RoadTexts before = TextsOf(document);
-    // Another alignment in the file, which a save must keep.
+    // The published file with more beside the road: another profile and a
+    // second ground line in its Profile, another alignment.
     QFile source(DataFile("buildingsmart_stn02_chain.xml"));
     ASSERT_TRUE(source.open(QIODevice::ReadOnly));
     std::string bytes = source.readAll().toStdString();
+    const std::size_t profileEnd = bytes.find("</Profile>");
+    ASSERT_NE(profileEnd, std::string::npos);
+    bytes.insert(profileEnd,
+                 "<ProfAlign name=\"second\"><PVI>0 1</PVI><PVI>100 2</PVI></ProfAlign>"
+                 "<ProfSurf name=\"EG\"><PntList2D>-150 1 1300 2</PntList2D></ProfSurf>"
+                 "<ProfSurf name=\"EG2\"><PntList2D>-150 3 1300 4</PntList2D></ProfSurf>");
     const std::size_t name = bytes.rfind("Alignments>");
-    ASSERT_NE(name, std::string::npos);
     const std::size_t close = bytes.rfind("</", name);
     const std::string prefix = bytes.substr(close + 2, name - close - 2);  // the file's namespace prefix, if any
     bytes.insert(close, "<" + prefix + "Alignment name=\"other\" length=\"1\"/>");
+    io::testing::ScratchFolder folder;
     const std::string path = folder.File("road.xml");
     { std::ofstream(path, std::ios::binary) << bytes; }
+
+    ProfileDocument document;
+    ASSERT_EQ(document.Open(Q(path)), QString());
+    // The route of spirals and arcs becomes a 交点表, stationed through the file's break.
+    ASSERT_GT(document.PlanModel().rowCount(), 2);
+    ASSERT_TRUE(document.PlanIsCurrent()) << document.PlanStatus().toStdString();
+    ASSERT_EQ(document.GroundTable().rowCount(), 2);
+    const std::shared_ptr<const Plan> read = document.CurrentPlan();
+    const RoadTexts before = TextsOf(document);
+    const QStringList profiles = document.ProfileNames();
     ASSERT_EQ(document.Save(Q(path), io::ProfileFormat::LandXml).toStdString(), "");
 
     ProfileDocument opened;
     ASSERT_EQ(opened.Open(Q(path)), QString());
     EXPECT_EQ(TextsOf(opened), before);
+    EXPECT_EQ(opened.ProfileNames(), profiles);  // the alignment keeps its name, the other profile stays
     ASSERT_TRUE(opened.CurrentPlan());
     ASSERT_EQ(opened.CurrentPlan()->Elements().size(), read->Elements().size());
     for (std::size_t i = 0; i < read->Elements().size(); ++i)
         EXPECT_NEAR(opened.CurrentPlan()->Elements()[i].start, read->Elements()[i].start, 1e-6) << i;
-    const auto names = io::ListLandXmlAlignments(bytes, "road.xml");
     std::ifstream in(path, std::ios::binary);
     const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto names = io::ListLandXmlAlignments(bytes, "road.xml");
     const auto kept = io::ListLandXmlAlignments(written, path);
     ASSERT_TRUE(kept.ok());
-    EXPECT_EQ(kept.value(), names.value());  // the alignment keeps its name; the other stays
+    EXPECT_EQ(kept.value(), names.value());
+    // The ground shown replaced the one it was read from; the other stays.
+    EXPECT_EQ(written.find("name=\"EG\""), std::string::npos);
+    EXPECT_NE(written.find("name=\"EG2\""), std::string::npos);
 }
 
 TEST(RoadDocument, editing_a_jd_moves_plan_band_and_listing_together_and_undo_restores_them) {
