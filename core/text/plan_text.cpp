@@ -210,11 +210,16 @@ std::string ElementListCsv(const Plan& plan, const TextOptions& options) {
                options);
 }
 
-std::string ElementListText(const Plan& plan, const TextOptions& options) {
+std::vector<std::vector<std::string>> ElementListRows(const Plan& plan, const TextOptions& options) {
     std::vector<std::vector<std::string>> rows;
     rows.push_back({"元素", "类型", "起点桩号", "终点桩号", "长度", "起点半径", "终点半径", "起点X", "起点Y", "终点X",
                     "终点Y", "起点方位角", "终点方位角"});
     for (std::size_t i = 0; i < plan.Elements().size(); ++i) rows.push_back(ElementCells(plan, i, false, options));
+    return rows;
+}
+
+std::string ElementListText(const Plan& plan, const TextOptions& options) {
+    const std::vector<std::vector<std::string>> rows = ElementListRows(plan, options);
     std::string out = "平面线形元素表";
     out += options.lineEnd;
     out += UnitLine(plan, options);

@@ -38,6 +38,8 @@ std::vector<std::vector<std::string>> CurveTableRows(const Plan& plan, const Tex
 // (a straight end's radius is an empty cell).
 std::string ElementListCsv(const Plan& plan, const TextOptions& options);
 std::string ElementListText(const Plan& plan, const TextOptions& options);
+// Its cells, the header row first.
+std::vector<std::vector<std::string>> ElementListRows(const Plan& plan, const TextOptions& options);
 
 // One line of `at` and `list`: a place on the route, at an offset.
 struct PlanPointLine {

@@ -11,11 +11,14 @@ void CurveTableModel::SetPlan(const std::shared_ptr<const Plan>& plan) {
     beginResetModel();
     rows_.clear();
     headers_.clear();
+    fromTable_ = plan && plan->FromTable();
     if (plan) {
         // Stations in K notation, as the window's other tables show them.
         TextOptions options;
         options.stations = StationStyle::K;
-        const std::vector<std::vector<std::string>> cells = CurveTableRows(*plan, options);
+        // A route kept as elements has no JDs: its elements are listed instead.
+        const std::vector<std::vector<std::string>> cells =
+            plan->FromTable() ? CurveTableRows(*plan, options) : ElementListRows(*plan, options);
         for (const std::string& title : cells.front()) headers_.append(QString::fromStdString(title));
         rows_.reserve(cells.size() - 1);
         for (std::size_t i = 1; i < cells.size(); ++i) {
@@ -31,7 +34,7 @@ void CurveTableModel::SetPlan(const std::shared_ptr<const Plan>& plan) {
 
 int CurveTableModel::RowOfPoint(int point) const {
     // Row 0 is the start, then one row per JD, then the end: the table's points.
-    return point >= 0 && point < static_cast<int>(rows_.size()) ? point : -1;
+    return fromTable_ && point >= 0 && point < static_cast<int>(rows_.size()) ? point : -1;
 }
 
 int CurveTableModel::rowCount(const QModelIndex& parent) const {

@@ -2,7 +2,7 @@
 // The 直线、曲线及转角表 (read-only): one row per JD of the plan shown, with the
 // start and end points, in the cells and words of the output vocabulary
 // (core/text/plan_text.h), so that the window shows the digits the command
-// line prints.
+// line prints. A route kept as elements shows its element list instead.
 
 #include <QAbstractTableModel>
 #include <QString>
@@ -37,6 +37,7 @@ public:
 private:
     QStringList headers_;
     std::vector<QStringList> rows_;
+    bool fromTable_ = false;
 };
 
 }  // namespace tarnvel::ui::profile

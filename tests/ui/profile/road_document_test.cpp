@@ -8,11 +8,14 @@
 
 #include <fstream>
 #include <iterator>
+#include <cmath>
 #include <memory>
+#include <numbers>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "core/text/messages.h"
 #include "io/plan_files.h"
 #include "io/profile_files.h"
 #include "tests/io/scratch_folder.h"
@@ -260,6 +263,59 @@ TEST(RoadDocument, a_pasted_block_with_a_header_lands_in_the_table_columns) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(PlanColumnsOfBlock(ParseTabBlock(QString::fromUtf8(c.block)), c.unit), c.rows);
+    }
+}
+
+// A compound curve (two radii without a straight between) is no 交点表: the
+// route stays as its elements, shown and saved, never lost to a CSV.
+TEST(RoadDocument, a_route_no_intersection_table_expresses_is_kept_as_read_only_elements) {
+    const double pi = std::numbers::pi, s30 = std::sin(pi / 6), c30 = std::cos(pi / 6);
+    const auto element = [](PlanElementKind kind, PlanPoint start, PlanPoint end, double length, double radius) {
+        GivenElement g;
+        g.kind = kind;
+        g.start = start;
+        g.end = end;
+        g.length = length;
+        g.clockwise = true;
+        if (kind == PlanElementKind::Arc) g.radiusStart = g.radiusEnd = radius;
+        if (kind == PlanElementKind::Arc) g.center = radius == 100 ? PlanPoint{100, 100} : PlanPoint{0, 100};
+        return g;
+    };
+    ElementList list;
+    list.name = "compound";
+    list.elements = {element(PlanElementKind::Line, {0, 0}, {100, 0}, 100, 0),
+                     element(PlanElementKind::Arc, {100, 0}, {200, 100}, 100 * pi / 2, 100),
+                     element(PlanElementKind::Arc, {200, 100}, {200 * c30, 100 + 200 * s30}, 200 * pi / 6, 200),
+                     element(PlanElementKind::Line, {200 * c30, 100 + 200 * s30},
+                             {200 * c30 - 100 * s30, 100 + 200 * s30 + 100 * c30}, 100, 0)};
+    std::vector<PlanProblem> problems;
+    const std::optional<Plan> plan = Plan::Resolve(list, &problems);
+    ASSERT_TRUE(plan) << (problems.empty() ? "" : DescribePlanProblem(problems.front()));
+    ProfileModel model{"p", LengthUnit::Metre, {{{0, 0}, 100, {}}, {{300, 0}, 103, {}}}, {}};
+    io::testing::ScratchFolder folder;
+    const std::string path = folder.File("road.xml");
+    const io::Result<std::string> bytes = io::RoadLandXmlBytes({model, "compound", {}, {}, &*plan, nullptr}, {}, path);
+    ASSERT_TRUE(bytes.ok());
+    { std::ofstream(path, std::ios::binary) << bytes.value(); }
+
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        ProfileDocument document;
+        ASSERT_EQ(document.Open(Q(path)), QString());
+        EXPECT_TRUE(document.PlanIsElements());
+        EXPECT_EQ(document.PlanModel().rowCount(), 0);
+        EXPECT_TRUE(document.PlanStatus().contains(QStringLiteral("只读"))) << document.PlanStatus().toStdString();
+        ASSERT_TRUE(document.CurrentPlan());
+        EXPECT_EQ(document.CurrentPlan()->Elements().size(), 4u);
+        CurveTableModel listing;
+        listing.SetPlan(document.CurrentPlan());
+        EXPECT_EQ(listing.rowCount(), 4);  // the elements, as the route has no JDs
+        QString notice;
+        EXPECT_TRUE(document.Horizontal(&notice));
+        EXPECT_FALSE(document.Save(Q(folder.File("road.csv")), io::ProfileFormat::Csv).isEmpty());
+        EXPECT_FALSE(QFile::exists(Q(folder.File("road.csv"))));
+        // Saved as LandXML (into itself), it opens the same in the next round.
+        ASSERT_EQ(document.Save(Q(path), io::ProfileFormat::LandXml), QString());
     }
 }
 
