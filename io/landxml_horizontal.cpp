@@ -389,7 +389,9 @@ Result<ElementList> ReadElementList(std::string_view bytes, pugi::xml_node root,
         return NotProfileFailure(path, "中的线路" + Quoted(list.name) + "没有平面线形（CoordGeom）。");
     // The line a profile without a plan stands in with is no element: the
     // list stays empty, which the plan core reports as no plan.
-    if (parsed.elements.size() == 1 && Attribute(parsed.elements.front().node, "placeholder")) return list;
+    if (parsed.elements.size() == 1 && parsed.elements.front().kind == ElementKind::Line &&
+        Attribute(parsed.elements.front().node, "placeholder"))
+        return list;
     const ElementConverter converter(bytes, path, root);
     list.elements.reserve(parsed.elements.size());
     for (const ParsedElement& e : parsed.elements) {
