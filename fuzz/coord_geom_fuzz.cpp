@@ -1,11 +1,13 @@
 // Any bytes as a LandXML route: the CoordGeom reader never fails
 // unexpectedly; what it reads is the alignment asked for, with its elements
-// numbered and placed in file order; and the sheets' band, read from the same
+// numbered and placed in file order; the 交点表 kept beside it reads or is
+// refused in words; and the sheets' band, read from the same
 // parse, has no more pieces than the file has elements.
 
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const io::Result<ElementList> read = io::ParseLandXmlElements(bytes, "", "f.xml");
     const io::Result<std::vector<std::string>> names = io::ListLandXmlAlignments(bytes, "f.xml");
+    // The 交点表 Tarnvel keeps beside the geometry reads or is refused in words.
+    const io::Result<std::optional<IntersectionTable>> kept = io::ParseLandXmlIntersections(bytes, "", "f.xml");
+    Check(kept.ok() || (kept.failure().kind == io::FailureKind::NotProfile && !kept.failure().message.empty()));
     if (!read.ok()) {
         Check(read.failure().kind == io::FailureKind::NotProfile && !read.failure().message.empty());
         return 0;

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <map>
 #include <numbers>
+#include <tuple>
 
 #include <pugixml.hpp>
 
@@ -386,6 +387,11 @@ Result<ElementList> ReadElementList(std::string_view bytes, pugi::xml_node root,
     const ParsedGeometry parsed = ParseGeometry(root, alignment, bytes);
     if (!parsed.geometry)
         return NotProfileFailure(path, "中的线路" + Quoted(list.name) + "没有平面线形（CoordGeom）。");
+    // The line a profile without a plan stands in with is no element: the
+    // list stays empty, which the plan core reports as no plan.
+    if (parsed.elements.size() == 1 && parsed.elements.front().kind == ElementKind::Line &&
+        Attribute(parsed.elements.front().node, "placeholder"))
+        return list;
     const ElementConverter converter(bytes, path, root);
     list.elements.reserve(parsed.elements.size());
     for (const ParsedElement& e : parsed.elements) {
@@ -613,6 +619,67 @@ Result<std::vector<std::string>> ListLandXmlAlignments(std::string_view bytes, s
     std::vector<std::string> names;
     for (pugi::xml_node a : Alignments(document.value().root)) names.emplace_back(Attribute(a, "name").value());
     return names;
+}
+
+Result<std::optional<IntersectionTable>> ParseLandXmlIntersections(std::string_view bytes, std::string_view alignment,
+                                                                   std::string_view path) {
+    std::string copy(bytes);
+    Result<LandXmlDocument> document = LoadLandXmlDocument(copy, path);
+    if (!document.ok()) return document.failure();
+    const pugi::xml_node root = document.value().root;
+    Result<pugi::xml_node> chosen = ChooseAlignment(root, alignment, path);
+    if (!chosen.ok()) return chosen.failure();
+    pugi::xml_node feature;
+    for (pugi::xml_node child : chosen.value().children())
+        if (!feature && Is(child, "Feature") && std::string_view(Attribute(child, "code").value()) == kIntersectionsFeatureCode)
+            feature = child;
+    if (!feature) return std::optional<IntersectionTable>();
+    IntersectionTable table;
+    Result<HeldUnit> unit = ReadLandXmlUnit(root, path);
+    if (!unit.ok()) return unit.failure();
+    table.unit = unit.value().unit;
+    Result<std::vector<ChainBreak>> chains = ReadStaEquations(chosen.value(), bytes, path);
+    if (!chains.ok()) return chains.failure();
+    table.chains = std::move(chains.value());
+    for (pugi::xml_node jd : feature.children()) {
+        if (!Is(jd, LocalName(kIntersectionElement))) continue;
+        IntersectionPoint point;
+        point.name = Attribute(jd, "name").value();
+        const auto number = [&](std::string_view name, double& into, bool required) -> std::optional<IoFailure> {
+            Result<std::optional<double>> read = NumberAttribute(jd, name, required, bytes, path);
+            if (!read.ok()) return read.failure();
+            if (read.value()) into = *read.value();
+            return std::nullopt;
+        };
+        for (const auto& [name, into, required] :
+             {std::tuple{"north", &point.at.north, true}, std::tuple{"east", &point.at.east, true},
+              std::tuple{"radius", &point.radius, false}, std::tuple{"spiralIn", &point.spiralIn, false},
+              std::tuple{"spiralOut", &point.spiralOut, false}})
+            if (auto failure = number(name, *into, required)) return *failure;
+        if (const pugi::xml_attribute station = Attribute(jd, "station")) {
+            const std::optional<Station> label = ParseStation(station.value());
+            if (!label)
+                return NotProfileFailure(path, NodePlace(bytes, jd) + "的station属性" + Quoted(station.value()) +
+                                                   "不是桩号。");
+            if (table.points.empty()) table.start = *label;
+            else point.station = *label;
+        } else if (table.points.empty()) {
+            return NotProfileFailure(path, NodePlace(bytes, jd) + "是起点，缺少station属性。");
+        }
+        table.points.push_back(std::move(point));
+    }
+    return std::optional<IntersectionTable>(std::move(table));
+}
+
+Result<std::optional<IntersectionTable>> ReadLandXmlIntersectionsFile(const std::string& path,
+                                                                      std::string_view alignment) {
+    try {
+        Result<std::string> bytes = ReadDocumentBytes(path, "线路文件");
+        if (!bytes.ok()) return bytes.failure();
+        return ParseLandXmlIntersections(bytes.value(), alignment, path);
+    } catch (const std::exception&) {
+        return CurrentExceptionFailure(FileAction::Read, path);
+    }
 }
 
 Result<ElementList> ParseLandXmlElements(std::string_view bytes, std::string_view alignment, std::string_view path) {

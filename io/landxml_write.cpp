@@ -8,7 +8,9 @@
 
 #include <pugixml.hpp>
 
+#include "io/csv_table.h"
 #include "io/exact_number.h"
+#include "io/landxml_profiles.h"
 #include "io/profile_files.h"
 #include "io/xml_names.h"
 
@@ -131,8 +133,10 @@ std::string LandXmlBytes(const ProfileModel& model, std::string_view alignmentNa
     SetNumber(alignment, "length", length);
     SetNumber(alignment, "staStart", start);
     // The schema wants a horizontal geometry; a straight line of the
-    // profile's length stands in for the one this program does not know.
+    // profile's length stands in for the one this program does not know,
+    // marked so that no reader of Tarnvel's takes it for a plan.
     pugi::xml_node line = alignment.append_child("CoordGeom").append_child("Line");
+    line.append_attribute(kPlaceholderAttribute) = "true";
     SetNumber(line, "length", length);
     SetNumber(line, "staStart", start);
     line.append_child("Start").text().set("0 0");
@@ -346,6 +350,149 @@ std::string PlanLandXmlBytes(const Plan& plan, std::string_view alignmentName, s
     alignment.append_attribute("name") = name.c_str();
     FillCoordGeom(alignment, plan);
     return DocumentText(doc);
+}
+
+}  // namespace tarnvel::io
+
+namespace tarnvel::io {
+namespace {
+
+// The 交点表 as typed, one tarnvel:JD a row: every number the shortest text
+// that reads back, the stations as labels ("(2)" kept), an empty curve of
+// the start and end rows left out.
+void AppendIntersections(pugi::xml_node alignment, const IntersectionTable& table) {
+    pugi::xml_node feature = alignment.append_child("Feature");
+    feature.append_attribute("name") = "交点表";
+    feature.append_attribute("code") = kIntersectionsFeatureCode;
+    for (std::size_t i = 0; i < table.points.size(); ++i) {
+        const IntersectionPoint& p = table.points[i];
+        pugi::xml_node jd = feature.append_child(kIntersectionElement);
+        jd.append_attribute("name") = p.name.c_str();
+        SetNumber(jd, "north", p.at.north);
+        SetNumber(jd, "east", p.at.east);
+        const bool end = i == 0 || i + 1 == table.points.size();
+        for (const auto& [name, value] : {std::pair{"radius", p.radius}, std::pair{"spiralIn", p.spiralIn},
+                                          std::pair{"spiralOut", p.spiralOut}})
+            if (!end || value != 0) SetNumber(jd, name, value);
+        if (i == 0) jd.append_attribute("station") = CsvStationText(table.start).c_str();
+        else if (p.station) jd.append_attribute("station") = CsvStationText(*p.station).c_str();
+    }
+}
+
+// A ProfAlign is named by its name, or by its Profile's when it has none, as the readers name it.
+bool NamedProfAlign(pugi::xml_node node, std::string_view name) {
+    if (!Is(node, "ProfAlign")) return false;
+    const std::string_view own = Attribute(node, "name").value();
+    return own.empty() ? Attribute(node.parent(), "name").value() == name : own == name;
+}
+
+pugi::xml_node ChildProfileNamed(pugi::xml_node alignment, std::string_view name) {
+    for (pugi::xml_node profile : alignment.children()) {
+        if (!Is(profile, "Profile")) continue;
+        for (pugi::xml_node profAlign : profile.children())
+            if (NamedProfAlign(profAlign, name)) return profile;
+    }
+    return {};
+}
+
+void RemoveChildren(pugi::xml_node node, std::string_view local) {
+    for (pugi::xml_node child = node.first_child(); child;) {
+        const pugi::xml_node next = child.next_sibling();
+        if (Is(child, local)) node.remove_child(child);
+        child = next;
+    }
+}
+
+void RemoveIntersections(pugi::xml_node alignment) {
+    for (pugi::xml_node child = alignment.first_child(); child;) {
+        const pugi::xml_node next = child.next_sibling();
+        if (Is(child, "Feature") && std::string_view(Attribute(child, "code").value()) == kIntersectionsFeatureCode)
+            alignment.remove_child(child);
+        child = next;
+    }
+}
+
+}  // namespace
+
+Result<std::string> RoadLandXmlBytes(const RoadFileContent& road, std::string_view existing, std::string_view path) {
+    // The profile as a file of its own first, then the plan put into its alignment.
+    const std::string fresh = LandXmlBytes(road.model, road.alignment, road.grounds, road.checks);
+    pugi::xml_document doc;
+    doc.load_buffer(fresh.data(), fresh.size());
+    pugi::xml_node made = doc.child("LandXML").child("Alignments").child("Alignment");
+    if (road.plan) {
+        RemoveChildren(made, "CoordGeom");
+        RemoveChildren(made, "StaEquation");
+        FillCoordGeom(made, *road.plan);
+        SetAttribute(made, "staStart", road.plan->StartStation());
+        SetAttribute(made, "length", road.plan->EndStation() - road.plan->StartStation());
+    }
+    if (road.intersections) AppendIntersections(made, *road.intersections);
+    if (existing.empty()) return DocumentText(doc);
+
+    // Into the file as it is: this alignment's geometry, stations, profile
+    // and 交点表 replaced; its other profiles, the other alignments, the
+    // surfaces and everything else stay as they were.
+    pugi::xml_document into;
+    Result<pugi::xml_node> root = LoadLandXmlRoot(into, existing, path);
+    if (!root.ok()) return root.failure();
+    Result<HeldUnit> unit = ReadLandXmlUnit(root.value(), path);
+    if (!unit.ok()) return unit.failure();
+    if (unit.value().unit != road.model.unit || unit.value().powerOfTen != 0)
+        return NotProfileFailure(path, "的长度单位与要保存的道路（" + std::string(LengthUnitName(road.model.unit)) +
+                                           "）不同：写入其中会使其余内容的数值读错，未写入。请另存为新文件。");
+    pugi::xml_node alignments;
+    for (pugi::xml_node child : root.value().children())
+        if (!alignments && Is(child, "Alignments")) alignments = child;
+    if (!alignments) alignments = root.value().append_child("Alignments");
+    const std::string name = Attribute(made, "name").value();
+    pugi::xml_node target;
+    for (pugi::xml_node a : alignments.children())
+        if (!target && Is(a, "Alignment") && name == Attribute(a, "name").value()) target = a;
+    if (!target) {
+        alignments.append_copy(made);
+        return DocumentText(into);
+    }
+    RemoveChildren(target, "CoordGeom");
+    RemoveChildren(target, "StaEquation");
+    RemoveIntersections(target);
+    const pugi::xml_node profile = made.child("Profile");
+    if (pugi::xml_node old = ChildProfileNamed(target, road.model.name)) {
+        // In the Profile that holds this profile: its ProfAlign and the
+        // ground shown with it (the first ProfSurf, which an open loads)
+        // replaced, first, so that they open again; the other profiles and
+        // surfaces beside them stay.
+        pugi::xml_node firstSurface;
+        for (pugi::xml_node child = old.first_child(); child;) {
+            const pugi::xml_node next = child.next_sibling();
+            if (Is(child, "ProfSurf") && !firstSurface) firstSurface = child;
+            else if (NamedProfAlign(child, road.model.name))
+                old.remove_child(child);
+            child = next;
+        }
+        if (firstSurface) old.remove_child(firstSurface);
+        pugi::xml_node after;
+        for (pugi::xml_node child : profile.children())
+            after = after ? old.insert_copy_after(child, after) : old.prepend_copy(child);
+    } else {
+        target.append_copy(profile);
+    }
+    // The geometry first and the stations after it, as the schema orders them.
+    pugi::xml_node after;
+    for (pugi::xml_node child : made.children()) {
+        if (Is(child, "Profile")) continue;
+        if (Is(child, "Feature")) {
+            target.append_copy(child);
+            continue;
+        }
+        after = after ? target.insert_copy_after(child, after) : target.prepend_copy(child);
+    }
+    for (const char* attribute : {"staStart", "length"}) {
+        target.remove_attribute(attribute);
+        target.append_attribute(attribute) = made.attribute(attribute).value();
+    }
+    if (!root.value().attribute("xmlns:tarnvel")) root.value().append_attribute("xmlns:tarnvel") = kTarnvelXmlNamespace;
+    return DocumentText(into);
 }
 
 }  // namespace tarnvel::io

@@ -39,7 +39,17 @@ Result<std::vector<std::string>> ListLandXmlAlignments(std::string_view bytes, s
 // that does not read, is refused with its line.
 Result<ElementList> ParseLandXmlElements(std::string_view bytes, std::string_view alignment, std::string_view path);
 
+// The 交点表 kept with the alignment `alignment` picks (see RoadLandXmlBytes
+// in profile_files.h), with the alignment's StaEquations and the file's unit;
+// nothing when it keeps none.
+Result<std::optional<IntersectionTable>> ParseLandXmlIntersections(std::string_view bytes, std::string_view alignment,
+                                                                   std::string_view path);
+
 // ---- Files ---------------------------------------------------------------
+Result<std::optional<IntersectionTable>> ReadLandXmlIntersectionsFile(const std::string& path,
+                                                                      std::string_view alignment);
+// The 交点表 that goes with a CSV profile: "<stem>-交点表.csv" beside it.
+std::string IntersectionCompanionPath(const std::string& profilePath);
 Result<IntersectionTable> ReadIntersectionCsvFile(const std::string& path);
 [[nodiscard]] std::optional<IoFailure> WriteIntersectionCsvFile(const std::string& path,
                                                                 const IntersectionTable& table);

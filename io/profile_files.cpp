@@ -1,4 +1,5 @@
 #include "io/profile_files.h"
+#include "io/plan_files.h"
 
 #include <sys/stat.h>
 
@@ -168,6 +169,10 @@ std::string CompanionPath(const std::string& profilePath, std::string_view suffi
 }  // namespace
 
 std::string GroundCompanionPath(const std::string& profilePath) { return CompanionPath(profilePath, "-地面线.csv"); }
+
+std::string IntersectionCompanionPath(const std::string& profilePath) {
+    return CompanionPath(profilePath, "-交点表.csv");
+}
 
 std::string ControlCompanionPath(const std::string& profilePath) {
     return CompanionPath(profilePath, "-控制标高.csv");

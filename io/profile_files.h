@@ -90,6 +90,28 @@ Result<ProfileChecks> ReadLandXmlChecks(const std::string& path, std::string_vie
 // one) and everything else in the file stays: its profiles and surfaces.
 std::string PlanLandXmlBytes(const Plan& plan, std::string_view alignment, std::string_view existing = {});
 
+// A road in one LandXML file: the profile as LandXmlBytes writes it, in an
+// alignment that also holds the plan. The resolved route (`plan`) is the
+// CoordGeom every program reads; a route entered as a 交点表 also keeps that
+// table (`intersections`) in a Feature of code "tarnvel:intersections", one
+// tarnvel:JD element a row with its name, north, east, radius, spiralIn,
+// spiralOut and station, so that it reads back as typed. Without a plan the
+// CoordGeom holds only the placeholder line the schema requires, marked
+// tarnvel:placeholder="true" and never read as a plan.
+struct RoadFileContent {
+    const ProfileModel& model;
+    std::string alignment;  // its name, kept from the file read; empty: after the profile
+    std::vector<GroundModel> grounds;
+    ProfileChecks checks;
+    const Plan* plan = nullptr;
+    const IntersectionTable* intersections = nullptr;
+};
+// Given the `existing` bytes of a LandXML file, the alignment of that name
+// there gets the new geometry, stations, 交点表 and this profile (by its
+// name; others of the alignment stay), and everything else of the file
+// stays. A file whose unit of length is not the road's is refused.
+Result<std::string> RoadLandXmlBytes(const RoadFileContent& road, std::string_view existing, std::string_view path);
+
 Result<ProfileModel> ParseProfileCsv(std::string_view bytes, std::string_view path);
 // UTF-8 with byte-order mark, CR LF, a header row; the chain table, if any,
 // as a second section after an empty line.

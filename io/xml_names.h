@@ -18,6 +18,13 @@ namespace tarnvel::io {
 inline constexpr const char* kControlFeatureCode = "tarnvel:control";
 // The code of the Feature element that holds the designer's criteria.
 inline constexpr const char* kCriteriaFeatureCode = "tarnvel:criteria";
+// The code of the Feature element of an Alignment that keeps its 交点表, one
+// tarnvel:JD element a row (see RoadLandXmlBytes).
+inline constexpr const char* kIntersectionsFeatureCode = "tarnvel:intersections";
+inline constexpr const char* kIntersectionElement = "tarnvel:JD";
+// Marks the straight line a profile without a plan writes only because the
+// schema asks every Alignment for a CoordGeom: no plan, never read as one.
+inline constexpr const char* kPlaceholderAttribute = "tarnvel:placeholder";
 
 inline std::string_view LocalName(const char* name) {
     const std::string_view view(name);

@@ -16,6 +16,7 @@
 
 #include "core/plan/plan_input.h"
 #include "core/profile/chain.h"
+#include "core/profile/horizontal.h"
 #include "core/profile/profile.h"
 
 namespace tarnvel {
@@ -219,6 +220,10 @@ private:
 // group that is anything else (a partial clothoid, a reverse or compound
 // curve without a straight) gives nothing and `problem` names its element.
 std::optional<IntersectionTable> RecoverIntersections(const Plan& plan, PlanProblem* problem = nullptr);
+
+// The sheet's 直线及平曲线 band of a plan, whichever way it was entered: one
+// piece per element, at the same internal stations.
+HorizontalAlignment HorizontalOf(const Plan& plan);
 
 // A point `offset` to the right of a pose (to the left when negative).
 PlanPoint OffsetPoint(const PlanPose& pose, double offset);

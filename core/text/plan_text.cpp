@@ -163,7 +163,7 @@ std::string CurveTableCsv(const Plan& plan, const TextOptions& options) {
                options);
 }
 
-std::string CurveTableText(const Plan& plan, const TextOptions& options) {
+std::vector<std::vector<std::string>> CurveTableRows(const Plan& plan, const TextOptions& options) {
     std::vector<std::vector<std::string>> rows;
     rows.push_back({"交点号", "交点桩号", "X", "Y", "转向", "转角α", "半径R", "缓和曲线Ls1", "缓和曲线Ls2", "切线T1",
                     "切线T2", "曲线长L", "外距E", "校正值J", "ZH(ZY)", "HY", "QZ", "YH", "HZ(YZ)", "交点间距",
@@ -189,6 +189,11 @@ std::string CurveTableText(const Plan& plan, const TextOptions& options) {
     std::vector<std::string> last = {"终点", StationCell(plan, plan.EndStation(), options),
                                      Length(end.at.north, options), Length(end.at.east, options)};
     rows.push_back(last);
+    return rows;
+}
+
+std::string CurveTableText(const Plan& plan, const TextOptions& options) {
+    const std::vector<std::vector<std::string>> rows = CurveTableRows(plan, options);
     std::string out = "直线、曲线及转角表";
     out += options.lineEnd;
     out += UnitLine(plan, options);
@@ -224,11 +229,16 @@ std::string ElementListCsv(const Plan& plan, const TextOptions& options) {
                options);
 }
 
-std::string ElementListText(const Plan& plan, const TextOptions& options) {
+std::vector<std::vector<std::string>> ElementListRows(const Plan& plan, const TextOptions& options) {
     std::vector<std::vector<std::string>> rows;
     rows.push_back({"元素", "类型", "起点桩号", "终点桩号", "长度", "起点半径", "终点半径", "起点X", "起点Y", "终点X",
                     "终点Y", "起点方位角", "终点方位角"});
     for (std::size_t i = 0; i < plan.Elements().size(); ++i) rows.push_back(ElementCells(plan, i, false, options));
+    return rows;
+}
+
+std::string ElementListText(const Plan& plan, const TextOptions& options) {
+    const std::vector<std::vector<std::string>> rows = ElementListRows(plan, options);
     std::string out = "平面线形元素表";
     out += options.lineEnd;
     out += UnitLine(plan, options);

@@ -29,6 +29,8 @@ std::string CurveTableCsv(const Plan& plan, const TextOptions& options);
 // The same under the title 直线、曲线及转角表 with the legs' lengths and
 // azimuths, the start and end points on their own rows, the unit said.
 std::string CurveTableText(const Plan& plan, const TextOptions& options);
+// Its cells, the header row first: what the text aligns and the window shows.
+std::vector<std::vector<std::string>> CurveTableRows(const Plan& plan, const TextOptions& options);
 
 // The 曲线要素表 a plan drawing carries: a header row (交点, 转角α, 半径R,
 // 缓和曲线Ls, 切线长T, 曲线长L, 外距E), then one row per 交点; α in 度分秒
@@ -42,6 +44,8 @@ std::vector<std::vector<std::string>> CurveElementCells(const std::vector<CurveT
 // (a straight end's radius is an empty cell).
 std::string ElementListCsv(const Plan& plan, const TextOptions& options);
 std::string ElementListText(const Plan& plan, const TextOptions& options);
+// Its cells, the header row first.
+std::vector<std::vector<std::string>> ElementListRows(const Plan& plan, const TextOptions& options);
 
 // One line of `at` and `list`: a place on the route, at an offset.
 struct PlanPointLine {

@@ -5,18 +5,21 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cmath>
 #include <utility>
 
 #include "core/profile/grade_edit.h"
 #include "core/text/messages.h"
+#include "io/atomic_write.h"
 #include "io/control_files.h"
 #include "io/ground_files.h"
-#include "io/landxml_horizontal.h"
+#include "io/plan_files.h"
 #include "ui/profile/cell_text.h"
 #include "ui/profile/chain_table.h"
 #include "ui/profile/edit_table_model.h"
 #include "ui/profile/control_table.h"
 #include "ui/profile/ground_table.h"
+#include "ui/profile/plan_table.h"
 #include "ui/profile/pvi_table.h"
 #include "ui/qt_text.h"
 
@@ -50,6 +53,26 @@ QString GroundProblemsText(std::vector<GroundProblem> problems, std::size_t tota
         text += QLatin1Char('\n') + QString::fromStdString(more);
     return text;
 }
+
+// Whether two plans lie in the same place, element by element, within the
+// rounding of a file's numbers: a 交点表 kept in a file is taken only while
+// the geometry beside it still is the one it gives (another program may
+// have changed the geometry and left the table).
+bool SamePlace(const Plan& a, const Plan& b) {
+    constexpr double kTolerance = 1e-4;
+    if (a.Elements().size() != b.Elements().size()) return false;
+    for (std::size_t i = 0; i < a.Elements().size(); ++i) {
+        const PlanElement& x = a.Elements()[i];
+        const PlanElement& y = b.Elements()[i];
+        if (x.kind != y.kind || !(std::fabs(x.start - y.start) <= kTolerance) ||
+            !(std::fabs(x.length - y.length) <= kTolerance) || !(std::fabs(x.from.north - y.from.north) <= kTolerance) ||
+            !(std::fabs(x.from.east - y.from.east) <= kTolerance))
+            return false;
+    }
+    return true;
+}
+
+QString PlanProblemText(const PlanProblem& problem) { return QString::fromStdString(DescribePlanProblem(problem)); }
 
 }  // namespace
 
@@ -109,17 +132,22 @@ ProfileDocument::ProfileDocument(QObject* parent)
       pvi_(new EditTableModel(PviHeaders(), *undo_, this)),
       chain_(new EditTableModel(ChainHeaders(), *undo_, this)),
       groundRows_(new EditTableModel(GroundHeaders(), *undo_, this)),
-      controlRows_(new EditTableModel(ControlHeaders(), *undo_, this)) {
+      controlRows_(new EditTableModel(ControlHeaders(), *undo_, this)),
+      planRows_(new EditTableModel(PlanHeaders(), *undo_, this)) {
     pvi_->SetComputedColumns({{QStringLiteral("坡度(%)"), QStringLiteral("坡长")},
                               [this](int row, int column) { return GradeCellText(row, column); },
                               [this](int row, int column, const QString& typed) { return EditGrade(row, column, typed); }});
     connect(this, &ProfileDocument::Recomputed, pvi_, &EditTableModel::RefreshComputed);
     connect(pvi_, &EditTableModel::Edited, this, &ProfileDocument::Recompute);
     connect(chain_, &EditTableModel::Edited, this, &ProfileDocument::Recompute);
+    // One stationing: the chain table places the plan as it places the profile.
+    connect(chain_, &EditTableModel::Edited, this, &ProfileDocument::RecomputePlan);
+    connect(planRows_, &EditTableModel::Edited, this, &ProfileDocument::RecomputePlan);
     connect(groundRows_, &EditTableModel::Edited, this, &ProfileDocument::RecomputeGround);
     connect(controlRows_, &EditTableModel::Edited, this, &ProfileDocument::RecomputeControls);
     connect(undo_, &QUndoStack::cleanChanged, this, &ProfileDocument::FileChanged);
     Recompute();
+    RecomputePlan();
 }
 
 ProfileDocument::~ProfileDocument() {
@@ -129,6 +157,7 @@ ProfileDocument::~ProfileDocument() {
     chain_->disconnect(this);
     groundRows_->disconnect(this);
     controlRows_->disconnect(this);
+    planRows_->disconnect(this);
     undo_->disconnect(this);
 }
 
@@ -288,13 +317,16 @@ QString ProfileDocument::ImportGround(const QString& path) {
 
 void ProfileDocument::Replace(std::vector<QStringList> pviRows, std::vector<QStringList> chainRows,
                               std::vector<QStringList> groundRows, std::optional<ProfileModel> shown,
-                              std::vector<QStringList> controlRows) {
-    // Nothing may go on showing the old profile, even when the new tables do
-    // not resolve.
+                              std::vector<QStringList> controlRows, std::vector<QStringList> planRows) {
+    // Nothing may go on showing the old profile or plan, even when the new
+    // tables do not resolve.
     profile_.reset();
+    plan_.reset();
+    planCurrent_ = false;
     CheckGround();
     emit Replaced();
     emit ProfileChanged();
+    emit PlanChanged();
     // Both tables first, then one reading: the new points with the old chain
     // table (or the other way round) are no profile at all.
     holdRecompute_ = true;
@@ -302,6 +334,7 @@ void ProfileDocument::Replace(std::vector<QStringList> pviRows, std::vector<QStr
     pvi_->ReplaceAll(std::move(pviRows));
     groundRows_->ReplaceAll(std::move(groundRows));
     controlRows_->ReplaceAll(std::move(controlRows));
+    planRows_->ReplaceAll(std::move(planRows));
     holdRecompute_ = false;
     // The ground is read first, so that the profile's reading checks it.
     ReadGroundTable();
@@ -309,6 +342,7 @@ void ProfileDocument::Replace(std::vector<QStringList> pviRows, std::vector<QStr
     RecomputeControls();
     shownModel_ = std::move(shown);
     Recompute();
+    RecomputePlan();
     // A new document: no undo back into the one before.
     undo_->clear();
     emit FileChanged();
@@ -339,12 +373,15 @@ QString ProfileDocument::Load(const QString& path, const QString& profileName) {
     const bool landXml = loaded.value().format == io::ProfileFormat::LandXml;
     openNotice_.clear();
     companionsRead_ = {};
+    elementList_.reset();
+    planReadNote_.clear();
     std::vector<QStringList> groundRows = StoredGroundRows(path, landXml, profileName, model);
     std::optional<DesignCriteria> criteria;
     std::vector<QStringList> controlRows = StoredControlRows(path, landXml, profileName, model, criteria);
     if (criteria) criteria_ = *criteria;
     modelName_ = model.name;
     alignment_ = loaded.value().content.alignment;
+    std::vector<QStringList> planRows = StoredPlanRows(path, landXml, model);
     unit_ = model.unit;
     // The first profile stands for "no name given".
     chosenProfile_ = profileName.isEmpty() ? names.value(0) : profileName;
@@ -363,7 +400,7 @@ QString ProfileDocument::Load(const QString& path, const QString& profileName) {
     shown.chains = std::move(model.chains);
     loaded.value().content = {};
     Replace(std::move(pviRows), std::move(chainRows), std::move(groundRows), std::move(shown),
-            std::move(controlRows));
+            std::move(controlRows), std::move(planRows));
     return QString();
 }
 
@@ -500,6 +537,8 @@ QString ProfileDocument::SaveRefusal() const {
         return QStringLiteral("地面线表中有无法读取的单元格（已标红），请改正或删除这些行后再保存。");
     if (!controlReadMarks_.empty())
         return QStringLiteral("控制标高表中有无法读取的单元格（已标红），请改正或删除这些行后再保存。");
+    if (!planTable_ && !NothingTyped(planRows_->Rows()))
+        return QStringLiteral("交点表中有无法读取的单元格（已标红），请改正或删除这些行后再保存。");
     return QString();
 }
 
@@ -514,20 +553,50 @@ QString ProfileDocument::Save(const QString& path, io::ProfileFormat format) {
     }
     const std::string native = NativePath(path);
     std::optional<io::IoFailure> failure;
+    // The plan written is the one the tables say now, never a stale one: a
+    // 交点表 that does not resolve goes into a LandXML file as the table alone.
+    const Plan* plan = planCurrent_ ? plan_.get() : nullptr;
+    std::string alignment = alignment_;
     if (format == io::ProfileFormat::LandXml) {
-        failure = io::WriteProfileFile(native, *tableModel_, format, {}, grounds,
-                                       io::ProfileChecks{controls_, criteria_.Empty() ? std::nullopt : std::optional(criteria_)});
+        if (alignment.empty()) alignment = modelName_.empty() ? std::string("Tarnvel") : modelName_;
+        io::RoadFileContent road{*tableModel_, alignment, grounds,
+                                 io::ProfileChecks{controls_, criteria_.Empty() ? std::nullopt : std::optional(criteria_)},
+                                 plan, planTable_ ? &*planTable_ : nullptr};
+        try {
+            // Into a LandXML file that is there, keeping what it holds besides this road.
+            std::string existing;
+            if (QFile::exists(path)) {
+                io::Result<std::string> bytes = io::ReadDocumentBytes(native, "LandXML文件");
+                if (bytes.ok() && io::SniffProfileFormat(bytes.value()) == io::ProfileFormat::LandXml)
+                    existing = std::move(bytes.value());
+                else if (!bytes.ok() && !io::LandXmlContentAt(native).empty())
+                    failure = bytes.failure();  // a LandXML file it cannot read is not written over
+            }
+            if (!failure) {
+                io::Result<std::string> bytes = io::RoadLandXmlBytes(road, existing, native);
+                if (!bytes.ok()) failure = bytes.failure();
+                else failure = io::WriteFileAtomically(native, bytes.value());
+            }
+        } catch (const std::exception&) {
+            failure = io::CurrentExceptionFailure(io::FileAction::Write, native);
+        }
+    } else if (PlanIsElements()) {
+        // A 交点表 CSV cannot hold this route: saving would lose the plan.
+        return QStringLiteral("平面线形是从文件读入的线元，无法写成交点表（CSV）。请保存为 LandXML 文件。");
     } else {
         // One rule for every table beside the profile: written when the
         // document has it, removed only when it is the file read here.
         io::CompanionWrite ground{io::GroundCompanionPath(native), std::nullopt, companionsRead_.ground};
         io::CompanionWrite controls{io::ControlCompanionPath(native), std::nullopt, companionsRead_.controls};
         io::CompanionWrite criteria{io::CriteriaCompanionPath(native), std::nullopt, companionsRead_.criteria};
+        io::CompanionWrite intersections{io::IntersectionCompanionPath(native), std::nullopt,
+                                         companionsRead_.intersections};
         try {
+            if (planTable_) intersections.bytes = io::IntersectionCsvBytes(*planTable_);
             if (!grounds.empty()) ground.bytes = io::GroundCsvBytes(grounds.front(), tableModel_->unit);
             if (!controls_.empty()) controls.bytes = io::ControlCsvBytes(controls_, tableModel_->unit);
             if (!criteria_.Empty()) criteria.bytes = io::CriteriaCsvBytes(criteria_);
-            failure = io::WriteCsvProfileWithCompanions(native, *tableModel_, {ground, controls, criteria});
+            failure = io::WriteCsvProfileWithCompanions(native, *tableModel_, {ground, controls, criteria, intersections});
         } catch (const std::exception&) {
             failure = io::CurrentExceptionFailure(io::FileAction::Write, native);
         }
@@ -537,7 +606,7 @@ QString ProfileDocument::Save(const QString& path, io::ProfileFormat format) {
             const auto own = [](const io::CompanionWrite& c) {
                 return c.bytes ? io::IdentityOf(c.path) : std::nullopt;
             };
-            companionsRead_ = {own(ground), own(controls), own(criteria)};
+            companionsRead_ = {own(ground), own(controls), own(criteria), own(intersections)};
         }
     }
     if (failure) return QString::fromStdString(failure->message);
@@ -545,7 +614,8 @@ QString ProfileDocument::Save(const QString& path, io::ProfileFormat format) {
     savePath_ = path;
     saveFormat_ = format;
     sourcePath_ = path;
-    alignment_.clear();  // the file's one alignment
+    // The alignment keeps its name in the file it was written to.
+    alignment_ = format == io::ProfileFormat::LandXml ? alignment : std::string();
     profileNames_.clear();
     chosenProfile_.clear();
     undo_->setClean();
@@ -564,19 +634,140 @@ void ProfileDocument::New() {
     unit_ = LengthUnit::Metre;
     openNotice_.clear();
     companionsRead_ = {};
+    elementList_.reset();
+    planReadNote_.clear();
     Replace({}, {}, {});
 }
 
 std::optional<HorizontalAlignment> ProfileDocument::Horizontal(QString* notice) const {
     notice->clear();
-    if (sourcePath_.isEmpty() || saveFormat_ != io::ProfileFormat::LandXml) return std::nullopt;
-    io::Result<io::HorizontalReading> read = io::ReadLandXmlHorizontal(NativePath(sourcePath_), alignment_);
-    if (!read.ok()) {
-        *notice = QString::fromStdString(read.failure().message);
+    if (!plan_) {
+        if (!NothingTyped(planRows_->Rows())) *notice = planStatus_;
         return std::nullopt;
     }
-    if (read.value().problem) *notice = QString::fromStdString(DescribeHorizontalProblem(*read.value().problem));
-    return std::move(read.value().alignment);
+    if (!planCurrent_) {
+        *notice = planStatus_;
+        return std::nullopt;
+    }
+    return HorizontalOf(*plan_);
+}
+
+void ProfileDocument::RecomputePlan() {
+    if (holdRecompute_) return;
+    PlanReading reading = ReadPlanRows(planRows_->Rows());
+    std::vector<CellMark> marks = std::move(reading.marks);
+    const ChainReading chains = ReadChainRows(chain_->Rows());
+    const bool typed = !NothingTyped(planRows_->Rows());
+    planTable_.reset();
+    planStatus_.clear();
+    std::shared_ptr<const Plan> resolved;
+    std::vector<PlanProblem> problems;
+    if (!typed) {
+        marks.clear();  // an empty table is no plan, not one of too few points
+        if (elementList_) {
+            ElementList list = *elementList_;
+            list.chains = chains.breaks;
+            std::optional<Plan> plan = chains.marks.empty() ? Plan::Resolve(list, &problems) : std::nullopt;
+            if (plan) resolved = std::make_shared<const Plan>(std::move(*plan));
+            else if (!problems.empty()) planStatus_ = PlanProblemText(problems.front());
+        }
+    } else if (marks.empty()) {
+        reading.table.unit = unit_;
+        reading.table.chains = chains.breaks;
+        planTable_ = reading.table;
+        if (chains.marks.empty()) {
+            std::optional<Plan> plan = Plan::Resolve(*planTable_, &problems);
+            // A chain problem is marked in the chain table by the profile.
+            for (const PlanProblem& problem : problems) {
+                if (problem.field == PlanField::Chain) planStatus_ = PlanProblemText(problem);
+                else marks.push_back(PlanMarkOf(problem));
+            }
+            if (plan) {
+                // What the plan notes (a 桩号 the chain of JDs does not give) is marked, not refused.
+                for (const PlanProblem& note : plan->Notes()) marks.push_back(PlanMarkOf(note));
+                resolved = std::make_shared<const Plan>(std::move(*plan));
+            }
+        }
+    }
+    if (typed && !chains.marks.empty()) planStatus_ = QStringLiteral("断链表中有无法读取的单元格，平面无法计算。");
+    if (!resolved && planStatus_.isEmpty() && !marks.empty())
+        planStatus_ = QStringLiteral("交点表中有%1处问题（已标红），例如：%2").arg(marks.size()).arg(marks.front().message);
+    planRows_->SetMarks(std::move(marks));
+    const bool hadPlan = plan_ != nullptr;
+    planCurrent_ = resolved != nullptr;
+    if (resolved) {
+        plan_ = std::move(resolved);
+        emit PlanChanged();
+    } else if (!typed && hadPlan) {
+        // The table emptied: no plan at all, not the last one.
+        plan_.reset();
+        emit PlanChanged();
+    }
+    if (planCurrent_ && planStatus_.isEmpty()) planStatus_ = planReadNote_;
+    emit PlanRecomputed();
+}
+
+std::vector<QStringList> ProfileDocument::StoredPlanRows(const QString& path, bool landXml, const ProfileModel& model) {
+    const std::string native = NativePath(path);
+    if (!landXml) {
+        const std::string companion = io::IntersectionCompanionPath(native);
+        const QString shown = QFile::decodeName(QByteArray::fromStdString(companion));
+        if (!QFile::exists(shown)) return {};
+        io::Result<IntersectionTable> read = io::ReadIntersectionCsvFile(companion);
+        if (!read.ok()) {
+            openNotice_ += (openNotice_.isEmpty() ? QString() : QStringLiteral("\n")) + QStringLiteral("交点表未载入：") +
+                           QString::fromStdString(read.failure().message);
+            return {};
+        }
+        if (read.value().unit != model.unit) {
+            openNotice_ += (openNotice_.isEmpty() ? QString() : QStringLiteral("\n")) +
+                           QStringLiteral("交点表“%1”的长度单位为%2，与纵断面的%3不同，未载入。")
+                               .arg(shown, QString::fromUtf8(LengthUnitName(read.value().unit)),
+                                    QString::fromUtf8(LengthUnitName(model.unit)));
+            return {};
+        }
+        companionsRead_.intersections = io::IdentityOf(companion);
+        // The profile's chain table stations both; the table's own, if it differs, is told.
+        if (!read.value().chains.empty() && read.value().chains != model.chains)
+            planReadNote_ = QStringLiteral("交点表文件中的断链与纵断面的不同，平面按纵断面的断链表计算。");
+        return PlanRowsOf(read.value());
+    }
+    // A LandXML alignment: its CoordGeom, and the 交点表 kept beside it.
+    io::Result<ElementList> elements = io::ReadLandXmlElementsFile(native, alignment_);
+    if (!elements.ok()) {
+        // A profile without a plan (no CoordGeom) is no fault of the file.
+        planStatus_ = QStringLiteral("平面线形未载入：") + QString::fromStdString(elements.failure().message);
+        planReadNote_ = planStatus_;
+        return {};
+    }
+    std::optional<Plan> fromElements;
+    std::vector<PlanProblem> problems;
+    if (!elements.value().elements.empty()) fromElements = Plan::Resolve(elements.value(), &problems);
+    io::Result<std::optional<IntersectionTable>> stored = io::ReadLandXmlIntersectionsFile(native, alignment_);
+    if (stored.ok() && stored.value()) {
+        const std::optional<Plan> fromTable = Plan::Resolve(*stored.value());
+        // The table is taken while the geometry beside it is still the one it
+        // gives; one that does not resolve was written with the placeholder.
+        if (fromTable ? fromElements && SamePlace(*fromTable, *fromElements) : elements.value().elements.empty())
+            return PlanRowsOf(*stored.value());
+        planReadNote_ = QStringLiteral("文件中保存的交点表与其平面线形（CoordGeom）不一致，已按平面线形读取。");
+    } else if (!stored.ok()) {
+        planReadNote_ = QStringLiteral("文件中保存的交点表未载入：") + QString::fromStdString(stored.failure().message);
+    }
+    if (elements.value().elements.empty()) return {};
+    if (!fromElements) {
+        elementList_ = std::move(elements.value());  // shown with its problem, for the user to see
+        return {};
+    }
+    PlanProblem why;
+    if (std::optional<IntersectionTable> table = RecoverIntersections(*fromElements, &why)) {
+        table->unit = model.unit;
+        return PlanRowsOf(*table);
+    }
+    planReadNote_ = QStringLiteral("平面线形为线元，无法转换为交点表（") + PlanProblemText(why) +
+                    QStringLiteral("），以只读线元显示。");
+    elementList_ = std::move(elements.value());
+    return {};
 }
 
 }  // namespace tarnvel::ui::profile

@@ -1,6 +1,7 @@
 #pragma once
-// The open profile as a document, without any widget: the PVI table, the
-// chain table and the ground table (the texts as typed), the undo stack every edit goes through,
+// The open road as a document, without any widget: the plan (the 交点表, or a
+// route read as elements), the PVI table, the chain table that both share and
+// the ground table (the texts as typed), the undo stack every edit goes through,
 // the profile those tables resolve to, and where the document came from and
 // goes to. The window, its tables, the plot, the query and the listing only
 // observe it; load, save, new and every edit act here, so all of it runs
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "core/plan/plan.h"
 #include "core/profile/design_check.h"
 #include "core/profile/ground_line.h"
 #include "core/profile/horizontal.h"
@@ -30,6 +32,7 @@ class QUndoStack;
 
 namespace tarnvel::ui::profile {
 
+// Named for the profile it first held; it now holds the whole road.
 class ProfileDocument : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ProfileDocument)
@@ -62,6 +65,26 @@ public:
     const DesignCriteria& Criteria() const { return criteria_; }
     void SetCriteria(const DesignCriteria& criteria, bool asEdit = true);
     const std::vector<CriterionViolation>& Violations() const { return violations_; }
+
+    // ---- The plan (平面) ----------------------------------------------------
+    // The 交点表 as typed, one row per point (start, JDs, end), edited through
+    // the same undo stack and stationed by the same chain table as the profile.
+    EditTableModel& PlanModel() { return *planRows_; }
+    const EditTableModel& PlanModel() const { return *planRows_; }
+    // The last valid plan: the 交点表's when it has rows, else the route read
+    // from the file as elements where no 交点表 expresses it (read-only);
+    // null when there is none. An immutable snapshot, as the profile.
+    std::shared_ptr<const Plan> CurrentPlan() const { return plan_; }
+    // True when CurrentPlan() is what the tables say now (not the last valid
+    // one kept while cells are marked).
+    bool PlanIsCurrent() const { return planCurrent_; }
+    // The plan is a route of elements kept as read: no 交点表 to edit.
+    bool PlanIsElements() const { return elementList_.has_value() && planRows_->rowCount() == 0; }
+    // What the status line says of the plan: why there is none or why it is
+    // not current, or how it was read; empty when the 交点表 resolves.
+    const QString& PlanStatus() const { return planStatus_; }
+    // The 交点表 as read, when every cell reads (it may still not resolve).
+    const std::optional<IntersectionTable>& PlanTable() const { return planTable_; }
 
     // The last valid profile; null before there has been one and after a new
     // document whose tables do not resolve.
@@ -96,11 +119,10 @@ public:
     // ground line stored with the profile was not loaded. Empty otherwise.
     const QString& OpenNotice() const { return openNotice_; }
 
-    // The horizontal geometry of the alignment in the LandXML file the
-    // document was read from or saved to, for the sheets' 直线及平曲线 band.
-    // It is read when asked, as nothing else needs it. Nothing for a CSV file
-    // or a new document; `notice` receives why geometry that is there cannot
-    // be drawn (the sheets then go without the band).
+    // The road's plan as the sheets' 直线及平曲线 band, whichever way it was
+    // entered. Nothing without a plan, or while the 交点表 has marked cells
+    // (a sheet never shows a plan the tables no longer say); `notice`
+    // receives why (the sheets then go without the band).
     std::optional<HorizontalAlignment> Horizontal(QString* notice) const;
 
     // ---- Commands -------------------------------------------------------
@@ -129,6 +151,11 @@ public:
 signals:
     // A new profile snapshot (or none) to show.
     void ProfileChanged();
+    // A new plan snapshot (or none) to show.
+    void PlanChanged();
+    // The 交点表's marks and the plan's status were read again. Apart from
+    // Recomputed, so that an edit of the plan does not redo the profile's views.
+    void PlanRecomputed();
     // The marks and the problem of the tables were read again.
     void Recomputed();
     // The whole document was replaced (a load or a new one): views start afresh.
@@ -139,12 +166,19 @@ signals:
 private:
     // Reads both tables, resolves once, marks the cells at fault.
     void Recompute();
+    // Reads the 交点表 (or takes the elements read) with the chain table,
+    // resolves the plan, marks the 交点表's cells at fault.
+    void RecomputePlan();
+    // The plan stored with the profile at `path` (the alignment's CoordGeom
+    // and 交点表 in a LandXML file, the companion 交点表 of a CSV one) as rows
+    // of the 交点表, or as elements kept in elementList_; sets planStatus_.
+    std::vector<QStringList> StoredPlanRows(const QString& path, bool landXml, const ProfileModel& model);
     QString Load(const QString& path, const QString& profileName);
     // `shown`, when given, is what the new PVI and chain rows read as: it is
     // taken as their reading instead of reading them again.
     void Replace(std::vector<QStringList> pviRows, std::vector<QStringList> chainRows,
                  std::vector<QStringList> groundRows, std::optional<ProfileModel> shown = std::nullopt,
-                 std::vector<QStringList> controlRows = {});
+                 std::vector<QStringList> controlRows = {}, std::vector<QStringList> planRows = {});
     // Reads the ground table into groundModel_ and the marks of its cells.
     void ReadGroundTable();
     // Reads the ground table again after an edit of it, then checks it.
@@ -182,6 +216,14 @@ private:
     EditTableModel* chain_ = nullptr;
     EditTableModel* groundRows_ = nullptr;
     EditTableModel* controlRows_ = nullptr;
+    EditTableModel* planRows_ = nullptr;
+
+    std::shared_ptr<const Plan> plan_;
+    bool planCurrent_ = false;
+    std::optional<IntersectionTable> planTable_;
+    std::optional<ElementList> elementList_;  // a route of elements no 交点表 expresses
+    QString planStatus_;
+    QString planReadNote_;  // how the plan was read, kept while it shows
 
     std::shared_ptr<const Profile> profile_;
     std::optional<ProfileModel> tableModel_;
@@ -205,7 +247,7 @@ private:
     // by file: the only ones a save without that table may remove. One that
     // was there but did not load, or sits beside a LandXML file, stays.
     struct CompanionsRead {
-        std::optional<io::FileIdentity> ground, controls, criteria;
+        std::optional<io::FileIdentity> ground, controls, criteria, intersections;
     };
     CompanionsRead companionsRead_;
     std::vector<ControlPoint> controls_;

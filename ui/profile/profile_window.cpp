@@ -16,6 +16,7 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QUndoStack>
 #include <QVBoxLayout>
@@ -38,6 +39,7 @@
 #include "ui/profile/ground_table.h"
 #include "ui/profile/listing_panel.h"
 #include "ui/profile/plot/plot_widget.h"
+#include "ui/profile/plan_tab.h"
 #include "ui/profile/plot_snap_bar.h"
 #include "ui/profile/point_edit.h"
 #include "ui/profile/profile_document.h"
@@ -310,7 +312,14 @@ void ProfileWindow::CreateWidgets() {
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setWidget(mainSplitter_);
-    setCentralWidget(scroll);
+    // The road's two views, one click apart: the profile as it always was, and the plan.
+    tabs_ = new QTabWidget;
+    tabs_->setObjectName(QStringLiteral("RoadTabs"));
+    tabs_->setDocumentMode(true);  // no frame: the profile's layout keeps its room
+    tabs_->addTab(scroll, QStringLiteral("纵断面"));
+    planTab_ = new PlanTab(*document_, rows);
+    tabs_->addTab(planTab_, QStringLiteral("平面"));
+    setCentralWidget(tabs_);
     // First sizes: the tables wide enough for their columns, the plot the rest.
     mainSplitter_->setSizes({470, 930});
     rightSplitter_->setSizes({520, 330});
@@ -406,6 +415,7 @@ void ProfileWindow::CreateMenus() {
     edit->addSeparator();
     // The table last used: the chain or ground table while it has the focus, else the PVI table.
     auto focused = [this] {
+        if (planTab_->IntersectionView()->hasFocus()) return planTab_->IntersectionView();
         if (chainView_->hasFocus()) return chainView_;
         if (controlView_->hasFocus()) return controlView_;
         return groundView_->hasFocus() ? groundView_ : pviView_;

@@ -1,6 +1,7 @@
 #pragma once
-// The profile window (纵断面计算): a whole road profile as tables, a plot, a
-// station query and a listing.
+// The road window (纵断面计算): a road's profile as tables, a plot, a station
+// query and a listing in the tab 纵断面; its plan (交点表 and 直线、曲线及转角表,
+// plan_tab) in the tab 平面.
 //
 // The window shows a ProfileDocument (profile_document.h): the PVI table and
 // the chain table and the ground table (地面线) hold the texts as typed, every edit of them is one command
@@ -38,6 +39,7 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QSplitter;
+class QTabWidget;
 class QTableView;
 class QUndoStack;
 
@@ -54,6 +56,7 @@ class ListingPanel;
 class ProfileDocument;
 class SheetExportDialog;
 class CriteriaDialog;
+class PlanTab;
 class ProfileSettings;
 class QueryPanel;
 }  // namespace profile
@@ -161,6 +164,8 @@ private:
     profile::QueryPanel* query_ = nullptr;
     profile::ListingPanel* listing_ = nullptr;
     profile::FillCutPanel* fillCut_ = nullptr;  // 填挖汇总
+    QTabWidget* tabs_ = nullptr;          // 纵断面 | 平面
+    profile::PlanTab* planTab_ = nullptr;  // the 交点表, 直线、曲线及转角表 and the plan's slots
     QSplitter* mainSplitter_ = nullptr;   // tables | plot and the rest
     QSplitter* leftSplitter_ = nullptr;   // PVI table / chain table
     QSplitter* rightSplitter_ = nullptr;  // plot / elements and listing

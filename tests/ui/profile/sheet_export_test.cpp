@@ -20,6 +20,7 @@
 #include "core/text/messages.h"
 #include "io/gbk.h"
 #include "tests/ui/profile/profile_fixture.h"
+#include "ui/profile/edit_table_model.h"
 #include "ui/profile/profile_document.h"
 #include "ui/profile/sheet_export_dialog.h"
 
@@ -271,11 +272,17 @@ TEST_F(ProfileWindowTest, sheets_of_a_landxml_file_carry_its_horizontal_geometry
     const std::vector<std::string> withBand = bandTexts();
     EXPECT_NE(std::find(withBand.begin(), withBand.end(), "直线及平曲线"), withBand.end());
 
-    // Saved as CSV, the same profile has no horizontal geometry: the row and
-    // its R= notes go, the vertical curves' R= stay.
+    // Saved as CSV, the plan goes along as the 交点表 beside it and so does the band.
     ASSERT_EQ(window().Document().Save(Path("stn02.csv"), io::ProfileFormat::Csv), QString());
     previewButton->click();
     ASSERT_EQ(preview.shown.size(), 2u);
+    EXPECT_EQ(bandTexts(), withBand);
+    // With the 交点表 emptied the road has no plan: the row and its R= notes
+    // go, the vertical curves' R= stay.
+    profile::EditTableModel& plan = window().Document().PlanModel();
+    plan.RemoveRowRange(0, plan.rowCount());
+    previewButton->click();
+    ASSERT_EQ(preview.shown.size(), 3u);
     const std::vector<std::string> without = bandTexts();
     EXPECT_EQ(std::find(without.begin(), without.end(), "直线及平曲线"), without.end());
     EXPECT_LT(without.size() + 1, withBand.size());

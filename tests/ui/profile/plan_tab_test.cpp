@@ -1,0 +1,59 @@
+// The tab 平面 of the road window: one click from the profile, its 交点表
+// edited through the window's undo, the 直线、曲线及转角表 following, and the
+// places the plan view and the 逐桩坐标 panel go.
+
+#include <QAction>
+#include <QItemSelectionModel>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTableView>
+#include <QUndoStack>
+
+#include "tests/ui/profile/profile_fixture.h"
+#include "ui/profile/edit_table_view.h"
+#include "ui/profile/plan_table.h"
+#include "ui/profile/profile_document.h"
+
+namespace tarnvel::ui::testing {
+namespace {
+
+TEST_F(ProfileWindowTest, the_plan_tab_edits_the_intersections_and_shows_their_curve_table) {
+    ASSERT_TRUE(window().OpenFile(DataFile("buildingsmart_stn02_chain.xml")));
+    auto* tabs = Control<QTabWidget>("RoadTabs");
+    ASSERT_EQ(tabs->count(), 2);
+    EXPECT_EQ(tabs->tabText(0), QStringLiteral("纵断面"));
+    tabs->setCurrentIndex(1);
+    auto* places = Control<QSplitter>("PlanViewSplitter");
+    EXPECT_EQ(places->widget(0)->objectName(), QStringLiteral("planViewSlot"));
+    EXPECT_EQ(places->widget(1)->objectName(), QStringLiteral("planPanelSlot"));
+
+    auto* intersections = Control<profile::EditTableView>("IntersectionTable");
+    auto* curves = Control<QTableView>("CurveTable");
+    const int points = intersections->model()->rowCount();
+    ASSERT_GT(points, 2);
+    ASSERT_EQ(curves->model()->rowCount(), points);  // start, JDs, end
+    const QString radius = curves->model()->index(1, 6).data().toString();
+
+    // JD1's radius typed; the table follows; 撤销 brings it back.
+    intersections->model()->setData(intersections->model()->index(1, profile::kPlanRadius), QStringLiteral("900"));
+    EXPECT_EQ(curves->model()->index(1, 6).data().toString(), QStringLiteral("900.000"));
+    window().findChild<QAction*>(QStringLiteral("UndoEdit"))->trigger();
+    EXPECT_EQ(curves->model()->index(1, 6).data().toString(), radius);
+
+    // A JD chosen in the 交点表 is chosen in the curve table.
+    intersections->setCurrentIndex(intersections->model()->index(2, 0));
+    EXPECT_EQ(curves->currentIndex().row(), 2);
+
+    // 删除行 from the buttons above the 交点表, one undo step.
+    intersections->selectionModel()->setCurrentIndex(intersections->model()->index(points - 1, 0),
+                                                     QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    Control<QPushButton>("PlanDelete")->click();
+    EXPECT_EQ(intersections->model()->rowCount(), points - 1);
+    window().UndoStack().undo();
+    EXPECT_EQ(intersections->model()->rowCount(), points);
+    EXPECT_TRUE(window().Document().PlanIsCurrent());
+}
+
+}  // namespace
+}  // namespace tarnvel::ui::testing
