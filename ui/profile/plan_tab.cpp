@@ -1,11 +1,9 @@
 #include "ui/profile/plan_tab.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
-#include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -15,24 +13,19 @@
 #include "ui/profile/edit_table_model.h"
 #include "ui/profile/edit_table_view.h"
 #include "ui/profile/plan_table.h"
+#include "ui/plan/coordinate_panel.h"
+#include "ui/plan/plan_view.h"
 #include "ui/profile/profile_document.h"
+#include "ui/profile/table_box.h"
 
 namespace tarnvel::ui::profile {
 namespace {
 
-// A named empty place for a widget made elsewhere, saying what will be there.
-QWidget* Slot(const QString& name, const QString& text) {
-    auto* slot = new QLabel(text);
-    slot->setObjectName(name);
-    slot->setAlignment(Qt::AlignCenter);
-    slot->setEnabled(false);
-    return slot;
-}
 
 }  // namespace
 
-PlanTab::PlanTab(ProfileDocument& document, const std::function<void(EditTableView*, int)>& rowsCommand,
-                 QWidget* parent)
+PlanTab::PlanTab(ProfileDocument& document, const Services& services,
+                 const std::function<void(EditTableView*, RowsAction)>& rowsCommand, QWidget* parent)
     : QWidget(parent), document_(document), curveModel_(new CurveTableModel(this)) {
     setObjectName(QStringLiteral("PlanTab"));
     planView_ = new EditTableView;
@@ -41,25 +34,7 @@ PlanTab::PlanTab(ProfileDocument& document, const std::function<void(EditTableVi
     // A 交点表 copied from a spreadsheet with its header lands in the right columns.
     planView_->SetBlockReader(
         [this](const std::vector<QStringList>& block) { return PlanColumnsOfBlock(block, document_.Unit()); });
-    auto* planBox = new QGroupBox(QStringLiteral("交点表"));
-    auto* planLayout = new QVBoxLayout(planBox);
-    auto* buttons = new QHBoxLayout;
-    const struct {
-        const char* name;
-        const char* caption;
-        int command;
-    } kButtons[] = {{"PlanAdd", "添加行", 0}, {"PlanInsert", "插入行", 1}, {"PlanDelete", "删除行", 2}};
-    for (const auto& b : kButtons) {
-        auto* button = new QPushButton(QString::fromUtf8(b.caption), planBox);
-        button->setObjectName(QString::fromUtf8(b.name));
-        button->setAutoDefault(false);
-        const int command = b.command;
-        connect(button, &QPushButton::clicked, this, [this, command, rowsCommand] { rowsCommand(planView_, command); });
-        buttons->addWidget(button);
-    }
-    buttons->addStretch(1);
-    planLayout->addLayout(buttons);
-    planLayout->addWidget(planView_);
+    QGroupBox* planBox = TableBox(QStringLiteral("交点表"), QStringLiteral("Plan"), planView_, this, rowsCommand);
 
     curveView_ = new QTableView;
     curveView_->setObjectName(QStringLiteral("CurveTable"));
@@ -80,14 +55,24 @@ PlanTab::PlanTab(ProfileDocument& document, const std::function<void(EditTableVi
     tables->addWidget(curveBox);
     viewSplitter_ = new QSplitter(Qt::Vertical);
     viewSplitter_->setObjectName(QStringLiteral("PlanViewSplitter"));
-    viewSplitter_->addWidget(Slot(QStringLiteral("planViewSlot"), QStringLiteral("平面图")));
-    viewSplitter_->addWidget(Slot(QStringLiteral("planPanelSlot"), QStringLiteral("逐桩坐标")));
+    map_ = new PlanView;
+    map_->setObjectName(QStringLiteral("PlanView"));
+    coordinates_ = new plan::CoordinatePanel(services);
+    coordinates_->setObjectName(QStringLiteral("CoordinatePanel"));
+    auto* mapBox = new QGroupBox(QStringLiteral("平面图"));
+    (new QVBoxLayout(mapBox))->addWidget(map_);
+    auto* coordinatesBox = new QGroupBox(QStringLiteral("逐桩坐标"));
+    (new QVBoxLayout(coordinatesBox))->addWidget(coordinates_);
+    viewSplitter_->addWidget(mapBox);
+    viewSplitter_->addWidget(coordinatesBox);
+    viewSplitter_->setStretchFactor(0, 3);
+    viewSplitter_->setStretchFactor(1, 2);
     auto* main = new QSplitter(Qt::Horizontal);
     main->setObjectName(QStringLiteral("PlanSplitter"));
     main->addWidget(tables);
     main->addWidget(viewSplitter_);
-    main->setStretchFactor(0, 3);
-    main->setStretchFactor(1, 2);
+    main->setStretchFactor(0, 2);
+    main->setStretchFactor(1, 3);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(main, 1);
     layout->addWidget(status_);
@@ -101,6 +86,18 @@ PlanTab::PlanTab(ProfileDocument& document, const std::function<void(EditTableVi
         curveView_->scrollTo(curveModel_->index(row, 0));
     });
     connect(&document, &ProfileDocument::PlanChanged, this, &PlanTab::ShowPlan);
+    connect(&document, &ProfileDocument::ProfileChanged, this, &PlanTab::ShowRoad);
+    connect(&document, &ProfileDocument::FileChanged, this,
+            [this] { coordinates_->SetDocumentPath(document_.SourcePath()); });
+    // A station picked in the drawing or the 逐桩坐标表 is shown in the other and told to the window.
+    connect(map_, &PlanView::StationChosen, this, [this](double internal) {
+        coordinates_->ShowStation(internal);
+        emit StationChosen(internal);
+    });
+    connect(coordinates_, &plan::CoordinatePanel::StationChosen, this, [this](double internal) {
+        map_->ShowStation(internal);
+        emit StationChosen(internal);
+    });
     connect(&document, &ProfileDocument::PlanRecomputed, this, &PlanTab::ShowStatus);
     connect(&document, &ProfileDocument::Replaced, this, [this] { FitColumnsToSample(planView_); });
     KeepColumnsFitted(planView_);
@@ -112,6 +109,17 @@ PlanTab::PlanTab(ProfileDocument& document, const std::function<void(EditTableVi
 void PlanTab::ShowPlan() {
     curveModel_->SetPlan(document_.CurrentPlan());
     FitColumnsToSample(curveView_);
+    ShowRoad();
+}
+
+void PlanTab::ShowRoad() {
+    map_->SetRoad(document_.CurrentPlan(), document_.CurrentProfile(), document_.CurrentGround());
+    coordinates_->SetRoad(document_.CurrentPlan(), document_.CurrentProfile(), document_.CurrentGround());
+}
+
+void PlanTab::ShowStation(double internal) {
+    map_->ShowStation(internal);
+    coordinates_->ShowStation(internal);
 }
 
 void PlanTab::ShowStatus() {

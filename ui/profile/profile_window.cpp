@@ -39,6 +39,8 @@
 #include "ui/profile/ground_table.h"
 #include "ui/profile/listing_panel.h"
 #include "ui/profile/plot/plot_widget.h"
+#include "ui/plan/plan_export.h"
+#include "ui/plan/plan_view.h"
 #include "ui/profile/plan_tab.h"
 #include "ui/profile/plot_snap_bar.h"
 #include "ui/profile/point_edit.h"
@@ -46,6 +48,8 @@
 #include "ui/profile/profile_settings.h"
 #include "ui/profile/pvi_table.h"
 #include "ui/profile/query_panel.h"
+#include "ui/profile/write_path.h"
+#include "ui/profile/table_box.h"
 #include "core/text/messages.h"
 #include "io/control_files.h"
 
@@ -53,86 +57,6 @@ namespace tarnvel::ui {
 
 using namespace profile;
 
-namespace {
-
-QPushButton* SmallButton(const QString& name, const QString& caption, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
-
-// What the 添加行 / 插入行 / 删除行 buttons and menu items do to a table.
-enum class RowsAction { AddAtEnd, InsertAbove, DeleteSelected };
-
-// A titled box around a table with its add / insert / delete buttons.
-QGroupBox* TableBox(const QString& title, const QString& prefix, EditTableView* view, ProfileWindow* window,
-                    const std::function<void(EditTableView*, RowsAction)>& rowsCommand) {
-    auto* box = new QGroupBox(title);
-    auto* layout = new QVBoxLayout(box);
-    auto* buttons = new QHBoxLayout;
-    const struct {
-        const char* name;
-        const char* caption;
-        RowsAction command;
-    } kButtons[] = {{"Add", "添加行", RowsAction::AddAtEnd},
-                    {"Insert", "插入行", RowsAction::InsertAbove},
-                    {"Delete", "删除行", RowsAction::DeleteSelected}};
-    for (const auto& b : kButtons) {
-        QPushButton* button = SmallButton(prefix + QString::fromUtf8(b.name), QString::fromUtf8(b.caption), box);
-        const RowsAction command = b.command;
-        QObject::connect(button, &QPushButton::clicked, window, [view, command, rowsCommand] { rowsCommand(view, command); });
-        buttons->addWidget(button);
-    }
-    buttons->addStretch(1);
-    layout->addLayout(buttons);
-    view->setParent(box);
-    layout->addWidget(view);
-    return box;
-}
-
-// Adds a row after the last one, inserts rows above the selection, or
-// deletes the selected rows (one undo step however many ranges they form).
-// A new row's first cell is put into editing, so that typing goes there and
-// Enter does not add yet more rows through the button that kept the focus.
-void RowsCommand(QUndoStack& undo, EditTableView* view, RowsAction command) {
-    auto* model = static_cast<EditTableModel*>(view->model());
-    const QList<int> rows = view->SelectedRows();
-    auto editFirstCell = [view, model](int row) {
-        const QModelIndex cell = model->index(row, 0);
-        view->setCurrentIndex(cell);
-        view->scrollTo(cell);
-        view->setFocus(Qt::OtherFocusReason);
-        view->edit(cell);
-    };
-    switch (command) {
-    case RowsAction::AddAtEnd:
-        model->InsertEmptyRows(model->rowCount(), 1);
-        editFirstCell(model->rowCount() - 1);
-        break;
-    case RowsAction::InsertAbove: {
-        const int at = rows.isEmpty() ? 0 : rows.front();
-        model->InsertEmptyRows(at, std::max<int>(1, static_cast<int>(rows.size())));
-        editFirstCell(at);
-        break;
-    }
-    case RowsAction::DeleteSelected: {
-        if (rows.isEmpty()) return;
-        undo.beginMacro(QStringLiteral("删除%1行").arg(rows.size()));
-        // From the bottom up, so that the row numbers above stay valid.
-        for (qsizetype i = rows.size(); i-- > 0;) {
-            qsizetype first = i;
-            while (first > 0 && rows[first - 1] == rows[first] - 1) --first;
-            model->RemoveRowRange(rows[first], static_cast<int>(i - first + 1));
-            i = first;
-        }
-        undo.endMacro();
-        break;
-    }
-    }
-}
-
-}  // namespace
 
 ProfileWindow::ProfileWindow(Services services, const QString& settingsFile, QWidget* parent)
     : QMainWindow(parent),
@@ -317,8 +241,13 @@ void ProfileWindow::CreateWidgets() {
     tabs_->setObjectName(QStringLiteral("RoadTabs"));
     tabs_->setDocumentMode(true);  // no frame: the profile's layout keeps its room
     tabs_->addTab(scroll, QStringLiteral("纵断面"));
-    planTab_ = new PlanTab(*document_, rows);
-    tabs_->addTab(planTab_, QStringLiteral("平面"));
+    planTab_ = new PlanTab(*document_, services_, rows);
+    auto* planScroll = new QScrollArea;  // as the profile's: a small screen scrolls the plan's parts
+    planScroll->setObjectName(QStringLiteral("PlanScroll"));
+    planScroll->setFrameShape(QFrame::NoFrame);
+    planScroll->setWidgetResizable(true);
+    planScroll->setWidget(planTab_);
+    tabs_->addTab(planScroll, QStringLiteral("平面"));
     setCentralWidget(tabs_);
     // First sizes: the tables wide enough for their columns, the plot the rest.
     mainSplitter_->setSizes({470, 930});
@@ -344,6 +273,7 @@ void ProfileWindow::CreateWidgets() {
         readout->setText(text);
     });
     connect(plot_, &PlotWidget::cursorReadoutCleared, readout, &QLabel::clear);
+    connect(planTab_->Map(), &PlanView::readoutChanged, readout, &QLabel::setText);
 
     connect(pviView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { SelectPoint(current.row(), pviView_); });
@@ -352,6 +282,10 @@ void ProfileWindow::CreateWidgets() {
     // The queried station is marked on the plot, and brought into view when typed.
     connect(query_, &QueryPanel::stationAnswered, plot_, &PlotWidget::setQueryStation);
     connect(query_, &QueryPanel::stationCleared, plot_, [plot = plot_] { plot->setQueryStation(std::nullopt); });
+    // One station in both views: the profile's query is marked on the plan,
+    // and a station chosen on the plan is marked on the profile.
+    connect(query_, &QueryPanel::stationAnswered, planTab_, [this](double internal) { planTab_->ShowStation(internal); });
+    connect(planTab_, &PlanTab::StationChosen, plot_, [plot = plot_](double internal) { plot->setQueryStation(internal); });
     connect(plot_, &PlotWidget::pviClicked, this, [this](int pvi) { SelectPoint(elementsModel_->PointOfRow(pvi), plot_); });
     // The grade line designed on the plot: each gesture one edit of the PVI
     // table, the 填挖 summary following every draft of a drag.
@@ -398,6 +332,10 @@ void ProfileWindow::CreateMenus() {
     item(file, "ExportSheet", "导出图纸…", [this] { ExportSheet_Click(); });
     item(file, "ExportPng", "导出PNG图片…", [this] { ExportPng_Click(); });
     item(file, "ExportSvg", "导出SVG图片…", [this] { ExportSvg_Click(); });
+    AddPlanExportMenu(file, this, [this](int scale) {
+        ExportPlanDrawing(this, services_, document_->CurrentPlan(), scale,
+                          SuggestedPath(document_->SourcePath(), QStringLiteral(".dxf")));
+    });
     file->addSeparator();
     item(file, "CloseProfile", "关闭", [this] { close(); });
 

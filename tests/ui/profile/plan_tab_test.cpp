@@ -3,6 +3,7 @@
 // places the plan view and the 逐桩坐标 panel go.
 
 #include <QAction>
+#include <QLineEdit>
 #include <QItemSelectionModel>
 #include <QPushButton>
 #include <QSplitter>
@@ -10,7 +11,10 @@
 #include <QTableView>
 #include <QUndoStack>
 
+#include "core/profile/station.h"
 #include "tests/ui/profile/profile_fixture.h"
+#include "ui/plan/plan_view.h"
+#include "ui/profile/plot/plot_widget.h"
 #include "ui/profile/edit_table_view.h"
 #include "ui/profile/plan_table.h"
 #include "ui/profile/profile_document.h"
@@ -24,9 +28,6 @@ TEST_F(ProfileWindowTest, the_plan_tab_edits_the_intersections_and_shows_their_c
     ASSERT_EQ(tabs->count(), 2);
     EXPECT_EQ(tabs->tabText(0), QStringLiteral("纵断面"));
     tabs->setCurrentIndex(1);
-    auto* places = Control<QSplitter>("PlanViewSplitter");
-    EXPECT_EQ(places->widget(0)->objectName(), QStringLiteral("planViewSlot"));
-    EXPECT_EQ(places->widget(1)->objectName(), QStringLiteral("planPanelSlot"));
 
     auto* intersections = Control<profile::EditTableView>("IntersectionTable");
     auto* curves = Control<QTableView>("CurveTable");
@@ -53,6 +54,19 @@ TEST_F(ProfileWindowTest, the_plan_tab_edits_the_intersections_and_shows_their_c
     window().UndoStack().undo();
     EXPECT_EQ(intersections->model()->rowCount(), points);
     EXPECT_TRUE(window().Document().PlanIsCurrent());
+
+    // One station in both views: the profile's query marks the plan, and a
+    // station chosen on the plan marks the profile.
+    auto* map = Control<PlanView>("PlanView");
+    auto* plot = Control<PlotWidget>("ProfilePlot");
+    const double start = window().Document().CurrentPlan()->StartStation();
+    const Station label = window().Document().CurrentPlan()->LabelOf(start + 50);
+    Control<QLineEdit>("QueryStation")->setText(QString::fromStdString(FormatStation(label, StationStyle::K, 3)));
+    ASSERT_TRUE(map->markedStation());
+    EXPECT_NEAR(*map->markedStation(), start + 50, 1e-9);
+    emit map->StationChosen(start + 80);
+    ASSERT_TRUE(plot->queryStation());
+    EXPECT_NEAR(*plot->queryStation(), start + 80, 1e-9);
 }
 
 }  // namespace
