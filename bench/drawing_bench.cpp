@@ -10,7 +10,7 @@
 
 #include <cmath>
 
-#include "core/drawing/drawing_svg.h"
+#include "output/drawing_svg.h"
 #include "core/drawing/plot_axes.h"
 #include "core/drawing/plot_page.h"
 #include "core/drawing/profile_drawing.h"

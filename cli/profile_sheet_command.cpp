@@ -7,22 +7,14 @@
 
 #include "cli/commands.h"
 #include "cli/profile_options.h"
-#include "core/drawing/page_svg.h"
 #include "core/drawing/sheet.h"
 #include "core/drawing/sheet_ground.h"
 #include "core/profile/ground_line.h"
 #include "core/text/messages.h"
 #include "core/text/quoted_input.h"
-#include "io/atomic_write.h"
 #include "io/landxml_horizontal.h"
 #include "io/profile_files.h"
-#include "io/page_dxf.h"
-
-#ifdef TARNVEL_CLI_PDF
-#include <QGuiApplication>
-
-#include "ui/profile/plot/pages_pdf.h"
-#endif
+#include "output/sheet_writer.h"
 
 namespace tarnvel::cli {
 namespace {
@@ -39,37 +31,6 @@ std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
     return text;
-}
-
-std::optional<io::IoFailure> WritePdf(const std::string& path, const SheetSet& sheets, const std::string& title) {
-#ifdef TARNVEL_CLI_PDF
-    // Qt's own notes ("QStandardPaths: XDG_RUNTIME_DIR not set…") are about
-    // its set-up, in English, and change nothing in the sheet: the command
-    // line speaks only its own messages. A failure still comes back as one.
-    struct QuietQt {
-        QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-        ~QuietQt() { qInstallMessageHandler(previous); }
-    } quiet;
-    // The fonts need a GUI application; without a screen, the offscreen one.
-    std::unique_ptr<QGuiApplication> app;
-    if (!QCoreApplication::instance()) {
-        static char name[] = "tarnvel-cli", platform[] = "-platform", offscreen[] = "offscreen";
-        static char* argv[] = {name, platform, offscreen, nullptr};
-        static int argc = 3;
-        app = std::make_unique<QGuiApplication>(argc, argv);
-    }
-    return ui::WritePagesPdf(path, sheets.pages, title);
-#else
-    (void)sheets;
-    (void)title;
-    return io::IoFailure{io::FailureKind::File,
-                         "无法写入“" + QuotedInput(path, std::string::npos) + "”：此版本的 tarnvel-cli 未带 PDF 输出，请改用 .dxf。"};
-#endif
-}
-
-// An SVG holds one page: the first sheet.
-std::optional<io::IoFailure> WriteSvg(const std::string& path, const SheetSet& sheets) {
-    return io::WriteFileAtomically(path, PageSvg(sheets.pages.front()));
 }
 
 // The horizontal geometry of the profile's alignment, when its LandXML file
@@ -92,11 +53,9 @@ std::optional<HorizontalAlignment> LoadHorizontal(const std::string& path, const
 
 int RunProfileSheet(const Options& options, std::ostream&, std::ostream& err) {
     FileArgument(options);
-    const std::string& output = options.Text("output");
-    if (output.empty()) throw UsageError("选项 --output 的文件名为空");
-    const std::string lower = Lower(output);
-    const bool pdf = lower.ends_with(".pdf"), dxf = lower.ends_with(".dxf"), svg = lower.ends_with(".svg");
-    if (!pdf && !dxf && !svg) throw UsageError("选项 --output 的文件“" + QuotedInput(output, std::string::npos) + "”须以 .pdf、.dxf 或 .svg 结尾");
+    const std::string& path = options.Text("output");
+    if (path.empty()) throw UsageError("选项 --output 的文件名为空");
+    if (!output::SheetFormatOf(path)) throw UsageError("选项 --output 的文件“" + QuotedInput(path, std::string::npos) + "”须以 .pdf、.dxf 或 .svg 结尾");
 
     SheetOptions sheet;
     if (options.Has("paper")) {
@@ -127,19 +86,16 @@ int RunProfileSheet(const Options& options, std::ostream&, std::ostream& err) {
     const std::optional<GroundLine> groundLine = LoadGround(options, profile, err);
     std::optional<SheetGround> ground;
     if (groundLine) ground = SheetGroundOf(profile, *groundLine);
-    const SheetSet sheets = BuildSheets(profile, sheet, ground ? &*ground : nullptr, horizontal ? &*horizontal : nullptr);
-    if (sheets.problem) {
-        err << "tarnvel-cli: " << DescribeSheetProblem(*sheets.problem) << '\n';
+    // The sheets are made one at a time as the file is written.
+    SheetPages sheets(profile, sheet, ground ? &*ground : nullptr, horizontal ? &*horizontal : nullptr);
+    if (sheets.Problem()) {
+        err << "tarnvel-cli: " << DescribeSheetProblem(*sheets.Problem()) << '\n';
         return kExitProfile;
     }
-    const std::string title = "纵断面图 " + profile.Model().name;
-    std::optional<io::IoFailure> failure;
-    std::vector<std::string> outsideGbk;
-    if (pdf) failure = WritePdf(output, sheets, title);
-    else if (dxf) failure = io::WritePagesDxf(output, sheets.pages, &outsideGbk);
-    else failure = WriteSvg(output, sheets);
-    if (failure) StopOnFailure(*failure, err);
-    if (!outsideGbk.empty()) err << "tarnvel-cli: 注意：" << DescribeCharactersOutsideGbk(outsideGbk) << '\n';
+    output::SheetsWritten written;
+    if (auto failure = output::WriteSheets(path, sheets, "纵断面图 " + profile.Model().name, &written))
+        StopOnFailure(*failure, err);
+    for (const std::string& note : output::SheetNotes(written)) err << "tarnvel-cli: 注意：" << note << '\n';
     return kExitOk;
 }
 

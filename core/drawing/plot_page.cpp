@@ -53,10 +53,6 @@ PageBox BlockBox(const Block& block, double width, double x, double top) {
 
 double BlockHeight(std::size_t lines) { return kLineStep * static_cast<double>(lines) - (kLineStep - kPlotTextHeight); }
 
-TextHAlign PageAlign(HAlign h) {
-    return h == HAlign::Left ? TextHAlign::Left : h == HAlign::Right ? TextHAlign::Right : TextHAlign::Centre;
-}
-
 // Cuts a segment to the box (Liang and Barsky); false when nothing of it is inside.
 bool Clip(DevicePoint& a, DevicePoint& b, const DeviceRect& box) {
     if (!std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(b.x) || !std::isfinite(b.y)) return false;
@@ -591,8 +587,8 @@ private:
         const PagePoint anchor = At(label.anchor);
         const double gap = std::fabs(label.offsetY) * k;
         const double height = BlockHeight(lines.size());
-        const bool above = label.vAlign == VAlign::Above;
-        Block block{std::move(lines), role, PageAlign(label.hAlign)};
+        const bool above = label.vAlign == TextVAlign::Bottom;
+        Block block{std::move(lines), role, label.hAlign};
         const TextHAlign first = block.hAlign;
         const double width = BlockWidth(block);
         for (const bool up : {above, !above}) {
@@ -656,7 +652,7 @@ private:
             if (lines.empty() || PlaceLabel(*label, lines, PageRole::Text)) continue;
             const PagePoint anchor = At(label->anchor);
             const double height = BlockHeight(lines.size());
-            const Block block{std::move(lines), PageRole::Text, PageAlign(label->hAlign)};
+            const Block block{std::move(lines), PageRole::Text, label->hAlign};
             const double start = anchor.y - std::fabs(label->offsetY) * k - height;
             const int steps = static_cast<int>(std::ceil(whole_.Height() / kLineStep * 2)) + 1;
             bool placed = false;

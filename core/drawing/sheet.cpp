@@ -7,6 +7,7 @@
 
 #include "core/calculator/number_text.h"
 #include "core/drawing/label_layout.h"
+#include "core/drawing/profile_drawing.h"
 #include "core/profile/profile_listing.h"
 #include "core/text/messages.h"
 #include "core/text/output_vocabulary.h"
@@ -74,38 +75,12 @@ struct LineSample {
     bool zero = false;  // a 填挖交界
 };
 
-struct Box {
-    double x0, y0, x1, y1;
-};
 // Texts placed on a sheet keep at least this gap between them, so that two
 // neighbours never read as one.
 constexpr double kTextClearance = 0.4;
 
-// The box a text covers, for texts along or across the page.
-Box BoxOf(const PageText& t) {
-    const double w = PageTextWidth(t.text, t.height) * kWidthMargin, h = t.height;
-    auto along = [&](double a) {  // start of the reading direction relative to the anchor
-        return t.hAlign == TextHAlign::Left ? a : t.hAlign == TextHAlign::Centre ? a - w / 2 : a - w;
-    };
-    if (std::abs(t.angle - 90) < 1e-9) {
-        // Reads upwards: the reading direction is −y, the text's top is −x.
-        const double start = along(0);  // distance up from the anchor to where the text starts
-        const double across0 = t.vAlign == TextVAlign::Bottom ? -h : t.vAlign == TextVAlign::Middle ? -h / 2 : 0;
-        return {t.anchor.x + across0, t.anchor.y - (start + w), t.anchor.x + across0 + h, t.anchor.y - start};
-    }
-    const double x0 = t.anchor.x + along(0);
-    const double y0 = t.vAlign == TextVAlign::Bottom ? t.anchor.y - h
-                      : t.vAlign == TextVAlign::Middle ? t.anchor.y - h / 2 : t.anchor.y;
-    return {x0, y0, x0 + w, y0 + h};
-}
-
-// A step of 1, 2 or 5 times a power of ten, at least `minimum`.
-double NiceStep(double minimum) {
-    const double p = std::pow(10.0, std::floor(std::log10(minimum)));
-    for (const double m : {1.0, 2.0, 5.0, 10.0})
-        if (m * p >= minimum * (1 - 1e-12)) return m * p;
-    return 10 * p;
-}
+// The box a text covers, with the width margin every layout here keeps.
+PageBox BoxOf(const PageText& t) { return TextBounds(t, kWidthMargin); }
 
 PageText Text(PagePoint at, std::string s, double height, TextHAlign h, TextVAlign v, double angle = 0) {
     PageText t;
@@ -219,11 +194,13 @@ private:
     double Y(const SheetDatum& d, double z) const { return bottom_ - (z - d.datum) * yPerUnit_; }
     double Y(double s, double z) const { return Y(DatumAt(s), z); }
 
+    bool InDrawing(const PageBox& box) const {
+        return box.left >= left_ - 1e-9 && box.right <= right_ + 1e-9 && box.top >= top_ && box.bottom <= bottom_;
+    }
+
     bool Place(Page& page, PageText text, bool inDrawing = true) {
-        const Box box = BoxOf(text);
-        if (inDrawing && (box.x0 < left_ - 1e-9 || box.x1 > right_ + 1e-9 || box.y0 < top_ || box.y1 > bottom_))
-            return false;
-        const PageBox placed{box.x0, box.y0, box.x1, box.y1};
+        const PageBox placed = BoxOf(text);
+        if (inDrawing && !InDrawing(placed)) return false;
         if (!space_->FreeOfBoxes(placed.Grown(kTextClearance))) return false;
         space_->AddBox(placed);
         page.texts.push_back(std::move(text));
@@ -235,9 +212,8 @@ private:
     // leaders): the place of a label beside a line of its own.
     bool PlaceClear(Page& page, const std::vector<PageText>& candidates) {
         for (const PageText& text : candidates) {
-            const Box box = BoxOf(text);
-            if (box.x0 < left_ - 1e-9 || box.x1 > right_ + 1e-9 || box.y0 < top_ || box.y1 > bottom_) continue;
-            const PageBox placed{box.x0, box.y0, box.x1, box.y1};
+            const PageBox placed = BoxOf(text);
+            if (!InDrawing(placed)) continue;
             if (!space_->Free(placed.Grown(kTextClearance))) continue;
             space_->AddBox(placed);
             page.texts.push_back(text);
@@ -831,9 +807,9 @@ void SheetBuilder::DrawHorizontal(Page& page, double top, double height) {
     auto note = [&](double s0, double s1, double y, std::string text) {
         const double x = (X(s0) + X(s1)) / 2;
         PageText t = Text({x, y}, std::move(text), h, TextHAlign::Centre, TextVAlign::Middle);
-        const Box box = BoxOf(t);
+        const PageBox box = BoxOf(t);
         // Inside the sheet's columns, and never across a neighbour's note.
-        if (box.x0 >= left_ + 0.5 && box.x1 <= right_ - 0.5) Place(page, std::move(t), false);
+        if (box.left >= left_ + 0.5 && box.right <= right_ - 0.5) Place(page, std::move(t), false);
     };
     // The pieces this sheet shows, found by their order along the road, so
     // that a long alignment costs each sheet only its own pieces.
@@ -1026,13 +1002,22 @@ std::string SheetStation(const Station& label) {
     return text;
 }
 
-SheetSet BuildSheets(const Profile& profile, const SheetOptions& options, const SheetGround* ground,
-                     const HorizontalAlignment* horizontal) {
-    SheetSet set;
-    auto refuse = [&](SheetProblem problem) {
-        set.problem = std::move(problem);
-        return set;
-    };
+struct SheetPages::State {
+    explicit State(const SheetOptions& o) : options(o) {}
+    SheetOptions options;  // the builder refers to it
+    std::optional<SheetBuilder> builder;
+    std::size_t sheets = 0, total = 0, next = 0;
+    SheetFrame frame;
+};
+
+SheetPages::SheetPages(const Profile& profile, const SheetOptions& options, const SheetGround* ground,
+                       const HorizontalAlignment* horizontal) {
+    problem_ = Start(profile, options, ground, horizontal);
+}
+
+std::optional<SheetProblem> SheetPages::Start(const Profile& profile, const SheetOptions& options,
+                                              const SheetGround* ground, const HorizontalAlignment* horizontal) {
+    auto refuse = [](SheetProblem problem) { return std::optional<SheetProblem>(std::move(problem)); };
     const int h = options.horizontalScale, v = options.verticalScale;
     if (h != 500 && h != 1000 && h != 2000 && h != 5000)
         return refuse({SheetProblemKind::HorizontalScale, static_cast<double>(h), {}});
@@ -1063,17 +1048,48 @@ SheetSet BuildSheets(const Profile& profile, const SheetOptions& options, const 
         return refuse({SheetProblemKind::Range, 0, range});
     }
 
-    SheetBuilder builder(profile, options, ground, horizontal);
+    auto state = std::make_unique<State>(options);
+    SheetBuilder& builder = state->builder.emplace(profile, state->options, ground, horizontal);
     if (auto problem = builder.Plan(from, to)) return refuse(std::move(*problem));
     if (auto problem = builder.GatherColumns(fromLabel, toLabel)) return refuse(std::move(*problem));
     const std::size_t tablePages = options.elementsTable ? builder.PlanTable() : 0;
-    const std::size_t total = builder.Sheets() + tablePages;
-    if (total > kMaxSheets) return refuse({SheetProblemKind::TooManySheets, static_cast<double>(total), {}});
-    builder.SetTotalPages(total);
-    set.pages.resize(total);
-    set.frames.resize(builder.Sheets());
-    for (std::size_t i = 0; i < builder.Sheets(); ++i) builder.Build(i, set.pages[i], set.frames[i]);
-    for (std::size_t i = 0; i < tablePages; ++i) builder.BuildTable(i, set.pages[builder.Sheets() + i]);
+    state->sheets = builder.Sheets();
+    state->total = state->sheets + tablePages;
+    if (state->total > kMaxSheets) return refuse({SheetProblemKind::TooManySheets, static_cast<double>(state->total), {}});
+    builder.SetTotalPages(state->total);
+    state_ = std::move(state);
+    return std::nullopt;
+}
+
+SheetPages::~SheetPages() = default;
+
+std::size_t SheetPages::Count() const { return state_ ? state_->total : 0; }
+
+bool SheetPages::Next(Page& page) {
+    if (!state_ || state_->next == state_->total) return false;
+    const std::size_t i = state_->next++;
+    if (i < state_->sheets) state_->builder->Build(i, page, state_->frame);
+    else state_->builder->BuildTable(i - state_->sheets, page);
+    return true;
+}
+
+const SheetFrame* SheetPages::Frame() const {
+    return state_ && state_->next > 0 && state_->next <= state_->sheets ? &state_->frame : nullptr;
+}
+
+SheetSet BuildSheets(const Profile& profile, const SheetOptions& options, const SheetGround* ground,
+                     const HorizontalAlignment* horizontal) {
+    SheetSet set;
+    SheetPages pages(profile, options, ground, horizontal);
+    if (pages.Problem()) {
+        set.problem = pages.Problem();
+        return set;
+    }
+    set.pages.resize(pages.Count());
+    for (Page& page : set.pages) {
+        pages.Next(page);
+        if (const SheetFrame* frame = pages.Frame()) set.frames.push_back(*frame);
+    }
     return set;
 }
 

@@ -10,11 +10,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/drawing/page.h"
+#include "core/drawing/page_source.h"
 #include "core/profile/horizontal.h"
 #include "core/profile/profile.h"
 #include "core/text/sheet_problem.h"
@@ -69,6 +71,34 @@ struct SheetSet {
 // the ends of its curves and spirals are key stations of the 里程桩号 row.
 SheetSet BuildSheets(const Profile& profile, const SheetOptions& options, const SheetGround* ground = nullptr,
                      const HorizontalAlignment* horizontal = nullptr);
+
+// The same sheets made one at a time, for a writer that takes pages as they
+// come: only the page being made is held, so that a road of a thousand
+// kilometres is written in the memory of one sheet. The drawing sheets come
+// first, then the elements table's pages. The profile, the ground and the
+// horizontal alignment must outlive the source.
+class SheetPages final : public PageSource {
+public:
+    SheetPages(const Profile& profile, const SheetOptions& options, const SheetGround* ground = nullptr,
+               const HorizontalAlignment* horizontal = nullptr);
+    ~SheetPages() override;
+    SheetPages(const SheetPages&) = delete;
+    SheetPages& operator=(const SheetPages&) = delete;
+
+    // Set, and no pages, when the sheets are refused.
+    const std::optional<SheetProblem>& Problem() const { return problem_; }
+    std::size_t Count() const override;
+    bool Next(Page& page) override;
+    // The frame of the drawing sheet made last; nothing once the table's pages begin.
+    const SheetFrame* Frame() const;
+
+private:
+    struct State;
+    std::optional<SheetProblem> Start(const Profile& profile, const SheetOptions& options, const SheetGround* ground,
+                                      const HorizontalAlignment* horizontal);
+    std::optional<SheetProblem> problem_;
+    std::unique_ptr<State> state_;
+};
 
 // The texts of the band table and the drawing's annotations, in one place so
 // that one precision policy holds on every sheet.

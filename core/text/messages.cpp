@@ -178,6 +178,11 @@ std::string DescribeCharactersOutsideGbk(const std::vector<std::string>& charact
     return text;
 }
 
+std::string DescribeSheetsLeftOut(std::size_t leftOut) {
+    if (leftOut == 0) return {};
+    return "SVG 文件只含第一张图纸，其余 " + std::to_string(leftOut) + " 张未写入；全部图纸请导出 PDF 或 DXF。";
+}
+
 namespace {
 
 std::string LabelText(double value, int occurrence) { return LabelText(Station{value, occurrence}); }

@@ -69,6 +69,10 @@ std::string DescribeUnlistedGroundProblems(std::size_t listed, std::size_t total
 // written. Empty when there are none.
 std::string DescribeCharactersOutsideGbk(const std::vector<std::string>& characters);
 
+// The sheets an SVG file (one page) leaves out: a note, the first sheet is
+// written. Empty when none is left out.
+std::string DescribeSheetsLeftOut(std::size_t leftOut);
+
 // Why a set of sheets was refused: "横向比例 1:1500 不可用：…"
 std::string DescribeSheetProblem(const SheetProblem& problem);
 

@@ -18,7 +18,7 @@
 
 #include "core/drawing/sheet.h"
 #include "io/gbk.h"
-#include "io/page_dxf.h"
+#include "output/page_dxf.h"
 #include "io/profile_files.h"
 #include "tests/cli/run_cli.h"
 #include "tests/profile_builders.h"
@@ -206,7 +206,7 @@ TEST_P(ProfileSheetCli, every_sheet_carries_bands_title_and_the_listings_values)
     std::ifstream in(output, std::ios::binary);
     DxfTexts dxf;
     ASSERT_TRUE(DL_Dxf().in(in, &dxf));
-    const double pitch = set.pages.front().width + io::kDxfPageGap, height = set.pages.front().height;
+    const double pitch = set.pages.front().width + output::kDxfPageGap, height = set.pages.front().height;
     std::vector<std::vector<test::TextAt>> perPage(r.pages);
     for (const auto& t : dxf.texts) {
         const auto i = static_cast<std::size_t>(std::floor(t.x / pitch));

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/drawing/drawing_svg.h"
+#include "output/drawing_svg.h"
 #include "core/drawing/plot_axes.h"
 #include "core/drawing/plot_page.h"
 #include "tests/profile_builders.h"

@@ -6,7 +6,7 @@
 
 #include "core/drawing/plot_axes.h"
 #include "core/drawing/plot_page.h"
-#include "ui/profile/plot/page_painter.h"
+#include "output/page_painter.h"
 
 namespace tarnvel::ui {
 namespace {
@@ -14,14 +14,6 @@ namespace {
 DeviceRect ToDeviceRect(const QRectF& r) { return {r.left(), r.top(), r.width(), r.height()}; }
 
 }  // namespace
-
-QFont PlotFont(int pixelSize) {
-    QFont font;
-    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
-                      QStringLiteral("AR PL UMing")});
-    font.setPixelSize(pixelSize);
-    return font;
-}
 
 PlotScene::PlotScene(const Profile& profile, const ProfileDrawing& drawing, const PlotGround* ground)
     : profile_(profile), drawing_(drawing), ground_(ground) {}
@@ -40,7 +32,7 @@ void PlotScene::Layout(const ViewTransform& transform, const QRectF& page, int s
 
 void PlotScene::Paint(QPainter& painter) const {
     painter.fillRect(rect_, Qt::white);
-    PaintPage(painter, page_, rect_);
+    output::PaintPage(painter, page_, rect_);
 }
 
 void PlotScene::PaintCached(QPainter& painter) const {

@@ -13,13 +13,11 @@
 #include "core/drawing/profile_drawing.h"
 #include "core/drawing/view_transform.h"
 #include "core/profile/profile.h"
+#include "output/page_painter.h"
 
 class QPainter;
 
 namespace tarnvel::ui {
-
-// The fonts the main window asks for, at a fixed pixel size.
-QFont PlotFont(int pixelSize = 12);
 
 // The whole profile fitted into `page` at the given exaggeration, painted
 // once: the PNG and the PDF sheet. A ground line, checked against this

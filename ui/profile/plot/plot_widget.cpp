@@ -217,7 +217,7 @@ void PlotWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (!scene_) {
         painter.fillRect(rect(), Qt::white);
-        painter.setFont(PlotFont(14));
+        painter.setFont(output::PageFont(14));
         painter.setPen(QColor(128, 128, 128));
         painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("尚无纵断面：请在变坡点表中输入，或打开 LandXML / CSV 文件。"));
         return;

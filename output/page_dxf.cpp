@@ -1,4 +1,4 @@
-#include "io/page_dxf.h"
+#include "output/page_dxf.h"
 
 #include <dxflib/dl_dxf.h>
 #include <dxflib/dl_writer_ascii.h>
@@ -10,15 +10,18 @@
 #include "io/atomic_write.h"
 #include "io/gbk.h"
 
-namespace tarnvel::io {
+namespace tarnvel::output {
 namespace {
 
+using io::Utf8ToGbkEncoder;
+
 // dxflib's own writer prints numbers with the C library (following the
-// process locale) into a file it opens itself; this one keeps the bytes in
-// memory, for the atomic write, and prints numbers in the C form always.
+// process locale) into a file it opens itself; this one gathers the bytes for
+// the atomic write, handing them on after each entity when given a sink, and
+// prints numbers in the C form always.
 class StringWriter : public DL_WriterA {
 public:
-    StringWriter() : DL_WriterA("", DL_Codes::AC1015) {}
+    explicit StringWriter(io::FileBytesSink* sink = nullptr) : DL_WriterA("", DL_Codes::AC1015), sink_(sink) {}
 
     void dxfReal(int gc, double value) const override {
         char buffer[64];
@@ -41,6 +44,12 @@ public:
     void dxfString(int gc, const std::string& value) const override { Group(gc, value); }
 
     std::string& Bytes() const { return bytes_; }
+    // What is gathered goes on to the sink, if there is one.
+    void Drain() const {
+        if (!sink_) return;
+        sink_->Write(bytes_);
+        bytes_.clear();
+    }
 
 private:
     void Group(int gc, std::string_view value) const {
@@ -52,6 +61,7 @@ private:
         bytes_ += value;
         bytes_ += "\r\n";
     }
+    io::FileBytesSink* sink_;
     mutable std::string bytes_;
 };
 
@@ -82,14 +92,25 @@ int ColourIndex(std::uint32_t rgb) {
     return best;
 }
 
-DL_Attributes AttributesOf(PageRole role) {
-    const RoleStyle& style = StyleOf(role);
-    DL_Attributes attributes(Utf8ToGbk(style.layer), ColourIndex(style.rgb),
-                             static_cast<int>(std::lround(style.lineWidth * 100)),
-                             style.dashed ? "DASHED" : "CONTINUOUS", 1.0);
-    attributes.setColor24(static_cast<int>(style.rgb));
-    return attributes;
-}
+// What a file needs for every entity, made once: the attributes of each
+// role with its layer name in GBK, and one converter for the texts.
+struct DxfContext {
+    DxfContext() {
+        for (int r = 0; r < kPageRoleCount; ++r) {
+            const RoleStyle& style = StyleOf(static_cast<PageRole>(r));
+            DL_Attributes a(encoder.Encode(style.layer), ColourIndex(style.rgb),
+                            static_cast<int>(std::lround(style.lineWidth * 100)),
+                            style.dashed ? "DASHED" : "CONTINUOUS", 1.0);
+            a.setColor24(static_cast<int>(style.rgb));
+            attributes.push_back(std::move(a));
+        }
+    }
+    const DL_Attributes& AttributesOf(PageRole role) const { return attributes[static_cast<std::size_t>(role)]; }
+
+    Utf8ToGbkEncoder encoder;
+    std::vector<DL_Attributes> attributes;
+    std::vector<std::string>* lost = nullptr;
+};
 
 struct Placement {
     double dx = 0, height = 0;
@@ -97,18 +118,18 @@ struct Placement {
     double Y(const PagePoint& p) const { return height - p.y; }
 };
 
-void WriteLine(DL_Dxf& dxf, StringWriter& dw, const PageLine& line, const Placement& at) {
+void WriteLine(DL_Dxf& dxf, StringWriter& dw, DxfContext& context, const PageLine& line, const Placement& at) {
     if (line.points.size() < 2) return;
-    const DL_Attributes attributes = AttributesOf(line.role);
+    const DL_Attributes& attributes = context.AttributesOf(line.role);
     dxf.writePolyline(dw, DL_PolylineData(static_cast<int>(line.points.size()), 0, 0, line.closed ? 1 : 0), attributes);
     for (const auto& p : line.points) dxf.writeVertex(dw, DL_VertexData(at.X(p), at.Y(p), 0, 0));
     dxf.writePolylineEnd(dw);
 }
 
-void WriteArea(DL_Dxf& dxf, StringWriter& dw, const PageArea& area, const Placement& at) {
+void WriteArea(DL_Dxf& dxf, StringWriter& dw, DxfContext& context, const PageArea& area, const Placement& at) {
     const std::size_t n = area.outline.size();
     if (n < 3) return;
-    const DL_Attributes attributes = AttributesOf(area.role);
+    const DL_Attributes& attributes = context.AttributesOf(area.role);
     DL_HatchData hatch(1, true, 1.0, 0.0, "SOLID");
     dxf.writeHatch1(dw, hatch, attributes);
     DL_HatchLoopData loop(static_cast<int>(n));
@@ -122,8 +143,7 @@ void WriteArea(DL_Dxf& dxf, StringWriter& dw, const PageArea& area, const Placem
     dxf.writeHatch2(dw, hatch, attributes);
 }
 
-void WriteText(DL_Dxf& dxf, StringWriter& dw, const PageText& text, const Placement& at,
-               std::vector<std::string>* lost) {
+void WriteText(DL_Dxf& dxf, StringWriter& dw, DxfContext& context, const PageText& text, const Placement& at) {
     if (text.text.empty()) return;
     const int h = text.hAlign == TextHAlign::Left ? 0 : text.hAlign == TextHAlign::Centre ? 1 : 2;
     // The page's text box runs from the baseline to the top of a capital.
@@ -132,10 +152,10 @@ void WriteText(DL_Dxf& dxf, StringWriter& dw, const PageText& text, const Placem
     const double radians = text.angle * std::acos(-1.0) / 180;
     // A group value is one line: a line break in a text (a project name
     // pasted with one) would end it and be read as the next group.
-    const std::string value = Utf8ToGbk(DrawnText(text.text), lost);
+    const std::string value = context.encoder.Encode(DrawnText(text.text), context.lost);
     dxf.writeText(dw, DL_TextData(x, y, 0, x, y, 0, text.height, 1.0, 0, h, v, value, kDxfTextStyle,
                                   radians),
-                  AttributesOf(text.role));
+                  context.AttributesOf(text.role));
 }
 
 std::vector<std::string> LayerNames() {
@@ -147,11 +167,10 @@ std::vector<std::string> LayerNames() {
     return names;
 }
 
-}  // namespace
-
-std::string PagesDxf(const std::vector<Page>& pages, std::vector<std::string>* lost) {
+void WriteDxf(PageSource& pages, StringWriter& dw, std::vector<std::string>* lost) {
     DL_Dxf dxf;
-    StringWriter dw;
+    DxfContext context;
+    context.lost = lost;
     dxf.writeHeader(dw);
     dw.dxfString(9, "$DWGCODEPAGE");
     dw.dxfString(3, "ANSI_936");
@@ -180,7 +199,7 @@ std::string PagesDxf(const std::vector<Page>& pages, std::vector<std::string>* l
         int role = 0;
         while (StyleOf(static_cast<PageRole>(role)).layer != name) ++role;
         const RoleStyle& style = StyleOf(static_cast<PageRole>(role));
-        dxf.writeLayer(dw, DL_LayerData(Utf8ToGbk(name), 0),
+        dxf.writeLayer(dw, DL_LayerData(context.encoder.Encode(name), 0),
                        DL_Attributes("", ColourIndex(style.rgb), static_cast<int>(std::lround(style.lineWidth * 100)),
                                      "CONTINUOUS", 1.0));
     }
@@ -225,23 +244,38 @@ std::string PagesDxf(const std::vector<Page>& pages, std::vector<std::string>* l
 
     dw.sectionEntities();
     double dx = 0;
-    for (const Page& page : pages) {
+    Page page;
+    while (pages.Next(page)) {
         const Placement at{dx, page.height};
-        for (const auto& area : page.areas) WriteArea(dxf, dw, area, at);
-        for (const auto& line : page.lines) WriteLine(dxf, dw, line, at);
-        for (const auto& text : page.texts) WriteText(dxf, dw, text, at, lost);
+        for (const auto& area : page.areas) WriteArea(dxf, dw, context, area, at);
+        for (const auto& line : page.lines) WriteLine(dxf, dw, context, line, at);
+        for (const auto& text : page.texts) WriteText(dxf, dw, context, text, at);
         dx += page.width + kDxfPageGap;
+        dw.Drain();
     }
     dw.sectionEnd();
     dxf.writeObjects(dw);
     dxf.writeObjectsEnd(dw);
     dw.dxfEOF();
+    dw.Drain();
+}
+
+}  // namespace
+
+std::string PagesDxf(const std::vector<Page>& pages, std::vector<std::string>* lost) {
+    HeldPages held(pages);
+    StringWriter dw;
+    WriteDxf(held, dw, lost);
     return std::move(dw.Bytes());
 }
 
-std::optional<IoFailure> WritePagesDxf(const std::string& path, const std::vector<Page>& pages,
-                                       std::vector<std::string>* lost) {
-    return WriteFileAtomically(path, PagesDxf(pages, lost));
+std::optional<io::IoFailure> WritePagesDxf(const std::string& path, PageSource& pages,
+                                           std::vector<std::string>* lost) {
+    return io::WriteFileAtomically(path, [&](io::FileBytesSink& sink) {
+        StringWriter dw(&sink);
+        WriteDxf(pages, dw, lost);
+        return true;
+    });
 }
 
-}  // namespace tarnvel::io
+}  // namespace tarnvel::output

@@ -20,7 +20,7 @@
 #include "io/gbk.h"
 #include "io/landxml_horizontal.h"
 #include "io/profile_files.h"
-#include "io/page_dxf.h"
+#include "output/page_dxf.h"
 #include "tests/io/scratch_folder.h"
 #include "tests/profile_builders.h"
 #include "tests/sheet_reading.h"
@@ -28,6 +28,9 @@
 namespace tarnvel::io {
 namespace {
 
+using output::kDxfPageGap;
+using output::kDxfTextStyle;
+using output::PagesDxf;
 using test::ByRadius;
 using test::Point;
 

@@ -1,9 +1,9 @@
-#include "core/drawing/drawing_svg.h"
+#include "output/drawing_svg.h"
 
 #include <algorithm>
 #include <optional>
 
-#include "core/drawing/page_svg.h"
+#include "output/page_svg.h"
 #include "core/drawing/plot_page.h"
 
 namespace tarnvel {
