@@ -40,9 +40,9 @@ std::string g_self;
 // What a child does, named on its command line.
 int RunChild(const std::string& what, const std::string& path) {
     const Profile profile = bench::SheetRoad(g_km * 1000);
-    const SheetGround ground = bench::SheetRoadGround(profile);
-    if (what == "inputs") return profile.EndStation() > 0 && !ground.stations.empty() ? 0 : 1;
-    SheetPages sheets(profile, {}, &ground);
+    const bench::SheetRoadGround ground(profile);
+    if (what == "inputs") return profile.EndStation() > 0 && !ground.line.Stations().empty() ? 0 : 1;
+    SheetPages sheets(profile, {}, &ground.drawn);
     if (sheets.Problem()) return 2;
     if (what == "qt-floor") {
         // Qt's floor: as many empty pages of the same paper, nothing drawn.

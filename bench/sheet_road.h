@@ -2,11 +2,11 @@
 // The road the sheet benchmarks draw: a PVI every 400 m with parabolic curves,
 // and a surveyed ground point every 10 m wandering a few metres about the design.
 
-#include <algorithm>
 #include <cmath>
-#include <optional>
 
+#include "core/drawing/drawn_ground.h"
 #include "core/drawing/sheet.h"
+#include "core/profile/ground_line.h"
 #include "core/profile/profile.h"
 
 namespace tarnvel::bench {
@@ -22,23 +22,22 @@ inline Profile SheetRoad(double metres) {
     return *Profile::Resolve(model);
 }
 
-inline SheetGround SheetRoadGround(const Profile& profile) {
-    SheetGround ground;
-    const double end = profile.EndStation();
-    for (double s = 0; s <= end; s += 10) {
-        ground.stations.push_back(s);
-        ground.elevations.push_back(profile.At(s).elevation + 3 * std::sin(s / 170));
+// The ground line and what the drawings take of it, held together.
+struct SheetRoadGround {
+    explicit SheetRoadGround(const Profile& profile) : line(Survey(profile)), drawn(MakeDrawnGround(profile, line)) {}
+    SheetRoadGround(const SheetRoadGround&) = delete;
+    SheetRoadGround& operator=(const SheetRoadGround&) = delete;
+
+    static GroundLine Survey(const Profile& profile) {
+        GroundModel model;
+        model.stations = GroundStations::Internal;
+        for (double s = 0; s <= profile.EndStation(); s += 10)
+            model.points.push_back({Station{s, 0}, profile.At(s).elevation + 3 * std::sin(s / 170), 0});
+        return *GroundLine::Make(std::move(model), profile);
     }
-    const auto st = ground.stations, z = ground.elevations;
-    ground.at = [st, z](double at) -> std::optional<double> {
-        const auto i = std::min<std::size_t>(static_cast<std::size_t>(at / 10), st.size() - 2);
-        return z[i] + (at - st[i]) / 10 * (z[i + 1] - z[i]);
-    };
-    for (std::size_t i = 0; i + 1 < st.size(); ++i) {
-        const double a = profile.At(st[i]).elevation - z[i], b = profile.At(st[i + 1]).elevation - z[i + 1];
-        if (a * b < 0) ground.zeroPoints.push_back(st[i] + 10 * a / (a - b));
-    }
-    return ground;
-}
+
+    GroundLine line;
+    DrawnGround drawn;
+};
 
 }  // namespace tarnvel::bench

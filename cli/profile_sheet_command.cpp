@@ -8,7 +8,7 @@
 #include "cli/commands.h"
 #include "cli/profile_options.h"
 #include "core/drawing/sheet.h"
-#include "core/drawing/sheet_ground.h"
+#include "core/drawing/drawn_ground.h"
 #include "core/profile/ground_line.h"
 #include "core/text/messages.h"
 #include "core/text/quoted_input.h"
@@ -84,8 +84,8 @@ int RunProfileSheet(const Options& options, std::ostream&, std::ostream& err) {
     const Profile profile = ResolveProfile(read.content.model, FileArgument(options), err);
     const std::optional<HorizontalAlignment> horizontal = LoadHorizontal(FileArgument(options), read, err);
     const std::optional<GroundLine> groundLine = LoadGround(options, profile, err);
-    std::optional<SheetGround> ground;
-    if (groundLine) ground = SheetGroundOf(profile, *groundLine);
+    std::optional<DrawnGround> ground;
+    if (groundLine) ground = MakeDrawnGround(profile, *groundLine);
     // The sheets are made one at a time as the file is written.
     SheetPages sheets(profile, sheet, ground ? &*ground : nullptr, horizontal ? &*horizontal : nullptr);
     if (sheets.Problem()) {

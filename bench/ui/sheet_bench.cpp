@@ -17,12 +17,11 @@ namespace {
 using namespace tarnvel;
 
 Profile Road10km() { return bench::SheetRoad(10000); }
-SheetGround Ground(const Profile& profile) { return bench::SheetRoadGround(profile); }
 
 void BuildSheetPages(benchmark::State& state) {
     const Profile profile = Road10km();
-    const SheetGround ground = Ground(profile);
-    for (auto _ : state) benchmark::DoNotOptimize(BuildSheets(profile, {}, &ground));
+    const bench::SheetRoadGround ground(profile);
+    for (auto _ : state) benchmark::DoNotOptimize(BuildSheets(profile, {}, &ground.drawn));
 }
 
 // Straights, spirals and curves turning left and right in turn, 500 m a set.
@@ -43,31 +42,31 @@ HorizontalAlignment Horizontal() {
 // The same sheets with the 直线及平曲线 band and the elements table's pages.
 void BuildSheetPagesWithBandAndTable(benchmark::State& state) {
     const Profile profile = Road10km();
-    const SheetGround ground = Ground(profile);
+    const bench::SheetRoadGround ground(profile);
     const HorizontalAlignment horizontal = Horizontal();
     SheetOptions options;
     options.elementsTable = true;
-    for (auto _ : state) benchmark::DoNotOptimize(BuildSheets(profile, options, &ground, &horizontal));
+    for (auto _ : state) benchmark::DoNotOptimize(BuildSheets(profile, options, &ground.drawn, &horizontal));
 }
 
 void ExportSheetsPdf(benchmark::State& state) {
     const Profile profile = Road10km();
-    const SheetGround ground = Ground(profile);
+    const bench::SheetRoadGround ground(profile);
     QTemporaryDir dir;
     const std::string path = dir.filePath("sheets.pdf").toStdString();
     for (auto _ : state) {
-        const SheetSet set = BuildSheets(profile, {}, &ground);
+        const SheetSet set = BuildSheets(profile, {}, &ground.drawn);
         if (output::WritePagesPdf(path, set.pages, "bench")) state.SkipWithError("the PDF was not written");
     }
 }
 
 void ExportSheetsDxf(benchmark::State& state) {
     const Profile profile = Road10km();
-    const SheetGround ground = Ground(profile);
+    const bench::SheetRoadGround ground(profile);
     QTemporaryDir dir;
     const std::string path = dir.filePath("sheets.dxf").toStdString();
     for (auto _ : state) {
-        const SheetSet set = BuildSheets(profile, {}, &ground);
+        const SheetSet set = BuildSheets(profile, {}, &ground.drawn);
         HeldPages pages(set.pages);
         if (output::WritePagesDxf(path, pages)) state.SkipWithError("the DXF was not written");
     }

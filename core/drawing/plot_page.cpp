@@ -122,7 +122,7 @@ std::vector<DevicePoint> ClipPolygon(std::vector<DevicePoint> polygon, const Dev
 class Builder {
 public:
     Builder(const Profile& profile, const ProfileDrawing& drawing, const ViewTransform& view, const DeviceRect& page,
-            int selectedPvi, const PlotGround* ground)
+            int selectedPvi, const DrawnGround* ground)
         : profile_(profile),
           drawing_(drawing),
           ground_(ground && ground->line && ground->line->Stations().size() >= 2 ? ground : nullptr),
@@ -692,7 +692,7 @@ private:
 
     const Profile& profile_;
     const ProfileDrawing& drawing_;
-    const PlotGround* ground_;
+    const DrawnGround* ground_;
     ViewTransform view_;
     DeviceRect device_, deviceFrame_;
     WorldBox visible_;
@@ -720,26 +720,11 @@ PageBox PlotFrameOnPage(const DeviceRect& page) {
 }
 
 Page PlotPage(const Profile& profile, const ProfileDrawing& drawing, const ViewTransform& view, const DeviceRect& page,
-              int selectedPvi, const PlotGround* ground) {
+              int selectedPvi, const DrawnGround* ground) {
     return Builder(profile, drawing, view, page, selectedPvi, ground).Build();
 }
 
-PlotGround MakePlotGround(const Profile& profile, const GroundLine& ground) {
-    PlotGround plot;
-    plot.line = &ground;
-    FillCutCrossings crossings = CrossGround(profile, ground);
-    plot.zeroPoints = std::move(crossings.zeroPoints);
-    plot.stretches = std::move(crossings.stretches);
-    const auto& z = ground.Elevations();
-    if (!z.empty()) {
-        const auto [low, high] = std::minmax_element(z.begin(), z.end());
-        plot.minElevation = *low;
-        plot.maxElevation = *high;
-    }
-    return plot;
-}
-
-WorldBox PlotExtent(const ProfileDrawing& drawing, const PlotGround* ground) {
+WorldBox PlotExtent(const ProfileDrawing& drawing, const DrawnGround* ground) {
     WorldBox box = drawing.extent;
     if (!ground || !ground->line || ground->line->Stations().empty() || drawing.Empty()) return box;
     box.minStation = std::min(box.minStation, ground->line->StartStation());

@@ -38,13 +38,13 @@ void SheetBuilder::TakeSamples() {
     if (ground_) {
         // The surveyed points as the paper shows them: a dense survey gives a
         // handful of points a column, not a vertex a point.
-        const auto& gs = ground_->stations;
-        const auto& gz = ground_->elevations;
+        const auto& gs = ground_->line->Stations();
+        const auto& gz = ground_->line->Elevations();
         std::vector<std::size_t> kept;
         ColumnThinning thinning(kSheetResolutionMm, kept);
         for (auto i = static_cast<std::size_t>(std::lower_bound(gs.begin(), gs.end(), a_) - gs.begin());
              i < gs.size() && gs[i] <= b_; ++i)
-            thinning.Add(i, (gs[i] - a_) * xPerUnit_, i < gz.size() ? gz[i] : ground_->at(gs[i]).value_or(0));
+            thinning.Add(i, (gs[i] - a_) * xPerUnit_, i < gz.size() ? gz[i] : ground_->line->At(gs[i]).value_or(0));
         thinning.Finish();
         for (const std::size_t i : kept) at.push_back({gs[i], false});
         for (const double s : ground_->zeroPoints)
@@ -66,7 +66,7 @@ void SheetBuilder::TakeSamples() {
         LineSample sample;
         sample.s = s;
         sample.z = cursor.At(s).elevation;
-        if (ground_) sample.g = ground_->at(s);
+        if (ground_) sample.g = ground_->line->At(s);
         sample.zero = zero;
         samples_.push_back(sample);
     }
@@ -415,13 +415,13 @@ struct SheetPages::State {
     SheetFrame frame;
 };
 
-SheetPages::SheetPages(const Profile& profile, const SheetOptions& options, const SheetGround* ground,
+SheetPages::SheetPages(const Profile& profile, const SheetOptions& options, const DrawnGround* ground,
                        const HorizontalAlignment* horizontal) {
     problem_ = Start(profile, options, ground, horizontal);
 }
 
 std::optional<SheetProblem> SheetPages::Start(const Profile& profile, const SheetOptions& options,
-                                              const SheetGround* ground, const HorizontalAlignment* horizontal) {
+                                              const DrawnGround* ground, const HorizontalAlignment* horizontal) {
     auto refuse = [](SheetProblem problem) { return std::optional<SheetProblem>(std::move(problem)); };
     const int h = options.horizontalScale, v = options.verticalScale;
     if (h != 500 && h != 1000 && h != 2000 && h != 5000)
@@ -482,7 +482,7 @@ const SheetFrame* SheetPages::Frame() const {
     return state_ && state_->next > 0 && state_->next <= state_->sheets ? &state_->frame : nullptr;
 }
 
-SheetSet BuildSheets(const Profile& profile, const SheetOptions& options, const SheetGround* ground,
+SheetSet BuildSheets(const Profile& profile, const SheetOptions& options, const DrawnGround* ground,
                      const HorizontalAlignment* horizontal) {
     SheetSet set;
     SheetPages pages(profile, options, ground, horizontal);

@@ -9,12 +9,12 @@
 // sheets; every station written on a sheet is the profile's label.
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/drawing/drawn_ground.h"
 #include "core/drawing/page.h"
 #include "core/drawing/page_source.h"
 #include "core/profile/horizontal.h"
@@ -35,16 +35,6 @@ struct SheetOptions {
     bool elementsTable = false;
     // The title block; an empty field stays empty on the sheet.
     std::string project, designUnit, drawingNumber, designer, checker, approver, date;
-};
-
-// The ground under the design line, as the sheets need it: the surveyed
-// polyline for drawing, its elevation at a station for the bands, and the
-// places where the design crosses it. All stations are internal.
-struct SheetGround {
-    std::vector<double> stations;  // increasing
-    std::vector<double> elevations;
-    std::function<std::optional<double>(double internal)> at;  // nothing off the survey
-    std::vector<double> zeroPoints;                            // 填挖交界, increasing
 };
 
 // Where a sheet puts the numbers, so that a reader of an output can scale
@@ -69,7 +59,7 @@ struct SheetSet {
 
 // With a horizontal alignment, the band table ends in the 直线及平曲线 row and
 // the ends of its curves and spirals are key stations of the 里程桩号 row.
-SheetSet BuildSheets(const Profile& profile, const SheetOptions& options, const SheetGround* ground = nullptr,
+SheetSet BuildSheets(const Profile& profile, const SheetOptions& options, const DrawnGround* ground = nullptr,
                      const HorizontalAlignment* horizontal = nullptr);
 
 // The same sheets made one at a time, for a writer that takes pages as they
@@ -79,7 +69,7 @@ SheetSet BuildSheets(const Profile& profile, const SheetOptions& options, const 
 // horizontal alignment must outlive the source.
 class SheetPages final : public PageSource {
 public:
-    SheetPages(const Profile& profile, const SheetOptions& options, const SheetGround* ground = nullptr,
+    SheetPages(const Profile& profile, const SheetOptions& options, const DrawnGround* ground = nullptr,
                const HorizontalAlignment* horizontal = nullptr);
     ~SheetPages() override;
     SheetPages(const SheetPages&) = delete;
@@ -94,7 +84,7 @@ public:
 
 private:
     struct State;
-    std::optional<SheetProblem> Start(const Profile& profile, const SheetOptions& options, const SheetGround* ground,
+    std::optional<SheetProblem> Start(const Profile& profile, const SheetOptions& options, const DrawnGround* ground,
                                       const HorizontalAlignment* horizontal);
     std::optional<SheetProblem> problem_;
     std::unique_ptr<State> state_;

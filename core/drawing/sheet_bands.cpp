@@ -170,7 +170,7 @@ void SheetBuilder::DrawBands(Page& page) {
     for (const auto& [c, x] : shown) {
         vertical(1, x, SheetNumber(c->design, SheetValue::Elevation));
         if (ground_) {
-            if (const auto g = ground_->at(c->internal)) {
+            if (const auto g = ground_->line->At(c->internal)) {
                 vertical(2, x, SheetNumber(*g, SheetValue::Elevation));
                 const double diff = c->design - *g;
                 const std::string amount = SheetNumber(std::abs(diff), SheetValue::Elevation);

@@ -104,9 +104,9 @@ inline void AddLine(Page& page, PageRole role, std::vector<PagePoint> points, bo
 // Everything about the sheets that does not change from one to the next.
 class SheetBuilder {
 public:
-    SheetBuilder(const Profile& profile, const SheetOptions& options, const SheetGround* ground,
+    SheetBuilder(const Profile& profile, const SheetOptions& options, const DrawnGround* ground,
                  const HorizontalAlignment* horizontal)
-        : profile_(profile), options_(options), ground_(ground && ground->at ? ground : nullptr),
+        : profile_(profile), options_(options), ground_(ground && ground->line ? ground : nullptr),
           horizontal_(horizontal && !horizontal->pieces.empty() ? horizontal : nullptr),
           layout_(options.paper == SheetPaper::A4 ? kA4 : kA3) {
         const double unitMm = UnitMm(profile.Model().unit);
@@ -255,7 +255,7 @@ private:
 
     const Profile& profile_;
     const SheetOptions& options_;
-    const SheetGround* ground_;
+    const DrawnGround* ground_;
     const HorizontalAlignment* horizontal_;
     Layout layout_;
     double xPerUnit_ = 0, yPerUnit_ = 0, gridStep_ = 1;

@@ -163,7 +163,7 @@ TEST_P(ProfileSheetCli, every_sheet_carries_bands_title_and_the_listings_values)
     ASSERT_EQ(listing.size(), 151u);
     const std::string pages = std::to_string(r.pages);
     const Profile profile = test::Resolved(Road());
-    std::optional<SheetGround> ground;
+    std::shared_ptr<const DrawnGround> ground;
     if (r.ground) ground = test::TestGround(profile, Ground().first, Ground().second);
     // A 填挖交界 names its own column; a 20 m station a few metres from it
     // gives way when their texts would touch.
@@ -201,7 +201,7 @@ TEST_P(ProfileSheetCli, every_sheet_carries_bands_title_and_the_listings_values)
     options.paper = std::string(r.paper) == "A4" ? SheetPaper::A4 : SheetPaper::A3;
     options.horizontalScale = r.horizontal;
     options.verticalScale = r.vertical;
-    const SheetSet set = BuildSheets(profile, options, ground ? &*ground : nullptr);
+    const SheetSet set = BuildSheets(profile, options, ground.get());
     ASSERT_EQ(set.pages.size(), r.pages);
     std::ifstream in(output, std::ios::binary);
     DxfTexts dxf;

@@ -21,7 +21,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/drawing/sheet_ground.h"
+#include "core/drawing/drawn_ground.h"
 #include "core/text/messages.h"
 #include "io/atomic_write.h"
 #include "io/output_name.h"
@@ -252,8 +252,8 @@ bool ProfileWindow::WithSheets(const std::function<void(SheetPages& sheets, cons
     // The ground only where it fits the profile as it now is; the sheets
     // look it up while they are made, so it is held until then.
     const std::shared_ptr<const GroundLine> line = document_->CurrentGround();
-    std::optional<SheetGround> ground;
-    if (line) ground = SheetGroundOf(*profile, *line);
+    std::optional<DrawnGround> ground;
+    if (line) ground = MakeDrawnGround(*profile, *line);
     // The band of the horizontal geometry when the LandXML file carries one;
     // geometry that cannot be drawn leaves the band out, and the user is told.
     QString notice;

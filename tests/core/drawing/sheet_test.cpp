@@ -13,7 +13,7 @@
 
 #include "core/calculator/number_text.h"
 #include "core/drawing/sheet.h"
-#include "core/drawing/sheet_ground.h"
+#include "core/drawing/drawn_ground.h"
 #include "core/text/output_vocabulary.h"
 #include "core/drawing/label_layout.h"
 #include "core/text/messages.h"
@@ -99,8 +99,8 @@ TEST_P(SheetTest, sheets_join_and_read_back_as_the_profile) {
     if (!c.ground) surveyed = {0, end}, offsets = {0, 0};
     std::vector<double> elevations;
     for (std::size_t i = 0; i < surveyed.size(); ++i) elevations.push_back(profile.At(surveyed[i]).elevation + offsets[i]);
-    const SheetGround ground = test::TestGround(profile, surveyed, elevations);
-    const SheetSet set = BuildSheets(profile, c.options, c.ground ? &ground : nullptr);
+    const auto ground = test::TestGround(profile, surveyed, elevations);
+    const SheetSet set = BuildSheets(profile, c.options, c.ground ? ground.get() : nullptr);
     ASSERT_FALSE(set.problem) << DescribeSheetProblem(*set.problem);
     ASSERT_EQ(set.pages.size(), c.sheets);
 
@@ -185,7 +185,7 @@ TEST_P(SheetTest, sheets_join_and_read_back_as_the_profile) {
         }
         auto cell = [&](const char* name) { return column->second.count(name) ? column->second.at(name) : ""; };
         EXPECT_EQ(cell("设计高程"), FixedText(row.value.elevation, 3)) << SheetStation(row.label);
-        const auto g = c.ground ? ground.at(row.internal) : std::nullopt;
+        const auto g = c.ground ? ground->line->At(row.internal) : std::nullopt;
         EXPECT_EQ(cell("地面高程"), g ? FixedText(*g, 3) : "") << SheetStation(row.label);
         if (g) {
             const double d = row.value.elevation - *g;
@@ -197,7 +197,7 @@ TEST_P(SheetTest, sheets_join_and_read_back_as_the_profile) {
     EXPECT_GT(rows, 10u);
     // Every 填挖交界 and every PVI has its column.
     if (c.ground) {
-        for (const double z : ground.zeroPoints) EXPECT_TRUE(all.count(SheetStation(profile.LabelOf(z)))) << z;
+        for (const double z : ground->zeroPoints) EXPECT_TRUE(all.count(SheetStation(profile.LabelOf(z)))) << z;
     }
     for (const auto& e : profile.Elements())
         EXPECT_TRUE(all.count(SheetStation(profile.LabelOf(e.pviStation)))) << e.pviStation;
@@ -279,7 +279,7 @@ TEST(SheetTitle, empty_fields_stay_empty_and_given_ones_are_written_with_control
 // paper shows it: a bounded number of vertices a millimetre, still reaching
 // every surveyed point's height in its column, while the band keeps the
 // exact ground elevations.
-TEST(SheetGround, a_dense_survey_is_thinned_to_the_paper_keeping_its_extremes_and_exact_bands) {
+TEST(SheetDrawnGround, a_dense_survey_is_thinned_to_the_paper_keeping_its_extremes_and_exact_bands) {
     const Profile profile = test::Resolved(Road3km());
     GroundModel model;
     model.stations = GroundStations::Internal;
@@ -291,7 +291,7 @@ TEST(SheetGround, a_dense_survey_is_thinned_to_the_paper_keeping_its_extremes_an
     }
     const std::optional<GroundLine> line = GroundLine::Make(model, profile);
     ASSERT_TRUE(line);
-    const SheetGround ground = SheetGroundOf(profile, *line);
+    const DrawnGround ground = MakeDrawnGround(profile, *line);
     const SheetSet set = BuildSheets(profile, With(SheetPaper::A3, 2000, 200), &ground);
     ASSERT_FALSE(set.problem);
     constexpr double kColumn = 0.25;
@@ -423,8 +423,8 @@ TEST(SheetBands, every_pvi_is_a_column_and_the_end_labels_stand_clear_of_the_lin
         const Profile profile = test::Resolved(model);
         const double start = profile.StartStation(), end = profile.EndStation();
         const double z0 = profile.At(start).elevation, z1 = profile.At(end).elevation;
-        const SheetGround ground = test::TestGround(profile, {start, start + 60, end}, {z0, z0 + 3, z1 - 1});
-        const SheetSet set = BuildSheets(profile, SheetOptions{}, &ground);
+        const auto ground = test::TestGround(profile, {start, start + 60, end}, {z0, z0 + 3, z1 - 1});
+        const SheetSet set = BuildSheets(profile, SheetOptions{}, ground.get());
         ASSERT_FALSE(set.problem);
         test::BandColumns bands;
         std::size_t labels = 0;

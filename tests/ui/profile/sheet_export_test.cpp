@@ -16,7 +16,7 @@
 #include <string>
 
 #include "core/drawing/sheet.h"
-#include "core/drawing/sheet_ground.h"
+#include "core/drawing/drawn_ground.h"
 #include "core/text/messages.h"
 #include "io/gbk.h"
 #include "tests/ui/profile/profile_fixture.h"
@@ -80,7 +80,7 @@ protected:
     SheetSet Expected(const SheetOptions& options) {
         const auto profile = window().CurrentProfile();
         const auto line = window().Document().CurrentGround();
-        const SheetGround ground = SheetGroundOf(*profile, *line);
+        const DrawnGround ground = MakeDrawnGround(*profile, *line);
         return BuildSheets(*profile, options, &ground);
     }
 };

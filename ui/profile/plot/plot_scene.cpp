@@ -15,7 +15,7 @@ DeviceRect ToDeviceRect(const QRectF& r) { return {r.left(), r.top(), r.width(),
 
 }  // namespace
 
-PlotScene::PlotScene(const Profile& profile, const ProfileDrawing& drawing, const PlotGround* ground)
+PlotScene::PlotScene(const Profile& profile, const ProfileDrawing& drawing, const DrawnGround* ground)
     : profile_(profile), drawing_(drawing), ground_(ground) {}
 
 void PlotScene::Layout(const ViewTransform& transform, const QRectF& page, int selectedPvi) {
@@ -51,9 +51,9 @@ void PlotScene::PaintCached(QPainter& painter) const {
 
 void PaintFittedPlot(QPainter& painter, const Profile& profile, const ProfileDrawing& drawing, const QRectF& page,
                      double exaggeration, const GroundLine* ground) {
-    std::optional<PlotGround> plotGround;
-    if (ground) plotGround = MakePlotGround(profile, *ground);
-    const PlotGround* g = plotGround ? &*plotGround : nullptr;
+    std::optional<DrawnGround> plotGround;
+    if (ground) plotGround = MakeDrawnGround(profile, *ground);
+    const DrawnGround* g = plotGround ? &*plotGround : nullptr;
     PlotScene scene(profile, drawing, g);
     scene.Layout(FitPlotView(PlotExtent(drawing, g), ToDeviceRect(page), exaggeration), page);
     scene.Paint(painter);

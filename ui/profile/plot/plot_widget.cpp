@@ -106,7 +106,7 @@ void PlotWidget::Rebuild() {
     if (profile_) {
         try {
             drawing_ = BuildDrawing(*profile_);
-            if (ground_) plotGround_ = MakePlotGround(*profile_, *ground_);
+            if (ground_) plotGround_ = MakeDrawnGround(*profile_, *ground_);
         } catch (const std::exception&) {
             // A resolved profile answers every station it spans; should it
             // not, the plot shows nothing rather than half a drawing.
