@@ -269,6 +269,30 @@ TEST(ProfileSheetCliRefusal, unusable_options_leave_no_file) {
     fs::remove_all(folder);
 }
 
+// An SVG holds the first sheet; the command says once, on stderr, how many
+// it left out, and still succeeds.
+TEST(ProfileSheetCliSvg, the_first_sheet_is_written_and_the_rest_are_counted_once) {
+    const fs::path folder = fs::temp_directory_path() / ("tarnvel_sheet_svg_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const std::string profile = (folder / "road.csv").string(), output = (folder / "first.SVG").string();
+    std::ofstream(profile, std::ios::binary) << io::ProfileCsvBytes(Road());
+    SheetOptions options;
+    options.horizontalScale = 500;
+    options.verticalScale = 100;
+    const std::size_t sheets = BuildSheets(test::Resolved(Road()), options).pages.size();
+    ASSERT_GT(sheets, 2u);
+    const auto run = test::RunCli(TARNVEL_CLI, {"profile", "sheet", profile, "--output", output, "--horizontal-scale",
+                                                "500", "--vertical-scale", "100"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string note = "其余 " + std::to_string(sheets - 1) + " 张未写入";
+    EXPECT_NE(run.err.find(note), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find(note), run.err.rfind(note)) << run.err;
+    std::ifstream in(output, std::ios::binary);
+    const std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(svg.find("第 1 页 共 " + std::to_string(sheets) + " 页"), std::string::npos);
+    fs::remove_all(folder);
+}
+
 // A LandXML alignment with curves and spirals gets its 直线及平曲线 band, and
 // --elements-table its table after the sheets; geometry that cannot be drawn
 // is named on stderr and the sheets are written without the band.

@@ -408,6 +408,43 @@ TEST(SheetElementsTable, follows_the_sheets_with_its_header_on_every_page) {
 // start, the end and the high or low points are labelled clear of the
 // design line, the ground line and the leaders, a ground climbing steeply
 // from the start included.
+// Sheets made one at a time are the sheets made all at once, and each
+// drawing sheet's frame is at hand while it is the last made.
+TEST(SheetPages, one_at_a_time_they_are_the_whole_set_with_their_frames) {
+    ProfileModel model{"主线", LengthUnit::Metre, {Point(0, 100)}, {}};
+    for (int i = 1; i < 60; ++i) model.points.push_back(Point(i * 100.0, 100 + (i % 2 ? 3 : -3), ByRadius(500)));
+    model.points.push_back(Point(6000, 100));
+    const Profile profile = test::Resolved(model);
+    SheetOptions options;
+    options.elementsTable = true;
+    const SheetSet whole = BuildSheets(profile, options);
+    ASSERT_FALSE(whole.problem);
+    SheetPages pages(profile, options);
+    ASSERT_FALSE(pages.Problem());
+    ASSERT_EQ(pages.Count(), whole.pages.size());
+    EXPECT_EQ(pages.Frame(), nullptr);
+    Page page;
+    for (std::size_t i = 0; i < whole.pages.size(); ++i) {
+        ASSERT_TRUE(pages.Next(page)) << i;
+        ASSERT_EQ(page.texts.size(), whole.pages[i].texts.size()) << i;
+        for (std::size_t t = 0; t < page.texts.size(); ++t) EXPECT_EQ(page.texts[t].text, whole.pages[i].texts[t].text);
+        EXPECT_EQ(page.lines.size(), whole.pages[i].lines.size()) << i;
+        const SheetFrame* frame = pages.Frame();
+        ASSERT_EQ(frame != nullptr, i < whole.frames.size()) << i;
+        if (frame) {
+            EXPECT_EQ(frame->from, whole.frames[i].from);
+            EXPECT_EQ(frame->datums.size(), whole.frames[i].datums.size());
+        }
+    }
+    EXPECT_FALSE(pages.Next(page));
+    // Refused choices make no pages at all.
+    options.horizontalScale = 1500;
+    SheetPages refused(profile, options);
+    EXPECT_TRUE(refused.Problem());
+    EXPECT_EQ(refused.Count(), 0u);
+    EXPECT_FALSE(refused.Next(page));
+}
+
 TEST(SheetBands, every_pvi_is_a_column_and_the_end_labels_stand_clear_of_the_lines) {
     const ProfileModel models[] = {
         {"近起点", LengthUnit::Metre,
