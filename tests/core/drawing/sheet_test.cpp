@@ -341,11 +341,16 @@ TEST(SheetDrawnGround, a_dense_survey_is_thinned_to_the_paper_keeping_its_extrem
 // The 竖曲线要素表 on its own pages: the header on every page, every row once
 // and in order with the texts of `profile elements`, and every page — drawing
 // or table — counted in 第 N 页 共 M 页.
-TEST(SheetElementsTable, follows_the_sheets_with_its_header_on_every_page) {
+// A road rising and falling every 100 m, a curve at each PVI between its ends.
+ProfileModel Undulating(int spans) {
     ProfileModel model{"主线", LengthUnit::Metre, {Point(0, 100)}, {}};
-    for (int i = 1; i < 80; ++i) model.points.push_back(Point(i * 100.0, 100 + (i % 2 ? 3 : -3), ByRadius(500)));
-    model.points.push_back(Point(8000, 100));
-    const Profile profile = test::Resolved(model);
+    for (int i = 1; i < spans; ++i) model.points.push_back(Point(i * 100.0, 100 + (i % 2 ? 3 : -3), ByRadius(500)));
+    model.points.push_back(Point(spans * 100.0, 100));
+    return model;
+}
+
+TEST(SheetElementsTable, follows_the_sheets_with_its_header_on_every_page) {
+    const Profile profile = test::Resolved(Undulating(80));
     // Stations in K notation, as every table writes them.
     TextOptions kStations;
     kStations.stations = StationStyle::K;
@@ -411,10 +416,7 @@ TEST(SheetElementsTable, follows_the_sheets_with_its_header_on_every_page) {
 // Sheets made one at a time are the sheets made all at once, and each
 // drawing sheet's frame is at hand while it is the last made.
 TEST(SheetPages, one_at_a_time_they_are_the_whole_set_with_their_frames) {
-    ProfileModel model{"主线", LengthUnit::Metre, {Point(0, 100)}, {}};
-    for (int i = 1; i < 60; ++i) model.points.push_back(Point(i * 100.0, 100 + (i % 2 ? 3 : -3), ByRadius(500)));
-    model.points.push_back(Point(6000, 100));
-    const Profile profile = test::Resolved(model);
+    const Profile profile = test::Resolved(Undulating(60));
     SheetOptions options;
     options.elementsTable = true;
     const SheetSet whole = BuildSheets(profile, options);
