@@ -72,13 +72,8 @@ int RunProfileSheet(const Options& options, std::ostream&, std::ostream& err) {
     if (options.Has("drawing-number")) sheet.drawingNumber = options.Text("drawing-number");
     sheet.elementsTable = options.Has("elements-table");
     // The scales are checked before the file is read, as every option is.
-    {
-        const int h = sheet.horizontalScale, v = sheet.verticalScale;
-        if (h != 500 && h != 1000 && h != 2000 && h != 5000)
-            throw UsageError(DescribeSheetProblem({SheetProblemKind::HorizontalScale, static_cast<double>(h), {}}));
-        if (h < v || h > 50 * v)
-            throw UsageError(DescribeSheetProblem({SheetProblemKind::VerticalScale, static_cast<double>(v), {}}));
-    }
+    if (const auto problem = SheetScalesProblem(sheet.horizontalScale, sheet.verticalScale))
+        throw UsageError(DescribeSheetProblem(*problem));
 
     const io::ProfileFileContent read = ReadProfileContent(options, err);
     const Profile profile = ResolveProfile(read.content.model, FileArgument(options), err);

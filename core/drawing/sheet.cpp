@@ -407,6 +407,15 @@ std::string SheetStation(const Station& label) {
     return text;
 }
 
+std::optional<SheetProblem> SheetScalesProblem(int horizontal, int vertical) {
+    if (std::find(kSheetHorizontalScales.begin(), kSheetHorizontalScales.end(), horizontal) == kSheetHorizontalScales.end())
+        return SheetProblem{SheetProblemKind::HorizontalScale, static_cast<double>(horizontal), {}};
+    // In 64 bits: 50 × a vertical scale near the int's limit must not overflow.
+    const long long h = horizontal, v = vertical;
+    if (v <= 0 || h < v || h > 50 * v) return SheetProblem{SheetProblemKind::VerticalScale, static_cast<double>(vertical), {}};
+    return std::nullopt;
+}
+
 struct SheetPages::State {
     explicit State(const SheetOptions& o) : options(o) {}
     SheetOptions options;  // the builder refers to it
@@ -423,10 +432,7 @@ SheetPages::SheetPages(const Profile& profile, const SheetOptions& options, cons
 std::optional<SheetProblem> SheetPages::Start(const Profile& profile, const SheetOptions& options,
                                               const DrawnGround* ground, const HorizontalAlignment* horizontal) {
     auto refuse = [](SheetProblem problem) { return std::optional<SheetProblem>(std::move(problem)); };
-    const int h = options.horizontalScale, v = options.verticalScale;
-    if (h != 500 && h != 1000 && h != 2000 && h != 5000)
-        return refuse({SheetProblemKind::HorizontalScale, static_cast<double>(h), {}});
-    if (v <= 0 || h < v || h > 50 * v) return refuse({SheetProblemKind::VerticalScale, static_cast<double>(v), {}});
+    if (auto problem = SheetScalesProblem(options.horizontalScale, options.verticalScale)) return problem;
     if (!(options.interval > 0) || !std::isfinite(options.interval))
         return refuse({SheetProblemKind::Interval, options.interval, {}});
 

@@ -8,6 +8,7 @@
 // road), so that a chain break never opens a gap or an overlap between two
 // sheets; every station written on a sheet is the profile's label.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -36,6 +37,13 @@ struct SheetOptions {
     // The title block; an empty field stays empty on the sheet.
     std::string project, designUnit, drawingNumber, designer, checker, approver, date;
 };
+
+// The horizontal scales a sheet is drawn at, 1:n.
+inline constexpr std::array<int, 4> kSheetHorizontalScales = {500, 1000, 2000, 5000};
+// The one rule for a sheet's scales: a horizontal scale of the list, and a
+// vertical one that keeps the exaggeration (horizontal ÷ vertical) between 1
+// and 50. Nothing when they can make sheets.
+std::optional<SheetProblem> SheetScalesProblem(int horizontal, int vertical);
 
 // Where a sheet puts the numbers, so that a reader of an output can scale
 // back: x = left + (internal − from) × xPerUnit; within a datum's stretch

@@ -222,6 +222,10 @@ TEST(SheetProblems, unusable_choices_are_refused_with_a_reason_and_no_pages) {
         {"scale_not_offered", with([](SheetOptions& o) { o.horizontalScale = 1500; }), SheetProblemKind::HorizontalScale},
         {"exaggeration_above_50", with([](SheetOptions& o) { o.verticalScale = 20; }), SheetProblemKind::VerticalScale},
         {"exaggeration_below_1", with([](SheetOptions& o) { o.verticalScale = 4000; }), SheetProblemKind::VerticalScale},
+        // A vertical scale typed into the window without bound: 50 times it
+        // does not fit an int.
+        {"vertical_scale_beyond_int", with([](SheetOptions& o) { o.verticalScale = 2'000'000'000; }), SheetProblemKind::VerticalScale},
+        {"vertical_scale_negative", with([](SheetOptions& o) { o.verticalScale = -100; }), SheetProblemKind::VerticalScale},
         {"to_before_from", with([](SheetOptions& o) { o.from = Station{900, 0}; o.to = Station{100, 0}; }), SheetProblemKind::Range},
         {"from_in_short_chain_gap", with([](SheetOptions& o) { o.from = Station{1510, 0}; }), SheetProblemKind::Range},
         {"from_beyond_the_end", with([](SheetOptions& o) { o.to = Station{500000, 0}; }), SheetProblemKind::Range},
