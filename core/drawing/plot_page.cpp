@@ -10,15 +10,14 @@
 
 #include "core/drawing/label_layout.h"
 #include "core/drawing/plot_axes.h"
+#include "core/drawing/plot_legend.h"
 
 namespace tarnvel {
 namespace {
 
 constexpr double k = kPlotMmPerPixel;
-constexpr double kLineStep = kPlotTextHeight * 1.2;  // from one line of a label to the next
-// Placed texts keep this far from each other and from the lines, so that
-// nothing even touches.
-constexpr double kClearance = 0.4, kSideClearance = 1.5;
+constexpr double kLineStep = kPlotLineStep;
+constexpr double kClearance = kPlotClearance, kSideClearance = 1.5;
 // Curves are sampled until no chord lies further than this from the curve,
 // and never with more than two chords a pixel across.
 constexpr double kSagPixels = 0.1;
@@ -29,7 +28,7 @@ constexpr double kMaxChords = 8192;
 constexpr std::size_t kRunPoints = 64;
 constexpr double kMinTangentPixels = 4;
 constexpr double kApartPixels = 12;
-constexpr double kPviRadius = 3 * k, kSelectedRadius = 5 * k, kTickHalf = 6 * k, kZeroRadius = 4 * k;
+constexpr double kPviRadius = 3 * k, kSelectedRadius = 5 * k, kTickHalf = 6 * k;
 
 struct Block {
     std::vector<std::string> lines;
@@ -92,10 +91,10 @@ public:
         EndLabels();
         // The legend takes a free place inside the frame before the labels
         // do; failing that, room above the frame once the axes have theirs.
-        const bool legend = ground_ && LegendInFrame();
+        const bool legend = ground_ && PlaceLegendInFrame(page_, space_, frame_);
         AxisTexts(axes);
         ChainTexts();
-        if (ground_ && !legend) LegendAboveFrame();
+        if (ground_ && !legend) PlaceLegendAboveFrame(page_, space_, frame_, whole_);
         for (const LabelRole role : {LabelRole::Pvi, LabelRole::Extreme, LabelRole::Grade}) Labels(role);
         return std::move(page_);
     }
@@ -333,10 +332,6 @@ private:
         }
     }
 
-    static std::vector<PagePoint> Diamond(PagePoint c, double r) {
-        return {{c.x, c.y - r}, {c.x + r, c.y}, {c.x, c.y + r}, {c.x - r, c.y}};
-    }
-
     // Each 填挖交界 on the design line as a small diamond; one that would
     // touch the mark before it is left out.
     void ZeroMarks() {
@@ -347,107 +342,13 @@ private:
         for (; z != zeros.end() && *z <= visible_.maxStation; ++z) {
             const PagePoint p = At({*z, design.At(*z).elevation});
             if (!(p.x >= frame_.left && p.x <= frame_.right && p.y >= frame_.top && p.y <= frame_.bottom)) continue;
-            if (p.x - lastX < 2 * kZeroRadius) continue;
-            const PageBox box{p.x - kZeroRadius, p.y - kZeroRadius, p.x + kZeroRadius, p.y + kZeroRadius};
+            if (p.x - lastX < 2 * kZeroMarkRadius) continue;
+            const PageBox box{p.x - kZeroMarkRadius, p.y - kZeroMarkRadius, p.x + kZeroMarkRadius, p.y + kZeroMarkRadius};
             if (!whole_.Contains(box)) continue;
             lastX = p.x;
             space_.AddBox(box);
-            page_.lines.push_back({PageRole::GroundLine, Diamond(p, kZeroRadius), true});
+            page_.lines.push_back({PageRole::GroundLine, ZeroMarkOutline(p), true});
         }
-    }
-
-    // The legend: a short stroke, swatch or mark and its word for each of
-    // the design line, the ground line, fill, cut and the zero mark, in one
-    // row or one column, inside a light border.
-    struct LegendShape {
-        PageBox box;
-        bool row = true;
-    };
-    static constexpr const char* kLegendWords[] = {"设计线", "地面线", "填方", "挖方", "填挖交界"};
-    static constexpr double kSymbol = 5, kSymbolGap = 1, kEntryGap = 3, kPad = 1.2;
-
-    static LegendShape LegendSize(bool row) {
-        double width = 0, height = 0;
-        for (const char* word : kLegendWords) {
-            const double entry = kSymbol + kSymbolGap + PageTextWidth(word, kPlotTextHeight);
-            if (row) {
-                width += entry + (width > 0 ? kEntryGap : 0);
-                height = kPlotTextHeight;
-            } else {
-                width = std::max(width, entry);
-                height += kPlotTextHeight + (height > 0 ? kLineStep - kPlotTextHeight : 0);
-            }
-        }
-        return {{0, 0, width + 2 * kPad, height + 2 * kPad}, row};
-    }
-
-    bool LegendFits(const PageBox& box, const PageBox& area) const {
-        const PageBox clear = box.Grown(kClearance);
-        return area.Contains(box) && space_.FreeOfBoxes(clear) && space_.FreeOfSegments(clear);
-    }
-
-    void DrawLegend(const LegendShape& shape) {
-        const PageBox& b = shape.box;
-        space_.AddBox(b);
-        page_.lines.push_back({PageRole::Grid, {{b.left, b.top}, {b.right, b.top}, {b.right, b.bottom}, {b.left, b.bottom}}, true});
-        double x = b.left + kPad, top = b.top + kPad;
-        int entry = 0;
-        for (const char* word : kLegendWords) {
-            const double middle = top + kPlotTextHeight / 2;
-            const PagePoint left{x, middle}, right{x + kSymbol, middle};
-            switch (entry) {
-                case 0: page_.lines.push_back({PageRole::DesignLine, {left, right}, false}); break;
-                case 1: page_.lines.push_back({PageRole::GroundLine, {left, right}, false}); break;
-                case 2:
-                case 3: {
-                    const double h = kPlotTextHeight * 0.8 / 2;
-                    page_.areas.push_back({entry == 2 ? PageRole::Fill : PageRole::Cut,
-                                           {{x, middle - h}, {x + kSymbol, middle - h}, {x + kSymbol, middle + h}, {x, middle + h}}});
-                    break;
-                }
-                default:
-                    page_.lines.push_back({PageRole::GroundLine, Diamond({x + kSymbol / 2, middle}, kZeroRadius), true});
-                    break;
-            }
-            page_.texts.push_back({PageRole::Text, {x + kSymbol + kSymbolGap, top}, word, kPlotTextHeight, 0,
-                                   TextHAlign::Left, TextVAlign::Top});
-            const double width = kSymbol + kSymbolGap + PageTextWidth(word, kPlotTextHeight);
-            if (shape.row) x += width + kEntryGap;
-            else top += kLineStep;
-            ++entry;
-        }
-    }
-
-    // The corners of the frame first, then a coarse walk over it; a row
-    // before a column.
-    bool LegendInFrame() {
-        const PageBox inside = frame_.Grown(-1);
-        for (const bool row : {true, false}) {
-            LegendShape shape = LegendSize(row);
-            const double w = shape.box.Width(), h = shape.box.Height();
-            std::vector<PagePoint> corners{{inside.right - w, inside.top}, {inside.left, inside.top},
-                                           {inside.right - w, inside.bottom - h}, {inside.left, inside.bottom - h}};
-            constexpr int kSteps = 8;
-            for (int r = 0; r <= kSteps; ++r)
-                for (int c = kSteps; c >= 0; --c)
-                    corners.push_back({inside.left + (inside.Width() - w) * c / kSteps,
-                                       inside.top + (inside.Height() - h) * r / kSteps});
-            for (const PagePoint& at : corners) {
-                shape.box = {at.x, at.y, at.x + w, at.y + h};
-                if (!LegendFits(shape.box, inside)) continue;
-                DrawLegend(shape);
-                return true;
-            }
-        }
-        return false;
-    }
-
-    // A row above the frame's right end, clear of the chain breaks' texts.
-    void LegendAboveFrame() {
-        LegendShape shape = LegendSize(true);
-        const double w = shape.box.Width(), h = shape.box.Height();
-        shape.box = {frame_.right - w, frame_.top - 0.5 - h, frame_.right, frame_.top - 0.5};
-        if (LegendFits(shape.box, whole_)) DrawLegend(shape);
     }
 
     static std::vector<PagePoint> Octagon(PagePoint c, double r) {

@@ -25,6 +25,10 @@ namespace tarnvel {
 
 inline constexpr double kPlotMmPerPixel = 0.25;
 inline constexpr double kPlotTextHeight = 3.0;  // mm: a 12-pixel em
+inline constexpr double kPlotLineStep = kPlotTextHeight * 1.2;  // from one line of a label to the next
+// Placed texts keep this far from each other and from the lines, so that
+// nothing even touches.
+inline constexpr double kPlotClearance = 0.4;
 
 // The extent a fitted view shows: the drawing's, grown to hold the ground.
 WorldBox PlotExtent(const ProfileDrawing& drawing, const DrawnGround* ground);
