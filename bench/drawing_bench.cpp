@@ -10,7 +10,7 @@
 
 #include <cmath>
 
-#include "core/drawing/drawing_svg.h"
+#include "output/drawing_svg.h"
 #include "core/drawing/plot_axes.h"
 #include "core/drawing/plot_page.h"
 #include "core/drawing/profile_drawing.h"
@@ -62,7 +62,7 @@ void OverviewSvgWithMillionPointGround(benchmark::State& state) {
 void PlotPageWithMillionPointGround(benchmark::State& state) {
     const Profile profile = Zigzag(10'000, 100, 2, 1500);
     const GroundLine ground = WeavingGround(profile, 1'000'000);
-    const PlotGround plotGround = MakePlotGround(profile, ground);
+    const DrawnGround plotGround = MakeDrawnGround(profile, ground);
     const ProfileDrawing drawing = BuildDrawing(profile);
     const DeviceRect device{0, 0, 1600, 900};
     const ViewTransform view = FitPlotView(PlotExtent(drawing, &plotGround), device, 10);

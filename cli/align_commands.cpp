@@ -16,7 +16,6 @@
 #include "cli/subcommands.h"
 #include "cli/listing_options.h"
 #include "cli/profile_options.h"
-#include "cli/profile_sheet_command.h"
 #include "core/calculator/number_text.h"
 #include "core/drawing/plan_drawing.h"
 #include "core/plan/plan.h"
@@ -31,6 +30,7 @@
 #include "io/gbk.h"
 #include "io/output_name.h"
 #include "io/plan_files.h"
+#include "output/sheet_writer.h"
 
 namespace tarnvel::cli {
 namespace {
@@ -444,9 +444,8 @@ int RunPlot(const Options& options, std::ostream&, std::ostream& err) {
     FileArgument(options, kRouteNoun);
     const std::string& output = options.Text("output");
     if (output.empty()) throw UsageError("选项 --output 的文件名为空");
-    static constexpr std::string_view kFormats[] = {"svg", "pdf", "dxf"};
-    const std::optional<io::OutputName> named = io::ResolveOutputName(output, kFormats, std::nullopt);
-    if (!named) throw UsageError("选项 --output 的文件“" + QuotedInput(output, std::string::npos) + "”须以 .svg、.pdf 或 .dxf 结尾");
+    const std::optional<output::SheetFormat> format = output::SheetFormatOf(output);
+    if (!format) throw UsageError("选项 --output 的文件“" + QuotedInput(output, std::string::npos) + "”须以 .svg、.pdf 或 .dxf 结尾");
     int scale = 2000;
     if (options.Has("scale")) {
         const double value = options.Number("scale");
@@ -462,15 +461,16 @@ int RunPlot(const Options& options, std::ostream&, std::ostream& err) {
     if (const auto* list = std::get_if<ElementList>(&route.file.route); list && !list->name.empty())
         sheet.title += " " + list->name;
     const PlanSheet drawn = BuildPlanSheet(route.plan, MakePlanFigure(route.plan), sheet);
-    const bool pdf = named->format == 1;
-    const double largest = pdf ? kLargestPdfPageMm : named->format == 0 ? kLargestSvgPageMm : INFINITY;
+    const bool pdf = *format == output::SheetFormat::Pdf;
+    const double largest = pdf ? kLargestPdfPageMm : *format == output::SheetFormat::Svg ? kLargestSvgPageMm : INFINITY;
     if (drawn.page.width > largest || drawn.page.height > largest) {
         err << "tarnvel-cli: " << DescribePlanSheetTooLarge(drawn.page.width, drawn.page.height, scale, largest, pdf) << '\n';
         return kExitProfile;
     }
-    std::vector<std::string> outsideGbk;
-    if (const auto failure = WritePageFile(output, {drawn.page}, sheet.title, &outsideGbk)) StopOnFailure(*failure, err);
-    if (!outsideGbk.empty()) err << "tarnvel-cli: 注意：" << DescribeCharactersOutsideGbk(outsideGbk) << '\n';
+    HeldPages page(std::span(&drawn.page, 1));
+    output::SheetsWritten written;
+    if (const auto failure = output::WriteSheets(output, page, sheet.title, &written)) StopOnFailure(*failure, err);
+    for (const std::string& note : output::SheetNotes(written)) err << "tarnvel-cli: 注意：" << note << '\n';
     return kExitOk;
 }
 

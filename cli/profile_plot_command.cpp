@@ -4,7 +4,7 @@
 #include <optional>
 #include <ostream>
 
-#include "core/drawing/drawing_svg.h"
+#include "output/drawing_svg.h"
 #include "core/drawing/profile_drawing.h"
 #include "io/atomic_write.h"
 #include "io/output_name.h"

@@ -35,9 +35,4 @@ inline constexpr OptionSpec kSheetOptions[] = {
 
 int RunProfileSheet(const Options& options, std::ostream& out, std::ostream& err);
 
-// Pages as the file its extension names: .pdf (a page each), .dxf (or
-// .svg, the first page only); characters GBK lacks go to `outsideGbk`.
-std::optional<io::IoFailure> WritePageFile(const std::string& path, const std::vector<Page>& pages,
-                                           const std::string& title, std::vector<std::string>* outsideGbk);
-
 }  // namespace tarnvel::cli

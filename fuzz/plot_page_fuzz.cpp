@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A ground line inside the profile, crossing the design wherever the
     // fuzzed elevations take it.
     std::optional<GroundLine> ground;
-    PlotGround plotGround;
+    DrawnGround plotGround;
     if (const int groundPoints = static_cast<int>(in.Take(1) % 40); groundPoints >= 2) {
         GroundModel groundModel{"g", GroundStations::Internal, {}};
         const double from = profile->StartStation(), length = profile->EndStation() - from;
@@ -78,9 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             s += length * in.Between(1e-9, 0.2, true);
         }
         ground = GroundLine::Make(groundModel, *profile);
-        if (ground) plotGround = MakePlotGround(*profile, *ground);
+        if (ground) plotGround = MakeDrawnGround(*profile, *ground);
     }
-    const PlotGround* groundInPlot = ground ? &plotGround : nullptr;
+    const DrawnGround* groundInPlot = ground ? &plotGround : nullptr;
 
     const DeviceRect device{0, 0, in.Between(16, 3000), in.Between(16, 2000)};
     const ProfileDrawing drawing = BuildDrawing(*profile);

@@ -11,14 +11,17 @@
 #include <string>
 #include <string_view>
 
+#include "io/atomic_write.h"
+
 namespace tarnvel::io {
 
 // dxflib's own writer prints numbers with the C library (following the
-// process locale) into a file it opens itself; this one keeps the bytes in
-// memory, for the atomic write, and prints numbers in the C form always.
+// process locale) into a file it opens itself; this one gathers the bytes for
+// the atomic write, handing them on at each Drain when given a sink, and
+// prints numbers in the C form always.
 class DxfBytesWriter : public DL_WriterA {
 public:
-    DxfBytesWriter() : DL_WriterA("", DL_Codes::AC1015) {}
+    explicit DxfBytesWriter(FileBytesSink* sink = nullptr) : DL_WriterA("", DL_Codes::AC1015), sink_(sink) {}
 
     void dxfReal(int gc, double value) const override {
         char buffer[64];
@@ -41,6 +44,12 @@ public:
     void dxfString(int gc, const std::string& value) const override { Group(gc, value); }
 
     std::string& Bytes() const { return bytes_; }
+    // What is gathered goes on to the sink, if there is one.
+    void Drain() const {
+        if (!sink_) return;
+        sink_->Write(bytes_);
+        bytes_.clear();
+    }
 
 private:
     void Group(int gc, std::string_view value) const {
@@ -52,6 +61,7 @@ private:
         bytes_ += value;
         bytes_ += "\r\n";
     }
+    FileBytesSink* sink_;
     mutable std::string bytes_;
 };
 

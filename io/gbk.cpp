@@ -12,17 +12,21 @@ namespace {
 constexpr const char* kCodePage = "CP936";
 constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD
 
-// One conversion descriptor per call: iconv keeps shift state in it, and a
-// descriptor of its own keeps every call independent of any other thread.
-class Converter {
+// One conversion descriptor per call (or per encoder): iconv keeps shift
+// state in it, and a descriptor of its own keeps every call independent of
+// any other thread.
+class Iconv {
 public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+    Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {
         if (cd_ == reinterpret_cast<iconv_t>(-1))
             throw std::runtime_error("系统缺少GBK（代码页936）编码转换支持。");
     }
-    ~Converter() { iconv_close(cd_); }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
+    ~Iconv() { iconv_close(cd_); }
+    Iconv(const Iconv&) = delete;
+    Iconv& operator=(const Iconv&) = delete;
+
+    // Back to the initial state, so that a text never depends on the one before.
+    void Reset() { iconv(cd_, nullptr, nullptr, nullptr, nullptr); }
 
     // Converts as much of [in, in + left) as it can, appending to `out`.
     // Returns 0 when all input is consumed, or the errno that stopped it
@@ -80,8 +84,24 @@ std::size_t Utf8PieceLength(std::string_view s) {
 
 }  // namespace
 
+class Utf8ToGbkEncoder::Converter : public Iconv {
+public:
+    Converter() : Iconv(kCodePage, "UTF-8") {}
+};
+
+Utf8ToGbkEncoder::Utf8ToGbkEncoder() : converter_(std::make_unique<Converter>()) {}
+Utf8ToGbkEncoder::~Utf8ToGbkEncoder() = default;
+
 std::string Utf8ToGbk(std::string_view utf8, std::vector<std::string>* lost) {
-    Converter converter(kCodePage, "UTF-8");
+    return Utf8ToGbkEncoder().Encode(utf8, lost);
+}
+
+std::string Utf8ToGbkEncoder::Encode(std::string_view utf8, std::vector<std::string>* lost) {
+    // Code page 936 holds ASCII as it is.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return std::string(utf8);
+    Converter& converter = *converter_;
+    converter.Reset();
     std::string out;
     out.reserve(utf8.size());
     const char* in = utf8.data();
@@ -101,7 +121,7 @@ std::string Utf8ToGbk(std::string_view utf8, std::vector<std::string>* lost) {
 }
 
 std::string GbkToUtf8(std::string_view gbk) {
-    Converter converter("UTF-8", kCodePage);
+    Iconv converter("UTF-8", kCodePage);
     std::string out;
     out.reserve(gbk.size() + gbk.size() / 2);
     const char* in = gbk.data();

@@ -15,6 +15,8 @@
 #   - reading a 1,000,000-point ground CSV: time and peak memory;
 #   - the profile window opening a CSV of 10,000 to 1,000,000 PVIs beside tarnvel-cli profile
 #     elements of the same file: whole-process time and peak memory;
+#   - the 纵断面图 sheets of a 1,000 km road as PDF and DXF: peak memory of each, beside Qt's own
+#     PDF writer writing as many empty pages and the road alone (target: each within 128 MiB);
 #   - tarnvel-cli align list of 1,000,001 stations over a 1,000-JD route and align inverse of
 #     1,000,000 points, to a file: time and peak memory (the core's figures beside their
 #     references are in core_bench: the listing against a std::to_chars floor, target 1.5×; the
@@ -26,7 +28,7 @@ build="$root/build-bench"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTARNVEL_BUILD_TESTS=OFF -DTARNVEL_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target core_bench tarnvel_window_listing_bench tarnvel-cli \
     profile_files_bench profile_file_read tarnvel_plot_bench tarnvel_profile_edit_bench tarnvel_profile_open \
-    tarnvel_grade_drag_bench
+    tarnvel_grade_drag_bench sheet_memory_bench
 
 echo "== Core"
 "$build/bin/core_bench"
@@ -34,6 +36,8 @@ echo "== Window (offscreen)"
 QT_QPA_PLATFORM=offscreen "$build/bin/tarnvel_window_listing_bench"
 echo "== Profile plot: repaint, drawing, PDF sheet (offscreen)"
 QT_QPA_PLATFORM=offscreen "$build/bin/tarnvel_plot_bench"
+echo "== 纵断面图 sheets of a 1,000 km road: peak memory of PDF and DXF, beside Qt's PDF floor (offscreen)"
+QT_QPA_PLATFORM=offscreen "$build/bin/sheet_memory_bench"
 echo "== Profile window: editing one cell of a long PVI table (offscreen)"
 QT_QPA_PLATFORM=offscreen "$build/bin/tarnvel_profile_edit_bench"
 echo "== Profile plot: dragging a PVI over a long ground line, beside the repaint (offscreen)"

@@ -5,11 +5,14 @@
 
 #include <cmath>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/drawing/drawn_ground.h"
 #include "core/drawing/sheet.h"
+#include "core/profile/ground_line.h"
 #include "core/profile/profile.h"
 
 namespace tarnvel::test {
@@ -73,33 +76,20 @@ inline std::vector<std::pair<double, double>> ScaleBack(const SheetFrame& frame,
     return found;
 }
 
-// A surveyed ground line for the tests: straight between its points, with
-// the crossings of the design found by bisection.
-inline SheetGround TestGround(const Profile& profile, std::vector<double> stations, std::vector<double> elevations) {
-    SheetGround ground;
-    ground.stations = std::move(stations);
-    ground.elevations = std::move(elevations);
-    const auto s = ground.stations, z = ground.elevations;
-    ground.at = [s, z](double at) -> std::optional<double> {
-        if (at < s.front() || at > s.back()) return std::nullopt;
-        std::size_t i = 0;
-        while (i + 2 < s.size() && at > s[i + 1]) ++i;
-        return z[i] + (at - s[i]) / (s[i + 1] - s[i]) * (z[i + 1] - z[i]);
+// A surveyed ground line for the tests, straight between its points (internal
+// stations), as the drawings take it; the line is held with it.
+inline std::shared_ptr<const DrawnGround> TestGround(const Profile& profile, const std::vector<double>& stations,
+                                                     const std::vector<double>& elevations) {
+    GroundModel model;
+    model.stations = GroundStations::Internal;
+    for (std::size_t i = 0; i < stations.size(); ++i) model.points.push_back({Station{stations[i], 0}, elevations[i], 0});
+    struct Held {
+        GroundLine line;
+        DrawnGround drawn;
     };
-    auto diff = [&](double at) { return profile.At(at).elevation - *ground.at(at); };
-    for (double a = s.front(); a < s.back();) {
-        const double b = std::min(a + 1.0, s.back());
-        if (diff(a) * diff(b) < 0) {
-            double lo = a, hi = b;
-            for (int k = 0; k < 80; ++k) {
-                const double mid = (lo + hi) / 2;
-                (diff(lo) * diff(mid) <= 0 ? hi : lo) = mid;
-            }
-            ground.zeroPoints.push_back((lo + hi) / 2);
-        }
-        a = b;
-    }
-    return ground;
+    auto held = std::make_shared<Held>(Held{*GroundLine::Make(std::move(model), profile), {}});
+    held->drawn = MakeDrawnGround(profile, held->line);
+    return std::shared_ptr<const DrawnGround>(held, &held->drawn);
 }
 
 }  // namespace tarnvel::test

@@ -9,8 +9,8 @@
 #include <QPushButton>
 
 #include "ui/chinese_file_list.h"
-#include "ui/profile/plot/page_painter.h"
-#include "ui/profile/plot/pages_pdf.h"
+#include "output/page_painter.h"
+#include "output/pages_pdf.h"
 
 namespace tarnvel::ui {
 namespace {
@@ -84,7 +84,7 @@ public:
         QPrinter printer(QPrinter::HighResolution);
         printer.setDocName(title);
         printer.setFullPage(true);
-        printer.setPageLayout(PageLayoutOf(pages.front()));
+        printer.setPageLayout(output::PageLayoutOf(pages.front()));
         QPrintPreviewDialog dialog(&printer, parent);
         dialog.setWindowTitle(QStringLiteral("图纸预览 - ") + title);
         QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&pages](QPrinter* target) {
@@ -92,11 +92,11 @@ public:
             if (!painter.isActive()) return;
             for (std::size_t i = 0; i < pages.size(); ++i) {
                 if (i > 0) {
-                    target->setPageLayout(PageLayoutOf(pages[i]));
+                    target->setPageLayout(output::PageLayoutOf(pages[i]));
                     target->newPage();
                 }
                 const QRect area = target->pageLayout().paintRectPixels(target->resolution());
-                PaintPage(painter, pages[i], QRectF(0, 0, area.width(), area.height()));
+                output::PaintPage(painter, pages[i], QRectF(0, 0, area.width(), area.height()));
             }
         });
         dialog.resize(1100, 800);

@@ -16,7 +16,7 @@
 #include "bench/ui/bench_services.h"
 
 #include "core/drawing/sheet.h"
-#include "ui/profile/plot/pages_pdf.h"
+#include "output/pages_pdf.h"
 #include "ui/profile/plot/plot_export.h"
 #include "ui/profile/plot/plot_widget.h"
 
@@ -101,7 +101,7 @@ void WriteSheet(benchmark::State& state) {
     const std::string path = dir.filePath(QStringLiteral("sheet.pdf")).toStdString();
     for (auto _ : state) {
         const SheetSet sheets = BuildSheets(profile, {});
-        if (sheets.problem || ui::WritePagesPdf(path, sheets.pages, "纵断面图"))
+        if (sheets.problem || output::WritePagesPdf(path, sheets.pages, "纵断面图"))
             state.SkipWithError("the sheets were not written");
     }
 }

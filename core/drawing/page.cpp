@@ -41,8 +41,8 @@ double PageTextWidth(std::string_view text, double height) {
     return static_cast<double>(DisplayWidth(text)) * height * 0.5;
 }
 
-PageBox TextBounds(const PageText& text) {
-    const double width = PageTextWidth(text.text, text.height);
+PageBox TextBounds(const PageText& text, double widthMargin) {
+    const double width = PageTextWidth(text.text, text.height) * widthMargin;
     double left = 0, top = 0;  // of the unturned box, relative to the anchor
     if (text.hAlign == TextHAlign::Centre) left = -width / 2;
     if (text.hAlign == TextHAlign::Right) left = -width;
@@ -52,8 +52,9 @@ PageBox TextBounds(const PageText& text) {
         return {text.anchor.x + left, text.anchor.y + top, text.anchor.x + left + width,
                 text.anchor.y + top + text.height};
     // Counter-clockwise on the page, whose y runs downwards.
+    // A text reading upwards, the one turn a sheet uses, is turned exactly.
     const double a = text.angle * std::numbers::pi / 180;
-    const double c = std::cos(a), s = std::sin(a);
+    const double c = text.angle == 90 ? 0 : std::cos(a), s = text.angle == 90 ? 1 : std::sin(a);
     PageBox box{INFINITY, INFINITY, -INFINITY, -INFINITY};
     for (const double x : {left, left + width})
         for (const double y : {top, top + text.height}) {

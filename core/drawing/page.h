@@ -131,8 +131,10 @@ struct PageBox {
 // PDF, the SVG, the DXF and the screen show the same text and none a box.
 std::string DrawnText(std::string_view text);
 
-// The upright box that holds a text's box, turned by its angle.
-PageBox TextBounds(const PageText& text);
+// The upright box that holds a text's box, turned by its angle; with a
+// margin, the text taken that many times as wide (a layout that keeps its
+// neighbours apart).
+PageBox TextBounds(const PageText& text, double widthMargin = 1);
 
 // Whether the segment from a to b passes through the inside of the box.
 bool SegmentMeetsBox(PagePoint a, PagePoint b, const PageBox& box);

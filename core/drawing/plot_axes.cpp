@@ -29,10 +29,10 @@ PlotAxes AxesFor(const Profile& profile, const ViewTransform& transform, const D
     const double to = std::min(visible.maxStation, profile.EndStation());
     PlotAxes axes;
     if (from <= to) {
-        const double step = NiceStep(visible.maxStation - visible.minStation, TickCount(frame.width, kStationSpacing));
+        const double step = NiceStep((visible.maxStation - visible.minStation) / TickCount(frame.width, kStationSpacing));
         axes.stations = StationTicks(profile, from, to, step);
     }
-    const double step = NiceStep(visible.maxElevation - visible.minElevation, TickCount(frame.height, kElevationSpacing));
+    const double step = NiceStep((visible.maxElevation - visible.minElevation) / TickCount(frame.height, kElevationSpacing));
     axes.elevations = ElevationTicks(visible.minElevation, visible.maxElevation, step);
     return axes;
 }

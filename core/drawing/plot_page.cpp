@@ -10,15 +10,14 @@
 
 #include "core/drawing/label_layout.h"
 #include "core/drawing/plot_axes.h"
+#include "core/drawing/plot_legend.h"
 
 namespace tarnvel {
 namespace {
 
 constexpr double k = kPlotMmPerPixel;
-constexpr double kLineStep = kPlotTextHeight * 1.2;  // from one line of a label to the next
-// Placed texts keep this far from each other and from the lines, so that
-// nothing even touches.
-constexpr double kClearance = 0.4, kSideClearance = 1.5;
+constexpr double kLineStep = kPlotLineStep;
+constexpr double kClearance = kPlotClearance, kSideClearance = 1.5;
 // Curves are sampled until no chord lies further than this from the curve,
 // and never with more than two chords a pixel across.
 constexpr double kSagPixels = 0.1;
@@ -29,7 +28,7 @@ constexpr double kMaxChords = 8192;
 constexpr std::size_t kRunPoints = 64;
 constexpr double kMinTangentPixels = 4;
 constexpr double kApartPixels = 12;
-constexpr double kPviRadius = 3 * k, kSelectedRadius = 5 * k, kTickHalf = 6 * k, kZeroRadius = 4 * k;
+constexpr double kPviRadius = 3 * k, kSelectedRadius = 5 * k, kTickHalf = 6 * k;
 
 struct Block {
     std::vector<std::string> lines;
@@ -53,80 +52,10 @@ PageBox BlockBox(const Block& block, double width, double x, double top) {
 
 double BlockHeight(std::size_t lines) { return kLineStep * static_cast<double>(lines) - (kLineStep - kPlotTextHeight); }
 
-TextHAlign PageAlign(HAlign h) {
-    return h == HAlign::Left ? TextHAlign::Left : h == HAlign::Right ? TextHAlign::Right : TextHAlign::Centre;
-}
-
-// Cuts a segment to the box (Liang and Barsky); false when nothing of it is inside.
-bool Clip(DevicePoint& a, DevicePoint& b, const DeviceRect& box) {
-    if (!std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(b.x) || !std::isfinite(b.y)) return false;
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    double t0 = 0, t1 = 1;
-    auto edge = [&](double p, double q) {
-        if (p == 0) return q >= 0;
-        const double t = q / p;
-        if (p < 0) {
-            if (t > t1) return false;
-            t0 = std::max(t0, t);
-        } else {
-            if (t < t0) return false;
-            t1 = std::min(t1, t);
-        }
-        return true;
-    };
-    if (!edge(-dx, a.x - box.left) || !edge(dx, box.left + box.width - a.x) || !edge(-dy, a.y - box.top) ||
-        !edge(dy, box.top + box.height - a.y))
-        return false;
-    const DevicePoint start = a;
-    if (t0 > 0) a = {start.x + dx * t0, start.y + dy * t0};
-    if (t1 < 1) b = {start.x + dx * t1, start.y + dy * t1};
-    return true;
-}
-
-// Cuts a polygon to the box (Sutherland and Hodgman): the box is convex, so
-// the part inside is one polygon, perhaps with edges along the box.
-std::vector<DevicePoint> ClipPolygon(std::vector<DevicePoint> polygon, const DeviceRect& box) {
-    for (const auto& p : polygon)
-        if (!std::isfinite(p.x) || !std::isfinite(p.y)) return {};
-    const double right = box.left + box.width, bottom = box.top + box.height;
-    // Each edge: which side is inside, and where a segment crosses it.
-    for (int edge = 0; edge < 4 && !polygon.empty(); ++edge) {
-        auto inside = [&](const DevicePoint& p) {
-            switch (edge) {
-                case 0: return p.x >= box.left;
-                case 1: return p.x <= right;
-                case 2: return p.y >= box.top;
-                default: return p.y <= bottom;
-            }
-        };
-        auto cross = [&](const DevicePoint& a, const DevicePoint& b) {
-            const bool vertical = edge < 2;
-            const double at = edge == 0 ? box.left : edge == 1 ? right : edge == 2 ? box.top : bottom;
-            const double t = vertical ? (at - a.x) / (b.x - a.x) : (at - a.y) / (b.y - a.y);
-            return vertical ? DevicePoint{at, a.y + (b.y - a.y) * t} : DevicePoint{a.x + (b.x - a.x) * t, at};
-        };
-        std::vector<DevicePoint> out;
-        out.reserve(polygon.size() + 4);
-        for (std::size_t i = 0; i < polygon.size(); ++i) {
-            const DevicePoint& a = polygon[(i + polygon.size() - 1) % polygon.size()];
-            const DevicePoint& b = polygon[i];
-            const bool ina = inside(a), inb = inside(b);
-            if (inb) {
-                if (!ina) out.push_back(cross(a, b));
-                out.push_back(b);
-            } else if (ina) {
-                out.push_back(cross(a, b));
-            }
-        }
-        polygon = std::move(out);
-    }
-    return polygon;
-}
-
 class Builder {
 public:
     Builder(const Profile& profile, const ProfileDrawing& drawing, const ViewTransform& view, const DeviceRect& page,
-            int selectedPvi, const PlotGround* ground)
+            int selectedPvi, const DrawnGround* ground)
         : profile_(profile),
           drawing_(drawing),
           ground_(ground && ground->line && ground->line->Stations().size() >= 2 ? ground : nullptr),
@@ -162,10 +91,10 @@ public:
         EndLabels();
         // The legend takes a free place inside the frame before the labels
         // do; failing that, room above the frame once the axes have theirs.
-        const bool legend = ground_ && LegendInFrame();
+        const bool legend = ground_ && PlaceLegendInFrame(page_, space_, frame_);
         AxisTexts(axes);
         ChainTexts();
-        if (ground_ && !legend) LegendAboveFrame();
+        if (ground_ && !legend) PlaceLegendAboveFrame(page_, space_, frame_, whole_);
         for (const LabelRole role : {LabelRole::Pvi, LabelRole::Extreme, LabelRole::Grade}) Labels(role);
         return std::move(page_);
     }
@@ -275,7 +204,7 @@ private:
     // left the frame and comes back, `flush` ends the run and a new one begins.
     template <typename Flush>
     void AddClipped(DevicePoint a, DevicePoint b, std::vector<PagePoint>& run, Flush&& flush) const {
-        if (!Clip(a, b, deviceFrame_)) {
+        if (!ClipSegment(a, b, deviceFrame_)) {
             flush();
             return;
         }
@@ -403,10 +332,6 @@ private:
         }
     }
 
-    static std::vector<PagePoint> Diamond(PagePoint c, double r) {
-        return {{c.x, c.y - r}, {c.x + r, c.y}, {c.x, c.y + r}, {c.x - r, c.y}};
-    }
-
     // Each 填挖交界 on the design line as a small diamond; one that would
     // touch the mark before it is left out.
     void ZeroMarks() {
@@ -417,107 +342,13 @@ private:
         for (; z != zeros.end() && *z <= visible_.maxStation; ++z) {
             const PagePoint p = At({*z, design.At(*z).elevation});
             if (!(p.x >= frame_.left && p.x <= frame_.right && p.y >= frame_.top && p.y <= frame_.bottom)) continue;
-            if (p.x - lastX < 2 * kZeroRadius) continue;
-            const PageBox box{p.x - kZeroRadius, p.y - kZeroRadius, p.x + kZeroRadius, p.y + kZeroRadius};
+            if (p.x - lastX < 2 * kZeroMarkRadius) continue;
+            const PageBox box{p.x - kZeroMarkRadius, p.y - kZeroMarkRadius, p.x + kZeroMarkRadius, p.y + kZeroMarkRadius};
             if (!whole_.Contains(box)) continue;
             lastX = p.x;
             space_.AddBox(box);
-            page_.lines.push_back({PageRole::GroundLine, Diamond(p, kZeroRadius), true});
+            page_.lines.push_back({PageRole::GroundLine, ZeroMarkOutline(p), true});
         }
-    }
-
-    // The legend: a short stroke, swatch or mark and its word for each of
-    // the design line, the ground line, fill, cut and the zero mark, in one
-    // row or one column, inside a light border.
-    struct LegendShape {
-        PageBox box;
-        bool row = true;
-    };
-    static constexpr const char* kLegendWords[] = {"设计线", "地面线", "填方", "挖方", "填挖交界"};
-    static constexpr double kSymbol = 5, kSymbolGap = 1, kEntryGap = 3, kPad = 1.2;
-
-    static LegendShape LegendSize(bool row) {
-        double width = 0, height = 0;
-        for (const char* word : kLegendWords) {
-            const double entry = kSymbol + kSymbolGap + PageTextWidth(word, kPlotTextHeight);
-            if (row) {
-                width += entry + (width > 0 ? kEntryGap : 0);
-                height = kPlotTextHeight;
-            } else {
-                width = std::max(width, entry);
-                height += kPlotTextHeight + (height > 0 ? kLineStep - kPlotTextHeight : 0);
-            }
-        }
-        return {{0, 0, width + 2 * kPad, height + 2 * kPad}, row};
-    }
-
-    bool LegendFits(const PageBox& box, const PageBox& area) const {
-        const PageBox clear = box.Grown(kClearance);
-        return area.Contains(box) && space_.FreeOfBoxes(clear) && space_.FreeOfSegments(clear);
-    }
-
-    void DrawLegend(const LegendShape& shape) {
-        const PageBox& b = shape.box;
-        space_.AddBox(b);
-        page_.lines.push_back({PageRole::Grid, {{b.left, b.top}, {b.right, b.top}, {b.right, b.bottom}, {b.left, b.bottom}}, true});
-        double x = b.left + kPad, top = b.top + kPad;
-        int entry = 0;
-        for (const char* word : kLegendWords) {
-            const double middle = top + kPlotTextHeight / 2;
-            const PagePoint left{x, middle}, right{x + kSymbol, middle};
-            switch (entry) {
-                case 0: page_.lines.push_back({PageRole::DesignLine, {left, right}, false}); break;
-                case 1: page_.lines.push_back({PageRole::GroundLine, {left, right}, false}); break;
-                case 2:
-                case 3: {
-                    const double h = kPlotTextHeight * 0.8 / 2;
-                    page_.areas.push_back({entry == 2 ? PageRole::Fill : PageRole::Cut,
-                                           {{x, middle - h}, {x + kSymbol, middle - h}, {x + kSymbol, middle + h}, {x, middle + h}}});
-                    break;
-                }
-                default:
-                    page_.lines.push_back({PageRole::GroundLine, Diamond({x + kSymbol / 2, middle}, kZeroRadius), true});
-                    break;
-            }
-            page_.texts.push_back({PageRole::Text, {x + kSymbol + kSymbolGap, top}, word, kPlotTextHeight, 0,
-                                   TextHAlign::Left, TextVAlign::Top});
-            const double width = kSymbol + kSymbolGap + PageTextWidth(word, kPlotTextHeight);
-            if (shape.row) x += width + kEntryGap;
-            else top += kLineStep;
-            ++entry;
-        }
-    }
-
-    // The corners of the frame first, then a coarse walk over it; a row
-    // before a column.
-    bool LegendInFrame() {
-        const PageBox inside = frame_.Grown(-1);
-        for (const bool row : {true, false}) {
-            LegendShape shape = LegendSize(row);
-            const double w = shape.box.Width(), h = shape.box.Height();
-            std::vector<PagePoint> corners{{inside.right - w, inside.top}, {inside.left, inside.top},
-                                           {inside.right - w, inside.bottom - h}, {inside.left, inside.bottom - h}};
-            constexpr int kSteps = 8;
-            for (int r = 0; r <= kSteps; ++r)
-                for (int c = kSteps; c >= 0; --c)
-                    corners.push_back({inside.left + (inside.Width() - w) * c / kSteps,
-                                       inside.top + (inside.Height() - h) * r / kSteps});
-            for (const PagePoint& at : corners) {
-                shape.box = {at.x, at.y, at.x + w, at.y + h};
-                if (!LegendFits(shape.box, inside)) continue;
-                DrawLegend(shape);
-                return true;
-            }
-        }
-        return false;
-    }
-
-    // A row above the frame's right end, clear of the chain breaks' texts.
-    void LegendAboveFrame() {
-        LegendShape shape = LegendSize(true);
-        const double w = shape.box.Width(), h = shape.box.Height();
-        shape.box = {frame_.right - w, frame_.top - 0.5 - h, frame_.right, frame_.top - 0.5};
-        if (LegendFits(shape.box, whole_)) DrawLegend(shape);
     }
 
     static std::vector<PagePoint> Octagon(PagePoint c, double r) {
@@ -591,8 +422,8 @@ private:
         const PagePoint anchor = At(label.anchor);
         const double gap = std::fabs(label.offsetY) * k;
         const double height = BlockHeight(lines.size());
-        const bool above = label.vAlign == VAlign::Above;
-        Block block{std::move(lines), role, PageAlign(label.hAlign)};
+        const bool above = label.vAlign == TextVAlign::Bottom;
+        Block block{std::move(lines), role, label.hAlign};
         const TextHAlign first = block.hAlign;
         const double width = BlockWidth(block);
         for (const bool up : {above, !above}) {
@@ -656,7 +487,7 @@ private:
             if (lines.empty() || PlaceLabel(*label, lines, PageRole::Text)) continue;
             const PagePoint anchor = At(label->anchor);
             const double height = BlockHeight(lines.size());
-            const Block block{std::move(lines), PageRole::Text, PageAlign(label->hAlign)};
+            const Block block{std::move(lines), PageRole::Text, label->hAlign};
             const double start = anchor.y - std::fabs(label->offsetY) * k - height;
             const int steps = static_cast<int>(std::ceil(whole_.Height() / kLineStep * 2)) + 1;
             bool placed = false;
@@ -696,7 +527,7 @@ private:
 
     const Profile& profile_;
     const ProfileDrawing& drawing_;
-    const PlotGround* ground_;
+    const DrawnGround* ground_;
     ViewTransform view_;
     DeviceRect device_, deviceFrame_;
     WorldBox visible_;
@@ -724,26 +555,11 @@ PageBox PlotFrameOnPage(const DeviceRect& page) {
 }
 
 Page PlotPage(const Profile& profile, const ProfileDrawing& drawing, const ViewTransform& view, const DeviceRect& page,
-              int selectedPvi, const PlotGround* ground) {
+              int selectedPvi, const DrawnGround* ground) {
     return Builder(profile, drawing, view, page, selectedPvi, ground).Build();
 }
 
-PlotGround MakePlotGround(const Profile& profile, const GroundLine& ground) {
-    PlotGround plot;
-    plot.line = &ground;
-    FillCutCrossings crossings = CrossGround(profile, ground);
-    plot.zeroPoints = std::move(crossings.zeroPoints);
-    plot.stretches = std::move(crossings.stretches);
-    const auto& z = ground.Elevations();
-    if (!z.empty()) {
-        const auto [low, high] = std::minmax_element(z.begin(), z.end());
-        plot.minElevation = *low;
-        plot.maxElevation = *high;
-    }
-    return plot;
-}
-
-WorldBox PlotExtent(const ProfileDrawing& drawing, const PlotGround* ground) {
+WorldBox PlotExtent(const ProfileDrawing& drawing, const DrawnGround* ground) {
     WorldBox box = drawing.extent;
     if (!ground || !ground->line || ground->line->Stations().empty() || drawing.Empty()) return box;
     box.minStation = std::min(box.minStation, ground->line->StartStation());

@@ -14,6 +14,7 @@
 
 #include <vector>
 
+#include "core/drawing/drawn_ground.h"
 #include "core/drawing/page.h"
 #include "core/drawing/profile_drawing.h"
 #include "core/drawing/view_transform.h"
@@ -24,21 +25,13 @@ namespace tarnvel {
 
 inline constexpr double kPlotMmPerPixel = 0.25;
 inline constexpr double kPlotTextHeight = 3.0;  // mm: a 12-pixel em
-
-// The ground under the design line as the plot draws it. Where the design
-// crosses the ground and which stretches are fill or cut are solved once for
-// a profile and its ground, not again for every view; the line itself is
-// borrowed and must outlive this.
-struct PlotGround {
-    const GroundLine* line = nullptr;
-    std::vector<double> zeroPoints;          // 填挖交界, internal, increasing
-    std::vector<FillCutStretch> stretches;   // in order along the road
-    double minElevation = 0, maxElevation = 0;
-};
-PlotGround MakePlotGround(const Profile& profile, const GroundLine& ground);
+inline constexpr double kPlotLineStep = kPlotTextHeight * 1.2;  // from one line of a label to the next
+// Placed texts keep this far from each other and from the lines, so that
+// nothing even touches.
+inline constexpr double kPlotClearance = 0.4;
 
 // The extent a fitted view shows: the drawing's, grown to hold the ground.
-WorldBox PlotExtent(const ProfileDrawing& drawing, const PlotGround* ground);
+WorldBox PlotExtent(const ProfileDrawing& drawing, const DrawnGround* ground);
 
 // The view that shows the whole drawing on a page of the given size, with
 // room for the axes and a margin inside the frame for the end labels.
@@ -48,7 +41,7 @@ ViewTransform FitPlotView(const WorldBox& extent, const DeviceRect& page, double
 // into Profile::Elements(), or kNoPvi) is drawn highlighted. Without a
 // ground (nullptr) the page holds the design line alone.
 Page PlotPage(const Profile& profile, const ProfileDrawing& drawing, const ViewTransform& view,
-              const DeviceRect& page, int selectedPvi = kNoPvi, const PlotGround* ground = nullptr);
+              const DeviceRect& page, int selectedPvi = kNoPvi, const DrawnGround* ground = nullptr);
 
 // The frame of the plot on its page, in mm.
 PageBox PlotFrameOnPage(const DeviceRect& page);

@@ -198,22 +198,22 @@ std::optional<DrawingLabel> LabelAt(const Profile& profile, LabelRole role, std:
             // label goes on the side away from the curve.
             const auto& e = elements[slot];
             return DrawingLabel{role, static_cast<int>(slot), {e.pviStation, e.pviElevation}, 0,
-                                e.crest ? -kLabelGap : kLabelGap, HAlign::Centre,
-                                e.crest ? VAlign::Above : VAlign::Below, slot};
+                                e.crest ? -kLabelGap : kLabelGap, TextHAlign::Centre,
+                                e.crest ? TextVAlign::Bottom : TextVAlign::Top, slot};
         }
         case LabelRole::Extreme: {
             const auto& e = elements[slot];
             if (!e.extremeStation || !e.extremeElevation) return std::nullopt;
             const bool high = e.crest;
             return DrawingLabel{role, static_cast<int>(slot), {*e.extremeStation, *e.extremeElevation}, 0,
-                                high ? kLabelGap : -kLabelGap, HAlign::Centre, high ? VAlign::Below : VAlign::Above,
+                                high ? kLabelGap : -kLabelGap, TextHAlign::Centre, high ? TextVAlign::Top : TextVAlign::Bottom,
                                 slot};
         }
         case LabelRole::Grade: {
             const GradePoint a = GradePointAt(profile, slot), b = GradePointAt(profile, slot + 1);
             const WorldPoint middle{a.station + (b.station - a.station) / 2,
                                     a.elevation + (b.elevation - a.elevation) / 2};
-            return DrawingLabel{role, static_cast<int>(slot) - 1, middle, 0, 4, HAlign::Centre, VAlign::Below, slot};
+            return DrawingLabel{role, static_cast<int>(slot) - 1, middle, 0, 4, TextHAlign::Centre, TextVAlign::Top, slot};
         }
         case LabelRole::EndPoint: {
             // Beside the point, away from the line.
@@ -221,8 +221,8 @@ std::optional<DrawingLabel> LabelAt(const Profile& profile, LabelRole role, std:
             const auto& points = profile.Model().points;
             const WorldPoint at = start ? WorldPoint{profile.StartStation(), points.front().elevation}
                                         : WorldPoint{profile.EndStation(), points.back().elevation};
-            return DrawingLabel{role, kNoPvi, at, 0, -kLabelGap, start ? HAlign::Left : HAlign::Right,
-                                VAlign::Above, slot};
+            return DrawingLabel{role, kNoPvi, at, 0, -kLabelGap, start ? TextHAlign::Left : TextHAlign::Right,
+                                TextVAlign::Bottom, slot};
         }
     }
     return std::nullopt;
@@ -249,12 +249,12 @@ std::vector<std::string> LabelLines(const Profile& profile, const DrawingLabel& 
     return {};
 }
 
-double NiceStep(double span, int maxTicks) {
-    if (!(span > 0) || !std::isfinite(span) || maxTicks < 1) return 1;
-    const double raw = span / maxTicks;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
-    for (double m : {1.0, 2.0, 5.0, 10.0})
-        if (m * magnitude >= raw) return m * magnitude;
+double NiceStep(double minimum) {
+    if (!(minimum > 0) || !std::isfinite(minimum)) return 1;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(minimum)));
+    // A minimum a rounding above a nice step takes that step, not the next.
+    for (const double m : {1.0, 2.0, 5.0, 10.0})
+        if (m * magnitude >= minimum * (1 - 1e-12)) return m * magnitude;
     return 10 * magnitude;
 }
 

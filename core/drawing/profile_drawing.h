@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "core/drawing/page.h"
 #include "core/profile/profile.h"
 
 namespace tarnvel {
@@ -84,10 +85,6 @@ struct DrawingMarker {
 
 enum class LabelRole { Pvi, EndPoint, Grade, Extreme };
 
-// Where the text sits relative to its anchor, on the screen.
-enum class HAlign { Left, Centre, Right };
-enum class VAlign { Above, Middle, Below };
-
 // A label of the drawing as numbers: what it describes and where it stands.
 // Its text is written by LabelLines only for the labels a page shows, so
 // that a drawing holds no text for the thousands of points a view leaves
@@ -97,8 +94,10 @@ struct DrawingLabel {
     int pvi = kNoPvi;  // for a grade: the PVI it starts at (kNoPvi for the first grade)
     WorldPoint anchor;
     double offsetX = 0, offsetY = 0;  // screen pixels, y down, from the anchor
-    HAlign hAlign = HAlign::Centre;
-    VAlign vAlign = VAlign::Above;
+    // Where the text sits relative to its anchor, as on a page: a text
+    // above its point has its box's bottom there.
+    TextHAlign hAlign = TextHAlign::Centre;
+    TextVAlign vAlign = TextVAlign::Bottom;
     std::size_t slot = 0;  // as given to LabelAt
 };
 
@@ -149,7 +148,8 @@ struct AxisTick {
 std::vector<AxisTick> StationTicks(const Profile& profile, double from, double to, double step);
 // Ticks at whole multiples of `step` between two elevations, with plain text.
 std::vector<AxisTick> ElevationTicks(double from, double to, double step);
-// A step from 1, 2 or 5 × 10^n giving at least `span` / `maxTicks` between ticks.
-double NiceStep(double span, int maxTicks);
+// A step of 1, 2 or 5 × 10^n, at least `minimum` (the axes' ticks, the
+// sheet's grid); 1 for a minimum that is not a positive number.
+double NiceStep(double minimum);
 
 }  // namespace tarnvel

@@ -8,13 +8,16 @@
 // road), so that a chain break never opens a gap or an overlap between two
 // sheets; every station written on a sheet is the profile's label.
 
+#include <array>
 #include <cstdint>
-#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/drawing/drawn_ground.h"
 #include "core/drawing/page.h"
+#include "core/drawing/page_source.h"
 #include "core/profile/horizontal.h"
 #include "core/profile/profile.h"
 #include "core/text/sheet_problem.h"
@@ -35,15 +38,12 @@ struct SheetOptions {
     std::string project, designUnit, drawingNumber, designer, checker, approver, date;
 };
 
-// The ground under the design line, as the sheets need it: the surveyed
-// polyline for drawing, its elevation at a station for the bands, and the
-// places where the design crosses it. All stations are internal.
-struct SheetGround {
-    std::vector<double> stations;  // increasing
-    std::vector<double> elevations;
-    std::function<std::optional<double>(double internal)> at;  // nothing off the survey
-    std::vector<double> zeroPoints;                            // 填挖交界, increasing
-};
+// The horizontal scales a sheet is drawn at, 1:n.
+inline constexpr std::array<int, 4> kSheetHorizontalScales = {500, 1000, 2000, 5000};
+// The one rule for a sheet's scales: a horizontal scale of the list, and a
+// vertical one that keeps the exaggeration (horizontal ÷ vertical) between 1
+// and 50. Nothing when they can make sheets.
+std::optional<SheetProblem> SheetScalesProblem(int horizontal, int vertical);
 
 // Where a sheet puts the numbers, so that a reader of an output can scale
 // back: x = left + (internal − from) × xPerUnit; within a datum's stretch
@@ -67,8 +67,36 @@ struct SheetSet {
 
 // With a horizontal alignment, the band table ends in the 直线及平曲线 row and
 // the ends of its curves and spirals are key stations of the 里程桩号 row.
-SheetSet BuildSheets(const Profile& profile, const SheetOptions& options, const SheetGround* ground = nullptr,
+SheetSet BuildSheets(const Profile& profile, const SheetOptions& options, const DrawnGround* ground = nullptr,
                      const HorizontalAlignment* horizontal = nullptr);
+
+// The same sheets made one at a time, for a writer that takes pages as they
+// come: only the page being made is held, so that a road of a thousand
+// kilometres is written in the memory of one sheet. The drawing sheets come
+// first, then the elements table's pages. The profile, the ground and the
+// horizontal alignment must outlive the source.
+class SheetPages final : public PageSource {
+public:
+    SheetPages(const Profile& profile, const SheetOptions& options, const DrawnGround* ground = nullptr,
+               const HorizontalAlignment* horizontal = nullptr);
+    ~SheetPages() override;
+    SheetPages(const SheetPages&) = delete;
+    SheetPages& operator=(const SheetPages&) = delete;
+
+    // Set, and no pages, when the sheets are refused.
+    const std::optional<SheetProblem>& Problem() const { return problem_; }
+    std::size_t Count() const override;
+    bool Next(Page& page) override;
+    // The frame of the drawing sheet made last; nothing once the table's pages begin.
+    const SheetFrame* Frame() const;
+
+private:
+    struct State;
+    std::optional<SheetProblem> Start(const Profile& profile, const SheetOptions& options, const DrawnGround* ground,
+                                      const HorizontalAlignment* horizontal);
+    std::optional<SheetProblem> problem_;
+    std::unique_ptr<State> state_;
+};
 
 // The texts of the band table and the drawing's annotations, in one place so
 // that one precision policy holds on every sheet.

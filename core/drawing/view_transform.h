@@ -3,6 +3,8 @@
 // One scale for the stations; the elevations take that scale times the
 // vertical exaggeration, so that zooming keeps the exaggeration.
 
+#include <vector>
+
 #include "core/drawing/profile_drawing.h"
 
 namespace tarnvel {
@@ -49,5 +51,12 @@ private:
     double exaggeration_ = 1;
     double offsetX_ = 0, offsetY_ = 0;
 };
+
+// Cuts the segment a–b to the rectangle, moving its ends onto the border;
+// false when nothing of it is inside (or a point is not finite).
+bool ClipSegment(DevicePoint& a, DevicePoint& b, const DeviceRect& box);
+// Cuts a polygon to the rectangle: the part inside, perhaps with edges along
+// the border; empty when nothing is inside (or a point is not finite).
+std::vector<DevicePoint> ClipPolygon(std::vector<DevicePoint> polygon, const DeviceRect& box);
 
 }  // namespace tarnvel

@@ -185,6 +185,11 @@ std::string DescribePlanSheetTooLarge(double width, double height, int scale, do
            (pdf ? "，或写成 DXF。" : "。");
 }
 
+std::string DescribeSheetsLeftOut(std::size_t leftOut) {
+    if (leftOut == 0) return {};
+    return "SVG 文件只含第一张图纸，其余 " + std::to_string(leftOut) + " 张未写入；全部图纸请导出 PDF 或 DXF。";
+}
+
 namespace {
 
 std::string LabelText(double value, int occurrence) { return LabelText(Station{value, occurrence}); }

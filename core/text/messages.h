@@ -73,6 +73,10 @@ std::string DescribeCharactersOutsideGbk(const std::vector<std::string>& charact
 // 10240 × 3120 毫米，超出 PDF 页面的最大尺寸（5080 毫米）：…"
 std::string DescribePlanSheetTooLarge(double width, double height, int scale, double largest, bool pdf);
 
+// The sheets an SVG file (one page) leaves out: a note, the first sheet is
+// written. Empty when none is left out.
+std::string DescribeSheetsLeftOut(std::size_t leftOut);
+
 // Why a set of sheets was refused: "横向比例 1:1500 不可用：…"
 std::string DescribeSheetProblem(const SheetProblem& problem);
 

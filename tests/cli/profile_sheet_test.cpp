@@ -18,7 +18,7 @@
 
 #include "core/drawing/sheet.h"
 #include "io/gbk.h"
-#include "io/page_dxf.h"
+#include "output/page_dxf.h"
 #include "io/profile_files.h"
 #include "tests/cli/run_cli.h"
 #include "tests/profile_builders.h"
@@ -163,7 +163,7 @@ TEST_P(ProfileSheetCli, every_sheet_carries_bands_title_and_the_listings_values)
     ASSERT_EQ(listing.size(), 151u);
     const std::string pages = std::to_string(r.pages);
     const Profile profile = test::Resolved(Road());
-    std::optional<SheetGround> ground;
+    std::shared_ptr<const DrawnGround> ground;
     if (r.ground) ground = test::TestGround(profile, Ground().first, Ground().second);
     // A 填挖交界 names its own column; a 20 m station a few metres from it
     // gives way when their texts would touch.
@@ -201,12 +201,12 @@ TEST_P(ProfileSheetCli, every_sheet_carries_bands_title_and_the_listings_values)
     options.paper = std::string(r.paper) == "A4" ? SheetPaper::A4 : SheetPaper::A3;
     options.horizontalScale = r.horizontal;
     options.verticalScale = r.vertical;
-    const SheetSet set = BuildSheets(profile, options, ground ? &*ground : nullptr);
+    const SheetSet set = BuildSheets(profile, options, ground.get());
     ASSERT_EQ(set.pages.size(), r.pages);
     std::ifstream in(output, std::ios::binary);
     DxfTexts dxf;
     ASSERT_TRUE(DL_Dxf().in(in, &dxf));
-    const double pitch = set.pages.front().width + io::kDxfPageGap, height = set.pages.front().height;
+    const double pitch = set.pages.front().width + output::kDxfPageGap, height = set.pages.front().height;
     std::vector<std::vector<test::TextAt>> perPage(r.pages);
     for (const auto& t : dxf.texts) {
         const auto i = static_cast<std::size_t>(std::floor(t.x / pitch));
@@ -266,6 +266,30 @@ TEST(ProfileSheetCliRefusal, unusable_options_leave_no_file) {
         EXPECT_FALSE(run.err.empty()) << extra.front();
         EXPECT_FALSE(fs::exists(output)) << extra.front();
     }
+    fs::remove_all(folder);
+}
+
+// An SVG holds the first sheet; the command says once, on stderr, how many
+// it left out, and still succeeds.
+TEST(ProfileSheetCliSvg, the_first_sheet_is_written_and_the_rest_are_counted_once) {
+    const fs::path folder = fs::temp_directory_path() / ("tarnvel_sheet_svg_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const std::string profile = (folder / "road.csv").string(), output = (folder / "first.SVG").string();
+    std::ofstream(profile, std::ios::binary) << io::ProfileCsvBytes(Road());
+    SheetOptions options;
+    options.horizontalScale = 500;
+    options.verticalScale = 100;
+    const std::size_t sheets = BuildSheets(test::Resolved(Road()), options).pages.size();
+    ASSERT_GT(sheets, 2u);
+    const auto run = test::RunCli(TARNVEL_CLI, {"profile", "sheet", profile, "--output", output, "--horizontal-scale",
+                                                "500", "--vertical-scale", "100"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string note = "其余 " + std::to_string(sheets - 1) + " 张未写入";
+    EXPECT_NE(run.err.find(note), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find(note), run.err.rfind(note)) << run.err;
+    std::ifstream in(output, std::ios::binary);
+    const std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(svg.find("第 1 页 共 " + std::to_string(sheets) + " 页"), std::string::npos);
     fs::remove_all(folder);
 }
 

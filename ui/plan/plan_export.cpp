@@ -3,13 +3,12 @@
 #include <QFile>
 #include <QMenu>
 
-#include "core/drawing/page_svg.h"
+#include <span>
+
 #include "core/drawing/plan_drawing.h"
 #include "core/text/messages.h"
-#include "io/atomic_write.h"
 #include "io/output_name.h"
-#include "io/page_dxf.h"
-#include "ui/profile/plot/pages_pdf.h"
+#include "output/sheet_writer.h"
 #include "ui/qt_text.h"
 
 namespace tarnvel::ui {
@@ -20,13 +19,13 @@ QString ExportPlanDrawing(QWidget* parent, const Services& services, std::shared
         services.messages.ShowInfo(parent, QStringLiteral("尚无有效的平面线形，无法导出平面图。"));
         return {};
     }
-    static constexpr std::string_view kExtensions[] = {"pdf", "dxf", "svg"};
+    // In the order of output::kSheetExtensions.
     const QStringList filters = {QStringLiteral("PDF 平面图(*.pdf)"), QStringLiteral("DXF 平面图，实际坐标(*.dxf)"),
                                  QStringLiteral("SVG 平面图(*.svg)")};
     QString picked;
     const QString typed = services.files.ChooseSaveFile(parent, filters.join(QStringLiteral(";;")), &picked, suggested);
     if (typed.isEmpty()) return {};
-    const auto named = io::ResolveOutputName(NativePath(typed), kExtensions,
+    const auto named = io::ResolveOutputName(NativePath(typed), output::kSheetExtensions,
                                              static_cast<std::size_t>(std::max<qsizetype>(0, filters.indexOf(picked))));
     if (!named) return {};
 
@@ -41,27 +40,22 @@ QString ExportPlanDrawing(QWidget* parent, const Services& services, std::shared
         services.messages.ShowWarning(parent, QStringLiteral("内存不足，无法生成平面图。"));
         return {};
     }
-    const bool pdf = named->format == 0;
-    const double largest = pdf ? kLargestPdfPageMm : named->format == 2 ? kLargestSvgPageMm : INFINITY;
+    const auto format = static_cast<output::SheetFormat>(named->format);
+    const bool pdf = format == output::SheetFormat::Pdf;
+    const double largest = pdf ? kLargestPdfPageMm : format == output::SheetFormat::Svg ? kLargestSvgPageMm : INFINITY;
     if (sheet.page.width > largest || sheet.page.height > largest) {
         services.messages.ShowWarning(parent, QString::fromStdString(DescribePlanSheetTooLarge(
                                                   sheet.page.width, sheet.page.height, scale, largest, pdf)));
         return {};
     }
     const std::string& path = named->path;
-    std::optional<io::IoFailure> failure;
-    std::vector<std::string> outsideGbk;
-    switch (named->format) {
-        case 0: failure = WritePagesPdf(path, {sheet.page}, options.title); break;
-        case 1: failure = io::WritePagesDxf(path, {sheet.page}, &outsideGbk); break;
-        default: failure = io::WriteFileAtomically(path, PageSvg(sheet.page)); break;
-    }
-    if (failure) {
-        services.messages.ShowWarning(parent, QString::fromStdString(failure->message));
+    HeldPages page(std::span(&sheet.page, 1));
+    output::SheetsWritten written;
+    if (const auto failure = output::WriteSheets(path, page, options.title, &written)) {
+        services.messages.ShowWarning(parent, MessageOf(*failure));
         return {};
     }
-    if (!outsideGbk.empty())
-        services.messages.ShowWarning(parent, QString::fromStdString(DescribeCharactersOutsideGbk(outsideGbk)));
+    for (const std::string& note : output::SheetNotes(written)) services.messages.ShowWarning(parent, FromUtf8(note));
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 

@@ -10,7 +10,7 @@
 #include "core/calculator/number_text.h"
 #include "core/drawing/plot_page.h"
 #include "core/text/output_vocabulary.h"
-#include "ui/profile/plot/page_painter.h"
+#include "output/page_painter.h"
 #include "ui/profile/plot/plot_scene.h"
 
 namespace tarnvel::ui {
@@ -94,7 +94,7 @@ void PlanView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     if (!plan_) {
-        painter.setFont(PlotFont(14));
+        painter.setFont(output::PageFont(14));
         painter.setPen(QColor(128, 128, 128));
         painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("尚无平面线形：请输入交点表，或打开含平面线形的 LandXML 文件。"));
         return;
@@ -105,7 +105,7 @@ void PlanView::paintEvent(QPaintEvent*) {
         options.marked = marked_;
         page_ = PlanViewPage(*plan_, figure_, Viewport(), width() * k, height() * k, options);
     }
-    PaintPage(painter, *page_, QRectF(rect()));
+    output::PaintPage(painter, *page_, QRectF(rect()));
     if (hoverFoot_) {
         const PagePoint p = Viewport().ToPage(*hoverFoot_);
         painter.setRenderHint(QPainter::Antialiasing, true);

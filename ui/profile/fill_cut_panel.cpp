@@ -21,7 +21,7 @@ FillCutPanel::FillCutPanel(QWidget* parent) : QWidget(parent), text_(new QPlainT
 }
 
 void FillCutPanel::SetProfile(std::shared_ptr<const Profile> profile, std::shared_ptr<const GroundLine> ground,
-                              const PlotGround* drawn) {
+                              const DrawnGround* drawn) {
     QString text;
     if (!profile) {
         text = QStringLiteral("尚无纵断面。");

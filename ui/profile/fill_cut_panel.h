@@ -15,7 +15,7 @@ class QPlainTextEdit;
 namespace tarnvel {
 class GroundLine;
 class Profile;
-struct PlotGround;
+struct DrawnGround;
 }  // namespace tarnvel
 
 namespace tarnvel::ui::profile {
@@ -32,7 +32,7 @@ public:
     // its zero points and stretches are taken rather than found again, which
     // halves the work of every frame of a drag.
     void SetProfile(std::shared_ptr<const Profile> profile, std::shared_ptr<const GroundLine> ground,
-                    const PlotGround* drawn = nullptr);
+                    const DrawnGround* drawn = nullptr);
     QString Text() const;
 
 private:

@@ -21,17 +21,15 @@
 #include <string>
 #include <string_view>
 
-#include "core/drawing/page_svg.h"
-#include "core/drawing/sheet_ground.h"
+#include "core/drawing/drawn_ground.h"
 #include "core/text/messages.h"
 #include "io/atomic_write.h"
 #include "io/output_name.h"
-#include "io/page_dxf.h"
+#include "output/sheet_writer.h"
 #include "ui/profile/chain_table.h"
 #include "ui/profile/edit_table_model.h"
 #include "ui/profile/edit_table_view.h"
 #include "ui/profile/listing_panel.h"
-#include "ui/profile/plot/pages_pdf.h"
 #include "ui/profile/plot/plot_export.h"
 #include "ui/profile/plot/plot_widget.h"
 #include "ui/profile/profile_document.h"
@@ -238,76 +236,71 @@ void ProfileWindow::ExportSheet_Click() {
     sheetDialog_->activateWindow();
 }
 
-std::optional<SheetSet> ProfileWindow::SheetsForExport(QString* title) {
+bool ProfileWindow::WithSheets(const std::function<void(SheetPages& sheets, const QString& title)>& use) {
     const auto profile = ProfileForExport();
-    if (!profile) return std::nullopt;
+    if (!profile) return false;
     QString why;
     const std::optional<SheetOptions> options = sheetDialog_->Options(&why);
     if (!options) {
         services_.messages.ShowWarning(sheetDialog_, why);
-        return std::nullopt;
+        return false;
     }
     sheetDialog_->RememberNames();
     // The ground only where it fits the profile as it now is; the sheets
-    // look it up while they are built, so it is held until then.
+    // look it up while they are made, so it is held until then.
     const std::shared_ptr<const GroundLine> line = document_->CurrentGround();
-    std::optional<SheetGround> ground;
-    if (line) ground = SheetGroundOf(*profile, *line);
+    std::optional<DrawnGround> ground;
+    if (line) ground = MakeDrawnGround(*profile, *line);
     // The band of the horizontal geometry when the LandXML file carries one;
     // geometry that cannot be drawn leaves the band out, and the user is told.
     QString notice;
     const std::optional<HorizontalAlignment> horizontal = document_->Horizontal(&notice);
     if (!notice.isEmpty())
         services_.messages.ShowWarning(sheetDialog_, QStringLiteral("平面线形未画入图纸（图中不含直线及平曲线栏）：") + notice);
-    SheetSet sheets = BuildSheets(*profile, *options, ground ? &*ground : nullptr, horizontal ? &*horizontal : nullptr);
-    if (sheets.problem) {
-        services_.messages.ShowWarning(sheetDialog_, QString::fromStdString(DescribeSheetProblem(*sheets.problem)));
-        return std::nullopt;
+    SheetPages sheets(*profile, *options, ground ? &*ground : nullptr, horizontal ? &*horizontal : nullptr);
+    if (sheets.Problem()) {
+        services_.messages.ShowWarning(sheetDialog_, QString::fromStdString(DescribeSheetProblem(*sheets.Problem())));
+        return false;
     }
-    *title = QStringLiteral("纵断面图 ") + QString::fromStdString(profile->Model().name);
-    return sheets;
+    if (sheets.Count() == 0) return false;
+    use(sheets, QStringLiteral("纵断面图 ") + QString::fromStdString(profile->Model().name));
+    return true;
 }
 
 void ProfileWindow::PreviewSheets() {
     if (!services_.preview) return;
-    QString title;
-    const std::optional<SheetSet> sheets = SheetsForExport(&title);
-    if (!sheets) return;
-    services_.preview->Show(sheetDialog_, sheets->pages, title);
+    WithSheets([this](SheetPages& sheets, const QString& title) {
+        std::vector<Page> pages(sheets.Count());
+        for (Page& page : pages) sheets.Next(page);
+        services_.preview->Show(sheetDialog_, pages, title);
+    });
 }
 
 void ProfileWindow::WriteSheets() {
-    QString title;
-    const std::optional<SheetSet> sheets = SheetsForExport(&title);
-    if (!sheets || sheets->pages.empty()) return;
-    // The format follows the name typed, else the filter picked; an SVG holds
-    // the first sheet only.
-    static constexpr std::string_view kExtensions[] = {"pdf", "dxf", "svg"};
-    const QStringList filters = {QStringLiteral("PDF 图纸(*.pdf)"), QStringLiteral("DXF 图纸(*.dxf)"),
-                                 QStringLiteral("SVG 图片，仅第一张(*.svg)")};
-    QString picked;
-    const QString typed = services_.files.ChooseSaveFile(sheetDialog_, filters.join(QStringLiteral(";;")), &picked,
-                                                         SuggestedPath(document_->SourcePath(), QStringLiteral(".pdf")));
-    if (typed.isEmpty()) return;
-    const auto named = io::ResolveOutputName(NativePath(typed), kExtensions,
-                                             static_cast<std::size_t>(std::max<qsizetype>(0, filters.indexOf(picked))));
-    if (!named) return;
-    const std::string& path = named->path;
-    std::optional<io::IoFailure> failure;
-    std::vector<std::string> outsideGbk;
-    switch (named->format) {
-    case 0: failure = WritePagesPdf(path, sheets->pages, title.toStdString()); break;
-    case 1: failure = io::WritePagesDxf(path, sheets->pages, &outsideGbk); break;
-    default: failure = io::WriteFileAtomically(path, PageSvg(sheets->pages.front())); break;
-    }
-    if (failure) {
-        // The dialog stays open with its choices, for another place or name.
-        services_.messages.ShowWarning(sheetDialog_, MessageOf(*failure));
-        return;
-    }
-    if (!outsideGbk.empty())
-        services_.messages.ShowWarning(sheetDialog_, QString::fromStdString(DescribeCharactersOutsideGbk(outsideGbk)));
-    sheetDialog_->ShowWritten(QFile::decodeName(QByteArray::fromStdString(path)));
+    WithSheets([this](SheetPages& sheets, const QString& title) {
+        // The format follows the name typed, else the filter picked (in the
+        // order of output::SheetFormat); an SVG holds the first sheet only.
+        const QStringList filters = {QStringLiteral("PDF 图纸(*.pdf)"), QStringLiteral("DXF 图纸(*.dxf)"),
+                                     QStringLiteral("SVG 图片，仅第一张(*.svg)")};
+        QString picked;
+        const QString typed = services_.files.ChooseSaveFile(sheetDialog_, filters.join(QStringLiteral(";;")), &picked,
+                                                             SuggestedPath(document_->SourcePath(), QStringLiteral(".pdf")));
+        if (typed.isEmpty()) return;
+        const auto named = io::ResolveOutputName(NativePath(typed), output::kSheetExtensions,
+                                                 static_cast<std::size_t>(std::max<qsizetype>(0, filters.indexOf(picked))));
+        if (!named) return;
+        const std::string& path = named->path;
+        output::SheetsWritten written;
+        // The sheets are made one at a time as the file is written.
+        if (const auto failure = output::WriteSheets(path, sheets, title.toStdString(), &written)) {
+            // The dialog stays open with its choices, for another place or name.
+            services_.messages.ShowWarning(sheetDialog_, MessageOf(*failure));
+            return;
+        }
+        for (const std::string& note : output::SheetNotes(written))
+            services_.messages.ShowWarning(sheetDialog_, QString::fromStdString(note));
+        sheetDialog_->ShowWritten(QFile::decodeName(QByteArray::fromStdString(path)));
+    });
 }
 
 void ProfileWindow::ExportPng_Click() {

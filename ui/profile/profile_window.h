@@ -26,6 +26,7 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -146,7 +147,9 @@ private:
     QString ChooseOutputPath(const QString& filter, const QString& extension);
     // The sheets the dialog asks for with their document title, or nothing
     // after saying why.
-    std::optional<SheetSet> SheetsForExport(QString* title);
+    // Makes the sheets of the dialog's choices and hands them to `use`; false,
+    // with the user told why, when they cannot be made.
+    bool WithSheets(const std::function<void(SheetPages& sheets, const QString& title)>& use);
     void PreviewSheets();
     void WriteSheets();
 

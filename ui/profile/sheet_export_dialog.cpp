@@ -48,7 +48,7 @@ SheetExportDialog::SheetExportDialog(ProfileSettings& settings, bool canPreview,
     paper_->addItem(QStringLiteral("A4 横向"), static_cast<int>(SheetPaper::A4));
     horizontal_ = new QComboBox(drawing);
     horizontal_->setObjectName(QStringLiteral("SheetHorizontalScale"));
-    for (int scale : {500, 1000, 2000, 5000}) horizontal_->addItem(QStringLiteral("1:%1").arg(scale), scale);
+    for (const int scale : kSheetHorizontalScales) horizontal_->addItem(QStringLiteral("1:%1").arg(scale), scale);
     horizontal_->setCurrentIndex(horizontal_->findData(SheetOptions{}.horizontalScale));
     vertical_ = Box("SheetVerticalScale", drawing);
     vertical_->setText(QString::number(SheetOptions{}.verticalScale));

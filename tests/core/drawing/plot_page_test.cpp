@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/drawing/drawing_svg.h"
+#include "output/drawing_svg.h"
 #include "core/drawing/plot_axes.h"
 #include "core/drawing/plot_page.h"
 #include "tests/profile_builders.h"
@@ -106,9 +106,9 @@ protected:
         device_ = {0, 0, c.width, c.height};
         if (c.groundPoints > 0) {
             ground_.emplace(WeavingGround(*profile_, c.groundPoints, 3));
-            plotGround_ = MakePlotGround(*profile_, *ground_);
+            plotGround_ = MakeDrawnGround(*profile_, *ground_);
         }
-        const PlotGround* ground = ground_ ? &plotGround_ : nullptr;
+        const DrawnGround* ground = ground_ ? &plotGround_ : nullptr;
         view_ = FitPlotView(PlotExtent(drawing_, ground), device_, c.exaggeration);
         const DeviceRect frame = PlotFrame(device_);
         view_.ZoomAbout({frame.left + frame.width / 2, frame.top + frame.height / 2}, c.zoom);
@@ -116,7 +116,7 @@ protected:
     }
     std::optional<Profile> profile_;
     std::optional<GroundLine> ground_;
-    PlotGround plotGround_;
+    DrawnGround plotGround_;
     ProfileDrawing drawing_;
     DeviceRect device_;
     ViewTransform view_;
@@ -199,7 +199,7 @@ TEST(PlotPageGround, shades_each_side_of_the_zero_points_and_keeps_the_legend_of
     GroundModel model{"g", GroundStations::Labels, {{Station{0, 0}, 102, 2}, {Station{300, 0}, 103, 3}, {Station{600, 0}, 102, 4}}};
     const auto ground = GroundLine::Make(model, profile);
     ASSERT_TRUE(ground);
-    const PlotGround plotGround = MakePlotGround(profile, *ground);
+    const DrawnGround plotGround = MakeDrawnGround(profile, *ground);
     ASSERT_EQ(plotGround.zeroPoints.size(), 2u);
     const ProfileDrawing drawing = BuildDrawing(profile);
     const DeviceRect device{0, 0, 1000, 500};

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
-#include "core/drawing/drawing_svg.h"
+#include "output/drawing_svg.h"
 #include "core/drawing/plot_page.h"
 #include "core/drawing/profile_drawing.h"
 #include "core/drawing/view_transform.h"

@@ -13,7 +13,7 @@
 
 #include "core/calculator/number_text.h"
 #include "core/drawing/sheet.h"
-#include "core/drawing/sheet_ground.h"
+#include "core/drawing/drawn_ground.h"
 #include "core/text/output_vocabulary.h"
 #include "core/drawing/label_layout.h"
 #include "core/text/messages.h"
@@ -99,8 +99,8 @@ TEST_P(SheetTest, sheets_join_and_read_back_as_the_profile) {
     if (!c.ground) surveyed = {0, end}, offsets = {0, 0};
     std::vector<double> elevations;
     for (std::size_t i = 0; i < surveyed.size(); ++i) elevations.push_back(profile.At(surveyed[i]).elevation + offsets[i]);
-    const SheetGround ground = test::TestGround(profile, surveyed, elevations);
-    const SheetSet set = BuildSheets(profile, c.options, c.ground ? &ground : nullptr);
+    const auto ground = test::TestGround(profile, surveyed, elevations);
+    const SheetSet set = BuildSheets(profile, c.options, c.ground ? ground.get() : nullptr);
     ASSERT_FALSE(set.problem) << DescribeSheetProblem(*set.problem);
     ASSERT_EQ(set.pages.size(), c.sheets);
 
@@ -185,7 +185,7 @@ TEST_P(SheetTest, sheets_join_and_read_back_as_the_profile) {
         }
         auto cell = [&](const char* name) { return column->second.count(name) ? column->second.at(name) : ""; };
         EXPECT_EQ(cell("设计高程"), FixedText(row.value.elevation, 3)) << SheetStation(row.label);
-        const auto g = c.ground ? ground.at(row.internal) : std::nullopt;
+        const auto g = c.ground ? ground->line->At(row.internal) : std::nullopt;
         EXPECT_EQ(cell("地面高程"), g ? FixedText(*g, 3) : "") << SheetStation(row.label);
         if (g) {
             const double d = row.value.elevation - *g;
@@ -197,7 +197,7 @@ TEST_P(SheetTest, sheets_join_and_read_back_as_the_profile) {
     EXPECT_GT(rows, 10u);
     // Every 填挖交界 and every PVI has its column.
     if (c.ground) {
-        for (const double z : ground.zeroPoints) EXPECT_TRUE(all.count(SheetStation(profile.LabelOf(z)))) << z;
+        for (const double z : ground->zeroPoints) EXPECT_TRUE(all.count(SheetStation(profile.LabelOf(z)))) << z;
     }
     for (const auto& e : profile.Elements())
         EXPECT_TRUE(all.count(SheetStation(profile.LabelOf(e.pviStation)))) << e.pviStation;
@@ -222,6 +222,10 @@ TEST(SheetProblems, unusable_choices_are_refused_with_a_reason_and_no_pages) {
         {"scale_not_offered", with([](SheetOptions& o) { o.horizontalScale = 1500; }), SheetProblemKind::HorizontalScale},
         {"exaggeration_above_50", with([](SheetOptions& o) { o.verticalScale = 20; }), SheetProblemKind::VerticalScale},
         {"exaggeration_below_1", with([](SheetOptions& o) { o.verticalScale = 4000; }), SheetProblemKind::VerticalScale},
+        // A vertical scale typed into the window without bound: 50 times it
+        // does not fit an int.
+        {"vertical_scale_beyond_int", with([](SheetOptions& o) { o.verticalScale = 2'000'000'000; }), SheetProblemKind::VerticalScale},
+        {"vertical_scale_negative", with([](SheetOptions& o) { o.verticalScale = -100; }), SheetProblemKind::VerticalScale},
         {"to_before_from", with([](SheetOptions& o) { o.from = Station{900, 0}; o.to = Station{100, 0}; }), SheetProblemKind::Range},
         {"from_in_short_chain_gap", with([](SheetOptions& o) { o.from = Station{1510, 0}; }), SheetProblemKind::Range},
         {"from_beyond_the_end", with([](SheetOptions& o) { o.to = Station{500000, 0}; }), SheetProblemKind::Range},
@@ -279,7 +283,7 @@ TEST(SheetTitle, empty_fields_stay_empty_and_given_ones_are_written_with_control
 // paper shows it: a bounded number of vertices a millimetre, still reaching
 // every surveyed point's height in its column, while the band keeps the
 // exact ground elevations.
-TEST(SheetGround, a_dense_survey_is_thinned_to_the_paper_keeping_its_extremes_and_exact_bands) {
+TEST(SheetDrawnGround, a_dense_survey_is_thinned_to_the_paper_keeping_its_extremes_and_exact_bands) {
     const Profile profile = test::Resolved(Road3km());
     GroundModel model;
     model.stations = GroundStations::Internal;
@@ -291,7 +295,7 @@ TEST(SheetGround, a_dense_survey_is_thinned_to_the_paper_keeping_its_extremes_an
     }
     const std::optional<GroundLine> line = GroundLine::Make(model, profile);
     ASSERT_TRUE(line);
-    const SheetGround ground = SheetGroundOf(profile, *line);
+    const DrawnGround ground = MakeDrawnGround(profile, *line);
     const SheetSet set = BuildSheets(profile, With(SheetPaper::A3, 2000, 200), &ground);
     ASSERT_FALSE(set.problem);
     constexpr double kColumn = 0.25;
@@ -341,11 +345,16 @@ TEST(SheetGround, a_dense_survey_is_thinned_to_the_paper_keeping_its_extremes_an
 // The 竖曲线要素表 on its own pages: the header on every page, every row once
 // and in order with the texts of `profile elements`, and every page — drawing
 // or table — counted in 第 N 页 共 M 页.
-TEST(SheetElementsTable, follows_the_sheets_with_its_header_on_every_page) {
+// A road rising and falling every 100 m, a curve at each PVI between its ends.
+ProfileModel Undulating(int spans) {
     ProfileModel model{"主线", LengthUnit::Metre, {Point(0, 100)}, {}};
-    for (int i = 1; i < 80; ++i) model.points.push_back(Point(i * 100.0, 100 + (i % 2 ? 3 : -3), ByRadius(500)));
-    model.points.push_back(Point(8000, 100));
-    const Profile profile = test::Resolved(model);
+    for (int i = 1; i < spans; ++i) model.points.push_back(Point(i * 100.0, 100 + (i % 2 ? 3 : -3), ByRadius(500)));
+    model.points.push_back(Point(spans * 100.0, 100));
+    return model;
+}
+
+TEST(SheetElementsTable, follows_the_sheets_with_its_header_on_every_page) {
+    const Profile profile = test::Resolved(Undulating(80));
     // Stations in K notation, as every table writes them.
     TextOptions kStations;
     kStations.stations = StationStyle::K;
@@ -408,6 +417,40 @@ TEST(SheetElementsTable, follows_the_sheets_with_its_header_on_every_page) {
 // start, the end and the high or low points are labelled clear of the
 // design line, the ground line and the leaders, a ground climbing steeply
 // from the start included.
+// Sheets made one at a time are the sheets made all at once, and each
+// drawing sheet's frame is at hand while it is the last made.
+TEST(SheetPages, one_at_a_time_they_are_the_whole_set_with_their_frames) {
+    const Profile profile = test::Resolved(Undulating(60));
+    SheetOptions options;
+    options.elementsTable = true;
+    const SheetSet whole = BuildSheets(profile, options);
+    ASSERT_FALSE(whole.problem);
+    SheetPages pages(profile, options);
+    ASSERT_FALSE(pages.Problem());
+    ASSERT_EQ(pages.Count(), whole.pages.size());
+    EXPECT_EQ(pages.Frame(), nullptr);
+    Page page;
+    for (std::size_t i = 0; i < whole.pages.size(); ++i) {
+        ASSERT_TRUE(pages.Next(page)) << i;
+        ASSERT_EQ(page.texts.size(), whole.pages[i].texts.size()) << i;
+        for (std::size_t t = 0; t < page.texts.size(); ++t) EXPECT_EQ(page.texts[t].text, whole.pages[i].texts[t].text);
+        EXPECT_EQ(page.lines.size(), whole.pages[i].lines.size()) << i;
+        const SheetFrame* frame = pages.Frame();
+        ASSERT_EQ(frame != nullptr, i < whole.frames.size()) << i;
+        if (frame) {
+            EXPECT_EQ(frame->from, whole.frames[i].from);
+            EXPECT_EQ(frame->datums.size(), whole.frames[i].datums.size());
+        }
+    }
+    EXPECT_FALSE(pages.Next(page));
+    // Refused choices make no pages at all.
+    options.horizontalScale = 1500;
+    SheetPages refused(profile, options);
+    EXPECT_TRUE(refused.Problem());
+    EXPECT_EQ(refused.Count(), 0u);
+    EXPECT_FALSE(refused.Next(page));
+}
+
 TEST(SheetBands, every_pvi_is_a_column_and_the_end_labels_stand_clear_of_the_lines) {
     const ProfileModel models[] = {
         {"近起点", LengthUnit::Metre,
@@ -423,8 +466,8 @@ TEST(SheetBands, every_pvi_is_a_column_and_the_end_labels_stand_clear_of_the_lin
         const Profile profile = test::Resolved(model);
         const double start = profile.StartStation(), end = profile.EndStation();
         const double z0 = profile.At(start).elevation, z1 = profile.At(end).elevation;
-        const SheetGround ground = test::TestGround(profile, {start, start + 60, end}, {z0, z0 + 3, z1 - 1});
-        const SheetSet set = BuildSheets(profile, SheetOptions{}, &ground);
+        const auto ground = test::TestGround(profile, {start, start + 60, end}, {z0, z0 + 3, z1 - 1});
+        const SheetSet set = BuildSheets(profile, SheetOptions{}, ground.get());
         ASSERT_FALSE(set.problem);
         test::BandColumns bands;
         std::size_t labels = 0;

@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "core/drawing/plot_page.h"
-#include "io/page_dxf.h"
+#include "output/page_dxf.h"
 #include "tests/io/scratch_folder.h"
 #include "tests/plan_cases.h"
 #include "tests/ui/support/fakes.h"

@@ -18,13 +18,15 @@
 
 #include "core/drawing/plot_axes.h"
 #include "core/drawing/sheet.h"
-#include "ui/profile/plot/pages_pdf.h"
+#include "output/pages_pdf.h"
 #include "ui/profile/plot/plot_export.h"
 #include "ui/profile/plot/plot_widget.h"
 #include "core/text/messages.h"
 
 namespace tarnvel::ui {
 namespace {
+
+using output::WritePagesPdf;
 
 ProfilePoint Point(double station, double elevation, double radius = 0) {
     return {Station{station, 0}, elevation,

@@ -13,7 +13,7 @@ void PaintControlMarks(QPainter& painter, const ViewTransform& transform, const 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setClipRect(frame);
-    painter.setFont(PlotFont(11));
+    painter.setFont(output::PageFont(11));
     constexpr double kHalf = 7, kWedge = 6;
     for (const ControlMark& m : marks) {
         const QColor colour = m.violated ? QColor(220, 0, 0) : QColor(0, 110, 200);

@@ -244,7 +244,7 @@ void PlotWidget::PaintDragLabel(QPainter& painter) const {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setClipping(false);
-    const QFont font = PlotFont(12);
+    const QFont font = output::PageFont(12);
     painter.setFont(font);
     const QFontMetrics metrics(font);
     int textWidth = 0;

@@ -7,7 +7,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "core/drawing/drawing_svg.h"
+#include "output/drawing_svg.h"
 #include "core/drawing/profile_drawing.h"
 #include "io/atomic_write.h"
 #include "ui/profile/plot/plot_scene.h"

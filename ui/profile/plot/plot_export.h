@@ -1,6 +1,6 @@
 #pragma once
 // The plot as files: PNG and SVG of the plot (the 纵断面图 sheets are
-// core/drawing/sheet.h, drawn by pages_pdf.h, page_svg.h and page_dxf.h). Each
+// core/drawing/sheet.h, written by output/sheet_writer.h). Each
 // renders into memory first and is written with io::WriteFileAtomically, so
 // that a failed export never leaves a half-written file.
 

@@ -6,7 +6,7 @@
 
 #include "core/drawing/plot_axes.h"
 #include "core/drawing/plot_page.h"
-#include "ui/profile/plot/page_painter.h"
+#include "output/page_painter.h"
 
 namespace tarnvel::ui {
 namespace {
@@ -15,15 +15,7 @@ DeviceRect ToDeviceRect(const QRectF& r) { return {r.left(), r.top(), r.width(),
 
 }  // namespace
 
-QFont PlotFont(int pixelSize) {
-    QFont font;
-    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
-                      QStringLiteral("AR PL UMing")});
-    font.setPixelSize(pixelSize);
-    return font;
-}
-
-PlotScene::PlotScene(const Profile& profile, const ProfileDrawing& drawing, const PlotGround* ground)
+PlotScene::PlotScene(const Profile& profile, const ProfileDrawing& drawing, const DrawnGround* ground)
     : profile_(profile), drawing_(drawing), ground_(ground) {}
 
 void PlotScene::Layout(const ViewTransform& transform, const QRectF& page, int selectedPvi) {
@@ -40,7 +32,7 @@ void PlotScene::Layout(const ViewTransform& transform, const QRectF& page, int s
 
 void PlotScene::Paint(QPainter& painter) const {
     painter.fillRect(rect_, Qt::white);
-    PaintPage(painter, page_, rect_);
+    output::PaintPage(painter, page_, rect_);
 }
 
 void PlotScene::PaintCached(QPainter& painter) const {
@@ -59,9 +51,9 @@ void PlotScene::PaintCached(QPainter& painter) const {
 
 void PaintFittedPlot(QPainter& painter, const Profile& profile, const ProfileDrawing& drawing, const QRectF& page,
                      double exaggeration, const GroundLine* ground) {
-    std::optional<PlotGround> plotGround;
-    if (ground) plotGround = MakePlotGround(profile, *ground);
-    const PlotGround* g = plotGround ? &*plotGround : nullptr;
+    std::optional<DrawnGround> plotGround;
+    if (ground) plotGround = MakeDrawnGround(profile, *ground);
+    const DrawnGround* g = plotGround ? &*plotGround : nullptr;
     PlotScene scene(profile, drawing, g);
     scene.Layout(FitPlotView(PlotExtent(drawing, g), ToDeviceRect(page), exaggeration), page);
     scene.Paint(painter);

@@ -13,13 +13,11 @@
 #include "core/drawing/profile_drawing.h"
 #include "core/drawing/view_transform.h"
 #include "core/profile/profile.h"
+#include "output/page_painter.h"
 
 class QPainter;
 
 namespace tarnvel::ui {
-
-// The fonts the main window asks for, at a fixed pixel size.
-QFont PlotFont(int pixelSize = 12);
 
 // The whole profile fitted into `page` at the given exaggeration, painted
 // once: the PNG and the PDF sheet. A ground line, checked against this
@@ -30,7 +28,7 @@ void PaintFittedPlot(QPainter& painter, const Profile& profile, const ProfileDra
 class PlotScene {
 public:
     // The profile, the drawing and the ground (nullptr: none) must outlive the scene.
-    PlotScene(const Profile& profile, const ProfileDrawing& drawing, const PlotGround* ground = nullptr);
+    PlotScene(const Profile& profile, const ProfileDrawing& drawing, const DrawnGround* ground = nullptr);
 
     // The page is the whole area; the plot frame inside it leaves room for the axes.
     void Layout(const ViewTransform& transform, const QRectF& page, int selectedPvi = kNoPvi);
@@ -46,7 +44,7 @@ public:
 private:
     const Profile& profile_;
     const ProfileDrawing& drawing_;
-    const PlotGround* ground_;
+    const DrawnGround* ground_;
     bool laidOut_ = false;
     ViewTransform transform_;
     int selected_ = kNoPvi;

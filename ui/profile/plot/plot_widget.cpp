@@ -106,7 +106,7 @@ void PlotWidget::Rebuild() {
     if (profile_) {
         try {
             drawing_ = BuildDrawing(*profile_);
-            if (ground_) plotGround_ = MakePlotGround(*profile_, *ground_);
+            if (ground_) plotGround_ = MakeDrawnGround(*profile_, *ground_);
         } catch (const std::exception&) {
             // A resolved profile answers every station it spans; should it
             // not, the plot shows nothing rather than half a drawing.
@@ -217,7 +217,7 @@ void PlotWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (!scene_) {
         painter.fillRect(rect(), Qt::white);
-        painter.setFont(PlotFont(14));
+        painter.setFont(output::PageFont(14));
         painter.setPen(QColor(128, 128, 128));
         painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("尚无纵断面：请在变坡点表中输入，或打开 LandXML / CSV 文件。"));
         return;

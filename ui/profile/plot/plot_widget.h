@@ -95,7 +95,7 @@ public:
     const GradeSnap& snap() const { return snap_; }
     void setSnap(const GradeSnap& snap) { snap_ = snap; }
     // The ground as drawn against profile(): its zero points and stretches.
-    const PlotGround& plotGround() const { return plotGround_; }
+    const DrawnGround& plotGround() const { return plotGround_; }
     // A PVI or a curve is being dragged: profile() is then the draft.
     bool isDragging() const { return edit_ && edit_->moving; }
 
@@ -175,7 +175,7 @@ private:
     std::optional<EditDrag> edit_;
     std::shared_ptr<const Profile> profile_;
     std::shared_ptr<const GroundLine> ground_;  // checked against profile_; null without one
-    PlotGround plotGround_;                     // of ground_: what the scene draws
+    DrawnGround plotGround_;                     // of ground_: what the scene draws
     ProfileDrawing drawing_;
     ViewTransform transform_;
     int selectedPvi_ = -1;

@@ -1,9 +1,8 @@
-#include "io/page_dxf.h"
+#include "output/page_dxf.h"
 
 #include <dxflib/dl_dxf.h>
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <cmath>
 
@@ -11,10 +10,12 @@
 #include "io/dxf_bytes.h"
 #include "io/gbk.h"
 
-namespace tarnvel::io {
+namespace tarnvel::output {
 namespace {
 
-using StringWriter = DxfBytesWriter;
+using io::Utf8ToGbkEncoder;
+
+using StringWriter = io::DxfBytesWriter;
 
 // The AutoCAD colour index nearest to a role's look, so that a plain viewer
 // shows the same colours as the PDF; the true colour is written beside it.
@@ -43,14 +44,25 @@ int ColourIndex(std::uint32_t rgb) {
     return best;
 }
 
-DL_Attributes AttributesOf(PageRole role) {
-    const RoleStyle& style = StyleOf(role);
-    DL_Attributes attributes(Utf8ToGbk(style.layer), ColourIndex(style.rgb),
-                             static_cast<int>(std::lround(style.lineWidth * 100)),
-                             style.dashed ? "DASHED" : "CONTINUOUS", 1.0);
-    attributes.setColor24(static_cast<int>(style.rgb));
-    return attributes;
-}
+// What a file needs for every entity, made once: the attributes of each
+// role with its layer name in GBK, and one converter for the texts.
+struct DxfContext {
+    DxfContext() {
+        for (int r = 0; r < kPageRoleCount; ++r) {
+            const RoleStyle& style = StyleOf(static_cast<PageRole>(r));
+            DL_Attributes a(encoder.Encode(style.layer), ColourIndex(style.rgb),
+                            static_cast<int>(std::lround(style.lineWidth * 100)),
+                            style.dashed ? "DASHED" : "CONTINUOUS", 1.0);
+            a.setColor24(static_cast<int>(style.rgb));
+            attributes.push_back(std::move(a));
+        }
+    }
+    const DL_Attributes& AttributesOf(PageRole role) const { return attributes[static_cast<std::size_t>(role)]; }
+
+    Utf8ToGbkEncoder encoder;
+    std::vector<DL_Attributes> attributes;
+    std::vector<std::string>* lost = nullptr;
+};
 
 // A page's millimetres in model space: beside the pages before it, or where
 // its world placement puts it (then in the world's unit).
@@ -62,10 +74,11 @@ struct Placement {
     double Length(double mm) const { return world ? mm * world->unitsPerMm : mm; }
 };
 
-// The drawing's $INSUNITS: millimetres of paper, or the world's unit.
-int InsertionUnits(const std::vector<Page>& pages) {
-    if (pages.empty() || !pages.front().world) return 4;
-    switch (pages.front().world->unit) {
+// The drawing's $INSUNITS: millimetres of paper, or the world's unit of the
+// first page.
+int InsertionUnits(const Page* first) {
+    if (!first || !first->world) return 4;
+    switch (first->world->unit) {
         case LengthUnit::Metre: return 6;
         case LengthUnit::Foot: return 2;
         case LengthUnit::USSurveyFoot: return 21;
@@ -73,18 +86,18 @@ int InsertionUnits(const std::vector<Page>& pages) {
     return 6;
 }
 
-void WriteLine(DL_Dxf& dxf, StringWriter& dw, const PageLine& line, const Placement& at) {
+void WriteLine(DL_Dxf& dxf, StringWriter& dw, DxfContext& context, const PageLine& line, const Placement& at) {
     if (line.points.size() < 2) return;
-    const DL_Attributes attributes = AttributesOf(line.role);
+    const DL_Attributes& attributes = context.AttributesOf(line.role);
     dxf.writePolyline(dw, DL_PolylineData(static_cast<int>(line.points.size()), 0, 0, line.closed ? 1 : 0), attributes);
     for (const auto& p : line.points) dxf.writeVertex(dw, DL_VertexData(at.X(p), at.Y(p), 0, 0));
     dxf.writePolylineEnd(dw);
 }
 
-void WriteArea(DL_Dxf& dxf, StringWriter& dw, const PageArea& area, const Placement& at) {
+void WriteArea(DL_Dxf& dxf, StringWriter& dw, DxfContext& context, const PageArea& area, const Placement& at) {
     const std::size_t n = area.outline.size();
     if (n < 3) return;
-    const DL_Attributes attributes = AttributesOf(area.role);
+    const DL_Attributes& attributes = context.AttributesOf(area.role);
     DL_HatchData hatch(1, true, 1.0, 0.0, "SOLID");
     dxf.writeHatch1(dw, hatch, attributes);
     DL_HatchLoopData loop(static_cast<int>(n));
@@ -98,8 +111,7 @@ void WriteArea(DL_Dxf& dxf, StringWriter& dw, const PageArea& area, const Placem
     dxf.writeHatch2(dw, hatch, attributes);
 }
 
-void WriteText(DL_Dxf& dxf, StringWriter& dw, const PageText& text, const Placement& at,
-               std::vector<std::string>* lost) {
+void WriteText(DL_Dxf& dxf, StringWriter& dw, DxfContext& context, const PageText& text, const Placement& at) {
     if (text.text.empty()) return;
     const int h = text.hAlign == TextHAlign::Left ? 0 : text.hAlign == TextHAlign::Centre ? 1 : 2;
     // The page's text box runs from the baseline to the top of a capital.
@@ -108,41 +120,33 @@ void WriteText(DL_Dxf& dxf, StringWriter& dw, const PageText& text, const Placem
     const double radians = text.angle * std::acos(-1.0) / 180;
     // A group value is one line: a line break in a text (a project name
     // pasted with one) would end it and be read as the next group.
-    const std::string value = Utf8ToGbk(DrawnText(text.text), lost);
+    const std::string value = context.encoder.Encode(DrawnText(text.text), context.lost);
     dxf.writeText(dw, DL_TextData(x, y, 0, x, y, 0, at.Length(text.height), 1.0, 0, h, v, value, kDxfTextStyle,
                                   radians),
-                  AttributesOf(text.role));
+                  context.AttributesOf(text.role));
 }
 
-// The layers the pages draw on, in the order of the table of looks: a
-// profile's sheets carry no plan layers, nor the plan the profile's.
-std::vector<std::string> LayerNames(const std::vector<Page>& pages) {
-    std::array<bool, kPageRoleCount> used{};
-    const auto use = [&](PageRole role) { used[static_cast<std::size_t>(role)] = true; };
-    for (const Page& page : pages) {
-        for (const auto& area : page.areas) use(area.role);
-        for (const auto& line : page.lines) use(line.role);
-        for (const auto& text : page.texts) use(text.role);
-    }
+std::vector<std::string> LayerNames() {
     std::vector<std::string> names;
     for (int r = 0; r < kPageRoleCount; ++r) {
         const std::string name(StyleOf(static_cast<PageRole>(r)).layer);
-        if (used[static_cast<std::size_t>(r)] && std::find(names.begin(), names.end(), name) == names.end())
-            names.push_back(name);
+        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
     }
     return names;
 }
 
-}  // namespace
-
-std::string PagesDxf(const std::vector<Page>& pages, std::vector<std::string>* lost) {
+void WriteDxf(PageSource& pages, StringWriter& dw, std::vector<std::string>* lost) {
     DL_Dxf dxf;
-    StringWriter dw;
+    DxfContext context;
+    context.lost = lost;
+    // The first page is made before the header, which gives its unit.
+    Page page;
+    const bool any = pages.Next(page);
     dxf.writeHeader(dw);
     dw.dxfString(9, "$DWGCODEPAGE");
     dw.dxfString(3, "ANSI_936");
     dw.dxfString(9, "$INSUNITS");
-    dw.dxfInt(70, InsertionUnits(pages));
+    dw.dxfInt(70, InsertionUnits(any ? &page : nullptr));
     dw.dxfString(9, "$MEASUREMENT");
     dw.dxfInt(70, 1);
     dw.dxfString(9, "$LWDISPLAY");
@@ -158,7 +162,7 @@ std::string PagesDxf(const std::vector<Page>& pages, std::vector<std::string>* l
     dxf.writeLinetype(dw, DL_LinetypeData("CONTINUOUS", "Solid line", 0, 0, 0.0));
     dxf.writeLinetype(dw, DL_LinetypeData("DASHED", "__ __ __", 0, 2, 4.5, dashes));
     dw.tableEnd();
-    const std::vector<std::string> layers = LayerNames(pages);
+    const std::vector<std::string> layers = LayerNames();
     dw.tableLayers(static_cast<int>(layers.size()) + 1);
     dxf.writeLayer(dw, DL_LayerData("0", 0), DL_Attributes("", 7, 25, "CONTINUOUS", 1.0));
     for (const std::string& name : layers) {
@@ -166,30 +170,44 @@ std::string PagesDxf(const std::vector<Page>& pages, std::vector<std::string>* l
         int role = 0;
         while (StyleOf(static_cast<PageRole>(role)).layer != name) ++role;
         const RoleStyle& style = StyleOf(static_cast<PageRole>(role));
-        dxf.writeLayer(dw, DL_LayerData(Utf8ToGbk(name), 0),
+        dxf.writeLayer(dw, DL_LayerData(context.encoder.Encode(name), 0),
                        DL_Attributes("", ColourIndex(style.rgb), static_cast<int>(std::lround(style.lineWidth * 100)),
                                      "CONTINUOUS", 1.0));
     }
     dw.tableEnd();
-    WriteDxfTablesToEntities(dxf, dw, kDxfTextStyle);
+    io::WriteDxfTablesToEntities(dxf, dw, kDxfTextStyle);
     double dx = 0;
-    for (const Page& page : pages) {
+    for (bool more = any; more; more = pages.Next(page)) {
         const Placement at{dx, page.height, page.world ? &*page.world : nullptr};
-        for (const auto& area : page.areas) WriteArea(dxf, dw, area, at);
-        for (const auto& line : page.lines) WriteLine(dxf, dw, line, at);
-        for (const auto& text : page.texts) WriteText(dxf, dw, text, at, lost);
+        for (const auto& area : page.areas) WriteArea(dxf, dw, context, area, at);
+        for (const auto& line : page.lines) WriteLine(dxf, dw, context, line, at);
+        for (const auto& text : page.texts) WriteText(dxf, dw, context, text, at);
         dx += page.width + kDxfPageGap;
+        dw.Drain();
     }
     dw.sectionEnd();
     dxf.writeObjects(dw);
     dxf.writeObjectsEnd(dw);
     dw.dxfEOF();
+    dw.Drain();
+}
+
+}  // namespace
+
+std::string PagesDxf(const std::vector<Page>& pages, std::vector<std::string>* lost) {
+    HeldPages held(pages);
+    StringWriter dw;
+    WriteDxf(held, dw, lost);
     return std::move(dw.Bytes());
 }
 
-std::optional<IoFailure> WritePagesDxf(const std::string& path, const std::vector<Page>& pages,
-                                       std::vector<std::string>* lost) {
-    return WriteFileAtomically(path, PagesDxf(pages, lost));
+std::optional<io::IoFailure> WritePagesDxf(const std::string& path, PageSource& pages,
+                                           std::vector<std::string>* lost) {
+    return io::WriteFileAtomically(path, [&](io::FileBytesSink& sink) {
+        StringWriter dw(&sink);
+        WriteDxf(pages, dw, lost);
+        return true;
+    });
 }
 
-}  // namespace tarnvel::io
+}  // namespace tarnvel::output

@@ -21,7 +21,7 @@
 #include "io/gbk.h"
 #include "io/landxml_horizontal.h"
 #include "io/profile_files.h"
-#include "io/page_dxf.h"
+#include "output/page_dxf.h"
 #include "tests/io/scratch_folder.h"
 #include "tests/plan_cases.h"
 #include "tests/profile_builders.h"
@@ -30,6 +30,9 @@
 namespace tarnvel::io {
 namespace {
 
+using output::kDxfPageGap;
+using output::kDxfTextStyle;
+using output::PagesDxf;
 using test::ByRadius;
 using test::Point;
 
@@ -98,8 +101,8 @@ TEST(PageDxf, sheets_read_back_as_layers_design_line_and_bands) {
                                             {Point(0, 100), Point(800, 108, ByRadius(6000)),
                                              Point(1700, 96, ByRadius(8000)), Point(3000, 99)},
                                             {}});
-    const SheetGround ground = test::TestGround(profile, {100, 900, 2000, 2900}, {99, 110, 95, 100});
-    const SheetSet set = BuildSheets(profile, {}, &ground);
+    const auto ground = test::TestGround(profile, {100, 900, 2000, 2900}, {99, 110, 95, 100});
+    const SheetSet set = BuildSheets(profile, {}, ground.get());
     ASSERT_FALSE(set.problem);
     const std::string bytes = PagesDxf(set.pages);
     const ReadBack dxf = Read(bytes);

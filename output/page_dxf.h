@@ -18,9 +18,10 @@
 #include <vector>
 
 #include "core/drawing/page.h"
+#include "core/drawing/page_source.h"
 #include "io/io_failure.h"
 
-namespace tarnvel::io {
+namespace tarnvel::output {
 
 inline constexpr double kDxfPageGap = 20;  // mm between two pages in model space
 inline constexpr const char* kDxfTextStyle = "TARNVEL";
@@ -29,8 +30,9 @@ inline constexpr const char* kDxfTextStyle = "TARNVEL";
 // hold are written as "?"; with `lost`, each of them is added to it once.
 std::string PagesDxf(const std::vector<Page>& pages, std::vector<std::string>* lost = nullptr);
 
-// The same, written with WriteFileAtomically.
-std::optional<IoFailure> WritePagesDxf(const std::string& path, const std::vector<Page>& pages,
-                                       std::vector<std::string>* lost = nullptr);
+// The same, written with WriteFileAtomically as the pages come: each page is
+// drawn and let go before the next is asked for.
+std::optional<io::IoFailure> WritePagesDxf(const std::string& path, PageSource& pages,
+                                           std::vector<std::string>* lost = nullptr);
 
-}  // namespace tarnvel::io
+}  // namespace tarnvel::output

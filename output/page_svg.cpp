@@ -1,4 +1,4 @@
-#include "core/drawing/page_svg.h"
+#include "output/page_svg.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "ui/profile/plot/page_painter.h"
+#include "output/page_painter.h"
 
 #include <algorithm>
 
@@ -10,9 +10,7 @@
 #include <QPolygonF>
 #include <QString>
 
-#include "ui/profile/plot/plot_scene.h"
-
-namespace tarnvel::ui {
+namespace tarnvel::output {
 namespace {
 
 // Text is shaped once at this size and scaled by the painter to the height the
@@ -64,6 +62,14 @@ void DrawText(QPainter& painter, const PageText& text, const QFont& font, const 
 
 }  // namespace
 
+QFont PageFont(int pixelSize) {
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
+                      QStringLiteral("AR PL UMing")});
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
 void PaintPage(QPainter& painter, const Page& page, const QRectF& target) {
     if (page.width <= 0 || page.height <= 0 || target.isEmpty()) return;
     const double scale = std::min(target.width() / page.width, target.height() / page.height);
@@ -92,10 +98,10 @@ void PaintPage(QPainter& painter, const Page& page, const QRectF& target) {
         if (line.closed) painter.drawPolygon(polygon);
         else painter.drawPolyline(polygon);
     }
-    const QFont font = PlotFont(kShapingPixels);
+    const QFont font = PageFont(kShapingPixels);
     const QFontMetricsF metrics(font);
     for (const auto& text : page.texts) DrawText(painter, text, font, metrics);
     painter.restore();
 }
 
-}  // namespace tarnvel::ui
+}  // namespace tarnvel::output

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
-#include "core/drawing/page_svg.h"
+#include "output/page_svg.h"
 
 namespace tarnvel {
 namespace {

@@ -1,9 +1,9 @@
-#include "core/drawing/drawing_svg.h"
+#include "output/drawing_svg.h"
 
 #include <algorithm>
 #include <optional>
 
-#include "core/drawing/page_svg.h"
+#include "output/page_svg.h"
 #include "core/drawing/plot_page.h"
 
 namespace tarnvel {
@@ -12,9 +12,9 @@ std::string DrawingSvg(const Profile& profile, const ProfileDrawing& drawing, co
                        const GroundLine* ground) {
     const DeviceRect device{0, 0, static_cast<double>(std::max(page.width, 1)),
                             static_cast<double>(std::max(page.height, 1))};
-    std::optional<PlotGround> plotGround;
-    if (ground) plotGround = MakePlotGround(profile, *ground);
-    const PlotGround* g = plotGround ? &*plotGround : nullptr;
+    std::optional<DrawnGround> plotGround;
+    if (ground) plotGround = MakeDrawnGround(profile, *ground);
+    const DrawnGround* g = plotGround ? &*plotGround : nullptr;
     const Page plot = PlotPage(profile, drawing, FitPlotView(PlotExtent(drawing, g), device, page.exaggeration), device,
                                kNoPvi, g);
     return PageSvg(plot, SvgOptions{1 / kPlotMmPerPixel});
