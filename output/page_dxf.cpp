@@ -126,9 +126,22 @@ void WriteText(DL_Dxf& dxf, StringWriter& dw, DxfContext& context, const PageTex
                   context.AttributesOf(text.role));
 }
 
-std::vector<std::string> LayerNames() {
+// Whether a drawing of the kind of `first` draws on `role`: pages are made
+// as they are written, so the layer table cannot wait to see them all. A plan
+// (a page in world coordinates) draws its own roles with the frame, the
+// table and the texts; a profile's sheets every role but the plan's.
+bool DrawsOn(PageRole role, const Page* first) {
+    const bool planRole = role >= PageRole::PlanStraight;
+    if (!first || !first->world) return !planRole;
+    return planRole || role == PageRole::Frame || role == PageRole::Band || role == PageRole::Text ||
+           role == PageRole::Highlight;
+}
+
+// The layers of those roles, in the order of the table of looks.
+std::vector<std::string> LayerNames(const Page* first) {
     std::vector<std::string> names;
     for (int r = 0; r < kPageRoleCount; ++r) {
+        if (!DrawsOn(static_cast<PageRole>(r), first)) continue;
         const std::string name(StyleOf(static_cast<PageRole>(r)).layer);
         if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
     }
@@ -162,7 +175,7 @@ void WriteDxf(PageSource& pages, StringWriter& dw, std::vector<std::string>* los
     dxf.writeLinetype(dw, DL_LinetypeData("CONTINUOUS", "Solid line", 0, 0, 0.0));
     dxf.writeLinetype(dw, DL_LinetypeData("DASHED", "__ __ __", 0, 2, 4.5, dashes));
     dw.tableEnd();
-    const std::vector<std::string> layers = LayerNames();
+    const std::vector<std::string> layers = LayerNames(any ? &page : nullptr);
     dw.tableLayers(static_cast<int>(layers.size()) + 1);
     dxf.writeLayer(dw, DL_LayerData("0", 0), DL_Attributes("", 7, 25, "CONTINUOUS", 1.0));
     for (const std::string& name : layers) {
