@@ -125,17 +125,20 @@ int RunElements(const Options& options, std::ostream& out, std::ostream& err) {
     const Profile profile = LoadProfile(options, err, ProfileKeep::Model);
     if (csv) NoteUnit(profile, err);  // the text table says its unit itself
     NoteAdjustments(profile, err);
-    bool written = true;
+    // A write that fails (a full disk) ends the table there: the rest could not arrive either.
+    struct OutputFailed {};
     const BlockSink spill = [&](std::string& block) {
-        written = written && out.write(block.data(), static_cast<std::streamsize>(block.size()));
+        if (!out.write(block.data(), static_cast<std::streamsize>(block.size()))) throw OutputFailed{};
         block.clear();
     };
-    if (csv) WriteElementsCsv(profile, text, spill);
-    else WriteElementsTableText(profile, text, spill);
-    if (!written || !out.flush()) {
+    try {
+        if (csv) WriteElementsCsv(profile, text, spill);
+        else WriteElementsTableText(profile, text, spill);
+    } catch (const OutputFailed&) {
         err << "tarnvel-cli: 标准输出无法写入，竖曲线要素表未写完。\n";
         return kExitFile;
     }
+    out.flush();
     return kExitOk;
 }
 
