@@ -257,8 +257,10 @@ private:
     const CurveSpec& CurveOf(std::size_t i) const;
     // Every piece and every elements row in order, made from the model, the
     // stations and the adjusted curves; the one way both are made.
+    // `known`: the grades and extents the checks computed, where at hand.
+    struct Known;
     void Walk(const std::function<void(const ProfilePiece&)>& piece,
-              const std::function<void(const CurveElementsRow&)>* row) const;
+              const std::function<void(const CurveElementsRow&)>* row, const Known* known = nullptr) const;
 
     ProfileModel model_;
     Chainage chainage_;

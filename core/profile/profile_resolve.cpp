@@ -139,6 +139,12 @@ std::optional<double> LevelPoint(const ProfilePiece& p) {
 
 }  // namespace
 
+// The grades and extents the checks computed, for a walk right after them.
+struct Profile::Known {
+    const std::vector<double>& grades;
+    const std::vector<Extent>& extents;
+};
+
 std::optional<Profile> Profile::Resolve(const ProfileModel& model, std::vector<ProfileProblem>* problems,
                                         ProfileKeep keep) {
     return Resolve(ProfileModel(model), problems, keep);
@@ -286,9 +292,6 @@ std::optional<Profile> Profile::Resolve(ProfileModel&& model, std::vector<Profil
     std::vector<std::pair<std::size_t, CurveSpec>> moved;
     for (std::size_t i = 0; i < adjusted.size(); ++i)
         if (!(adjusted[i] == pts[i].curve)) moved.emplace_back(i, adjusted[i]);
-    std::vector<double>().swap(g);
-    std::vector<Extent>().swap(ext);
-
     Profile profile;
     profile.keep_ = keep;
     profile.chainage_ = std::move(*chain);
@@ -297,6 +300,7 @@ std::optional<Profile> Profile::Resolve(ProfileModel&& model, std::vector<Profil
     profile.internal_ = std::move(s);
     profile.model_ = std::move(model);
     if (keep == ProfileKeep::Model) return profile;
+    const Known known{g, ext};
 
     // A line between every two points and at most two pieces a curve.
     std::size_t most = n - 1;
@@ -309,7 +313,7 @@ std::optional<Profile> Profile::Resolve(ProfileModel&& model, std::vector<Profil
     const std::function<void(const CurveElementsRow&)> row = [&](const CurveElementsRow& r) {
         profile.elements_.push_back(r);
     };
-    profile.Walk([&](const ProfilePiece& p) { profile.pieces_.push_back(p); }, &row);
+    profile.Walk([&](const ProfilePiece& p) { profile.pieces_.push_back(p); }, &row, &known);
     std::vector<double>().swap(profile.internal_);
     return profile;
 }
@@ -321,19 +325,25 @@ const CurveSpec& Profile::CurveOf(std::size_t i) const {
 }
 
 void Profile::Walk(const std::function<void(const ProfilePiece&)>& piece,
-                   const std::function<void(const CurveElementsRow&)>* onRow) const {
+                   const std::function<void(const CurveElementsRow&)>* onRow, const Known* known) const {
     const auto& pts = model_.points;
     const std::vector<double>& s = internal_;
     const std::size_t n = pts.size();
     // Grades and extents are made again from the same numbers by the same
     // formulas as the checks made them, so they are the same to the last bit.
     const auto grade = [&](std::size_t i) {
-        return (pts[i + 1].elevation - pts[i].elevation) / (s[i + 1] - s[i]);
+        return known ? known->grades[i] : (pts[i + 1].elevation - pts[i].elevation) / (s[i + 1] - s[i]);
     };
-    const auto extent = [&](std::size_t i) -> Extent {
+    const auto extent = [&](std::size_t i, double g1, double g2) -> Extent {
         if (i == 0 || i + 1 == n) return {};
-        return CurveExtent(CurveOf(i), grade(i - 1), grade(i));
+        return known ? known->extents[i] : CurveExtent(CurveOf(i), g1, g2);
     };
+    // What a row needs of its PVI, kept from the piece that made it until the row is made.
+    struct Pending {
+        Extent ext;
+        double gradeIn = 0, gradeOut = 0;
+    };
+    std::deque<Pending> pending;
     const double first = s.front();
     const double last = s.back();
 
@@ -352,11 +362,12 @@ void Profile::Walk(const std::function<void(const ProfilePiece&)>& piece,
     const auto makeRows = [&](bool complete) {
         for (; next + 1 < n; ++next) {
             const std::size_t i = next;
-            const Extent e = extent(i);
+            const Extent e = pending.front().ext;
             if (!complete && !(window.back().from > s[i] + e.out)) return;
             const CurveSpec& c = CurveOf(i);
-            const double g1 = grade(i - 1);
-            const double g2 = grade(i);
+            const double g1 = pending.front().gradeIn;
+            const double g2 = pending.front().gradeOut;
+            pending.pop_front();
             const double zv = pts[i].elevation;
             CurveElementsRow row;
             row.point = i;
@@ -415,7 +426,8 @@ void Profile::Walk(const std::function<void(const ProfilePiece&)>& piece,
     double g = grade(0);
     for (std::size_t i = 0; i + 1 < n; ++i) {
         const double gNext = i + 2 < n ? grade(i + 1) : 0;
-        const Extent extNext = i + 2 < n ? CurveExtent(CurveOf(i + 1), g, gNext) : Extent{};
+        const Extent extNext = i + 2 < n ? extent(i + 1, g, gNext) : Extent{};
+        if (onRow && i + 2 < n) pending.push_back({extNext, g, gNext});
         group.clear();
         ProfilePiece line;
         line.from = s[i] + extHere.out;
