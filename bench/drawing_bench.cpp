@@ -76,6 +76,28 @@ void PlotPageWithMillionPointGround(benchmark::State& state) {
     state.counters["points"] = static_cast<double>(points);
 }
 
+// The page a window paints first for a 100,000-PVI file: the whole road
+// fitted to 1400 × 900, where the PVIs lie a fraction of a pixel apart and
+// no label can stand apart; beside it, in the same run, a view of 1 % of
+// the road, whose labels are all placed.
+void PlotPageOfHundredThousandPvis(benchmark::State& state) {
+    const Profile profile = Zigzag(100'000, 100, 2, 1500);
+    const ProfileDrawing drawing = BuildDrawing(profile);
+    const DeviceRect device{0, 0, 1400, 900};
+    const ViewTransform fitted = FitPlotView(PlotExtent(drawing, nullptr), device, 10);
+    WorldBox part = drawing.extent;
+    part.maxStation = part.minStation + (part.maxStation - part.minStation) / 100;
+    const ViewTransform zoomed = FitPlotView(part, device, 10);
+    const ViewTransform& view = state.range(0) == 0 ? fitted : zoomed;
+    std::size_t texts = 0;
+    for (auto _ : state) {
+        const Page page = PlotPage(profile, drawing, view, device, kNoPvi, nullptr);
+        texts = page.texts.size();
+    }
+    state.counters["texts"] = static_cast<double>(texts);
+}
+
+BENCHMARK(PlotPageOfHundredThousandPvis)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(OverviewSvgTenThousandPvis)->Unit(benchmark::kMillisecond);
 BENCHMARK(OverviewSvgWithMillionPointGround)->Unit(benchmark::kMillisecond);
 BENCHMARK(PlotPageWithMillionPointGround)->Unit(benchmark::kMillisecond);

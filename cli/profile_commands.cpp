@@ -75,35 +75,41 @@ int RunAt(const Options& options, std::ostream& out, std::ostream& err) {
     if (options.Has("k-file")) AppendStationsFromFile(options.Text("k-file"), stations, err);
     if (stations.empty()) throw UsageError("选项 --k-file 的文件中没有桩号");
     const TextOptions text = TextOptionsFrom(options);
-    const Profile profile = LoadProfile(options, err);
+    // Without a ground line a few stations need no pieces kept: one pass
+    // along the profile answers them all.
+    const Profile profile =
+        LoadProfile(options, err, options.Has("ground") ? ProfileKeep::Everything : ProfileKeep::Model);
     const std::optional<GroundLine> ground = LoadGround(options, profile, err);
 
     // Every station is computed before the first line is written, so that a
     // script never sees part of an answer.
+    std::vector<double> internals;
+    internals.reserve(stations.size());
+    try {
+        for (const Station& station : stations) internals.push_back(profile.OnProfile(profile.InternalOf(station)));
+    } catch (const StationError& e) {
+        err << "tarnvel-cli: " << DescribeStationFault(e.fault()) << '\n';
+        return kExitProfile;
+    }
+    const std::vector<ProfileValue> values = profile.ValuesAt(internals);
     std::string lines;
-    for (const Station& station : stations) {
-        try {
-            const double internal = profile.InternalOf(station);
-            const ProfileValue value = profile.At(internal);
-            lines += StationText(station, text);
+    for (std::size_t k = 0; k < stations.size(); ++k) {
+        const ProfileValue& value = values[k];
+        lines += StationText(stations[k], text);
+        lines += '\t';
+        lines += ElevationText(value.elevation, text);
+        if (ground) {
+            // Ground and fill (+) or cut (−); both empty where there is no ground.
             lines += '\t';
-            lines += ElevationText(value.elevation, text);
-            if (ground) {
-                // Ground and fill (+) or cut (−); both empty where there is no ground.
+            if (const std::optional<double> z = ground->At(internals[k])) {
+                lines += ElevationText(*z, text);
                 lines += '\t';
-                if (const std::optional<double> z = ground->At(profile.OnProfile(internal))) {
-                    lines += ElevationText(*z, text);
-                    lines += '\t';
-                    lines += ElevationText(value.elevation - *z, text);
-                } else {
-                    lines += '\t';
-                }
+                lines += ElevationText(value.elevation - *z, text);
+            } else {
+                lines += '\t';
             }
-            lines += '\n';
-        } catch (const StationError& e) {
-            err << "tarnvel-cli: " << DescribeStationFault(e.fault()) << '\n';
-            return kExitProfile;
         }
+        lines += '\n';
     }
     NoteUnit(profile, err);
     out << lines;
@@ -115,10 +121,23 @@ int RunElements(const Options& options, std::ostream& out, std::ostream& err) {
     FileArgument(options);
     const bool csv = CsvFormatFrom(options);
     const TextOptions text = TextOptionsFrom(options);
-    const Profile profile = LoadProfile(options, err);
+    // The rows are made as they are written, none kept.
+    const Profile profile = LoadProfile(options, err, ProfileKeep::Model);
     if (csv) NoteUnit(profile, err);  // the text table says its unit itself
     NoteAdjustments(profile, err);
-    out << (csv ? ElementsCsv(profile, text) : ElementsTableText(profile, text));
+    // A write that fails (a full disk) ends the table there: the rest could not arrive either.
+    struct OutputFailed {};
+    const BlockSink spill = [&](std::string& block) {
+        if (!out.write(block.data(), static_cast<std::streamsize>(block.size()))) throw OutputFailed{};
+        block.clear();
+    };
+    try {
+        if (csv) WriteElementsCsv(profile, text, spill);
+        else WriteElementsTableText(profile, text, spill);
+    } catch (const OutputFailed&) {
+        err << "tarnvel-cli: 标准输出无法写入，竖曲线要素表未写完。\n";
+        return kExitFile;
+    }
     out.flush();
     return kExitOk;
 }

@@ -101,9 +101,9 @@ ProfileModel ReadProfileModel(const Options& options, std::ostream& err) {
     return std::move(ReadProfileContent(options, err).content.model);
 }
 
-Profile ResolveProfile(const ProfileModel& model, std::string_view path, std::ostream& err) {
+Profile ResolveProfile(ProfileModel model, std::string_view path, std::ostream& err, ProfileKeep keep) {
     std::vector<ProfileProblem> problems;
-    std::optional<Profile> profile = Profile::Resolve(model, &problems);
+    std::optional<Profile> profile = Profile::Resolve(std::move(model), &problems, keep);
     if (profile) return std::move(*profile);
     err << "tarnvel-cli: 纵断面文件“" << QuotedInput(path, std::string::npos) << "”未通过检查";
     if (problems.size() > 1) err << "，共 " << problems.size() << " 处问题";
@@ -112,12 +112,12 @@ Profile ResolveProfile(const ProfileModel& model, std::string_view path, std::os
     throw CommandExit{kExitProfile};
 }
 
-Profile LoadProfile(const Options& options, std::ostream& err) {
-    return ResolveProfile(ReadProfileModel(options, err), FileArgument(options), err);
+Profile LoadProfile(const Options& options, std::ostream& err, ProfileKeep keep) {
+    return ResolveProfile(ReadProfileModel(options, err), FileArgument(options), err, keep);
 }
 
 Profile LoadProfileAt(const std::string& path, const Options& options, std::ostream& err) {
-    return ResolveProfile(ReadProfileContentAt(path, options, err).content.model, path, err);
+    return ResolveProfile(std::move(ReadProfileContentAt(path, options, err).content.model), path, err);
 }
 
 io::GroundReading ReadGround(const Options& options, const std::string& path, std::ostream& err) {

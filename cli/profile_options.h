@@ -71,10 +71,11 @@ ProfileModel ReadProfileModel(const Options& options, std::ostream& err);
 
 // Checks a model; on problems writes every one of them, the file first, and
 // stops with status 1.
-Profile ResolveProfile(const ProfileModel& model, std::string_view path, std::ostream& err);
+Profile ResolveProfile(ProfileModel model, std::string_view path, std::ostream& err,
+                       ProfileKeep keep = ProfileKeep::Everything);
 
 // ReadProfileModel, then ResolveProfile.
-Profile LoadProfile(const Options& options, std::ostream& err);
+Profile LoadProfile(const Options& options, std::ostream& err, ProfileKeep keep = ProfileKeep::Everything);
 Profile LoadProfileAt(const std::string& path, const Options& options, std::ostream& err);
 
 // The ground file at `path` as it reads, its ProfSurf chosen by

@@ -17,6 +17,9 @@
 #     elements of the same file: whole-process time and peak memory;
 #   - the 纵断面图 sheets of a 1,000 km road as PDF and DXF: peak memory of each, beside Qt's own
 #     PDF writer writing as many empty pages and the road alone (target: each within 128 MiB);
+#   - tarnvel-cli profile at and profile elements over 1,000,000 PVIs as whole processes, peak
+#     memory beside the file (targets: at within 4× a CSV and 3× a LandXML file, elements within
+#     4×) and LandXML profile at beside xmllint --noout in the same run (target: 1.2×);
 #   - tarnvel-cli align list of 1,000,001 stations over a 1,000-JD route and align inverse of
 #     1,000,000 points, to a file: time and peak memory (the core's figures beside their
 #     references are in core_bench: the listing against a std::to_chars floor, target 1.5×; the
@@ -28,7 +31,7 @@ build="$root/build-bench"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTARNVEL_BUILD_TESTS=OFF -DTARNVEL_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target core_bench tarnvel_window_listing_bench tarnvel-cli \
     profile_files_bench profile_file_read tarnvel_plot_bench tarnvel_profile_edit_bench tarnvel_profile_open \
-    tarnvel_grade_drag_bench sheet_memory_bench
+    tarnvel_grade_drag_bench sheet_memory_bench whole_command_bench
 
 echo "== Core"
 "$build/bin/core_bench"
@@ -67,6 +70,9 @@ echo "list --crlf: $(best_of_5 sh -c "\"\$0\" list ${curve[*]} ${range[*]} --crl
 echo "report:      $(best_of_5 "$build/bin/tarnvel-cli" report "${curve[@]}" "${range[@]}" --output "$scratch/report.txt") s"
 /usr/bin/time -f "report peak memory: %M KiB" "$build/bin/tarnvel-cli" report "${curve[@]}" "${range[@]}" \
     --output "$scratch/report.txt"
+
+echo "== Whole profile commands beside their references (child processes, same run)"
+"$build/bin/whole_command_bench"
 
 echo "== Profile files"
 "$build/bin/profile_files_bench"

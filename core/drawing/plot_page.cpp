@@ -463,11 +463,27 @@ private:
     }
 
     // A label's text is written only once its place is known to be in view.
+    // Only the slots of the PVIs in view (and two beyond on each side, whose
+    // grades or curves may reach in) are looked at, and a label that cannot
+    // stand apart is not made at all: the first view of a long road shows it
+    // whole, with its PVIs a fraction of a pixel apart.
     void Labels(LabelRole role) {
-        const std::size_t slots = LabelSlots(profile_, role);
-        for (std::size_t slot = 0; slot < slots; ++slot) {
+        const auto& elements = profile_.Elements();
+        const double pad = std::max((visible_.maxStation - visible_.minStation) * 1e-6, 1e-3);
+        const auto firstIn = std::lower_bound(elements.begin(), elements.end(), visible_.minStation - pad,
+                                              [](const CurveElementsRow& e, double s) { return e.pviStation < s; });
+        const auto pastIn = std::upper_bound(firstIn, elements.end(), visible_.maxStation + pad,
+                                             [](double s, const CurveElementsRow& e) { return s < e.pviStation; });
+        const auto firstSlot = static_cast<std::size_t>(std::max<std::ptrdiff_t>(firstIn - elements.begin() - 2, 0));
+        const std::size_t slots = std::min(LabelSlots(profile_, role),
+                                           static_cast<std::size_t>(pastIn - elements.begin()) + 2);
+        for (std::size_t slot = firstSlot; slot < slots; ++slot) {
+            DrawingLabel apart;  // what StandsApart reads: the role and the PVI
+            apart.role = role;
+            apart.pvi = static_cast<int>(slot) - (role == LabelRole::Grade ? 1 : 0);
+            if (!StandsApart(apart)) continue;
             const auto label = LabelAt(profile_, role, slot);
-            if (!label || !InFrame(label->anchor) || !StandsApart(*label)) continue;
+            if (!label || !InFrame(label->anchor)) continue;
             auto lines = LabelLines(profile_, *label);
             if (lines.empty()) continue;
             PageRole pageRole = PageRole::Text;

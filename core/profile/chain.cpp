@@ -38,10 +38,13 @@ std::optional<Chainage> Chainage::Make(std::vector<ChainBreak> breaks, ChainProb
     chain.breaks_ = std::move(breaks);
     if (!chain.breaks_.empty()) {
         for (std::size_t r = 0; r < chain.RegionCount(); ++r) {
-            chain.sortedFrom_.push_back(chain.RegionLabelFrom(r));
+            chain.regionsByFrom_.push_back(r);
             chain.sortedTo_.push_back(chain.RegionLabelTo(r));
         }
-        std::sort(chain.sortedFrom_.begin(), chain.sortedFrom_.end());
+        std::stable_sort(chain.regionsByFrom_.begin(), chain.regionsByFrom_.end(), [&](std::size_t a, std::size_t b) {
+            return chain.RegionLabelFrom(a) < chain.RegionLabelFrom(b);
+        });
+        for (const std::size_t r : chain.regionsByFrom_) chain.sortedFrom_.push_back(chain.RegionLabelFrom(r));
         std::sort(chain.sortedTo_.begin(), chain.sortedTo_.end());
     }
     return chain;
@@ -72,24 +75,68 @@ std::size_t Chainage::RegionsHolding(double label) const {
     return static_cast<std::size_t>(starting - ended);
 }
 
+std::size_t Chainage::RegionsHolding(double label, LabelHint& hint) const {
+    // Forward a few places from the last label's; anything else (a step back,
+    // a long jump) is searched for, so the count is always that of the binary
+    // searches.
+    const auto advance = [&](const std::vector<double>& sorted, std::size_t& at, auto within) {
+        if (at > sorted.size() || (at > 0 && !within(sorted[at - 1]))) at = sorted.size() + 1;
+        for (int steps = 0; at < sorted.size() && within(sorted[at]); ++at)
+            if (++steps > 8) {
+                at = sorted.size() + 1;
+                break;
+            }
+        return at <= sorted.size();
+    };
+    if (!advance(sortedFrom_, hint.starting, [&](double from) { return from <= label; }))
+        hint.starting = static_cast<std::size_t>(std::upper_bound(sortedFrom_.begin(), sortedFrom_.end(), label) -
+                                                 sortedFrom_.begin());
+    if (!advance(sortedTo_, hint.ended, [&](double to) { return to < label; }))
+        hint.ended = static_cast<std::size_t>(std::lower_bound(sortedTo_.begin(), sortedTo_.end(), label) -
+                                              sortedTo_.begin());
+    const std::size_t n = sortedFrom_.size();
+    hint.fromLow = hint.starting > 0 ? sortedFrom_[hint.starting - 1] : -kInfinity;
+    hint.fromHigh = hint.starting < n ? sortedFrom_[hint.starting] : kInfinity;
+    hint.toLow = hint.ended > 0 ? sortedTo_[hint.ended - 1] : -kInfinity;
+    hint.toHigh = hint.ended < n ? sortedTo_[hint.ended] : kInfinity;
+    hint.holding = hint.starting - hint.ended;
+    return hint.holding;
+}
+
 Station Chainage::LabelInRegion(double label, std::size_t region) const {
+    if (breaks_.empty()) return {label, 0};
+    return LabelInRegion(label, region, RegionsHolding(label));
+}
+
+Station Chainage::LabelInRegion(double label, std::size_t region, LabelHint& hint) const {
+    if (breaks_.empty()) return {label, 0};
+    // Between the same neighbouring ends as the last label: the same count.
+    const bool same = hint.fromLow <= label && label < hint.fromHigh && hint.toLow < label && label <= hint.toHigh;
+    return LabelInRegion(label, region, same ? hint.holding : RegionsHolding(label, hint));
+}
+
+Station Chainage::LabelInRegion(double label, std::size_t region, std::size_t holding) const {
     Station station{label, 0};
-    if (breaks_.empty()) return station;
-    // Most labels lie in one region only: two binary searches tell, and only a
-    // label that occurs more than once has its occurrence counted.
+    // Most labels lie in one region only: the count of regions holding it
+    // tells, and only a label that occurs more than once has its occurrence
+    // counted.
     const bool inOwn = label >= RegionLabelFrom(region) && label <= RegionLabelTo(region);
-    if (RegionsHolding(label) + (inOwn ? 0 : 1) <= 1) return station;
+    if (holding + (inOwn ? 0 : 1) <= 1) return station;
+    // The region itself always counts, even where rounding put the label a
+    // hair outside its bounds. The other regions holding the label are
+    // looked for outwards from it: they are its neighbours on a real road.
+    const std::size_t others = holding - (inOwn ? 1 : 0);
+    const auto holds = [&](std::size_t r) { return label >= RegionLabelFrom(r) && label <= RegionLabelTo(r); };
+    std::size_t found = 0;
     int before = 0;
-    int count = 0;
-    for (std::size_t r = 0; r < RegionCount(); ++r) {
-        // The region itself always counts, even where rounding put the label a
-        // hair outside its bounds.
-        if (r == region || (label >= RegionLabelFrom(r) && label <= RegionLabelTo(r))) {
-            ++count;
-            if (r < region) ++before;
+    for (std::size_t d = 1; found < others && (d <= region || region + d < RegionCount()); ++d) {
+        if (d <= region && holds(region - d)) {
+            ++found;
+            ++before;
         }
+        if (region + d < RegionCount() && holds(region + d)) ++found;
     }
-    if (count > 1) station.occurrence = before + 1;
+    station.occurrence = before + 1;
     return station;
 }
 
@@ -103,6 +150,14 @@ double Chainage::ToInternal(const Station& label) const {
             throw StationError(fault);
         }
         return v;
+    }
+    // A label that one region holds, as nearly every label of a road: the
+    // region starting last at or before it is that region, unless regions
+    // nest; then, and for every fault, all regions are looked at.
+    if (label.occurrence <= 1 && RegionsHolding(v) == 1) {
+        const auto starting = std::upper_bound(sortedFrom_.begin(), sortedFrom_.end(), v) - sortedFrom_.begin();
+        const std::size_t r = regionsByFrom_[static_cast<std::size_t>(starting) - 1];
+        if (v >= RegionLabelFrom(r) && v <= RegionLabelTo(r)) return InternalInRegion(v, r);
     }
     std::size_t regions[2] = {0, 0};  // the first two regions holding the label
     int count = 0;

@@ -115,16 +115,30 @@ public:
     // The label of a place in a given region, with its occurrence set where
     // the label lies in more than one region.
     Station LabelInRegion(double label, std::size_t region) const;
+    // Where the last label was found among the regions' sorted ends. A walk
+    // along increasing labels that passes the same hint to every call counts
+    // the regions holding each label in a step or two instead of two binary
+    // searches; any label may be passed, in any order.
+    struct LabelHint {
+        std::size_t starting = 0, ended = 0;
+        std::size_t holding = 0;
+        // The labels for which both positions, and so `holding`, stay as they are.
+        double fromLow = 1, fromHigh = 0, toLow = 1, toHigh = 0;
+    };
+    Station LabelInRegion(double label, std::size_t region, LabelHint& hint) const;
 
 private:
     // How many regions hold a label (their label ranges, closed at both ends).
     std::size_t RegionsHolding(double label) const;
+    std::size_t RegionsHolding(double label, LabelHint& hint) const;
+    Station LabelInRegion(double label, std::size_t region, std::size_t holding) const;
 
     std::vector<ChainBreak> breaks_;
     std::vector<double> internal_;  // internal station of each break
     // The regions' first and last labels, each sorted, so that the regions
     // holding a label are counted by two binary searches.
     std::vector<double> sortedFrom_, sortedTo_;
+    std::vector<std::size_t> regionsByFrom_;  // the regions in the order of sortedFrom_
 };
 
 }  // namespace tarnvel

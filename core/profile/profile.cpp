@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 #include "core/profile/profile_piece.h"
 
@@ -24,9 +25,54 @@ ProfileValue EvaluatePiece(const ProfilePiece& p, double s) {
     return {z, slope * 100};
 }
 
-double Profile::StartStation() const { return pieces_.front().from; }
+// The design line starts and ends on the first and last points' stations.
+double Profile::StartStation() const { return keep_ == ProfileKeep::Everything ? pieces_.front().from : internal_.front(); }
 
-double Profile::EndStation() const { return pieces_.back().to; }
+double Profile::EndStation() const { return keep_ == ProfileKeep::Everything ? pieces_.back().to : internal_.back(); }
+
+const std::vector<CurveElementsRow>& Profile::Elements() const {
+    if (keep_ != ProfileKeep::Everything) throw std::logic_error("Profile::Elements: the profile keeps only its model");
+    return elements_;
+}
+
+const std::vector<ProfilePiece>& Profile::Pieces() const {
+    if (keep_ != ProfileKeep::Everything) throw std::logic_error("Profile::Pieces: the profile keeps only its model");
+    return pieces_;
+}
+
+void Profile::ForEachElement(const std::function<void(const CurveElementsRow&)>& row) const {
+    if (keep_ == ProfileKeep::Everything) {
+        for (const CurveElementsRow& r : elements_) row(r);
+        return;
+    }
+    Walk([](const ProfilePiece&) {}, &row);
+}
+
+std::vector<ProfileValue> Profile::ValuesAt(std::span<const double> internals) const {
+    std::vector<double> at(internals.size());
+    for (std::size_t k = 0; k < at.size(); ++k) at[k] = OnProfile(internals[k]);
+    std::vector<ProfileValue> values(at.size());
+    if (keep_ == ProfileKeep::Everything) {
+        for (std::size_t k = 0; k < at.size(); ++k) values[k] = EvaluatePiece(pieces_[PieceAt(at[k])], at[k]);
+        return values;
+    }
+    // In the order along the road, each on the last piece starting at or
+    // before it, as PieceAt finds it.
+    std::vector<std::size_t> order(at.size());
+    for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return at[a] < at[b]; });
+    std::size_t next = 0;
+    std::optional<ProfilePiece> previous;
+    Walk(
+        [&](const ProfilePiece& p) {
+            for (; next < order.size() && at[order[next]] < p.from; ++next)
+                values[order[next]] = EvaluatePiece(previous ? *previous : p, at[order[next]]);
+            previous = p;
+        },
+        nullptr);
+    for (; next < order.size(); ++next) values[order[next]] = EvaluatePiece(*previous, at[order[next]]);
+    return values;
+}
 
 std::size_t Profile::PieceAt(double internal) const {
     // On a boundary, the piece that continues.
@@ -84,13 +130,17 @@ double Profile::OnProfile(double internal) const {
 double Profile::InternalOf(const Station& label) const { return LabelOnRoad(chainage_, label, model_.unit); }
 
 ProfileValue Profile::At(double internal) const {
+    if (keep_ != ProfileKeep::Everything) return ValuesAt(std::span(&internal, 1)).front();
     internal = OnProfile(internal);
     return EvaluatePiece(pieces_[PieceAt(internal)], internal);
 }
 
 ProfileValue Profile::AtLabel(const Station& label) const { return At(InternalOf(label)); }
 
-ProfileCursor::ProfileCursor(const Profile& profile) : profile_(profile) {}
+ProfileCursor::ProfileCursor(const Profile& profile) : profile_(profile) {
+    if (profile.keep_ != ProfileKeep::Everything)
+        throw std::logic_error("ProfileCursor: the profile keeps only its model");
+}
 
 ProfileValue ProfileCursor::At(double internal) {
     const auto& pieces = profile_.pieces_;

@@ -10,8 +10,11 @@
 // otherwise), grades in percent: a positive grade rises as the station grows.
 
 #include <cstddef>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/profile/chain.h"
@@ -170,6 +173,14 @@ struct ProfilePiece {
     bool crest = false;
 };
 
+// What a resolved profile keeps besides its model. Everything: the pieces of
+// the design line and the curve elements, for any number of queries (the
+// window, a listing, a drawing). Model: the checked model and its internal
+// stations only, about a quarter of the memory; the pieces and the elements
+// are made again on each pass from start to end (ValuesAt, ForEachElement),
+// which suits a whole command that passes over a large profile once or twice.
+enum class ProfileKeep { Everything, Model };
+
 class Profile {
 public:
     // Checks the model and builds the evaluator. On any problem returns nothing
@@ -184,7 +195,11 @@ public:
     // two then meet halfway (see AdjustedSpec in the resolver), and Notes()
     // says so once for each such pair.
     static std::optional<Profile> Resolve(const ProfileModel& model,
-                                          std::vector<ProfileProblem>* problems = nullptr);
+                                          std::vector<ProfileProblem>* problems = nullptr,
+                                          ProfileKeep keep = ProfileKeep::Everything);
+    // The same, keeping the model given instead of a copy of it.
+    static std::optional<Profile> Resolve(ProfileModel&& model, std::vector<ProfileProblem>* problems = nullptr,
+                                          ProfileKeep keep = ProfileKeep::Everything);
 
     const ProfileModel& Model() const { return model_; }
     // What Resolve adjusted (ProblemCode::CurvesMeetAdjusted), for the user to be told once.
@@ -208,12 +223,23 @@ public:
     // The same for a label: Chains().ToInternal, then At.
     ProfileValue AtLabel(const Station& label) const;
 
+    // At for many internal stations, in any order, in one pass from start to
+    // end: the values in the order asked. Throws as At does for the first
+    // station (in that order) outside the profile.
+    std::vector<ProfileValue> ValuesAt(std::span<const double> internals) const;
+
     // One row for every PVI (not the first and last points), in order.
-    const std::vector<CurveElementsRow>& Elements() const { return elements_; }
+    // Throws std::logic_error on a profile that keeps only its model; every
+    // profile can give them through ForEachElement.
+    const std::vector<CurveElementsRow>& Elements() const;
+    // The same rows one at a time, in order, whatever the profile keeps.
+    void ForEachElement(const std::function<void(const CurveElementsRow&)>& row) const;
+    std::size_t ElementCount() const { return model_.points.size() - 2; }
 
     // The design line as pieces from start to end, for code that solves
-    // against its formulas (see profile_piece.h).
-    const std::vector<ProfilePiece>& Pieces() const { return pieces_; }
+    // against its formulas (see profile_piece.h). Throws std::logic_error on
+    // a profile that keeps only its model.
+    const std::vector<ProfilePiece>& Pieces() const;
 
     // Internal station to label and back, through the chain table. A label
     // within RoundingTolerance inside a short chain's gap (a break's station
@@ -227,8 +253,21 @@ private:
     // The index of the last piece starting at or before an internal station.
     std::size_t PieceAt(double internal) const;
 
+    // The curve of point i as resolved: made to meet a neighbour, or as given.
+    const CurveSpec& CurveOf(std::size_t i) const;
+    // Every piece and every elements row in order, made from the model, the
+    // stations and the adjusted curves; the one way both are made.
+    // `known`: the grades and extents the checks computed, where at hand.
+    struct Known;
+    void Walk(const std::function<void(const ProfilePiece&)>& piece,
+              const std::function<void(const CurveElementsRow&)>* row, const Known* known = nullptr) const;
+
     ProfileModel model_;
     Chainage chainage_;
+    ProfileKeep keep_ = ProfileKeep::Everything;
+    std::vector<double> internal_;  // the points' internal stations (ProfileKeep::Model)
+    // Curves made to meet a neighbour within rounding, by point, in order.
+    std::vector<std::pair<std::size_t, CurveSpec>> adjusted_;
     std::vector<CurveElementsRow> elements_;
     std::vector<ProfilePiece> pieces_;
     std::vector<ProfileProblem> notes_;
@@ -238,6 +277,7 @@ private:
 // found last, so that a monotone walk costs O(1) a station.
 class ProfileCursor {
 public:
+    // Throws std::logic_error for a profile that keeps only its model.
     explicit ProfileCursor(const Profile& profile);
     ProfileValue At(double internal);
 

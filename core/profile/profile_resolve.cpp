@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <limits>
+#include <utility>
 
 #include "core/profile/profile.h"
 #include "core/profile/profile_piece.h"
@@ -137,8 +139,19 @@ std::optional<double> LevelPoint(const ProfilePiece& p) {
 
 }  // namespace
 
-std::optional<Profile> Profile::Resolve(const ProfileModel& model,
-                                        std::vector<ProfileProblem>* problems) {
+// The grades and extents the checks computed, for a walk right after them.
+struct Profile::Known {
+    const std::vector<double>& grades;
+    const std::vector<Extent>& extents;
+};
+
+std::optional<Profile> Profile::Resolve(const ProfileModel& model, std::vector<ProfileProblem>* problems,
+                                        ProfileKeep keep) {
+    return Resolve(ProfileModel(model), problems, keep);
+}
+
+std::optional<Profile> Profile::Resolve(ProfileModel&& model, std::vector<ProfileProblem>* problems,
+                                        ProfileKeep keep) {
     const auto& pts = model.points;
     const std::size_t n = pts.size();
     // Problems carry numbers only; labels are copied, never formatted here, so
@@ -275,100 +288,168 @@ std::optional<Profile> Profile::Resolve(const ProfileModel& model,
     }
     if (!found.empty()) return fail();
 
+    // Only the curves that were made to meet are kept apart from the model.
+    std::vector<std::pair<std::size_t, CurveSpec>> moved;
+    for (std::size_t i = 0; i < adjusted.size(); ++i)
+        if (!(adjusted[i] == pts[i].curve)) moved.emplace_back(i, adjusted[i]);
     Profile profile;
-    profile.model_ = model;
+    profile.keep_ = keep;
     profile.chainage_ = std::move(*chain);
     profile.notes_ = std::move(notes);
+    profile.adjusted_ = std::move(moved);
+    profile.internal_ = std::move(s);
+    profile.model_ = std::move(model);
+    if (keep == ProfileKeep::Model) return profile;
+    const Known known{g, ext};
+
+    // A line between every two points and at most two pieces a curve.
+    std::size_t most = n - 1;
+    for (std::size_t i = 1; i + 1 < n; ++i) {
+        const CurveKind kind = profile.CurveOf(i).kind;
+        most += kind == CurveKind::Unsymmetric ? 2 : kind == CurveKind::None ? 0 : 1;
+    }
+    profile.pieces_.reserve(most);
+    profile.elements_.reserve(n - 2);
+    const std::function<void(const CurveElementsRow&)> row = [&](const CurveElementsRow& r) {
+        profile.elements_.push_back(r);
+    };
+    profile.Walk([&](const ProfilePiece& p) { profile.pieces_.push_back(p); }, &row, &known);
+    std::vector<double>().swap(profile.internal_);
+    return profile;
+}
+
+const CurveSpec& Profile::CurveOf(std::size_t i) const {
+    const auto it = std::lower_bound(adjusted_.begin(), adjusted_.end(), i,
+                                     [](const auto& a, std::size_t k) { return a.first < k; });
+    return it != adjusted_.end() && it->first == i ? it->second : model_.points[i].curve;
+}
+
+void Profile::Walk(const std::function<void(const ProfilePiece&)>& piece,
+                   const std::function<void(const CurveElementsRow&)>* onRow, const Known* known) const {
+    const auto& pts = model_.points;
+    const std::vector<double>& s = internal_;
+    const std::size_t n = pts.size();
+    // Grades and extents are made again from the same numbers by the same
+    // formulas as the checks made them, so they are the same to the last bit.
+    const auto grade = [&](std::size_t i) {
+        return known ? known->grades[i] : (pts[i + 1].elevation - pts[i].elevation) / (s[i + 1] - s[i]);
+    };
+    const auto extent = [&](std::size_t i, double g1, double g2) -> Extent {
+        if (i == 0 || i + 1 == n) return {};
+        return known ? known->extents[i] : CurveExtent(CurveOf(i), g1, g2);
+    };
+    // What a row needs of its PVI, kept from the piece that made it until the row is made.
+    struct Pending {
+        Extent ext;
+        double gradeIn = 0, gradeOut = 0;
+    };
+    std::deque<Pending> pending;
+    const double first = s.front();
+    const double last = s.back();
+
+    // The pieces the rows still to be made may look at. A row's curve starts
+    // no earlier than kTouch before the previous PVI (the checks refuse it
+    // otherwise), so pieces that end before that are never looked at again.
+    std::deque<ProfilePiece> window;
+    const auto pieceAt = [&](double x) -> std::size_t {
+        const auto it = std::upper_bound(window.begin(), window.end(), x,
+                                         [](double v, const ProfilePiece& p) { return v < p.from; });
+        return it == window.begin() ? 0 : static_cast<std::size_t>(it - window.begin()) - 1;
+    };
+    std::size_t next = 1;  // the PVI whose row comes next
+    // Makes the rows whose curves the pieces so far cover to their ends (all of
+    // them once the line is complete): a later piece starts after its end.
+    const auto makeRows = [&](bool complete) {
+        for (; next + 1 < n; ++next) {
+            const std::size_t i = next;
+            const Extent e = pending.front().ext;
+            if (!complete && !(window.back().from > s[i] + e.out)) return;
+            const CurveSpec& c = CurveOf(i);
+            const double g1 = pending.front().gradeIn;
+            const double g2 = pending.front().gradeOut;
+            pending.pop_front();
+            const double zv = pts[i].elevation;
+            CurveElementsRow row;
+            row.point = i;
+            row.pviStation = s[i];
+            row.pviElevation = zv;
+            row.gradeIn = g1 * 100;
+            row.gradeOut = g2 * 100;
+            row.crest = g2 < g1;
+            row.kind = c.kind;
+            row.tangentIn = e.in;
+            row.tangentOut = e.out;
+            row.length = e.in + e.out;
+            switch (c.kind) {
+                case CurveKind::ParabolaRadius:
+                case CurveKind::Circular: row.radius = c.radius; break;
+                case CurveKind::ParabolaLength:
+                    row.radius = g2 == g1 ? kNaN : c.length / std::fabs(g2 - g1);
+                    break;
+                case CurveKind::None:
+                case CurveKind::Unsymmetric: row.radius = kNaN; break;
+            }
+            row.startStation = s[i] - e.in;
+            row.endStation = s[i] + e.out;
+            row.startElevation = zv - g1 * e.in;
+            row.endElevation = zv + g2 * e.out;
+            if (row.length > 0) {
+                row.external = std::fabs(EvaluatePiece(window[pieceAt(s[i])], s[i]).elevation - zv);
+                const std::size_t firstPiece = pieceAt(row.startStation);
+                const std::size_t lastPiece = pieceAt(row.endStation);
+                for (std::size_t k = firstPiece; k <= lastPiece && !row.extremeStation; ++k) {
+                    const ProfilePiece& p = window[k];
+                    if (p.shape == ProfilePiece::Shape::Line) continue;
+                    const std::optional<double> level = LevelPoint(p);
+                    // Strictly inside by more than rounding: a curve leaving a level
+                    // grade has its level point at the curve's end, which is no
+                    // high or low point of the curve.
+                    if (level && *level >= p.from && *level <= p.to &&
+                        *level > row.startStation + kTouch && *level < row.endStation - kTouch) {
+                        row.extremeStation = *level;
+                        row.extremeElevation = EvaluatePiece(p, *level).elevation;
+                    }
+                }
+            }
+            (*onRow)(row);
+            const double bound = s[i] - kTouch;
+            while (window.size() > 1 && window[1].from <= bound) window.pop_front();
+        }
+    };
 
     // The design line from start to end: grade lines between the curves. A
     // piece that starts behind where the last one ended (back-to-back curves
     // overlapping by rounding) starts where it ended.
-    auto& pieces = profile.pieces_;
-    pieces.reserve(3 * n);
-    const double first = s.front();
-    const double last = s.back();
     double reached = first;
-    const auto append = [&](std::size_t from) {
-        for (std::size_t k = from; k < pieces.size();) {
-            ProfilePiece& p = pieces[k];
-            p.from = std::max(p.from, reached);
-            p.to = std::min(p.to, last);
-            if (p.to > p.from) {
-                reached = p.to;
-                ++k;
-            } else {
-                pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(k));
-            }
-        }
-    };
+    std::vector<ProfilePiece> group;
+    Extent extHere;  // of point i
+    double g = grade(0);
     for (std::size_t i = 0; i + 1 < n; ++i) {
-        const std::size_t before = pieces.size();
+        const double gNext = i + 2 < n ? grade(i + 1) : 0;
+        const Extent extNext = i + 2 < n ? extent(i + 1, g, gNext) : Extent{};
+        if (onRow && i + 2 < n) pending.push_back({extNext, g, gNext});
+        group.clear();
         ProfilePiece line;
-        line.from = s[i] + ext[i].out;
-        line.to = s[i + 1] - ext[i + 1].in;
+        line.from = s[i] + extHere.out;
+        line.to = s[i + 1] - extNext.in;
         line.origin = s[i];
         line.z0 = pts[i].elevation;
-        line.slope0 = g[i];
-        pieces.push_back(line);
-        if (i + 2 < n)
-            CurvePieces(curveOf(i + 1), s[i + 1], pts[i + 1].elevation, g[i], g[i + 1], ext[i + 1],
-                        pieces);
-        append(before);
-    }
-
-    // The elements table, from the same pieces the queries use.
-    auto& rows = profile.elements_;
-    rows.reserve(n);
-    for (std::size_t i = 1; i + 1 < n; ++i) {
-        const CurveSpec& c = curveOf(i);
-        const double g1 = g[i - 1];
-        const double g2 = g[i];
-        const double zv = pts[i].elevation;
-        CurveElementsRow row;
-        row.point = i;
-        row.pviStation = s[i];
-        row.pviElevation = zv;
-        row.gradeIn = g1 * 100;
-        row.gradeOut = g2 * 100;
-        row.crest = g2 < g1;
-        row.kind = c.kind;
-        row.tangentIn = ext[i].in;
-        row.tangentOut = ext[i].out;
-        row.length = ext[i].in + ext[i].out;
-        switch (c.kind) {
-            case CurveKind::ParabolaRadius:
-            case CurveKind::Circular: row.radius = c.radius; break;
-            case CurveKind::ParabolaLength:
-                row.radius = g2 == g1 ? kNaN : c.length / std::fabs(g2 - g1);
-                break;
-            case CurveKind::None:
-            case CurveKind::Unsymmetric: row.radius = kNaN; break;
+        line.slope0 = g;
+        group.push_back(line);
+        if (i + 2 < n) CurvePieces(CurveOf(i + 1), s[i + 1], pts[i + 1].elevation, g, gNext, extNext, group);
+        for (ProfilePiece& p : group) {
+            p.from = std::max(p.from, reached);
+            p.to = std::min(p.to, last);
+            if (!(p.to > p.from)) continue;
+            reached = p.to;
+            piece(p);
+            if (onRow) window.push_back(p);
         }
-        row.startStation = s[i] - ext[i].in;
-        row.endStation = s[i] + ext[i].out;
-        row.startElevation = zv - g1 * ext[i].in;
-        row.endElevation = zv + g2 * ext[i].out;
-        if (row.length > 0) {
-            row.external = std::fabs(profile.At(s[i]).elevation - zv);
-            const std::size_t firstPiece = profile.PieceAt(row.startStation);
-            const std::size_t lastPiece = profile.PieceAt(row.endStation);
-            for (std::size_t k = firstPiece; k <= lastPiece && !row.extremeStation; ++k) {
-                const ProfilePiece& p = pieces[k];
-                if (p.shape == ProfilePiece::Shape::Line) continue;
-                const std::optional<double> level = LevelPoint(p);
-                // Strictly inside by more than rounding: a curve leaving a level
-                // grade has its level point at the curve's end, which is no
-                // high or low point of the curve.
-                if (level && *level >= p.from && *level <= p.to &&
-                    *level > row.startStation + kTouch && *level < row.endStation - kTouch) {
-                    row.extremeStation = *level;
-                    row.extremeElevation = EvaluatePiece(p, *level).elevation;
-                }
-            }
-        }
-        rows.push_back(row);
+        if (onRow && !window.empty()) makeRows(false);
+        g = gNext;
+        extHere = extNext;
     }
-    return profile;
+    if (onRow) makeRows(true);
 }
 
 }  // namespace tarnvel

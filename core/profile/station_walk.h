@@ -96,6 +96,7 @@ bool SamePlace(double a, double b);
 template <typename Row>
 void StationWalk::Walk(bool labels, Row&& row) const {
     std::size_t k = 0;
+    Chainage::LabelHint hint;  // the labels of a run increase
     for (const IntervalRun& run : runs_) {
         for (double n = run.first; n <= run.last; ++n) {
             const double label = origin_ + n * step_;
@@ -104,7 +105,7 @@ void StationWalk::Walk(bool labels, Row&& row) const {
                 if (!row(keys_[k].internal, keys_[k].kind, keys_[k].label, keys_[k].marks)) return;
             // A key point at the same place gives the row instead.
             if (k < keys_.size() && SamePlace(keys_[k].internal, at)) continue;
-            const Station shown = labels ? chains_->LabelInRegion(label, run.region) : Station{label, 0};
+            const Station shown = labels ? chains_->LabelInRegion(label, run.region, hint) : Station{label, 0};
             if (!row(at, ListingRowKind::Interval, shown, 0u)) return;
         }
     }

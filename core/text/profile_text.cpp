@@ -42,6 +42,14 @@ std::vector<ElementsColumn> CsvElementsColumns() {
     return columns;
 }
 
+// Texts that are written in blocks are handed on at about this size.
+constexpr std::size_t kBlockBytes = 1 << 16;
+
+void AppendBlock(std::string& all, std::string& block) {
+    all += block;
+    block.clear();
+}
+
 }  // namespace
 
 std::string StationText(const Station& label, const TextOptions& options) {
@@ -52,17 +60,24 @@ std::string ElevationText(double elevation, const TextOptions& options) {
     return FixedText(elevation, ColumnDecimals(ColumnKind::Elevation, options));
 }
 
-std::string ElementsCsv(const Profile& profile, const TextOptions& options) {
+void WriteElementsCsv(const Profile& profile, const TextOptions& options, const BlockSink& spill) {
     const std::vector<ElementsColumn> columns = CsvElementsColumns();
     std::string out = HeaderLine<CurveElementsRow>(columns, true, ',', options.lineEnd);
     // No cell can hold a comma, a quote or a line break (numbers, station
     // labels, fixed words), so none needs quoting.
     const CellContext context{profile, options, true};
-    for (const CurveElementsRow& e : profile.Elements()) {
+    profile.ForEachElement([&](const CurveElementsRow& e) {
         AppendRow<CurveElementsRow>(out, columns, e, context, ',');
         out += options.lineEnd;
-    }
-    return out;
+        if (out.size() >= kBlockBytes) spill(out);
+    });
+    spill(out);
+}
+
+std::string ElementsCsv(const Profile& profile, const TextOptions& options) {
+    std::string all;
+    WriteElementsCsv(profile, options, [&](std::string& block) { AppendBlock(all, block); });
+    return all;
 }
 
 std::vector<std::vector<std::string>> ElementsTableCells(const Profile& profile, const TextOptions& options) {
@@ -72,17 +87,32 @@ std::vector<std::vector<std::string>> ElementsTableCells(const Profile& profile,
     for (const ElementsColumn& column : columns) header.emplace_back(column.chinese);
     rows.push_back(std::move(header));
     const CellContext context{profile, options, false};
-    for (const CurveElementsRow& e : profile.Elements()) {
+    profile.ForEachElement([&](const CurveElementsRow& e) {
         std::vector<std::string> cells;
         cells.reserve(columns.size());
         for (const ElementsColumn& column : columns) cells.push_back(CellText(column, e, context));
         rows.push_back(std::move(cells));
-    }
+    });
     return rows;
 }
 
-std::string ElementsTableText(const Profile& profile, const TextOptions& options) {
-    const std::vector<std::vector<std::string>> rows = ElementsTableCells(profile, options);
+void WriteElementsTableText(const Profile& profile, const TextOptions& options, const BlockSink& spill) {
+    // Two passes over the rows, so that no row is kept: the first measures
+    // every column (as AppendAlignedTable does), the second writes. A cell is
+    // made into one reused buffer each time, never a string of its own.
+    const auto columns = ElementsColumns();
+    const CellContext context{profile, options, false};
+    std::vector<std::size_t> widths(columns.size());
+    for (std::size_t i = 0; i < columns.size(); ++i) widths[i] = DisplayWidth(columns[i].chinese);
+    std::string cell;
+    profile.ForEachElement([&](const CurveElementsRow& e) {
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            cell.clear();
+            columns[i].append(cell, e, context);
+            widths[i] = std::max(widths[i], DisplayWidth(cell));
+        }
+    });
+
     const std::string_view unit = LengthUnitName(profile.Model().unit);
     std::string out = "竖曲线要素表";
     out += options.lineEnd;
@@ -95,12 +125,40 @@ std::string ElementsTableText(const Profile& profile, const TextOptions& options
     out += unit;
     out += "，纵坡为%";
     out += options.lineEnd;
-    AppendAlignedTable(out, rows, options.lineEnd);
-    if (profile.Elements().empty()) {
+    // Cells right-aligned, two blanks between them, no blanks at a line's end.
+    const auto endLine = [&](std::size_t lineStart) {
+        const std::size_t kept = out.find_last_not_of(' ');
+        out.erase(kept == std::string::npos || kept < lineStart ? lineStart : kept + 1);
+        out += options.lineEnd;
+    };
+    std::size_t lineStart = out.size();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (i > 0) out += "  ";
+        AppendPadded(out, columns[i].chinese, widths[i], true);
+    }
+    endLine(lineStart);
+    profile.ForEachElement([&](const CurveElementsRow& e) {
+        lineStart = out.size();
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            if (i > 0) out += "  ";
+            cell.clear();
+            columns[i].append(cell, e, context);
+            AppendPadded(out, cell, widths[i], true);
+        }
+        endLine(lineStart);
+        if (out.size() >= kBlockBytes) spill(out);
+    });
+    if (profile.ElementCount() == 0) {
         out += "（没有变坡点）";
         out += options.lineEnd;
     }
-    return out;
+    spill(out);
+}
+
+std::string ElementsTableText(const Profile& profile, const TextOptions& options) {
+    std::string all;
+    WriteElementsTableText(profile, options, [&](std::string& block) { AppendBlock(all, block); });
+    return all;
 }
 
 std::string ListingTextHeader(const TextOptions& options) {

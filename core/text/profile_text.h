@@ -3,6 +3,7 @@
 // people and as CSV, and the lines of a listing. One consumer of the numbers
 // among others (the plot, the window's tables); nothing here is parsed back.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,12 @@ std::string ElevationText(double elevation, const TextOptions& options);
 std::string ElementsCsv(const Profile& profile, const TextOptions& options);
 // A Chinese table with aligned columns under the title "竖曲线要素表", the unit said.
 std::string ElementsTableText(const Profile& profile, const TextOptions& options);
+// The same two texts handed on a block at a time, so that a long table is
+// never held whole: `spill(block)` takes each block's text and leaves the
+// block empty. It is called at least once, last with the end of the text.
+using BlockSink = std::function<void(std::string& block)>;
+void WriteElementsCsv(const Profile& profile, const TextOptions& options, const BlockSink& spill);
+void WriteElementsTableText(const Profile& profile, const TextOptions& options, const BlockSink& spill);
 // The cells of that table, the header row first: the same texts, for a table
 // laid out elsewhere (the PDF sheet).
 std::vector<std::vector<std::string>> ElementsTableCells(const Profile& profile, const TextOptions& options);

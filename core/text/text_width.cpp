@@ -9,6 +9,11 @@ std::size_t DisplayWidth(std::string_view text) {
     std::size_t width = 0;
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x80) {  // most cells are digits: no decoding
+            ++width;
+            ++i;
+            continue;
+        }
         std::uint32_t cp = lead;
         std::size_t n = 1;
         if (lead >= 0xF0) cp = lead & 0x07u, n = 4;

@@ -49,11 +49,17 @@ QString StationText(const Station& station) {
 QString StationText(double value) { return QString::fromStdString(FormatStation(value, StationStyle::K, 3)); }
 
 QString ExactStationText(const Station& station) {
-    // K notation with as few decimals (at least 3) as give the value back exactly.
-    for (int decimals = 3; decimals <= 12; ++decimals) {
-        const std::string text = FormatStation(station, StationStyle::K, decimals);
-        const std::optional<Station> back = ParseStation(text);
-        if (back && *back == station) return QString::fromStdString(text);
+    // K notation with as few decimals (at least 3) as give the value back
+    // exactly. The station parser reads K notation as the decimal text of km ×
+    // 1000 + metres, so the decimals needed are those of the value's shortest
+    // exact text: the correctly rounded text with that many reads back, and
+    // none with fewer does. A table of a million rows fills without reading
+    // each cell back.
+    if (std::isfinite(station.value)) {
+        const std::string shortest = io::ExactNumberText(station.value);
+        const std::size_t point = shortest.find('.');
+        const int decimals = point == std::string::npos ? 0 : static_cast<int>(shortest.size() - point - 1);
+        if (decimals <= 12) return QString::fromStdString(FormatStation(station, StationStyle::K, std::max(decimals, 3)));
     }
     // More digits than fixed decimals hold: the metres in their shortest exact
     // text (the subtraction of whole kilometres is exact), else the plain number.

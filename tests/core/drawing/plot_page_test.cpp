@@ -191,6 +191,33 @@ TEST_P(PlotPageTest, the_page_holds_what_its_resolution_can_show) {
     EXPECT_LT(svg.size(), GetParam().maxSvgBytes);
 }
 
+// A view panned along a road of PVIs far apart: every PVI well inside the
+// frame has its label, whichever PVI the view's edges lie nearest (only the
+// labels of the PVIs in view are looked at).
+TEST(PlotPageLabels, every_pvi_well_inside_the_view_is_labelled_wherever_it_is_panned) {
+    const Profile profile = test::Resolved(Zigzag(30, 400, 4, 3000));
+    const ProfileDrawing drawing = BuildDrawing(profile);
+    const DeviceRect device{0, 0, 1600, 900};
+    const DeviceRect frame = PlotFrame(device);
+    ViewTransform view = FitPlotView(PlotExtent(drawing, nullptr), device, 10);
+    view.ZoomAbout({frame.left, frame.top + frame.height / 2}, 3);
+    std::size_t checked = 0;
+    for (int step = 0; step < 40; ++step, view.PanBy(-97, 0)) {
+        const Page page = PlotPage(profile, drawing, view, device, kNoPvi, nullptr);
+        for (std::size_t slot = 0; slot < LabelSlots(profile, LabelRole::Pvi); ++slot) {
+            const auto label = LabelAt(profile, LabelRole::Pvi, slot);
+            const DevicePoint at = view.ToDevice(label->anchor);
+            if (at.x < frame.left + 60 || at.x > frame.left + frame.width - 60) continue;
+            const std::string station = LabelLines(profile, *label).front();
+            const bool shown = std::any_of(page.texts.begin(), page.texts.end(),
+                                           [&](const PageText& t) { return t.text == station; });
+            EXPECT_TRUE(shown) << "step " << step << ", PVI " << slot << " " << station;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 200u);
+}
+
 // A crest under a ground that lies above it at both ends: cut, then fill,
 // then cut again, with the crossings solved at 120 and 480.
 TEST(PlotPageGround, shades_each_side_of_the_zero_points_and_keeps_the_legend_off_the_lines) {

@@ -100,6 +100,46 @@ TEST(Chainage, LabelsReadBackToTheSamePlace) {
     }
 }
 
+// Labels 1050 to 1100 occur three times: a long chain, then another reaching
+// back past the first one's ahead label.
+const std::vector<ChainBreak> kThreeTimes = {{1100, 1000}, {1300, 1050}};
+
+// A label's occurrence counted the plain way: every region holding it, and
+// the place's own region always.
+int CountedOccurrence(const Chainage& chain, double label, std::size_t region) {
+    int before = 0, count = 0;
+    for (std::size_t r = 0; r < chain.RegionCount(); ++r) {
+        if (r != region && (label < chain.RegionLabelFrom(r) || label > chain.RegionLabelTo(r))) continue;
+        ++count;
+        if (r < region) ++before;
+    }
+    return count > 1 ? before + 1 : 0;
+}
+
+TEST(Chainage, LabelsOfAWalkCountTheirOccurrencesAsEveryRegionWouldTellThem) {
+    for (const auto* breaks : {&kShort, &kLong, &kBoth, &kThreeTimes}) {
+        const Chainage chain = Chain(*breaks);
+        // Forwards as a listing walks, then backwards and in long jumps with the same hint.
+        std::vector<double> places;
+        for (double s = -100; s <= 2500; s += 0.25) places.push_back(s);
+        for (double s = 2500; s >= -100; s -= 0.5) places.push_back(s);
+        for (double s = -100; s <= 2500; s += 377.125) places.push_back(s);
+        Chainage::LabelHint hint;
+        for (const double s : places) {
+            const std::size_t region = chain.RegionOf(s);
+            const double label = chain.ToLabel(s).value;
+            const int expected = CountedOccurrence(chain, label, region);
+            ASSERT_EQ(chain.LabelInRegion(label, region, hint).occurrence, expected) << s;
+            ASSERT_EQ(chain.ToLabel(s).occurrence, expected) << s;
+            ASSERT_EQ(chain.ToInternal(chain.ToLabel(s)), s) << s;
+        }
+    }
+    const Chainage chain = Chain(kThreeTimes);
+    EXPECT_EQ(chain.ToInternal({1075, 3}), 1425);
+    EXPECT_EQ(chain.ToInternal({1020, 2}), 1120);
+    EXPECT_EQ(chain.ToInternal({1400, 0}), 1750);  // once only, ahead of both breaks
+}
+
 TEST(Chainage, RefusesBreaksThatDoNotFollowEachOther) {
     struct Case {
         std::vector<ChainBreak> breaks;

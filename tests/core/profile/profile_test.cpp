@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -418,6 +419,78 @@ TEST(Profile, AnOverlapWithinRoundingIsAccepted) {
                                       Point(200, 2, ByLength(100.0000005)), Point(300, 0)});
     const Profile profile = Resolved(model);
     EXPECT_NEAR(profile.At(150).elevation, 2, 1e-9);
+}
+
+// Two rows the same to the last bit (NaN where both have none).
+void ExpectSameRow(const CurveElementsRow& a, const CurveElementsRow& b, const std::string& where) {
+    const auto same = [](double x, double y) { return x == y || (std::isnan(x) && std::isnan(y)); };
+    const double ax[] = {a.pviStation, a.pviElevation, a.gradeIn, a.gradeOut, a.radius, a.length, a.tangentIn,
+                         a.tangentOut, a.external, a.startStation, a.startElevation, a.endStation, a.endElevation};
+    const double bx[] = {b.pviStation, b.pviElevation, b.gradeIn, b.gradeOut, b.radius, b.length, b.tangentIn,
+                         b.tangentOut, b.external, b.startStation, b.startElevation, b.endStation, b.endElevation};
+    for (std::size_t k = 0; k < std::size(ax); ++k) EXPECT_TRUE(same(ax[k], bx[k])) << where << " field " << k;
+    EXPECT_EQ(a.point, b.point) << where;
+    EXPECT_EQ(a.crest, b.crest) << where;
+    EXPECT_EQ(a.kind, b.kind) << where;
+    EXPECT_EQ(a.extremeStation, b.extremeStation) << where;
+    EXPECT_EQ(a.extremeElevation, b.extremeElevation) << where;
+}
+
+TEST(Profile, KeepingOnlyTheModelGivesEveryValueAndRowToTheLastBit) {
+    struct Case {
+        const char* name;
+        ProfileModel model;
+    };
+    ProfileModel everyKind;
+    everyKind.chains = {{2500, 2400}};
+    everyKind.points.push_back(Point(0, 100));
+    const CurveSpec kinds[] = {ByRadius(3000), ByLength(40), Unsym(20, 30), Arc(2000), Arc(5000), Unsym(50, 50), {}};
+    for (int i = 0; i < 35; ++i) {
+        const double along = 50 + 100.0 * i;
+        Station station{along, along >= 2400 ? 1 : 0};
+        if (along > 2500) station = {along - 100, along <= 2600 ? 2 : 0};
+        everyKind.points.push_back({station, i % 3 == 0 ? 100.5 : (i % 3 == 1 ? 99.5 : 100.1), kinds[i % 7]});
+    }
+    everyKind.points.push_back(Point(3600, 100));
+    const Case cases[] = {
+        {"every kind over a long chain", everyKind},
+        {"curves made to meet on both sides",
+         Model({Point(0, 100), Point(100, 102, ByLength(100)), Point(200, 100, ByLength(100.0018)),
+                Point(300, 102, ByLength(100)), Point(400, 101)})},
+        {"back to back", Model({Point(0, 0), Point(100, 2, ByLength(100)), Point(200, 2, ByLength(100)), Point(300, 0)})},
+        // Overlapping by less than a millionth: not adjusted, the second curve clipped.
+        {"overlap within a hair", Model({Point(0, 0), Point(100, 2, ByLength(100)), Point(200, 0, ByLength(100.0000008)),
+                                         Point(300, 1)})},
+        {"a curve reaching the end", Model({Point(0, 0), Point(100, 2, ByLength(200)), Point(200, 0)})},
+        {"two points", Model({Point(0, 0), Point(100, 2)})},
+    };
+    for (const Case& c : cases) {
+        const Profile whole = Resolved(c.model);
+        const std::optional<Profile> lean = Profile::Resolve(c.model, nullptr, ProfileKeep::Model);
+        ASSERT_TRUE(lean.has_value()) << c.name;
+        EXPECT_EQ(lean->StartStation(), whole.StartStation()) << c.name;
+        EXPECT_EQ(lean->EndStation(), whole.EndStation()) << c.name;
+        std::vector<CurveElementsRow> rows;
+        lean->ForEachElement([&](const CurveElementsRow& row) { rows.push_back(row); });
+        ASSERT_EQ(rows.size(), whole.Elements().size()) << c.name;
+        for (std::size_t k = 0; k < rows.size(); ++k)
+            ExpectSameRow(rows[k], whole.Elements()[k], std::string(c.name) + " row " + std::to_string(k));
+        // Stations out of order, on every key station and between them.
+        std::vector<double> stations{whole.EndStation(), whole.StartStation()};
+        for (const CurveElementsRow& row : whole.Elements())
+            stations.insert(stations.end(), {row.endStation, row.startStation, row.pviStation, row.pviStation + 0.3});
+        for (double s = whole.StartStation(); s < whole.EndStation(); s += 7.3) stations.push_back(s);
+        const std::vector<ProfileValue> values = lean->ValuesAt(stations);
+        for (std::size_t k = 0; k < stations.size(); ++k) {
+            const ProfileValue expected = whole.At(stations[k]);
+            EXPECT_EQ(values[k].elevation, expected.elevation) << c.name << " at " << stations[k];
+            EXPECT_EQ(values[k].grade, expected.grade) << c.name << " at " << stations[k];
+            EXPECT_EQ(lean->At(stations[k]).elevation, expected.elevation) << c.name << " at " << stations[k];
+        }
+        EXPECT_THROW(lean->ValuesAt(std::vector<double>{whole.StartStation(), whole.EndStation() + 1}),
+                     ProfileRangeError) << c.name;
+        EXPECT_THROW(lean->Elements(), std::logic_error) << c.name;
+    }
 }
 
 }  // namespace

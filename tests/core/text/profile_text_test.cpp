@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -128,6 +129,51 @@ TEST(ProfileText, APviWhoseGradeDoesNotChangeHasNoKind) {
         const CurveElementsRow& row = profile->Elements().front();
         EXPECT_EQ(CellText(*kind, row, CellContext{*profile, options, false}), c.chinese);
         EXPECT_EQ(CellText(*kind, row, CellContext{*profile, options, true}), c.english);
+    }
+}
+
+// A long table is written in blocks from a profile that keeps only its
+// model: the blocks together must be the table the cells make when laid out
+// whole (AppendAlignedTable over ElementsTableCells), columns as wide as
+// their widest cell anywhere in the file, and the CSV the same rows.
+TEST(ProfileText, ElementsWrittenInBlocksAreTheTableLaidOutWhole) {
+    ProfileModel model;
+    model.name = "主线";
+    model.chains = {{52'000.5, 51'990}};  // a long chain: labels with "(2)" widen the station columns
+    const CurveSpec kinds[] = {{CurveKind::ParabolaRadius, 2000, 0, 0, 0}, {CurveKind::Unsymmetric, 0, 0, 20, 35},
+                               {}, {CurveKind::Circular, 2000, 0, 0, 0}, {CurveKind::ParabolaLength, 0, 40, 0, 0}};
+    model.points.push_back({{0, 0}, 100, {}});
+    for (int i = 1; i <= 1500; ++i) {
+        double label = 100.0 * i;
+        int occurrence = 0;
+        if (label > 52'000.5) label -= 10.5;
+        if (label >= 51'990 && label <= 52'000.5) occurrence = label == 51'900 ? 0 : 2;
+        model.points.push_back({{label, occurrence}, 100 + (i % 3) * 1.5 + (i % 700 == 0 ? 0.5 : 0), kinds[i % 5]});
+    }
+    model.points.push_back({{150'200, 0}, 100, {}});
+    const TextOptions options;
+    std::vector<ProfileProblem> problems;
+    const std::optional<Profile> whole = Profile::Resolve(model, &problems);
+    ASSERT_TRUE(whole) << (problems.empty() ? "" : DescribeProfileProblem(problems[0]));
+    const std::optional<Profile> lean = Profile::Resolve(model, nullptr, ProfileKeep::Model);
+    ASSERT_TRUE(lean);
+
+    std::string laidOut = "竖曲线要素表\n纵断面：主线\n单位：桩号、高程、长度为米，纵坡为%\n";
+    AppendAlignedTable(laidOut, ElementsTableCells(*whole, options), "\n");
+    const std::string csv = ElementsCsv(*whole, options);
+    for (const bool table : {true, false}) {
+        std::string joined;
+        std::size_t blocks = 0;
+        const BlockSink spill = [&](std::string& block) {
+            EXPECT_LT(block.size(), 70'000u);
+            joined += block;
+            block.clear();
+            ++blocks;
+        };
+        if (table) WriteElementsTableText(*lean, options, spill);
+        else WriteElementsCsv(*lean, options, spill);
+        EXPECT_GT(blocks, 2u);
+        EXPECT_EQ(joined, table ? laidOut : csv);
     }
 }
 

@@ -130,6 +130,33 @@ TEST(ProfileDocument, loaded_cells_read_back_to_the_files_numbers) {
     }
 }
 
+TEST(ProfileDocument, station_cells_take_the_fewest_decimals_that_read_back_exactly) {
+    const struct {
+        Station station;
+        const char* text;
+    } cases[] = {
+        {{200, 0}, "K0+200.000"},
+        {{77.652, 0}, "K0+077.652"},
+        {{16770.5, 0}, "K16+770.500"},
+        {{1266.246171, 0}, "K1+266.246171"},
+        {{999.9995, 0}, "K0+999.9995"},
+        {{1050, 2}, "K1+050.000(2)"},
+        {{-50.25, 0}, "-K0+050.250"},
+        {{1e15, 0}, "K1000000000000+000.000"},
+        {{123456.123456789, 0}, "K123+456.123456789"},
+        // More decimals than fixed text holds: the metres' shortest exact text.
+        {{0.1 + 0.2, 0}, "K0+000.30000000000000004"},
+        {{349.90386424768337, 0}, "K0+349.9038642476834"},
+    };
+    for (const auto& c : cases) {
+        const std::string text = ExactStationText(c.station).toStdString();
+        EXPECT_EQ(text, c.text);
+        const std::optional<Station> back = ParseStation(text);
+        ASSERT_TRUE(back.has_value()) << text;
+        EXPECT_EQ(*back, c.station) << text;
+    }
+}
+
 // On open the document takes the file's numbers as its tables' first reading
 // rather than reading back a million cells: that reading must be exactly what
 // the rows read as, for either format, awkward doubles, repeated labels and
