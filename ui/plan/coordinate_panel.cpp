@@ -237,6 +237,7 @@ void CoordinatePanel::SetRoad(std::shared_ptr<const Plan> plan, std::shared_ptr<
         profile::FollowRangeBox(from_, offeredFrom_, profile::ExactStationText(plan_->LabelOf(plan_->StartStation())),
                                 onRoute);
         profile::FollowRangeBox(to_, offeredTo_, profile::ExactStationText(plan_->LabelOf(plan_->EndStation())), onRoute);
+        if (!listed_) status_->setText(QStringLiteral("选好范围、间距和边桩后按“列表”。"));
     } else {
         status_->setText(QStringLiteral("尚无平面线形：输入或打开交点表后，这里列出逐桩坐标。"));
     }

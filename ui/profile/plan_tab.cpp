@@ -47,7 +47,7 @@ PlanTab::PlanTab(ProfileDocument& document, const Services& services,
 
     status_ = new QLabel;
     status_->setObjectName(QStringLiteral("PlanStatus"));
-    status_->setWordWrap(true);
+    status_->setWordWrap(false);  // one line: a wrapped label asks the scrolled tab for height it lacks
 
     auto* tables = new QSplitter(Qt::Vertical);
     tables->setObjectName(QStringLiteral("PlanTablesSplitter"));
