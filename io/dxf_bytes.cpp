@@ -27,6 +27,16 @@ void WriteDxfTextStyles(DL_Dxf& dxf, DxfBytesWriter& dw, const char* style) {
 
 }  // namespace
 
+void WriteDxfHeaderStart(DL_Dxf& dxf, DxfBytesWriter& dw, int insertionUnits) {
+    dxf.writeHeader(dw);
+    dw.dxfString(9, "$DWGCODEPAGE");
+    dw.dxfString(3, "ANSI_936");
+    dw.dxfString(9, "$INSUNITS");
+    dw.dxfInt(70, insertionUnits);
+    dw.dxfString(9, "$MEASUREMENT");
+    dw.dxfInt(70, 1);
+}
+
 void WriteDxfTablesToEntities(DL_Dxf& dxf, DxfBytesWriter& dw, const char* style) {
     WriteDxfTextStyles(dxf, dw, style);
     dxf.writeView(dw);

@@ -65,6 +65,11 @@ private:
     mutable std::string bytes_;
 };
 
+// dxflib's header and what every drawing of ours says in it: the GBK code
+// page (ANSI_936), the drawing's unit ($INSUNITS: 4 millimetres, 6 metres,
+// …) and metric measurement; the section is left open for more.
+void WriteDxfHeaderStart(DL_Dxf& dxf, DxfBytesWriter& dw, int insertionUnits);
+
 // What follows the layer table up to the entities, the same in every
 // drawing: the text styles (dxflib's Standard, and `style` in the GB drafting
 // fonts gbenor.shx with the big font gbcbig.shx that every Chinese AutoCAD

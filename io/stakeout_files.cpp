@@ -26,13 +26,7 @@ std::optional<IoFailure> WriteStakeoutCsv(const std::string& path, std::span<con
 std::string StakeoutDxf(std::span<const StakeoutPoint> points, const TextOptions& options) {
     DL_Dxf dxf;
     DxfBytesWriter dw;
-    dxf.writeHeader(dw);
-    dw.dxfString(9, "$DWGCODEPAGE");
-    dw.dxfString(3, "ANSI_936");
-    dw.dxfString(9, "$INSUNITS");
-    dw.dxfInt(70, 6);  // metres
-    dw.dxfString(9, "$MEASUREMENT");
-    dw.dxfInt(70, 1);
+    WriteDxfHeaderStart(dxf, dw, 6);  // metres
     // A point shows as a small cross with a circle, whatever the zoom.
     dw.dxfString(9, "$PDMODE");
     dw.dxfInt(70, 34);

@@ -155,13 +155,7 @@ void WriteDxf(PageSource& pages, StringWriter& dw, std::vector<std::string>* los
     // The first page is made before the header, which gives its unit.
     Page page;
     const bool any = pages.Next(page);
-    dxf.writeHeader(dw);
-    dw.dxfString(9, "$DWGCODEPAGE");
-    dw.dxfString(3, "ANSI_936");
-    dw.dxfString(9, "$INSUNITS");
-    dw.dxfInt(70, InsertionUnits(any ? &page : nullptr));
-    dw.dxfString(9, "$MEASUREMENT");
-    dw.dxfInt(70, 1);
+    io::WriteDxfHeaderStart(dxf, dw, InsertionUnits(any ? &page : nullptr));
     dw.dxfString(9, "$LWDISPLAY");
     dw.dxfInt(290, 1);
     dw.sectionEnd();

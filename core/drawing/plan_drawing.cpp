@@ -8,6 +8,7 @@
 
 #include "core/drawing/label_layout.h"
 #include "core/drawing/sheet.h"
+#include "core/drawing/view_transform.h"
 #include "core/profile/units.h"
 #include "core/text/plan_text.h"
 
@@ -44,29 +45,13 @@ PlanExtent Grown(PlanExtent box, double by) {
 
 PlanExtent Empty() { return {INFINITY, INFINITY, -INFINITY, -INFINITY}; }
 
-// Cuts a segment to the box (Liang and Barsky); false when nothing of it is inside.
+// Cuts a segment to the box, as the plot cuts its lines; false when nothing
+// of it is inside.
 bool Clip(PagePoint& a, PagePoint& b, const PageBox& box) {
-    if (!std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(b.x) || !std::isfinite(b.y)) return false;
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    double t0 = 0, t1 = 1;
-    auto edge = [&](double p, double q) {
-        if (p == 0) return q >= 0;
-        const double t = q / p;
-        if (p < 0) {
-            if (t > t1) return false;
-            t0 = std::max(t0, t);
-        } else {
-            if (t < t0) return false;
-            t1 = std::min(t1, t);
-        }
-        return true;
-    };
-    if (!edge(-dx, a.x - box.left) || !edge(dx, box.right - a.x) || !edge(-dy, a.y - box.top) ||
-        !edge(dy, box.bottom - a.y))
-        return false;
-    const PagePoint start = a;
-    if (t0 > 0) a = {start.x + dx * t0, start.y + dy * t0};
-    if (t1 < 1) b = {start.x + dx * t1, start.y + dy * t1};
+    DevicePoint p{a.x, a.y}, q{b.x, b.y};
+    if (!ClipSegment(p, q, {box.left, box.top, box.right - box.left, box.bottom - box.top})) return false;
+    a = {p.x, p.y};
+    b = {q.x, q.y};
     return true;
 }
 
