@@ -12,6 +12,7 @@ void CurveTableModel::SetPlan(const std::shared_ptr<const Plan>& plan) {
     rows_.clear();
     headers_.clear();
     fromTable_ = plan && plan->FromTable();
+    plan_ = plan;
     if (plan) {
         // Stations in K notation, as the window's other tables show them.
         TextOptions options;
@@ -35,6 +36,21 @@ void CurveTableModel::SetPlan(const std::shared_ptr<const Plan>& plan) {
 int CurveTableModel::RowOfPoint(int point) const {
     // Row 0 is the start, then one row per JD, then the end: the table's points.
     return fromTable_ && point >= 0 && point < static_cast<int>(rows_.size()) ? point : -1;
+}
+
+std::optional<double> CurveTableModel::MiddleOfRow(int row) const {
+    if (!plan_ || row < 0 || row >= static_cast<int>(rows_.size())) return std::nullopt;
+    if (!fromTable_) {
+        const auto& elements = plan_->Elements();
+        if (row >= static_cast<int>(elements.size())) return std::nullopt;
+        const PlanElement& e = elements[static_cast<std::size_t>(row)];
+        return e.start + e.length / 2;
+    }
+    if (row == 0) return plan_->StartStation();
+    if (row + 1 == static_cast<int>(rows_.size())) return plan_->EndStation();
+    for (const CurveTableRow& jd : plan_->CurveTable())
+        if (jd.point == static_cast<std::size_t>(row)) return jd.length > 0 ? jd.qz : jd.station;
+    return std::nullopt;
 }
 
 int CurveTableModel::rowCount(const QModelIndex& parent) const {

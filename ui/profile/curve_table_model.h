@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tarnvel {
@@ -28,6 +29,9 @@ public:
     void SetPlan(const std::shared_ptr<const Plan>& plan);
     // The row of a JD (its index among the table's points), -1 for none.
     int RowOfPoint(int point) const;
+    // The internal station a row stands for on the plan: a JD's curve middle
+    // (QZ), the start or the end, an element's middle; nothing for no row.
+    std::optional<double> MiddleOfRow(int row) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -38,6 +42,7 @@ private:
     QStringList headers_;
     std::vector<QStringList> rows_;
     bool fromTable_ = false;
+    std::shared_ptr<const Plan> plan_;
 };
 
 }  // namespace tarnvel::ui::profile

@@ -85,6 +85,11 @@ PlanTab::PlanTab(ProfileDocument& document, const Services& services,
         curveView_->selectRow(row);
         curveView_->scrollTo(curveModel_->index(row, 0));
     });
+    // A JD chosen in the 直线、曲线及转角表 is shown on the plan at its curve's middle (QZ).
+    connect(curveView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+        if (const auto station = curveModel_->MiddleOfRow(current.row())) map_->ShowStation(*station);
+    });
     connect(&document, &ProfileDocument::PlanChanged, this, &PlanTab::ShowPlan);
     connect(&document, &ProfileDocument::ProfileChanged, this, &PlanTab::ShowRoad);
     connect(&document, &ProfileDocument::FileChanged, this,

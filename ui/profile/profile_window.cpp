@@ -503,6 +503,9 @@ void ProfileWindow::SelectPoint(int point, const QObject* from) {
     // Chosen in a table: the plot brings it into view; clicked in the plot, it is there.
     if (from == plot_) plot_->setSelectedPvi(element);
     else plot_->showPvi(element);
+    // The same place on the plan.
+    if (const auto profile = document_->CurrentProfile(); profile && point < static_cast<int>(profile->Model().points.size()))
+        planTab_->ShowStation(profile->InternalOf(profile->Model().points[static_cast<std::size_t>(point)].station));
     selecting_ = false;
 }
 

@@ -67,6 +67,15 @@ TEST_F(ProfileWindowTest, the_plan_tab_edits_the_intersections_and_shows_their_c
     emit map->StationChosen(start + 80);
     ASSERT_TRUE(plot->queryStation());
     EXPECT_NEAR(*plot->queryStation(), start + 80, 1e-9);
+
+    // A JD chosen in the curve table is shown at its QZ, a PVI chosen in its table at its station.
+    const CurveTableRow& jd2 = window().Document().CurrentPlan()->CurveTable().at(1);
+    curves->setCurrentIndex(curves->model()->index(static_cast<int>(jd2.point), 0));
+    ASSERT_TRUE(map->markedStation());
+    EXPECT_NEAR(*map->markedStation(), jd2.qz, 1e-9);
+    const auto profile = window().Document().CurrentProfile();
+    Control<QTableView>("PviTable")->setCurrentIndex(window().Document().PviModel().index(2, 0));
+    EXPECT_NEAR(*map->markedStation(), profile->InternalOf(profile->Model().points[2].station), 1e-9);
 }
 
 }  // namespace
