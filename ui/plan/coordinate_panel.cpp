@@ -24,7 +24,6 @@
 #include "core/text/messages.h"
 #include "core/text/plan_text.h"
 #include "io/atomic_write.h"
-#include "io/file_identity.h"
 #include "io/stakeout_files.h"
 #include "ui/plan/plan_query.h"
 #include "ui/profile/cell_text.h"
@@ -358,17 +357,12 @@ void CoordinatePanel::CopyAll() {
 
 namespace {
 
-// Where an export goes: chosen through the dialog, never the open file.
-std::string ExportPath(Services& services, QWidget* parent, const QString& documentPath, const QString& filter,
+// Where an export goes: chosen through the dialog, never the open document.
+std::string ExportPath(const Services& services, QWidget* parent, const QString& documentPath, const QString& filter,
                        const QString& extension, const QString& ending) {
-    const QString path =
-        profile::ChooseWritePath(services.files, parent, filter, extension, profile::SuggestedPath(documentPath, ending));
-    if (path.isEmpty()) return {};
-    if (!documentPath.isEmpty() && io::SameFile(NativePath(path), NativePath(documentPath))) {
-        services.messages.ShowWarning(parent, QStringLiteral("“%1”是打开的文件，导出不能写在它上面，未写入。").arg(path));
-        return {};
-    }
-    return NativePath(path);
+    const QString path = profile::ChooseWritePath(services, parent, filter, extension,
+                                                  profile::SuggestedPath(documentPath, ending), documentPath);
+    return path.isEmpty() ? std::string() : NativePath(path);
 }
 
 }  // namespace

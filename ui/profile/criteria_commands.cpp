@@ -39,8 +39,9 @@ void ProfileWindow::ExportCriteria() {
         services_.messages.ShowInfo(criteriaDialog_, why);
         return;
     }
-    const QString path = profile::ChooseWritePath(services_.files, criteriaDialog_, QStringLiteral("CSV 文件(*.csv)"),
-                                                  QStringLiteral("csv"), QStringLiteral("设计标准.csv"));
+    const QString path = profile::ChooseWritePath(services_, criteriaDialog_, QStringLiteral("CSV 文件(*.csv)"),
+                                                  QStringLiteral("csv"), QStringLiteral("设计标准.csv"),
+                                                  document_->SourcePath());
     if (path.isEmpty()) return;
     if (const auto failure = io::WriteCriteriaFile(NativePath(path), *criteria))
         services_.messages.ShowWarning(criteriaDialog_, MessageOf(*failure));

@@ -266,8 +266,8 @@ void ListingPanel::ExportCsv() {
         services_.messages.ShowInfo(this, QStringLiteral("没有可导出的列表，请先点击“列表”。"));
         return;
     }
-    const QString path = ChooseWritePath(services_.files, this, QStringLiteral("CSV 文件(*.csv)"), QStringLiteral("csv"),
-                                         SuggestedPath(documentPath_, QStringLiteral("-列表.csv")));
+    const QString path = ChooseWritePath(services_, this, QStringLiteral("CSV 文件(*.csv)"), QStringLiteral("csv"),
+                                         SuggestedPath(documentPath_, QStringLiteral("-列表.csv")), documentPath_);
     if (path.isEmpty()) return;
     const TextOptions& options = ListingTextOptions(model_->HasGround());
     // The byte-order mark lets spreadsheets on the surveyors' desktops read
@@ -285,8 +285,9 @@ void ListingPanel::ExportReport(const QDate& today) {
         services_.messages.ShowInfo(this, QStringLiteral("没有可导出的列表，请先点击“列表”。"));
         return;
     }
-    const QString path = ChooseWritePath(services_.files, this, QStringLiteral("文本文件(*.txt);;所有文件(*.*)"),
-                                         QStringLiteral("txt"), SuggestedPath(documentPath_, QStringLiteral("-报告.txt")));
+    const QString path = ChooseWritePath(services_, this, QStringLiteral("文本文件(*.txt);;所有文件(*.*)"),
+                                         QStringLiteral("txt"), SuggestedPath(documentPath_, QStringLiteral("-报告.txt")),
+                                         documentPath_);
     if (path.isEmpty()) return;
     const TextOptions& options = ListingTextOptions(model_->HasGround());
     std::string listing = ListingTextHeader(options);

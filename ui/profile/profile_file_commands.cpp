@@ -221,8 +221,8 @@ std::shared_ptr<const Profile> ProfileWindow::ProfileForExport() {
 }
 
 QString ProfileWindow::ChooseOutputPath(const QString& filter, const QString& extension) {
-    return ChooseWritePath(services_.files, this, filter, extension,
-                           SuggestedPath(document_->SourcePath(), QLatin1Char('.') + extension));
+    return ChooseWritePath(services_, this, filter, extension,
+                           SuggestedPath(document_->SourcePath(), QLatin1Char('.') + extension), document_->SourcePath());
 }
 
 void ProfileWindow::ExportSheet_Click() {

@@ -15,8 +15,10 @@ QString SuggestedPath(const QString& documentPath, const QString& ending);
 
 // Asks for a path to write `extension` ("pdf") to. A name typed without that
 // extension gets it, unless the user picked a filter that takes any file
-// ("所有文件(*.*)"). Empty when cancelled.
-QString ChooseWritePath(FileDialog& files, QWidget* parent, const QString& filter, const QString& extension,
-                        const QString& suggested);
+// ("所有文件(*.*)"). An export never goes over the open document at
+// `documentPath` or a table saved beside it (its ground, controls, criteria
+// or 交点表): the user is told, and nothing is returned. Empty when cancelled.
+QString ChooseWritePath(const Services& services, QWidget* parent, const QString& filter, const QString& extension,
+                        const QString& suggested, const QString& documentPath);
 
 }  // namespace tarnvel::ui::profile

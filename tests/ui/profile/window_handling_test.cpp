@@ -151,6 +151,35 @@ TEST_F(ProfileWindowTest, written_files_follow_the_typed_extension_else_the_filt
     EXPECT_TRUE(messages.prompts.isEmpty()) << messages.prompts.join('\n').toStdString();
 }
 
+// An export is an output: it never goes over the profile open in the window
+// nor a table saved beside it, whatever the name typed says.
+TEST_F(ProfileWindowTest, an_export_never_goes_over_the_open_profile_or_its_tables) {
+    PasteRows(TwoCurveRows());
+    files.answers = {Path("road.csv")};
+    Trigger(window(), "ExportProfile");
+    const QByteArray profile = ReadAll(Path("road.csv"));
+    ASSERT_TRUE(profile.startsWith("\xEF\xBB\xBF"));
+    Control<QPushButton>("ListRun")->click();
+    const struct {
+        const char* button;
+        const char* typed;
+        const char* filter;
+    } cases[] = {{"ListExportCsv", "road", ""},
+                 {"ListExportReport", "road.csv", "所有文件(*.*)"},
+                 {"ListExportCsv", "road-交点表", ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const qsizetype warned = messages.warnings.size();
+        files.answers = {Path(c.typed)};
+        if (*c.filter) files.pickedFilters = {QString::fromUtf8(c.filter)};
+        Control<QPushButton>(QString::fromUtf8(c.button))->click();
+        ASSERT_EQ(messages.warnings.size(), warned + 1);
+        EXPECT_TRUE(messages.warnings.back().contains(QStringLiteral("导出不能写在它上面"))) << messages.warnings.back().toStdString();
+    }
+    EXPECT_EQ(ReadAll(Path("road.csv")), profile);
+    EXPECT_FALSE(QFile::exists(Path("road-交点表.csv")));
+}
+
 TEST_F(ProfileWindowTest, dialogs_open_beside_the_profile_and_the_title_names_it) {
     ASSERT_TRUE(QFile::copy(DataFile("inframodel_m3_road.xml"), Path("road.xml")));
     ASSERT_TRUE(window().OpenFile(Path("road.xml")));
